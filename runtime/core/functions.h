@@ -1,0 +1,65 @@
+// Functions callable by name: the case-insensitive registry that expression text, macros, the menu
+// engine and update scripts call through.
+//
+// Every public routine of the programs is registered here with a thin adapter that reads its
+// positional arguments and defaults a missing or wrongly typed one by testing its type.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "runtime/core/value.h"
+
+namespace rt {
+
+// Arguments of one call. Missing arguments read as NIL; an argument passed by reference (@x)
+// can be assigned back to the caller's variable.
+class Args {
+ public:
+  Args() = default;
+  explicit Args(std::vector<Value> values) : values_(std::move(values)), refs_(values_.size()) {}
+
+  size_t count() const { return values_.size(); }
+  const Value& operator[](size_t i) const { return i < values_.size() ? values_[i] : nil_; }
+
+  void push(Value v, Value* ref = nullptr) {
+    values_.push_back(std::move(v));
+    refs_.push_back(ref);
+  }
+  bool byRef(size_t i) const { return i < refs_.size() && refs_[i] != nullptr; }
+  // Writes through a reference; a no-op for an argument passed by value.
+  void assign(size_t i, Value v) {
+    if (i < values_.size()) values_[i] = v;
+    if (byRef(i)) *refs_[i] = std::move(v);
+  }
+  std::vector<Value>& values() { return values_; }
+
+ private:
+  std::vector<Value> values_;
+  std::vector<Value*> refs_;
+  static inline const Value nil_{};
+};
+
+using NativeFunction = std::function<Value(Args&)>;
+
+class Functions {
+ public:
+  // Registers (or replaces) a function; names are case-insensitive.
+  void add(std::string_view name, NativeFunction fn);
+  const NativeFunction* find(std::string_view name) const;
+  bool has(std::string_view name) const { return find(name) != nullptr; }
+  // Calls by name; throws rt::Error(NoFunction, "Undefined function", NAME) when missing.
+  Value call(std::string_view name, Args& args) const;
+  Value call(std::string_view name, std::vector<Value> args = {}) const;
+
+ private:
+  std::unordered_map<std::string, NativeFunction> table_;  // upper-case names
+};
+
+// The process's registry.
+Functions& functions();
+
+}  // namespace rt

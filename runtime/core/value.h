@@ -1,0 +1,94 @@
+// rt::Value: one value of the xBase runtime.
+//
+// NIL, character (bytes in code page 852, 8-bit clean), number (a double plus the display width and
+// decimals the runtime tracks, so STR() prints what the classic runtime prints), date (Julian day
+// number, 0 = the empty date, which sorts before every date), logical, array (shared by reference)
+// and code block (shared). Values are cheap to copy: strings are held by value, arrays and blocks by
+// shared pointer, as the runtime passes them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rt {
+
+class Value;
+using Array = std::vector<Value>;
+using ArrayPtr = std::shared_ptr<Array>;
+struct Block;
+using BlockPtr = std::shared_ptr<Block>;
+
+enum class Type : uint8_t { Nil, Char, Num, Date, Logical, Array, Block };
+
+// Width of a number whose width was not given: STR() then uses 10 integer positions.
+inline constexpr int kDefaultWidth = -1;
+
+class Value {
+ public:
+  Value() = default;  // NIL
+
+  static Value text(std::string s);
+  static Value number(double v, int decimals = 0, int width = kDefaultWidth);
+  static Value integer(int64_t v) { return number(double(v), 0); }
+  static Value date(int32_t julianDay);  // 0 = empty date
+  static Value logical(bool b);
+  static Value array(ArrayPtr a);
+  static Value newArray(size_t n = 0);  // n NILs
+  static Value block(BlockPtr b);
+
+  Type type() const { return type_; }
+  // The letter VALTYPE() gives: U C N D L A B.
+  char typeLetter() const;
+
+  bool isNil() const { return type_ == Type::Nil; }
+  bool isChar() const { return type_ == Type::Char; }
+  bool isNum() const { return type_ == Type::Num; }
+  bool isDate() const { return type_ == Type::Date; }
+  bool isLogical() const { return type_ == Type::Logical; }
+  bool isArray() const { return type_ == Type::Array; }
+  bool isBlock() const { return type_ == Type::Block; }
+
+  // Accessors check the type and throw rt::Error ("Argument error") on a mismatch.
+  const std::string& str() const;
+  double num() const;
+  int decimals() const { return dec_; }
+  int width() const { return width_; }
+  int32_t date() const;
+  bool logical() const;
+  Array& arr() const;
+  const ArrayPtr& arrPtr() const;
+  const BlockPtr& blockPtr() const;
+
+  // Lenient readers for the type-tested defaulting of routines: the value if it has the type,
+  // otherwise the fallback.
+  std::string strOr(std::string_view fallback) const;
+  double numOr(double fallback) const;
+  int64_t intOr(int64_t fallback) const;
+  bool logicalOr(bool fallback) const;
+
+  // Same number with other display attributes (width kDefaultWidth = default).
+  Value withNumberFormat(int decimals, int width = kDefaultWidth) const;
+
+ private:
+  Type type_ = Type::Nil;
+  bool bool_ = false;
+  int16_t dec_ = 0;
+  int16_t width_ = kDefaultWidth;
+  int32_t day_ = 0;
+  double num_ = 0;
+  std::string str_;
+  std::shared_ptr<void> ref_;  // Array or Block
+};
+
+// A compiled code block: evaluated with positional arguments; missing ones are NIL.
+struct Block {
+  virtual ~Block() = default;
+  virtual Value eval(std::vector<Value>& args) = 0;
+  // The source text, for display and for errors ("{|a| a+1}"), when known.
+  virtual std::string text() const { return {}; }
+};
+
+}  // namespace rt
