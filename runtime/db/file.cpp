@@ -1,0 +1,194 @@
+// File: descriptor ownership, exact I/O with EINTR retry, flock and OFD byte-range locks.
+#include "runtime/db/file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "runtime/core/error.h"
+
+namespace rt::db {
+
+namespace {
+
+File::WriteFault& writeFault() {
+  static File::WriteFault fault;
+  return fault;
+}
+
+std::string osText(int err) { return std::strerror(err); }
+
+}  // namespace
+
+void File::setWriteFault(WriteFault fault) { writeFault() = std::move(fault); }
+
+File::~File() { close(); }
+
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)), readOnly_(other.readOnly_) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    close();
+    fd_ = std::exchange(other.fd_, -1);
+    path_ = std::move(other.path_);
+    readOnly_ = other.readOnly_;
+  }
+  return *this;
+}
+
+void File::close() noexcept {
+  if (fd_ >= 0) {
+    ::close(fd_);  // an error on close of a file we only read or already wrote has nothing to undo
+    fd_ = -1;
+  }
+}
+
+File File::open(const std::string& path, Access access) {
+  const bool ro = access == Access::ReadOnly;
+  int fd;
+  do fd = ::open(path.c_str(), (ro ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    int err = errno;
+    throw Error(ErrorKind::Open, "Open error: " + osText(err), "open", path, err, true);
+  }
+  return File(fd, path, ro);
+}
+
+File File::create(const std::string& path) {
+  int fd;
+  do fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    int err = errno;
+    throw Error(ErrorKind::Create, "Create error: " + osText(err), "create", path, err, true);
+  }
+  return File(fd, path, false);
+}
+
+size_t File::readSome(uint64_t off, void* buf, size_t n) const {
+  auto* p = static_cast<char*>(buf);
+  size_t done = 0;
+  while (done < n) {
+    ssize_t r = ::pread(fd_, p + done, n - done, off_t(off + done));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      throw Error(ErrorKind::Read, "Read error: " + osText(err), "read", path_, err, true);
+    }
+    if (r == 0) break;
+    done += size_t(r);
+  }
+  return done;
+}
+
+void File::readExact(uint64_t off, void* buf, size_t n) const {
+  if (readSome(off, buf, n) != n)
+    throw Error(ErrorKind::Corrupt, "File is truncated (" + std::to_string(n) +
+                " bytes expected at offset " + std::to_string(off) + ")", "read", path_);
+}
+
+void File::writeExact(uint64_t off, const void* buf, size_t n) {
+  if (readOnly_)
+    throw Error(ErrorKind::Write, "Write error: file is open read-only", "write", path_, EBADF);
+  if (auto& fault = writeFault()) {
+    if (int err = fault(path_, off, n))
+      throw Error(ErrorKind::Write, "Write error: " + osText(err), "write", path_, err, true);
+  }
+  auto* p = static_cast<const char*>(buf);
+  size_t done = 0;
+  while (done < n) {
+    ssize_t r = ::pwrite(fd_, p + done, n - done, off_t(off + done));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      int err = errno;
+      throw Error(ErrorKind::Write, "Write error: " + osText(err), "write", path_, err, true);
+    }
+    if (r == 0)
+      throw Error(ErrorKind::Write, "Write error: short write", "write", path_, ENOSPC, true);
+    done += size_t(r);
+  }
+}
+
+uint64_t File::size() const {
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) {
+    int err = errno;
+    throw Error(ErrorKind::Read, "Read error: " + osText(err), "stat", path_, err);
+  }
+  return uint64_t(st.st_size);
+}
+
+void File::truncate(uint64_t length) {
+  int r;
+  do r = ::ftruncate(fd_, off_t(length));
+  while (r != 0 && errno == EINTR);
+  if (r != 0) {
+    int err = errno;
+    throw Error(ErrorKind::Write, "Write error: " + osText(err), "truncate", path_, err, true);
+  }
+}
+
+void File::sync() {
+  if (::fdatasync(fd_) != 0 && errno != EINVAL) {
+    int err = errno;
+    throw Error(ErrorKind::Write, "Write error: " + osText(err), "sync", path_, err, true);
+  }
+}
+
+static bool flockNb(int fd, int op) {
+  for (;;) {
+    if (::flock(fd, op | LOCK_NB) == 0) return true;
+    if (errno == EINTR) continue;
+    return false;
+  }
+}
+
+bool File::lockShared() { return flockNb(fd_, LOCK_SH); }
+bool File::lockExclusive() { return flockNb(fd_, LOCK_EX); }
+void File::unlockWhole() noexcept {
+  if (fd_ >= 0) ::flock(fd_, LOCK_UN);
+}
+
+static struct flock rangeOf(short type, uint64_t off, uint64_t len) {
+  struct flock fl;
+  std::memset(&fl, 0, sizeof fl);
+  fl.l_type = type;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = off_t(off);
+  fl.l_len = off_t(len);
+  fl.l_pid = 0;  // required for OFD locks
+  return fl;
+}
+
+bool File::lockRange(uint64_t off, uint64_t len, bool exclusive) {
+  // A read-only descriptor cannot hold a write lock; a shared lock is what it can honestly take.
+  short type = (exclusive && !readOnly_) ? F_WRLCK : F_RDLCK;
+  struct flock fl = rangeOf(type, off, len);
+  for (;;) {
+    if (::fcntl(fd_, F_OFD_SETLK, &fl) == 0) return true;
+    if (errno == EINTR) continue;
+    return false;
+  }
+}
+
+void File::unlockRange(uint64_t off, uint64_t len) noexcept {
+  if (fd_ < 0) return;
+  struct flock fl = rangeOf(F_UNLCK, off, len);
+  while (::fcntl(fd_, F_OFD_SETLK, &fl) != 0 && errno == EINTR) {
+  }
+}
+
+bool File::rangeLockedElsewhere(uint64_t off, uint64_t len, bool exclusive) const {
+  struct flock fl = rangeOf(exclusive ? F_WRLCK : F_RDLCK, off, len);
+  if (::fcntl(fd_, F_OFD_GETLK, &fl) != 0) return false;
+  return fl.l_type != F_UNLCK;
+}
+
+}  // namespace rt::db

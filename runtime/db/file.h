@@ -1,0 +1,75 @@
+// rt::db::File: the one seam between the table engine and the disk.
+//
+// An owned descriptor (closed by the destructor, which never throws), reads and writes of exact
+// lengths at given offsets, size, truncate and sync, whole-file shared/exclusive flock for the
+// shared/exclusive opening of a table, and byte-range locks taken as open-file-description locks
+// (F_OFD_SETLK), so closing another descriptor of the same file drops none of them. Every lock
+// call is non-blocking: a lock held elsewhere is refused at once, never waited for.
+//
+// Failures are rt::Error naming the file. Tests may inject write failures through setWriteFault().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace rt::db {
+
+class File {
+ public:
+  enum class Access { ReadOnly, ReadWrite };
+
+  File() = default;
+  ~File();
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Opens an existing file; rt::Error(Open) naming it when that fails.
+  static File open(const std::string& path, Access access = Access::ReadWrite);
+  // Creates (or empties) a file for reading and writing; rt::Error(Create) when that fails.
+  static File create(const std::string& path);
+
+  bool isOpen() const { return fd_ >= 0; }
+  int fd() const { return fd_; }
+  const std::string& path() const { return path_; }
+  bool readOnly() const { return readOnly_; }
+  void close() noexcept;
+
+  // Reads exactly n bytes at off; a file too short is rt::Error(Corrupt) "truncated" naming it.
+  void readExact(uint64_t off, void* buf, size_t n) const;
+  // Reads up to n bytes at off (fewer only at the end of the file); returns the count.
+  size_t readSome(uint64_t off, void* buf, size_t n) const;
+  // Writes exactly n bytes at off; a short or failed write is rt::Error(Write) naming the file.
+  void writeExact(uint64_t off, const void* buf, size_t n);
+
+  uint64_t size() const;
+  void truncate(uint64_t length);
+  void sync();
+
+  // Whole-file flock, non-blocking: false when another opening holds a conflicting lock.
+  bool lockShared();
+  bool lockExclusive();
+  void unlockWhole() noexcept;
+
+  // Byte-range lock, non-blocking: false when another opening holds a conflicting one.
+  bool lockRange(uint64_t off, uint64_t len, bool exclusive = true);
+  void unlockRange(uint64_t off, uint64_t len) noexcept;
+  // True when some other opening holds a lock over the range (F_OFD_GETLK).
+  bool rangeLockedElsewhere(uint64_t off, uint64_t len, bool exclusive = true) const;
+
+  // Test seam: called before every write with the file, offset and length; a nonzero return is
+  // taken as the errno of a failed write. Pass an empty function to remove it.
+  using WriteFault = std::function<int(const std::string& path, uint64_t off, size_t len)>;
+  static void setWriteFault(WriteFault fault);
+
+ private:
+  File(int fd, std::string path, bool readOnly) : fd_(fd), path_(std::move(path)), readOnly_(readOnly) {}
+  int fd_ = -1;
+  std::string path_;
+  bool readOnly_ = false;
+};
+
+}  // namespace rt::db
