@@ -80,7 +80,8 @@ class Value {
   int32_t day_ = 0;
   double num_ = 0;
   std::string str_;
-  std::shared_ptr<void> ref_;  // Array or Block
+  ArrayPtr arr_;    // set for Type::Array
+  BlockPtr block_;  // set for Type::Block
 };
 
 // A compiled code block: evaluated with positional arguments; missing ones are NIL.

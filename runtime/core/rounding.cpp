@@ -1,0 +1,46 @@
+// roundHalfAway: rounding on the decimal reading of a double (15 significant digits).
+#include "runtime/core/rounding.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace rt {
+
+double snap15(double v) {
+  if (!std::isfinite(v) || v == 0) return v;
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.14e", v);
+  return std::strtod(buf, nullptr);
+}
+
+double roundHalfAway(double v, int decimals) {
+  if (!std::isfinite(v) || v == 0) return v;
+  if (decimals > 15) decimals = 15;
+  if (decimals < -15) decimals = -15;
+  // Digits of the snapped value as decimal text: "d.dddddddddddddde[+-]xx".
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
+  int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+  char digits[16];
+  int n = 0;
+  for (const char* p = buf; *p && *p != 'e'; ++p)
+    if (*p >= '0' && *p <= '9') digits[n++] = *p;
+  // digits[k] has the weight 10^(exponent - k). Keep those with weight >= 10^-decimals.
+  int keep = exponent + decimals + 1;  // number of digits kept
+  if (keep >= n) return v < 0 ? -snap15(-v) : snap15(v);
+  if (keep < 0) return 0.0;
+  // Integer formed by the kept digits, plus one when the first dropped digit is 5 or more.
+  double mantissa = 0;
+  for (int k = 0; k < keep; ++k) mantissa = mantissa * 10 + (digits[k] - '0');
+  if (digits[keep] >= '5') mantissa += 1;
+  // Scale back: the last kept digit has weight 10^-decimals.
+  char out[64];
+  std::snprintf(out, sizeof out, "%.0fe%d", mantissa, -decimals);
+  double r = std::strtod(out, nullptr);
+  if (r == 0) return 0.0;
+  return v < 0 ? -r : r;
+}
+
+}  // namespace rt
