@@ -1,0 +1,204 @@
+// Compressed leaf pages: decode and encode side by side, see cdx_leaf.h for the layout.
+#include "runtime/db/cdx_leaf.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace rt::db {
+
+namespace {
+
+int bitsFor(uint32_t value) {
+  int bits = 0;
+  while (bits < 32 && (uint64_t{1} << bits) <= value) ++bits;
+  return bits;
+}
+
+uint64_t mask(int bits) { return bits >= 64 ? ~uint64_t{0} : (uint64_t{1} << bits) - 1; }
+
+int comparePrefix(const char* key, std::string_view prefix, int keyLen) {
+  return std::memcmp(key, prefix.data(), std::min<size_t>(size_t(keyLen), prefix.size()));
+}
+
+}  // namespace
+
+LeafLayout LeafLayout::forKeys(int keyLen, uint32_t maxRecno) {
+  LeafLayout l;
+  l.dupBits = l.trailBits = bitsFor(uint32_t(keyLen));
+  int need = std::max(bitsFor(maxRecno), 1);
+  l.bytes = 3;
+  while (8 * l.bytes - 2 * l.dupBits < need && l.bytes < 8) ++l.bytes;
+  l.recBits = std::min(32, 8 * l.bytes - 2 * l.dupBits);
+  return l;
+}
+
+int sharedPrefixLen(const char* prev, const char* key, int keyLen) {
+  int n = 0;
+  while (n < keyLen && prev[n] == key[n]) ++n;
+  return n;
+}
+
+int trailingFillLen(const char* key, int keyLen, char fill) {
+  int n = 0;
+  while (n < keyLen && key[keyLen - 1 - n] == fill) ++n;
+  return n;
+}
+
+uint32_t LeafNode::maxRecno() const {
+  uint32_t m = 0;
+  for (uint32_t r : recnos) m = std::max(m, r);
+  return m;
+}
+
+void LeafNode::insert(int at, std::string_view k, uint32_t recno) {
+  keys.insert(size_t(at) * keyLen, k.data(), size_t(keyLen));
+  recnos.insert(recnos.begin() + at, recno);
+}
+
+void LeafNode::erase(int at) {
+  keys.erase(size_t(at) * keyLen, size_t(keyLen));
+  recnos.erase(recnos.begin() + at);
+}
+
+void LeafNode::moveTail(int from, LeafNode& into) {
+  into.keyLen = keyLen;
+  into.fill = fill;
+  into.keys.assign(keys, size_t(from) * keyLen);
+  into.recnos.assign(recnos.begin() + from, recnos.end());
+  keys.resize(size_t(from) * keyLen);
+  recnos.resize(size_t(from));
+}
+
+size_t LeafNode::encodedSize() const {
+  int n = count();
+  if (n == 0) return kLeafHeaderSize;
+  LeafLayout layout = LeafLayout::forKeys(keyLen, maxRecno());
+  size_t size = kLeafHeaderSize + size_t(n) * layout.bytes;
+  const char* prev = nullptr;
+  for (int i = 0; i < n; ++i) {
+    const char* k = keys.data() + size_t(i) * keyLen;
+    int trail = trailingFillLen(k, keyLen, fill);
+    int dup = prev ? std::min(sharedPrefixLen(prev, k, keyLen), keyLen - trail) : 0;
+    size += size_t(keyLen - dup - trail);
+    prev = k;
+  }
+  return size;
+}
+
+int LeafNode::lowerBoundPrefix(std::string_view prefix) const {
+  int lo = 0, hi = count();
+  while (lo < hi) {
+    int mid = (lo + hi) / 2;
+    if (comparePrefix(keys.data() + size_t(mid) * keyLen, prefix, keyLen) < 0) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo;
+}
+
+int LeafNode::upperBoundPrefix(std::string_view prefix) const {
+  int lo = 0, hi = count();
+  while (lo < hi) {
+    int mid = (lo + hi) / 2;
+    if (comparePrefix(keys.data() + size_t(mid) * keyLen, prefix, keyLen) <= 0) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo;
+}
+
+int LeafNode::lowerBoundEntry(std::string_view k, uint32_t r) const {
+  int lo = 0, hi = count();
+  while (lo < hi) {
+    int mid = (lo + hi) / 2;
+    if (compareEntry(key(mid), recnos[size_t(mid)], k, r) < 0) lo = mid + 1; else hi = mid;
+  }
+  return lo;
+}
+
+void LeafNode::assign(ConstPageBytes page, int keyLength, char fillByte, const PageWhere& where) {
+  const uint8_t* p = page.data();
+  header = NodeHeader::decode(p);
+  keyLen = keyLength;
+  fill = fillByte;
+  if (!header.isLeaf() || header.attributes > 3)
+    throwCorruptIndex(where, "branch page where a leaf page was expected");
+  const int n = header.keyCount;
+  const uint32_t recMask = getLe32(p + 14);
+  const uint8_t dupMask = p[18], trailMask = p[19];
+  const int recBits = p[20], dupBits = p[21], trailBits = p[22], bytes = p[23];
+  if (n > 0) {
+    if (bytes < 1 || bytes > 8 || recBits < 1 || recBits > 32 || dupBits > 8 || trailBits > 8 ||
+        recBits + dupBits + trailBits > 8 * bytes || recMask != mask(recBits) ||
+        dupMask != mask(dupBits) || trailMask != mask(trailBits))
+      throwCorruptIndex(where, "leaf page layout fields are invalid");
+    if (kLeafHeaderSize + size_t(n) * bytes > kCdxPageSize)
+      throwCorruptIndex(where, "leaf page key count " + std::to_string(n) + " is invalid");
+  }
+  keys.resize(size_t(n) * keyLen);
+  recnos.resize(size_t(n));
+  const uint8_t* entry = p + kLeafHeaderSize;
+  const size_t entriesEnd = kLeafHeaderSize + size_t(n) * bytes;
+  size_t suffixEnd = kCdxPageSize;
+  char* out = keys.data();
+  for (int i = 0; i < n; ++i, entry += bytes, out += keyLen) {
+    uint64_t bits = 0;
+    for (int b = bytes - 1; b >= 0; --b) bits = (bits << 8) | entry[b];
+    recnos[size_t(i)] = uint32_t(bits & recMask);
+    const int dup = int((bits >> recBits) & dupMask);
+    const int trail = int((bits >> (recBits + dupBits)) & trailMask);
+    const int stored = keyLen - dup - trail;
+    if (stored < 0 || (i == 0 && dup > 0))
+      throwCorruptIndex(where, "leaf entry " + std::to_string(i) + " has invalid counts");
+    if (suffixEnd < entriesEnd + size_t(stored))
+      throwCorruptIndex(where, "leaf keys overrun the entry area");
+    suffixEnd -= size_t(stored);
+    if (dup > 0) std::memcpy(out, out - keyLen, size_t(dup));
+    std::memcpy(out + dup, p + suffixEnd, size_t(stored));
+    std::memset(out + dup + stored, fill, size_t(trail));
+  }
+}
+
+LeafNode LeafNode::decode(ConstPageBytes page, int keyLength, char fillByte,
+                          const PageWhere& where) {
+  LeafNode node;
+  node.assign(page, keyLength, fillByte, where);
+  return node;
+}
+
+void LeafNode::encode(PageBytes page) const {
+  uint8_t* p = page.data();
+  std::memset(p, 0, kCdxPageSize);
+  const int n = count();
+  const LeafLayout layout = LeafLayout::forKeys(keyLen, maxRecno());
+  NodeHeader h = header;
+  h.keyCount = uint16_t(n);
+  h.attributes |= kNodeLeaf;
+  h.encode(p);
+  putLe32(p + 14, uint32_t(mask(layout.recBits)));
+  p[18] = uint8_t(mask(layout.dupBits));
+  p[19] = uint8_t(mask(layout.trailBits));
+  p[20] = uint8_t(layout.recBits);
+  p[21] = uint8_t(layout.dupBits);
+  p[22] = uint8_t(layout.trailBits);
+  p[23] = uint8_t(layout.bytes);
+  uint8_t* entry = p + kLeafHeaderSize;
+  size_t suffixEnd = kCdxPageSize;
+  const char* prev = nullptr;
+  for (int i = 0; i < n; ++i, entry += layout.bytes) {
+    const char* k = keys.data() + size_t(i) * keyLen;
+    const int trail = trailingFillLen(k, keyLen, fill);
+    const int dup = prev ? std::min(sharedPrefixLen(prev, k, keyLen), keyLen - trail) : 0;
+    const int stored = keyLen - dup - trail;
+    if (suffixEnd < kLeafHeaderSize + size_t(n) * layout.bytes + size_t(stored))
+      throw std::logic_error("leaf node does not fit its page");
+    suffixEnd -= size_t(stored);
+    std::memcpy(p + suffixEnd, k + dup, size_t(stored));
+    uint64_t bits = uint64_t(recnos[size_t(i)]) | (uint64_t(dup) << layout.recBits) |
+                    (uint64_t(trail) << (layout.recBits + layout.dupBits));
+    for (int b = 0; b < layout.bytes; ++b) entry[b] = uint8_t(bits >> (8 * b));
+    prev = k;
+  }
+  putLe16(p + 12, uint16_t(suffixEnd - (kLeafHeaderSize + size_t(n) * layout.bytes)));
+}
+
+}  // namespace rt::db

@@ -1,0 +1,85 @@
+// LeafNode: a compressed leaf page of a tag's B-tree.
+//
+//   Offset Size Meaning
+//   0      12   node header (attributes 2 or 3, key count, left and right sibling)
+//   12     2    free bytes
+//   14     4    record-number mask
+//   18     1    duplicate-count mask
+//   19     1    trailing-count mask
+//   20     1    record-number bits
+//   21     1    duplicate-count bits
+//   22     1    trailing-count bits
+//   23     1    bytes per entry
+//   24     ...  entries, each a little-endian bit field: record number in the low bits, then the
+//               duplicate count, then the trailing count
+//   ...    ...  key suffixes, packed backwards from the end of the page (the first key's suffix
+//               ends at byte 512)
+// A key stores keyLen - dup - trail bytes: dup = bytes shared with the previous key (0 for the
+// first), trail = fill bytes cut from the end (blanks for C keys, 0x00 for N and D keys).
+// Entry size: b = bits needed for keyLen; dup and trail fields take b bits each, the record
+// number the rest of 3 bytes, widened a byte at a time while the page's largest record number
+// does not fit (record-number field at most 32 bits).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/db/cdx_page.h"
+
+namespace rt::db {
+
+struct LeafLayout {
+  int recBits = 0;
+  int dupBits = 0;
+  int trailBits = 0;
+  int bytes = 0;
+
+  static LeafLayout forKeys(int keyLen, uint32_t maxRecno);
+};
+
+inline constexpr size_t kLeafHeaderSize = 24;
+
+struct LeafNode {
+  NodeHeader header;
+  int keyLen = 0;
+  char fill = ' ';
+  std::string keys;  // count * keyLen bytes, full keys
+  std::vector<uint32_t> recnos;
+
+  int count() const { return int(recnos.size()); }
+  std::string_view key(int i) const {
+    return std::string_view(keys).substr(size_t(i) * keyLen, size_t(keyLen));
+  }
+  uint32_t maxRecno() const;
+
+  void insert(int at, std::string_view key, uint32_t recno);
+  void erase(int at);
+  // Moves entries [from, count) into into (keeping into's header).
+  void moveTail(int from, LeafNode& into);
+
+  // Bytes the encoded page needs; fits() when that is at most a page.
+  size_t encodedSize() const;
+  bool fits() const { return encodedSize() <= kCdxPageSize; }
+
+  // First entry whose key prefix is >= prefix (> prefix for upper); count() when none.
+  int lowerBoundPrefix(std::string_view prefix) const;
+  int upperBoundPrefix(std::string_view prefix) const;
+  // First entry with (key, recno) >= (key, recno).
+  int lowerBoundEntry(std::string_view key, uint32_t recno) const;
+
+  // Decodes into this node, reusing its buffers. Checks the layout fields, the entry area, every
+  // count and every suffix against the page.
+  void assign(ConstPageBytes page, int keyLen, char fill, const PageWhere& where);
+  static LeafNode decode(ConstPageBytes page, int keyLen, char fill, const PageWhere& where);
+  // Encodes the node; it must fit.
+  void encode(PageBytes page) const;
+};
+
+// Bytes key shares with prev from the start.
+int sharedPrefixLen(const char* prev, const char* key, int keyLen);
+// Fill bytes at the end of key.
+int trailingFillLen(const char* key, int keyLen, char fill);
+
+}  // namespace rt::db
