@@ -20,16 +20,20 @@ namespace rt {
 class Args {
  public:
   Args() = default;
-  explicit Args(std::vector<Value> values) : values_(std::move(values)), refs_(values_.size()) {}
+  explicit Args(std::vector<Value> values) : values_(std::move(values)) {}
 
   size_t count() const { return values_.size(); }
   const Value& operator[](size_t i) const { return i < values_.size() ? values_[i] : nil_; }
 
   void push(Value v, Value* ref = nullptr) {
     values_.push_back(std::move(v));
-    refs_.push_back(ref);
+    if (ref) {  // references are rare: the table of them grows only when one is passed
+      refs_.resize(values_.size());
+      refs_.back() = ref;
+    }
   }
   bool byRef(size_t i) const { return i < refs_.size() && refs_[i] != nullptr; }
+  void reserve(size_t n) { values_.reserve(n); }
   // Writes through a reference; a no-op for an argument passed by value.
   void assign(size_t i, Value v) {
     if (i < values_.size()) values_[i] = v;
@@ -39,7 +43,7 @@ class Args {
 
  private:
   std::vector<Value> values_;
-  std::vector<Value*> refs_;
+  std::vector<Value*> refs_;  // may be shorter than values_: missing entries are by value
   static inline const Value nil_{};
 };
 

@@ -29,6 +29,11 @@ const Value* Memvars::find(std::string_view name) const {
   return s ? &s->value : nullptr;
 }
 
+Value* Memvars::findUpper(const std::string& key) const {
+  auto it = visible_.find(key);
+  return it == visible_.end() ? nullptr : &it->second->value;
+}
+
 const Value* Memvars::tryGet(std::string_view name) const { return find(name); }
 
 bool Memvars::isPublic(std::string_view name) const {

@@ -63,6 +63,8 @@ class Memvars {
   // The visible variable's storage or nullptr.
   Value* find(std::string_view name);
   const Value* find(std::string_view name) const;
+  // The same for a name already upper-cased (the expression evaluator's fast path).
+  Value* findUpper(const std::string& upperName) const;
 
   // TYPE of a variable by name, never raising: the type letter, or "U" when the name is unknown,
   // holds NIL, or is a subscript (name[1], name[1,2], name[1][2]) of something missing or not an

@@ -1,0 +1,338 @@
+// The evaluator: one switch over the node kinds, each case with its one-line synopsis.
+//
+// Names resolve at run time (block parameter, field of the selected area, memory variable), so a
+// compiled text follows the work area and the privates current when it runs.
+#include "runtime/core/expr_eval.h"
+
+#include <cmath>
+
+#include "runtime/core/context.h"
+#include "runtime/core/error.h"
+#include "runtime/core/expr.h"
+#include "runtime/core/operators.h"
+
+namespace rt {
+
+namespace {
+
+// A code block compiled from text: keeps its program alive and the frame it was created in.
+class CompiledBlock : public Block {
+ public:
+  CompiledBlock(std::shared_ptr<const Program> program, const Node& node,
+                std::shared_ptr<BlockFrame> outer)
+      : program_(std::move(program)), node_(node), outer_(std::move(outer)) {}
+
+  Value eval(std::vector<Value>& args) override {
+    EvalState st{std::make_shared<BlockFrame>(), &program_};
+    st.frame->vars.resize(size_t(node_.a));
+    for (size_t i = 0; i < args.size() && i < st.frame->vars.size(); ++i)
+      st.frame->vars[i] = args[i];
+    st.frame->parent = outer_;
+    Value result;
+    for (const Node* kid : node_.kids) result = evalNode(*kid, st);
+    return result;
+  }
+  std::string text() const override { return node_.name; }
+
+ private:
+  std::shared_ptr<const Program> program_;
+  const Node& node_;
+  std::shared_ptr<BlockFrame> outer_;
+};
+
+Value& local(const Node& n, EvalState& st) {
+  BlockFrame* f = st.frame.get();
+  for (int d = 0; d < n.a && f; ++d) f = f->parent.get();
+  if (!f || size_t(n.b) >= f->vars.size())
+    throw Error(ErrorKind::NoVariable, "Variable does not exist", n.name);
+  return f->vars[size_t(n.b)];
+}
+
+// Macro text: the variables' values (character) joined with the literal pieces.
+std::string macroText(const std::vector<MacroPart>& parts) {
+  std::string s;
+  for (const MacroPart& p : parts) {
+    if (!p.isVariable) {
+      s += p.text;
+      continue;
+    }
+    const Value* v = context().memvars.findUpper(p.text);
+    Value field;
+    if (!v && context().fields && context().fields->readField(p.text, field)) v = &field;
+    if (!v) throw Error(ErrorKind::NoVariable, "Variable does not exist", p.text);
+    if (!v->isChar()) throw Error(ErrorKind::Argument, "Argument error", "&");
+    s += v->str();
+  }
+  return s;
+}
+
+std::string trimmedUpper(std::string s) {
+  size_t b = s.find_first_not_of(' ');
+  size_t e = s.find_last_not_of(' ');
+  s = b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return s;
+}
+
+std::string aliasOf(const Node& n) {
+  return n.aliasParts.empty() ? n.name : trimmedUpper(macroText(n.aliasParts));
+}
+std::string fieldOf(const Node& n) {
+  return n.fieldParts.empty() ? n.name2 : trimmedUpper(macroText(n.fieldParts));
+}
+
+// The text a Macro node stands for.
+std::string macroSource(const Node& n, EvalState& st) {
+  if (n.fieldParts.empty()) {  // &(expr)
+    Value v = evalNode(*n.kids[0], st);
+    if (!v.isChar()) throw Error(ErrorKind::Argument, "Argument error", "&");
+    return v.str();
+  }
+  return macroText(n.fieldParts);
+}
+
+FieldResolver& resolverFor(const std::string& alias) {
+  FieldResolver* r = context().fields;
+  if (!r) throw Error(ErrorKind::NoAlias, "Alias does not exist", alias);
+  return *r;
+}
+
+bool isMemvarAlias(const std::string& alias) { return alias == "M" || alias == "MEMVAR"; }
+bool isFieldAlias(const std::string& alias) { return alias == "FIELD" || alias == "_FIELD"; }
+
+Value readAliased(const std::string& alias, const std::string& field) {
+  Context& ctx = context();
+  if (isMemvarAlias(alias)) return ctx.memvars.get(field);
+  if (isFieldAlias(alias)) {
+    Value out;
+    if (ctx.fields && ctx.fields->readField(field, out)) return out;
+    throw Error(ErrorKind::NoField, "Variable does not exist", field);
+  }
+  return resolverFor(alias).readAliasField(alias, field);
+}
+
+bool logicalOperand(const Value& v, const char* op) {
+  if (!v.isLogical()) throw Error(ErrorKind::Argument, "Argument error", op);
+  return v.logical();
+}
+
+// Element i (1-based) of an array value, with the runtime's errors.
+Value& element(const Value& base, const Value& index, const char* op) {
+  if (!base.isArray() || !index.isNum()) throw Error(ErrorKind::Argument, "Argument error", op);
+  Array& a = base.arr();
+  double i = std::trunc(index.num());
+  if (i < 1 || i > double(a.size())) throw Error(ErrorKind::Bound, "Bound error", op);
+  return a[size_t(i) - 1];
+}
+
+Value arithmetic(Op op, const Value& a, const Value& b) {
+  switch (op) {
+    case Op::Add: return opAdd(a, b);
+    case Op::Subtract: return opSubtract(a, b);
+    case Op::Multiply: return opMultiply(a, b);
+    case Op::Divide: return opDivide(a, b);
+    case Op::Modulo: return opModulo(a, b);
+    case Op::Power: return opPower(a, b);
+    default: throw Error(ErrorKind::Other, "Internal error", "arithmetic");
+  }
+}
+
+}  // namespace
+
+Value evalNode(const Node& n, EvalState& st) {
+  Context& ctx = context();
+  switch (n.op) {
+    case Op::Const:  // literal
+      return n.constant;
+
+    case Op::Local:  // block parameter
+      return local(n, st);
+
+    case Op::Name: {  // field of the selected area, else memory variable
+      Value out;
+      if (ctx.fields && ctx.fields->readField(n.name, out)) return out;
+      if (const Value* v = ctx.memvars.findUpper(n.name)) return *v;
+      throw Error(ErrorKind::NoVariable, "Variable does not exist", n.name);
+    }
+
+    case Op::Memvar:  // M->name
+      if (const Value* v = ctx.memvars.findUpper(n.name)) return *v;
+      throw Error(ErrorKind::NoVariable, "Variable does not exist", n.name);
+
+    case Op::Field: {  // FIELD->name
+      Value out;
+      if (ctx.fields && ctx.fields->readField(n.name, out)) return out;
+      throw Error(ErrorKind::NoField, "Variable does not exist", n.name);
+    }
+
+    case Op::AliasField:  // alias->field (either side may be a macro)
+      return readAliased(aliasOf(n), fieldOf(n));
+
+    case Op::AliasExpr: {  // alias->(expr): evaluated with that work area selected
+      std::string alias = aliasOf(n);
+      if (isMemvarAlias(alias) || isFieldAlias(alias)) return evalNode(*n.kids[0], st);
+      return resolverFor(alias).withAlias(alias, [&] { return evalNode(*n.kids[0], st); });
+    }
+
+    case Op::Macro:  // &var...: the text is compiled (cached) and evaluated
+      return evalText(macroSource(n, st));
+
+    case Op::Call: {  // registered function, arguments left to right
+      const NativeFunction* fn = n.fn ? n.fn : (n.fn = ctx.functions.find(n.name));
+      if (!fn) throw Error(ErrorKind::NoFunction, "Undefined function", n.name);
+      Args args;
+      args.reserve(n.kids.size());
+      for (const Node* kid : n.kids) {
+        if (kid->op == Op::Ref) {
+          const Node& target = *kid->kids[0];
+          Value* ref = target.op == Op::Local ? &local(target, st) : ctx.memvars.ref(target.name);
+          args.push(*ref, ref);
+        } else {
+          args.push(evalNode(*kid, st));
+        }
+      }
+      return (*fn)(args);
+    }
+
+    case Op::Ref:  // @name outside a call: just the value
+      return evalNode(*n.kids[0], st);
+
+    case Op::IIf:  // IIF(c, a, b): only the chosen branch runs
+      return logicalOperand(evalNode(*n.kids[0], st), "IIF") ? evalNode(*n.kids[1], st)
+                                                              : evalNode(*n.kids[2], st);
+
+    case Op::And:  // .AND.: the right side runs only when the left is .T.
+      if (!logicalOperand(evalNode(*n.kids[0], st), ".AND.")) return Value::logical(false);
+      return Value::logical(logicalOperand(evalNode(*n.kids[1], st), ".AND."));
+
+    case Op::Or:  // .OR.: the right side runs only when the left is .F.
+      if (logicalOperand(evalNode(*n.kids[0], st), ".OR.")) return Value::logical(true);
+      return Value::logical(logicalOperand(evalNode(*n.kids[1], st), ".OR."));
+
+    case Op::Not:  // ! and .NOT.
+      return opNot(evalNode(*n.kids[0], st));
+
+    case Op::Negate:  // unary -
+      return opNegate(evalNode(*n.kids[0], st));
+
+    case Op::UnaryPlus:  // unary +
+      return opPlus(evalNode(*n.kids[0], st));
+
+    case Op::Add: case Op::Subtract: case Op::Multiply: case Op::Divide: case Op::Modulo:
+    case Op::Power: {  // arithmetic, joining and date arithmetic
+      Value a = evalNode(*n.kids[0], st);
+      return arithmetic(n.op, a, evalNode(*n.kids[1], st));
+    }
+
+    case Op::Equal: case Op::NotEqual: {  // = and its negations, under SET EXACT
+      Value a = evalNode(*n.kids[0], st);
+      bool eq = opEqual(a, evalNode(*n.kids[1], st), ctx.settings.exact);
+      return Value::logical(n.op == Op::Equal ? eq : !eq);
+    }
+
+    case Op::ExactEqual: {  // ==
+      Value a = evalNode(*n.kids[0], st);
+      return Value::logical(opExactEqual(a, evalNode(*n.kids[1], st)));
+    }
+
+    case Op::Less: case Op::LessEqual: case Op::Greater: case Op::GreaterEqual: {  // ordering
+      static const char* const kNames[] = {"<", "<=", ">", ">="};
+      int which = int(n.op) - int(Op::Less);
+      Value a = evalNode(*n.kids[0], st);
+      int c = opCompare(a, evalNode(*n.kids[1], st), ctx.settings.exact, kNames[which]);
+      bool r = n.op == Op::Less ? c < 0 : n.op == Op::LessEqual ? c <= 0
+             : n.op == Op::Greater ? c > 0 : c >= 0;
+      return Value::logical(r);
+    }
+
+    case Op::Contains: {  // a $ b
+      Value a = evalNode(*n.kids[0], st);
+      return Value::logical(opContains(a, evalNode(*n.kids[1], st)));
+    }
+
+    case Op::ArrayLit: {  // {a, b, c}: a new array
+      Value arr = Value::newArray(0);
+      Array& items = arr.arr();
+      items.reserve(n.kids.size());
+      for (const Node* kid : n.kids) items.push_back(evalNode(*kid, st));
+      return arr;
+    }
+
+    case Op::BlockLit:  // {|a| ...}: a block bound to the current parameters
+      return Value::block(std::make_shared<CompiledBlock>(*st.program, n, st.frame));
+
+    case Op::Index: {  // a[i]
+      Value base = evalNode(*n.kids[0], st);
+      return element(base, evalNode(*n.kids[1], st), "array access");
+    }
+
+    case Op::Assign: {  // target := value
+      Value v = evalNode(*n.kids[1], st);
+      assignNode(*n.kids[0], v, st);
+      return v;
+    }
+
+    case Op::OpAssign: {  // target op= value
+      Value old = evalNode(*n.kids[0], st);
+      Value v = arithmetic(n.sub, old, evalNode(*n.kids[1], st));
+      assignNode(*n.kids[0], v, st);
+      return v;
+    }
+
+    case Op::PreIncrement: case Op::PostIncrement: {  // ++x, x++, --x, x--
+      Value old = evalNode(*n.kids[0], st);
+      Value v = opAdd(old, Value::integer(n.a));
+      assignNode(*n.kids[0], v, st);
+      return n.op == Op::PreIncrement ? v : old;
+    }
+
+    case Op::List: {  // (e1, e2, ...): the last value
+      Value v;
+      for (const Node* kid : n.kids) v = evalNode(*kid, st);
+      return v;
+    }
+  }
+  throw Error(ErrorKind::Other, "Internal error", "expression");
+}
+
+void assignNode(const Node& target, Value v, EvalState& st) {
+  Context& ctx = context();
+  switch (target.op) {
+    case Op::Local:  // block parameter
+      local(target, st) = std::move(v);
+      return;
+    case Op::Name:  // field of the selected area, else memory variable (created if missing)
+      if (ctx.fields && ctx.fields->writeField(target.name, v)) return;
+      ctx.memvars.assign(target.name, std::move(v));
+      return;
+    case Op::Memvar:  // M->name
+      ctx.memvars.assign(target.name, std::move(v));
+      return;
+    case Op::Field:  // FIELD->name
+      if (ctx.fields && ctx.fields->writeField(target.name, v)) return;
+      throw Error(ErrorKind::NoField, "Variable does not exist", target.name);
+    case Op::AliasField: {  // alias->field
+      std::string alias = aliasOf(target), field = fieldOf(target);
+      if (isMemvarAlias(alias)) return ctx.memvars.assign(field, std::move(v));
+      if (isFieldAlias(alias)) {
+        if (ctx.fields && ctx.fields->writeField(field, v)) return;
+        throw Error(ErrorKind::NoField, "Variable does not exist", field);
+      }
+      resolverFor(alias).writeAliasField(alias, field, v);
+      return;
+    }
+    case Op::Index: {  // a[i] := v
+      Value base = evalNode(*target.kids[0], st);
+      element(base, evalNode(*target.kids[1], st), "array assign") = std::move(v);
+      return;
+    }
+    case Op::Macro:  // &var := v: assigns to what the text names
+      assignTo(compile(macroSource(target, st)), std::move(v));
+      return;
+    default:
+      throw Error(ErrorKind::Argument, "Argument error", ":=");
+  }
+}
+
+}  // namespace rt
