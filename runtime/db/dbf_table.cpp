@@ -1,0 +1,621 @@
+// DbfTable: record buffer, cached (exclusive) or write-through (shared) record I/O, locks.
+#include "runtime/db/dbf_table.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstring>
+#include <ctime>
+#include <thread>
+
+#include "runtime/core/error.h"
+#include "runtime/db/field_codec.h"
+#include "runtime/db/lock_scheme.h"
+
+namespace rt::db {
+
+namespace {
+
+constexpr size_t kInProgressByte = 14;  // dBASE's "incomplete transaction" byte
+constexpr size_t kBlockBytes = 64 * 1024;
+constexpr size_t kCacheLimit = 512u * 1024 * 1024;
+
+bool fileExists(const std::string& p) {
+  struct stat st;
+  return ::stat(p.c_str(), &st) == 0;
+}
+
+// The memo file beside a table: same base name, extension matching the table's letter case.
+std::string memoPathFor(const std::string& dbf, const char* ext) {
+  size_t dot = dbf.find_last_of('.');
+  size_t slash = dbf.find_last_of('/');
+  std::string base = (dot != std::string::npos && (slash == std::string::npos || dot > slash)) ? dbf.substr(0, dot) : dbf;
+  std::string lower = std::string(".") + ext, upper = lower;
+  for (auto& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+  bool upperTable = dot != std::string::npos && dot + 1 < dbf.size() && std::isupper(static_cast<unsigned char>(dbf[dot + 1]));
+  std::string first = base + (upperTable ? upper : lower), second = base + (upperTable ? lower : upper);
+  if (fileExists(first)) return first;
+  if (fileExists(second)) return second;
+  return first;
+}
+
+void today(int& y, int& m, int& d) {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  y = tm.tm_year + 1900;
+  m = tm.tm_mon + 1;
+  d = tm.tm_mday;
+}
+
+}  // namespace
+
+void DbfTable::create(const std::string& path, const std::vector<FieldSpec>& specs, uint8_t codePage) {
+  auto bad = [&](const std::string& what) { throw Error(ErrorKind::Argument, "Argument error: " + what, "DBCREATE", path); };
+  if (specs.empty()) bad("a table needs at least one field");
+  DbfLayout layout;
+  bool memo = false;
+  for (const auto& s : specs) {
+    FieldDescriptor f;
+    f.name = s.name;
+    while (!f.name.empty() && f.name.back() == ' ') f.name.pop_back();
+    for (auto& c : f.name) c = char(std::toupper(static_cast<unsigned char>(c)));
+    if (f.name.empty() || f.name.size() > 10) bad("field name \"" + s.name + "\" must have 1 to 10 characters");
+    for (auto& g : layout.fields)
+      if (g.name == f.name) bad("field " + f.name + " given twice");
+    f.type = char(std::toupper(static_cast<unsigned char>(s.type)));
+    f.len = s.len;
+    f.dec = s.dec;
+    switch (f.type) {
+      case 'C':
+        f.dec = 0;
+        if (f.len < 1 || f.len > 65500) bad("field " + f.name + ": width out of range");
+        break;
+      case 'N':
+      case 'F':
+        if (f.len < 1 || f.len > 20 || (f.dec > 0 && uint32_t(f.dec) + 2 > f.len)) bad("field " + f.name + ": width out of range");
+        break;
+      case 'D': f.len = 8; f.dec = 0; break;
+      case 'L': f.len = 1; f.dec = 0; break;
+      case 'M': f.len = 10; f.dec = 0; memo = true; break;
+      default: bad("field " + f.name + ": unknown type " + std::string(1, s.type));
+    }
+    layout.fields.push_back(f);
+  }
+  layout.header.version = memo ? kDbfFoxProMemo : kDbfPlain;
+  layout.header.codePage = codePage;
+  layout.header.flags = memo ? kFlagMemo : 0;
+  today(layout.header.year, layout.header.month, layout.header.day);
+  layout.layOut();
+  if (layout.fields.size() > 2046) bad("too many fields");
+  uint64_t total = 1;
+  for (auto& f : layout.fields) total += f.len;
+  if (total > 65500) bad("record too long");
+  auto bytes = layout.encode();
+  bytes.push_back(0x1A);
+  {
+    File f = File::create(path);
+    f.writeExact(0, bytes.data(), bytes.size());
+  }
+  if (memo) MemoFile::create(memoPathFor(path, "fpt"));
+}
+
+std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, OpenOptions options) {
+  File f = File::open(path, options.readOnly ? File::Access::ReadOnly : File::Access::ReadWrite);
+  bool locked = options.shared ? f.lockShared() : f.lockExclusive();
+  if (!locked)
+    throw Error(ErrorKind::NetErr, options.shared ? "Open error: the table is in exclusive use"
+                                                  : "Open error: the table is in use", "open", path, EWOULDBLOCK, true);
+  uint64_t size = f.size();
+  uint8_t head[32] = {};
+  if (f.readSome(0, head, 32) < 32)
+    throw Error(ErrorKind::Corrupt, "Corruption detected: file too short for a table header", "open", path);
+  uint16_t headerLen = uint16_t(head[8] | head[9] << 8);
+  std::vector<uint8_t> region(std::max<size_t>(headerLen, 32));
+  size_t got = f.readSome(0, region.data(), region.size());
+  region.resize(got);
+  DbfLayout layout = DbfLayout::decode(region, size, path);
+  std::unique_ptr<DbfTable> t(new DbfTable(std::move(f), std::move(layout), options.shared, options.readOnly));
+  t->openMemo();
+  if (head[kInProgressByte] == 1) {
+    // Trust the mark only when no live writer can be holding the header lock.
+    if (!t->shared_) t->interrupted_ = true;
+    else if (t->file_.lockRange(lockScheme().header().offset, 1)) {
+      uint8_t b = 0;
+      t->file_.readExact(kInProgressByte, &b, 1);
+      t->interrupted_ = b == 1;
+      t->file_.unlockRange(lockScheme().header().offset, 1);
+    }
+  }
+  t->goTo(1);
+  return t;
+}
+
+DbfTable::DbfTable(File f, DbfLayout layout, bool shared, bool readOnly)
+    : file_(std::move(f)), layout_(std::move(layout)), shared_(shared), readOnly_(readOnly) {
+  recLen_ = layout_.header.recordLen;
+  recCount_ = diskCount_ = layout_.header.recCount;
+  blank_.assign(recLen_, ' ');
+  for (auto& fd : layout_.fields) blankField(fd, blank_.data());
+  rec_ = blank_;
+  recsPerBlock_ = uint32_t(std::max<size_t>(1, kBlockBytes / recLen_));
+}
+
+void DbfTable::openMemo() {
+  bool anyMemo = std::any_of(layout_.fields.begin(), layout_.fields.end(), [](auto& f) { return f.isMemo(); });
+  if (!anyMemo) return;
+  auto access = readOnly_ ? File::Access::ReadOnly : File::Access::ReadWrite;
+  uint8_t v = layout_.header.version;
+  if (v == 0x83) memo_.emplace(MemoFile::open(memoPathFor(path(), "dbt"), MemoFile::Kind::Dbt3, access));
+  else if (v == 0x8B || v == 0xCB) memo_.emplace(MemoFile::open(memoPathFor(path(), "dbt"), MemoFile::Kind::Dbt4, access));
+  else memo_.emplace(MemoFile::open(memoPathFor(path(), "fpt"), MemoFile::Kind::Fpt, access));
+}
+
+DbfTable::~DbfTable() {
+  try {
+    close();
+  } catch (...) {
+    // Already reported to whoever called close(); a destructor must not throw.
+  }
+}
+
+void DbfTable::close() {
+  if (!file_.isOpen()) return;
+  try {
+    flush();
+    if (!shared_ && !readOnly_) {
+      flushBlocks();
+      if (inProgressOnDisk_) writeHeader(false);
+    }
+  } catch (...) {
+    releaseLocks();
+    file_.close();
+    memo_.reset();
+    throw;
+  }
+  releaseLocks();
+  file_.close();
+  memo_.reset();
+}
+
+int DbfTable::fieldIndex(std::string_view name) const {
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  for (size_t i = 0; i < layout_.fields.size(); ++i) {
+    const std::string& n = layout_.fields[i].name;
+    if (n.size() == name.size() &&
+        std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+          return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+        }))
+      return int(i);
+  }
+  return -1;
+}
+
+void DbfTable::clearInterruptedWrite() {
+  interrupted_ = false;
+  if (!readOnly_) writeHeader(false);
+}
+
+// --- record I/O ---
+
+void DbfTable::refresh() {
+  if (!shared_) return;
+  uint8_t b[4];
+  file_.readExact(4, b, 4);
+  uint32_t n = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+  if (recordOffset(n + 1) > file_.size())
+    throw Error(ErrorKind::Corrupt, "Corruption detected: file is truncated", "read", path());
+  recCount_ = diskCount_ = n;
+}
+
+void DbfTable::loadRecord(uint32_t n, uint8_t* out) {
+  if (shared_) {
+    file_.readExact(recordOffset(n), out, recLen_);
+    return;
+  }
+  uint32_t b = (n - 1) / recsPerBlock_;
+  auto it = blocks_.find(b);
+  if (it == blocks_.end()) {
+    if (blocks_.size() * recsPerBlock_ * recLen_ > kCacheLimit) dropBlocks();
+    Block blk;
+    blk.bytes.resize(size_t(recsPerBlock_) * recLen_);
+    uint32_t first = b * recsPerBlock_ + 1;
+    if (first <= diskCount_) {
+      uint32_t count = std::min(recsPerBlock_, diskCount_ - first + 1);
+      file_.readExact(recordOffset(first), blk.bytes.data(), size_t(count) * recLen_);
+    }
+    it = blocks_.emplace(b, std::move(blk)).first;
+  }
+  std::memcpy(out, it->second.bytes.data() + size_t((n - 1) % recsPerBlock_) * recLen_, recLen_);
+}
+
+void DbfTable::storeRecord(uint32_t n, const uint8_t* rec) {
+  if (shared_) {
+    file_.writeExact(recordOffset(n), rec, recLen_);
+    return;
+  }
+  uint32_t b = (n - 1) / recsPerBlock_;
+  auto it = blocks_.find(b);
+  if (it == blocks_.end()) {
+    std::vector<uint8_t> tmp(recLen_);
+    loadRecord(n, tmp.data());  // brings the block in
+    it = blocks_.find(b);
+  }
+  std::memcpy(it->second.bytes.data() + size_t((n - 1) % recsPerBlock_) * recLen_, rec, recLen_);
+  it->second.dirty = true;
+}
+
+void DbfTable::flushBlocks() {
+  if (shared_ || readOnly_) return;
+  std::vector<uint32_t> ids;
+  for (auto& [id, blk] : blocks_)
+    if (blk.dirty) ids.push_back(id);
+  std::sort(ids.begin(), ids.end());
+  for (uint32_t id : ids) {
+    Block& blk = blocks_[id];
+    uint32_t first = id * recsPerBlock_ + 1;
+    if (first <= recCount_) {
+      uint32_t count = std::min(recsPerBlock_, recCount_ - first + 1);
+      file_.writeExact(recordOffset(first), blk.bytes.data(), size_t(count) * recLen_);
+    }
+    blk.dirty = false;
+  }
+  if (!ids.empty() || recCount_ != diskCount_) {
+    writeEofMark();
+    diskCount_ = recCount_;
+    writeHeader(inProgressOnDisk_);
+  }
+}
+
+void DbfTable::dropBlocks() {
+  flushBlocks();
+  blocks_.clear();
+}
+
+void DbfTable::writeEofMark() {
+  uint8_t eof = 0x1A;
+  file_.writeExact(recordOffset(recCount_ + 1), &eof, 1);
+}
+
+void DbfTable::writeHeader(bool inProgress) {
+  DbfHeader& h = layout_.header;
+  h.recCount = shared_ ? recCount_ : diskCount_;
+  today(h.year, h.month, h.day);
+  uint8_t b[32];
+  file_.readExact(0, b, 32);  // keep the bytes we do not own (reserved, flags)
+  uint8_t mine[32];
+  h.encode(std::span<uint8_t, 32>(mine, 32));
+  std::memcpy(b, mine, 12);
+  b[kInProgressByte] = inProgress ? 1 : 0;
+  file_.writeExact(0, b, 32);
+  inProgressOnDisk_ = inProgress;
+}
+
+void DbfTable::markInProgress() {
+  if (inProgressOnDisk_) return;
+  uint8_t one = 1;
+  file_.writeExact(kInProgressByte, &one, 1);
+  inProgressOnDisk_ = true;
+}
+
+void DbfTable::goTo(uint32_t n) {
+  flush();
+  if (shared_) refresh();
+  if (n >= 1 && n <= recCount_) {
+    loadRecord(n, rec_.data());
+    recno_ = n;
+  } else {
+    rec_ = blank_;
+    recno_ = recCount_ + 1;
+  }
+  pendingMemos_.clear();
+}
+
+void DbfTable::reload() {
+  if (dirty_) return;
+  goTo(recno_);
+}
+
+Value DbfTable::get(size_t i) {
+  const FieldDescriptor& f = layout_.fields.at(i);
+  if (f.isMemo()) {
+    auto it = pendingMemos_.find(i);
+    if (it != pendingMemos_.end()) return Value::text(it->second);
+    if (!memo_) return Value::text("");
+    return Value::text(memo_->read(readMemoBlock(f, rec_.data())));
+  }
+  return readFieldValue(f, rec_.data());
+}
+
+void DbfTable::requireWritable(const char* op) {
+  if (readOnly_) throw Error(ErrorKind::Write, "Write error: the table is open read-only", op, path());
+}
+
+void DbfTable::prepareChange() {
+  requireWritable("write");
+  if (shared_ && !appended_ && !fileLocked_ && !recordLocked(recno_))
+    throw Error(ErrorKind::Lock, "Lock required", "write", path());
+  if (!dirty_ && listener_) listener_->beforeChange(*this);
+  dirty_ = true;
+}
+
+void DbfTable::put(size_t i, const Value& v) {
+  const FieldDescriptor& f = layout_.fields.at(i);
+  if (atPhantom()) return;  // a write at the end of the table has no record to land in
+  if (f.isMemo()) {
+    if (!v.isChar()) throw Error(ErrorKind::Argument, "Data type error", f.name, path());
+    if (!memo_) throw Error(ErrorKind::Write, "Write error: no memo file", f.name, path());
+    prepareChange();
+    pendingMemos_[i] = v.str();
+    return;
+  }
+  // Convert into a copy first so a refused value leaves the record untouched.
+  uint8_t scratch[64];
+  if (f.len <= sizeof scratch) {
+    FieldDescriptor at0 = f;
+    at0.offset = 0;
+    writeFieldValue(at0, scratch, v, path());
+    prepareChange();
+    std::memcpy(rec_.data() + f.offset, scratch, f.len);
+  } else {
+    std::vector<uint8_t> copy(rec_);
+    writeFieldValue(f, copy.data(), v, path());
+    prepareChange();
+    rec_.swap(copy);
+  }
+}
+
+void DbfTable::setDeleted(bool del) {
+  if (atPhantom()) return;
+  if (deleted() == del) return;
+  prepareChange();
+  rec_[0] = del ? '*' : ' ';
+}
+
+bool DbfTable::takeHeaderLock() {
+  if (!shared_) return true;
+  if (headerLockDepth_++ > 0) return true;
+  auto r = lockScheme().header();
+  // Writers hold this lock for microseconds; wait a little, never forever.
+  for (int i = 0; i < 4000; ++i) {
+    if (file_.lockRange(r.offset, r.length)) return true;
+    std::this_thread::sleep_for(std::chrono::microseconds(i < 100 ? 50 : 500));
+  }
+  headerLockDepth_ = 0;
+  return false;
+}
+
+void DbfTable::releaseHeaderLock() {
+  if (!shared_) return;
+  if (--headerLockDepth_ == 0) {
+    auto r = lockScheme().header();
+    file_.unlockRange(r.offset, r.length);
+  }
+}
+
+void DbfTable::flush() {
+  if (!dirty_) return;
+  if (!shared_) {
+    markInProgress();
+    for (auto& [i, text] : pendingMemos_) {
+      const FieldDescriptor& f = layout_.fields[i];
+      writeMemoBlock(f, rec_.data(), memo_->write(readMemoBlock(f, rec_.data()), text));
+    }
+    pendingMemos_.clear();
+    storeRecord(recno_, rec_.data());
+    bool appended = appended_;
+    dirty_ = appended_ = false;
+    if (listener_) listener_->afterWrite(*this, appended);
+    return;
+  }
+  if (!takeHeaderLock())
+    throw Error(ErrorKind::Lock, "Lock failure: the table's header lock is held elsewhere", "write", path(), 0, true);
+  struct Release {
+    DbfTable* t;
+    ~Release() { t->releaseHeaderLock(); }
+  } release{this};
+  uint8_t mark = 0;
+  file_.readExact(kInProgressByte, &mark, 1);
+  if (mark == 1) {
+    interrupted_ = true;
+    throw Error(ErrorKind::Corrupt, "Corruption detected: an earlier write was interrupted; the indexes must be rebuilt",
+                "write", path());
+  }
+  markInProgress();
+  for (auto& [i, text] : pendingMemos_) {
+    const FieldDescriptor& f = layout_.fields[i];
+    writeMemoBlock(f, rec_.data(), memo_->write(readMemoBlock(f, rec_.data()), text));
+  }
+  pendingMemos_.clear();
+  storeRecord(recno_, rec_.data());
+  bool appended = appended_;
+  dirty_ = appended_ = false;
+  if (listener_) listener_->afterWrite(*this, appended);
+  writeHeader(false);
+}
+
+bool DbfTable::append() {
+  requireWritable("append");
+  flush();
+  if (!shared_) {
+    markInProgress();
+    ++recCount_;
+    recno_ = recCount_;
+    rec_ = blank_;
+    pendingMemos_.clear();
+    dirty_ = appended_ = true;
+    return true;
+  }
+  if (!takeHeaderLock()) return false;
+  struct Release {
+    DbfTable* t;
+    ~Release() { t->releaseHeaderLock(); }
+  } release{this};
+  refresh();
+  uint8_t mark = 0;
+  file_.readExact(kInProgressByte, &mark, 1);
+  if (mark == 1) {
+    interrupted_ = true;
+    throw Error(ErrorKind::Corrupt, "Corruption detected: an earlier write was interrupted; the indexes must be rebuilt",
+                "append", path());
+  }
+  uint32_t n = recCount_ + 1;
+  if (!lockRecord(n)) return false;  // cannot happen unless a foreign scheme holds it
+  markInProgress();
+  std::vector<uint8_t> bytes(blank_);
+  bytes.push_back(0x1A);
+  file_.writeExact(recordOffset(n), bytes.data(), bytes.size());
+  recCount_ = diskCount_ = n;
+  recno_ = n;
+  rec_ = blank_;
+  pendingMemos_.clear();
+  dirty_ = false;
+  if (listener_) listener_->afterWrite(*this, true);
+  writeHeader(false);
+  return true;
+}
+
+void DbfTable::commit() {
+  flush();
+  if (!shared_ && !readOnly_) {
+    flushBlocks();
+    if (inProgressOnDisk_) writeHeader(false);
+  }
+}
+
+void DbfTable::pack() {
+  requireWritable("pack");
+  if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "PACK", path());
+  flush();
+  dropBlocks();
+  markInProgress();
+  const size_t batch = std::max<size_t>(1, (1u << 20) / recLen_);
+  std::vector<uint8_t> buf(batch * recLen_);
+  uint32_t out = 0;
+  for (uint32_t first = 1; first <= recCount_; first += uint32_t(batch)) {
+    uint32_t count = std::min<uint32_t>(uint32_t(batch), recCount_ - first + 1);
+    file_.readExact(recordOffset(first), buf.data(), size_t(count) * recLen_);
+    size_t kept = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+      uint8_t* r = buf.data() + size_t(i) * recLen_;
+      if (r[0] == '*') continue;
+      if (kept != i) std::memmove(buf.data() + kept * recLen_, r, recLen_);
+      ++kept;
+    }
+    if (kept) file_.writeExact(recordOffset(out + 1), buf.data(), kept * recLen_);
+    out += uint32_t(kept);
+  }
+  recCount_ = diskCount_ = out;
+  writeEofMark();
+  file_.truncate(recordOffset(out + 1) + 1);
+  writeHeader(true);
+  if (listener_) listener_->afterRestructure(*this);
+  writeHeader(false);
+  goTo(1);
+}
+
+void DbfTable::zap() {
+  requireWritable("zap");
+  if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "ZAP", path());
+  dirty_ = appended_ = false;
+  pendingMemos_.clear();
+  blocks_.clear();
+  markInProgress();
+  recCount_ = diskCount_ = 0;
+  file_.truncate(layout_.header.headerLen);
+  writeEofMark();
+  if (memo_ && memo_->kind() == MemoFile::Kind::Fpt) {
+    std::string mp = memo_->path();
+    uint16_t bs = uint16_t(memo_->blockSize());
+    memo_.reset();
+    MemoFile::create(mp, bs);
+    memo_.emplace(MemoFile::open(mp, MemoFile::Kind::Fpt, File::Access::ReadWrite));
+  }
+  writeHeader(true);
+  if (listener_) listener_->afterRestructure(*this);
+  writeHeader(false);
+  goTo(1);
+}
+
+// --- locks ---
+
+bool DbfTable::lockRecord(uint32_t n) {
+  if (!shared_ || readOnly_) {
+    if (std::find(locks_.begin(), locks_.end(), n) == locks_.end()) locks_.push_back(n);
+    return true;
+  }
+  if (recordLocked(n)) return true;
+  auto r = lockScheme().record(n, layout_.header.headerLen, recLen_);
+  if (!file_.lockRange(r.offset, r.length)) return false;
+  locks_.push_back(n);
+  return true;
+}
+
+void DbfTable::unlockRecord(uint32_t n) {
+  auto it = std::find(locks_.begin(), locks_.end(), n);
+  if (it == locks_.end()) return;
+  if (n == recno_ && dirty_) flush();
+  locks_.erase(it);
+  if (shared_ && !readOnly_) {
+    auto r = lockScheme().record(n, layout_.header.headerLen, recLen_);
+    file_.unlockRange(r.offset, r.length);
+  }
+}
+
+bool DbfTable::recordLocked(uint32_t n) const {
+  return std::find(locks_.begin(), locks_.end(), n) != locks_.end();
+}
+
+bool DbfTable::lockFile() {
+  if (fileLocked_) return true;
+  if (shared_ && !readOnly_) {
+    // Our own record locks lie inside the range; the kernel merges them with the file lock, so
+    // drop them from the list afterwards rather than before (never a moment without a lock).
+    auto r = lockScheme().file();
+    if (!file_.lockRange(r.offset, r.length)) return false;
+  }
+  fileLocked_ = true;
+  return true;
+}
+
+void DbfTable::unlockFile() {
+  if (!fileLocked_) return;
+  if (dirty_) flush();
+  fileLocked_ = false;
+  if (shared_ && !readOnly_) {
+    auto r = lockScheme().file();
+    file_.unlockRange(r.offset, r.length);
+    // Re-take the record locks the file range swallowed.
+    for (uint32_t n : locks_) {
+      auto rr = lockScheme().record(n, layout_.header.headerLen, recLen_);
+      file_.lockRange(rr.offset, rr.length);
+    }
+  }
+}
+
+void DbfTable::unlockAll() {
+  if (file_.isOpen()) flush();
+  releaseLocks();
+}
+
+void DbfTable::releaseLocks() noexcept {
+  if (fileLocked_) {
+    fileLocked_ = false;
+    if (shared_ && !readOnly_) {
+      auto r = lockScheme().file();
+      file_.unlockRange(r.offset, r.length);
+    }
+  }
+  if (shared_ && !readOnly_) {
+    for (uint32_t n : locks_) {
+      auto r = lockScheme().record(n, layout_.header.headerLen, recLen_);
+      file_.unlockRange(r.offset, r.length);
+    }
+  }
+  locks_.clear();
+}
+
+}  // namespace rt::db

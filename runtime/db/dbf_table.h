@@ -1,0 +1,174 @@
+// rt::db::DbfTable: one open DBF table with its memo file: structure, the record buffer, record
+// I/O, append, delete marks, pack, zap and the locks of shared use.
+//
+// States:
+//   open exclusive  -- records are cached in blocks and written back on flush/commit/close;
+//                      no locks are needed; byte 14 of the header marks "write in progress" on
+//                      disk from the first change until the next commit or close.
+//   open shared     -- every record is read from the file at each move and written through; a
+//                      change needs the record or file lock; every write runs under the header
+//                      lock: mark in progress, record, index keys (listener), header, unmark.
+//   record buffer   -- clean (as on disk), or dirty (changed, maybe appended). A dirty buffer is
+//                      written when the record pointer moves, on flush, commit and close: the one
+//                      road to the disk. Before the first change of a clean buffer the listener is
+//                      told (so it can take the record's old index keys); after the record reached
+//                      the file it is told again (to write the new keys).
+// A write-in-progress mark found on opening, with no writer alive, means an earlier writer died
+// between record and index: interruptedWrite() is then true and indexes must be rebuilt.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "runtime/core/value.h"
+#include "runtime/db/dbf_header.h"
+#include "runtime/db/file.h"
+#include "runtime/db/memo_file.h"
+
+namespace rt::db {
+
+class DbfTable;
+
+// Index maintenance hooks, installed by the work area that owns the table.
+class RecordListener {
+ public:
+  virtual ~RecordListener() = default;
+  // The clean buffer (still the old image) is about to change.
+  virtual void beforeChange(DbfTable& table) = 0;
+  // The buffer's record reached the file (appended: it is new). Runs under the header lock.
+  virtual void afterWrite(DbfTable& table, bool appended) = 0;
+  // Records were removed or renumbered (pack, zap): every index must be rebuilt.
+  virtual void afterRestructure(DbfTable& table) = 0;
+};
+
+struct FieldSpec {
+  std::string name;
+  char type = 'C';
+  uint32_t len = 0;
+  uint8_t dec = 0;
+};
+
+class DbfTable {
+ public:
+  struct OpenOptions {
+    bool shared = false;
+    bool readOnly = false;
+  };
+
+  // Creates a table (and its FPT when it has memo fields). Widths of D, L and M are fixed
+  // (8, 1, 10) whatever the spec says; a bad structure is rt::Error Argument naming the file.
+  static void create(const std::string& path, const std::vector<FieldSpec>& fields,
+                     uint8_t codePage = kCodePage852);
+  // Opens; a shared/exclusive opening refused by another process is rt::Error NetErr.
+  static std::unique_ptr<DbfTable> open(const std::string& path, OpenOptions options);
+
+  ~DbfTable();
+  DbfTable(const DbfTable&) = delete;
+  DbfTable& operator=(const DbfTable&) = delete;
+  // Writes what is pending and releases the file; errors are reported (the destructor swallows).
+  void close();
+
+  const std::string& path() const { return file_.path(); }
+  std::string memoPath() const { return memo_ ? memo_->path() : std::string(); }
+  bool shared() const { return shared_; }
+  bool readOnly() const { return readOnly_; }
+  const DbfHeader& header() const { return layout_.header; }
+  size_t fieldCount() const { return layout_.fields.size(); }
+  const FieldDescriptor& field(size_t i) const { return layout_.fields[i]; }
+  const std::vector<FieldDescriptor>& fields() const { return layout_.fields; }
+  int fieldIndex(std::string_view name) const;  // -1 when absent; case-insensitive
+  bool interruptedWrite() const { return interrupted_; }
+  void clearInterruptedWrite();
+
+  void setListener(RecordListener* l) { listener_ = l; }
+
+  // --- records ---
+  uint32_t recCount() const { return recCount_; }
+  // Re-reads the record count from the file (shared use; another process may have appended).
+  void refresh();
+  uint32_t recno() const { return recno_; }
+  bool atPhantom() const { return recno_ == 0 || recno_ > recCount_; }
+  // Flushes the buffer, then loads record n; n outside 1..recCount gives the phantom blank
+  // record numbered recCount + 1.
+  void goTo(uint32_t n);
+  // Reloads the current record from the file (after a lock in shared use).
+  void reload();
+
+  Value get(size_t field);
+  void put(size_t field, const Value& v);
+  bool deleted() const { return rec_[0] == '*'; }
+  void setDeleted(bool del);
+  const uint8_t* recordBytes() const { return rec_.data(); }
+  bool dirty() const { return dirty_; }
+
+  // Appends a blank record and makes it current; in shared use it is reserved on disk under the
+  // header lock and left locked. Returns false when the header lock could not be had.
+  bool append();
+  // Writes a changed buffer (record, index keys through the listener, header).
+  void flush();
+  // flush + every cached block + header; the write-in-progress mark is cleared.
+  void commit();
+  // Exclusive only: drop records marked deleted / every record.
+  void pack();
+  void zap();
+
+  // --- locks (non-blocking; false when another process holds it) ---
+  bool lockRecord(uint32_t n);
+  void unlockRecord(uint32_t n);
+  bool recordLocked(uint32_t n) const;
+  const std::vector<uint32_t>& lockedRecords() const { return locks_; }
+  bool lockFile();
+  void unlockFile();
+  bool fileLocked() const { return fileLocked_; }
+  void unlockAll();
+
+ private:
+  DbfTable(File f, DbfLayout layout, bool shared, bool readOnly);
+  void openMemo();
+  void loadRecord(uint32_t n, uint8_t* out);
+  void storeRecord(uint32_t n, const uint8_t* rec);
+  void writeHeader(bool inProgress);
+  void markInProgress();
+  void flushBlocks();
+  void dropBlocks();
+  void requireWritable(const char* op);
+  void releaseLocks() noexcept;
+  void prepareChange();
+  bool takeHeaderLock();
+  void releaseHeaderLock();
+  void writeEofMark();
+  uint64_t recordOffset(uint32_t n) const { return layout_.header.headerLen + uint64_t(n - 1) * recLen_; }
+
+  File file_;
+  DbfLayout layout_;
+  std::optional<MemoFile> memo_;
+  bool shared_, readOnly_;
+  uint32_t recLen_;
+  uint32_t recCount_ = 0;       // records known to exist
+  uint32_t diskCount_ = 0;      // record count as last written to the header
+  uint32_t recno_ = 0;
+  std::vector<uint8_t> rec_, blank_;
+  bool dirty_ = false, appended_ = false;
+  std::unordered_map<size_t, std::string> pendingMemos_;  // field -> text, written on flush
+  RecordListener* listener_ = nullptr;
+  bool interrupted_ = false;
+  bool inProgressOnDisk_ = false;
+  std::vector<uint32_t> locks_;
+  bool fileLocked_ = false;
+  int headerLockDepth_ = 0;
+
+  // Exclusive use: records cached in blocks.
+  struct Block {
+    std::vector<uint8_t> bytes;
+    bool dirty = false;
+  };
+  uint32_t recsPerBlock_;
+  std::unordered_map<uint32_t, Block> blocks_;
+};
+
+}  // namespace rt::db

@@ -1,0 +1,65 @@
+// Memo files: FPT (FoxPro, what we write) and DBT (dBASE III/IV, read).
+//
+// FptHeader (512 bytes, integers big-endian):
+//   0  next free block (4)     6  block size (2; 64 usual)     the rest unused by readers
+// MemoBlockHeader (8 bytes at block x block size, big-endian):
+//   0  type (4; 1 = text, 0 = picture)     4  data length (4)     then the data
+// DBT, dBASE III: 512-byte blocks, next free block (LE 4) at 0; a memo runs to a 0x1A byte.
+// DBT, dBASE IV: block size (LE 2) at 20; a memo block starts FF FF 08 00 and the LE length at 4
+// counts the 8 header bytes.
+//
+// A rewritten memo that fits the blocks it had stays in place; a longer one moves to the end.
+// Block numbers out of the file's range are a damaged-file error naming the memo file.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "runtime/db/file.h"
+
+namespace rt::db {
+
+struct FptHeader {
+  uint32_t nextFree = 0;
+  uint16_t blockSize = 64;
+  static constexpr size_t kSize = 512;
+  static FptHeader decode(std::span<const uint8_t, 8> bytes);
+  void encode(std::span<uint8_t, 8> bytes) const;
+};
+
+struct MemoBlockHeader {
+  uint32_t type = 1;
+  uint32_t length = 0;
+  static constexpr size_t kSize = 8;
+  static MemoBlockHeader decode(std::span<const uint8_t, kSize> bytes);
+  void encode(std::span<uint8_t, kSize> bytes) const;
+};
+
+class MemoFile {
+ public:
+  enum class Kind { Fpt, Dbt3, Dbt4 };
+
+  static MemoFile open(const std::string& path, Kind kind, File::Access access);
+  static MemoFile create(const std::string& path, uint16_t blockSize = 64);
+
+  Kind kind() const { return kind_; }
+  uint32_t blockSize() const { return blockSize_; }
+  const std::string& path() const { return file_.path(); }
+
+  // The memo at `block`; block 0 is the empty memo.
+  std::string read(uint32_t block) const;
+  // Writes `text` as the memo that was at `oldBlock` (0: none) and returns its block number
+  // (0 for an empty text). Callers hold the table's header lock in shared use.
+  uint32_t write(uint32_t oldBlock, std::string_view text);
+  void sync() { file_.sync(); }
+
+ private:
+  MemoFile(File f, Kind k, uint32_t bs) : file_(std::move(f)), kind_(k), blockSize_(bs) {}
+  uint32_t blocksFor(uint64_t bytes) const { return uint32_t((bytes + blockSize_ - 1) / blockSize_); }
+  File file_;
+  Kind kind_;
+  uint32_t blockSize_;
+};
+
+}  // namespace rt::db
