@@ -1,0 +1,83 @@
+// CdxBag: one compound index file (a "bag" of tags).
+//
+// The file header at offset 0 heads the tag directory, a tree of its own whose keys are the tag
+// names (10 bytes, upper case, blank-padded) and whose record numbers are the offsets of the
+// tags' headers. Tags are listed in the order they were created (by header offset), which is
+// the order numbers count in.
+//
+// The bag owns its page cache: changes stay in memory until flush(), which publishes them with
+// one bump of the change counter; refresh() (to be called after taking the table's lock) drops
+// the cache when another process changed the file, and reloads the tag list when the directory
+// changed. Tag objects stay alive as long as the bag, so orders held elsewhere never dangle.
+//
+// The file does not record key types (C, N, D or L); the opener supplies them from the key
+// expressions through a resolver. Without one every tag reads as C.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/db/cdx_build.h"
+#include "runtime/db/cdx_pager.h"
+#include "runtime/db/cdx_tag.h"
+#include "runtime/db/file.h"
+#include "runtime/db/order.h"
+
+namespace rt::db {
+
+class CdxBag {
+ public:
+  using TypeResolver = std::function<KeyType(const TagInfo&)>;
+  // Fills a batch with the (key, record number) entries of a tag, for building it.
+  using KeySource = std::function<void(const TagInfo&, KeyBatch&)>;
+
+  static std::unique_ptr<CdxBag> open(const std::string& path, File::Access access = File::Access::ReadWrite,
+                                      TypeResolver resolver = {});
+  static std::unique_ptr<CdxBag> create(const std::string& path, bool structural = true);
+  // Flushes what is left; errors at this point are swallowed (call close() to see them).
+  ~CdxBag();
+  void close();
+
+  const std::string& path() const { return pager_->path(); }
+  bool readOnly() const { return pager_->readOnly(); }
+
+  int tagCount() const { return int(tags_.size()); }
+  CdxTag& tag(int index) { return *tags_.at(size_t(index)); }
+  CdxTag* find(std::string_view name);  // case-insensitive; nullptr when missing
+  std::vector<TagInfo> tagInfos() const;
+
+  // Creates (or replaces) a tag holding the batch's entries. info.keyLen must match the batch.
+  CdxTag& addTag(TagInfo info, const KeyBatch& entries);
+  // false when there is no such tag. Its pages go to the free list.
+  bool removeTag(std::string_view name);
+  // Rebuilds every tag from its entries, in a fresh file.
+  void reindex(const KeySource& source);
+
+  void flush() { pager_->flush(); }
+  bool refresh();
+  uint32_t changeCounter() const { return pager_->changeCounter(); }
+  CdxPager& pager() { return *pager_; }
+  // Walks the directory and every tag; a damaged tree is rt::Error(Corrupt).
+  void verify();
+
+ private:
+  explicit CdxBag(File file, TypeResolver resolver);
+  void loadTags();
+  void initEmpty(bool structural);
+  uint32_t writeTagHeader(const TagInfo& info, uint32_t root);
+
+  std::unique_ptr<CdxPager> pager_;
+  TypeResolver resolver_;
+  std::unique_ptr<CdxTag> directory_;
+  std::vector<std::unique_ptr<CdxTag>> tags_;
+  std::vector<std::unique_ptr<CdxTag>> retired_;  // removed tags, kept for references held elsewhere
+};
+
+// The tag name as the directory stores it: upper case, blank-padded to 10 bytes.
+std::string tagDirectoryKey(std::string_view name);
+
+}  // namespace rt::db

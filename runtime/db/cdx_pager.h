@@ -1,0 +1,88 @@
+// CdxPager: the pages of one compound index file, cached in memory.
+//
+// Pages are read in chunks of 64 KiB (one system call brings in 128 pages) and kept until the
+// cache is dropped; changed pages stay in memory, marked dirty, until flush() writes them in runs
+// of adjacent pages. Every flush that writes something bumps the change counter in the file
+// header (offset 8, big-endian) and writes the header page last. refresh() re-reads that counter
+// (and the file size): when another process moved it, every cached page is dropped and epoch()
+// moves, so trees and cursors know to look again.
+//
+// Invariants: no dirty page is ever dropped; offsets handed out are page-aligned and below
+// size(); a page read from outside the file, or at an unaligned offset, is a damaged-file error.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/db/cdx_page.h"
+#include "runtime/db/file.h"
+
+namespace rt::db {
+
+class CdxPager {
+ public:
+  explicit CdxPager(File file);
+  ~CdxPager();
+  CdxPager(const CdxPager&) = delete;
+  CdxPager& operator=(const CdxPager&) = delete;
+
+  const std::string& path() const { return file_.path(); }
+  bool readOnly() const { return file_.readOnly(); }
+  File& file() { return file_; }
+  PageWhere where(uint64_t offset) const { return {file_.path(), offset}; }
+
+  // Size of the file as this process sees it (pages allocated but not yet flushed count).
+  uint64_t size() const { return uint64_t(pageCount_) * kCdxPageSize; }
+
+  const uint8_t* read(uint32_t offset);
+  uint8_t* write(uint32_t offset);  // marks the page dirty
+  // Copies the 1024 bytes of a header (two pages, possibly in different chunks).
+  void readHeader(uint32_t offset, std::array<uint8_t, kCdxHeaderSize>& out);
+  void writeHeader(uint32_t offset, const std::array<uint8_t, kCdxHeaderSize>& bytes);
+
+  // A zeroed page from the free list, or else from the end of the file.
+  uint32_t allocate();
+  // count zeroed, adjacent pages at the end of the file.
+  uint32_t allocateAtEnd(uint32_t count);
+  // Puts a page on the free list.
+  void release(uint32_t offset);
+
+  bool dirty() const { return !dirtyChunks_.empty(); }
+  void flush();
+  // Re-reads the change counter; true (and the cache dropped) when another process moved it.
+  bool refresh();
+  uint64_t epoch() const { return epoch_; }
+  uint32_t changeCounter() const { return changeCounter_; }
+
+  // Empties the file (for rebuilding every tag); the change counter keeps counting.
+  void reset();
+
+ private:
+  static constexpr uint32_t kChunkPages = 128;
+  static constexpr uint32_t kChunkBytes = kChunkPages * kCdxPageSize;
+  struct Chunk {
+    std::array<uint8_t, kChunkBytes> bytes;
+    std::array<uint64_t, kChunkPages / 64> dirtyBits{};
+    bool listedDirty = false;
+  };
+
+  uint8_t* pageAt(uint32_t offset);  // loads the chunk, no checks
+  void checkOffset(uint32_t offset) const;
+  void markDirty(uint32_t offset);
+  void dropCache();
+  uint32_t readCounterFromDisk() const;
+  void writeChunkRuns(uint32_t chunkIndex, bool skipPageZero);
+
+  File file_;
+  uint32_t pageCount_ = 0;
+  uint64_t diskSize_ = 0;
+  uint32_t changeCounter_ = 0;
+  uint64_t epoch_ = 0;
+  std::vector<std::unique_ptr<Chunk>> chunks_;
+  std::vector<uint32_t> dirtyChunks_;
+};
+
+}  // namespace rt::db
