@@ -40,6 +40,28 @@ class CompiledBlock : public Block {
   std::shared_ptr<BlockFrame> outer_;
 };
 
+// Argument vectors reused from call to call, so a call allocates nothing for its arguments.
+// Nested calls each take their own vector from the free list.
+class ArgBuffer {
+ public:
+  std::vector<Value> take() {
+    if (pool().empty()) return {};
+    std::vector<Value> v = std::move(pool().back());
+    pool().pop_back();
+    return v;
+  }
+  void give(std::vector<Value>&& v) {
+    v.clear();
+    if (pool().size() < 64) pool().push_back(std::move(v));
+  }
+
+ private:
+  static std::vector<std::vector<Value>>& pool() {
+    thread_local std::vector<std::vector<Value>> free;
+    return free;
+  }
+};
+
 Value& local(const Node& n, EvalState& st) {
   BlockFrame* f = st.frame.get();
   for (int d = 0; d < n.a && f; ++d) f = f->parent.get();
@@ -181,8 +203,8 @@ Value evalNode(const Node& n, EvalState& st) {
     case Op::Call: {  // registered function, arguments left to right
       const NativeFunction* fn = n.fn ? n.fn : (n.fn = ctx.functions.find(n.name));
       if (!fn) throw Error(ErrorKind::NoFunction, "Undefined function", n.name);
-      Args args;
-      args.reserve(n.kids.size());
+      ArgBuffer buffer;
+      Args args(buffer.take());
       for (const Node* kid : n.kids) {
         if (kid->op == Op::Ref) {
           const Node& target = *kid->kids[0];
@@ -192,7 +214,9 @@ Value evalNode(const Node& n, EvalState& st) {
           args.push(evalNode(*kid, st));
         }
       }
-      return (*fn)(args);
+      Value result = (*fn)(args);
+      buffer.give(std::move(args.values()));
+      return result;
     }
 
     case Op::Ref:  // @name outside a call: just the value
