@@ -30,6 +30,11 @@ Backend* installBackend(Backend* backend) {
   return previous;
 }
 
+void redrawAll() {
+  term().screen.invalidate();
+  term().screen.refresh();
+}
+
 ScreenStateGuard::ScreenStateGuard()
     : colors_(screen().colors()), row_(screen().row()), col_(screen().col()),
       shape_(screen().cursorShape()) {}

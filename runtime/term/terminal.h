@@ -19,6 +19,9 @@ Keyboard& keyboard();
 Backend* installBackend(Backend* backend);
 Backend* currentBackend();
 
+// Draws every cell again (after the terminal was resized or its contents disturbed).
+void redrawAll();
+
 // Installs a back end for a scope and puts the previous one back.
 class BackendGuard {
  public:

@@ -1,0 +1,319 @@
+// ncursesw back end: drawing runs of cells, the cursor, keys with time-outs, and restoring the
+// terminal on every way out.
+#include "runtime/term/curses_backend.h"
+
+#include <chrono>
+#include <clocale>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <langinfo.h>
+#include <map>
+#include <unistd.h>
+#include <vector>
+
+#include "runtime/core/error.h"
+#include "runtime/term/glyphs.h"
+#include "runtime/term/keys.h"
+#include "runtime/term/screen.h"
+#include "runtime/term/terminal.h"
+
+// Last: ncurses defines macros (scroll, refresh, clear, ...) that would clash with our names.
+#define NCURSES_WIDECHAR 1
+#include <ncurses.h>
+
+namespace rt::term {
+
+std::string terminalTooSmallMessage(int cols, int rows) {
+  return "The terminal window has " + std::to_string(cols) + " columns and " +
+         std::to_string(rows) + " rows; the program needs at least " +
+         std::to_string(kScreenCols) + " columns and " + std::to_string(kScreenRows) + " rows.";
+}
+
+std::optional<int> mapCursesKey(int code) {
+  switch (code) {
+    case KEY_UP: return K_UP;
+    case KEY_DOWN: return K_DOWN;
+    case KEY_LEFT: return K_LEFT;
+    case KEY_RIGHT: return K_RIGHT;
+    case KEY_HOME: return K_HOME;
+    case KEY_END: return K_END;
+    case KEY_PPAGE: return K_PGUP;
+    case KEY_NPAGE: return K_PGDN;
+    case KEY_IC: return K_INS;
+    case KEY_DC: return K_DEL;
+    case KEY_BACKSPACE: return K_BS;
+    case KEY_ENTER: return K_ENTER;
+    case KEY_BTAB: return K_SH_TAB;
+    case KEY_SLEFT: return K_LEFT;
+    case KEY_SRIGHT: return K_RIGHT;
+    case KEY_SHOME: return K_HOME;
+    case KEY_SEND: return K_END;
+    case KEY_SDC: return K_DEL;
+    case KEY_SIC: return K_INS;
+    case KEY_A1: return K_HOME;
+    case KEY_A3: return K_PGUP;
+    case KEY_C1: return K_END;
+    case KEY_C3: return K_PGDN;
+    default: break;
+  }
+  if (code >= KEY_F(1) && code <= KEY_F(60)) {
+    // Terminals number the modified function keys on: 13-24 Shift, 25-36 Ctrl, 37-48
+    // Ctrl+Shift (taken as Ctrl), 49-60 Alt.
+    int n = code - KEY_F(0);
+    int group = (n - 1) / 12, key = (n - 1) % 12 + 1;
+    static constexpr int kModifierOfGroup[5] = {0, 1, 2, 2, 3};
+    return functionKey(key, kModifierOfGroup[group]);
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+// The PC colour numbers (bit 0 blue, 1 green, 2 red) in curses' numbering.
+constexpr short kCursesColor[8] = {COLOR_BLACK, COLOR_BLUE,    COLOR_GREEN, COLOR_CYAN,
+                                   COLOR_RED,   COLOR_MAGENTA, COLOR_YELLOW, COLOR_WHITE};
+
+// Extended key names of terminfo with the runtime codes they stand for: modifier 5 is Ctrl,
+// 3 is Alt (xterm's numbering).
+struct NamedKey {
+  const char* name;
+  int code;
+};
+constexpr NamedKey kNamedKeys[] = {
+    {"kUP5", K_CTRL_UP},     {"kDN5", K_CTRL_DOWN},   {"kLFT5", K_CTRL_LEFT},
+    {"kRIT5", K_CTRL_RIGHT}, {"kHOM5", K_CTRL_HOME},  {"kEND5", K_CTRL_END},
+    {"kPRV5", K_CTRL_PGUP},  {"kNXT5", K_CTRL_PGDN},  {"kIC5", K_CTRL_INS},
+    {"kDC5", K_CTRL_DEL},    {"kUP3", K_ALT_UP},      {"kDN3", K_ALT_DOWN},
+    {"kLFT3", K_ALT_LEFT},   {"kRIT3", K_ALT_RIGHT},  {"kHOM3", K_ALT_HOME},
+    {"kEND3", K_ALT_END},    {"kPRV3", K_ALT_PGUP},   {"kNXT3", K_ALT_PGDN},
+};
+
+bool gActive = false;
+
+void restoreTerminal() {
+  if (gActive) {
+    gActive = false;
+    endwin();
+  }
+}
+
+extern "C" void onTerminatingSignal(int sig) {
+  restoreTerminal();
+  std::signal(sig, SIG_DFL);
+  std::raise(sig);
+}
+
+bool utf8Locale() {
+  const char* cs = nl_langinfo(CODESET);
+  return cs && (std::strcmp(cs, "UTF-8") == 0 || std::strcmp(cs, "utf8") == 0);
+}
+
+}  // namespace
+
+class CursesBackend : public Backend {
+ public:
+  CursesBackend() {
+    std::setlocale(LC_ALL, "");
+    // The screen shows Polish letters and box characters: without a UTF-8 locale in the
+    // environment, take the C one with UTF-8 characters.
+    if (!utf8Locale()) std::setlocale(LC_CTYPE, "C.UTF-8");
+    if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
+      throw Error(ErrorKind::Other, "The program needs a terminal: its input or output is not one.");
+    if (!newterm(nullptr, stdout, stdin))
+      throw Error(ErrorKind::Other, "The terminal type in TERM is unknown; cannot start the screen.");
+    gActive = true;
+    if (COLS < kScreenCols || LINES < kScreenRows) {
+      std::string msg = terminalTooSmallMessage(COLS, LINES);
+      restoreTerminal();
+      throw Error(ErrorKind::Other, msg);
+    }
+    raw();
+    noecho();
+    nonl();
+    keypad(stdscr, TRUE);
+    meta(stdscr, TRUE);
+    set_escdelay(40);
+    leaveok(stdscr, FALSE);
+    scrollok(stdscr, FALSE);
+    initColors();
+    for (const NamedKey& k : kNamedKeys) {
+      const char* seq = tigetstr(k.name);
+      if (seq && seq != (char*)-1) {
+        int code = key_defined(seq);
+        if (code > 0) extended_[code] = k.code;
+      }
+    }
+    std::atexit(restoreTerminal);
+    for (int sig : {SIGTERM, SIGHUP, SIGQUIT, SIGINT, SIGABRT}) std::signal(sig, onTerminatingSignal);
+    erase();
+    refresh();
+  }
+
+  ~CursesBackend() override {
+    for (int sig : {SIGTERM, SIGHUP, SIGQUIT, SIGINT, SIGABRT}) std::signal(sig, SIG_DFL);
+    restoreTerminal();
+  }
+
+  void writeRun(int row, int col, const Cell* cells, int count) override {
+    if (tooSmall_) return;
+    std::vector<cchar_t> run(size_t(count) + 1);
+    for (int i = 0; i < count; ++i) {
+      wchar_t wc[2] = {wchar_t(glyphOf(cells[i].ch)), 0};
+      attr_t attrs;
+      short pair;
+      cursesAttr(cells[i].attr, attrs, pair);
+      setcchar(&run[size_t(i)], wc, attrs, pair, nullptr);
+    }
+    wchar_t end[1] = {0};
+    setcchar(&run[size_t(count)], end, 0, 0, nullptr);
+    mvadd_wchnstr(row, col, run.data(), count);
+  }
+
+  void showCursor(int row, int col, CursorShape shape) override {
+    if (tooSmall_) return;
+    curs_set(shape == CursorShape::None ? 0
+             : (shape == CursorShape::Full || shape == CursorShape::Insert) ? 2
+                                                                           : 1);
+    move(row, col);
+  }
+
+  void flush() override {
+    if (!tooSmall_) refresh();
+  }
+
+  std::optional<int> readKey(double timeoutSeconds) override {
+    const bool limited = timeoutSeconds >= 0;
+    const double deadline = now() + (limited ? timeoutSeconds : 0);
+    for (;;) {
+      int ms = -1;
+      if (limited) {
+        double left = deadline - now();
+        ms = left <= 0 ? 0 : int(left * 1000 + 0.5);
+      }
+      timeout(ms);
+      wint_t ch;
+      int rc = get_wch(&ch);
+      if (rc == ERR) {
+        if (limited && now() >= deadline) return std::nullopt;
+        continue;
+      }
+      if (rc == KEY_CODE_YES) {
+        if (ch == KEY_RESIZE) {
+          onResize();
+          continue;
+        }
+        if (auto it = extended_.find(int(ch)); it != extended_.end()) return it->second;
+        if (auto k = mapCursesKey(int(ch))) return *k;
+        continue;  // a key we have no code for
+      }
+      if (tooSmall_) continue;
+      if (auto k = mapCharacter(ch)) return *k;
+    }
+  }
+
+  double now() override {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+  }
+
+  void setColorMode(bool isColor) override { colorMode_ = isColor; }
+
+  void beep() override { ::beep(); }
+
+ private:
+  void initColors() {
+    hasColors_ = has_colors();
+    if (!hasColors_) return;
+    start_color();
+    colors16_ = COLORS >= 16 && COLOR_PAIRS >= 256;
+    int n = colors16_ ? 16 : 8;
+    for (int b = 0; b < n; ++b)
+      for (int f = 0; f < n; ++f) {
+        if (f == 0 && b == 0 && !colors16_) continue;
+        init_pair(short(b * n + f + 1), cursesColor(f), cursesColor(b));
+      }
+  }
+
+  short cursesColor(int pc) const { return short(kCursesColor[pc & 7] + ((pc & 8) ? 8 : 0)); }
+
+  void cursesAttr(Attr a, attr_t& attrs, short& pair) const {
+    int f = foreOf(a), b = backOf(a);
+    attrs = A_NORMAL;
+    pair = 0;
+    if (!colorMode_ || !hasColors_) {
+      // Monochrome: what a monochrome adapter made of the attribute.
+      if ((b & 7) == 7 && (f & 7) != 7) attrs |= A_REVERSE;
+      if (f & 8) attrs |= A_BOLD;
+      if ((f & 7) == 1) attrs |= A_UNDERLINE;
+      if ((f & 7) == 0 && (b & 7) == 0) attrs |= A_INVIS;
+      return;
+    }
+    if (colors16_) {
+      pair = short(b * 16 + f + 1);
+      return;
+    }
+    if (f & 8) attrs |= A_BOLD;
+    f &= 7;
+    b &= 7;
+    pair = (f == 0 && b == 0) ? short(0) : short(b * 8 + f + 1);
+    if (f == 0 && b == 0) attrs |= A_INVIS;
+  }
+
+  std::optional<int> mapCharacter(wint_t ch) {
+    if (ch == 27) {
+      // Esc followed at once by another key is that key with Alt.
+      timeout(0);
+      wint_t next;
+      int rc = get_wch(&next);
+      if (rc == OK) {
+        if (int alt = altLetterKey(char(next)); next < 128 && alt) return alt;
+        if (next >= '1' && next <= '9') return K_ALT_1 + int(next - '1');
+        if (next == '0') return K_ALT_0;
+        if (next == 27) return K_ALT_ESC;
+        if (next == 13) return K_ALT_ENTER;
+        unget_wch(next);
+      } else if (rc == KEY_CODE_YES) {
+        unget_wch(next);  // not the way keys come back, but harmless: ncurses re-queues codes too
+      }
+      return K_ESC;
+    }
+    if (ch == 127) return K_BS;
+    if (ch < 128) return int(ch);
+    int b = byteOfGlyph(char32_t(ch));
+    if (b < 0) return std::nullopt;
+    return b;
+  }
+
+  void onResize() {
+    bool small = COLS < kScreenCols || LINES < kScreenRows;
+    if (small) {
+      tooSmall_ = true;
+      erase();
+      std::string msg = terminalTooSmallMessage(COLS, LINES);
+      mvaddnstr(0, 0, msg.c_str(), COLS * LINES);
+      refresh();
+      return;
+    }
+    tooSmall_ = false;
+    erase();
+    redrawAll();
+  }
+
+  bool hasColors_ = false;
+  bool colors16_ = false;
+  bool colorMode_ = true;
+  bool tooSmall_ = false;
+  std::map<int, int> extended_;
+};
+
+TerminalSession::TerminalSession() : backend_(std::make_unique<CursesBackend>()) {
+  previous_ = installBackend(backend_.get());
+}
+
+TerminalSession::~TerminalSession() {
+  installBackend(previous_);
+  backend_.reset();
+}
+
+}  // namespace rt::term
