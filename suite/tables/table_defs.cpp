@@ -111,6 +111,14 @@ TableDef function() {
           {{"FUNKOD", "fun_code"}}};
 }
 
+// The payroll module's catalogue of payroll data items; `wybor` lists the item selections of the
+// payroll library that include the item, as numbers between blanks (" 1 15 ").
+TableDef skladnik() {
+  return {"SKLADNIK", "skladnik", CompanyDir::Payroll,
+          {{"kod", 'C', kItemCodeLen}, {"skrot", 'C', 11}, {"nazwa", 'C', 40}, {"wybor", 'C', 20}},
+          {{"SKLKOD", "kod"}}};
+}
+
 // The personnel module's day records.
 TableDef czasP() {
   return {"CZAS_P", "czas_p", CompanyDir::Personnel,
@@ -153,7 +161,7 @@ std::string archiveField(int depth) {
 const std::vector<TableDef>& allTables() {
   static const std::vector<TableDef> tables{main(),   main2(),    slownik(), archiw(),
                                             daneWe(), status(),   function(), nieobec(),
-                                            czasP(),  daneKd()};
+                                            czasP(),  daneKd(),   skladnik()};
   return tables;
 }
 

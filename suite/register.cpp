@@ -1,0 +1,22 @@
+// One place that registers all of the suite's routines the program calls by name.
+#include "suite/register.h"
+
+#include "suite/company/company.h"
+#include "suite/forms/display_text.h"
+#include "suite/payroll/payroll.h"
+#include "suite/screen/main_screen.h"
+#include "suite/screen/menu_engine.h"
+#include "suite/screen/messages.h"
+
+namespace suite {
+
+void registerSuiteFunctions() {
+  registerDisplayTextFunctions();
+  registerMessageFunctions();
+  registerMainScreenFunctions();
+  registerMenuEngine();
+  registerCompanyFunctions();
+  registerPayrollFunctions();
+}
+
+}  // namespace suite

@@ -1,0 +1,70 @@
+// Table operations through the runtime's functions by name.
+#include "suite/tables/table_ops.h"
+
+#include "runtime/core/context.h"
+#include "runtime/core/error.h"
+#include "suite/company/file_lookup.h"
+
+namespace suite {
+
+rt::Value call(const char* function, std::vector<rt::Value> args) {
+  return rt::functions().call(function, std::move(args));
+}
+
+std::string tableDirectory(const TableDef& def) {
+  const char* var = def.dir == CompanyDir::Personnel ? "_path_kadr" : "_path_plac";
+  const rt::Value* dir = rt::context().memvars.tryGet(var);
+  return dir && dir->isChar() ? dir->str() : std::string();
+}
+
+std::string tablePath(const TableDef& def) { return findPath(tableDirectory(def) + def.name); }
+
+void createTable(const std::string& path, const TableDef& def) {
+  rt::Value structure = rt::Value::newArray(0);
+  for (const FieldDef& f : def.fields) {
+    rt::Value row = rt::Value::newArray(4);
+    row.arr()[0] = rt::Value::text(f.name);
+    row.arr()[1] = rt::Value::text(std::string(1, f.type));
+    row.arr()[2] = rt::Value::integer(f.len);
+    row.arr()[3] = rt::Value::integer(f.dec);
+    structure.arr().push_back(row);
+  }
+  call("DBCREATE", {rt::Value::text(path + ".dbf"), structure});
+  call("DBUSEAREA", {rt::Value::logical(true), rt::Value(), rt::Value::text(path + ".dbf"),
+                     rt::Value::text("zef_new"), rt::Value::logical(false),
+                     rt::Value::logical(false)});
+  for (const TagDef& t : def.tags)
+    call("ORDCREATE", {rt::Value::text(path + ".cdx"), rt::Value::text(t.name),
+                       rt::Value::text(t.key)});
+  call("DBCLOSEAREA");
+}
+
+bool openTable(const TableDef& def, bool shared) {
+  try {
+    call("DBUSEAREA", {rt::Value::logical(true), rt::Value(),
+                       rt::Value::text(tablePath(def) + ".dbf"), rt::Value::text(def.alias),
+                       rt::Value::logical(shared), rt::Value::logical(false)});
+  } catch (const rt::Error&) {
+    return false;
+  }
+  if (call("NETERR").logicalOr(false)) return false;
+  return call("USED").logicalOr(false);
+}
+
+rt::Value field(const std::string& name) {
+  rt::Value pos = call("FIELDPOS", {rt::Value::text(name)});
+  if (pos.intOr(0) <= 0) return rt::Value();
+  return call("FIELDGET", {pos});
+}
+
+void setField(const std::string& name, const rt::Value& v) {
+  rt::Value pos = call("FIELDPOS", {rt::Value::text(name)});
+  if (pos.intOr(0) > 0) call("FIELDPUT", {pos, v});
+}
+
+void appendRecord(const std::vector<std::pair<std::string, rt::Value>>& fields) {
+  call("DBAPPEND");
+  for (const auto& [name, value] : fields) setField(name, value);
+}
+
+}  // namespace suite

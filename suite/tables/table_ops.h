@@ -1,0 +1,34 @@
+// Small table operations of the suite's stand-ins, over the runtime's table functions called by
+// name (DBUSEAREA, DBCREATE, DBSEEK, FIELDGET, ...), as the suite's own libraries call them.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/core/value.h"
+#include "suite/tables/table_defs.h"
+
+namespace suite {
+
+// The directory variable a table lives in, with its separator ("/data/firma/").
+std::string tableDirectory(const TableDef& def);
+// The table's file path without extension in its company directory.
+std::string tablePath(const TableDef& def);
+
+// Creates the table (DBF with its structural index and tags) at `path` (no extension).
+void createTable(const std::string& path, const TableDef& def);
+
+// Opens the table in a new work area under its alias; false when the open was refused.
+bool openTable(const TableDef& def, bool shared);
+
+rt::Value call(const char* function, std::vector<rt::Value> args = {});
+
+// Fields of the current record of the selected work area.
+rt::Value field(const std::string& name);
+void setField(const std::string& name, const rt::Value& v);
+
+// Appends a record with the given fields to the selected work area.
+void appendRecord(const std::vector<std::pair<std::string, rt::Value>>& fields);
+
+}  // namespace suite

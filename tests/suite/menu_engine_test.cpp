@@ -1,0 +1,97 @@
+// The menu engine on the "zus" menu: drawing, moving, calling entries by name, leaving.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "runtime/core/context.h"
+#include "runtime/core/error.h"
+#include "runtime/term/headless.h"
+#include "runtime/term/keys.h"
+#include "runtime/term/register.h"
+#include "runtime/term/terminal.h"
+#include "suite/forms/display_text.h"
+#include "suite/register.h"
+#include "suite/screen/menu_defs.h"
+#include "suite/screen/menu_engine.h"
+
+namespace {
+
+using namespace rt::term;
+
+class MenuEngine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    registerScreenFunctions();
+    suite::registerSuiteFunctions();
+    rt::functions().add("TEST_ENTRY", [this](rt::Args& a) {
+      calls.push_back(a[0].intOr(-1));
+      shownDuringCall = h.text();
+      return rt::Value();
+    });
+  }
+  bool screenHas(const std::string& stored) const {
+    return h.text().find(suite::displayText(stored)) != std::string::npos;
+  }
+  Headless h;
+  std::vector<int64_t> calls;
+  std::string shownDuringCall;
+};
+
+TEST_F(MenuEngine, EveryEntryFunctionOfTheProgramIsOnTheZusMenu) {
+  const suite::MenuDef* menu = suite::findMenu("ZUS");
+  ASSERT_NE(menu, nullptr);
+  std::vector<std::string> names;
+  for (const auto& g : menu->groups)
+    for (const auto& it : g.items) names.push_back(it.function);
+  for (const char* entry : {"WPROW_NB", "OBL_ZAS", "TO_WRITE", "GOTO_KADRY", "DRUK_ZAS",
+                            "G_WYDR_ZAS", "G_WYDRZAS2", "ED_ZAOK", "ZUS_PARA", "LOAD_ZUS",
+                            "Z_KADRAMI", "WSKAZ_FUN", "ODLACZ_FUN", "_EDITSLOW", "ZER_DNI",
+                            "ZER_DAT", "RS_PARAM", "RS_RODZ_NB", "RS_EKSP"})
+    EXPECT_NE(std::find(names.begin(), names.end(), entry), names.end()) << entry;
+  // The link editor sits under the tools, as the link message tells the user.
+  const suite::MenuGroup* tools = nullptr;
+  for (const auto& g : menu->groups)
+    if (g.label == "NARZE`DZIA") tools = &g;
+  ASSERT_NE(tools, nullptr);
+  EXPECT_EQ(tools->items.front().label, "Pol`a`czenie");
+  EXPECT_EQ(tools->items.front().function, "LOAD_ZUS");
+}
+
+TEST_F(MenuEngine, ShowsTheBarMovesAndLeavesWithEsc) {
+  h.keys({K_ESC});
+  rt::functions().call("FEKRAN", {rt::Value::text("zus")});
+  // Nothing called; the screen under the menu is given back.
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(MenuEngine, EnterCallsTheHighlightedEntryByNameAndTheMenuGoesOn) {
+  suite::MenuDef menu{"test", "Test", {{"PIERWSZA", {{"Jeden", "TEST_ENTRY", {rt::Value::integer(1)}, ""},
+                                                     {"Dwa", "TEST_ENTRY", {rt::Value::integer(2)}, ""}}},
+                                       {"DRUGA", {{"Trzy", "TEST_ENTRY", {rt::Value::integer(3)}, ""}}}}};
+  h.keys({K_DOWN, K_ENTER, K_RIGHT, K_ENTER, K_LEFT, K_UP, K_ENTER, K_ESC});
+  suite::runMenu(menu);
+  EXPECT_EQ(calls, (std::vector<int64_t>{2, 3, 1}));
+}
+
+TEST_F(MenuEngine, DrawsGroupsAndItemsInDisplayForm) {
+  h.keys({K_RIGHT, K_RIGHT, K_RIGHT, K_RIGHT});
+  EXPECT_THROW(rt::functions().call("FEKRAN", {rt::Value::text("zus")}), KeysExhausted);
+  EXPECT_TRUE(screenHas("NARZE`DZIA"));
+  EXPECT_TRUE(screenHas("Pol`a`czenie"));
+  EXPECT_TRUE(screenHas("ZASIL`KI"));
+  EXPECT_TRUE(screenHas("System ZEFIRON"));
+}
+
+TEST_F(MenuEngine, AnEntryThatFailsReportsItAndTheMenuGoesOn) {
+  rt::functions().add("TEST_FAILS", [](rt::Args&) -> rt::Value {
+    throw rt::Error(rt::ErrorKind::Open, "Open error", "DBUSEAREA", "NIEOBEC.DBF");
+  });
+  suite::MenuDef menu{"test", "Test", {{"G", {{"Zle", "TEST_FAILS", {}, ""}, {"Dobrze", "TEST_ENTRY", {}, ""}}}}};
+  h.keys({K_ENTER, K_SPACE, K_DOWN, K_ENTER, K_ESC});
+  suite::runMenu(menu);
+  EXPECT_EQ(calls.size(), 1u);
+}
+
+}  // namespace
