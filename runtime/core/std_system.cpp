@@ -1,4 +1,4 @@
-// GETENV, SET, VERSION, OS, ERRORLEVEL.
+// GETENV, SET, VERSION, OS, ERRORLEVEL, ERRORBLOCK.
 #include "runtime/core/std_system.h"
 
 #include <cstdlib>
@@ -17,10 +17,23 @@ int& exitCode() {
   return code;
 }
 
+Value& installedErrorBlock() {
+  static Value block;
+  return block;
+}
+
 }  // namespace
 
 int errorLevel() { return exitCode(); }
 void setErrorLevel(int code) { exitCode() = code; }
+
+Value errorBlock() { return installedErrorBlock(); }
+
+Value setErrorBlock(Value block) {
+  Value previous = installedErrorBlock();
+  installedErrorBlock() = std::move(block);
+  return previous;
+}
 
 namespace detail {
 
@@ -45,6 +58,11 @@ void registerSystemFunctions(Functions& f) {
     int previous = errorLevel();
     if (a[0].isNum()) setErrorLevel(int(needInt(a, 0, "ERRORLEVEL")));
     return integer(previous);
+  });
+  f.add("ERRORBLOCK", [](Args& a) {
+    if (a[0].isNil()) return errorBlock();
+    if (!a[0].isBlock()) argumentError("ERRORBLOCK");
+    return setErrorBlock(a[0]);
   });
 }
 
