@@ -7,6 +7,7 @@
 
 #include "console/palette.h"
 #include "console/register.h"
+#include "runtime/term/glyphs.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/terminal.h"
 #include "runtime/term/testing/screen_check.h"
@@ -30,6 +31,10 @@ class ScreenTest : public ::testing::Test {
     return rt::term::firstPairAttr(con::pairString(set, element), 0);
   }
   std::string picture() { return rt::term::testing::picture(h); }
+  // What a span of one row shows, in UTF-8 (box characters as they look).
+  std::string shown(int row, int col, int width) {
+    return rt::term::glyphsToUtf8(h.textAt(row, col, width));
+  }
 
   rt::term::Headless h;
 };
