@@ -17,6 +17,7 @@
 
 namespace rt {
 
+// Names and aliases reach the resolver upper-case and trimmed.
 class FieldResolver {
  public:
   virtual ~FieldResolver() = default;

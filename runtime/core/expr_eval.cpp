@@ -15,6 +15,28 @@ namespace rt {
 
 namespace {
 
+// Guards the C++ stack against texts that expand or call themselves without end
+// (x := "&x", b := {|| EVAL(b)}): past the limit the evaluation fails with a runtime error.
+class NestingGuard {
+ public:
+  explicit NestingGuard(const char* what) {
+    if (++depth() > kLimit) {
+      --depth();
+      throw Error(ErrorKind::Other, "Nesting too deep", what);
+    }
+  }
+  ~NestingGuard() { --depth(); }
+  NestingGuard(const NestingGuard&) = delete;
+  NestingGuard& operator=(const NestingGuard&) = delete;
+
+ private:
+  static constexpr int kLimit = 400;
+  static int& depth() {
+    thread_local int d = 0;
+    return d;
+  }
+};
+
 // A code block compiled from text: keeps its program alive and the frame it was created in.
 class CompiledBlock : public Block {
  public:
@@ -23,6 +45,7 @@ class CompiledBlock : public Block {
       : program_(std::move(program)), node_(node), outer_(std::move(outer)) {}
 
   Value eval(std::vector<Value>& args) override {
+    NestingGuard guard("block");
     EvalState st{std::make_shared<BlockFrame>(), &program_};
     st.frame->vars.resize(size_t(node_.a));
     for (size_t i = 0; i < args.size() && i < st.frame->vars.size(); ++i)
@@ -197,8 +220,10 @@ Value evalNode(const Node& n, EvalState& st) {
       return resolverFor(alias).withAlias(alias, [&] { return evalNode(*n.kids[0], st); });
     }
 
-    case Op::Macro:  // &var...: the text is compiled (cached) and evaluated
+    case Op::Macro: {  // &var...: the text is compiled (cached) and evaluated
+      NestingGuard guard("&");
       return evalText(macroSource(n, st));
+    }
 
     case Op::Call: {  // registered function, arguments left to right
       const NativeFunction* fn = n.fn ? n.fn : (n.fn = ctx.functions.find(n.name));

@@ -3,6 +3,7 @@
 // Precedence, highest first: unary - + ++ --; ** ^; * / %; + -; < <= > >= $; = == != <> #;
 // .NOT. !; .AND.; .OR.; := += -= *= /= (right to left). A '[' where an operand is expected opens a
 // string, after an operand it opens a subscript.
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <string>
@@ -37,6 +38,9 @@ class Parser {
   Program& prog_;
   size_t pos_ = 0;
   std::vector<std::vector<std::string>> scopes_;  // block parameters, innermost last
+  int depth_ = 0;                                 // nesting of parseExpr, bounded for the stack
+  static constexpr int kMaxDepth = 200;
+  static constexpr int kMaxHeight = 2000;
 
   // --- characters ---------------------------------------------------------------------------
   bool atEnd() const { return pos_ >= text_.size(); }
@@ -74,6 +78,15 @@ class Parser {
                     reason);
   }
 
+  // Bounds the parser's recursion (parentheses, prefix operators) for the sake of the stack.
+  struct Nesting {
+    Parser& p;
+    explicit Nesting(Parser& parser) : p(parser) {
+      if (++p.depth_ > kMaxDepth) p.fail(p.pos_, "nested too deeply");
+    }
+    ~Nesting() { --p.depth_; }
+  };
+
   // --- nodes --------------------------------------------------------------------------------
   Node& make(Op op, size_t at) {
     Node& n = prog_.nodes.emplace_back();
@@ -84,11 +97,16 @@ class Parser {
   const Node* unary(Op op, const Node* kid, size_t at) {
     Node& n = make(op, at);
     n.kids = {kid};
+    n.height = kid->height + 1;
     return &n;
   }
+  // Long operator chains (1+1+...+1) nest to the left; their height bounds the evaluator's
+  // recursion.
   const Node* binary(Op op, const Node* l, const Node* r, size_t at) {
     Node& n = make(op, at);
     n.kids = {l, r};
+    n.height = std::max(l->height, r->height) + 1;
+    if (n.height > kMaxHeight) fail(at, "expression too long");
     return &n;
   }
   static bool assignable(const Node* n) {
@@ -113,7 +131,10 @@ class Parser {
     return &list;
   }
 
-  const Node* parseExpr() { return parseAssignment(); }
+  const Node* parseExpr() {
+    Nesting nest(*this);
+    return parseAssignment();
+  }
 
   const Node* parseAssignment() {
     const Node* target = parseOr();
@@ -158,6 +179,7 @@ class Parser {
   }
 
   const Node* parseNot() {
+    Nesting nest(*this);
     skipSpace();
     size_t at = pos_;
     if (atWord(".NOT.")) {
@@ -246,6 +268,7 @@ class Parser {
   }
 
   const Node* parseUnary() {
+    Nesting nest(*this);
     skipSpace();
     size_t at = pos_;
     if (startsWith("++") || startsWith("--")) {

@@ -51,6 +51,7 @@ struct Node {
   Op sub = Op::Const;  // the arithmetic of OpAssign
   int a = 0, b = 0;
   int pos = 0;           // offset in the text, for messages
+  int height = 1;        // levels of nodes below and including this one
   std::string name;      // variable, function, alias (upper case); block text for BlockLit
   std::string name2;     // field of AliasField
   Value constant;

@@ -6,12 +6,28 @@
 
 namespace rt {
 
+namespace {
+constexpr size_t kSignificant = 10;
+}
+
 void Functions::add(std::string_view name, NativeFunction fn) {
-  table_[upperName(name)] = std::move(fn);
+  std::string key = upperName(name);
+  if (key.size() > kSignificant) {
+    std::string shortKey = key.substr(0, kSignificant);
+    auto it = table_.find(shortKey);
+    if (it == table_.end() || shortNames_.count(shortKey)) {
+      table_[shortKey] = fn;
+      shortNames_.insert(shortKey);
+    }
+  }
+  shortNames_.erase(key);  // an exact registration owns its name from now on
+  table_[key] = std::move(fn);
 }
 
 const NativeFunction* Functions::find(std::string_view name) const {
-  auto it = table_.find(upperName(name));
+  std::string key = upperName(name);
+  auto it = table_.find(key);
+  if (it == table_.end() && key.size() > kSignificant) it = table_.find(key.substr(0, kSignificant));
   return it == table_.end() ? nullptr : &it->second;
 }
 

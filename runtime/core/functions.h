@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "runtime/core/value.h"
@@ -49,9 +50,12 @@ class Args {
 
 using NativeFunction = std::function<Value(Args&)>;
 
+// Names are case-insensitive and, as in the classic runtime, significant to their first ten
+// characters: a function registered as DBCLEARFILTER is also found as DBCLEARFIL (unless another
+// function holds that exact name), and a call to a longer unknown name tries its first ten.
 class Functions {
  public:
-  // Registers (or replaces) a function; names are case-insensitive.
+  // Registers (or replaces) a function.
   void add(std::string_view name, NativeFunction fn);
   const NativeFunction* find(std::string_view name) const;
   bool has(std::string_view name) const { return find(name) != nullptr; }
@@ -61,6 +65,7 @@ class Functions {
 
  private:
   std::unordered_map<std::string, NativeFunction> table_;  // upper-case names
+  std::unordered_set<std::string> shortNames_;  // ten-character entries standing for longer names
 };
 
 // The process's registry.

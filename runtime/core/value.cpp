@@ -119,4 +119,22 @@ Value Value::withNumberFormat(int decimals, int width) const {
   return number(num(), decimals, width);
 }
 
+namespace {
+class NativeBlock : public Block {
+ public:
+  NativeBlock(std::function<Value(std::vector<Value>&)> body, std::string text)
+      : body_(std::move(body)), text_(std::move(text)) {}
+  Value eval(std::vector<Value>& args) override { return body_(args); }
+  std::string text() const override { return text_; }
+
+ private:
+  std::function<Value(std::vector<Value>&)> body_;
+  std::string text_;
+};
+}  // namespace
+
+BlockPtr nativeBlock(std::function<Value(std::vector<Value>&)> body, std::string text) {
+  return std::make_shared<NativeBlock>(std::move(body), std::move(text));
+}
+
 }  // namespace rt

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -91,5 +92,8 @@ struct Block {
   // The source text, for display and for errors ("{|a| a+1}"), when known.
   virtual std::string text() const { return {}; }
 };
+
+// A block made from C++ code, for blocks the runtime hands out (FIELDBLOCK, sort orders...).
+BlockPtr nativeBlock(std::function<Value(std::vector<Value>&)> body, std::string text = {});
 
 }  // namespace rt

@@ -3,6 +3,7 @@
 
 #include "runtime/core/core_functions.h"
 #include "runtime/core/functions.h"
+#include "runtime/core/operators.h"
 #include "tests/runtime/core/core_test_support.h"
 
 namespace rt {
@@ -223,6 +224,36 @@ TEST_F(ExprTest, SyntaxErrorsNameTheTextAndPosition) {
       EXPECT_NE(std::string(e.what()).find(c.where), std::string::npos) << e.what();
     }
   }
+}
+
+TEST_F(ExprTest, SelfExpandingTextsFailInsteadOfExhaustingTheStack) {
+  vars().declarePrivate("x", Value::text("&x"));
+  EXPECT_EQ(evalShown("&x"), "error Nesting too deep");
+  vars().declarePrivate("b", evalText("{|| EVAL(b)}"));
+  EXPECT_EQ(evalShown("EVAL(b)"), "error Nesting too deep");
+  EXPECT_EQ(evalShown(std::string(5000, '(') + "1" + std::string(5000, ')')), "error Syntax error");
+  std::string chain = "1";
+  for (int i = 0; i < 5000; ++i) chain += "+1";
+  EXPECT_EQ(evalShown(chain), "error Syntax error");
+  EXPECT_EQ(evalShown(std::string(5000, '-') + "1"), "error Syntax error");
+}
+
+TEST_F(ExprTest, FunctionNamesAreSignificantToTenCharacters) {
+  functions().add("T_LONGNAME_FULL", [](Args&) { return Value::integer(1); });
+  functions().add("T_EXACT10X", [](Args&) { return Value::integer(2); });
+  functions().add("T_EXACT10X_LONGER", [](Args&) { return Value::integer(3); });
+  expectCases({
+      {"T_LONGNAME()", "1"}, {"T_LONGNAME_FULL()", "1"}, {"T_LONGNAME_OTHER()", "1"},
+      {"T_EXACT10X()", "2"}, {"T_EXACT10X_LONGER()", "3"},
+  });
+}
+
+TEST_F(ExprTest, NativeBlocksRunFromText) {
+  vars().declarePrivate("nb", Value::block(nativeBlock(
+                                  [](std::vector<Value>& args) { return opAdd(args.at(0), args.at(1)); },
+                                  "{|a,b| a+b}")));
+  EXPECT_EQ(evalShown("EVAL(nb, 2, 3)"), "5");
+  EXPECT_EQ(evalShown("VALTYPE(nb)"), "\"B\"");
 }
 
 TEST_F(ExprTest, TypeOfText) {
