@@ -133,8 +133,7 @@ std::vector<std::string> memoLines(std::string_view text, int width, int tabSize
     std::string line;
     size_t i = pos;
     size_t lastBlankInLine = std::string::npos, lastBlankInText = 0;
-    bool done = false;
-    while (!done) {
+    while (true) {
       if (i >= text.size()) {
         pos = i;
         break;
@@ -158,7 +157,6 @@ std::vector<std::string> memoLines(std::string_view text, int width, int tabSize
             pos = i + 1;
           }
         }
-        done = true;
         break;
       }
       if (c == ' ' || c == '\t') {
