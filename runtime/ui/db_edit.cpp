@@ -1,0 +1,104 @@
+// The table browse with a key handler (see db_edit.h). Movement keys map to Browse moves; the
+// loop draws, calls the handler and acts on its answer.
+#include "runtime/ui/db_edit.h"
+
+#include <unordered_map>
+
+#include "runtime/core/context.h"
+#include "runtime/core/expr.h"
+#include "runtime/term/keys.h"
+#include "runtime/term/terminal.h"
+
+namespace rt::ui {
+
+namespace {
+
+using namespace rt::term;
+using Mover = BrowseMove (Browse::*)();
+
+const std::unordered_map<int, Mover>& moveTable() {
+  static const std::unordered_map<int, Mover> table = {
+      {K_DOWN, &Browse::down},         {K_UP, &Browse::up},
+      {K_PGDN, &Browse::pageDown},     {K_PGUP, &Browse::pageUp},
+      {K_CTRL_PGUP, &Browse::goTop},   {K_CTRL_PGDN, &Browse::goBottom},
+      {K_LEFT, &Browse::left},         {K_RIGHT, &Browse::right},
+      {K_HOME, &Browse::home},         {K_END, &Browse::end},
+      {K_CTRL_HOME, &Browse::panHome}, {K_CTRL_END, &Browse::panEnd},
+      {K_CTRL_LEFT, &Browse::panLeft}, {K_CTRL_RIGHT, &Browse::panRight},
+  };
+  return table;
+}
+
+int modeOf(BrowseMove m) {
+  switch (m) {
+    case BrowseMove::HitTop: return kDeHitTop;
+    case BrowseMove::HitBottom: return kDeHitBottom;
+    default: return kDeIdle;
+  }
+}
+
+}  // namespace
+
+void dbEdit(Browse& browse, const DbEditHandler& handler) {
+  int mode = browse.isEmpty() ? kDeEmpty : kDeIdle;
+  bool call = true;
+  while (true) {
+    browse.stabilize();
+    if (call && handler) {
+      call = false;
+      int answer = handler(mode, browse.colPos() + 1);
+      if (answer == kDeAbort) return;
+      if (answer == kDeRefresh || !browse.inStep()) {
+        browse.refreshAll();
+        if (answer == kDeRefresh) {
+          // Read again: an emptied or refilled source is reported as such.
+          mode = browse.isEmpty() ? kDeEmpty : kDeIdle;
+          call = mode == kDeEmpty;
+        }
+      }
+      continue;
+    }
+    int key = keyboard().waitKey(WaitState{"DBEDIT", 0, ""});
+    if (key == K_NONE) {  // a redraw request
+      browse.refreshAll();
+      mode = browse.isEmpty() ? kDeEmpty : kDeIdle;
+      call = true;
+      continue;
+    }
+    if (!handler) {
+      if (key == K_ESC || key == K_ENTER) return;
+    }
+    auto it = moveTable().find(key);
+    if (browse.isEmpty() || it == moveTable().end()) {
+      mode = kDeException;
+    } else {
+      mode = modeOf((browse.*(it->second))());
+    }
+    call = true;
+  }
+}
+
+void dbEdit(const DbEditSpec& spec, BrowseSource& source) {
+  Browse browse(spec.top, spec.left, spec.bottom, spec.right, source);
+  if (!spec.headSep.empty()) browse.headSep = spec.headSep;
+  if (!spec.colSep.empty()) browse.colSep = spec.colSep;
+  for (size_t i = 0; i < spec.columns.size(); ++i) {
+    Expr e = compile(spec.columns[i]);
+    BrowseColumn c;
+    c.value = [e] { return eval(e); };
+    c.picture = i < spec.pictures.size() ? spec.pictures[i] : std::string();
+    c.heading = i < spec.headings.size() ? spec.headings[i] : spec.columns[i];
+    browse.addColumn(std::move(c));
+  }
+  DbEditHandler handler;
+  if (!spec.userFunction.empty()) {
+    std::string name = spec.userFunction;
+    handler = [name](int mode, int column) {
+      Value r = context().functions.call(name, {Value::integer(mode), Value::integer(column)});
+      return int(r.intOr(kDeContinue));
+    };
+  }
+  dbEdit(browse, handler);
+}
+
+}  // namespace rt::ui
