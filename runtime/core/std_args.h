@@ -45,6 +45,14 @@ inline int64_t optInt(const Args& a, size_t i, int64_t dflt, std::string_view fn
   return needInt(a, i, fn);
 }
 
+// The longest text a function builds; a longer request is the runtime's "String overflow" rather
+// than an attempt to allocate gigabytes from one mistyped count.
+inline constexpr int64_t kMaxTextLength = int64_t(64) << 20;
+
+inline void checkLength(int64_t n, std::string_view fn) {
+  if (n > kMaxTextLength) throw Error(ErrorKind::Other, "String overflow", std::string(fn));
+}
+
 // A number of the default display (no width) carrying `decimals`.
 inline Value num(double v, int decimals = 0) { return Value::number(v, decimals); }
 inline Value integer(int64_t v, int width = kDefaultWidth) { return Value::number(double(v), 0, width); }

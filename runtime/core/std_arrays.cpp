@@ -102,6 +102,7 @@ void registerArrayFunctions(Functions& f) {
   f.add("ASIZE", [](Args& a) {
     Array& arr = needArray(a, 0, "ASIZE");
     int64_t n = needInt(a, 1, "ASIZE");
+    if (n > 4096 * 1024) argumentError("ASIZE");
     arr.resize(size_t(std::max<int64_t>(n, 0)));
     return a[0];
   });

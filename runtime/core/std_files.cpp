@@ -265,7 +265,7 @@ void registerFileFunctions(Functions& f) {
   });
   f.add("FREAD", [](Args& a) {
     int64_t h = needInt(a, 0, "FREAD");
-    int64_t n = needInt(a, 2, "FREAD");
+    int64_t n = std::min(needInt(a, 2, "FREAD"), kMaxTextLength);
     if (!knownHandle(h) || n <= 0) return integer(0);
     std::string buf(size_t(n), '\0');
     ssize_t r = readFully(int(h), buf.data(), buf.size());
@@ -283,7 +283,7 @@ void registerFileFunctions(Functions& f) {
   });
   f.add("FREADSTR", [](Args& a) {
     int64_t h = needInt(a, 0, "FREADSTR");
-    int64_t n = needInt(a, 1, "FREADSTR");
+    int64_t n = std::min(needInt(a, 1, "FREADSTR"), kMaxTextLength);
     if (!knownHandle(h) || n <= 0) return Value::text("");
     std::string buf(size_t(n), '\0');
     ssize_t r = readFully(int(h), buf.data(), buf.size());

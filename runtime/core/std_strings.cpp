@@ -44,6 +44,7 @@ Value pad(const Args& a, const char* fn, int where /* 0 right, 1 left, 2 centre 
   int64_t n = needInt(a, 1, fn);
   char fill = a[2].isChar() && !a[2].str().empty() ? a[2].str()[0] : ' ';
   if (n <= 0) return Value::text("");
+  checkLength(n, fn);
   size_t w = size_t(n);
   if (s.size() >= w) return Value::text(s.substr(0, w));
   size_t missing = w - s.size();
@@ -241,6 +242,7 @@ void registerStringFunctions(Functions& f) {
   });
   f.add("SPACE", [](Args& a) {
     int64_t n = needInt(a, 0, "SPACE");
+    checkLength(n, "SPACE");
     return Value::text(std::string(size_t(std::max<int64_t>(n, 0)), ' '));
   });
   f.add("REPLICATE", [](Args& a) {
@@ -248,6 +250,7 @@ void registerStringFunctions(Functions& f) {
     int64_t n = needInt(a, 1, "REPLICATE");
     std::string out;
     if (n > 0) {
+      if (!s.empty() && n > kMaxTextLength / int64_t(s.size())) checkLength(kMaxTextLength + 1, "REPLICATE");
       out.reserve(s.size() * size_t(n));
       for (int64_t i = 0; i < n; ++i) out += s;
     }

@@ -137,3 +137,20 @@ TEST(MemoLines, WrapsAtBlanksAndExpandsTabs) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Strings, HugeCountsAreStringOverflowNotAllocation) {
+  for (const char* fn : {"SPACE", "PADR"}) {
+    std::vector<Value> args = std::string(fn) == "SPACE" ? std::vector<Value>{N(1e12)} : std::vector<Value>{S("a"), N(1e12)};
+    try {
+      call(fn, args);
+      ADD_FAILURE() << fn;
+    } catch (const rt::Error& e) {
+      EXPECT_EQ(e.description(), "String overflow") << fn;
+    }
+  }
+  EXPECT_THROW(call("REPLICATE", {S("ab"), N(9e15)}), rt::Error);
+}
+
+}  // namespace
