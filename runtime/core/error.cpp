@@ -23,4 +23,31 @@ Error::Error(ErrorKind kind, std::string description, std::string operation, std
       osCode_(osCode),
       canRetry_(canRetry) {}
 
+int baseCode(const Error& e) {
+  struct Entry {
+    const char* operation;
+    int code;
+  };
+  static const Entry kArgument[] = {
+      {"==", 1070}, {"=", 1071}, {"!=", 1072}, {"<>", 1072}, {"#", 1072}, {"<", 1073},
+      {"<=", 1074}, {">", 1075}, {">=", 1076}, {".NOT.", 1077}, {".AND.", 1078}, {".OR.", 1079},
+      {"+", 1081}, {"-", 1082}, {"*", 1083}, {"/", 1084}, {"%", 1085}, {"**", 1088},
+      {"^", 1088}, {"$", 1109}, {"array access", 1068}, {"array assign", 1069},
+      {"VAL", 1098}, {"STR", 1099}, {"SUBSTR", 1110}};
+  switch (e.kind()) {
+    case ErrorKind::Argument:
+      for (const Entry& entry : kArgument)
+        if (e.operation() == entry.operation) return entry.code;
+      return 0;
+    case ErrorKind::ZeroDivisor: return e.operation() == "/" ? 1340 : 1341;
+    case ErrorKind::Bound: return e.operation() == "array assign" ? 1133 : 1132;
+    case ErrorKind::NoVariable:
+    case ErrorKind::NoField: return 1003;
+    case ErrorKind::NoFunction: return 1001;
+    case ErrorKind::NoAlias: return 1002;
+    case ErrorKind::Syntax: return 1449;
+    default: return 0;
+  }
+}
+
 }  // namespace rt

@@ -50,4 +50,8 @@ class Error : public std::runtime_error {
   bool canRetry_;
 };
 
+// The runtime's numeric code of an error of the core ("BASE/1081" for an argument error of '+'),
+// for the error display; 0 when the error has no such code.
+int baseCode(const Error& e);
+
 }  // namespace rt
