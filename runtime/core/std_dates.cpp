@@ -2,6 +2,7 @@
 #include "runtime/core/std_dates.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -126,7 +127,8 @@ std::string dtoc(int32_t day) {
     size_t run = 1;
     while (i + run < format.size() && std::toupper(static_cast<unsigned char>(format[i + run])) == c) ++run;
     if (c == 'D' || c == 'M' || c == 'Y') {
-      int value = c == 'D' ? d : c == 'M' ? m : (run < 4 ? y % 100 : y);
+      // A day number outside the years 1..9999 (only arithmetic makes one) prints its digits only.
+      int value = std::abs(c == 'D' ? d : c == 'M' ? m : (run < 4 ? y % 100 : y));
       std::string digits(run, ' ');
       if (day > 0)
         for (size_t k = run; k-- > 0; value /= 10) digits[k] = char('0' + value % 10);
@@ -171,7 +173,7 @@ std::string dtos(int32_t day) {
   int y, m, d;
   splitDate(day, y, m, d);
   char buf[16];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d", y % 10000, m, d);
+  std::snprintf(buf, sizeof buf, "%04d%02d%02d", std::abs(y) % 10000, m, d);
   return buf;
 }
 
