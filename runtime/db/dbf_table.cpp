@@ -206,7 +206,7 @@ void DbfTable::refresh() {
   uint8_t b[4];
   file_.readExact(4, b, 4);
   uint32_t n = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-  if (recordOffset(n + 1) > file_.size())
+  if (n != recCount_ && recordOffset(n + 1) > file_.size())
     throw Error(ErrorKind::Corrupt, "Corruption detected: file is truncated", "read", path());
   recCount_ = diskCount_ = n;
 }
@@ -311,7 +311,7 @@ void DbfTable::goTo(uint32_t n) {
     rec_ = blank_;
     recno_ = recCount_ + 1;
   }
-  pendingMemos_.clear();
+  if (!pendingMemos_.empty()) pendingMemos_.clear();
 }
 
 void DbfTable::reload() {
@@ -420,9 +420,11 @@ void DbfTable::flush() {
   uint8_t mark = 0;
   file_.readExact(kInProgressByte, &mark, 1);
   if (mark == 1) {
+    // We hold the header lock, so the writer that set the mark is gone.
     interrupted_ = true;
-    throw Error(ErrorKind::Corrupt, "Corruption detected: an earlier write was interrupted; the indexes must be rebuilt",
-                "write", path());
+    if (!listener_ || !listener_->toleratesInterruptedWrite(*this))
+      throw Error(ErrorKind::Corrupt, "Corruption detected: an earlier write was interrupted; the indexes must be rebuilt",
+                  "write", path());
   }
   markInProgress();
   for (auto& [i, text] : pendingMemos_) {
@@ -459,8 +461,9 @@ bool DbfTable::append() {
   file_.readExact(kInProgressByte, &mark, 1);
   if (mark == 1) {
     interrupted_ = true;
-    throw Error(ErrorKind::Corrupt, "Corruption detected: an earlier write was interrupted; the indexes must be rebuilt",
-                "append", path());
+    if (!listener_ || !listener_->toleratesInterruptedWrite(*this))
+      throw Error(ErrorKind::Corrupt, "Corruption detected: an earlier write was interrupted; the indexes must be rebuilt",
+                  "append", path());
   }
   uint32_t n = recCount_ + 1;
   if (!lockRecord(n)) return false;  // cannot happen unless a foreign scheme holds it
@@ -483,6 +486,22 @@ void DbfTable::commit() {
   if (!shared_ && !readOnly_) {
     flushBlocks();
     if (inProgressOnDisk_) writeHeader(false);
+  }
+}
+
+void DbfTable::scan(const std::function<void(uint32_t, const uint8_t*)>& fn) {
+  if (!shared_) flushBlocks();
+  else refresh();
+  const uint32_t batch = uint32_t(std::max<size_t>(1, (4u << 20) / recLen_));
+  std::vector<uint8_t> buf(size_t(batch) * recLen_);
+  const uint32_t onDisk = shared_ ? recCount_ : diskCount_;
+  for (uint32_t first = 1; first <= onDisk; first += batch) {
+    uint32_t count = std::min(batch, onDisk - first + 1);
+    file_.readExact(recordOffset(first), buf.data(), size_t(count) * recLen_);
+    for (uint32_t i = 0; i < count; ++i) {
+      uint32_t n = first + i;
+      fn(n, n == recno_ && dirty_ ? rec_.data() : buf.data() + size_t(i) * recLen_);
+    }
   }
 }
 

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,9 @@ class RecordListener {
   virtual void afterWrite(DbfTable& table, bool appended) = 0;
   // Records were removed or renumbered (pack, zap): every index must be rebuilt.
   virtual void afterRestructure(DbfTable& table) = 0;
+  // A write-in-progress mark left by a writer that died was found under the header lock: true
+  // when nothing depends on the interrupted write (no indexes), so writing may go on.
+  virtual bool toleratesInterruptedWrite(DbfTable& table) = 0;
 };
 
 struct FieldSpec {
@@ -111,8 +115,13 @@ class DbfTable {
   bool append();
   // Writes a changed buffer (record, index keys through the listener, header).
   void flush();
+  // Exclusive use: writes the cached records (the write-in-progress mark stays).
+  void flushData() { flushBlocks(); }
   // flush + every cached block + header; the write-in-progress mark is cleared.
   void commit();
+  // Calls fn for every record in record-number order with its bytes (pending writes included),
+  // reading the file in large runs; the record buffer is not moved.
+  void scan(const std::function<void(uint32_t recno, const uint8_t* record)>& fn);
   // Exclusive only: drop records marked deleted / every record.
   void pack();
   void zap();

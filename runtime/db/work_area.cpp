@@ -1,0 +1,519 @@
+// WorkArea: position, skipping (written once), seeks, scopes, filter, relations, locks.
+#include "runtime/db/work_area.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "runtime/core/context.h"
+#include "runtime/core/error.h"
+#include "runtime/db/cdx_keys.h"
+#include "runtime/db/work_areas.h"
+
+namespace rt::db {
+
+template <class F>
+auto WorkArea::selected(F&& body) -> decltype(body()) {
+  return owner_.withSelected(number_, std::forward<F>(body));
+}
+
+WorkArea::WorkArea(WorkAreas& owner, int number, std::string alias, std::unique_ptr<DbfTable> table)
+    : owner_(owner), number_(number), alias_(std::move(alias)), table_(std::move(table)) {
+  table_->setListener(this);
+  eof_ = table_->atPhantom();
+  bof_ = table_->recCount() == 0;
+}
+
+WorkArea::~WorkArea() {
+  try {
+    close();
+  } catch (...) {
+    // Reported by an explicit close(); a destructor must not throw.
+  }
+}
+
+void WorkArea::close() {
+  if (!table_) return;
+  cursor_.reset();
+  std::exception_ptr first;
+  try {
+    commit();
+  } catch (...) {
+    first = std::current_exception();
+  }
+  tags_.clear();
+  for (auto& b : bags_) {
+    try {
+      b->close();
+    } catch (...) {
+      if (!first) first = std::current_exception();
+    }
+  }
+  bags_.clear();
+  try {
+    table_->setListener(nullptr);
+    table_->close();
+  } catch (...) {
+    if (!first) first = std::current_exception();
+  }
+  table_.reset();
+  if (first) std::rethrow_exception(first);
+}
+
+// --- fields ---
+
+Value WorkArea::get(size_t field) {
+  if (field >= table_->fieldCount())
+    throw Error(ErrorKind::Argument, "Argument error", "FIELDGET", table_->path());
+  return table_->get(field);
+}
+
+void WorkArea::put(size_t field, const Value& v) {
+  if (field >= table_->fieldCount())
+    throw Error(ErrorKind::Argument, "Argument error", "FIELDPUT", table_->path());
+  table_->put(field, v);
+}
+
+// --- visibility and settling ---
+
+bool WorkArea::visible() {
+  if (context().settings.deleted && table_->deleted()) return false;
+  if (!filter_.isNil()) {
+    Value r = selected([&] { return evalBlock(filter_); });
+    if (!r.isLogical() || !r.logical()) return false;
+  }
+  return true;
+}
+
+void WorkArea::settle() {
+  for (auto& rel : relations_) {
+    Value key = selected([&] { return evalBlock(rel.block); });
+    WorkArea& child = *rel.child;
+    if (child.order_ > 0) {
+      child.seek(key, false);
+    } else if (key.isNum()) {
+      child.goTo(uint32_t(std::max(0.0, key.num())));
+    } else {
+      child.atEof();
+      child.settle();
+    }
+  }
+}
+
+void WorkArea::atEof() {
+  table_->goTo(table_->recCount() + 1);
+  eof_ = true;
+  cursorSynced_ = false;
+}
+
+bool WorkArea::walkForward() const {
+  return !(order_ > 0 && tags_[size_t(order_ - 1)].tag->info().descending);
+}
+
+// --- raw steps ---
+
+std::string WorkArea::scopeKey(int which) {
+  const Value& s = scope_[which];
+  if (s.isNil() || order_ == 0) return {};
+  Value v = s.isBlock() ? selected([&] { return evalBlock(s); }) : s;
+  if (v.isNil()) return {};
+  return encodeValue(v, tags_[size_t(order_ - 1)].tag->info(), true);
+}
+
+bool WorkArea::keyInScope(std::string_view key) {
+  if (order_ == 0) return true;
+  bool desc = !walkForward();
+  std::string lo = scopeKey(desc ? 1 : 0), hi = scopeKey(desc ? 0 : 1);
+  if (!lo.empty() && key.substr(0, lo.size()).compare(lo) < 0) return false;
+  if (!hi.empty() && key.substr(0, hi.size()).compare(hi) > 0) return false;
+  return true;
+}
+
+void WorkArea::syncCursor() {
+  if (cursorSynced_ && cursor_) return;
+  OpenTag& t = tags_[size_t(order_ - 1)];
+  if (!cursor_) cursor_ = t.tag->cursor();
+  if (eof_) {
+    cursor_->last();
+    cursor_->next();  // past the end
+  } else {
+    std::string key = makeKey(t);
+    if (!cursor_->seekEntry(key, table_->recno())) cursor_->seek(key);
+  }
+  cursorSynced_ = true;
+}
+
+// Moves the table onto the record the cursor stands on; an entry past the table is damage.
+static void followCursor(DbfTable& table, OrderCursor& c, const std::string& bag) {
+  uint32_t r = c.recno();
+  if (r == 0 || r > table.recCount()) {
+    table.refresh();
+    if (r == 0 || r > table.recCount())
+      throw Error(ErrorKind::Corrupt,
+                  "Corruption detected: the index holds record " + std::to_string(r) + " of a table with " +
+                      std::to_string(table.recCount()) + " records; rebuild it with DBREINDEX",
+                  "index", bag);
+  }
+  table.goTo(r);
+}
+
+bool WorkArea::stepRaw(bool forward) {
+  if (order_ == 0) {
+    int64_t n = int64_t(table_->recno()) + (forward ? 1 : -1);
+    if (n < 1) return false;
+    if (n > int64_t(table_->recCount())) {
+      table_->refresh();
+      if (n > int64_t(table_->recCount())) return false;
+    }
+    table_->goTo(uint32_t(n));
+    return true;
+  }
+  checkStale();
+  syncCursor();
+  bool ascendingStep = forward == walkForward();
+  bool ok = ascendingStep ? cursor_->next() : cursor_->prev();
+  if (!ok || !cursor_->valid() || !keyInScope(cursor_->key())) {
+    cursorSynced_ = false;
+    return false;
+  }
+  followCursor(*table_, *cursor_, tags_[size_t(order_ - 1)].bag->path());
+  return true;
+}
+
+bool WorkArea::positionFirst(bool top) {
+  if (order_ == 0) {
+    table_->refresh();
+    if (table_->recCount() == 0) return false;
+    table_->goTo(top ? 1 : table_->recCount());
+    return true;
+  }
+  checkStale();
+  OpenTag& t = tags_[size_t(order_ - 1)];
+  if (!cursor_) cursor_ = t.tag->cursor();
+  bool desc = !walkForward();
+  bool lowEnd = top != desc;
+  std::string lo = scopeKey(desc ? 1 : 0), hi = scopeKey(desc ? 0 : 1);
+  if (lowEnd) {
+    if (lo.empty()) cursor_->first();
+    else cursor_->seek(lo);
+  } else if (hi.empty()) {
+    cursor_->last();
+  } else if (!cursor_->seekLast(hi)) {
+    // No key starts with the bound: the last key below it.
+    cursor_->seek(hi);
+    if (cursor_->valid()) cursor_->prev();
+    else cursor_->last();
+  }
+  cursorSynced_ = true;
+  if (!cursor_->valid() || !keyInScope(cursor_->key())) {
+    cursorSynced_ = false;
+    return false;
+  }
+  followCursor(*table_, *cursor_, t.bag->path());
+  return true;
+}
+
+// --- moves ---
+
+void WorkArea::goTo(uint32_t recno) {
+  table_->goTo(recno);
+  eof_ = table_->atPhantom();
+  bof_ = table_->recCount() == 0;
+  found_ = false;
+  cursorSynced_ = false;
+  settle();
+}
+
+void WorkArea::goTop() {
+  found_ = false;
+  bof_ = eof_ = false;
+  bool ok = positionFirst(true);
+  while (ok && !visible()) ok = stepRaw(true);
+  if (!ok) {
+    atEof();
+    bof_ = true;
+  }
+  settle();
+}
+
+void WorkArea::goBottom() {
+  found_ = false;
+  bof_ = eof_ = false;
+  bool ok = positionFirst(false);
+  while (ok && !visible()) ok = stepRaw(false);
+  if (!ok) {
+    atEof();
+    bof_ = true;
+  }
+  settle();
+}
+
+void WorkArea::skip(int64_t n) {
+  found_ = false;
+  if (n == 0) {
+    if (!eof_) {
+      table_->flush();
+      table_->reload();
+    }
+    settle();
+    return;
+  }
+  bool forward = n > 0;
+  uint64_t steps = uint64_t(forward ? n : -n);
+  bof_ = false;
+  if (eof_) {
+    if (forward) {
+      settle();
+      return;
+    }
+    // Backwards from the end: the last visible record is the first step.
+    eof_ = false;
+    bool ok = positionFirst(false);
+    while (ok && !visible()) ok = stepRaw(false);
+    if (!ok) {
+      atEof();
+      bof_ = true;
+      settle();
+      return;
+    }
+    --steps;
+  }
+  for (uint64_t i = 0; i < steps; ++i) {
+    bool ok;
+    do ok = stepRaw(forward);
+    while (ok && !visible());
+    if (!ok) {
+      if (forward) {
+        atEof();
+      } else {
+        goTop();
+        bof_ = true;
+        return;
+      }
+      break;
+    }
+  }
+  settle();
+}
+
+bool WorkArea::seek(const Value& key, bool softSeek, bool last) {
+  found_ = false;
+  bof_ = eof_ = false;
+  if (order_ == 0) {
+    atEof();
+    settle();
+    return false;
+  }
+  checkStale();
+  OpenTag& t = tags_[size_t(order_ - 1)];
+  std::string k = encodeValue(key, t.tag->info(), true);
+  if (!cursor_) cursor_ = t.tag->cursor();
+  bool desc = !walkForward();
+  // Where the walk meets the key first: the first of equal keys ascending, the last descending.
+  bool fromLow = desc == last;
+  if (fromLow) {
+    cursor_->seek(k);
+  } else if (!cursor_->seekLast(k)) {
+    if (desc) {
+      cursor_->seek(k);
+      if (cursor_->valid()) cursor_->prev();
+      else cursor_->last();
+    } else {
+      cursor_->seek(k);
+    }
+  }
+  cursorSynced_ = true;
+  bool forward = true;
+  bool ok = cursor_->valid() && keyInScope(cursor_->key());
+  if (ok) followCursor(*table_, *cursor_, t.bag->path());
+  while (ok && !visible()) ok = stepRaw(forward);
+  if (!ok) {
+    atEof();
+    settle();
+    return false;
+  }
+  std::string_view at = cursor_->key();
+  found_ = at.size() >= k.size() && at.compare(0, k.size(), k) == 0;
+  if (!found_ && !(softSeek || context().settings.softSeek)) atEof();
+  settle();
+  return found_;
+}
+
+bool WorkArea::locate(const Value& cond, const Value& whileCond, int64_t next, bool rest) {
+  locateCond_ = cond;
+  locateWhile_ = whileCond;
+  if (!rest) goTop();
+  int64_t looked = 0;
+  while (!eof_) {
+    if (next >= 0 && looked++ >= next) break;
+    if (!whileCond.isNil()) {
+      Value w = selected([&] { return evalBlock(whileCond); });
+      if (!w.isLogical() || !w.logical()) break;
+    }
+    Value c = selected([&] { return evalBlock(cond); });
+    if (c.isLogical() && c.logical()) {
+      found_ = true;
+      return true;
+    }
+    skip(1);
+  }
+  found_ = false;
+  return false;
+}
+
+bool WorkArea::continueLocate() {
+  if (locateCond_.isNil()) return false;
+  skip(1);
+  return locate(locateCond_, locateWhile_, -1, true);
+}
+
+uint64_t WorkArea::eval(const Value& block, const Value& forCond, const Value& whileCond, int64_t next,
+                        int64_t record, bool rest) {
+  auto run = [&]() -> bool {
+    Value c = forCond.isNil() ? Value::logical(true) : selected([&] { return evalBlock(forCond); });
+    if (c.isLogical() && c.logical()) {
+      selected([&] { return evalBlock(block); });
+      return true;
+    }
+    return false;
+  };
+  uint64_t count = 0;
+  if (record > 0) {
+    goTo(uint32_t(record));
+    if (!eof_ && run()) ++count;
+    return count;
+  }
+  if (!rest && whileCond.isNil() && next < 0) goTop();
+  int64_t looked = 0;
+  while (!eof_) {
+    if (next >= 0 && looked++ >= next) break;
+    if (!whileCond.isNil()) {
+      Value w = selected([&] { return evalBlock(whileCond); });
+      if (!w.isLogical() || !w.logical()) break;
+    }
+    if (run()) ++count;
+    skip(1);
+  }
+  return count;
+}
+
+// --- records ---
+
+bool WorkArea::append(bool releaseLocks) {
+  if (releaseLocks && table_->shared()) table_->unlockAll();
+  if (!table_->append()) return false;
+  eof_ = bof_ = found_ = false;
+  cursorSynced_ = false;
+  settle();
+  return true;
+}
+
+void WorkArea::deleteRecord() { table_->setDeleted(true); }
+void WorkArea::recall() { table_->setDeleted(false); }
+
+void WorkArea::commit() {
+  table_->flush();
+  table_->flushData();
+  for (auto& b : bags_)
+    if (!b->readOnly()) b->flush();
+  table_->commit();
+}
+
+void WorkArea::pack() {
+  table_->pack();
+  goTop();
+}
+
+void WorkArea::zap() {
+  table_->zap();
+  goTop();
+}
+
+// --- locks ---
+
+void WorkArea::refreshShared() {
+  if (!table_->shared()) return;
+  for (auto& b : bags_) b->refresh();
+  table_->refresh();
+  table_->reload();
+  eof_ = table_->atPhantom();
+  cursorSynced_ = false;
+}
+
+bool WorkArea::lockCurrent() {
+  table_->unlockAll();
+  if (!table_->lockRecord(table_->recno())) return false;
+  refreshShared();
+  return true;
+}
+
+bool WorkArea::lockRecord(uint32_t recno) {
+  if (!table_->lockRecord(recno)) return false;
+  if (recno == table_->recno()) refreshShared();
+  return true;
+}
+
+bool WorkArea::lockFile() {
+  table_->unlockAll();
+  if (!table_->lockFile()) return false;
+  refreshShared();
+  return true;
+}
+
+void WorkArea::unlockRecord(uint32_t recno) {
+  if (recno == 0) table_->unlockAll();
+  else table_->unlockRecord(recno);
+}
+
+void WorkArea::unlockAll() { table_->unlockAll(); }
+
+// --- scopes, filter, relations ---
+
+void WorkArea::setScope(int which, const Value& v) {
+  if (which < 0 || which > 1) throw Error(ErrorKind::Argument, "Argument error", "ORDSCOPE");
+  scope_[which] = v;
+  cursorSynced_ = false;
+}
+
+uint64_t WorkArea::keyCount() {
+  if (order_ == 0) {
+    table_->refresh();
+    return table_->recCount();
+  }
+  checkStale();
+  bool desc = !walkForward();
+  std::string lo = scopeKey(desc ? 1 : 0), hi = scopeKey(desc ? 0 : 1);
+  return tags_[size_t(order_ - 1)].tag->countRange(lo, hi);
+}
+
+void WorkArea::setFilter(const Value& block, const std::string& text) {
+  if (block.isBlock()) {
+    filter_ = block;
+  } else if (!text.empty()) {
+    filter_ = Value::block(compileBlock(text));
+  } else {
+    filter_ = Value();
+  }
+  filterText_ = text;
+}
+
+void WorkArea::clearFilter() {
+  filter_ = Value();
+  filterText_.clear();
+}
+
+void WorkArea::addRelation(WorkArea& child, const Value& keyBlock, const std::string& text) {
+  Value block = keyBlock.isBlock() ? keyBlock : Value::block(compileBlock(text));
+  relations_.push_back({&child, block, text});
+}
+
+void WorkArea::clearRelations() { relations_.clear(); }
+
+std::string WorkArea::relationText(int n) const {
+  return n >= 1 && size_t(n) <= relations_.size() ? relations_[size_t(n - 1)].text : std::string();
+}
+
+int WorkArea::relationTarget(int n) const {
+  return n >= 1 && size_t(n) <= relations_.size() ? relations_[size_t(n - 1)].child->number() : 0;
+}
+
+}  // namespace rt::db

@@ -1,0 +1,544 @@
+// WorkArea: orders across bags, key recipes and key values, tag creation, reindex and index
+// maintenance through the table's record listener.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "runtime/core/context.h"
+#include "runtime/core/error.h"
+#include "runtime/db/cdx_keys.h"
+#include "runtime/db/dbf_dates.h"
+#include "runtime/db/field_codec.h"
+#include "runtime/db/work_area.h"
+#include "runtime/db/work_areas.h"
+
+namespace rt::db {
+
+namespace {
+
+std::string upper(std::string_view s) {
+  std::string r(s);
+  for (auto& c : r) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return r;
+}
+
+std::string trim(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+  return std::string(s.substr(b, e - b));
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return a == b;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool exists(const std::string& p) {
+  struct stat st;
+  return ::stat(p.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+template <class F>
+static auto inArea(WorkAreas& w, int n, F&& body) -> decltype(body()) {
+  return w.withSelected(n, std::forward<F>(body));
+}
+
+// The structural bag's path: the table's name with the extension .cdx in the table's letter case.
+static std::string structuralPath(const std::string& table) {
+  size_t dot = table.find_last_of('.');
+  size_t slash = table.find_last_of('/');
+  std::string base = (dot != std::string::npos && (slash == std::string::npos || dot > slash)) ? table.substr(0, dot) : table;
+  bool upperCase = dot != std::string::npos && dot + 1 < table.size() && std::isupper(static_cast<unsigned char>(table[dot + 1]));
+  std::string a = base + (upperCase ? ".CDX" : ".cdx"), b = base + (upperCase ? ".cdx" : ".CDX");
+  if (exists(a)) return a;
+  if (exists(b)) return b;
+  return a;
+}
+
+std::string structuralBagPath(const std::string& tablePath) { return structuralPath(tablePath); }
+
+// --- key recipes ---
+
+KeyRecipe WorkArea::recipeFor(const std::string& keyText) {
+  KeyRecipe r;
+  // Simple keys: fields of this table (C fields, DTOS of D fields) joined by '+', or a single N
+  // or D field. Anything else is evaluated as an expression.
+  std::string text = upper(keyText);
+  std::vector<std::string> parts;
+  size_t start = 0;
+  int depth = 0;
+  bool simple = true;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && (text[i] == '"' || text[i] == '\'' || text[i] == '[')) simple = false;
+    if (i < text.size() && text[i] == '(') ++depth;
+    if (i < text.size() && text[i] == ')') --depth;
+    if (i == text.size() || (text[i] == '+' && depth == 0)) {
+      parts.push_back(trim(std::string_view(text).substr(start, i - start)));
+      start = i + 1;
+    }
+  }
+  auto fieldOf = [&](std::string name) -> int {
+    name = trim(name);
+    size_t arrow = name.find("->");
+    if (arrow != std::string::npos) {
+      std::string a = trim(name.substr(0, arrow));
+      if (a != upper(alias_) && a != "FIELD" && a != "_FIELD") return -1;
+      name = trim(name.substr(arrow + 2));
+    }
+    for (char c : name)
+      if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) return -1;
+    return table_->fieldIndex(name);
+  };
+  if (simple && !parts.empty()) {
+    if (parts.size() == 1) {
+      int f = fieldOf(parts[0]);
+      if (f >= 0) {
+        const FieldDescriptor& fd = table_->field(size_t(f));
+        if (fd.type == 'N' || fd.type == 'F') {
+          r.kind = KeyRecipe::Kind::NumField;
+          r.field = size_t(f);
+          return r;
+        }
+        if (fd.type == 'D') {
+          r.kind = KeyRecipe::Kind::DateField;
+          r.field = size_t(f);
+          return r;
+        }
+      }
+    }
+    for (auto& p : parts) {
+      int f = -1;
+      bool dtos = false;
+      if (p.rfind("DTOS", 0) == 0) {
+        std::string rest = trim(p.substr(4));
+        if (rest.size() >= 2 && rest.front() == '(' && rest.back() == ')') {
+          f = fieldOf(rest.substr(1, rest.size() - 2));
+          dtos = true;
+        }
+      } else {
+        f = fieldOf(p);
+      }
+      if (f < 0) {
+        simple = false;
+        break;
+      }
+      const FieldDescriptor& fd = table_->field(size_t(f));
+      if ((dtos && fd.type != 'D') || (!dtos && fd.type != 'C')) {
+        simple = false;
+        break;
+      }
+      r.pieces.push_back({fd.offset, fd.len});
+    }
+    if (simple) {
+      r.kind = KeyRecipe::Kind::Bytes;
+      return r;
+    }
+  }
+  r.pieces.clear();
+  r.kind = KeyRecipe::Kind::Expression;
+  r.expr = compile(keyText);
+  return r;
+}
+
+std::string WorkArea::encodeValue(const Value& v, const TagInfo& info, bool prefix) const {
+  switch (info.type) {
+    case KeyType::Char: {
+      if (!v.isChar()) throw Error(ErrorKind::Argument, "Data type error", "key", table_->path());
+      if (prefix) return v.str().substr(0, size_t(info.keyLen));
+      return encodeCharKey(v.str(), info.keyLen);
+    }
+    case KeyType::Num:
+      if (!v.isNum()) throw Error(ErrorKind::Argument, "Data type error", "key", table_->path());
+      return encodeNumKey(v.num());
+    case KeyType::Date:
+      if (!v.isDate()) throw Error(ErrorKind::Argument, "Data type error", "key", table_->path());
+      return encodeDateKey(v.date());
+    case KeyType::Logical:
+      if (!v.isLogical()) throw Error(ErrorKind::Argument, "Data type error", "key", table_->path());
+      return encodeLogicalKey(v.logical());
+  }
+  return {};
+}
+
+std::string WorkArea::makeKey(OpenTag& t) {
+  const TagInfo& info = t.info();
+  const uint8_t* rec = table_->recordBytes();
+  switch (t.key.kind) {
+    case KeyRecipe::Kind::Bytes: {
+      std::string k;
+      k.reserve(size_t(info.keyLen));
+      for (auto& p : t.key.pieces) k.append(reinterpret_cast<const char*>(rec) + p.offset, p.len);
+      k.resize(size_t(info.keyLen), ' ');
+      return k;
+    }
+    case KeyRecipe::Kind::NumField:
+      return encodeNumKey(readFieldValue(table_->field(t.key.field), rec).num());
+    case KeyRecipe::Kind::DateField: {
+      const FieldDescriptor& f = table_->field(t.key.field);
+      return encodeDateKey(julianFromDtos(std::string_view(reinterpret_cast<const char*>(rec) + f.offset, f.len)));
+    }
+    case KeyRecipe::Kind::Expression:
+      break;
+  }
+  Value v = inArea(owner_, number_, [&] { return rt::eval(t.key.expr); });
+  return encodeValue(v, info, false);
+}
+
+bool WorkArea::included(OpenTag& t) {
+  if (t.forExpr.empty()) return true;
+  Value v = inArea(owner_, number_, [&] { return rt::eval(t.forExpr); });
+  return v.isLogical() && v.logical();
+}
+
+std::string WorkArea::currentKey(int n) {
+  if (n < 1 || n > orderCount()) return {};
+  return makeKey(tags_[size_t(n - 1)]);
+}
+
+KeyType WorkArea::probeType(const std::string& keyText, int& len) {
+  KeyRecipe r = recipeFor(keyText);
+  switch (r.kind) {
+    case KeyRecipe::Kind::Bytes:
+      len = 0;
+      for (auto& p : r.pieces) len += int(p.len);
+      return KeyType::Char;
+    case KeyRecipe::Kind::NumField:
+      len = kNumKeyLen;
+      return KeyType::Num;
+    case KeyRecipe::Kind::DateField:
+      len = kNumKeyLen;
+      return KeyType::Date;
+    case KeyRecipe::Kind::Expression:
+      break;
+  }
+  Value v = inArea(owner_, number_, [&] { return rt::eval(r.expr); });
+  switch (v.type()) {
+    case Type::Char:
+      len = int(v.str().size());
+      if (len == 0 || len > 240)
+        throw Error(ErrorKind::Argument, "Invalid key length " + std::to_string(len), "ORDCREATE", table_->path());
+      return KeyType::Char;
+    case Type::Num: len = kNumKeyLen; return KeyType::Num;
+    case Type::Date: len = kNumKeyLen; return KeyType::Date;
+    case Type::Logical: len = kLogicalKeyLen; return KeyType::Logical;
+    default:
+      throw Error(ErrorKind::Argument, "Invalid key type", "ORDCREATE", table_->path());
+  }
+}
+
+// --- bags and the order list ---
+
+OpenTag WorkArea::makeOpenTag(CdxBag* bag, CdxTag* tag) {
+  OpenTag t;
+  t.bag = bag;
+  t.tag = tag;
+  t.key = recipeFor(tag->info().keyExpr);
+  if (!trim(tag->info().forExpr).empty()) t.forExpr = compile(tag->info().forExpr);
+  return t;
+}
+
+void WorkArea::rebuildTagList() {
+  CdxTag* current = order_ > 0 && size_t(order_) <= tags_.size() ? tags_[size_t(order_ - 1)].tag : nullptr;
+  tags_.clear();
+  order_ = 0;
+  for (auto& b : bags_)
+    for (int i = 0; i < b->tagCount(); ++i) {
+      tags_.push_back(makeOpenTag(b.get(), &b->tag(i)));
+      if (&b->tag(i) == current) order_ = int(tags_.size());
+    }
+  cursor_.reset();
+  cursorSynced_ = false;
+}
+
+void WorkArea::loadBag(std::unique_ptr<CdxBag> bag) {
+  bags_.push_back(std::move(bag));
+  rebuildTagList();
+}
+
+void WorkArea::addBag(const std::string& path) {
+  for (auto& b : bags_)
+    if (sameFile(b->path(), path)) return;  // already open
+  auto access = table_->readOnly() ? File::Access::ReadOnly : File::Access::ReadWrite;
+  auto resolver = [this](const TagInfo& info) {
+    int len = 0;
+    try {
+      return probeType(info.keyExpr, len);
+    } catch (const Error&) {
+      return KeyType::Char;
+    }
+  };
+  bool hadOrders = !tags_.empty();
+  size_t first = tags_.size();
+  bool structural = sameFile(path, structuralPath(table_->path()));
+  loadBag(CdxBag::open(path, access, resolver));
+  structural_.push_back(structural);
+  if (structural && table_->interruptedWrite()) {
+    stale_ = true;
+    staleBag_ = path;
+  }
+  if (!hadOrders && tags_.size() > first && !structural) setOrder(int(first) + 1);
+}
+
+void WorkArea::clearBags(bool keepStructural) {
+  commit();
+  std::vector<std::unique_ptr<CdxBag>> kept;
+  std::vector<bool> keptFlags;
+  for (size_t i = 0; i < bags_.size(); ++i) {
+    if (keepStructural && structural_[i]) {
+      kept.push_back(std::move(bags_[i]));
+      keptFlags.push_back(true);
+    } else {
+      bags_[i]->close();
+    }
+  }
+  bags_ = std::move(kept);
+  structural_ = std::move(keptFlags);
+  if (bags_.empty()) stale_ = false;
+  order_ = 0;
+  rebuildTagList();
+}
+
+void WorkArea::setOrder(int n) {
+  if (n < 0 || n > orderCount()) throw Error(ErrorKind::Argument, "Argument error", "ORDSETFOCUS", table_->path());
+  if (n > 0) checkStale();
+  order_ = n;
+  cursor_.reset();
+  cursorSynced_ = false;
+}
+
+int WorkArea::orderByName(std::string_view tagName) const {
+  std::string want = upper(trim(tagName));
+  for (size_t i = 0; i < tags_.size(); ++i)
+    if (upper(tags_[i].tag->info().name) == want) return int(i) + 1;
+  return 0;
+}
+
+const TagInfo* WorkArea::orderInfo(int n) const {
+  if (n < 1 || n > orderCount()) return nullptr;
+  return &tags_[size_t(n - 1)].tag->info();
+}
+
+std::string WorkArea::orderBag(int n) const {
+  if (n < 1 || n > orderCount()) return {};
+  return tags_[size_t(n - 1)].bag->path();
+}
+
+void WorkArea::checkStale() const {
+  if (stale_)
+    throw Error(ErrorKind::Corrupt,
+                "Corruption detected: the index does not match its table (an earlier write was interrupted); "
+                "rebuild it with DBREINDEX",
+                "index", staleBag_);
+}
+
+void WorkArea::fillBatch(OpenTag& t, KeyBatch& batch, const std::function<void(uint64_t)>& progress, uint64_t every) {
+  keysIncluded_ = 0;
+  const uint32_t total = table_->recCount();
+  batch.reserve(total);
+  uint64_t done = 0;
+  auto tick = [&] {
+    ++done;
+    if (progress && every && done % every == 0) progress(done);
+  };
+  if (t.forExpr.empty() && t.key.kind != KeyRecipe::Kind::Expression) {
+    // Straight from the record bytes, in long reads.
+    const int keyLen = batch.keyLen();
+    const FieldDescriptor* fd = t.key.kind == KeyRecipe::Kind::Bytes ? nullptr : &table_->field(t.key.field);
+    table_->scan([&](uint32_t recno, const uint8_t* rec) {
+      char* slot = batch.addSlot(recno);
+      switch (t.key.kind) {
+        case KeyRecipe::Kind::Bytes: {
+          int at = 0;
+          for (auto& p : t.key.pieces) {
+            int n = std::min<int>(int(p.len), keyLen - at);
+            if (n <= 0) break;
+            std::memcpy(slot + at, rec + p.offset, size_t(n));
+            at += n;
+          }
+          break;
+        }
+        case KeyRecipe::Kind::NumField:
+          encodeNumKeyInto(readFieldValue(*fd, rec).num(), slot);
+          break;
+        case KeyRecipe::Kind::DateField: {
+          std::string k = encodeDateKey(julianFromDtos(std::string_view(reinterpret_cast<const char*>(rec) + fd->offset, fd->len)));
+          std::memcpy(slot, k.data(), k.size());
+          break;
+        }
+        default:
+          break;
+      }
+      ++keysIncluded_;
+      tick();
+    });
+  } else {
+    uint32_t keep = table_->recno();
+    for (uint32_t r = 1; r <= total; ++r) {
+      table_->goTo(r);
+      if (included(t)) {
+        batch.add(makeKey(t), r);
+        ++keysIncluded_;
+      }
+      tick();
+    }
+    table_->goTo(keep);
+  }
+  if (progress) progress(done);
+}
+
+void WorkArea::createTag(const std::string& bagPath, const std::string& tagName, const std::string& keyText,
+                         const CreateTagOptions& options) {
+  table_->flush();
+  std::string path = bagPath.empty() ? structuralPath(table_->path()) : bagPath;
+  std::string name = tagName;
+  if (name.empty()) {
+    size_t slash = path.find_last_of('/');
+    name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    size_t dot = name.find('.');
+    if (dot != std::string::npos) name.resize(dot);
+  }
+  name = upper(trim(name)).substr(0, 10);
+  if (name.empty()) throw Error(ErrorKind::Argument, "Argument error: tag name", "ORDCREATE", path);
+
+  // Type and length from the key on the current record (blank at the end of the table).
+  int keyLen = 0;
+  KeyType type = probeType(keyText, keyLen);
+  TagInfo info;
+  info.name = name;
+  info.keyExpr = keyText;
+  info.forExpr = options.forText;
+  info.type = type;
+  info.keyLen = keyLengthFor(type, keyLen);
+  info.unique = options.unique || context().settings.unique;
+  info.descending = options.descending;
+
+  CdxBag* bag = nullptr;
+  for (auto& b : bags_)
+    if (sameFile(b->path(), path)) bag = b.get();
+  bool structural = sameFile(path, structuralPath(table_->path())) || bagPath.empty();
+  if (!bag) {
+    std::unique_ptr<CdxBag> fresh;
+    if (exists(path)) {
+      auto resolver = [this](const TagInfo& ti) {
+        int len = 0;
+        try {
+          return probeType(ti.keyExpr, len);
+        } catch (const Error&) {
+          return KeyType::Char;
+        }
+      };
+      fresh = CdxBag::open(path, File::Access::ReadWrite, resolver);
+    } else {
+      fresh = CdxBag::create(path, structural);
+    }
+    bag = fresh.get();
+    bags_.push_back(std::move(fresh));
+    structural_.push_back(structural);
+  }
+  OpenTag probe;
+  probe.key = recipeFor(keyText);
+  probe.pending = info;
+  if (!trim(options.forText).empty()) probe.forExpr = compile(options.forText);
+  KeyBatch batch(info.keyLen, keyFillByte(info.type));
+  fillBatch(probe, batch, options.progress, options.every);
+  CdxTag& tag = bag->addTag(info, batch);
+  bag->flush();
+  if (structural && stale_ && sameFile(path, staleBag_)) {
+    // Every tag of the bag must be rebuilt before it is trusted again: leave that to reindex().
+  }
+  rebuildTagList();
+  for (size_t i = 0; i < tags_.size(); ++i)
+    if (tags_[i].tag == &tag) order_ = int(i) + 1;
+  cursor_.reset();
+  cursorSynced_ = false;
+  goTop();
+}
+
+bool WorkArea::destroyTag(std::string_view tagName) {
+  int n = orderByName(tagName);
+  if (n == 0) return false;
+  CdxBag* bag = tags_[size_t(n - 1)].bag;
+  bool wasCurrent = n == order_;
+  bool ok = bag->removeTag(tags_[size_t(n - 1)].tag->info().name);
+  bag->flush();
+  if (wasCurrent) order_ = 0;
+  rebuildTagList();
+  return ok;
+}
+
+void WorkArea::reindex() {
+  table_->flush();
+  for (auto& b : bags_) {
+    b->reindex([&](const TagInfo& info, KeyBatch& batch) {
+      OpenTag probe;
+      probe.key = recipeFor(info.keyExpr);
+      probe.pending = info;
+      if (!trim(info.forExpr).empty()) probe.forExpr = compile(info.forExpr);
+      fillBatch(probe, batch, {}, 0);
+    });
+    b->flush();
+  }
+  rebuildTagList();
+  if (stale_) {
+    stale_ = false;
+    table_->clearInterruptedWrite();
+  }
+  goTop();
+}
+
+// --- index maintenance ---
+
+void WorkArea::beforeChange(DbfTable&) {
+  if (tags_.empty()) return;
+  checkStale();
+  for (auto& t : tags_) {
+    t.oldIncluded = included(t);
+    if (t.oldIncluded) t.oldKey = makeKey(t);
+  }
+}
+
+void WorkArea::afterWrite(DbfTable& table, bool appended) {
+  if (tags_.empty()) return;
+  if (table.shared())
+    for (auto& b : bags_) b->refresh();
+  const uint32_t recno = table.recno();
+  for (auto& t : tags_) {
+    bool in = included(t);
+    std::string key = in ? makeKey(t) : std::string();
+    if (appended) {
+      if (in) t.tag->insert(key, recno);
+      continue;
+    }
+    bool same = in && t.oldIncluded && key == t.oldKey;
+    if (same) continue;
+    if (t.oldIncluded) t.tag->remove(t.oldKey, recno);
+    if (in) t.tag->insert(key, recno);
+  }
+  if (table.shared())
+    for (auto& b : bags_) b->flush();
+  cursorSynced_ = false;
+}
+
+void WorkArea::afterRestructure(DbfTable&) {
+  for (auto& b : bags_) {
+    b->reindex([&](const TagInfo& info, KeyBatch& batch) {
+      OpenTag probe;
+      probe.key = recipeFor(info.keyExpr);
+      probe.pending = info;
+      if (!trim(info.forExpr).empty()) probe.forExpr = compile(info.forExpr);
+      fillBatch(probe, batch, {}, 0);
+    });
+    b->flush();
+  }
+  rebuildTagList();
+}
+
+bool WorkArea::toleratesInterruptedWrite(DbfTable&) { return bags_.empty(); }
+
+}  // namespace rt::db
