@@ -7,8 +7,9 @@
 
 namespace rt {
 
-void registerCoreFunctions() {
-  Functions& f = functions();
+void registerCoreFunctions() { registerCoreFunctions(functions()); }
+
+void registerCoreFunctions(Functions& f) {
   // EVAL(block, args...): runs the block with the remaining arguments.
   f.add("EVAL", [](Args& a) {
     std::vector<Value> rest;

@@ -1,6 +1,7 @@
 // The by-name function registry: names are stored upper-case so lookups ignore case.
 #include "runtime/core/functions.h"
 
+#include "runtime/core/core_functions.h"
 #include "runtime/core/error.h"
 #include "runtime/core/names.h"
 
@@ -43,7 +44,11 @@ Value Functions::call(std::string_view name, std::vector<Value> args) const {
 }
 
 Functions& functions() {
-  static Functions registry;
+  static Functions registry = [] {
+    Functions f;
+    registerCoreFunctions(f);  // EVAL, VALTYPE, TYPE are always there
+    return f;
+  }();
   return registry;
 }
 

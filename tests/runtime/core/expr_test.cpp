@@ -273,3 +273,13 @@ TEST_F(ExprTest, TypeOfText) {
 
 }  // namespace
 }  // namespace rt
+
+namespace rt {
+namespace {
+
+TEST(Registry, StartsWithTheEvaluatorsFunctions) {
+  for (const char* name : {"eval", "ValType", "TYPE"}) EXPECT_TRUE(functions().has(name)) << name;
+}
+
+}  // namespace
+}  // namespace rt
