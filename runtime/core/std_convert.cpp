@@ -132,6 +132,23 @@ void registerConvertFunctions(Functions& f) {
     if (a[2].isNil()) return Value::text(strOf(n, int(std::min<int64_t>(w, 255))));
     return Value::text(strOf(n, int(std::min<int64_t>(w, 255)), int(std::min<int64_t>(needInt(a, 2, "STR"), 30))));
   });
+  f.add("STRZERO", [](Args& a) {
+    // STR with the leading blanks turned into zeros; a minus sign goes before the zeros.
+    const Value& n = a[0];
+    if (!n.isNum()) argumentError("STRZERO");
+    std::string s = a[1].isNil()   ? strOf(n)
+                    : a[2].isNil() ? strOf(n, int(std::min<int64_t>(needInt(a, 1, "STRZERO"), 255)))
+                                   : strOf(n, int(std::min<int64_t>(needInt(a, 1, "STRZERO"), 255)),
+                                           int(std::min<int64_t>(needInt(a, 2, "STRZERO"), 30)));
+    size_t minus = s.find('-');
+    if (minus != std::string::npos) s[minus] = ' ';
+    for (char& c : s) {
+      if (c != ' ') break;
+      c = '0';
+    }
+    if (minus != std::string::npos) s[0] = '-';
+    return Value::text(std::move(s));
+  });
   f.add("VAL", [](Args& a) { return valOf(needStr(a, 0, "VAL")); });
   f.add("TRANSFORM", [](Args& a) {
     std::string picture = a[1].isChar() ? a[1].str() : std::string();

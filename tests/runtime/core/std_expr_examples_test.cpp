@@ -73,6 +73,10 @@ TEST_F(StdExpr, NumbersAndConversions) {
       {"TRANSFORM(1234567.891,'99 999 999 999.99')", "\"     1 234 567.89\""},
       {"TRANSFORM(CTOD(''),'@D')", "\"  .  .    \""},
       {"LEN('abc')+AT('b','abc')", "5"},
+      {"STRZERO(5,3)", "\"005\""},
+      {"STRZERO(-5,4)", "\"-005\""},
+      {"STRZERO(1.5,6,2)", "\"001.50\""},
+      {"STRZERO(1234,3)", "\"***\""},
   };
   for (const auto& r : rows) EXPECT_EQ(run(r.text), r.expected) << r.text;
 }
