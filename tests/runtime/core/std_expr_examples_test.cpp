@@ -112,6 +112,20 @@ TEST_F(StdExpr, StringsDatesAndArrays) {
   for (const auto& r : rows) EXPECT_EQ(run(r.text), r.expected) << r.text;
 }
 
+TEST_F(StdExpr, SystemFunctions) {
+  const Row rows[] = {
+      {"SET(1)", ".F."},
+      {"SET(4)", "\"dd.mm.yyyy\""},
+      {"GETENV('ZEF_SURELY_UNSET_VARIABLE')", "\"\""},
+      {"VALTYPE(DATE())", "\"D\""},
+      {"LEN(TIME())", "8"},
+      {"VALTYPE(ERRORBLOCK())", "\"U\""},
+  };
+  for (const auto& r : rows) EXPECT_EQ(run(r.text), r.expected) << r.text;
+  EXPECT_EQ(run("SET(1, .T.)"), ".F.");
+  EXPECT_TRUE(rt::context().settings.exact);
+}
+
 TEST_F(StdExpr, ExactOnChangesAscan) {
   rt::context().settings.exact = true;
   EXPECT_EQ(run("ASCAN({'abc'},'ab')"), "0");
