@@ -4,6 +4,7 @@
 // slot it hides so closing its frame can make that slot visible again.
 #include "runtime/core/memvars.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "runtime/core/error.h"
@@ -128,9 +129,12 @@ void Memvars::clearAll() {
 std::vector<MemvarInfo> Memvars::list() const {
   std::vector<MemvarInfo> out;
   out.reserve(visible_.size());
-  // Publics first, then privates from the outermost frame, so the order is stable.
+  // Publics first, by name, then privates in the order they were declared, so files written
+  // from this list come out the same way every time.
   for (const auto& [key, slot] : publics_)
     if (visible_.at(key) == slot.get()) out.push_back({slot->name, slot->value, Scope::Public});
+  std::sort(out.begin(), out.end(),
+            [](const MemvarInfo& a, const MemvarInfo& b) { return a.name < b.name; });
   for (const auto& slot : privates_)
     if (visible_.at(slot->name) == slot.get())
       out.push_back({slot->name, slot->value, Scope::Private});
