@@ -111,6 +111,17 @@ TEST_F(ExprFieldsTest, AssignmentGoesToFieldsWhenTheyExist) {
   EXPECT_EQ(evalShown("main_2->nosuch := 1"), "error Variable does not exist");
 }
 
+TEST_F(ExprFieldsTest, AssignToWritesWhatTheTextNames) {
+  assignTo(compile("main_2->nr_prac"), Value::text("    7"));
+  EXPECT_EQ(fields_.areas["MAIN_2"]["NR_PRAC"].str(), "    7");
+  assignTo(compile("kod"), Value::text("C3"));
+  EXPECT_EQ(fields_.areas["NIEOBEC"]["KOD"].str(), "C3");
+  vars().declarePrivate("arr", Value::newArray(2));
+  assignTo(compile("arr[2]"), Value::integer(5));
+  EXPECT_EQ(vars().get("arr").arr()[1].num(), 5);
+  EXPECT_THROW(assignTo(compile("1+1"), Value()), Error);
+}
+
 TEST_F(ExprFieldsTest, TypeOfFieldsAndAliases) {
   EXPECT_EQ(evalShown("TYPE('kod')"), "\"C\"");
   EXPECT_EQ(evalShown("TYPE('main_2->data_ur')"), "\"D\"");

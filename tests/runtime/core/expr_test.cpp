@@ -204,6 +204,10 @@ TEST_F(ExprTest, BlocksCaptureOuterParametersAndAssignThem) {
   EXPECT_EQ(compileBlock("{|a| a}")->text(), "{|a| a}");
   std::vector<Value> none;
   EXPECT_EQ(show(compileBlock("1 + 2")->eval(none)), "3");
+  EXPECT_EQ(show(compileBlock("  { |a| a }")->eval(none)), "NIL");
+  EXPECT_EQ(show(compileBlock("{1, 2}")->eval(none)), "{1, 2}");  // an array, not a block
+  EXPECT_THROW(compileBlock("{|| 1"), Error);
+  EXPECT_EQ(evalShown("EVAL(1)"), "error Argument error");
 }
 
 TEST_F(ExprTest, SyntaxErrorsNameTheTextAndPosition) {
