@@ -1,6 +1,7 @@
 // By-name adapters of the file, directory and settings-file services.
 #include "console/by_name.h"
 #include "console/file_utils.h"
+#include "console/mem_routines.h"
 #include "console/register.h"
 #include "console/settings_file.h"
 #include "runtime/core/context.h"
@@ -80,6 +81,25 @@ void registerFileFunctions(rt::Functions& f) {
   // Dates and times of files are left as they are: accepted, never changed.
   f.add("E_SETFDATI", [](rt::Args&) { return logical(true); });
   f.add("E_INT", [](rt::Args& a) { return number(E_INT(needNum(a, 0, "E_INT"))); });
+  f.add("READ_MEM", [](rt::Args& a) {
+    if (!a[0].isChar()) {
+      ensureUpdateVariables();
+      return text("");
+    }
+    return READ_MEM(a[0].str(), textOr(a, 1, ""));
+  });
+  f.add("WRITE_MEM", [](rt::Args& a) {
+    if (!a[0].isChar()) {
+      ensureUpdateVariables();
+      return rt::Value();
+    }
+    std::optional<std::string> mask = optText(a, 3);
+    WRITE_MEM(a[0].str(), textOr(a, 1, ""), textOr(a, 2, ""), mask);
+    return rt::Value();
+  });
+  f.add("FMEMORXPF", [](rt::Args& a) {
+    return a[0].isChar() ? text(FMEMORXPF(a[0].str())) : a[0];
+  });
   f.add("ASCAN_EXACT", [](rt::Args& a) {
     ExactOn exact;
     rt::Args forward(std::vector<rt::Value>(a.values().begin(),

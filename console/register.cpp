@@ -8,6 +8,7 @@ void registerConsoleFunctions() {
   registerConversionFunctions(f);
   registerFileFunctions(f);
   registerColourFunctions(f);
+  registerColourCodeFunctions(f);
   registerWindowFunctions(f);
   registerDialogFunctions(f);
 }

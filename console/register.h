@@ -14,6 +14,7 @@ void registerConsoleFunctions();
 void registerConversionFunctions(rt::Functions& f);
 void registerFileFunctions(rt::Functions& f);
 void registerColourFunctions(rt::Functions& f);
+void registerColourCodeFunctions(rt::Functions& f);
 void registerWindowFunctions(rt::Functions& f);
 void registerDialogFunctions(rt::Functions& f);
 
