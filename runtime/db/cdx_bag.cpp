@@ -79,7 +79,7 @@ std::unique_ptr<CdxBag> CdxBag::create(const std::string& path, bool structural)
 void CdxBag::initEmpty(bool structural) {
   const uint32_t headerOffset = pager_->allocateAtEnd(2);
   KeyBatch none(kTagNameLen, ' ');
-  const uint32_t root = buildTree(*pager_, none, {});
+  const uint32_t root = buildTree(*pager_, none);
   CdxHeader header;
   header.root = root;
   header.keyLen = kTagNameLen;
@@ -157,7 +157,7 @@ uint32_t CdxBag::writeTagHeader(const TagInfo& info, uint32_t root) {
   return offset;
 }
 
-CdxTag& CdxBag::addTag(TagInfo info, const KeyBatch& entries) {
+CdxTag& CdxBag::addTag(TagInfo info, KeyBatch& entries) {
   info.name = trimRight(upper(info.name));
   const std::string why =
       info.name.empty() || info.name.size() > size_t(kTagNameLen) ? "tag name must have 1 to 10 characters"
@@ -168,7 +168,8 @@ CdxTag& CdxBag::addTag(TagInfo info, const KeyBatch& entries) {
                                                                   : "";
   if (!why.empty()) throw Error(ErrorKind::Argument, "Argument error: " + why, "INDEX ON", path());
   removeTag(info.name);
-  const uint32_t root = buildTree(*pager_, entries, sortBatch(entries, info.unique));
+  entries.sort(info.unique);
+  const uint32_t root = buildTree(*pager_, entries);
   const uint32_t offset = writeTagHeader(info, root);
   directory_->insert(tagDirectoryKey(info.name), offset);
   tags_.push_back(std::make_unique<CdxTag>(*pager_, offset, std::move(info)));
@@ -200,7 +201,8 @@ void CdxBag::reindex(const KeySource& source) {
   for (auto& tag : tags_) {
     KeyBatch batch(tag->info().keyLen, tag->fill());
     source(tag->info(), batch);
-    const uint32_t root = buildTree(*pager_, batch, sortBatch(batch, tag->info().unique));
+    batch.sort(tag->info().unique);
+    const uint32_t root = buildTree(*pager_, batch);
     const uint32_t offset = writeTagHeader(tag->info(), root);
     directory_->insert(tagDirectoryKey(tag->info().name), offset);
     tag->rebind(offset);

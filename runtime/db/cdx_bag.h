@@ -50,8 +50,9 @@ class CdxBag {
   CdxTag* find(std::string_view name);  // case-insensitive; nullptr when missing
   std::vector<TagInfo> tagInfos() const;
 
-  // Creates (or replaces) a tag holding the batch's entries. info.keyLen must match the batch.
-  CdxTag& addTag(TagInfo info, const KeyBatch& entries);
+  // Creates (or replaces) a tag holding the batch's entries (sorting the batch in place).
+  // info.keyLen must match the batch.
+  CdxTag& addTag(TagInfo info, KeyBatch& entries);
   // false when there is no such tag. Its pages go to the free list.
   bool removeTag(std::string_view name);
   // Rebuilds every tag from its entries, in a fresh file.

@@ -4,96 +4,123 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "runtime/db/cdx_interior.h"
 #include "runtime/db/cdx_leaf.h"
 
 namespace rt::db {
 
-void KeyBatch::reserve(size_t entries) {
-  keys_.reserve(entries * keyLen_);
-  recnos_.reserve(entries);
-}
-
 char* KeyBatch::addSlot(uint32_t recno) {
-  const size_t at = keys_.size();
-  keys_.resize(at + keyLen_, fill_);
-  recnos_.push_back(recno);
-  return keys_.data() + at;
+  const size_t at = entries_.size();
+  entries_.resizeUninitialized(at + stride_);
+  char* slot = entries_.data() + at;
+  std::memset(slot, fill_, size_t(keyLen_));
+  putBe32(reinterpret_cast<uint8_t*>(slot) + keyLen_, recno);
+  ++size_;
+  return slot;
 }
 
 void KeyBatch::add(std::string_view key, uint32_t recno) {
   std::memcpy(addSlot(recno), key.data(), std::min(key.size(), size_t(keyLen_)));
 }
 
-void KeyBatch::clear() {
-  keys_.clear();
-  recnos_.clear();
-}
-
 namespace {
 
-struct SortItem {
-  uint64_t prefix;
-  uint32_t index;
-};
-
-uint64_t prefixOf(std::string_view key) {
-  uint64_t v = 0;
-  for (size_t i = 0; i < 8; ++i) v = (v << 8) | (i < key.size() ? uint8_t(key[i]) : 0);
-  return v;
-}
-
-void radixSort(std::vector<SortItem>& items) {
-  const size_t n = items.size();
-  std::vector<std::array<uint32_t, 256>> counts(8);
-  for (auto& c : counts) c.fill(0);
-  for (const auto& it : items)
-    for (int b = 0; b < 8; ++b) ++counts[size_t(b)][(it.prefix >> (8 * b)) & 0xFF];
-  std::vector<SortItem> buffer(n);
-  for (int b = 0; b < 8; ++b) {
-    auto& c = counts[size_t(b)];
-    if (std::any_of(c.begin(), c.end(), [n](uint32_t k) { return k == n; })) continue;  // one value
-    uint32_t sum = 0;
-    for (auto& k : c) {
-      const uint32_t k0 = k;
-      k = sum;
-      sum += k0;
-    }
-    for (const auto& it : items) buffer[c[(it.prefix >> (8 * b)) & 0xFF]++] = it;
-    items.swap(buffer);
+// In-place most-significant-byte-first radix sort of fixed-size records (American flag sort),
+// insertion sort for small buckets.
+class RecordSorter {
+ public:
+  RecordSorter(char* base, size_t stride) : base_(reinterpret_cast<uint8_t*>(base)), stride_(stride) {
+    temp_.resize(stride);
+    temp2_.resize(stride);
   }
-}
+
+  void sort(size_t from, size_t n, size_t depth) {
+    while (depth < stride_) {
+      if (n < 32) {
+        insertionSort(from, n, depth);
+        return;
+      }
+      std::array<size_t, 256> count{};
+      for (size_t i = 0; i < n; ++i) ++count[at(from + i)[depth]];
+      if (count[at(from)[depth]] == n) {  // every record has this byte: look at the next one
+        ++depth;
+        continue;
+      }
+      std::array<size_t, 256> next{}, end{};
+      size_t sum = from;
+      for (int b = 0; b < 256; ++b) {
+        next[size_t(b)] = sum;
+        sum += count[size_t(b)];
+        end[size_t(b)] = sum;
+      }
+      for (int b = 0; b < 256; ++b) {
+        while (next[size_t(b)] < end[size_t(b)]) {
+          uint8_t* slot = at(next[size_t(b)]);
+          uint8_t digit = slot[depth];
+          if (digit == b) {
+            ++next[size_t(b)];
+            continue;
+          }
+          // Carry the record to its bucket, taking the one found there along, until a record
+          // for this bucket turns up.
+          std::memcpy(temp_.data(), slot, stride_);
+          do {
+            uint8_t* target = at(next[digit]++);
+            std::memcpy(temp2_.data(), target, stride_);
+            std::memcpy(target, temp_.data(), stride_);
+            std::swap(temp_, temp2_);
+            digit = temp_[depth];
+          } while (digit != b);
+          std::memcpy(slot, temp_.data(), stride_);
+          ++next[size_t(b)];
+        }
+      }
+      size_t start = from;
+      for (int b = 0; b < 256; ++b) {
+        if (count[size_t(b)] > 1) sort(start, count[size_t(b)], depth + 1);
+        start += count[size_t(b)];
+      }
+      return;
+    }
+  }
+
+ private:
+  uint8_t* at(size_t i) const { return base_ + i * stride_; }
+
+  void insertionSort(size_t from, size_t n, size_t depth) {
+    const size_t len = stride_ - depth;
+    for (size_t i = 1; i < n; ++i) {
+      if (std::memcmp(at(from + i - 1) + depth, at(from + i) + depth, len) <= 0) continue;
+      std::memcpy(temp_.data(), at(from + i), stride_);
+      size_t j = i;
+      while (j > 0 && std::memcmp(at(from + j - 1) + depth, temp_.data() + depth, len) > 0) {
+        std::memcpy(at(from + j), at(from + j - 1), stride_);
+        --j;
+      }
+      std::memcpy(at(from + j), temp_.data(), stride_);
+    }
+  }
+
+  uint8_t* base_;
+  size_t stride_;
+  std::vector<uint8_t> temp_, temp2_;
+};
 
 }  // namespace
 
-std::vector<uint32_t> sortBatch(const KeyBatch& batch, bool unique) {
-  const size_t n = batch.size();
-  std::vector<SortItem> items(n);
-  for (size_t i = 0; i < n; ++i) items[i] = {prefixOf(batch.key(i)), uint32_t(i)};
-  radixSort(items);
-  const size_t keyLen = size_t(batch.keyLen());
-  auto less = [&](const SortItem& a, const SortItem& b) {
-    if (keyLen > 8) {
-      int c = std::memcmp(batch.key(a.index).data() + 8, batch.key(b.index).data() + 8, keyLen - 8);
-      if (c != 0) return c < 0;
-    }
-    return batch.recno(a.index) < batch.recno(b.index);
-  };
-  for (size_t start = 0; start < n;) {
-    size_t end = start + 1;
-    while (end < n && items[end].prefix == items[start].prefix) ++end;
-    if (end - start > 1 && !std::is_sorted(items.begin() + start, items.begin() + end, less))
-      std::sort(items.begin() + start, items.begin() + end, less);
-    start = end;
+void KeyBatch::sort(bool unique) {
+  if (size_ > 1) RecordSorter(entries_.data(), stride_).sort(0, size_, 0);
+  if (!unique || size_ < 2) return;
+  size_t kept = 1;
+  for (size_t i = 1; i < size_; ++i) {
+    if (std::memcmp(entry(i), entry(kept - 1), size_t(keyLen_)) == 0) continue;
+    if (kept != i) std::memcpy(entries_.data() + kept * stride_, entry(i), stride_);
+    ++kept;
   }
-  std::vector<uint32_t> order;
-  order.reserve(n);
-  for (size_t i = 0; i < n; ++i) {
-    if (unique && !order.empty() && batch.key(order.back()) == batch.key(items[i].index)) continue;
-    order.push_back(items[i].index);
-  }
-  return order;
+  size_ = kept;
+  entries_.resizeUninitialized(kept * stride_);
 }
 
 namespace {
@@ -103,89 +130,71 @@ struct LevelEntry {
   uint32_t offset;
 };
 
-// Writes a page run of one level, linking each page to the one before it.
+// Writes the pages of one level left to right. A page is held back until the next one has its
+// offset, so that its right-sibling link can be set before it goes out.
 class LevelWriter {
  public:
   explicit LevelWriter(CdxPager& pager) : pager_(pager) {}
-  uint32_t next() {
-    const uint32_t offset = pager_.allocate();
-    if (prev_ != kNoPage) putLe32(pager_.write(prev_) + 8, offset);
-    left_ = prev_;
-    prev_ = offset;
-    return offset;
+  ~LevelWriter() = default;
+  // Starts a page; fills offset and the left sibling, returns the buffer to encode it into.
+  uint8_t* begin(uint32_t& offset, uint32_t& left) {
+    offset = pager_.allocateForBulk();
+    if (pendingOffset_ != kNoPage) {
+      putLe32(pending_.data() + 8, offset);
+      pager_.putBulk(pendingOffset_, pending_.data());
+    }
+    left = pendingOffset_;
+    pendingOffset_ = offset;
+    return pending_.data();
   }
-  uint32_t left() const { return left_; }
+  void finish() {
+    if (pendingOffset_ == kNoPage) return;
+    putLe32(pending_.data() + 8, kNoPage);
+    pager_.putBulk(pendingOffset_, pending_.data());
+    pendingOffset_ = kNoPage;
+  }
 
  private:
   CdxPager& pager_;
-  uint32_t prev_ = kNoPage;
-  uint32_t left_ = kNoPage;
+  std::array<uint8_t, kCdxPageSize> pending_{};
+  uint32_t pendingOffset_ = kNoPage;
 };
 
-std::vector<LevelEntry> writeLeaves(CdxPager& pager, const KeyBatch& batch,
-                                    const std::vector<uint32_t>& order) {
-  const int keyLen = batch.keyLen();
+std::vector<LevelEntry> writeLeaves(CdxPager& pager, const KeyBatch& batch) {
   std::vector<LevelEntry> level;
   LevelWriter writer(pager);
-  LeafNode leaf;
-  leaf.keyLen = keyLen;
-  leaf.fill = batch.fill();
-  auto emit = [&](size_t from, size_t to) {
-    leaf.keys.clear();
-    leaf.recnos.clear();
-    for (size_t i = from; i < to; ++i) {
-      leaf.keys.append(batch.key(order[i]));
-      leaf.recnos.push_back(batch.recno(order[i]));
-    }
-    const uint32_t offset = writer.next();
-    leaf.header = {kNodeLeaf, 0, writer.left(), kNoPage};
-    leaf.encode(PageBytes(pager.write(offset), kCdxPageSize));
-    level.push_back({order[to - 1], offset});
+  LeafPacker packer(batch.keyLen(), batch.fill());
+  size_t last = 0;
+  auto emit = [&] {
+    uint32_t offset, left;
+    uint8_t* page = writer.begin(offset, left);
+    packer.write(page, {kNodeLeaf, 0, left, kNoPage});
+    level.push_back({uint32_t(last), offset});
+    packer.clear();
   };
-  size_t start = 0, used = 0;
-  uint32_t maxRecno = 0;
-  int bytes = LeafLayout::forKeys(keyLen, 0).bytes;
-  const char* prev = nullptr;
-  for (size_t i = 0; i < order.size(); ++i) {
-    const char* key = batch.key(order[i]).data();
-    const uint32_t recno = batch.recno(order[i]);
-    const int trail = trailingFillLen(key, keyLen, batch.fill());
-    int dup = prev ? std::min(sharedPrefixLen(prev, key, keyLen), keyLen - trail) : 0;
-    uint32_t newMax = std::max(maxRecno, recno);
-    int newBytes = newMax > maxRecno ? LeafLayout::forKeys(keyLen, newMax).bytes : bytes;
-    const size_t count = i - start;
-    if (count > 0 && kLeafHeaderSize + (count + 1) * newBytes + used + size_t(keyLen - dup - trail) >
-                         kCdxPageSize) {
-      emit(start, i);
-      start = i;
-      used = 0;
-      dup = 0;
-      newMax = recno;
-      newBytes = LeafLayout::forKeys(keyLen, recno).bytes;
+  for (size_t i = 0; i < batch.size(); ++i) {
+    const char* key = batch.key(i).data();
+    if (!packer.tryAdd(key, batch.recno(i))) {
+      emit();
+      packer.tryAdd(key, batch.recno(i));
     }
-    used += size_t(keyLen - dup - trail);
-    maxRecno = newMax;
-    bytes = newBytes;
-    prev = key;
+    last = i;
   }
-  emit(start, order.size());
+  emit();
+  writer.finish();
   return level;
 }
 
 }  // namespace
 
-uint32_t buildTree(CdxPager& pager, const KeyBatch& batch, const std::vector<uint32_t>& order) {
+uint32_t buildTree(CdxPager& pager, const KeyBatch& batch) {
   const int keyLen = batch.keyLen();
-  if (order.empty()) {
+  if (batch.size() == 0) {
     const uint32_t offset = pager.allocateAtEnd(1);
-    LeafNode empty;
-    empty.header = {kNodeRoot | kNodeLeaf, 0, kNoPage, kNoPage};
-    empty.keyLen = keyLen;
-    empty.fill = batch.fill();
-    empty.encode(PageBytes(pager.write(offset), kCdxPageSize));
+    LeafPacker(keyLen, batch.fill()).write(pager.write(offset), {kNodeRoot | kNodeLeaf, 0, kNoPage, kNoPage});
     return offset;
   }
-  std::vector<LevelEntry> level = writeLeaves(pager, batch, order);
+  std::vector<LevelEntry> level = writeLeaves(pager, batch);
   const size_t capacity = size_t(interiorCapacity(keyLen));
   InteriorNode node;
   node.keyLen = keyLen;
@@ -200,13 +209,16 @@ uint32_t buildTree(CdxPager& pager, const KeyBatch& batch, const std::vector<uin
       for (size_t i = from; i < to; ++i)
         node.insert(node.count(), batch.key(level[i].maxIndex), batch.recno(level[i].maxIndex),
                     level[i].offset);
-      const uint32_t offset = writer.next();
-      node.header = {kNodeInterior, 0, writer.left(), kNoPage};
-      node.encode(PageBytes(pager.write(offset), kCdxPageSize));
+      uint32_t offset, left;
+      uint8_t* page = writer.begin(offset, left);
+      node.header = {kNodeInterior, 0, left, kNoPage};
+      node.encode(PageBytes(page, kCdxPageSize));
       upper.push_back({level[to - 1].maxIndex, offset});
     }
+    writer.finish();
     level.swap(upper);
   }
+  pager.finishBulk();
   const uint32_t root = level.front().offset;
   uint8_t* page = pager.write(root);
   putLe16(page, uint16_t(getLe16(page) | kNodeRoot));

@@ -165,15 +165,36 @@ LeafNode LeafNode::decode(ConstPageBytes page, int keyLength, char fillByte,
   return node;
 }
 
-void LeafNode::encode(PageBytes page) const {
-  uint8_t* p = page.data();
+void LeafPacker::clear() {
+  items_.clear();
+  suffixBytes_ = 0;
+  maxRecno_ = 0;
+  entryBytes_ = 3;
+}
+
+bool LeafPacker::tryAdd(const char* key, uint32_t recno) {
+  const int trail = trailingFillLen(key, keyLen_, fill_);
+  const int dup = items_.empty() ? 0 : std::min(sharedPrefixLen(items_.back().key, key, keyLen_), keyLen_ - trail);
+  const size_t stored = size_t(keyLen_ - dup - trail);
+  int bytes = entryBytes_;
+  if (recno > maxRecno_) bytes = LeafLayout::forKeys(keyLen_, recno).bytes;
+  if (!items_.empty() &&
+      kLeafHeaderSize + (items_.size() + 1) * size_t(bytes) + suffixBytes_ + stored > kCdxPageSize)
+    return false;
+  items_.push_back({key, recno, uint16_t(dup), uint16_t(trail)});
+  suffixBytes_ += stored;
+  maxRecno_ = std::max(maxRecno_, recno);
+  entryBytes_ = bytes;
+  return true;
+}
+
+void LeafPacker::write(uint8_t* p, NodeHeader header) const {
   std::memset(p, 0, kCdxPageSize);
-  const int n = count();
-  const LeafLayout layout = LeafLayout::forKeys(keyLen, maxRecno());
-  NodeHeader h = header;
-  h.keyCount = uint16_t(n);
-  h.attributes |= kNodeLeaf;
-  h.encode(p);
+  const size_t n = items_.size();
+  const LeafLayout layout = LeafLayout::forKeys(keyLen_, maxRecno_);
+  header.keyCount = uint16_t(n);
+  header.attributes |= kNodeLeaf;
+  header.encode(p);
   putLe32(p + 14, uint32_t(mask(layout.recBits)));
   p[18] = uint8_t(mask(layout.dupBits));
   p[19] = uint8_t(mask(layout.trailBits));
@@ -183,22 +204,29 @@ void LeafNode::encode(PageBytes page) const {
   p[23] = uint8_t(layout.bytes);
   uint8_t* entry = p + kLeafHeaderSize;
   size_t suffixEnd = kCdxPageSize;
-  const char* prev = nullptr;
-  for (int i = 0; i < n; ++i, entry += layout.bytes) {
-    const char* k = keys.data() + size_t(i) * keyLen;
-    const int trail = trailingFillLen(k, keyLen, fill);
-    const int dup = prev ? std::min(sharedPrefixLen(prev, k, keyLen), keyLen - trail) : 0;
-    const int stored = keyLen - dup - trail;
-    if (suffixEnd < kLeafHeaderSize + size_t(n) * layout.bytes + size_t(stored))
-      throw std::logic_error("leaf node does not fit its page");
-    suffixEnd -= size_t(stored);
-    std::memcpy(p + suffixEnd, k + dup, size_t(stored));
-    uint64_t bits = uint64_t(recnos[size_t(i)]) | (uint64_t(dup) << layout.recBits) |
-                    (uint64_t(trail) << (layout.recBits + layout.dupBits));
+  for (const Item& item : items_) {
+    const size_t stored = size_t(keyLen_ - item.dup - item.trail);
+    suffixEnd -= stored;
+    std::memcpy(p + suffixEnd, item.key + item.dup, stored);
+    const uint64_t bits = uint64_t(item.recno) | (uint64_t(item.dup) << layout.recBits) |
+                          (uint64_t(item.trail) << (layout.recBits + layout.dupBits));
     for (int b = 0; b < layout.bytes; ++b) entry[b] = uint8_t(bits >> (8 * b));
-    prev = k;
+    entry += layout.bytes;
   }
-  putLe16(p + 12, uint16_t(suffixEnd - (kLeafHeaderSize + size_t(n) * layout.bytes)));
+  putLe16(p + 12, uint16_t(suffixEnd - (kLeafHeaderSize + n * size_t(layout.bytes))));
+}
+
+bool LeafNode::encodeIfFits(PageBytes page) const {
+  thread_local LeafPacker packer(0, ' ');
+  packer.reset(keyLen, fill);
+  for (int i = 0; i < count(); ++i)
+    if (!packer.tryAdd(keys.data() + size_t(i) * keyLen, recnos[size_t(i)])) return false;
+  packer.write(page.data(), header);
+  return true;
+}
+
+void LeafNode::encode(PageBytes page) const {
+  if (!encodeIfFits(page)) throw std::logic_error("leaf node does not fit its page");
 }
 
 }  // namespace rt::db

@@ -75,6 +75,41 @@ struct LeafNode {
   static LeafNode decode(ConstPageBytes page, int keyLen, char fill, const PageWhere& where);
   // Encodes the node; it must fit.
   void encode(PageBytes page) const;
+  // Encodes the node when it fits (false, page unspecified, when it does not).
+  bool encodeIfFits(PageBytes page) const;
+};
+
+// Packs entries into one leaf page, in order, computing each entry's duplicate and trailing
+// counts once. The keys must stay in place until write().
+class LeafPacker {
+ public:
+  LeafPacker(int keyLen, char fill) : keyLen_(keyLen), fill_(fill) {}
+  // Adds the entry when it fits the page; the first entry always fits.
+  bool tryAdd(const char* key, uint32_t recno);
+  int count() const { return int(items_.size()); }
+  const char* lastKey() const { return items_.back().key; }
+  uint32_t lastRecno() const { return items_.back().recno; }
+  void write(uint8_t* page, NodeHeader header) const;
+  void clear();
+  void reset(int keyLen, char fill) {
+    clear();
+    keyLen_ = keyLen;
+    fill_ = fill;
+  }
+
+ private:
+  struct Item {
+    const char* key;
+    uint32_t recno;
+    uint16_t dup;
+    uint16_t trail;
+  };
+  int keyLen_;
+  char fill_;
+  std::vector<Item> items_;
+  size_t suffixBytes_ = 0;
+  uint32_t maxRecno_ = 0;
+  int entryBytes_ = 3;
 };
 
 // Bytes key shares with prev from the start.

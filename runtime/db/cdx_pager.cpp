@@ -27,20 +27,36 @@ void CdxPager::checkOffset(uint32_t offset) const {
     throwCorruptIndex(where(offset), "page offset outside the file");
 }
 
+uint8_t* CdxPager::takeChunkMemory() {
+  if (spareChunks_.empty()) {
+    // Slabs double from one chunk up to 2 MiB, so small files stay small.
+    size_t loaded = 0;
+    for (const auto& slab : slabs_) loaded += slab.capacity() / kChunkBytes;
+    const size_t count = std::clamp<size_t>(loaded, 1, 32);
+    PopulatedBytes slab;
+    slab.grow(count * kChunkBytes);
+    for (size_t i = count; i-- > 0;) spareChunks_.push_back(slab.data() + i * kChunkBytes);
+    slabs_.push_back(std::move(slab));
+  }
+  uint8_t* bytes = spareChunks_.back();
+  spareChunks_.pop_back();
+  return bytes;
+}
+
 uint8_t* CdxPager::pageAt(uint32_t offset) {
   const uint32_t index = offset / kChunkBytes;
   if (index >= chunks_.size()) chunks_.resize(index + 1);
-  auto& chunk = chunks_[index];
-  if (!chunk) {
-    chunk = std::make_unique<Chunk>();
+  Chunk& chunk = chunks_[index];
+  if (!chunk.bytes) {
+    if (!stage_.empty()) writeStage();  // the disk must hold every staged page before a load
+    chunk.bytes = takeChunkMemory();
     const uint64_t start = uint64_t(index) * kChunkBytes;
     size_t got = 0;
     if (start < diskSize_)
-      got = file_.readSome(start, chunk->bytes.data(),
-                           size_t(std::min<uint64_t>(kChunkBytes, diskSize_ - start)));
-    std::memset(chunk->bytes.data() + got, 0, kChunkBytes - got);
+      got = file_.readSome(start, chunk.bytes, size_t(std::min<uint64_t>(kChunkBytes, diskSize_ - start)));
+    std::memset(chunk.bytes + got, 0, kChunkBytes - got);
   }
-  return chunk->bytes.data() + (offset % kChunkBytes);
+  return chunk.bytes + (offset % kChunkBytes);
 }
 
 const uint8_t* CdxPager::read(uint32_t offset) {
@@ -51,7 +67,7 @@ const uint8_t* CdxPager::read(uint32_t offset) {
 void CdxPager::markDirty(uint32_t offset) {
   const uint32_t index = offset / kChunkBytes;
   const uint32_t page = (offset % kChunkBytes) / kCdxPageSize;
-  Chunk& chunk = *chunks_[index];
+  Chunk& chunk = chunks_[index];
   chunk.dirtyBits[page / 64] |= uint64_t{1} << (page % 64);
   if (!chunk.listedDirty) {
     chunk.listedDirty = true;
@@ -107,8 +123,41 @@ void CdxPager::release(uint32_t offset) {
   putLe32(header + 4, offset);
 }
 
+uint32_t CdxPager::allocateForBulk() {
+  const uint32_t head = getLe32(read(0) + 4);
+  if (head != 0 && head != kNoPage) return allocate();
+  if (uint64_t(pageCount_) + 1 > 0xFFFFFFFFull / kCdxPageSize)
+    throw Error(ErrorKind::Write, "Index file is full", "index", file_.path());
+  return pageCount_++ * kCdxPageSize;
+}
+
+void CdxPager::putBulk(uint32_t offset, const uint8_t* page) {
+  const uint32_t index = offset / kChunkBytes;
+  const bool cached = index < chunks_.size() && chunks_[index].bytes;
+  if (cached || uint64_t(offset) < diskSize_) {
+    std::memcpy(write(offset), page, kCdxPageSize);
+    return;
+  }
+  if (!stage_.empty() && stageStart_ + stage_.size() != offset) writeStage();
+  if (stage_.empty()) stageStart_ = offset;
+  const size_t at = stage_.size();
+  stage_.resizeUninitialized(at + kCdxPageSize);
+  std::memcpy(stage_.data() + at, page, kCdxPageSize);
+  if (stage_.size() >= (size_t{1} << 20)) writeStage();
+}
+
+void CdxPager::writeStage() {
+  if (stage_.empty()) return;
+  file_.writeExact(stageStart_, stage_.data(), stage_.size());
+  unpublished_ = true;
+  diskSize_ = std::max<uint64_t>(diskSize_, stageStart_ + stage_.size());
+  stage_.clear();
+}
+
+void CdxPager::finishBulk() { writeStage(); }
+
 void CdxPager::writeChunkRuns(uint32_t index, bool skipPageZero) {
-  Chunk& chunk = *chunks_[index];
+  Chunk& chunk = chunks_[index];
   const uint64_t base = uint64_t(index) * kChunkBytes;
   uint32_t page = 0;
   auto isDirty = [&](uint32_t p) { return (chunk.dirtyBits[p / 64] >> (p % 64)) & 1; };
@@ -123,7 +172,7 @@ void CdxPager::writeChunkRuns(uint32_t index, bool skipPageZero) {
     const uint64_t from = base + uint64_t(page) * kCdxPageSize;
     const uint64_t to = std::min<uint64_t>(base + uint64_t(end) * kCdxPageSize, size());
     if (to > from) {
-      file_.writeExact(from, chunk.bytes.data() + (from - base), size_t(to - from));
+      file_.writeExact(from, chunk.bytes + (from - base), size_t(to - from));
       diskSize_ = std::max(diskSize_, to);
     }
     page = end;
@@ -131,7 +180,9 @@ void CdxPager::writeChunkRuns(uint32_t index, bool skipPageZero) {
 }
 
 void CdxPager::flush() {
-  if (dirtyChunks_.empty()) return;
+  writeStage();
+  if (dirtyChunks_.empty() && !unpublished_) return;
+  unpublished_ = false;
   ++changeCounter_;
   putBe32(write(0) + 8, changeCounter_);
   std::sort(dirtyChunks_.begin(), dirtyChunks_.end());
@@ -139,13 +190,15 @@ void CdxPager::flush() {
   for (uint32_t index : dirtyChunks_) writeChunkRuns(index, true);
   file_.writeExact(0, pageAt(0), kCdxPageSize);
   for (uint32_t index : dirtyChunks_) {
-    chunks_[index]->dirtyBits.fill(0);
-    chunks_[index]->listedDirty = false;
+    chunks_[index].dirtyBits.fill(0);
+    chunks_[index].listedDirty = false;
   }
   dirtyChunks_.clear();
 }
 
 void CdxPager::dropCache() {
+  for (Chunk& chunk : chunks_)
+    if (chunk.bytes) spareChunks_.push_back(chunk.bytes);
   chunks_.clear();
   ++epoch_;
 }
@@ -164,6 +217,7 @@ bool CdxPager::refresh() {
 
 void CdxPager::reset() {
   dirtyChunks_.clear();
+  stage_.clear();
   dropCache();
   file_.truncate(0);
   diskSize_ = 0;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/db/cdx_memory.h"
 #include "runtime/db/cdx_page.h"
 #include "runtime/db/file.h"
 
@@ -50,7 +51,15 @@ class CdxPager {
   // Puts a page on the free list.
   void release(uint32_t offset);
 
-  bool dirty() const { return !dirtyChunks_.empty(); }
+  // Bulk writing (building a tag): pages past the end of the file bypass the cache and go out
+  // through a staging buffer in long writes, so a big build does not fill memory with pages.
+  // allocateForBulk() takes a free-list page (cached as usual) or the next page at the end;
+  // putBulk() stores a whole page obtained from it; finishBulk() writes out what is staged.
+  uint32_t allocateForBulk();
+  void putBulk(uint32_t offset, const uint8_t* page);
+  void finishBulk();
+
+  bool dirty() const { return !dirtyChunks_.empty() || !stage_.empty() || unpublished_; }
   void flush();
   // Re-reads the change counter; true (and the cache dropped) when another process moved it.
   bool refresh();
@@ -64,7 +73,7 @@ class CdxPager {
   static constexpr uint32_t kChunkPages = 128;
   static constexpr uint32_t kChunkBytes = kChunkPages * kCdxPageSize;
   struct Chunk {
-    std::array<uint8_t, kChunkBytes> bytes;
+    uint8_t* bytes = nullptr;  // null: not loaded
     std::array<uint64_t, kChunkPages / 64> dirtyBits{};
     bool listedDirty = false;
   };
@@ -75,14 +84,22 @@ class CdxPager {
   void dropCache();
   uint32_t readCounterFromDisk() const;
   void writeChunkRuns(uint32_t chunkIndex, bool skipPageZero);
+  uint8_t* takeChunkMemory();
+  void writeStage();
 
   File file_;
   uint32_t pageCount_ = 0;
   uint64_t diskSize_ = 0;
   uint32_t changeCounter_ = 0;
   uint64_t epoch_ = 0;
-  std::vector<std::unique_ptr<Chunk>> chunks_;
+  std::vector<Chunk> chunks_;
+  // Chunk memory comes from populated slabs and is reused when the cache is dropped.
+  std::vector<PopulatedBytes> slabs_;
+  std::vector<uint8_t*> spareChunks_;
   std::vector<uint32_t> dirtyChunks_;
+  BigVector<uint8_t> stage_;  // adjacent pages from stageStart_ on, not yet written
+  uint64_t stageStart_ = 0;
+  bool unpublished_ = false;  // staged pages written since the last counter bump
 };
 
 }  // namespace rt::db

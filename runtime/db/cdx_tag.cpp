@@ -110,11 +110,10 @@ void CdxTag::insert(std::string_view rawKey, uint32_t recno) {
   if (pos < leaf.count() && leaf.recnos[size_t(pos)] == recno && leaf.key(pos) == key) return;
   leaf.insert(pos, key, recno);
   ++mods_;
-  if (!leaf.fits()) {
+  if (!leaf.encodeIfFits(PageBytes(pager_.write(leafOffset), kCdxPageSize))) {
     splitLeaf(leafOffset, leaf);
     return;
   }
-  storeLeaf(leafOffset, leaf);
   if (pos == leaf.count() - 1) setMaxUpward(int(path_.size()) - 1, key, recno);
 }
 
