@@ -1,7 +1,80 @@
-// zasilki: the benefit program. Usage: zasilki [--demo] DIR
+// zasilki: the benefit program.
+//
+//   zasilki DIR           runs on the company data directory DIR
+//   zasilki --demo DIR    creates the demo company in DIR when it holds none, then runs on it
+//
+// The runtime's and the libraries' routines are registered for calls by name, lowest layer first,
+// so that a higher layer's routine of the same name (the suite's `_P`) replaces the lower one;
+// entries of the program that are not built yet get stand-ins last. The program then runs in the
+// company directory on the real terminal, which is given back as it was however the run ends.
 #include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <string>
 
-int main() {
-  std::puts("zasilki");
-  return 0;
+#include "console/register.h"
+#include "runtime/core/error.h"
+#include "runtime/core/std_functions.h"
+#include "runtime/term/curses_backend.h"
+#include "runtime/term/register.h"
+#include "suite/demo/demo_company.h"
+#include "suite/register.h"
+#include "zus/shell/startup.h"
+
+namespace {
+
+int usage() {
+  std::fprintf(stderr, "usage: zasilki [--demo] DIR\n");
+  return 2;
+}
+
+void registerEverything() {
+  rt::registerStandardFunctions();
+  rt::term::registerScreenFunctions();
+  con::registerConsoleFunctions();
+  suite::registerSuiteFunctions();
+  zus::registerShellFunctions();
+  zus::registerPendingEntries();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool demo = false;
+  std::string dir;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--demo") == 0) demo = true;
+    else if (dir.empty()) dir = argv[i];
+    else return usage();
+  }
+  if (dir.empty()) return usage();
+
+  try {
+    registerEverything();
+    if (demo && !suite::companyExists(dir)) {
+      std::fprintf(stderr, "Tworze firme demonstracyjna w %s ...\n", dir.c_str());
+      suite::createDemoCompany(dir);
+    }
+    std::error_code ec;
+    std::filesystem::current_path(dir, ec);
+    if (ec) {
+      std::fprintf(stderr, "zasilki: %s: %s\n", dir.c_str(), ec.message().c_str());
+      return 1;
+    }
+    int result;
+    {
+      rt::term::TerminalSession terminal;
+      zus::APPSYS();
+      result = zus::MAIN();
+    }
+    return result;
+  } catch (const rt::Error& e) {
+    std::fprintf(stderr, "zasilki: %s %s %s\n", e.description().c_str(), e.operation().c_str(),
+                 e.file().c_str());
+    return 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "zasilki: %s\n", e.what());
+    return 1;
+  }
 }

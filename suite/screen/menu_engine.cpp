@@ -53,7 +53,7 @@ std::string drawPullDown(const MenuState& st) {
   const MenuGroup& group = st.menu.groups[st.group];
   size_t width = 0;
   for (const MenuItem& it : group.items) width = std::max(width, displayText(it.label).size());
-  int left = std::min(groupColumn(st.menu, st.group) - 2, 80 - int(width) - 6);
+  int left = std::min(groupColumn(st.menu, st.group) - 1, 80 - int(width) - 6);
   int top = kBarRow + 1;
   int bottom = top + int(group.items.size()) + 1;
   std::string handle = openWindow(top, left, bottom, left + int(width) + 3, "");

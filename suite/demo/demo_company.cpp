@@ -1,0 +1,407 @@
+// Building the demo company: tables, archive, link and settings files.
+#include "suite/demo/demo_company.h"
+
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "runtime/core/context.h"
+#include "suite/company/company.h"
+#include "suite/company/file_lookup.h"
+#include "suite/company/memory_store.h"
+#include "suite/tables/table_defs.h"
+#include "suite/tables/table_ops.h"
+
+namespace suite {
+namespace {
+
+namespace fs = std::filesystem;
+using Fields = std::vector<std::pair<std::string, rt::Value>>;
+
+rt::Value txt(const std::string& s) { return rt::Value::text(s); }
+rt::Value num(double v, int dec = 0) { return rt::Value::number(v, dec); }
+rt::Value date(int y, int m, int d) { return rt::Value::date(dayNumber(y, m, d)); }
+rt::Value logical(bool b) { return rt::Value::logical(b); }
+
+// A small deterministic generator, so every demo company is the same for a given month.
+struct Random {
+  uint32_t state = 20240601;
+  uint32_t next() {
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+  }
+  int between(int lo, int hi) { return lo + int(next() % uint32_t(hi - lo + 1)); }
+};
+
+std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+std::string itemCode(char letter, int n) { return std::string(1, letter) + "0" + twoDigits(n); }
+std::string employeeNumber(int n) {
+  std::string s = std::to_string(n);
+  return std::string(5 - s.size(), ' ') + s;
+}
+
+struct Month {
+  int year, month;
+};
+
+Month monthsBack(Month m, int back) {
+  int index = m.year * 12 + (m.month - 1) - back;
+  return {index / 12, index % 12 + 1};
+}
+
+int daysIn(Month m) {
+  return dayNumber(m.month == 12 ? m.year + 1 : m.year, m.month == 12 ? 1 : m.month + 1, 1) -
+         dayNumber(m.year, m.month, 1);
+}
+
+// Monday to Friday of the month.
+int workingDays(Month m) {
+  int count = 0;
+  int first = dayNumber(m.year, m.month, 1);
+  for (int d = 0; d < daysIn(m); ++d)
+    if ((first + d) % 7 < 5) ++count;  // the day number modulo 7 is 0 on Mondays
+  return count;
+}
+
+double minimumWage(int year) {
+  if (year >= 2025) return 4666;
+  if (year == 2024) return 4242;
+  if (year == 2023) return 3490;
+  return 3010;
+}
+
+class Builder {
+ public:
+  Builder(std::string dir, Month payroll) : dir_(std::move(dir)), payroll_(payroll) {}
+
+  void build() {
+    fs::create_directories(dir_ + "KADRY");
+    fs::create_directories(dir_ + "place");
+    fs::create_directories(dir_ + "WYDRUKI");
+    dictionary();
+    statuses();
+    payrollItems();
+    functions();
+    employees();
+    archive();
+    benefits();
+    personnelItems();
+    emptyTables();
+    settingsFiles();
+  }
+
+ private:
+  std::string path(const char* table) {
+    const TableDef* def = findTable(table);
+    return (def->dir == CompanyDir::Personnel ? dir_ + "KADRY/" : dir_) + def->name;
+  }
+
+  // Creates the table and opens it alone for appending.
+  void create(const char* table) {
+    const TableDef* def = findTable(table);
+    createTable(path(table), *def);
+    call("DBUSEAREA", {logical(true), rt::Value(), txt(path(table) + ".dbf"), txt(def->alias),
+                       logical(false), logical(false)});
+  }
+  void done() {
+    call("DBCOMMIT");
+    call("DBCLOSEAREA");
+  }
+
+  void dictionary() {
+    create("SLOWNIK");
+    appendRecord({{"kod", txt("Z  ")}, {"skrot", txt("ZASILKI")}, {"nazwa", txt("Rodzaje zasil`ko`w")}});
+    static const char* abbr[33] = {
+        "CHOR_ZUS", "OPIEKA",   "MAC_DOD",  "MACIERZ",  "SR_WYCH",  "WYROWN",   "REHAB",
+        "RODZIC",   "OJCOWSKI", "WYN_CHOR", "INNY_0",   "INNY_1",   "INNY_2",   "WYN_SZP",
+        "ZUS_SZP",  "ZUS_ZWOL", "ZUS_UMD",  "OPIEK_UMD", "MAC_UMD", "ZUS_WYPUMD", "CHOR_ZUS1",
+        "CHOR_ZUS2", "CHOR_ZUS3", "WYN_CH1", "WYN_CH2", "WYN_CH3", "ZUS_WYPAD", "REH_WYPAD",
+        "INNY_3",   "INNY_4",   "INNY_5",   "WYR_MAC",  "NIEPL_NP"};
+    static const char* names[33] = {
+        "Zasil`ek chorobowy ZUS", "Zasil`ek opiekun`czy", "Urlop macierzyn`ski dodatkowy",
+        "Urlop macierzyn`ski", "S`rednia podst. urlopu wych.", "Zasil`ek wyro`wnawczy",
+        "S`wiadczenie rehabilitacyjne", "Urlop rodzicielski", "Urlop ojcowski",
+        "Wynagrodzenie za chorobe`", "Zasil`ek inny 0", "Zasil`ek inny 1", "Zasil`ek inny 2",
+        "Wynagrodzenie za chorobe` - szpital", "Zasil`ek chorobowy ZUS - szpital",
+        "Zasil`ek chorobowy ZUS - po zwolnieniu", "Zasil`ek chorobowy ZUS - umowa dodatkowa",
+        "Zasil`ek opiekun`czy - umowa dodatkowa", "Zasil`ek macierzyn`ski - umowa dodatkowa",
+        "Zasil`ek chorobowy ZUS - wypadek, umowa dod.", "Zasil`ek chorobowy ZUS 1",
+        "Zasil`ek chorobowy ZUS 2", "Zasil`ek chorobowy ZUS 3", "Wynagrodzenie za chorobe` 1",
+        "Wynagrodzenie za chorobe` 2", "Wynagrodzenie za chorobe` 3",
+        "Zasil`ek chorobowy ZUS - wypadek przy pracy", "S`wiadczenie rehab. - wypadek",
+        "Zasil`ek inny 3", "Zasil`ek inny 4", "Zasil`ek inny 5",
+        "Wyro`wnanie zasil`ku macierzyn`skiego", "Nieobecnos`c` nieplatna - brak prawa"};
+    for (int n = 1; n <= 33; ++n)
+      appendRecord({{"kod", txt("Z" + twoDigits(n))}, {"skrot", txt(abbr[n - 1])},
+                    {"nazwa", txt(names[n - 1])}});
+    appendRecord({{"kod", txt("D  ")}, {"skrot", txt("SLOW1")}, {"nazwa", txt("Dzia`ly")}});
+    const char* depts[4][2] = {{"KSIEG", "Ksie`gowos`c`"}, {"PROD", "Produkcja"},
+                               {"HANDEL", "Dzial` handlowy"}, {"ADMIN", "Administracja"}};
+    for (int i = 0; i < 4; ++i)
+      appendRecord({{"kod", txt("D" + twoDigits(i + 1))}, {"skrot", txt(depts[i][0])},
+                    {"nazwa", txt(depts[i][1])}});
+    appendRecord({{"kod", txt("G  ")}, {"skrot", txt("GRUPA")}, {"nazwa", txt("Grupy pracownicze")}});
+    appendRecord({{"kod", txt("G01")}, {"skrot", txt("ETAT")}, {"nazwa", txt("Pracownicy etatowi")},
+                  {"obl_zas", num(1)}, {"dop_zus", num(1)}});
+    appendRecord({{"kod", txt("G02")}, {"skrot", txt("ZLECENIE")},
+                  {"nazwa", txt("Umowy zlecenia")}, {"obl_zas", num(0)}, {"dop_zus", num(0)}});
+    done();
+  }
+
+  void statuses() {
+    create("STATUS");
+    appendRecord({{"kod_stat", num(0)}, {"nazwa_stat", txt("Zwolniony")}});
+    appendRecord({{"kod_stat", num(1)}, {"nazwa_stat", txt("Zatrudniony")}});
+    appendRecord({{"kod_stat", num(2)}, {"nazwa_stat", txt("Urlop wychowawczy")}});
+    done();
+  }
+
+  // Amount items K001-K033 and day items N001-N033 for the hand-over of benefits (selection
+  // 15); base and value items B001-B040 read by the calculation (selection 1).
+  void payrollItems() {
+    create("SKLADNIK");
+    for (int n = 1; n <= 33; ++n) {
+      appendRecord({{"kod", txt(itemCode('K', n))}, {"skrot", txt("Kwota z." + twoDigits(n))},
+                    {"nazwa", txt("Kwota zasil`ku " + std::to_string(n))}, {"wybor", txt(" 15 ")}});
+      appendRecord({{"kod", txt(itemCode('N', n))}, {"skrot", txt("Dni zas." + twoDigits(n))},
+                    {"nazwa", txt("Liczba dni " + std::to_string(n))}, {"wybor", txt(" 15 ")}});
+    }
+    for (int n = 1; n <= 40; ++n)
+      appendRecord({{"kod", txt(itemCode('B', n))}, {"skrot", txt("Dana " + twoDigits(n))},
+                    {"nazwa", txt("Dana do zasil`ko`w " + std::to_string(n))}, {"wybor", txt(" 1 ")}});
+    appendRecord({{"kod", txt("S001")}, {"skrot", txt("Stax` pracy")},
+                  {"nazwa", txt("Stax` pracy w latach")}, {"wybor", txt(" 1 ")}});
+    done();
+  }
+
+  void functions() {
+    create("FUNCTION");
+    appendRecord({{"fun_code", txt("F001")}, {"fun_name", txt("Procent wg stax`u pracy")}});
+    done();
+  }
+
+  struct Employee {
+    std::string nr;
+    bool dismissed;
+    int salary;
+    rt::Value hired;
+  };
+
+  void employees() {
+    static const char* surnames[] = {
+        "Nowak", "Kowalski", "Wis`niewski", "Wo`jcik", "Kowalczyk", "Kamin`ski", "Lewandowski",
+        "Zielin`ski", "Szyman`ski", "Woz`niak", "Da`browski", "Kozl`owski", "Jankowski", "Mazur",
+        "Kwiatkowski", "Krawczyk", "Piotrowski", "Grabowski", "Nowakowski", "Pawl`owski",
+        "Michalski", "Nowicki", "Adamczyk", "Dudek", "Za`jac"};
+    static const char* menNames[] = {"Jan", "Piotr", "Andrzej", "Krzysztof", "Tomasz", "Pawel`",
+                                     "Marcin", "Micha`l", "Grzegorz", "Jo`zef"};
+    static const char* womenNames[] = {"Anna", "Maria", "Katarzyna", "Magdalena", "Agnieszka",
+                                       "Barbara", "Ewa", "Joanna", "Zofia", "Mal`gorzata"};
+    create("MAIN");
+    Random rnd;
+    Month archived = monthsBack(payroll_, 1);
+    for (int n = 1; n <= 50; ++n) {
+      bool woman = n % 2 == 0;
+      std::string surname = surnames[(n - 1) % 25];
+      if (woman && surname.size() > 3 && surname.substr(surname.size() - 3) == "ski")
+        surname = surname.substr(0, surname.size() - 1) + "a";
+      std::string first = woman ? womenNames[n % 10] : menNames[n % 10];
+      int hiredYear = payroll_.year - rnd.between(1, 25);
+      Employee e{employeeNumber(n), n % 12 == 0, rnd.between(45, 120) * 100,
+                 date(hiredYear, rnd.between(1, 12), 1)};
+      Fields f{{"nr_prac", txt(e.nr)},
+               {"nazwisko", txt(surname)},
+               {"imie", txt(first)},
+               {"status", num(e.dismissed ? 0 : 1)},
+               {"data_zatr", e.hired},
+               {"dni_ch", num(0)},
+               {"dni_op", num(0)},
+               {"dni_rdz", num(0)},
+               {"dni_poza", num(0)},
+               {"data_zus", date(payroll_.year, 1, 1)},
+               {"rok_arc", num(archived.year)},
+               {"mies_arc", num(archived.month)},
+               {"sl_slow1", txt("D" + twoDigits(n % 4 + 1))},
+               {"sl_grupa", txt(n % 10 == 0 ? "G02" : "G01")},
+               {"stat_obl", num(0)}};
+      if (e.dismissed) {
+        Month left = monthsBack(payroll_, rnd.between(1, 6));
+        f.push_back({"data_zwol", date(left.year, left.month, daysIn(left))});
+      }
+      appendRecord(f);
+      staff_.push_back(e);
+    }
+    done();
+
+    create("MAIN_2");
+    for (int n = 1; n <= 50; ++n) {
+      // Every fifth employee is over fifty.
+      int born = n % 5 == 0 ? payroll_.year - rnd.between(51, 63) : payroll_.year - rnd.between(22, 48);
+      int month = rnd.between(1, 12), day = rnd.between(1, 28);
+      char pesel[12];
+      std::snprintf(pesel, sizeof pesel, "%02d%02d%02d%05d", born % 100,
+                    month + (born >= 2000 ? 20 : 0), day, 10000 + n * 37);
+      appendRecord({{"nr_prac", txt(staff_[size_t(n - 1)].nr)},
+                    {"nr_pesel", txt(pesel)},
+                    {"data_ur", date(born, month, day)},
+                    {"kd_ubezp", staff_[size_t(n - 1)].hired},
+                    {"kd_dowod", txt("ABC" + std::to_string(100000 + n * 7919 % 900000))}});
+    }
+    done();
+  }
+
+  void archiveRecord(const std::string& nr, const std::string& code,
+                     const std::function<double(Month, int)>& valueAt) {
+    Fields f{{"nr_prac", txt(nr)}, {"kod", txt(code)}};
+    for (int d = 0; d < kArchiveDepths; ++d) {
+      Month m = monthsBack(payroll_, d);
+      f.push_back({archiveField(d), num(valueAt(m, d), 2)});
+    }
+    appendRecord(f);
+  }
+
+  void archive() {
+    create("ARCHIW");
+    Random rnd;
+    rnd.state = 777;
+    // Company-wide values of the pseudo-employee: working days, minimum wage, parental benefit.
+    archiveRecord("    0", itemCode('B', 7), [](Month m, int) { return double(workingDays(m)); });
+    archiveRecord("    0", itemCode('B', 39), [](Month m, int) { return minimumWage(m.year); });
+    archiveRecord("    0", itemCode('B', 40), [](Month, int) { return 1000.0; });
+    for (const Employee& e : staff_) {
+      std::vector<double> basis(kArchiveDepths), worked(kArchiveDepths);
+      for (int d = 0; d < kArchiveDepths; ++d) {
+        Month m = monthsBack(payroll_, d);
+        int absent = rnd.between(0, 9) == 0 ? rnd.between(1, 5) : 0;
+        int days = workingDays(m);
+        worked[size_t(d)] = days - absent;
+        // Gross pay less the employee's social contributions (13.71%), lower in a month of absence.
+        double gross = e.salary * double(days - absent) / days;
+        basis[size_t(d)] = double(int64_t(gross * (1 - 0.1371) * 100 + 0.5)) / 100;
+        // Nothing is archived for the payroll month yet, nor before the employee was hired.
+        if (d == 0 || dayNumber(m.year, m.month, daysIn(m)) < e.hired.date()) {
+          basis[size_t(d)] = 0;
+          worked[size_t(d)] = 0;
+        }
+      }
+      for (int item : {1, 2, 3, 4, 5})
+        archiveRecord(e.nr, itemCode('B', item), [&](Month, int d) { return basis[size_t(d)]; });
+      archiveRecord(e.nr, itemCode('B', 6), [&](Month, int d) { return worked[size_t(d)]; });
+    }
+    done();
+  }
+
+  void benefits() {
+    create("NIEOBEC");
+    Month last = monthsBack(payroll_, 1);
+    Month now = payroll_;
+    auto record = [&](int employee, int slot, Month m, int from, int to, int percent) {
+      int od = dayNumber(m.year, m.month, from), dd = dayNumber(m.year, m.month, to);
+      appendRecord({{"nr_prac", txt(employeeNumber(employee))},
+                    {"od", rt::Value::date(od)},
+                    {"do", rt::Value::date(dd)},
+                    {"l_dni", num(dd - od + 1)},
+                    {"zasilek", txt("Z" + twoDigits(slot))},
+                    {"procent", num(percent)},
+                    {"dat_wyp", date(now.year, now.month, 10)},
+                    {"data_prawa", rt::Value::date(od)},
+                    {"status", num(2)},
+                    {"nr_stat", txt("ZLA")},
+                    {"nr_l_4", txt("ZL" + std::to_string(1000000 + employee * 13 + slot))},
+                    {"place", logical(false)},
+                    {"old_zas", txt("")},
+                    {"old_dni", num(0)},
+                    {"old_wart", num(0, 2)}});
+    };
+    record(3, 10, last, 3, 9, 80);     // sick pay paid by the employer
+    record(7, 1, last, 14, 27, 80);    // sickness benefit paid on behalf of ZUS
+    record(12, 2, last, 6, 10, 80);    // care of a child
+    record(20, 4, last, 1, daysIn(last), 100);  // maternity leave
+    record(25, 10, now, 2, 4, 80);     // sick pay in the payroll month
+    record(35, 7, last, 1, 15, 90);    // rehabilitation benefit
+    done();
+  }
+
+  void personnelItems() {
+    create("DANE_KD");
+    appendRecord({{"nazwa", txt("Data obje`cia ubezpieczeniem chorobowym")}, {"kod_b", num(2)},
+                  {"slownik", logical(false)}, {"typ", txt("D")}, {"dlugosc", num(8)},
+                  {"po_kropce", num(0)}, {"atrybut", txt("KD_UBEZP")}});
+    appendRecord({{"nazwa", txt("Numer dowodu osobistego")}, {"kod_b", num(2)},
+                  {"slownik", logical(false)}, {"typ", txt("C")}, {"dlugosc", num(12)},
+                  {"po_kropce", num(0)}, {"atrybut", txt("KD_DOWOD")}});
+    appendRecord({{"nazwa", txt("Telefon kontaktowy")}, {"kod_b", num(2)},
+                  {"slownik", logical(false)}, {"typ", txt("C")}, {"dlugosc", num(15)},
+                  {"po_kropce", num(0)}, {"atrybut", txt("KD_TELEF")}});
+    appendRecord({{"nazwa", txt("Wyksztal`cenie")}, {"kod_b", num(2)}, {"slownik", logical(true)},
+                  {"typ", txt("C")}, {"dlugosc", num(3)}, {"po_kropce", num(0)},
+                  {"atrybut", txt("KD_WYKSZ")}});
+    done();
+  }
+
+  void emptyTables() {
+    for (const char* table : {"DANE_WE", "CZAS_P"}) {
+      createTable(path(table), *findTable(table));
+    }
+  }
+
+  // Writes a memory file of the given variables, declared in a frame of their own.
+  void memoryFile(const std::string& file, const Fields& vars, const char* mask) {
+    rt::Memvars& mv = rt::context().memvars;
+    rt::PrivateFrame frame(mv);
+    for (const auto& [name, value] : vars) mv.declarePrivate(name, value);
+    saveMemory(dir_ + file, mask);
+  }
+
+  void settingsFiles() {
+    Month closed = monthsBack(payroll_, 1);
+    memoryFile(std::string(kPayrollMonthFile) + ".mem",
+               {{"lum_data", date(payroll_.year, payroll_.month, 1)},
+                {"firm_nazwa", txt("DEMO Sp. z o.o.")}},
+               "");
+    memoryFile(std::string(kClosedFile) + ".mem",
+               {{"closed_dat", date(closed.year, closed.month, daysIn(closed))}}, "");
+    Fields link{{"zsx_slow1", txt("Z  ")}, {"zsx_n_rsa", txt("")}};
+    for (int n = 1; n <= 33; ++n) {
+      std::string k = std::to_string(n);
+      link.push_back({"zsx_zus" + k, txt("Z" + twoDigits(n))});
+      link.push_back({"zsx_pl" + k, txt(itemCode('K', n))});
+      link.push_back({"zsx_dni" + k, txt(n == 32 ? "" : itemCode('N', n))});
+    }
+    for (int n = 1; n <= 40; ++n) {
+      // Slots 12 and 13 (parts not filled up, individual working days) are left unlinked.
+      bool linked = n != 12 && n != 13;
+      link.push_back({"zsx_dan" + std::to_string(n), txt(linked ? itemCode('B', n) : "")});
+    }
+    memoryFile("zas.zus", link, "zsx_*");
+    memoryFile("zus_kdr.mem", {{"zkdr_du", txt("KD_UBEZP")}, {"zkdr_do", txt("KD_DOWOD")}}, "zkdr_*");
+    memoryFile("place/par_prog.mem", {{"staz_pracy", txt("S001")}}, "");
+  }
+
+  std::string dir_;
+  Month payroll_;
+  std::vector<Employee> staff_;
+};
+
+}  // namespace
+
+bool companyExists(const std::string& dir) {
+  std::string d = dir.empty() || dir.back() == '/' ? dir : dir + "/";
+  return fileExistsAnyCase(d + "MAIN.dbf");
+}
+
+void createDemoCompany(const std::string& dir) {
+  fs::create_directories(dir);
+  std::string d = fs::absolute(dir).string();
+  if (d.back() != '/') d += '/';
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  Builder(d, Month{local.tm_year + 1900, local.tm_mon + 1}).build();
+}
+
+}  // namespace suite
