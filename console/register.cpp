@@ -9,6 +9,7 @@ void registerConsoleFunctions() {
   registerFileFunctions(f);
   registerColourFunctions(f);
   registerColourCodeFunctions(f);
+  registerTableWrapperFunctions(f);
   registerWindowFunctions(f);
   registerDialogFunctions(f);
 }

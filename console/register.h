@@ -15,6 +15,7 @@ void registerConversionFunctions(rt::Functions& f);
 void registerFileFunctions(rt::Functions& f);
 void registerColourFunctions(rt::Functions& f);
 void registerColourCodeFunctions(rt::Functions& f);
+void registerTableWrapperFunctions(rt::Functions& f);
 void registerWindowFunctions(rt::Functions& f);
 void registerDialogFunctions(rt::Functions& f);
 
