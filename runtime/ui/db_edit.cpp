@@ -85,7 +85,12 @@ void dbEdit(const DbEditSpec& spec, BrowseSource& source) {
   for (size_t i = 0; i < spec.columns.size(); ++i) {
     Expr e = compile(spec.columns[i]);
     BrowseColumn c;
-    c.value = [e] { return eval(e); };
+    if (spec.evaluate) {
+      auto evaluate = spec.evaluate;
+      c.value = [e, evaluate] { return evaluate([&e] { return eval(e); }); };
+    } else {
+      c.value = [e] { return eval(e); };
+    }
     c.picture = i < spec.pictures.size() ? spec.pictures[i] : std::string();
     c.heading = i < spec.headings.size() ? spec.headings[i] : spec.columns[i];
     browse.addColumn(std::move(c));

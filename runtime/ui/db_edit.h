@@ -43,6 +43,8 @@ struct DbEditSpec {
   std::string userFunction;
   std::string headSep;  // "" keeps the browse's default
   std::string colSep;
+  // Runs a column's reading (e.g. with the browsed table selected); empty: as it is.
+  std::function<Value(const std::function<Value()>&)> evaluate;
 };
 
 // Browses `source` with columns compiled from the spec's expression texts.
