@@ -4,9 +4,11 @@
 #include "suite/company/company.h"
 #include "suite/forms/display_text.h"
 #include "suite/payroll/payroll.h"
+#include "suite/payroll/pickers.h"
 #include "suite/screen/main_screen.h"
 #include "suite/screen/menu_engine.h"
 #include "suite/screen/messages.h"
+#include "suite/tables/table_sets.h"
 
 namespace suite {
 
@@ -17,6 +19,8 @@ void registerSuiteFunctions() {
   registerMenuEngine();
   registerCompanyFunctions();
   registerPayrollFunctions();
+  registerPickerFunctions();
+  registerTableSetFunctions();
 }
 
 }  // namespace suite
