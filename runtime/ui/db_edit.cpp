@@ -80,8 +80,8 @@ void dbEdit(Browse& browse, const DbEditHandler& handler) {
 
 void dbEdit(const DbEditSpec& spec, BrowseSource& source) {
   Browse browse(spec.top, spec.left, spec.bottom, spec.right, source);
-  if (!spec.headSep.empty()) browse.headSep = spec.headSep;
-  if (!spec.colSep.empty()) browse.colSep = spec.colSep;
+  if (spec.headSep) browse.headSep = *spec.headSep;
+  if (spec.colSep) browse.colSep = *spec.colSep;
   for (size_t i = 0; i < spec.columns.size(); ++i) {
     Expr e = compile(spec.columns[i]);
     BrowseColumn c;

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,8 @@ struct DbEditSpec {
   std::vector<std::string> pictures;
   std::vector<std::string> headings;
   std::string userFunction;
-  std::string headSep;  // "" keeps the browse's default
-  std::string colSep;
+  std::optional<std::string> headSep;  // none: the browse's default; "": no separator line
+  std::optional<std::string> colSep;
   // Runs a column's reading (e.g. with the browsed table selected); empty: as it is.
   std::function<Value(const std::function<Value()>&)> evaluate;
 };

@@ -178,8 +178,8 @@ Value dbEditByName(Args& a) {
   spec.headings = textsOf(a[7], spec.columns.size());
   for (size_t i = 0; i < spec.headings.size() && i < spec.columns.size(); ++i)
     if (spec.headings[i].empty() && !a[7].isArray()) spec.headings[i] = spec.columns[i];
-  spec.headSep = strArg(a, 8);
-  spec.colSep = strArg(a, 9);
+  if (!a[8].isNil()) spec.headSep = strArg(a, 8);
+  if (!a[9].isNil()) spec.colSep = strArg(a, 9);
   WorkAreaSource source(area);
   // Columns are read with the browsed table selected, whatever the handler selects meanwhile.
   spec.evaluate = [&areas, number](const std::function<Value()>& read) {

@@ -145,5 +145,30 @@ TEST_F(DbEditWorkAreaTest, ShowsTheScopeWithoutDeletedRecordsAndReportsModes) {
   EXPECT_EQ(screen_.textAt(9, 0, 20), "         \xB3          ");
 }
 
+TEST_F(DbEditWorkAreaTest, FilterHidesRecordsAndAnEmptyViewReportsEmpty) {
+  db::WorkArea& w = *db::workAreas().selected();
+  w.setFilter(Value(), "kwota > 15");
+  w.goTop();
+  context().functions.add("UI_TEST_DBE", [](Args& a) {
+    return Value::integer(a[0].num() == 4 && keyboard().lastKey() == K_ESC ? 0 : 1);
+  });
+  screen_.keys({K_DOWN, K_ESC});
+  evalText("DBEDIT(0, 0, 5, 39, {'nazwa'}, 'ui_test_dbe', '', '', '')");
+  EXPECT_EQ(screen_.textAt(1, 0, 8), "Bolek   ");  // no heading separator: rows start under the heading
+  EXPECT_EQ(screen_.textAt(2, 0, 8), "        ");
+
+  w.setFilter(Value(), "kwota > 100");
+  w.goTop();
+  std::vector<int> modes;
+  context().functions.add("UI_TEST_DBE", [&](Args& a) {
+    modes.push_back(int(a[0].num()));
+    return Value::integer(keyboard().lastKey() == K_ESC ? 0 : 1);
+  });
+  keyboard().setLastKey(0);
+  screen_.keys({K_DOWN, K_ESC});
+  evalText("DBEDIT(0, 0, 5, 39, {'nazwa'}, 'ui_test_dbe')");
+  EXPECT_EQ(modes, (std::vector<int>{3, 4, 4}));
+}
+
 }  // namespace
 }  // namespace rt::ui
