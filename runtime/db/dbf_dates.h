@@ -15,6 +15,12 @@ inline int32_t julianFromYmd(int y, int m, int d) {
   return d + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - yy / 100 + yy / 400 - 32045;
 }
 
+// As julianFromYmd, but 0 (the empty date) for a date that cannot exist.
+inline int32_t julianFromYmdSafe(int y, int m, int d) {
+  if (y < 1 || m < 1 || m > 12 || d < 1 || d > 31) return 0;
+  return julianFromYmd(y, m, d);
+}
+
 inline void ymdFromJulian(int32_t jd, int& y, int& m, int& d) {
   int a = jd + 32044;
   int b = (4 * a + 3) / 146097;

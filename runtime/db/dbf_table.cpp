@@ -119,6 +119,7 @@ std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, OpenOptions op
   region.resize(got);
   DbfLayout layout = DbfLayout::decode(region, size, path);
   std::unique_ptr<DbfTable> t(new DbfTable(std::move(f), std::move(layout), options.shared, options.readOnly));
+  std::memcpy(t->headBytes_, head, 32);
   t->openMemo();
   if (head[kInProgressByte] == 1) {
     // Trust the mark only when no live writer can be holding the header lock.
@@ -284,13 +285,13 @@ void DbfTable::writeHeader(bool inProgress) {
   DbfHeader& h = layout_.header;
   h.recCount = shared_ ? recCount_ : diskCount_;
   today(h.year, h.month, h.day);
-  uint8_t b[32];
-  file_.readExact(0, b, 32);  // keep the bytes we do not own (reserved, flags)
+  // Only the bytes we own change (version, date, count, lengths, the mark); the rest of the
+  // header keeps what was read at opening.
   uint8_t mine[32];
   h.encode(std::span<uint8_t, 32>(mine, 32));
-  std::memcpy(b, mine, 12);
-  b[kInProgressByte] = inProgress ? 1 : 0;
-  file_.writeExact(0, b, 32);
+  std::memcpy(headBytes_, mine, 12);
+  headBytes_[kInProgressByte] = inProgress ? 1 : 0;
+  file_.writeExact(0, headBytes_, 32);
   inProgressOnDisk_ = inProgress;
 }
 

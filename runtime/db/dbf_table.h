@@ -170,6 +170,7 @@ class DbfTable {
   std::vector<uint32_t> locks_;
   bool fileLocked_ = false;
   int headerLockDepth_ = 0;
+  uint8_t headBytes_[32] = {};  // the file header as last read or written
 
   // Exclusive use: records cached in blocks.
   struct Block {

@@ -433,8 +433,7 @@ void WorkArea::zap() {
 void WorkArea::refreshShared() {
   if (!table_->shared()) return;
   for (auto& b : bags_) b->refresh();
-  table_->refresh();
-  table_->reload();
+  table_->reload();  // re-reads the record count and the record
   eof_ = table_->atPhantom();
   cursorSynced_ = false;
 }
