@@ -6,6 +6,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/expr.h"
+#include "runtime/db/work_areas.h"
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 
@@ -104,6 +105,19 @@ void dbEdit(const DbEditSpec& spec, BrowseSource& source) {
     };
   }
   dbEdit(browse, handler);
+}
+
+void dbEditSelected(DbEditSpec spec) {
+  db::WorkAreas& areas = db::workAreas();
+  db::WorkArea& area = areas.need("DBEDIT");
+  int number = area.number();
+  if (spec.columns.empty())
+    for (const db::FieldDescriptor& f : area.table().fields()) spec.columns.push_back(f.name);
+  spec.evaluate = [&areas, number](const std::function<Value()>& read) {
+    return areas.withSelected(number, read);
+  };
+  WorkAreaSource source(area);
+  dbEdit(spec, source);
 }
 
 }  // namespace rt::ui

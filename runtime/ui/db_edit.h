@@ -50,5 +50,9 @@ struct DbEditSpec {
 
 // Browses `source` with columns compiled from the spec's expression texts.
 void dbEdit(const DbEditSpec& spec, BrowseSource& source);
+// Browses the selected work area (rt::Error NoAlias when none is open there); its columns are
+// read with that area selected, whatever the user function selects meanwhile. No columns: every
+// field of the table.
+void dbEditSelected(DbEditSpec spec);
 
 }  // namespace rt::ui

@@ -5,10 +5,8 @@
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/core/expr.h"
-#include "runtime/db/work_areas.h"
 #include "runtime/term/terminal.h"
 #include "runtime/ui/achoice.h"
-#include "runtime/ui/browse_source.h"
 #include "runtime/ui/db_edit.h"
 #include "runtime/ui/memo_edit.h"
 #include "runtime/ui/read_modal.h"
@@ -160,32 +158,19 @@ Value achoiceByName(Args& a) {
 }
 
 Value dbEditByName(Args& a) {
-  db::WorkAreas& areas = db::workAreas();
-  db::WorkArea& area = areas.need("DBEDIT");
-  int number = area.number();
   DbEditSpec spec;
   spec.top = intArg(a, 0, 0);
   spec.left = intArg(a, 1, 0);
   spec.bottom = intArg(a, 2, term::Screen::maxRow());
   spec.right = intArg(a, 3, term::Screen::maxCol());
-  if (a[4].isArray()) {
-    spec.columns = textsOf(a[4], 0);
-  } else {
-    for (const db::FieldDescriptor& f : area.table().fields()) spec.columns.push_back(f.name);
-  }
+  if (a[4].isArray()) spec.columns = textsOf(a[4], 0);
   spec.userFunction = strArg(a, 5);
-  spec.pictures = textsOf(a[6], spec.columns.size());
-  spec.headings = textsOf(a[7], spec.columns.size());
-  for (size_t i = 0; i < spec.headings.size() && i < spec.columns.size(); ++i)
-    if (spec.headings[i].empty() && !a[7].isArray()) spec.headings[i] = spec.columns[i];
+  size_t count = a[4].isArray() ? spec.columns.size() : 0;
+  spec.pictures = textsOf(a[6], count);
+  if (a[7].isArray()) spec.headings = textsOf(a[7], count);
   if (!a[8].isNil()) spec.headSep = strArg(a, 8);
   if (!a[9].isNil()) spec.colSep = strArg(a, 9);
-  WorkAreaSource source(area);
-  // Columns are read with the browsed table selected, whatever the handler selects meanwhile.
-  spec.evaluate = [&areas, number](const std::function<Value()>& read) {
-    return areas.withSelected(number, read);
-  };
-  dbEdit(spec, source);
+  dbEditSelected(std::move(spec));
   return Value::logical(true);
 }
 
