@@ -55,6 +55,17 @@ void Keyboard::stuff(std::string_view text) {
   for (char c : text) queue_.push_back((unsigned char)c);
 }
 
+bool Keyboard::takeWaiting(int key) {
+  pumpBackend();
+  for (auto it = queue_.begin(); it != queue_.end(); ++it)
+    if (*it == key) {
+      queue_.erase(it);
+      lastKey_ = key;
+      return true;
+    }
+  return false;
+}
+
 void Keyboard::push(int key) { queue_.push_back(key); }
 
 void Keyboard::clearTypeahead() {

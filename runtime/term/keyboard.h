@@ -60,6 +60,9 @@ class Keyboard {
   // CLEAR TYPEAHEAD: empties the queue and drops keys the back end already has.
   void clearTypeahead();
   size_t queued() const { return queue_.size(); }
+  // Takes the first `key` waiting anywhere in the typeahead out of it (a print loop's look for
+  // Esc); the other keys stay. False when it is not there. Never waits.
+  bool takeWaiting(int key);
 
   // SETKEY: sets (or with an empty action, removes) the hot key; returns the previous action.
   std::optional<HotKey> setKey(int key, std::optional<HotKey> action);

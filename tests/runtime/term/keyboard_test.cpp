@@ -116,6 +116,18 @@ TEST(Keyboard, ClearTypeaheadDropsQueuedAndPendingKeys) {
   EXPECT_EQ(keyboard().inkey(0), '3');  // a key typed after the clearing still comes
 }
 
+TEST(Keyboard, TakeWaitingFindsAKeyBehindOthersAndLeavesThem) {
+  Headless h;
+  h.keys({'a', K_ESC, 'b'});
+  h.pause(5);
+  h.keys({K_ESC});
+  EXPECT_TRUE(keyboard().takeWaiting(K_ESC));
+  EXPECT_EQ(keyboard().lastKey(), K_ESC);
+  EXPECT_FALSE(keyboard().takeWaiting(K_ESC));  // the later one has not been typed yet
+  EXPECT_EQ(keyboard().inkey(), 'a');
+  EXPECT_EQ(keyboard().inkey(), 'b');
+}
+
 TEST(HotKeys, FireInWaitStatesWithWhereTheyWait) {
   Headless h;
   std::vector<std::string> calls;
