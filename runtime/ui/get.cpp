@@ -52,6 +52,7 @@ std::shared_ptr<Get> Get::onField(int row, int col, std::string name, std::strin
 
 void Get::setFocus() {
   original_ = getter_();
+  storedSinceFocus_ = false;
   edit_.emplace(original_, picture_);
   clearPending = edit_->type() == 'N' || edit_->picture().functions.clearOnType;
 }
@@ -63,9 +64,33 @@ bool Get::assign(bool* stored) {
   Value v = edit_->value(getter_(), &valid);
   if (!valid) return false;
   setter_(v);
+  storedSinceFocus_ = true;
+  lastStored_ = v;
   edit_->setUnchanged();
   if (stored) *stored = true;
   return true;
+}
+
+namespace {
+
+bool sameValue(const Value& a, const Value& b) {
+  if (a.type() != b.type()) return false;
+  switch (a.type()) {
+    case Type::Char: return a.str() == b.str();
+    case Type::Num: return a.num() == b.num();
+    case Type::Date: return a.date() == b.date();
+    case Type::Logical: return a.logical() == b.logical();
+    case Type::Nil: return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+void Get::undo() {
+  if (storedSinceFocus_ && sameValue(getter_(), lastStored_)) setter_(original_);
+  storedSinceFocus_ = false;
+  if (edit_) edit_->load(original_);
 }
 
 void Get::updateBuffer() {

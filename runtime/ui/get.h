@@ -66,6 +66,9 @@ class Get {
   bool assign(bool* stored = nullptr);
   // Reloads the buffer from the variable (after a check or hot key changed it).
   void updateBuffer();
+  // Esc: the variable gets back the value it had when the field took the focus when the reader
+  // stored the typed text meanwhile (before a hot key) and nothing else changed it since.
+  void undo();
   // The first typed key clears the field (numbers and @K) until the cursor moves.
   bool clearPending = false;
 
@@ -82,6 +85,8 @@ class Get {
   std::string picture_;
   std::optional<GetBuffer> edit_;
   Value original_;
+  bool storedSinceFocus_ = false;
+  Value lastStored_;
 };
 
 using GetPtr = std::shared_ptr<Get>;

@@ -285,6 +285,7 @@ class Reader {
       else if (key >= 32 && key <= 255) how = typeChar(k, static_cast<unsigned char>(key));
       if (how == Leave::None) continue;
       if (how == Leave::Escape) {
+        get.undo();
         get.killFocus();
         get.display();
         return how;

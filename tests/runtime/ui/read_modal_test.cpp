@@ -149,6 +149,23 @@ TEST_F(ReadModalTest, HotKeySeesTheTypedValueAndItsChangesShow) {
   EXPECT_EQ(screen_.textAt(5, 20, 13), "        99.50");
 }
 
+TEST_F(ReadModalTest, EscUndoesWhatTheReaderStoredButKeepsAHotKeysChange) {
+  vars().declarePrivate("a", Value::text("old"));
+  vars().declarePrivate("b", Value::text("old"));
+  keyboard().setKey(K_F5, HotKey{[&](const WaitState& w) {
+                      if (w.variable == "B") vars().assign("b", Value::text("F5!"));
+                    }, Value()});
+  GetList first{Get::onMemvar(1, 0, "a")};
+  screen_.keys({'n', K_F5, K_ESC});  // "nld" stored before the hot key, then Esc
+  readModal(first);
+  GetList second{Get::onMemvar(1, 0, "b")};
+  screen_.keys({'n', K_F5, K_ESC});  // the hot key put its own value in
+  readModal(second);
+  keyboard().setKey(K_F5, std::nullopt);
+  EXPECT_EQ(str("a"), "old");
+  EXPECT_EQ(str("b"), "F5!");
+}
+
 TEST_F(ReadModalTest, NestedReadInAHotKeyGivesTheOuterReadBack) {
   vars().declarePrivate("outer", Value::text("   "));
   vars().declarePrivate("inner", Value::number(0, 0));
