@@ -18,8 +18,7 @@ int comparePrefix(std::string_view key, std::string_view prefix) {
 
 }  // namespace
 
-InteriorView::InteriorView(const uint8_t* page, int keyLen, uint64_t fileSize,
-                           const PageWhere& where)
+InteriorView::InteriorView(const uint8_t* page, int keyLen, const PageWhere& where)
     : page_(page), keyLen_(keyLen) {
   NodeHeader h = NodeHeader::decode(page);
   if (h.isLeaf()) throwCorruptIndex(where, "leaf page where a branch page was expected");
@@ -27,7 +26,12 @@ InteriorView::InteriorView(const uint8_t* page, int keyLen, uint64_t fileSize,
   if (h.keyCount == 0 || h.keyCount > interiorCapacity(keyLen))
     throwCorruptIndex(where, "branch page key count " + std::to_string(h.keyCount) + " is invalid");
   count_ = h.keyCount;
-  for (int i = 0; i < count_; ++i) checkChild(child(i), fileSize, where);
+}
+
+uint32_t InteriorView::childChecked(int i, uint64_t fileSize, const PageWhere& where) const {
+  const uint32_t offset = child(i);
+  checkChild(offset, fileSize, where);
+  return offset;
 }
 
 int InteriorView::lowerBoundPrefix(std::string_view prefix) const {
@@ -86,7 +90,8 @@ void InteriorNode::moveTail(int from, InteriorNode& into) {
 
 InteriorNode InteriorNode::decode(ConstPageBytes page, int keyLen, uint64_t fileSize,
                                   const PageWhere& where) {
-  InteriorView view(page.data(), keyLen, fileSize, where);
+  InteriorView view(page.data(), keyLen, where);
+  for (int i = 0; i < view.count(); ++i) view.childChecked(i, fileSize, where);
   InteriorNode node;
   node.header = NodeHeader::decode(page.data());
   node.keyLen = keyLen;

@@ -25,14 +25,16 @@ inline int interiorCapacity(int keyLen) { return int(kCdxPageSize - 12) / (keyLe
 // Read-only access to a checked interior page.
 class InteriorView {
  public:
-  // Checks the key count against the capacity and every child offset against the file size.
-  InteriorView(const uint8_t* page, int keyLen, uint64_t fileSize, const PageWhere& where);
+  // Checks the attributes and the key count against the capacity; child offsets are checked
+  // where they are followed (childChecked) or decoded (InteriorNode).
+  InteriorView(const uint8_t* page, int keyLen, const PageWhere& where);
   int count() const { return count_; }
   std::string_view key(int i) const {
     return {reinterpret_cast<const char*>(entry(i)), size_t(keyLen_)};
   }
   uint32_t recno(int i) const { return getBe32(entry(i) + keyLen_); }
   uint32_t child(int i) const { return getBe32(entry(i) + keyLen_ + 4); }
+  uint32_t childChecked(int i, uint64_t fileSize, const PageWhere& where) const;
   // First entry whose key prefix (over prefix.size() bytes) is >= prefix; count() when none.
   int lowerBoundPrefix(std::string_view prefix) const;
   // First entry whose key prefix is > prefix; count() when none.

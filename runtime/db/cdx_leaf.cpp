@@ -2,6 +2,7 @@
 #include "runtime/db/cdx_leaf.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 
@@ -140,9 +141,15 @@ void LeafNode::assign(ConstPageBytes page, int keyLength, char fillByte, const P
   const size_t entriesEnd = kLeafHeaderSize + size_t(n) * bytes;
   size_t suffixEnd = kCdxPageSize;
   char* out = keys.data();
+  const uint64_t entryMask = mask(8 * bytes);
   for (int i = 0; i < n; ++i, entry += bytes, out += keyLen) {
     uint64_t bits = 0;
-    for (int b = bytes - 1; b >= 0; --b) bits = (bits << 8) | entry[b];
+    if (std::endian::native == std::endian::little && size_t(entry - p) + 8 <= kCdxPageSize) {
+      std::memcpy(&bits, entry, 8);
+      bits &= entryMask;
+    } else {
+      for (int b = bytes - 1; b >= 0; --b) bits = (bits << 8) | entry[b];
+    }
     recnos[size_t(i)] = uint32_t(bits & recMask);
     const int dup = int((bits >> recBits) & dupMask);
     const int trail = int((bits >> (recBits + dupBits)) & trailMask);

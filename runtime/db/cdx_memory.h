@@ -1,10 +1,12 @@
-// Large working buffers of the index code (key batches, sort arrays, page-cache slabs), mapped
-// with their pages populated in one call.
+// Large working buffers of the index code (key batches, staging buffers, page-cache slabs).
 //
-// Touching fresh memory a page at a time costs one page fault per 4 KiB, and on virtual machines
-// a fault is expensive (tens of microseconds); mapping a buffer populated costs a small fraction
-// of that. Buffers grow by remapping (the old pages move, nothing is copied) and keep their
-// capacity when cleared. Elements must be trivially copyable.
+// The first touch of fresh memory costs a page fault per 4 KiB, and on virtual machines a fault
+// is expensive (tens of microseconds). So big buffers come from a process-wide pool of mappings
+// that are kept when released: the memory a tag build sorted its keys in serves the page cache
+// of the next bag without being faulted in again. Fresh mappings of 4 MiB and more ask for huge
+// pages (fewer faults, and fewer TLB misses when the page cache is searched at random) and are
+// populated in one call. The pool keeps at most kPoolLimit bytes; released memory beyond that
+// goes back to the system. Elements of BigVector must be trivially copyable.
 #pragma once
 
 #include <algorithm>
@@ -26,8 +28,12 @@ class PopulatedBytes {
   PopulatedBytes(const PopulatedBytes&) = delete;
   PopulatedBytes& operator=(const PopulatedBytes&) = delete;
 
-  // Makes the capacity at least bytes (throws std::bad_alloc when the system refuses).
+  // Makes the capacity at least bytes, keeping the contents (std::bad_alloc when the system
+  // refuses).
   void grow(size_t bytes);
+  void release();  // gives the memory back to the pool
+
+  static constexpr size_t kPoolLimit = size_t{1} << 30;
   uint8_t* data() const { return data_; }
   size_t capacity() const { return capacity_; }
 

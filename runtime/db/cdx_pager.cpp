@@ -205,11 +205,11 @@ void CdxPager::dropCache() {
 
 bool CdxPager::refresh() {
   if (dirty()) return false;  // our own changes are the newest; flush() publishes them
+  // One read: every writer bumps the counter with its changes.
   const uint32_t counter = readCounterFromDisk();
-  const uint64_t diskSize = file_.size();
-  if (counter == changeCounter_ && diskSize == diskSize_) return false;
+  if (counter == changeCounter_) return false;
   changeCounter_ = counter;
-  diskSize_ = diskSize;
+  diskSize_ = file_.size();
   pageCount_ = uint32_t((diskSize_ + kCdxPageSize - 1) / kCdxPageSize);
   dropCache();
   return true;

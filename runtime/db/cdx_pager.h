@@ -4,7 +4,7 @@
 // cache is dropped; changed pages stay in memory, marked dirty, until flush() writes them in runs
 // of adjacent pages. Every flush that writes something bumps the change counter in the file
 // header (offset 8, big-endian) and writes the header page last. refresh() re-reads that counter
-// (and the file size): when another process moved it, every cached page is dropped and epoch()
+// (one small read): when another process moved it, every cached page is dropped and epoch()
 // moves, so trees and cursors know to look again.
 //
 // Invariants: no dirty page is ever dropped; offsets handed out are page-aligned and below

@@ -46,7 +46,7 @@ uint32_t CdxTag::descend(Find how, std::string_view key, uint32_t recno, std::ve
   for (int depth = 0; depth < kMaxDepth; ++depth) {
     const uint8_t* page = pager_.read(offset);
     if (NodeHeader::decode(page).isLeaf()) return offset;
-    InteriorView view(page, info_.keyLen, pager_.size(), pager_.where(offset));
+    InteriorView view(page, info_.keyLen, pager_.where(offset));
     int i = 0;
     switch (how) {
       case Find::LowerPrefix: i = view.lowerBoundPrefix(key); break;
@@ -57,7 +57,7 @@ uint32_t CdxTag::descend(Find how, std::string_view key, uint32_t recno, std::ve
     }
     if (i >= view.count()) i = view.count() - 1;
     if (path) path->push_back({offset, i});
-    offset = view.child(i);
+    offset = view.childChecked(i, pager_.size(), pager_.where(offset));
   }
   throwCorruptIndex(pager_.where(offset), "index tree is too deep");
 }
@@ -283,7 +283,8 @@ void CdxTag::collectPages(std::vector<uint32_t>& out) {
     const uint8_t* first = pager_.read(levelStart);
     const bool leafLevel = NodeHeader::decode(first).isLeaf();
     uint32_t nextLevel = 0;
-    if (!leafLevel) nextLevel = InteriorView(first, info_.keyLen, pager_.size(), pager_.where(levelStart)).child(0);
+    if (!leafLevel)
+      nextLevel = InteriorView(first, info_.keyLen, pager_.where(levelStart)).childChecked(0, pager_.size(), pager_.where(levelStart));
     for (uint32_t offset = levelStart; offset != kNoPage;) {
       out.push_back(offset);
       if (out.size() > pager_.size() / kCdxPageSize)

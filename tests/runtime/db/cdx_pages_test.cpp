@@ -175,7 +175,7 @@ TEST(CdxInteriorNode, RoundTripsWithBigEndianRecordsAndChildren) {
   EXPECT_EQ(back.keys, node.keys);
   EXPECT_EQ(back.recnos, node.recnos);
   EXPECT_EQ(back.children, node.children);
-  InteriorView view(page.data(), 4, 4096, kWhere);
+  InteriorView view(page.data(), 4, kWhere);
   EXPECT_EQ(view.lowerBoundPrefix("B"), 1);
   EXPECT_EQ(view.upperBoundPrefix("B"), 2);
   EXPECT_EQ(view.lowerBoundEntry("AAAA", 0x01020305), 1);
