@@ -1,6 +1,7 @@
 // DbfTable: record buffer, cached (exclusive) or write-through (shared) record I/O, locks.
 #include "runtime/db/dbf_table.h"
 
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,8 +21,7 @@ namespace rt::db {
 namespace {
 
 constexpr size_t kInProgressByte = 14;  // dBASE's "incomplete transaction" byte
-constexpr size_t kBlockBytes = 64 * 1024;
-constexpr size_t kCacheLimit = 512u * 1024 * 1024;
+constexpr size_t kPendingBytes = 1u << 20;  // appended records written in runs of this size
 
 bool fileExists(const std::string& p) {
   struct stat st;
@@ -142,7 +142,7 @@ DbfTable::DbfTable(File f, DbfLayout layout, bool shared, bool readOnly)
   blank_.assign(recLen_, ' ');
   for (auto& fd : layout_.fields) blankField(fd, blank_.data());
   rec_ = blank_;
-  recsPerBlock_ = uint32_t(std::max<size_t>(1, kBlockBytes / recLen_));
+  fileRecs_ = recCount_;
 }
 
 void DbfTable::openMemo() {
@@ -173,11 +173,13 @@ void DbfTable::close() {
     }
   } catch (...) {
     releaseLocks();
+    unmap();
     file_.close();
     memo_.reset();
     throw;
   }
   releaseLocks();
+  unmap();
   file_.close();
   memo_.reset();
 }
@@ -212,25 +214,45 @@ void DbfTable::refresh() {
   recCount_ = diskCount_ = n;
 }
 
+void DbfTable::unmap() noexcept {
+  if (map_) {
+    ::munmap(map_, mapLen_);
+    map_ = nullptr;
+    mapLen_ = 0;
+  }
+}
+
+// Exclusive use reads records through a read-only shared mapping of the file (coherent with our
+// own pwrite calls); it is made, or grown, when a read reaches past it.
+bool DbfTable::mapped(uint64_t end) {
+  if (end <= mapLen_) return true;
+  unmap();
+  uint64_t size = file_.size();
+  if (size < end || size == 0) return false;
+  void* p = ::mmap(nullptr, size, PROT_READ, MAP_SHARED | MAP_POPULATE, file_.fd(), 0);
+  if (p == MAP_FAILED) return false;
+  map_ = static_cast<uint8_t*>(p);
+  mapLen_ = size;
+  return true;
+}
+
 void DbfTable::loadRecord(uint32_t n, uint8_t* out) {
   if (shared_) {
     file_.readExact(recordOffset(n), out, recLen_);
     return;
   }
-  uint32_t b = (n - 1) / recsPerBlock_;
-  auto it = blocks_.find(b);
-  if (it == blocks_.end()) {
-    if (blocks_.size() * recsPerBlock_ * recLen_ > kCacheLimit) dropBlocks();
-    Block blk;
-    blk.bytes.resize(size_t(recsPerBlock_) * recLen_);
-    uint32_t first = b * recsPerBlock_ + 1;
-    if (first <= diskCount_) {
-      uint32_t count = std::min(recsPerBlock_, diskCount_ - first + 1);
-      file_.readExact(recordOffset(first), blk.bytes.data(), size_t(count) * recLen_);
-    }
-    it = blocks_.emplace(b, std::move(blk)).first;
+  const uint32_t pc = pendingCount();
+  if (pc && n >= pendingFirst_ && n < pendingFirst_ + pc) {
+    std::memcpy(out, pending_.data() + size_t(n - pendingFirst_) * recLen_, recLen_);
+    return;
   }
-  std::memcpy(out, it->second.bytes.data() + size_t((n - 1) % recsPerBlock_) * recLen_, recLen_);
+  if (n > fileRecs_) {  // appended, not stored yet
+    std::memcpy(out, blank_.data(), recLen_);
+    return;
+  }
+  const uint64_t off = recordOffset(n);
+  if (mapped(off + recLen_)) std::memcpy(out, map_ + off, recLen_);
+  else file_.readExact(off, out, recLen_);
 }
 
 void DbfTable::storeRecord(uint32_t n, const uint8_t* rec) {
@@ -238,42 +260,40 @@ void DbfTable::storeRecord(uint32_t n, const uint8_t* rec) {
     file_.writeExact(recordOffset(n), rec, recLen_);
     return;
   }
-  uint32_t b = (n - 1) / recsPerBlock_;
-  auto it = blocks_.find(b);
-  if (it == blocks_.end()) {
-    std::vector<uint8_t> tmp(recLen_);
-    loadRecord(n, tmp.data());  // brings the block in
-    it = blocks_.find(b);
+  const uint32_t pc = pendingCount();
+  if (pc && n >= pendingFirst_ && n < pendingFirst_ + pc) {
+    std::memcpy(pending_.data() + size_t(n - pendingFirst_) * recLen_, rec, recLen_);
+    return;
   }
-  std::memcpy(it->second.bytes.data() + size_t((n - 1) % recsPerBlock_) * recLen_, rec, recLen_);
-  it->second.dirty = true;
+  const uint32_t next = pc ? pendingFirst_ + pc : fileRecs_ + 1;
+  if (n == next) {
+    if (!pc) pendingFirst_ = n;
+    pending_.insert(pending_.end(), rec, rec + recLen_);
+    if (pending_.size() >= kPendingBytes) writePending();
+    return;
+  }
+  writePending();  // the file stays contiguous before anything is written past it
+  file_.writeExact(recordOffset(n), rec, recLen_);
+  fileRecs_ = std::max(fileRecs_, n);
+}
+
+void DbfTable::writePending() {
+  if (pending_.empty()) return;
+  const uint32_t pc = pendingCount();
+  file_.writeExact(recordOffset(pendingFirst_), pending_.data(), pending_.size());
+  fileRecs_ = std::max(fileRecs_, pendingFirst_ + pc - 1);
+  pending_.clear();
 }
 
 void DbfTable::flushBlocks() {
   if (shared_ || readOnly_) return;
-  std::vector<uint32_t> ids;
-  for (auto& [id, blk] : blocks_)
-    if (blk.dirty) ids.push_back(id);
-  std::sort(ids.begin(), ids.end());
-  for (uint32_t id : ids) {
-    Block& blk = blocks_[id];
-    uint32_t first = id * recsPerBlock_ + 1;
-    if (first <= recCount_) {
-      uint32_t count = std::min(recsPerBlock_, recCount_ - first + 1);
-      file_.writeExact(recordOffset(first), blk.bytes.data(), size_t(count) * recLen_);
-    }
-    blk.dirty = false;
-  }
-  if (!ids.empty() || recCount_ != diskCount_) {
+  const bool any = !pending_.empty();
+  writePending();
+  if (any || recCount_ != diskCount_) {
     writeEofMark();
     diskCount_ = recCount_;
     writeHeader(inProgressOnDisk_);
   }
-}
-
-void DbfTable::dropBlocks() {
-  flushBlocks();
-  blocks_.clear();
 }
 
 void DbfTable::writeEofMark() {
@@ -493,9 +513,14 @@ void DbfTable::commit() {
 void DbfTable::scan(const std::function<void(uint32_t, const uint8_t*)>& fn) {
   if (!shared_) flushBlocks();
   else refresh();
+  const uint32_t onDisk = shared_ ? recCount_ : fileRecs_;
+  if (!shared_ && onDisk > 0 && mapped(recordOffset(onDisk + 1))) {
+    for (uint32_t n = 1; n <= onDisk; ++n)
+      fn(n, n == recno_ && dirty_ ? rec_.data() : map_ + recordOffset(n));
+    return;
+  }
   const uint32_t batch = uint32_t(std::max<size_t>(1, (4u << 20) / recLen_));
   std::vector<uint8_t> buf(size_t(batch) * recLen_);
-  const uint32_t onDisk = shared_ ? recCount_ : diskCount_;
   for (uint32_t first = 1; first <= onDisk; first += batch) {
     uint32_t count = std::min(batch, onDisk - first + 1);
     file_.readExact(recordOffset(first), buf.data(), size_t(count) * recLen_);
@@ -510,7 +535,8 @@ void DbfTable::pack() {
   requireWritable("pack");
   if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "PACK", path());
   flush();
-  dropBlocks();
+  flushBlocks();
+  unmap();
   markInProgress();
   const size_t batch = std::max<size_t>(1, (1u << 20) / recLen_);
   std::vector<uint8_t> buf(batch * recLen_);
@@ -528,7 +554,7 @@ void DbfTable::pack() {
     if (kept) file_.writeExact(recordOffset(out + 1), buf.data(), kept * recLen_);
     out += uint32_t(kept);
   }
-  recCount_ = diskCount_ = out;
+  recCount_ = diskCount_ = fileRecs_ = out;
   writeEofMark();
   file_.truncate(recordOffset(out + 1) + 1);
   writeHeader(true);
@@ -542,9 +568,10 @@ void DbfTable::zap() {
   if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "ZAP", path());
   dirty_ = appended_ = false;
   pendingMemos_.clear();
-  blocks_.clear();
+  pending_.clear();
+  unmap();
   markInProgress();
-  recCount_ = diskCount_ = 0;
+  recCount_ = diskCount_ = fileRecs_ = 0;
   file_.truncate(layout_.header.headerLen);
   writeEofMark();
   if (memo_ && memo_->kind() == MemoFile::Kind::Fpt) {

@@ -2,7 +2,8 @@
 // I/O, append, delete marks, pack, zap and the locks of shared use.
 //
 // States:
-//   open exclusive  -- records are cached in blocks and written back on flush/commit/close;
+//   open exclusive  -- appended records are gathered and written in long runs, reads go through
+//                      a mapping of the file; pending records are written on commit/close;
 //                      no locks are needed; byte 14 of the header marks "write in progress" on
 //                      disk from the first change until the next commit or close.
 //   open shared     -- every record is read from the file at each move and written through; a
@@ -144,7 +145,10 @@ class DbfTable {
   void writeHeader(bool inProgress);
   void markInProgress();
   void flushBlocks();
-  void dropBlocks();
+  void writePending();
+  bool mapped(uint64_t end);
+  void unmap() noexcept;
+  uint32_t pendingCount() const { return uint32_t(pending_.size() / recLen_); }
   void requireWritable(const char* op);
   void releaseLocks() noexcept;
   void prepareChange();
@@ -172,13 +176,12 @@ class DbfTable {
   int headerLockDepth_ = 0;
   uint8_t headBytes_[32] = {};  // the file header as last read or written
 
-  // Exclusive use: records cached in blocks.
-  struct Block {
-    std::vector<uint8_t> bytes;
-    bool dirty = false;
-  };
-  uint32_t recsPerBlock_;
-  std::unordered_map<uint32_t, Block> blocks_;
+  // Exclusive use: appended records gathered and written in runs; reads through a mapping.
+  uint32_t fileRecs_ = 0;  // records physically in the file
+  std::vector<uint8_t> pending_;
+  uint32_t pendingFirst_ = 0;
+  uint8_t* map_ = nullptr;
+  size_t mapLen_ = 0;
 };
 
 }  // namespace rt::db
