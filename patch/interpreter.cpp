@@ -1,0 +1,142 @@
+// Section dispatch of the update script and its closing section.
+#include "patch/interpreter.h"
+
+#include "console/mem_routines.h"
+#include "patch/copy_section.h"
+#include "patch/dbase_section.h"
+#include "patch/messages.h"
+#include "patch/script_block.h"
+#include "patch/text_utils.h"
+#include "patch/version_section.h"
+
+namespace patch {
+
+std::string withBackslash(std::string dir) {
+  if (dir.empty() || dir.back() != '\\') dir += '\\';
+  return dir;
+}
+
+std::optional<Section> sectionOfHeader(std::string_view line) {
+  static const std::pair<const char*, Section> headers[] = {
+      {"[wer]", Section::Wer},           {"[copy]", Section::Copy},
+      {"[dbase]", Section::Dbase},       {"[koniec]", Section::Koniec},
+      {"[copy_in_src]", Section::CopyInSrc}, {"[copy_in_dst]", Section::CopyInDst}};
+  for (const auto& [text, code] : headers)
+    if (line == text) return code;
+  return std::nullopt;
+}
+
+namespace {
+
+// A closing section that failed does not change the status the sections after it see, but the
+// installation as a whole then counts as failed (`closingFailed`).
+void handleSection(Section code, const SectionLines& lines, UpdateRun& run, bool& closingFailed) {
+  if (lines.empty() || code == Section::None) return;
+  if (code == Section::Koniec) {
+    if (!KOMUNIKAT(lines, run.status)) closingFailed = true;
+    return;
+  }
+  if (!run.status) return;  // a failed run handles nothing but its closing sections
+  switch (code) {
+    case Section::Wer: run.status = USTAL_WERSJE(lines, run); break;
+    case Section::Copy: run.status = KOPIUJ_PLIKI(lines, run.src, run.dst); break;
+    case Section::Dbase: run.status = PRZETW_BAZY(lines, run.src, run.dst); break;
+    case Section::CopyInSrc: run.status = KOPIUJ_PLIKI(lines, run.src, run.src); break;
+    case Section::CopyInDst: run.status = KOPIUJ_PLIKI(lines, run.dst, run.dst); break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+bool writePendingVersions(UpdateRun& run) {
+  for (const VersionWrite& w : run.pendingWrites) {
+    try {
+      con::WRITE_MEM(w.file, w.variable, w.value);
+    } catch (const rt::Error& e) {
+      warn({scriptLineText(w.line), "Nie mozna zapisac wersji do pliku " + w.file, errorText(e)});
+      run.pendingWrites.clear();
+      return false;
+    }
+  }
+  run.pendingWrites.clear();
+  return true;
+}
+
+bool UAKTUALNIENIE(ScriptReader& reader, const std::string& src, const std::string& dst) {
+  UpdateRun run;
+  run.src = withBackslash(src);
+  run.dst = withBackslash(dst);
+  Section current = Section::None;
+  SectionLines lines;
+  bool closingFailed = false;
+  for (;;) {
+    std::optional<ScriptLine> line;
+    try {
+      line = reader.next();
+    } catch (const rt::Error& e) {
+      warn({scriptLineText(0), errorText(e)});
+      run.status = false;
+      line.reset();
+    }
+    if (line) {
+      if (auto header = sectionOfHeader(line->text)) {
+        handleSection(current, lines, run, closingFailed);
+        lines.clear();
+        current = *header;
+      } else {
+        lines.push_back(std::move(*line));
+      }
+      continue;
+    }
+    // The script has ended. Version values wait for the run's success; a closing section at the
+    // end sees the status that includes writing them.
+    if (current == Section::Koniec) {
+      if (run.status && !run.pendingWrites.empty()) run.status = writePendingVersions(run);
+      handleSection(current, lines, run, closingFailed);
+    } else {
+      handleSection(current, lines, run, closingFailed);
+      if (run.status && !run.pendingWrites.empty()) run.status = writePendingVersions(run);
+    }
+    return run.status && !closingFailed;
+  }
+}
+
+bool KOMUNIKAT(const SectionLines& lines, bool status) {
+  ScriptBlock ok = builtinBlock("{|| .t. }");
+  ScriptBlock error = ok;
+  std::vector<ScriptBlock> further;
+  try {
+    for (const ScriptLine& l : lines) {
+      std::string_view text = l.text;
+      if (startsWith(text, "ok=")) {
+        std::string expr = trimmed(text.substr(3));
+        ok = expr.empty() ? builtinBlock("{|| .t. }") : compileScriptBlock(expr, l.number);
+      } else if (startsWith(text, "blad=")) {
+        std::string expr = trimmed(text.substr(5));
+        error = expr.empty() ? builtinBlock("{|| .t. }") : compileScriptBlock(expr, l.number);
+      } else if (startsWith(text, "blok=")) {
+        std::string expr = trimmed(text.substr(5));
+        if (!expr.empty()) further.push_back(compileScriptBlock(expr, l.number));
+      }
+    }
+  } catch (const ScriptFailure& f) {
+    warnScriptFailure(f);
+    return false;
+  }
+  bool clean = true;
+  // Each block runs on its own: one that fails does not keep the others from running.
+  auto run = [&](const ScriptBlock& b) {
+    try {
+      evalScriptBlock(b);
+    } catch (const ScriptFailure& f) {
+      warnScriptFailure(f);
+      clean = false;
+    }
+  };
+  run(status ? ok : error);
+  for (const ScriptBlock& b : further) run(b);
+  return clean;
+}
+
+}  // namespace patch

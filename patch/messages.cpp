@@ -1,0 +1,31 @@
+// Warning windows and error texts of the installer.
+#include "patch/messages.h"
+
+#include "console/message_window.h"
+#include "console/palette.h"
+
+namespace patch {
+
+void warn(const std::vector<std::string>& lines) { con::showMessage(lines, con::kWarningSet, true); }
+
+void inform(const std::vector<std::string>& lines) {
+  con::showMessage(lines, con::kInformSet, true);
+}
+
+std::string scriptLineText(int line) {
+  if (line <= 0) return "Blad w skrypcie update.dat";
+  return "Blad w linii " + std::to_string(line) + " skryptu update.dat";
+}
+
+std::string errorText(const rt::Error& e) {
+  std::string text = e.description();
+  if (!e.operation().empty()) text += ": " + e.operation();
+  if (!e.file().empty()) text += " (" + e.file() + ")";
+  return text;
+}
+
+void warnScriptFailure(const ScriptFailure& f) {
+  warn({scriptLineText(f.line()), errorText(f.cause())});
+}
+
+}  // namespace patch

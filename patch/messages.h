@@ -1,0 +1,25 @@
+// The installer's messages: warning windows in colour set 37 that wait for a key, and the texts
+// that name a script line and a runtime error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "patch/script_block.h"
+#include "runtime/core/error.h"
+
+namespace patch {
+
+// Shows the lines in the message window in the warning colours and waits for a key.
+void warn(const std::vector<std::string>& lines);
+// The same in the message window's default colours.
+void inform(const std::vector<std::string>& lines);
+
+// "Blad w linii 12 skryptu update.dat" (line 0: the script in general).
+std::string scriptLineText(int line);
+// What the user reads of a runtime error: its description, operation and file.
+std::string errorText(const rt::Error& e);
+// Both together, after a failure inside a script line.
+void warnScriptFailure(const ScriptFailure& f);
+
+}  // namespace patch
