@@ -50,6 +50,26 @@ TEST_F(UiFunctionsTest, GetsByNameGoIntoGetListAndReadModalReadsThem) {
   EXPECT_TRUE(evalText("UPDATED()").logical());
 }
 
+TEST_F(UiFunctionsTest, ACheckByNameAddsAFieldToTheRunningRead) {
+  evalText("GetList := {}");
+  context().memvars.declarePrivate("flag", Value::text("N"));
+  context().memvars.declarePrivate("proc", Value::number(80, 0));
+  context().functions.add("UI_TEST_ADD", [](Args&) {
+    if (evalText("flag == 'T'").logical()) {
+      evalText("proc := 100");
+      evalText("__GET(4, 10, 'proc', '999')");
+    }
+    return Value::logical(true);
+  });
+  evalText("__GET(3, 10, 'flag', '!', 'ui_test_add()')");
+  screen_.type("t");  // typed out: the check adds the percentage, read next
+  screen_.type("75");
+  screen_.keys({K_ENTER});
+  evalText("READMODAL(GetList)");
+  EXPECT_EQ(context().memvars.get("proc").num(), 75);
+  EXPECT_EQ(screen_.textAt(4, 10, 3), " 75");
+}
+
 TEST_F(UiFunctionsTest, SaveGetsGivesAnEmptyListForANestedForm) {
   evalText("GetList := {}");
   context().memvars.declarePrivate("a", Value::text("x"));
