@@ -231,7 +231,9 @@ class Reader {
     }
     scoreMessage().clear();
     state().active = nullptr;
-    result.updated = state().updated;
+    // A read run by a hot key meanwhile answered UPDATED() for itself; this read's answer is its own.
+    state().updated = updated_;
+    result.updated = updated_;
     return result;
   }
 
@@ -255,7 +257,7 @@ class Reader {
       scoreMessage().show("Invalid date");
       return false;
     }
-    if (stored) state().updated = true;
+    if (stored) state().updated = updated_ = true;
     return true;
   }
 
@@ -324,6 +326,7 @@ class Reader {
 
   GetSource& gets_;
   ReadOptions options_;
+  bool updated_ = false;
 };
 
 }  // namespace

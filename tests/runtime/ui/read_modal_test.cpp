@@ -191,6 +191,24 @@ TEST_F(ReadModalTest, NestedReadInAHotKeyGivesTheOuterReadBack) {
   EXPECT_TRUE(r.updated);
 }
 
+TEST_F(ReadModalTest, UnchangedNestedReadLeavesTheOuterReadUpdated) {
+  vars().declarePrivate("outer", Value::text("  "));
+  vars().declarePrivate("inner", Value::text("  "));
+  bool innerUpdated = true;
+  keyboard().setKey(K_F7, HotKey{[&](const WaitState&) {
+                      GetList innerGets{Get::onMemvar(10, 0, "inner")};
+                      readModal(innerGets);
+                      innerUpdated = updated();
+                    }, Value()});
+  GetList gets{Get::onMemvar(1, 0, "outer")};
+  screen_.keys({'x', K_F7, K_ESC, K_ENTER});
+  ReadResult r = readModal(gets);
+  keyboard().setKey(K_F7, std::nullopt);
+  EXPECT_FALSE(innerUpdated);
+  EXPECT_TRUE(r.updated);
+  EXPECT_TRUE(updated());
+}
+
 TEST_F(ReadModalTest, CheckMayAddAFieldToTheRunningForm) {
   vars().declarePrivate("flag", Value::text("N"));
   vars().declarePrivate("proc", Value::number(80, 0));
