@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end: the terminal demo on a real terminal in tmux. Types keys, reads the screen back and
 # checks the frame, the Polish letters, the key codes, the hot-key window and its closing, the
-# exit by Esc, and the message for a terminal smaller than 80 x 25.
+# print viewer, the exit by Esc, and the message for a terminal smaller than 80 x 25.
 # Argument 1: the build directory.
 set -euo pipefail
 
@@ -94,6 +94,19 @@ for _ in $(seq 1 50); do
 done
 expect_absent demo "Hot key in"
 wait_for demo "Keys: arrows, F-keys"
+
+# A two-page print in the viewer: titles on each page, a page rule, scrolling down and sideways
+# to the end of the 171-column lines, and back to the screen beneath.
+tm send-keys -t demo p
+wait_for demo "str. 1       Karta zasiłku"
+wait_for demo "─── 2 ───"
+wait_for demo "str. 1/2  wiersze 1-23/25"
+tm send-keys -t demo NPage End C-Right C-Right C-Right
+wait_for demo "wiersze 3-25/25  kol. 92"
+wait_for demo "koniec 20│"
+tm send-keys -t demo Escape
+wait_for demo "Keys: arrows, F-keys"
+expect_absent demo "Demo print"
 
 tm send-keys -t demo Escape
 wait_for demo "demo-exit=0"

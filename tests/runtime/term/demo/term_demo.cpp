@@ -1,10 +1,12 @@
 // A small program on the real terminal for the end-to-end test: a framed window with Polish
 // text, the code of every key typed, a hot key (F2) that opens and closes a window over the
-// screen, and Esc to leave.
+// screen, P for a two-page print shown in the print viewer, and Esc to leave.
 #include <cstdio>
 #include <string>
 
 #include "runtime/core/error.h"
+#include "runtime/print/print_job.h"
+#include "runtime/print/styled_text.h"
 #include "runtime/term/curses_backend.h"
 #include "runtime/term/glyphs.h"
 #include "runtime/term/keys.h"
@@ -22,7 +24,7 @@ void drawMain() {
   s.box(2, 10, 8, 69, std::string(kDoubleFrame) + " ", makeAttr(14, 1));
   s.say(2, 33, " Terminal demo ", makeAttr(15, 4));
   s.say(4, 13, utf8ToGlyphs("Zażółć gęślą jaźń"), makeAttr(15, 1));
-  s.say(6, 13, "Keys: arrows, F-keys, letters; F2 window; Esc ends", makeAttr(7, 1));
+  s.say(6, 13, "Keys: arrows, F-keys, letters; F2 window; P print; Esc", makeAttr(7, 1));
   s.say(24, 0, std::string(80, ' '), makeAttr(0, 3));
 }
 
@@ -41,6 +43,28 @@ void hotWindow(const WaitState& where) {
   s.restore(10, 20, 14, 59, under);
 }
 
+// A print of two pages, 171 columns wide, with box characters, bold and underline.
+void demoPrint() {
+  using namespace rt::print;
+  const StyleCodes& c = styleCodes();
+  DeviceOptions options;
+  options.title = "Demo print";
+  PageSetup setup;
+  setup.pageLength = 14;
+  setup.titleHook = [&c](PrintJob& job) {
+    job.line("str. " + std::to_string(job.page()) + "       " + c.boldOn + "Karta zasi\x88ku" + c.boldOff);
+    job.line("\xDA" + std::string(169, '\xC4') + "\xBF");
+  };
+  PrintJob job(openDevice(DeviceKind::Screen, options), setup);
+  for (int i = 1; i <= 20; ++i) {
+    std::string n = std::to_string(i);
+    std::string body = "\xB3 " + c.underlineOn + "Pozycja " + n + c.underlineOff;
+    body += std::string(size_t(170 - printedWidth(body) - 7 - int(n.size())), ' ') + "koniec " + n + "\xB3";
+    job.line(body);
+  }
+  job.close();
+}
+
 }  // namespace
 
 int main() {
@@ -54,6 +78,7 @@ int main() {
       if (key == 0) continue;
       showKey(key, ++count);
       if (key == K_ESC) break;
+      if (key == 'p' || key == 'P') demoPrint();
     }
   } catch (const rt::Error& e) {
     std::fprintf(stderr, "%s\n", e.description().c_str());
