@@ -15,9 +15,12 @@
 
 #include "console/register.h"
 #include "runtime/core/error.h"
+#include "runtime/core/core_functions.h"
 #include "runtime/core/std_functions.h"
+#include "runtime/db/table_functions.h"
 #include "runtime/term/curses_backend.h"
 #include "runtime/term/register.h"
+#include "runtime/ui/ui_functions.h"
 #include "suite/demo/demo_company.h"
 #include "suite/register.h"
 #include "zus/shell/startup.h"
@@ -30,8 +33,11 @@ int usage() {
 }
 
 void registerEverything() {
+  rt::registerCoreFunctions();
   rt::registerStandardFunctions();
+  rt::db::registerTableFunctions();
   rt::term::registerScreenFunctions();
+  rt::ui::registerUiFunctions();
   con::registerConsoleFunctions();
   suite::registerSuiteFunctions();
   zus::registerShellFunctions();

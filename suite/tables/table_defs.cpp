@@ -52,7 +52,7 @@ TableDef main() {
           },
           {
               {"MAINPRAC", "nr_prac"},
-              {"MAINALFA", "LTRIM(nr_prac)"},
+              {"MAINALFA", "UPPER(nr_prac)"},
               {"MAINNAZW", "UPPER(nazwisko+imie)"},
               {"SL_SLOW1", "sl_slow1+nr_prac"},
               {"SL_GRUPA", "sl_grupa+nr_prac"},

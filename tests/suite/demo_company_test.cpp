@@ -1,0 +1,163 @@
+// The demo company and the table sets over it: what the options find when they open their tables.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include <unistd.h>
+
+#include "runtime/core/context.h"
+#include "runtime/core/std_functions.h"
+#include "runtime/db/table_functions.h"
+#include "runtime/term/headless.h"
+#include "runtime/term/register.h"
+#include "suite/company/company.h"
+#include "suite/demo/demo_company.h"
+#include "suite/forms/display_text.h"
+#include "suite/payroll/payroll.h"
+#include "suite/payroll/pickers.h"
+#include "suite/register.h"
+#include "suite/tables/table_ops.h"
+#include "suite/tables/table_sets.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using suite::call;
+
+rt::Value txt(const std::string& s) { return rt::Value::text(s); }
+
+// One demo company for the whole suite of tests: building it is the slow part.
+class DemoCompany : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    previous = fs::current_path();
+    dir = fs::temp_directory_path() / ("zus_demo_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    rt::registerStandardFunctions();
+    rt::db::registerTableFunctions();
+    rt::term::registerScreenFunctions();
+    suite::registerSuiteFunctions();
+    suite::createDemoCompany(dir.string());
+  }
+  static void TearDownTestSuite() {
+    fs::current_path(previous);
+    fs::remove_all(dir);
+  }
+  void SetUp() override {
+    fs::current_path(dir);
+    suite::INI_FIRM();
+  }
+  void TearDown() override { call("DBCLOSEALL"); }
+
+  static int count(const char* alias) {
+    call("DBSELECTAREA", {txt(alias)});
+    int n = 0;
+    for (call("DBGOTOP"); !call("EOF").logical(); call("DBSKIP")) ++n;
+    return n;
+  }
+
+  static inline fs::path previous, dir;
+};
+
+TEST_F(DemoCompany, TheRegisterSetOpensUnderItsAliasesAndClosesWhole) {
+  ASSERT_TRUE(suite::openSet("MAIN | SLOWNIK | DANE_WE | NIEOBEC | MAIN_2", "SSSSS"));
+  EXPECT_EQ(call("ALIAS").str(), "MAIN_2");  // the last one selected
+  for (const char* alias : {"main", "sl", "dane_we", "nieobec", "main_2"})
+    EXPECT_GT(call("SELECT", {txt(alias)}).intOr(0), 0) << alias;
+  EXPECT_EQ(count("main"), 50);
+  suite::closeSet("MAIN");
+  for (const char* alias : {"main", "sl", "nieobec"})
+    EXPECT_EQ(call("SELECT", {txt(alias)}).intOr(0), 0) << alias;
+}
+
+TEST_F(DemoCompany, ASetWithATableThatCannotOpenLeavesNothingOpen) {
+  fs::rename(dir / "NIEOBEC.dbf", dir / "NIEOBEC.bak");
+  bool opened = suite::openSet("MAIN | SLOWNIK | NIEOBEC", "SSS");
+  fs::rename(dir / "NIEOBEC.bak", dir / "NIEOBEC.dbf");
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(call("SELECT", {txt("main")}).intOr(0), 0);
+  EXPECT_EQ(call("SELECT", {txt("sl")}).intOr(0), 0);
+  EXPECT_TRUE(suite::openSets().empty());
+}
+
+TEST_F(DemoCompany, EmployeesIncludeTheDismissedAndTheOverFifty) {
+  ASSERT_TRUE(suite::openSet("MAIN | MAIN_2", "SS"));
+  int dismissed = 0, overFifty = 0;
+  int year, month, day;
+  suite::splitDayNumber(rt::context().memvars.get("lum_data").date(), year, month, day);
+  call("DBSELECTAREA", {txt("main")});
+  for (call("DBGOTOP"); !call("EOF").logical(); call("DBSKIP"))
+    if (suite::field("status").num() < 1) ++dismissed;
+  call("DBSELECTAREA", {txt("main_2")});
+  for (call("DBGOTOP"); !call("EOF").logical(); call("DBSKIP")) {
+    int y, m, d;
+    suite::splitDayNumber(suite::field("data_ur").date(), y, m, d);
+    if (year - y > 50) ++overFifty;
+  }
+  EXPECT_GE(dismissed, 2);
+  EXPECT_GE(overFifty, 5);
+}
+
+TEST_F(DemoCompany, TheBenefitDictionaryHoldsAll33KindsOfTheLink) {
+  std::vector<suite::DictionaryRow> kinds = suite::dictionaryEntries('Z');
+  ASSERT_EQ(kinds.size(), 33u);
+  EXPECT_EQ(kinds.front().kod, "Z01");
+  EXPECT_EQ(kinds.back().kod, "Z33");
+  std::set<std::string> headers;
+  for (const auto& d : suite::dictionaries()) headers.insert(d.kod);
+  EXPECT_EQ(headers, (std::set<std::string>{"D  ", "G  ", "Z  "}));
+}
+
+TEST_F(DemoCompany, TheArchiveHoldsThePseudoEmployeeAndEveryEmployeesBasis) {
+  ASSERT_TRUE(suite::openSet("MAIN | ARCHIW", "SS"));
+  call("DBSELECTAREA", {txt("archiw")});
+  call("ORDSETFOCUS", {rt::Value::integer(1)});
+  // Working days and minimum wage of the pseudo-employee for 13 months back.
+  ASSERT_TRUE(call("DBSEEK", {txt("    0B007")}).logical());
+  for (int d = 0; d <= 12; ++d) {
+    double days = suite::field(suite::archiveField(d)).num();
+    EXPECT_GE(days, 20);
+    EXPECT_LE(days, 23);
+  }
+  ASSERT_TRUE(call("DBSEEK", {txt("    0B039")}).logical());
+  EXPECT_GT(suite::field("a12").num(), 2000);
+  ASSERT_TRUE(call("DBSEEK", {txt("    1B001")}).logical());
+  EXPECT_GT(suite::field("a01").num(), 0);
+  ASSERT_TRUE(call("DBSEEK", {txt("   50B006")}).logical());
+}
+
+TEST_F(DemoCompany, PayrollDataAreAvailableWithTheirItemSelections) {
+  EXPECT_TRUE(suite::DANEPLAC(15));
+  EXPECT_EQ(rt::context().memvars.get("dplac_kod").arr().size(), 66u);
+  EXPECT_TRUE(suite::DANEPLAC(1));
+  EXPECT_EQ(rt::context().memvars.get("dplac_kod").arr().size(), 41u);
+  EXPECT_EQ(rt::context().memvars.get("dplac_kod").arr()[0].str(), "B001");
+}
+
+TEST_F(DemoCompany, TheCompanySetUpReadsThePayrollMonthAndDirectories) {
+  rt::Memvars& v = rt::context().memvars;
+  EXPECT_EQ(v.get("firm_nazwa").str(), "DEMO Sp. z o.o.");
+  EXPECT_EQ(v.get("_path_kadr").str(), v.get("_path_plac").str() + "KADRY/");
+  int y, m, d;
+  suite::splitDayNumber(v.get("lum_data").date(), y, m, d);
+  EXPECT_EQ(d, 1);
+  EXPECT_TRUE(fs::exists(dir / "KADRY" / "CZAS_P.dbf"));
+  EXPECT_TRUE(fs::exists(dir / "zas.zus"));
+}
+
+TEST_F(DemoCompany, TheBenefitPickerGivesTheChosenKeyOrTheNoCodeAfterEsc) {
+  rt::term::Headless h;
+  rt::context().memvars.declarePublic("pustykod", txt(std::string(3, char(255))));
+  h.keys({rt::term::K_DOWN, rt::term::K_DOWN, rt::term::K_ENTER});
+  rt::Value chosen = rt::functions().call(
+      "POBSLOWO", {rt::Value::integer(8), rt::Value::integer(30), rt::Value::integer(10), txt("Z  "),
+                   rt::Value::logical(false)});
+  EXPECT_EQ(chosen.str(), "Z03");
+  h.keys({rt::term::K_ESC});
+  chosen = rt::functions().call("POBSLOWNIK", {rt::Value::integer(5), rt::Value::integer(10)});
+  EXPECT_EQ(chosen.str(), std::string(3, char(255)));
+}
+
+}  // namespace
