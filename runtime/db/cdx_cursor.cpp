@@ -26,12 +26,13 @@ bool CdxCursor::stale() const { return stamp_ != tag_.stamp(); }
 bool CdxCursor::nextLeaf() {
   // Bounded by the page count so that a sibling cycle in a damaged file cannot loop forever.
   for (int guard = 0; guard < 1 << 24; ++guard) {
-    if (leaf_.header.right == kNoPage) {
+    if (leaf_.header().right == kNoPage) {
       invalidate();
       return false;
     }
-    load(leaf_.header.right);
+    load(leaf_.header().right);
     if (leaf_.count() > 0) {
+      leaf_.decodeThrough(0);
       pos_ = 0;
       return true;
     }
@@ -42,12 +43,13 @@ bool CdxCursor::nextLeaf() {
 
 bool CdxCursor::prevLeaf() {
   for (int guard = 0; guard < 1 << 24; ++guard) {
-    if (leaf_.header.left == kNoPage) {
+    if (leaf_.header().left == kNoPage) {
       invalidate();
       return false;
     }
-    load(leaf_.header.left);
+    load(leaf_.header().left);
     if (leaf_.count() > 0) {
+      leaf_.decodeAll();
       pos_ = leaf_.count() - 1;
       return true;
     }
@@ -64,7 +66,7 @@ void CdxCursor::positionAtOrAfter(std::string_view key, uint32_t recno) {
 
 bool CdxCursor::resync() {
   const std::string key(leaf_.key(pos_));
-  const uint32_t recno = leaf_.recnos[size_t(pos_)];
+  const uint32_t recno = leaf_.recno(pos_);
   positionAtOrAfter(key, recno);
   return valid() && this->recno() == recno && this->key() == key;
 }
@@ -72,6 +74,7 @@ bool CdxCursor::resync() {
 bool CdxCursor::first() {
   load(tag_.findLeaf(CdxTag::Find::First, {}, 0));
   if (leaf_.count() > 0) {
+    leaf_.decodeThrough(0);
     pos_ = 0;
     return true;
   }
@@ -81,6 +84,7 @@ bool CdxCursor::first() {
 bool CdxCursor::last() {
   load(tag_.findLeaf(CdxTag::Find::Last, {}, 0));
   if (leaf_.count() > 0) {
+    leaf_.decodeAll();
     pos_ = leaf_.count() - 1;
     return true;
   }
@@ -90,7 +94,10 @@ bool CdxCursor::last() {
 bool CdxCursor::next() {
   if (!valid()) return false;
   if (stale() && !resync()) return valid();  // the saved entry went: we already stand after it
-  if (++pos_ < leaf_.count()) return true;
+  if (++pos_ < leaf_.count()) {
+    leaf_.decodeThrough(pos_);
+    return true;
+  }
   return nextLeaf();
 }
 
@@ -98,7 +105,7 @@ bool CdxCursor::prev() {
   if (!valid()) return false;
   if (stale()) {
     const std::string key(leaf_.key(pos_));
-    const uint32_t recno = leaf_.recnos[size_t(pos_)];
+    const uint32_t recno = leaf_.recno(pos_);
     positionAtOrAfter(key, recno);
     if (!valid()) return last();  // everything from the saved entry on went away
   }
@@ -125,6 +132,7 @@ bool CdxCursor::seekLast(std::string_view key) {
   if (startsWith(this->key(), key)) return true;
   // Nothing starts with key: stand on the first entry after it.
   if (++pos_ >= leaf_.count()) nextLeaf();
+  else leaf_.decodeThrough(pos_);
   return false;
 }
 

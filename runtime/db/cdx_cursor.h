@@ -1,7 +1,8 @@
 // CdxCursor: a position in one compound index tag.
 //
-// The cursor holds a decoded copy of its current leaf, so stepping within a leaf touches no page
-// and key() stays readable whatever happens to the tree. When the tag's stamp moved since the
+// The cursor holds a copy of its current leaf, decoded as far as it has looked (a seek decodes up
+// to the entry it finds), so stepping within a leaf touches no page and key() stays readable
+// whatever happens to the tree. When the tag's stamp moved since the
 // leaf was read (an entry changed, or another process's changes dropped the cache), the cursor
 // first finds its (key, record number) again, or the entry that now follows it.
 //
@@ -32,7 +33,7 @@ class CdxCursor final : public OrderCursor {
   bool seekEntry(std::string_view key, uint32_t recno) override;
   bool valid() const override { return pos_ >= 0; }
   std::string_view key() const override { return leaf_.key(pos_); }
-  uint32_t recno() const override { return leaf_.recnos[size_t(pos_)]; }
+  uint32_t recno() const override { return leaf_.recno(pos_); }
 
  private:
   void load(uint32_t offset);
@@ -47,7 +48,7 @@ class CdxCursor final : public OrderCursor {
   void positionAtOrAfter(std::string_view key, uint32_t recno);
 
   CdxTag& tag_;
-  LeafNode leaf_;
+  LeafDecoder leaf_;  // entries before and at pos_ are decoded
   uint32_t leafOffset_ = 0;
   int pos_ = -1;
   uint64_t stamp_ = 0;

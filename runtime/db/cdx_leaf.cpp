@@ -116,53 +116,119 @@ int LeafNode::lowerBoundEntry(std::string_view k, uint32_t r) const {
   return lo;
 }
 
-void LeafNode::assign(ConstPageBytes page, int keyLength, char fillByte, const PageWhere& where) {
-  const uint8_t* p = page.data();
-  header = NodeHeader::decode(p);
-  keyLen = keyLength;
-  fill = fillByte;
-  if (!header.isLeaf() || header.attributes > 3)
+void LeafDecoder::load(const uint8_t* page, int keyLen, char fill, const PageWhere& where) {
+  std::memcpy(raw_.data(), page, kCdxPageSize);
+  const uint8_t* p = raw_.data();
+  header_ = NodeHeader::decode(p);
+  file_ = where.file;
+  offset_ = where.offset;
+  keyLen_ = keyLen;
+  fill_ = fill;
+  decoded_ = 0;
+  if (!header_.isLeaf() || header_.attributes > 3)
     throwCorruptIndex(where, "branch page where a leaf page was expected");
-  const int n = header.keyCount;
-  const uint32_t recMask = getLe32(p + 14);
-  const uint8_t dupMask = p[18], trailMask = p[19];
-  const int recBits = p[20], dupBits = p[21], trailBits = p[22], bytes = p[23];
+  const int n = header_.keyCount;
+  recMask_ = getLe32(p + 14);
+  dupMask_ = p[18];
+  trailMask_ = p[19];
+  recBits_ = p[20];
+  dupBits_ = p[21];
+  const int trailBits = p[22];
+  entryBytes_ = p[23];
   if (n > 0) {
-    if (bytes < 1 || bytes > 8 || recBits < 1 || recBits > 32 || dupBits > 8 || trailBits > 8 ||
-        recBits + dupBits + trailBits > 8 * bytes || recMask != mask(recBits) ||
-        dupMask != mask(dupBits) || trailMask != mask(trailBits))
+    if (entryBytes_ < 1 || entryBytes_ > 8 || recBits_ < 1 || recBits_ > 32 || dupBits_ > 8 ||
+        trailBits > 8 || recBits_ + dupBits_ + trailBits > 8 * entryBytes_ ||
+        recMask_ != mask(recBits_) || dupMask_ != mask(dupBits_) || trailMask_ != mask(trailBits))
       throwCorruptIndex(where, "leaf page layout fields are invalid");
-    if (kLeafHeaderSize + size_t(n) * bytes > kCdxPageSize)
+    if (kLeafHeaderSize + size_t(n) * entryBytes_ > kCdxPageSize)
       throwCorruptIndex(where, "leaf page key count " + std::to_string(n) + " is invalid");
   }
-  keys.resize(size_t(n) * keyLen);
-  recnos.resize(size_t(n));
-  const uint8_t* entry = p + kLeafHeaderSize;
-  const size_t entriesEnd = kLeafHeaderSize + size_t(n) * bytes;
-  size_t suffixEnd = kCdxPageSize;
-  char* out = keys.data();
-  const uint64_t entryMask = mask(8 * bytes);
-  for (int i = 0; i < n; ++i, entry += bytes, out += keyLen) {
-    uint64_t bits = 0;
-    if (std::endian::native == std::endian::little && size_t(entry - p) + 8 <= kCdxPageSize) {
-      std::memcpy(&bits, entry, 8);
-      bits &= entryMask;
-    } else {
-      for (int b = bytes - 1; b >= 0; --b) bits = (bits << 8) | entry[b];
-    }
-    recnos[size_t(i)] = uint32_t(bits & recMask);
-    const int dup = int((bits >> recBits) & dupMask);
-    const int trail = int((bits >> (recBits + dupBits)) & trailMask);
-    const int stored = keyLen - dup - trail;
-    if (stored < 0 || (i == 0 && dup > 0))
-      throwCorruptIndex(where, "leaf entry " + std::to_string(i) + " has invalid counts");
-    if (suffixEnd < entriesEnd + size_t(stored))
-      throwCorruptIndex(where, "leaf keys overrun the entry area");
-    suffixEnd -= size_t(stored);
-    if (dup > 0) std::memcpy(out, out - keyLen, size_t(dup));
-    std::memcpy(out + dup, p + suffixEnd, size_t(stored));
-    std::memset(out + dup + stored, fill, size_t(trail));
+  entryMask_ = mask(8 * entryBytes_);
+  entriesEnd_ = kLeafHeaderSize + size_t(n) * entryBytes_;
+  suffixEnd_ = kCdxPageSize;
+  keys_.resize(size_t(n) * keyLen + 8);
+  recnos_.resize(size_t(n));
+}
+
+namespace {
+// Copies n bytes in 8-byte words; may write up to 7 bytes past dst + n and read past src + n.
+inline void copyWords(char* dst, const char* src, size_t n) {
+  for (size_t i = 0; i < n; i += 8) {
+    uint64_t word;  // through a register: source and destination may overlap for short keys
+    std::memcpy(&word, src + i, 8);
+    std::memcpy(dst + i, &word, 8);
   }
+}
+}  // namespace
+
+void LeafDecoder::decodeNext() {
+  const int i = decoded_;
+  const uint8_t* p = raw_.data();
+  const uint8_t* entry = p + kLeafHeaderSize + size_t(i) * entryBytes_;
+  uint64_t bits = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&bits, entry, 8);  // within the page plus slack
+    bits &= entryMask_;
+  } else {
+    for (int b = entryBytes_ - 1; b >= 0; --b) bits = (bits << 8) | entry[b];
+  }
+  recnos_[size_t(i)] = uint32_t(bits & recMask_);
+  const int dup = int((bits >> recBits_) & dupMask_);
+  const int trail = int((bits >> (recBits_ + dupBits_)) & trailMask_);
+  const int stored = keyLen_ - dup - trail;
+  const PageWhere where{file_, offset_};
+  if (stored < 0 || (i == 0 && dup > 0))
+    throwCorruptIndex(where, "leaf entry " + std::to_string(i) + " has invalid counts");
+  if (suffixEnd_ < entriesEnd_ + size_t(stored)) throwCorruptIndex(where, "leaf keys overrun the entry area");
+  suffixEnd_ -= size_t(stored);
+  char* out = keys_.data() + size_t(i) * keyLen_;
+  // Word-wise copies run over into bytes written next (or the slack), so they go in order.
+  if (dup > 0) copyWords(out, out - keyLen_, size_t(dup));
+  copyWords(out + dup, reinterpret_cast<const char*>(p) + suffixEnd_, size_t(stored));
+  if (trail > 0) std::memset(out + dup + stored, fill_, size_t(trail));
+  decoded_ = i + 1;
+}
+
+namespace {
+int comparePrefixAt(std::string_view key, std::string_view prefix) {
+  return std::memcmp(key.data(), prefix.data(), std::min(key.size(), prefix.size()));
+}
+}  // namespace
+
+int LeafDecoder::lowerBoundPrefix(std::string_view prefix) {
+  for (int i = 0; i < count(); ++i) {
+    decodeThrough(i);
+    if (comparePrefixAt(key(i), prefix) >= 0) return i;
+  }
+  return count();
+}
+
+int LeafDecoder::upperBoundPrefix(std::string_view prefix) {
+  for (int i = 0; i < count(); ++i) {
+    decodeThrough(i);
+    if (comparePrefixAt(key(i), prefix) > 0) return i;
+  }
+  return count();
+}
+
+int LeafDecoder::lowerBoundEntry(std::string_view k, uint32_t r) {
+  for (int i = 0; i < count(); ++i) {
+    decodeThrough(i);
+    if (compareEntry(key(i), recno(i), k, r) >= 0) return i;
+  }
+  return count();
+}
+
+void LeafNode::assign(ConstPageBytes page, int keyLength, char fillByte, const PageWhere& where) {
+  thread_local LeafDecoder decoder;
+  decoder.load(page.data(), keyLength, fillByte, where);
+  decoder.decodeAll();
+  header = decoder.header();
+  keyLen = keyLength;
+  fill = fillByte;
+  const size_t n = size_t(decoder.count());
+  keys.assign(decoder.keyData(), n * keyLen);
+  recnos.assign(decoder.recnoData(), decoder.recnoData() + n);
 }
 
 LeafNode LeafNode::decode(ConstPageBytes page, int keyLength, char fillByte,

@@ -21,6 +21,7 @@
 // does not fit (record-number field at most 32 bits).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -110,6 +111,46 @@ class LeafPacker {
   size_t suffixBytes_ = 0;
   uint32_t maxRecno_ = 0;
   int entryBytes_ = 3;
+};
+
+// Decodes a leaf page entry by entry, as far as it is asked to: a search stops decoding at the
+// entry it looks for. It works on its own copy of the page; every count and suffix is checked
+// as it is decoded. LeafNode::assign decodes through it too.
+class LeafDecoder {
+ public:
+  // Copies the page and checks its header and layout fields; decodes no entry yet.
+  void load(const uint8_t* page, int keyLen, char fill, const PageWhere& where);
+  const NodeHeader& header() const { return header_; }
+  int count() const { return header_.keyCount; }
+  int decoded() const { return decoded_; }
+  void decodeThrough(int i) {
+    while (decoded_ <= i) decodeNext();
+  }
+  void decodeAll() { decodeThrough(count() - 1); }
+  std::string_view key(int i) const { return {keys_.data() + size_t(i) * keyLen_, size_t(keyLen_)}; }
+  uint32_t recno(int i) const { return recnos_[size_t(i)]; }
+  const char* keyData() const { return keys_.data(); }
+  const uint32_t* recnoData() const { return recnos_.data(); }
+
+  // Searches that decode only as far as they need; count() when no entry qualifies.
+  int lowerBoundPrefix(std::string_view prefix);  // first key whose prefix is >= prefix
+  int upperBoundPrefix(std::string_view prefix);  // first key whose prefix is > prefix
+  int lowerBoundEntry(std::string_view key, uint32_t recno);
+
+ private:
+  void decodeNext();
+  std::array<uint8_t, kCdxPageSize + 8> raw_{};  // 8 bytes of slack for word-wise copies
+  std::vector<char> keys_;                       // count * keyLen bytes, plus slack
+  std::vector<uint32_t> recnos_;
+  NodeHeader header_;
+  std::string_view file_;
+  uint64_t offset_ = 0;
+  int keyLen_ = 0;
+  char fill_ = ' ';
+  int decoded_ = 0;
+  uint64_t recMask_ = 0, dupMask_ = 0, trailMask_ = 0, entryMask_ = 0;
+  int recBits_ = 0, dupBits_ = 0, entryBytes_ = 0;
+  size_t suffixEnd_ = kCdxPageSize, entriesEnd_ = 0;
 };
 
 // Bytes key shares with prev from the start.

@@ -70,6 +70,10 @@ void CdxTag::loadLeaf(uint32_t offset, LeafNode& into) {
   into.assign(pageSpan(pager_.read(offset)), info_.keyLen, fill_, pager_.where(offset));
 }
 
+void CdxTag::loadLeaf(uint32_t offset, LeafDecoder& into) {
+  into.load(pager_.read(offset), info_.keyLen, fill_, pager_.where(offset));
+}
+
 InteriorNode CdxTag::loadInterior(uint32_t offset) {
   return InteriorNode::decode(pageSpan(pager_.read(offset)), info_.keyLen, pager_.size(),
                               pager_.where(offset));

@@ -55,6 +55,7 @@ class CdxTag final : public Order {
   enum class Find { LowerPrefix, UpperPrefix, Entry, First, Last };
   uint32_t findLeaf(Find how, std::string_view key, uint32_t recno);
   void loadLeaf(uint32_t offset, LeafNode& into);
+  void loadLeaf(uint32_t offset, LeafDecoder& into);  // entries decoded on demand
   // The key padded with the fill byte (or cut) to the key length.
   std::string_view normalize(std::string_view key, std::string& buffer) const;
 
