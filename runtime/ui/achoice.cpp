@@ -41,7 +41,7 @@ class ChoiceList {
       if (next >= 0) cur_ = next;
     }
     first_ = cur_ - std::clamp(row, 0, rows_ - 1);
-    first_ = std::clamp(first_, 0, std::max(0, n - 1));
+    first_ = std::clamp(first_, 0, std::max(0, n - rows_));  // no blank rows below the last item
     follow();
   }
 

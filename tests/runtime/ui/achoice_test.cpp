@@ -71,6 +71,12 @@ TEST_F(AChoiceTest, InitialItemAndRowPlaceTheWindow) {
   EXPECT_EQ(screen_.textAt(3, 0, 3), "M6 ");
   EXPECT_EQ(screen_.textAt(5, 0, 3), "M8 ");
   EXPECT_EQ(screen_.attrAt(5, 0), screen().colors().enhanced());
+
+  // Near the end the window is not left half empty.
+  screen_.keys({K_ESC});
+  achoice(3, 0, 7, 5, list, {}, 12, 0);
+  EXPECT_EQ(screen_.textAt(3, 0, 3), "M8 ");
+  EXPECT_EQ(screen_.textAt(7, 0, 3), "M12");
 }
 
 TEST_F(AChoiceTest, HandlerGotoSearchesByTheLastKey) {
