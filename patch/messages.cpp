@@ -6,9 +6,23 @@
 
 namespace patch {
 
-void warn(const std::vector<std::string>& lines) { con::showMessage(lines, con::kWarningSet, true); }
+namespace {
+MessageObserver g_observer;
+}
+
+MessageObserver setMessageObserver(MessageObserver observer) {
+  MessageObserver previous = std::move(g_observer);
+  g_observer = std::move(observer);
+  return previous;
+}
+
+void warn(const std::vector<std::string>& lines) {
+  if (g_observer) g_observer(lines);
+  con::showMessage(lines, con::kWarningSet, true);
+}
 
 void inform(const std::vector<std::string>& lines) {
+  if (g_observer) g_observer(lines);
   con::showMessage(lines, con::kInformSet, true);
 }
 

@@ -2,6 +2,7 @@
 // that name a script line and a runtime error.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ namespace patch {
 void warn(const std::vector<std::string>& lines);
 // The same in the message window's default colours.
 void inform(const std::vector<std::string>& lines);
+
+// Sees every message before it is shown (tests read what the installer told the user).
+using MessageObserver = std::function<void(const std::vector<std::string>&)>;
+MessageObserver setMessageObserver(MessageObserver observer);
 
 // "Blad w linii 12 skryptu update.dat" (line 0: the script in general).
 std::string scriptLineText(int line);

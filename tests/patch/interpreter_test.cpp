@@ -1,0 +1,95 @@
+// Section dispatch, the run status and the closing section; every name a script may call.
+#include "patch_fixture.h"
+
+#include "runtime/memfile/memfile.h"
+
+namespace patchtest {
+namespace {
+
+using Interpreter = InstallerTest;
+
+TEST_F(Interpreter, ClosingSectionRunsOkOrErrorBlockThenFurtherBlocks) {
+  EXPECT_TRUE(runScript({"title line before any header", "[koniec]", "ok={|| t_log := t_log + 'instalacja udana'}",
+                         "blok={|| u_x := 'po' }"}));
+  EXPECT_EQ(logged(), "instalacja udana");
+  EXPECT_EQ(run("u_x").str(), "po");
+
+  rt::context().memvars.assign("t_log", rt::Value::text(""));
+  // A failed [wer] skips the copy section; the closing section runs its error block.
+  writeFile(src / "A.TXT", "a");
+  EXPECT_FALSE(runScript({"[wer]", "warunek={|| .f. }", "[copy]", "A.TXT|A.TXT", "[koniec]",
+                          "ok={|| t_log += 'ok/'}", "blad={|| t_log += 'blad/'}",
+                          "blok={|| t_log += 'zawsze/'}"}));
+  EXPECT_FALSE(fs::exists(dst / "A.TXT"));
+  EXPECT_EQ(logged(), "blad/zawsze/");
+  EXPECT_TRUE(messages.empty());  // a refused condition shows nothing of its own
+}
+
+TEST_F(Interpreter, TwoClosingSectionsEachSeeTheStatusOfTheirPlace) {
+  EXPECT_FALSE(runScript({"[koniec]", "ok={|| t_log += '1ok/'}", "[copy]", "BRAK.TXT|B.TXT",
+                          "[koniec]", "ok={|| t_log += '2ok/'}", "blad={|| t_log += '2blad/'}"}));
+  EXPECT_EQ(logged(), "1ok/2blad/");
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], (std::vector<std::string>{"Blad w okresleniu pliku zrodlowego:", srcDir() + "BRAK.TXT"}));
+}
+
+TEST_F(Interpreter, EmptyOrCommentOnlyScriptSucceeds) {
+  EXPECT_TRUE(runScript({}));
+  EXPECT_TRUE(runScript({"; nic", "   ", "[copy]", "[koniec]"}));
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(Interpreter, BadExpressionInClosingSectionIsReportedWithItsLine) {
+  EXPECT_FALSE(runScript({"[koniec]", "ok={|| 1 + }", "blok={|| t_log += 'dalej'}"}));
+  EXPECT_EQ(logged(), "");
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages[0][0], "Blad w linii 2 skryptu update.dat");
+}
+
+TEST_F(Interpreter, RuntimeErrorInABlockFailsTheRunButTheOtherBlocksRun) {
+  EXPECT_FALSE(runScript({"[koniec]", "blok={|| nie_ma_takiej_funkcji() }", "blok={|| t_log += 'dalej'}"}));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0][0], "Blad w linii 2 skryptu update.dat");
+  EXPECT_EQ(logged(), "dalej");
+}
+
+TEST_F(Interpreter, UnknownBracketLineIsALineOfTheSectionInForce) {
+  writeFile(src / "A.TXT", "a");
+  // "[pliki]" is a copy line without "|" and fails the copy section.
+  EXPECT_FALSE(runScript({"[copy]", "A.TXT|A.TXT", "[pliki]", "[koniec]", "blad={|| t_log += 'blad'}"}));
+  EXPECT_TRUE(fs::exists(dst / "A.TXT"));
+  EXPECT_EQ(logged(), "blad");
+}
+
+TEST_F(Interpreter, EveryFunctionAScriptMayCallIsRegistered) {
+  const char* names[] = {
+      "ALIAS", "ASCAN", "DBAPPEND", "DBCLEARFIL", "DBCLEARIND", "DBCLEARREL", "DBCLOSEALL",
+      "DBCLOSEAREA", "DBCOMMIT", "DBCOMMITALL", "DBCREATE", "DBDELETE", "DBEDIT", "DBEVAL",
+      "DBFILTER", "DBGOBOTTOM", "DBGOTO", "DBGOTOP", "DBRECALL", "DBREINDEX", "DBRELATION",
+      "DBRSELECT", "DBSEEK", "DBSELECTAR", "DBSETFILTER", "DBSETINDEX", "DBSETORDER", "DBSETRELAT",
+      "DBSKIP", "DBSTRUCT", "DBUNLOCK", "DBUNLOCKALL", "DBUSEAREA", "DESCEND", "DISKSPACE",
+      "DISPBEGIN", "DISPBOX", "DISPCOUNT", "DISPEND", "DISPOUT", "ERRORBLOCK", "ERRORLEVEL",
+      "FIELDBLOCK", "FIELDGET", "FIELDPOS", "FIELDPUT", "FIELDWBLOCK", "FRENAME", "INDEXEXT",
+      "INDEXKEY", "INDEXORD", "ISALPHA", "ISDIGIT", "ISUPPER", "LASTKEY", "LEFT", "MEMOEDIT",
+      "MEMOLINE", "MEMOREAD", "MEMOTRAN", "MEMOWRIT", "MLCOUNT", "MOD", "NETERR", "PADC", "PADL",
+      "PADR", "RAT", "RESTSCREEN", "SAVESCREEN", "SCROLL", "SET", "STRTRAN", "STUFF", "TONE", "USED",
+      "MAIN", "USTAL_SRC", "USTAL_DST", "ZNACZ_CZAS", "UAKTUALNIENIE", "OPEN_INDEKS",
+      "NOWY_GEN", "STARY_GEN", "CZY_NOWY", "FMEMORXPF", "XGETENV", "CLOSE_IND", "K_ZMIEN_PALETE",
+      "K_CLEAR", "K_DAJ_PALETE", "K_SET_KOLOR", "K_SET_ZESTAW", "K_INV", "K_NORM", "K_NORM_",
+      "K_SPEC_MEN", "K_BOLD", "K_CIEN", "K_DAJ_RAMKI", "K_DAJ_CIEN", "K_KODUJ_KOL", "K_DEKODUJ_KOL",
+      "READ_REKORD", "WRITE_REKORD", "ZASZYFR", "SZYFR", "DIRNAME", "ISDIR", "E_SETFDATI",
+      "E_SETFATTR", "CZYTZMSR", "_KAT_INI", "FILE2ARRAY", "ARRAY2FILE", "ASCAN_EXACT", "E_INT",
+      "READ_LINE", "DISKNAME", "DBOPEN", "DBLOCATE", "DBINDEX", "DBCLOSE", "_P", "_DB_REPL", "_SAY",
+      "_DB_ZAP", "_DB_PACK", "_CLR_SCR", "_PRINT", "_SET_ORDER", "_SET_INDEX", "N_ISDIR", "KOM",
+      "COPYFILE", "READ_MEM", "WRITE_MEM", "STOD", "POR_STR", "A_KODUJ", "A_DEKODUJ", "ROZWIN",
+      "ZWIN", "KODY_RAMEK", "K_DAJ_NOWE", "INITDBASE", "GODBASE", "INITPROGRES", "GOPROGRES",
+      "_ASCAN", "SETFILTER", "_ALERT", "DECYZJA", "SZUK_ACHOICE", "CTON", "NTOC", "N2BIN", "BIN2N",
+      "ZEF_RAND"};
+  std::vector<std::string> missing;
+  for (const char* n : names)
+    if (!rt::functions().has(n)) missing.push_back(n);
+  EXPECT_TRUE(missing.empty()) << ::testing::PrintToString(missing);
+}
+
+}  // namespace
+}  // namespace patchtest
