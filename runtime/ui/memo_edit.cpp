@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "runtime/core/context.h"
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 #include "runtime/ui/read_modal.h"
@@ -305,7 +306,9 @@ MemoEditResult memoEdit(const std::string& text, int top, int left, int bottom, 
       return {model.text(), true};
     }
     if (outcome == Outcome::Abort) {
-      if (options.editable && model.modified() && options.confirmAbort && !confirmAbort()) continue;
+      bool ask = options.editable && model.modified() && options.confirmAbort &&
+                 context().settings.scoreboard;
+      if (ask && !confirmAbort()) continue;
       return {text, false};
     }
   }

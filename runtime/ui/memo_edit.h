@@ -9,7 +9,8 @@
 // Keys: arrows, Home/End (row), PgUp/PgDn, Ctrl+PgUp/Ctrl+PgDn and Ctrl+Home (start and end of
 // the text), Enter (new paragraph), Backspace, Del, Ctrl+Y (the row), Ctrl+T (word), Tab, Ins
 // (insert mode, shared with the form reader). Ctrl+W keeps the edited text; Esc gives back the
-// text as it was, after "Abort Edit? (Y/N)" on the top line when something was changed.
+// text as it was, after "Abort Edit? (Y/N)" on the top line when something was changed (and SET
+// SCOREBOARD is on, as it is by default).
 #pragma once
 
 #include <string>
@@ -21,7 +22,7 @@ struct MemoEditOptions {
   bool editable = true;   // false: a viewer, the text comes back unchanged
   int lineLength = 0;     // wrap width; 0: the window's width
   int tabSize = 4;
-  bool confirmAbort = true;
+  bool confirmAbort = true;  // the question is asked only while SET SCOREBOARD is on
 };
 
 struct MemoEditResult {

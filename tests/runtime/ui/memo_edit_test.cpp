@@ -66,6 +66,14 @@ TEST_F(MemoEditTest, EscGivesBackTheOriginalAfterConfirmation) {
   EXPECT_EQ(screen_.textAt(kScoreRow, kScoreCol, 17), std::string(17, ' '));
 }
 
+TEST_F(MemoEditTest, NoQuestionWithTheScoreboardOff) {
+  context().settings.scoreboard = false;
+  screen_.type("xyz");
+  screen_.keys({K_ESC});
+  EXPECT_EQ(memoEdit("tekst", 5, 0, 9, 39).text, "tekst");
+  context().settings.scoreboard = true;
+}
+
 TEST_F(MemoEditTest, UnchangedTextLeavesWithoutAQuestion) {
   screen_.keys({K_DOWN, K_RIGHT, K_ESC});
   EXPECT_EQ(memoEdit("a\nb", 0, 0, 3, 9).text, "a\nb");
