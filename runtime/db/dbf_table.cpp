@@ -324,24 +324,33 @@ void DbfTable::markInProgress() {
 
 void DbfTable::goTo(uint32_t n) {
   flush();
-  if (shared_) refresh();
+  if (shared_ && n > recCount_) refresh();  // another process may have appended
   if (n >= 1 && n <= recCount_) {
-    loadRecord(n, rec_.data());
     recno_ = n;
+    if (shared_) loaded_ = false;
+    else loadRecord(n, rec_.data());
   } else {
     rec_ = blank_;
     recno_ = recCount_ + 1;
+    loaded_ = true;
   }
   if (!pendingMemos_.empty()) pendingMemos_.clear();
 }
 
+void DbfTable::loadCurrent() {
+  loaded_ = true;
+  loadRecord(recno_, rec_.data());
+}
+
 void DbfTable::reload() {
   if (dirty_) return;
+  if (shared_) refresh();
   goTo(recno_);
 }
 
 Value DbfTable::get(size_t i) {
   const FieldDescriptor& f = layout_.fields.at(i);
+  ensureLoaded();
   if (f.isMemo()) {
     auto it = pendingMemos_.find(i);
     if (it != pendingMemos_.end()) return Value::text(it->second);
@@ -366,6 +375,7 @@ void DbfTable::prepareChange() {
 void DbfTable::put(size_t i, const Value& v) {
   const FieldDescriptor& f = layout_.fields.at(i);
   if (atPhantom()) return;  // a write at the end of the table has no record to land in
+  ensureLoaded();
   if (f.isMemo()) {
     if (!v.isChar()) throw Error(ErrorKind::Argument, "Data type error", f.name, path());
     if (!memo_) throw Error(ErrorKind::Write, "Write error: no memo file", f.name, path());
@@ -391,6 +401,7 @@ void DbfTable::put(size_t i, const Value& v) {
 
 void DbfTable::setDeleted(bool del) {
   if (atPhantom()) return;
+  ensureLoaded();
   if (deleted() == del) return;
   prepareChange();
   rec_[0] = del ? '*' : ' ';
@@ -468,6 +479,7 @@ bool DbfTable::append() {
     ++recCount_;
     recno_ = recCount_;
     rec_ = blank_;
+    loaded_ = true;
     pendingMemos_.clear();
     dirty_ = appended_ = true;
     return true;
@@ -495,6 +507,7 @@ bool DbfTable::append() {
   recCount_ = diskCount_ = n;
   recno_ = n;
   rec_ = blank_;
+  loaded_ = true;
   pendingMemos_.clear();
   dirty_ = false;
   if (listener_) listener_->afterWrite(*this, true);

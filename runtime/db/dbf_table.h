@@ -106,9 +106,15 @@ class DbfTable {
 
   Value get(size_t field);
   void put(size_t field, const Value& v);
-  bool deleted() const { return rec_[0] == '*'; }
+  bool deleted() const {
+    ensureLoaded();
+    return rec_[0] == '*';
+  }
   void setDeleted(bool del);
-  const uint8_t* recordBytes() const { return rec_.data(); }
+  const uint8_t* recordBytes() const {
+    ensureLoaded();
+    return rec_.data();
+  }
   bool dirty() const { return dirty_; }
 
   // Appends a blank record and makes it current; in shared use it is reserved on disk under the
@@ -165,6 +171,12 @@ class DbfTable {
   uint32_t recCount_ = 0;       // records known to exist
   uint32_t diskCount_ = 0;      // record count as last written to the header
   uint32_t recno_ = 0;
+  // In shared use a move only notes the record number; the bytes are read when first needed.
+  void ensureLoaded() const {
+    if (!loaded_) const_cast<DbfTable*>(this)->loadCurrent();
+  }
+  void loadCurrent();
+  mutable bool loaded_ = true;
   std::vector<uint8_t> rec_, blank_;
   bool dirty_ = false, appended_ = false;
   std::unordered_map<size_t, std::string> pendingMemos_;  // field -> text, written on flush

@@ -168,6 +168,7 @@ bool WorkArea::stepRaw(bool forward) {
     return true;
   }
   checkStale();
+  freshBags();
   syncCursor();
   bool ascendingStep = forward == walkForward();
   bool ok = ascendingStep ? cursor_->next() : cursor_->prev();
@@ -187,6 +188,7 @@ bool WorkArea::positionFirst(bool top) {
     return true;
   }
   checkStale();
+  freshBags();
   OpenTag& t = tags_[size_t(order_ - 1)];
   if (!cursor_) cursor_ = t.tag->cursor();
   bool desc = !walkForward();
@@ -304,6 +306,7 @@ bool WorkArea::seek(const Value& key, bool softSeek, bool last) {
     return false;
   }
   checkStale();
+  freshBags();
   OpenTag& t = tags_[size_t(order_ - 1)];
   std::string k = encodeValue(key, t.tag->info(), true);
   if (!cursor_) cursor_ = t.tag->cursor();
@@ -430,10 +433,17 @@ void WorkArea::zap() {
 
 // --- locks ---
 
+// In shared use the bags are re-checked (one read of their change counter) whenever an order is
+// used; a write re-checks them under the header lock.
+void WorkArea::freshBags() {
+  if (table_->shared())
+    for (auto& b : bags_)
+      if (b->refresh()) cursorSynced_ = false;
+}
+
 void WorkArea::refreshShared() {
   if (!table_->shared()) return;
-  for (auto& b : bags_) b->refresh();
-  table_->reload();  // re-reads the record count and the record
+  table_->reload();  // re-reads the record count and, when next needed, the record
   eof_ = table_->atPhantom();
   cursorSynced_ = false;
 }
@@ -479,6 +489,7 @@ uint64_t WorkArea::keyCount() {
     return table_->recCount();
   }
   checkStale();
+  freshBags();
   bool desc = !walkForward();
   std::string lo = scopeKey(desc ? 1 : 0), hi = scopeKey(desc ? 0 : 1);
   return tags_[size_t(order_ - 1)].tag->countRange(lo, hi);

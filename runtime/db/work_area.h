@@ -197,6 +197,7 @@ class WorkArea final : public RecordListener {
   KeyType probeType(const std::string& keyText, int& len);
   bool walkForward() const;
   void refreshShared();
+  void freshBags();
 
   WorkAreas& owner_;
   int number_;
