@@ -254,7 +254,7 @@ class Reader {
   bool store(Get& get) {
     bool stored = false;
     if (!get.assign(&stored)) {
-      scoreMessage().show("Invalid date");
+      if (context().settings.scoreboard) scoreMessage().show("Invalid date");
       return false;
     }
     if (stored) state().updated = updated_ = true;
@@ -380,7 +380,8 @@ bool rangeCheck(const Value& value, const Value& low, const Value& high) {
     if (original.type() == value.type() && !lessThan(original, value) && !lessThan(value, original))
       return true;
   }
-  scoreMessage().show("Range: " + plainText(low) + " - " + plainText(high));
+  if (context().settings.scoreboard)
+    scoreMessage().show("Range: " + plainText(low) + " - " + plainText(high));
   return false;
 }
 

@@ -61,7 +61,8 @@ bool readExit();
 bool setReadExit(bool on);
 
 // RANGECHECK: true when `value` lies within [low, high] (or the field being edited was not
-// changed); otherwise shows "Range: low - high" on the top line until the next key and refuses.
+// changed); otherwise shows "Range: low - high" on the top line until the next key (while SET
+// SCOREBOARD is on) and refuses.
 bool rangeCheck(const Value& value, const Value& low, const Value& high);
 
 // Row and column of the reader's own messages ("Range: ...", "Invalid date").
