@@ -134,6 +134,7 @@ void LeafDecoder::load(const uint8_t* page, int keyLen, char fill, const PageWhe
   recBits_ = p[20];
   dupBits_ = p[21];
   const int trailBits = p[22];
+  trailBits_ = trailBits;
   entryBytes_ = p[23];
   if (n > 0) {
     if (entryBytes_ < 1 || entryBytes_ > 8 || recBits_ < 1 || recBits_ > 32 || dupBits_ > 8 ||
@@ -148,6 +149,7 @@ void LeafDecoder::load(const uint8_t* page, int keyLen, char fill, const PageWhe
   suffixEnd_ = kCdxPageSize;
   keys_.resize(size_t(n) * keyLen + 8);
   recnos_.resize(size_t(n));
+  shapes_.resize(size_t(n));
 }
 
 namespace {
@@ -181,6 +183,7 @@ void LeafDecoder::decodeNext() {
     throwCorruptIndex(where, "leaf entry " + std::to_string(i) + " has invalid counts");
   if (suffixEnd_ < entriesEnd_ + size_t(stored)) throwCorruptIndex(where, "leaf keys overrun the entry area");
   suffixEnd_ -= size_t(stored);
+  shapes_[size_t(i)] = {uint16_t(dup), uint16_t(trail), uint16_t(suffixEnd_)};
   char* out = keys_.data() + size_t(i) * keyLen_;
   // Word-wise copies run over into bytes written next (or the slack), so they go in order.
   if (dup > 0) copyWords(out, out - keyLen_, size_t(dup));
@@ -217,6 +220,64 @@ int LeafDecoder::lowerBoundEntry(std::string_view k, uint32_t r) {
     if (compareEntry(key(i), recno(i), k, r) >= 0) return i;
   }
   return count();
+}
+
+bool LeafDecoder::insertInPlace(uint8_t* page, int pos, std::string_view key, uint32_t recno) const {
+  const int n = count();
+  if (decoded_ != n || n == 0 || recno > recMask_) return false;
+  const int trailNew = trailingFillLen(key.data(), keyLen_, fill_);
+  const int dupNew =
+      pos > 0 ? std::min(sharedPrefixLen(this->key(pos - 1).data(), key.data(), keyLen_), keyLen_ - trailNew) : 0;
+  const size_t storedNew = size_t(keyLen_ - dupNew - trailNew);
+  if (uint64_t(dupNew) > dupMask_ || uint64_t(trailNew) > trailMask_) return false;
+  // The entry that now follows the new one may share more with it than with its old neighbour.
+  int dupNext = 0, delta = 0;
+  size_t storedNextOld = 0;
+  if (pos < n) {
+    const EntryShape next = shapes_[size_t(pos)];
+    storedNextOld = size_t(keyLen_ - next.dup - next.trail);
+    dupNext = std::min(sharedPrefixLen(key.data(), this->key(pos).data(), keyLen_), keyLen_ - next.trail);
+    if (dupNext < next.dup || uint64_t(dupNext) > dupMask_) return false;
+    delta = dupNext - next.dup;
+  }
+  const size_t freeBytes = suffixEnd_ - entriesEnd_;
+  const long grow = long(entryBytes_) + long(storedNew) - long(delta);
+  if (grow > long(freeBytes)) return false;
+
+  // Suffixes: [low, high) belongs to the entries after pos (after pos - 1 when pos == n).
+  const size_t top = pos == 0 ? kCdxPageSize : shapes_[size_t(pos - 1)].suffixStart;
+  const size_t low = suffixEnd_;
+  const size_t high = pos < n ? top - storedNextOld : top;
+  const long shift = long(storedNew) - long(delta);
+  std::memmove(page + long(low) - shift, page + low, high - low);
+  std::memcpy(page + top - storedNew, key.data() + dupNew, storedNew);
+  if (pos < n) {
+    const size_t storedNext = storedNextOld - size_t(delta);
+    std::memcpy(page + top - storedNew - storedNext, this->key(pos).data() + dupNext, storedNext);
+  }
+  // Entries.
+  auto putEntry = [&](int at, uint32_t r, int dup, int trail) {
+    const uint64_t bits = uint64_t(r) | (uint64_t(dup) << recBits_) | (uint64_t(trail) << (recBits_ + dupBits_));
+    uint8_t* e = page + kLeafHeaderSize + size_t(at) * entryBytes_;
+    for (int b = 0; b < entryBytes_; ++b) e[b] = uint8_t(bits >> (8 * b));
+  };
+  uint8_t* entries = page + kLeafHeaderSize;
+  std::memmove(entries + size_t(pos + 1) * entryBytes_, entries + size_t(pos) * entryBytes_,
+               size_t(n - pos) * entryBytes_);
+  putEntry(pos, recno, dupNew, trailNew);
+  if (pos < n) putEntry(pos + 1, recnos_[size_t(pos)], dupNext, shapes_[size_t(pos)].trail);
+  putLe16(page + 2, uint16_t(n + 1));
+  putLe16(page + 12, uint16_t(long(freeBytes) - grow));
+  return true;
+}
+
+void LeafNode::assign(const LeafDecoder& decoded) {
+  header = decoded.header();
+  const size_t n = size_t(decoded.count());
+  keyLen = decoded.keyLen();
+  fill = decoded.fill();
+  keys.assign(decoded.keyData(), n * keyLen);
+  recnos.assign(decoded.recnoData(), decoded.recnoData() + n);
 }
 
 void LeafNode::assign(ConstPageBytes page, int keyLength, char fillByte, const PageWhere& where) {

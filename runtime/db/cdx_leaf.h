@@ -42,6 +42,8 @@ struct LeafLayout {
 
 inline constexpr size_t kLeafHeaderSize = 24;
 
+class LeafDecoder;
+
 struct LeafNode {
   NodeHeader header;
   int keyLen = 0;
@@ -74,6 +76,7 @@ struct LeafNode {
   // count and every suffix against the page.
   void assign(ConstPageBytes page, int keyLen, char fill, const PageWhere& where);
   static LeafNode decode(ConstPageBytes page, int keyLen, char fill, const PageWhere& where);
+  void assign(const LeafDecoder& decoded);  // every entry of it decoded
   // Encodes the node; it must fit.
   void encode(PageBytes page) const;
   // Encodes the node when it fits (false, page unspecified, when it does not).
@@ -121,6 +124,8 @@ class LeafDecoder {
   // Copies the page and checks its header and layout fields; decodes no entry yet.
   void load(const uint8_t* page, int keyLen, char fill, const PageWhere& where);
   const NodeHeader& header() const { return header_; }
+  int keyLen() const { return keyLen_; }
+  char fill() const { return fill_; }
   int count() const { return header_.keyCount; }
   int decoded() const { return decoded_; }
   void decodeThrough(int i) {
@@ -132,6 +137,12 @@ class LeafDecoder {
   const char* keyData() const { return keys_.data(); }
   const uint32_t* recnoData() const { return recnos_.data(); }
 
+  // Inserts an entry at pos into page, which must hold the bytes this decoder loaded, with every
+  // entry decoded: entries after pos move up, the suffixes below pos move down, and the next
+  // entry's duplicate count grows to what it shares with the new key. False, with the page
+  // untouched, when the entry does not fit or its record number needs wider entries.
+  bool insertInPlace(uint8_t* page, int pos, std::string_view key, uint32_t recno) const;
+
   // Searches that decode only as far as they need; count() when no entry qualifies.
   int lowerBoundPrefix(std::string_view prefix);  // first key whose prefix is >= prefix
   int upperBoundPrefix(std::string_view prefix);  // first key whose prefix is > prefix
@@ -142,6 +153,10 @@ class LeafDecoder {
   std::array<uint8_t, kCdxPageSize + 8> raw_{};  // 8 bytes of slack for word-wise copies
   std::vector<char> keys_;                       // count * keyLen bytes, plus slack
   std::vector<uint32_t> recnos_;
+  struct EntryShape {
+    uint16_t dup, trail, suffixStart;
+  };
+  std::vector<EntryShape> shapes_;
   NodeHeader header_;
   std::string_view file_;
   uint64_t offset_ = 0;
@@ -149,7 +164,7 @@ class LeafDecoder {
   char fill_ = ' ';
   int decoded_ = 0;
   uint64_t recMask_ = 0, dupMask_ = 0, trailMask_ = 0, entryMask_ = 0;
-  int recBits_ = 0, dupBits_ = 0, entryBytes_ = 0;
+  int recBits_ = 0, dupBits_ = 0, trailBits_ = 0, entryBytes_ = 0;
   size_t suffixEnd_ = kCdxPageSize, entriesEnd_ = 0;
 };
 

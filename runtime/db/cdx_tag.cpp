@@ -108,12 +108,20 @@ void CdxTag::insert(std::string_view rawKey, uint32_t recno) {
   if (info_.unique && containsKey(key)) return;
   path_.clear();
   const uint32_t leafOffset = descend(Find::Entry, key, recno, &path_);
-  LeafNode& leaf = scratch_;
-  loadLeaf(leafOffset, leaf);
-  const int pos = leaf.lowerBoundEntry(key, recno);
-  if (pos < leaf.count() && leaf.recnos[size_t(pos)] == recno && leaf.key(pos) == key) return;
-  leaf.insert(pos, key, recno);
+  LeafDecoder& decoded = decoder_;
+  loadLeaf(leafOffset, decoded);
+  decoded.decodeAll();
+  const int pos = decoded.lowerBoundEntry(key, recno);
+  if (pos < decoded.count() && decoded.recno(pos) == recno && decoded.key(pos) == key) return;
   ++mods_;
+  // Most inserts fit the page as it is laid out: patch it in place.
+  if (decoded.insertInPlace(pager_.write(leafOffset), pos, key, recno)) {
+    if (pos == decoded.count()) setMaxUpward(int(path_.size()) - 1, key, recno);
+    return;
+  }
+  LeafNode& leaf = scratch_;
+  leaf.assign(decoded);
+  leaf.insert(pos, key, recno);
   if (!leaf.encodeIfFits(PageBytes(pager_.write(leafOffset), kCdxPageSize))) {
     splitLeaf(leafOffset, leaf);
     return;

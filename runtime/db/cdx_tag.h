@@ -89,6 +89,7 @@ class CdxTag final : public Order {
   uint64_t mods_ = 0;
   std::vector<Step> path_;
   LeafNode scratch_;
+  LeafDecoder decoder_;
   std::string keyBuffer_;
 };
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <random>
+#include <set>
 
 #include "runtime/core/error.h"
 #include "runtime/db/cdx_header.h"
@@ -155,6 +156,50 @@ TEST(CdxLeafNode, DamagedLeavesAreErrorsNotCrashes) {
   Page tooMany = good;
   putLe16(&tooMany[2], 400);
   EXPECT_THROW(LeafNode::decode(tooMany, 10, ' ', kWhere), Error);
+}
+
+TEST(CdxLeafNode, InsertInPlaceGivesTheBytesOfAFreshEncoding) {
+  std::mt19937 rng(3);
+  int patched = 0;
+  for (int trial = 0; trial < 3000; ++trial) {
+    const int keyLen = 1 + int(rng() % 16);
+    const char fill = trial % 2 ? ' ' : '\0';
+    LeafNode leaf;
+    leaf.header.attributes = 2;
+    leaf.keyLen = keyLen;
+    leaf.fill = fill;
+    std::set<std::pair<std::string, uint32_t>> entries;
+    auto randomKey = [&] {
+      std::string k(size_t(keyLen), fill);
+      const int used = int(rng() % (keyLen + 1));
+      for (int i = 0; i < used; ++i) k[size_t(i)] = char('A' + rng() % 3);
+      return k;
+    };
+    const int n = int(rng() % 40);
+    for (int i = 0; i < n; ++i) entries.insert({randomKey(), uint32_t(rng() % 60000)});
+    for (const auto& [k, r] : entries) leaf.insert(leaf.count(), k, r);
+    if (!leaf.fits()) continue;
+    Page page{};
+    leaf.encode(page);
+    LeafDecoder decoder;
+    decoder.load(page.data(), keyLen, fill, kWhere);
+    decoder.decodeAll();
+    const std::string key = randomKey();
+    const uint32_t recno = uint32_t(rng() % 70000);
+    const int pos = decoder.lowerBoundEntry(key, recno);
+    if (pos < decoder.count() && decoder.key(pos) == key && decoder.recno(pos) == recno) continue;
+    Page patchedPage = page;
+    leaf.insert(pos, key, recno);
+    if (!decoder.insertInPlace(patchedPage.data(), pos, key, recno)) {
+      EXPECT_EQ(patchedPage, page) << "a refused insert leaves the page alone";
+      continue;
+    }
+    ++patched;
+    Page fresh{};
+    leaf.encode(fresh);
+    ASSERT_EQ(patchedPage, fresh) << "trial " << trial << " pos " << pos;
+  }
+  EXPECT_GT(patched, 1000);
 }
 
 TEST(CdxInteriorNode, RoundTripsWithBigEndianRecordsAndChildren) {
