@@ -181,7 +181,10 @@ void Browse::stabilize() {
   }
   if (!headSep.empty()) {
     std::string text(size_t(width), headSep[0]);
+    // The part of the separator that stands over a column separator: its middle when longer.
     std::string junction = headSep;
+    if (junction.size() > colSep.size())
+      junction = junction.substr((junction.size() - colSep.size()) / 2, colSep.size());
     junction.resize(colSep.size(), headSep.back());
     int x = 0;
     for (size_t k = 0; k < shown.size(); ++k) {

@@ -39,9 +39,10 @@ class Browse {
   void addColumn(BrowseColumn column);
   size_t columnCount() const { return columns_.size(); }
 
-  // Separators; the defaults are those of the runtime's table browse.
-  std::string headSep = "\xCD\xD1\xCD";  // double line with a tee
-  std::string colSep = " \xB3 ";         // blank, vertical line, blank
+  // Separators in code page 852 (which has no mixed single/double tees): a line with a tee over
+  // the column separator, and blank, vertical line, blank between columns.
+  std::string headSep = "\xC4\xC2\xC4";
+  std::string colSep = " \xB3 ";
   int freeze = 0;                          // leftmost columns that never scroll away
 
   // Colours: standard for the cells, enhanced for the current cell.
