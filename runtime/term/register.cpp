@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "runtime/core/context.h"
+#include "runtime/core/settings.h"
 #include "runtime/term/terminal.h"
 
 namespace rt::term {
@@ -194,6 +196,32 @@ void registerScreenFunctions(Functions& f) {
     return old;
   });
   f.add("TONE", [](Args&) { return nil(); });
+
+  // SET(_SET_COLOR) and SET(_SET_CURSOR) act on the screen; every other setting is the runtime's.
+  if (const NativeFunction* set = f.find("SET")) {
+    NativeFunction inner = *set;
+    f.add("SET", [inner](Args& a) {
+      const int n = a[0].isNum() ? intArg(a, 0, 0) : 0;
+      if (n == int(SetId::Color)) {
+        std::string old = screen().colorString();
+        if (a.count() >= 2 && a[1].isChar()) {
+          screen().setColorString(a[1].str());
+          context().settings.color = screen().colorString();
+        }
+        return Value::text(old);
+      }
+      if (n == int(SetId::Cursor)) {
+        int old = int(screen().cursorShape());
+        if (a.count() >= 2) {
+          int shape = a[1].isLogical() ? (a[1].logical() ? 1 : 0) : intArg(a, 1, old);
+          if (shape >= 0 && shape <= 4) screen().setCursorShape(CursorShape(shape));
+          context().settings.cursor = int(screen().cursorShape());
+        }
+        return Value::integer(old);
+      }
+      return inner(a);
+    });
+  }
 }
 
 }  // namespace rt::term

@@ -9,7 +9,9 @@
 
 namespace rt::term {
 
-// Into the process's registry (rt::functions()) unless another is given.
+// Into the process's registry (rt::functions()) unless another is given. Call it after the
+// standard functions are registered: it wraps their SET so that SET(_SET_COLOR) and
+// SET(_SET_CURSOR) act on the screen.
 void registerScreenFunctions();
 void registerScreenFunctions(Functions& f);
 

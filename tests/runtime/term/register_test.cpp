@@ -125,5 +125,23 @@ TEST_F(ByName, SetKeyBlockFiresWithProcedureLineAndVariable) {
   EXPECT_TRUE(call("SETKEY", {n(K_F2)}).isNil());
 }
 
+TEST(SetWrapper, ColourAndCursorSettingsActOnTheScreen) {
+  Functions f;
+  std::vector<int> delegated;
+  f.add("SET", [&](Args& a) {
+    delegated.push_back(int(a[0].num()));
+    return Value::logical(true);
+  });
+  registerScreenFunctions(f);
+  Headless h;
+  EXPECT_EQ(f.call("SET", {Value::integer(15), Value::text("GR+/B")}).str(), "W/N,N/W,N/N,N/N,N/W");
+  EXPECT_EQ(screen().colors().standard(), makeAttr(14, 1));
+  EXPECT_EQ(f.call("SET", {Value::integer(15)}).str(), "GR+/B,N/W,N/N,N/N,N/W");
+  EXPECT_EQ(f.call("SET", {Value::integer(16), Value::integer(0)}).num(), 1);
+  EXPECT_EQ(screen().cursorShape(), CursorShape::None);
+  EXPECT_TRUE(f.call("SET", {Value::integer(1), Value::logical(true)}).logical());
+  EXPECT_EQ(delegated, std::vector<int>{1});
+}
+
 }  // namespace
 }  // namespace rt::term
