@@ -7,6 +7,7 @@
 #include "runtime/term/headless.h"
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
+#include "runtime/term/testing/screen_check.h"
 #include "runtime/ui/read_modal.h"
 
 namespace rt::ui {
@@ -48,10 +49,11 @@ TEST_F(MemoEditTest, ShowsWrappedTextAndKeepsItWithCtrlW) {
   MemoEditResult r = memoEdit("Ala ma kota\r\nDrugi", 10, 20, 13, 27);
   EXPECT_TRUE(r.saved);
   EXPECT_EQ(r.text, "Ala ma kota\r\nDrugi i psa");
-  EXPECT_EQ(screen_.textAt(10, 20, 8), "Ala ma  ");
-  EXPECT_EQ(screen_.textAt(11, 20, 8), "kota    ");
-  EXPECT_EQ(screen_.textAt(12, 20, 8), "Drugi i ");
-  EXPECT_EQ(screen_.textAt(13, 20, 8), "psa     ");
+  EXPECT_TRUE(testing::rowsAre(screen_, 10,
+                               {"                    Ala ma",
+                                "                    kota",
+                                "                    Drugi i",
+                                "                    psa"}));
   EXPECT_EQ(keyboard().lastKey(), K_CTRL_W);
 }
 
