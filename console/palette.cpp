@@ -201,20 +201,19 @@ std::string K_NORM(std::optional<double> co, std::optional<double> set) {
   return applyOrReturn(appliesMinusOne(co), standardString(setOrCurrent(set)));
 }
 
+// The standard string with another pair in its unselected slot.
+static std::string withUnselectedPair(int set, int element) {
+  if (!colourSet(set)) return {};
+  std::string standard = standardString(set);
+  return standard.substr(0, standard.rfind(',') + 1) + pairString(set, element);
+}
+
 std::string K_NORM_(std::optional<double> co, std::optional<double> set) {
-  int s = setOrCurrent(set);
-  if (!colourSet(s)) return {};
-  return applyOrReturn(appliesMinusOne(co), standardString(s).substr(
-                                                0, standardString(s).rfind(',') + 1) +
-                                                pairString(s, kStandardPair));
+  return applyOrReturn(appliesMinusOne(co), withUnselectedPair(setOrCurrent(set), kStandardPair));
 }
 
 std::string K_SPEC_MEN(std::optional<double> co, std::optional<double> set) {
-  int s = setOrCurrent(set);
-  if (!colourSet(s)) return {};
-  std::string std = standardString(s);
-  return applyOrReturn(appliesMinusOne(co), std.substr(0, std.rfind(',') + 1) +
-                                                pairString(s, kBoldPair));
+  return applyOrReturn(appliesMinusOne(co), withUnselectedPair(setOrCurrent(set), kBoldPair));
 }
 
 std::string K_BOLD(std::optional<double> co, std::optional<double> set) {
