@@ -14,6 +14,7 @@
 #include "runtime/core/file_names.h"
 #include "runtime/core/functions.h"
 #include "runtime/db/table_functions.h"
+#include "runtime/db/work_areas.h"
 
 namespace patch {
 
@@ -215,11 +216,24 @@ class GroupRun {
     return true;
   }
 
+  // Pending record writes are committed with their own area selected, so that index keys built
+  // from expressions over the record's fields see that record.
+  static void commitEachArea() {
+    std::vector<int> numbers;
+    for (const auto& [n, area] : rt::db::workAreas().areas())
+      if (area) numbers.push_back(n);
+    for (int n : numbers) {
+      selectArea(n);
+      call("DBCOMMIT");
+    }
+  }
+
   void closeGroupAreas() {
     for (const std::string& alias : aliases_) {
       int n = areaOf(alias);
       if (n == 0) continue;
       selectArea(n);
+      call("DBCOMMIT");
       call("DBCLOSEAREA");
     }
     aliases_.clear();
@@ -227,6 +241,7 @@ class GroupRun {
 
   void closeAll() {
     try {
+      commitEachArea();
       call("DBCLOSEALL");
       selectArea(1);
     } catch (const rt::Error& e) {

@@ -1,0 +1,278 @@
+// The "[dbase]" section: reading groups, running them once or per company, indexes, and a failed
+// group that leaves every table as it was.
+#include "patch_fixture.h"
+
+#include <cstdio>
+#include <map>
+
+#include "patch/dbase_section.h"
+
+namespace patchtest {
+namespace {
+
+std::string shell(const std::string& command) {
+  std::string out;
+  FILE* p = ::popen(command.c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  ::pclose(p);
+  return out;
+}
+
+class Migration : public InstallerTest {
+ protected:
+  // The old table: three employees with notes, the middle one deleted.
+  void oldTable(const fs::path& dir) {
+    fs::create_directories(dir);
+    std::string t = (dir / "KADRY").string();
+    run("DBCREATE('" + t + "', {{'NR','C',5,0},{'NAZW','C',20,0},{'UWAGI','M',10,0},{'KWOTA','N',10,2}})");
+    run("DBUSEAREA(.T., , '" + t + "', 'MAKE', .F.)");
+    const char* rows[][4] = {{"    3", "Nowak", "pierwsza notatka", "100.50"},
+                             {"    2", "Usuniety", "usunieta", "5"},
+                             {"    1", "Kowalski", "druga notatka", "7.25"}};
+    for (auto& r : rows) {
+      run("DBAPPEND()");
+      run(std::string("FIELDPUT(1, '") + r[0] + "')");
+      run(std::string("FIELDPUT(2, '") + r[1] + "')");
+      run(std::string("FIELDPUT(3, '") + r[2] + "')");
+      run(std::string("FIELDPUT(4, ") + r[3] + ")");
+    }
+    run("DBGOTO(2)");
+    run("DBDELETE()");
+    run("DBCLOSEAREA()");
+  }
+  // The new structure: a wider name, no amount, a new logical field.
+  void newTable(const fs::path& dir) {
+    run("DBCREATE('" + (dir / "KADRY_N").string() +
+        "', {{'NR','C',5,0},{'NAZW','C',30,0},{'UWAGI','M',10,0},{'NOWE','L',1,0}})");
+  }
+  std::map<std::string, std::string> snapshot(const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(dir))
+      if (e.is_regular_file()) files[e.path().filename().string()] = readFile(e.path());
+    return files;
+  }
+
+  const std::vector<std::string> migration = {
+      "[dbase]",
+      "src_base=KADRY_N.DBF|nowa",
+      "dst_base=KADRY.DBF|stara",
+      "index=stara|KADRY.CDX|nr",
+      "index=nowa|KADRY_NR.CDX|nr",
+      "index=nowa|KADRY_NZ.CDX|upper(nazw)",
+      "rek_pocz={|| dbselectar('stara'), dbgotop(), .t. }",
+      "rek_blok={|| t_rek := stara->(read_rekord()), nowa->(dbappend()), nowa->(write_rekord(t_rek)) }",
+      "kon_copy=KADRY_N.DBF|KADRY.DBF",
+      "kon_copy=KADRY_N.FPT|KADRY.FPT",
+      "kon_copy=KADRY_NR.CDX|KADRY_NR.CDX",
+      "kon_copy=KADRY_NZ.CDX|KADRY_NZ.CDX|{|| file('KADRY_NZ.CDX') }",
+      "-"};
+};
+
+TEST_F(Migration, KeyLinesAsTheyAreRead) {
+  patch::GroupSettings g;
+  bool company = false;
+  auto line = [&](const char* text) { return patch::readGroupLine({text, 1}, g, company); };
+  line("src_base=T1.DBF|t1");
+  line("src_base=|t1");
+  line("src_base=T1.DBF");
+  line("dst_base=T2.DBF|t2|przeds");
+  line("dst_base=T2.DBF|t2|x");
+  line("dst_base=T2.DBF|t2");
+  line("index=t2|T2A.CDX|nr_prac");
+  line("index=t2|nr_prac");
+  line("kon_copy=A.TXT|B.TXT");
+  line("kon_copy=A.TXT");
+  line("kon_copy=A.TXT | B.TXT");
+  EXPECT_FALSE(line("Src_base=T3.DBF|t3"));
+  line("rek_blok={|| 1 }");
+  line("rek_blok={|| 2 }");
+  line("rek_blok=");
+  line("status=+przeds");
+  ASSERT_EQ(g.sources.size(), 1u);
+  EXPECT_EQ(g.sources[0].file, "T1.DBF");
+  EXPECT_EQ(g.sources[0].alias, "t1");
+  ASSERT_EQ(g.destinations.size(), 3u);
+  EXPECT_TRUE(g.destinations[0].perCompany);
+  EXPECT_FALSE(g.destinations[1].perCompany);
+  EXPECT_FALSE(g.destinations[2].perCompany);
+  ASSERT_EQ(g.indexes.size(), 1u);
+  EXPECT_EQ(g.indexes[0].key, "nr_prac");
+  ASSERT_EQ(g.finalCopies.size(), 2u);
+  EXPECT_EQ(g.finalCopies[1].source, "A.TXT ");
+  EXPECT_EQ(g.finalCopies[1].destination, " B.TXT");
+  EXPECT_EQ(g.recordBlocks.size(), 2u);
+  EXPECT_TRUE(company);
+}
+
+TEST_F(Migration, MigratesATableToANewStructureKeepingRecordsAndMemos) {
+  oldTable(dst);
+  newTable(src);
+  ASSERT_TRUE(runScript(migration)) << allMessages();
+  EXPECT_TRUE(messages.empty()) << allMessages();
+
+  // The migrated table, read by an independent reader: records in order, the deleted one gone,
+  // fields matched by name, memos carried over.
+  std::string rows = shell("cd '" + dst.string() + "' && /usr/bin/python3 -c \"import dbf\n"
+                           "t=dbf.Table('KADRY.dbf', default_data_types={'C': str}, codepage=0x64)\n"
+                           "t.open()\n"
+                           "for r in t: print(repr(r.nr), r.nazw.strip(), r.uwagi, r.nowe)\" 2>&1");
+  // The old table was walked in the order of its new index (by number).
+  EXPECT_EQ(rows, "'    1' Kowalski druga notatka None\n'    3' Nowak pierwsza notatka None\n");
+
+  // The new index files, read by Perl's XBase: keys in order with their record numbers.
+  std::string keys = shell("cd '" + dst.string() +
+                           "' && perl -MXBase::Index -e '$t=XBase::Index->new(\"KADRY_NR.CDX\",tag=>\"KADRY_NR\",type=>\"C\"); "
+                           "$t->prepare_select; while(($k,$r)=$t->fetch){print \"[$k] $r\\n\"}' 2>&1");
+  EXPECT_EQ(keys, "[    1] 1\n[    3] 2\n");
+  std::string names = shell("cd '" + dst.string() +
+                            "' && perl -MXBase::Index -e '$t=XBase::Index->new(\"KADRY_NZ.CDX\",tag=>\"KADRY_NZ\",type=>\"C\"); "
+                            "$t->prepare_select; while(($k,$r)=$t->fetch){$k=~s/ +$//; print \"[$k] $r\\n\"}' 2>&1");
+  EXPECT_EQ(names, "[KOWALSKI] 1\n[NOWAK] 2\n");
+  // The destination table's own index was built beside it.
+  std::string old = shell("cd '" + dst.string() +
+                          "' && perl -MXBase::Index -e '$i=XBase::Index->new(\"KADRY.CDX\",type=>\"C\"); print join(\",\",$i->tags),\"\\n\"' 2>&1");
+  EXPECT_EQ(old, "KADRY\n");
+}
+
+TEST_F(Migration, FailureInTheMiddleLeavesEveryTableAsItWas) {
+  oldTable(dst);
+  newTable(src);
+  writeFile(src / "A.TXT", "a");
+  auto dstBefore = snapshot(dst);
+  auto srcBefore = snapshot(src);
+  std::vector<std::string> script = {
+      "[dbase]",
+      "dst_base=KADRY.DBF|stara",
+      "index=stara|KADRY_X.CDX|nr",
+      "rek_blok={|| stara->kwota := stara->kwota * 2, stara->uwagi := 'zmieniona', iif(recno() == 3, 1/0, .t.) }",
+      "kon_copy=A.TXT|A.TXT",
+      "-",
+      "[koniec]",
+      "blad={|| t_log := 'koniec po bledzie' }"};
+  EXPECT_FALSE(runScript(script));
+  ASSERT_EQ(messages.size(), 1u) << allMessages();
+  EXPECT_EQ(messages[0][0], "Blad w linii 4 skryptu update.dat");
+  EXPECT_EQ(logged(), "koniec po bledzie");
+  EXPECT_EQ(snapshot(dst), dstBefore);  // no index file left, every byte as before
+  EXPECT_EQ(snapshot(src), srcBefore);
+  EXPECT_FALSE(fs::exists(dst / "A.TXT"));  // a failed group makes no final copies
+  // The tables are closed: they open again.
+  run("DBUSEAREA(.T., , '" + (dst / "KADRY").string() + "', 'SPR', .F.)");
+  EXPECT_EQ(run("KWOTA").num(), 100.5);
+}
+
+TEST_F(Migration, GroupsStartAfreshAfterEachTerminator) {
+  oldTable(dst);
+  EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|stara", "rek_blok={|| t_log += 'a' }", "-",
+                         "dst_base=KADRY.DBF|druga", "rek_blok={|| t_log += 'b' }", "--- koniec grupy",
+                         "rek_blok={|| t_log += 'c' }"}));
+  EXPECT_EQ(logged(), "aabb");  // two visible records; the first group's block ran once
+}
+
+TEST_F(Migration, LoopBlocksAndEntryCondition) {
+  oldTable(dst);
+  // No rek_blok: not even rek_pocz and rek_kon run.
+  EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|t", "rek_pocz={|| t_log += 'p', .t. }",
+                         "rek_kon={|| t_log += 'k' }", "base_blok={|| t_log += 'B' }", "-"}));
+  EXPECT_EQ(logged(), "B");
+  rt::context().memvars.assign("t_log", rt::Value::text(""));
+  // Only the last rek_war block decides; all run for every record.
+  EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|t", "rek_war={|| t_log += 'w', .f. }",
+                         "rek_war={|| trim(nazw) == 'Nowak' }", "rek_blok={|| t_log += trim(nazw) + '/' }",
+                         "rek_kon={|| t_log += 'k' }", "-"}));
+  EXPECT_EQ(logged(), "wNowak/wk");
+  rt::context().memvars.assign("t_log", rt::Value::text(""));
+  // A false entry condition skips the loop and succeeds; a false rek_pocz fails after rek_kon.
+  EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|t", "war_we={|| .f. }", "rek_blok={|| t_log += 'x' }", "-"}));
+  EXPECT_EQ(logged(), "");
+  EXPECT_FALSE(runScript({"[dbase]", "dst_base=KADRY.DBF|t", "rek_pocz={|| .f. }", "rek_blok={|| t_log += 'x' }",
+                          "rek_kon={|| t_log += 'k' }", "-"}));
+  EXPECT_EQ(logged(), "k");
+  // The group sees empty script variables of its own and the destination.
+  rt::context().memvars.declarePublic("u_zm1", rt::Value::text("z wer"));
+  EXPECT_TRUE(runScript({"[dbase]", "base_blok={|| t_log := '[' + u_zm1 + ']' + u_dst_path }", "-"}));
+  EXPECT_EQ(logged(), "[]" + dstDir());
+  EXPECT_EQ(run("u_zm1").str(), "z wer");
+}
+
+TEST_F(Migration, MissingTables) {
+  writeFile(src / "A.TXT", "a");
+  // A missing destination table in a single run skips the group, which succeeds and copies.
+  EXPECT_TRUE(runScript({"[dbase]", "dst_base=BRAK.DBF|b", "rek_blok={|| t_log += 'x' }",
+                         "kon_copy=A.TXT|A.TXT", "-"}));
+  EXPECT_EQ(logged(), "");
+  EXPECT_TRUE(fs::exists(dst / "A.TXT"));
+  // A missing source table fails the group, and the section stops there.
+  EXPECT_FALSE(runScript({"[dbase]", "src_base=BRAK.DBF|b", "-", "base_blok={|| t_log += 'x' }", "-"}));
+  EXPECT_EQ(logged(), "");
+}
+
+TEST_F(Migration, AnAliasWithManyIndexFilesGetsThemAll) {
+  oldTable(dst);
+  std::vector<std::string> script = {"[dbase]", "dst_base=KADRY.DBF|t"};
+  for (int i = 1; i <= 12; ++i)
+    script.push_back("index=t|IX" + std::to_string(i) + ".CDX|" + (i % 2 ? "nr" : "nazw"));
+  script.push_back("base_blok={|| t_log := str(ordcount(), 2) + ordname(1) + '/' + trim(nazw) }");
+  script.push_back("-");
+  EXPECT_TRUE(runScript(script)) << allMessages();
+  EXPECT_EQ(logged(), "12IX1/Kowalski");  // at the top of the first index
+  for (int i = 1; i <= 12; ++i) EXPECT_TRUE(fs::exists(dst / ("IX" + std::to_string(i) + ".CDX"))) << i;
+  // The controlling index is the first listed: record 3 (key "    1") comes first.
+  EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|t", "index=t|IA.CDX|nr", "index=t|IB.CDX|nazw",
+                         "rek_pocz={|| dbgotop(), t_log := nazw, .t. }", "rek_blok={|| .t. }", "-"}));
+  EXPECT_EQ(logged().substr(0, 8), "Kowalski");
+}
+
+TEST_F(Migration, CompanyModeVisitsCompaniesWithTheirMarker) {
+  std::string list = (dst / "PRZEDS").string();
+  run("DBCREATE('" + list + "', {{'PRZEDS','C',6,0}})");
+  run("DBUSEAREA(.T., , '" + list + "', 'MK', .F.)");
+  for (const char* n : {"AB", "", "A B", "BEZ"}) {
+    run("DBAPPEND()");
+    run(std::string("FIELDPUT(1, '") + n + "')");
+  }
+  run("DBCLOSEAREA()");
+  for (const char* d : {"AB____", "A_B___"}) {
+    oldTable(dst / "PRZEDS" / d);
+    writeFile(dst / "PRZEDS" / d / "ZAKLAD.DBF", "");
+  }
+  fs::create_directories(dst / "PRZEDS" / "BEZ___");
+  writeFile(src / "A.TXT", "a");
+  EXPECT_TRUE(runScript({"[dbase]", "STATUS=+PRZEDS", "dst_base=KADRY.DBF|k|przeds",
+                         "war_we={|| t_log += '<', .t. }", "rek_blok={|| t_log += left(nazw, 1) }",
+                         "kon_copy=A.TXT|A.TXT", "-"}))
+      << allMessages();
+  EXPECT_EQ(logged(), "<NK<NK");
+  EXPECT_TRUE(fs::exists(dst / "PRZEDS" / "AB____" / "A.TXT"));
+  EXPECT_TRUE(fs::exists(dst / "PRZEDS" / "A_B___" / "A.TXT"));
+  EXPECT_FALSE(fs::exists(dst / "PRZEDS" / "BEZ___" / "A.TXT"));
+}
+
+TEST_F(Migration, CompanyFailureRestoresEveryCompanyVisited) {
+  std::string list = (dst / "PRZEDS").string();
+  run("DBCREATE('" + list + "', {{'PRZEDS','C',2,0}})");
+  run("DBUSEAREA(.T., , '" + list + "', 'MK', .F.)");
+  for (const char* n : {"F1", "F2"}) {
+    run("DBAPPEND()");
+    run(std::string("FIELDPUT(1, '") + n + "')");
+  }
+  run("DBCLOSEAREA()");
+  for (const char* d : {"F1", "F2"}) {
+    oldTable(dst / "PRZEDS" / d);
+    writeFile(dst / "PRZEDS" / d / "ZAKLAD.DBF", "");
+  }
+  auto f1 = snapshot(dst / "PRZEDS" / "F1");
+  auto f2 = snapshot(dst / "PRZEDS" / "F2");
+  // The first company is done (rek_kon marks it), the second fails on its last record.
+  EXPECT_FALSE(runScript({"[dbase]", "STATUS=+PRZEDS", "dst_base=KADRY.DBF|k|przeds",
+                          "rek_blok={|| k->kwota := 1, iif(t_log == 'F1' .and. k->nr == '    1', 1/0, .t.) }",
+                          "rek_kon={|| t_log := 'F1' }", "-"}));
+  EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1);
+  EXPECT_EQ(snapshot(dst / "PRZEDS" / "F2"), f2);
+}
+
+}  // namespace
+}  // namespace patchtest
