@@ -207,7 +207,7 @@ void DbfTable::clearInterruptedWrite() {
 void DbfTable::refresh() {
   if (!shared_) return;
   uint8_t b[4];
-  file_.readExact(4, b, 4);
+  readAt(4, b, 4);
   uint32_t n = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
   if (n != recCount_ && recordOffset(n + 1) > file_.size())
     throw Error(ErrorKind::Corrupt, "Corruption detected: file is truncated", "read", path());
@@ -229,6 +229,7 @@ bool DbfTable::mapped(uint64_t end) {
   unmap();
   uint64_t size = file_.size();
   if (size < end || size == 0) return false;
+  // Exclusive use reads the whole file at once and writes with pwrite (coherent with the map).
   void* p = ::mmap(nullptr, size, PROT_READ, MAP_SHARED | MAP_POPULATE, file_.fd(), 0);
   if (p == MAP_FAILED) return false;
   map_ = static_cast<uint8_t*>(p);
@@ -236,9 +237,18 @@ bool DbfTable::mapped(uint64_t end) {
   return true;
 }
 
+// Shared use reads and writes with pread/pwrite: faulting pages of a mapping in at random costs
+// more than the calls it saves.
+void DbfTable::readAt(uint64_t off, void* out, size_t n) { file_.readExact(off, out, n); }
+
+void DbfTable::writeAt(uint64_t off, const void* in, size_t n) {
+  requireWritable("write");
+  file_.writeExact(off, in, n);
+}
+
 void DbfTable::loadRecord(uint32_t n, uint8_t* out) {
   if (shared_) {
-    file_.readExact(recordOffset(n), out, recLen_);
+    readAt(recordOffset(n), out, recLen_);
     return;
   }
   const uint32_t pc = pendingCount();
@@ -257,7 +267,7 @@ void DbfTable::loadRecord(uint32_t n, uint8_t* out) {
 
 void DbfTable::storeRecord(uint32_t n, const uint8_t* rec) {
   if (shared_) {
-    file_.writeExact(recordOffset(n), rec, recLen_);
+    writeAt(recordOffset(n), rec, recLen_);
     return;
   }
   const uint32_t pc = pendingCount();
@@ -311,14 +321,16 @@ void DbfTable::writeHeader(bool inProgress) {
   h.encode(std::span<uint8_t, 32>(mine, 32));
   std::memcpy(headBytes_, mine, 12);
   headBytes_[kInProgressByte] = inProgress ? 1 : 0;
-  file_.writeExact(0, headBytes_, 32);
+  if (shared_) writeAt(0, headBytes_, 32);
+  else file_.writeExact(0, headBytes_, 32);
   inProgressOnDisk_ = inProgress;
 }
 
 void DbfTable::markInProgress() {
   if (inProgressOnDisk_) return;
   uint8_t one = 1;
-  file_.writeExact(kInProgressByte, &one, 1);
+  if (shared_) writeAt(kInProgressByte, &one, 1);
+  else file_.writeExact(kInProgressByte, &one, 1);
   inProgressOnDisk_ = true;
 }
 
@@ -450,7 +462,7 @@ void DbfTable::flush() {
     ~Release() { t->releaseHeaderLock(); }
   } release{this};
   uint8_t mark = 0;
-  file_.readExact(kInProgressByte, &mark, 1);
+  readAt(kInProgressByte, &mark, 1);
   if (mark == 1) {
     // We hold the header lock, so the writer that set the mark is gone.
     interrupted_ = true;
@@ -491,7 +503,7 @@ bool DbfTable::append() {
   } release{this};
   refresh();
   uint8_t mark = 0;
-  file_.readExact(kInProgressByte, &mark, 1);
+  readAt(kInProgressByte, &mark, 1);
   if (mark == 1) {
     interrupted_ = true;
     if (!listener_ || !listener_->toleratesInterruptedWrite(*this))

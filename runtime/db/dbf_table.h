@@ -6,7 +6,8 @@
 //                      a mapping of the file; pending records are written on commit/close;
 //                      no locks are needed; byte 14 of the header marks "write in progress" on
 //                      disk from the first change until the next commit or close.
-//   open shared     -- every record is read from the file at each move and written through; a
+//   open shared     -- every record is read from the file when first needed after a move, and
+//                      written through; a
 //                      change needs the record or file lock; every write runs under the header
 //                      lock: mark in progress, record, index keys (listener), header, unmark.
 //   record buffer   -- clean (as on disk), or dirty (changed, maybe appended). A dirty buffer is
@@ -153,6 +154,8 @@ class DbfTable {
   void flushBlocks();
   void writePending();
   bool mapped(uint64_t end);
+  void readAt(uint64_t off, void* out, size_t n);
+  void writeAt(uint64_t off, const void* in, size_t n);
   void unmap() noexcept;
   uint32_t pendingCount() const { return uint32_t(pending_.size() / recLen_); }
   void requireWritable(const char* op);
