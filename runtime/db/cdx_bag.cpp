@@ -69,8 +69,9 @@ std::unique_ptr<CdxBag> CdxBag::open(const std::string& path, File::Access acces
   return bag;
 }
 
-std::unique_ptr<CdxBag> CdxBag::create(const std::string& path, bool structural) {
-  std::unique_ptr<CdxBag> bag(new CdxBag(File::create(path), {}));
+std::unique_ptr<CdxBag> CdxBag::create(const std::string& path, bool structural,
+                                       TypeResolver resolver) {
+  std::unique_ptr<CdxBag> bag(new CdxBag(File::create(path), std::move(resolver)));
   bag->initEmpty(structural);
   bag->pager_->flush();
   return bag;

@@ -37,7 +37,8 @@ class CdxBag {
 
   static std::unique_ptr<CdxBag> open(const std::string& path, File::Access access = File::Access::ReadWrite,
                                       TypeResolver resolver = {});
-  static std::unique_ptr<CdxBag> create(const std::string& path, bool structural = true);
+  static std::unique_ptr<CdxBag> create(const std::string& path, bool structural = true,
+                                        TypeResolver resolver = {});
   // Flushes what is left; errors at this point are swallowed (call close() to see them).
   ~CdxBag();
   void close();
