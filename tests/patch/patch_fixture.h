@@ -72,8 +72,10 @@ class InstallerTest : public ::testing::Test {
     patch::setMessageObserver([this](const std::vector<std::string>& lines) {
       messages.push_back(lines);
     });
-    std::vector<int> enters(200, rt::term::K_ENTER);
-    h.keys(enters);
+    if (queueEnters) {
+      std::vector<int> enters(200, rt::term::K_ENTER);
+      h.keys(enters);
+    }
     rt::context().memvars.declarePublic("t_log", rt::Value::text(""));
   }
   void TearDown() override {
@@ -118,6 +120,7 @@ class InstallerTest : public ::testing::Test {
     return s;
   }
 
+  bool queueEnters = true;  // an Enter for every window that waits
   fs::path root, src, dst, previousCwd;
   std::vector<std::vector<std::string>> messages;
   rt::term::Headless h;
