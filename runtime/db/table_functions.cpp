@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
@@ -165,14 +166,35 @@ Value locate(Args& a, WorkArea& w) {
   return Value::logical(w.locate(a[0], a[1], argInt(a, 2, -1), rest || !a[1].isNil() || a[2].isNum()));
 }
 
+// Conditions for the next index creation (ORDCONDSET): FOR text, descending, and a block run
+// every n records while the keys are gathered.
+struct IndexConditions {
+  std::string forText;
+  bool descending = false;
+  Value evalBlock;
+  int64_t every = 0;
+};
+IndexConditions& pendingConditions() {
+  static IndexConditions c;
+  return c;
+}
+
 void createIndex(WorkArea& w, const std::string& bag, const std::string& tag, const Value& keyText,
                  const Value& keyBlock, const Value& unique, bool onlyIndex) {
   std::string key = keyText.isChar() ? keyText.str() : (keyBlock.isBlock() ? keyBlock.blockPtr()->text() : "");
   if (trim(key).empty()) throw Error(ErrorKind::Argument, "Argument error", "ORDCREATE");
   std::string path = bag.empty() ? std::string() : resolveBagName(bag, w.table().path(), true);
+  IndexConditions cond = std::exchange(pendingConditions(), IndexConditions{});
   if (onlyIndex) w.clearBags(false);
   CreateTagOptions o;
   o.unique = unique.isLogical() ? unique.logical() : context().settings.unique;
+  o.forText = cond.forText;
+  o.descending = cond.descending;
+  if (cond.evalBlock.isBlock() && cond.every > 0) {
+    Value block = cond.evalBlock;
+    o.every = uint64_t(cond.every);
+    o.progress = [block](uint64_t) { rt::evalBlock(block); };
+  }
   w.createTag(path, tag, trim(key), o);
 }
 
@@ -481,6 +503,19 @@ void registerTableFunctions() {
     WorkArea& w = need("ORDCREATE");
     createIndex(w, argStr(a, 0), argStr(a, 1), a[2], a[3], a[4], false);
     return Value();
+  });
+  // ORDCONDSET(cFor, bFor, lAll, bWhile, bEval, nInterval, nStart, nNext, nRecord, lRest, lDescend)
+  add({"ORDCONDSET"}, [](Args& a) {
+    IndexConditions& c = pendingConditions();
+    c.forText = argStr(a, 0);
+    c.evalBlock = a[4];
+    c.every = argInt(a, 5, 1);
+    c.descending = argBool(a, 10, false);
+    return Value::logical(true);
+  });
+  add({"ORDKEYSINCLUDED"}, [](Args&) {
+    WorkArea* w = current();
+    return Value::number(w ? double(w->keysIncluded()) : 0, 0);
   });
   add({"DBCREATEINDEX", "DBCREATEIND"}, [](Args& a) {
     WorkArea& w = need("DBCREATEINDEX");

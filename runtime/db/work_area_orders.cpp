@@ -381,6 +381,7 @@ void WorkArea::fillBatch(OpenTag& t, KeyBatch& batch, const std::function<void(u
     uint32_t keep = table_->recno();
     for (uint32_t r = 1; r <= total; ++r) {
       table_->goTo(r);
+      if (!relations_.empty()) settle();  // keys may read related areas (main->nr_pseudo)
       if (included(t)) {
         batch.add(makeKey(t), r);
         ++keysIncluded_;
@@ -388,6 +389,7 @@ void WorkArea::fillBatch(OpenTag& t, KeyBatch& batch, const std::function<void(u
       tick();
     }
     table_->goTo(keep);
+    if (!relations_.empty()) settle();
   }
   if (progress) progress(done);
 }

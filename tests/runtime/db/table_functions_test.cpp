@@ -144,6 +144,35 @@ TEST_F(TableFunctionsTest, RelationsFieldBlocksAndAreaSelection) {
   EXPECT_EQ(run("SELECT('main')").num(), 0);
 }
 
+// Temporary tags in a bag of their own whose keys read the employee table through the relation,
+// built with a progress block, counted after the structural orders.
+TEST_F(TableFunctionsTest, TemporaryTagsReadARelatedAreaWhileTheyAreBuilt) {
+  script({"DBCREATE(d + 'MAIN', {{'NR_PRAC','C',5,0},{'NR_PSEUDO','C',3,0}})",
+          "DBUSEAREA(.T., , d + 'MAIN', 'main')",
+          "DBAPPEND()", "FIELDPUT(1, '    1')", "FIELDPUT(2, 'ccc')",
+          "DBAPPEND()", "FIELDPUT(1, '    2')", "FIELDPUT(2, 'aaa')",
+          "ORDCREATE(, 'MAINPRAC', 'nr_prac')",
+          "DBCREATE(d + 'NIEOBEC', {{'NR_PRAC','C',5,0},{'DO','D',8,0}})",
+          "DBUSEAREA(.T., , d + 'NIEOBEC', 'nieobec')",
+          "DBAPPEND()", "FIELDPUT(1, '    1')", "FIELDPUT(2, STOD('20240105'))",
+          "DBAPPEND()", "FIELDPUT(1, '    2')", "FIELDPUT(2, STOD('20240301'))",
+          "DBAPPEND()", "FIELDPUT(1, '    1')", "FIELDPUT(2, STOD('20230101'))",
+          "ORDCREATE(, 'NR', 'nr_prac+DTOS(do)')",
+          "DBSETRELATION('main', {|| nieobec->nr_prac}, 'nieobec->nr_prac')", "DBGOTOP()"});
+  run("ile_ind := ORDCOUNT()");
+  run("postep := {}");
+  run("ORDCONDSET(, , , , {|| AADD(postep, ORDKEYSINCLUDED())}, 1)");
+  run("ORDCREATE(d + 'procz.cdx', 'jeden', 'main->nr_pseudo + DTOS(nieobec->do)')");
+  EXPECT_EQ(run("ORDCOUNT()").num(), 2);
+  EXPECT_EQ(run("ORDNUMBER('jeden')").num(), run("ile_ind").num() + 1);
+  EXPECT_GE(run("LEN(postep)").num(), 3);
+  run("ORDSETFOCUS('jeden')");
+  std::vector<double> order;
+  for (run("DBGOTOP()"); !run("EOF()").logical(); run("DBSKIP()")) order.push_back(run("RECNO()").num());
+  EXPECT_EQ(order, (std::vector<double>{2, 3, 1}));  // aaa..., ccc2023..., ccc2024...
+  EXPECT_EQ(run("ORDKEYCOUNT()").num(), 3);
+}
+
 TEST_F(TableFunctionsTest, RefusedOpeningSetsNetErrWithoutRaising) {
   script({"DBCREATE(d + 'X', {{'A','C',1,0}})", "DBUSEAREA(.T., , d + 'X', 'x1', .F.)"});
   EXPECT_FALSE(run("NETERR()").logical());
