@@ -250,6 +250,7 @@ bool LeafDecoder::insertInPlace(uint8_t* page, int pos, std::string_view key, ui
   const size_t high = pos < n ? top - storedNextOld : top;
   const long shift = long(storedNew) - long(delta);
   std::memmove(page + long(low) - shift, page + low, high - low);
+  if (shift < 0) std::memset(page + low, 0, size_t(-shift));  // freed bytes read as zeros
   std::memcpy(page + top - storedNew, key.data() + dupNew, storedNew);
   if (pos < n) {
     const size_t storedNext = storedNextOld - size_t(delta);
@@ -268,6 +269,49 @@ bool LeafDecoder::insertInPlace(uint8_t* page, int pos, std::string_view key, ui
   if (pos < n) putEntry(pos + 1, recnos_[size_t(pos)], dupNext, shapes_[size_t(pos)].trail);
   putLe16(page + 2, uint16_t(n + 1));
   putLe16(page + 12, uint16_t(long(freeBytes) - grow));
+  return true;
+}
+
+bool LeafDecoder::removeInPlace(uint8_t* page, int pos) const {
+  const int n = count();
+  if (decoded_ != n || n < 2 || pos < 0 || pos >= n) return false;
+  const EntryShape gone = shapes_[size_t(pos)];
+  const size_t storedGone = size_t(keyLen_ - gone.dup - gone.trail);
+  const size_t top = pos == 0 ? kCdxPageSize : shapes_[size_t(pos - 1)].suffixStart;
+  int dupNext = 0;
+  size_t storedNextOld = 0, storedNextNew = 0;
+  if (pos + 1 < n) {
+    const EntryShape next = shapes_[size_t(pos + 1)];
+    storedNextOld = size_t(keyLen_ - next.dup - next.trail);
+    dupNext = pos > 0 ? std::min(sharedPrefixLen(key(pos - 1).data(), key(pos + 1).data(), keyLen_),
+                                 keyLen_ - next.trail)
+                      : 0;
+    if (dupNext > next.dup) return false;
+    storedNextNew = size_t(keyLen_ - dupNext - next.trail);
+  }
+  const size_t freeBytes = suffixEnd_ - entriesEnd_;
+  const long shrink = long(entryBytes_) + long(storedGone) + long(storedNextOld) - long(storedNextNew);
+  if (long(freeBytes) + shrink < 0) return false;
+  // Suffixes of the entries after pos + 1 move up by what the two changed suffixes gave back.
+  const size_t low = suffixEnd_;
+  const size_t high = top - storedGone - storedNextOld;
+  const long shift = long(storedGone) + long(storedNextOld) - long(storedNextNew);
+  std::memmove(page + long(low) + shift, page + low, high - low);
+  if (pos + 1 < n) std::memcpy(page + top - storedNextNew, key(pos + 1).data() + dupNext, storedNextNew);
+  uint8_t* entries = page + kLeafHeaderSize;
+  std::memmove(entries + size_t(pos) * entryBytes_, entries + size_t(pos + 1) * entryBytes_,
+               size_t(n - pos - 1) * entryBytes_);
+  std::memset(entries + size_t(n - 1) * entryBytes_, 0, size_t(entryBytes_));
+  if (pos + 1 < n) {
+    const uint64_t bits = uint64_t(recnos_[size_t(pos + 1)]) | (uint64_t(dupNext) << recBits_) |
+                          (uint64_t(shapes_[size_t(pos + 1)].trail) << (recBits_ + dupBits_));
+    uint8_t* e = entries + size_t(pos) * entryBytes_;
+    for (int b = 0; b < entryBytes_; ++b) e[b] = uint8_t(bits >> (8 * b));
+  }
+  // The bytes no longer used between the entries and the suffixes are cleared.
+  std::memset(page + entriesEnd_ - entryBytes_, 0, size_t(long(low) + shift - long(entriesEnd_ - entryBytes_)));
+  putLe16(page + 2, uint16_t(n - 1));
+  putLe16(page + 12, uint16_t(long(freeBytes) + shrink));
   return true;
 }
 

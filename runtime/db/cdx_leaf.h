@@ -142,6 +142,9 @@ class LeafDecoder {
   // entry's duplicate count grows to what it shares with the new key. False, with the page
   // untouched, when the entry does not fit or its record number needs wider entries.
   bool insertInPlace(uint8_t* page, int pos, std::string_view key, uint32_t recno) const;
+  // Removes the entry at pos the same way (the page keeps at least one entry): the next entry
+  // takes over the bytes it shared with the removed one. False, page untouched, when it cannot.
+  bool removeInPlace(uint8_t* page, int pos) const;
 
   // Searches that decode only as far as they need; count() when no entry qualifies.
   int lowerBoundPrefix(std::string_view prefix);  // first key whose prefix is >= prefix

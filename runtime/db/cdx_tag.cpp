@@ -223,12 +223,20 @@ bool CdxTag::remove(std::string_view rawKey, uint32_t recno) {
   std::string_view key = normalize(rawKey, keyBuffer_);
   path_.clear();
   const uint32_t leafOffset = descend(Find::Entry, key, recno, &path_);
-  LeafNode& leaf = scratch_;
-  loadLeaf(leafOffset, leaf);
-  const int pos = leaf.lowerBoundEntry(key, recno);
-  if (pos >= leaf.count() || leaf.recnos[size_t(pos)] != recno || leaf.key(pos) != key) return false;
-  leaf.erase(pos);
+  LeafDecoder& decoded = decoder_;
+  loadLeaf(leafOffset, decoded);
+  decoded.decodeAll();
+  const int pos = decoded.lowerBoundEntry(key, recno);
+  if (pos >= decoded.count() || decoded.recno(pos) != recno || decoded.key(pos) != key) return false;
   ++mods_;
+  const int n = decoded.count();
+  if (decoded.removeInPlace(pager_.write(leafOffset), pos)) {
+    if (pos == n - 1) setMaxUpward(int(path_.size()) - 1, decoded.key(n - 2), decoded.recno(n - 2));
+    return true;
+  }
+  LeafNode& leaf = scratch_;
+  leaf.assign(decoded);
+  leaf.erase(pos);
   if (leaf.count() == 0 && !leaf.header.isRoot()) {
     unlinkAndFree(leafOffset, leaf.header);
     removeFromParent(int(path_.size()) - 1);

@@ -202,6 +202,48 @@ TEST(CdxLeafNode, InsertInPlaceGivesTheBytesOfAFreshEncoding) {
   EXPECT_GT(patched, 1000);
 }
 
+TEST(CdxLeafNode, RemoveInPlaceGivesTheBytesOfAFreshEncoding) {
+  std::mt19937 rng(4);
+  int patched = 0;
+  for (int trial = 0; trial < 3000; ++trial) {
+    const int keyLen = 1 + int(rng() % 16);
+    const char fill = trial % 2 ? ' ' : '\0';
+    LeafNode leaf;
+    leaf.header.attributes = 2;
+    leaf.header.right = 4096;
+    leaf.keyLen = keyLen;
+    leaf.fill = fill;
+    std::set<std::pair<std::string, uint32_t>> entries;
+    const int n = 1 + int(rng() % 40);
+    for (int i = 0; i < n; ++i) {
+      std::string k(size_t(keyLen), fill);
+      const int used = int(rng() % (keyLen + 1));
+      for (int j = 0; j < used; ++j) k[size_t(j)] = char('A' + rng() % 3);
+      entries.insert({k, uint32_t(rng() % 60000)});
+    }
+    for (const auto& [k, r] : entries) leaf.insert(leaf.count(), k, r);
+    if (!leaf.fits()) continue;
+    Page page{};
+    leaf.encode(page);
+    LeafDecoder decoder;
+    decoder.load(page.data(), keyLen, fill, kWhere);
+    decoder.decodeAll();
+    const int pos = int(rng() % leaf.count());
+    Page patchedPage = page;
+    if (!decoder.removeInPlace(patchedPage.data(), pos)) {
+      EXPECT_EQ(patchedPage, page);
+      EXPECT_EQ(leaf.count(), 1) << "only a last entry stays";
+      continue;
+    }
+    ++patched;
+    leaf.erase(pos);
+    Page fresh{};
+    leaf.encode(fresh);
+    ASSERT_EQ(patchedPage, fresh) << "trial " << trial << " pos " << pos;
+  }
+  EXPECT_GT(patched, 1500);
+}
+
 TEST(CdxInteriorNode, RoundTripsWithBigEndianRecordsAndChildren) {
   InteriorNode node;
   node.header.attributes = kNodeRoot;
