@@ -242,6 +242,7 @@ std::string resolveBagName(std::string_view name, const std::string& tablePath, 
 }
 
 void registerTableFunctions() {
+  workAreas();  // installs the field resolver for expression text
   Functions& f = functions();
   auto add = [&](std::initializer_list<const char*> names, NativeFunction fn) {
     for (const char* n : names) f.add(n, fn);
@@ -254,9 +255,8 @@ void registerTableFunctions() {
     return Value();
   });
   add({"DBCLOSEALL"}, [](Args&) {
-    int keep = areas().selectedNumber();
     areas().closeAll();
-    areas().select(keep);
+    areas().select(1);
     return Value();
   });
   add({"DBSELECTAREA", "DBSELECTAR"}, [](Args& a) {
