@@ -59,7 +59,7 @@ class Migration : public InstallerTest {
       "[dbase]",
       "src_base=KADRY_N.DBF|nowa",
       "dst_base=KADRY.DBF|stara",
-      "index=stara|KADRY.CDX|nr",
+      "index=stara|STARE_NR.CDX|nr",
       "index=nowa|KADRY_NR.CDX|nr",
       "index=nowa|KADRY_NZ.CDX|upper(nazw)",
       "rek_pocz={|| dbselectar('stara'), dbgotop(), .t. }",
@@ -131,10 +131,10 @@ TEST_F(Migration, MigratesATableToANewStructureKeepingRecordsAndMemos) {
                             "' && perl -MXBase::Index -e '$t=XBase::Index->new(\"KADRY_NZ.CDX\",tag=>\"KADRY_NZ\",type=>\"C\"); "
                             "$t->prepare_select; while(($k,$r)=$t->fetch){$k=~s/ +$//; print \"[$k] $r\\n\"}' 2>&1");
   EXPECT_EQ(names, "[KOWALSKI] 1\n[NOWAK] 2\n");
-  // The destination table's own index was built beside it.
+  // The destination table's index, named without a directory, was built beside its table.
   std::string old = shell("cd '" + dst.string() +
-                          "' && perl -MXBase::Index -e '$i=XBase::Index->new(\"KADRY.CDX\",type=>\"C\"); print join(\",\",$i->tags),\"\\n\"' 2>&1");
-  EXPECT_EQ(old, "KADRY\n");
+                          "' && perl -MXBase::Index -e '$i=XBase::Index->new(\"STARE_NR.CDX\",type=>\"C\"); print join(\",\",$i->tags),\"\\n\"' 2>&1");
+  EXPECT_EQ(old, "STARE_NR\n");
 }
 
 TEST_F(Migration, FailureInTheMiddleLeavesEveryTableAsItWas) {
