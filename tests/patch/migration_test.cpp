@@ -274,5 +274,59 @@ TEST_F(Migration, CompanyFailureRestoresEveryCompanyVisited) {
   EXPECT_EQ(snapshot(dst / "PRZEDS" / "F2"), f2);
 }
 
+TEST_F(Migration, ErrorsInOpeningIndexingOrBlocksNameTheirLine) {
+  oldTable(dst);
+  writeFile(dst / "ZEPSUTA.DBF", "to nie jest tabela");
+  auto before = snapshot(dst);
+  struct Case {
+    std::vector<std::string> script;
+    int line;
+  };
+  const Case cases[] = {
+      {{"[dbase]", "dst_base=KADRY.DBF|k", "dst_base=ZEPSUTA.DBF|z", "-"}, 3},
+      {{"[dbase]", "dst_base=KADRY.DBF|k", "index=k|KADRY_X.CDX|nie_ma_pola", "-"}, 3},
+      {{"[dbase]", "dst_base=KADRY.DBF|k", "war_we={|| nie_ma_funkcji() }", "-"}, 3},
+      {{"[dbase]", "dst_base=KADRY.DBF|k", "rek_blok={|| k->kwota := 'tekst' }", "-"}, 3},
+      {{"[dbase]", "dst_base=KADRY.DBF|k", "rek_blok={|| ((( }", "-"}, 3},
+  };
+  for (const Case& c : cases) {
+    messages.clear();
+    rt::context().memvars.assign("t_log", rt::Value::text(""));
+    std::vector<std::string> script = c.script;
+    script.insert(script.end(), {"[koniec]", "blad={|| t_log := 'koniec' }"});
+    EXPECT_FALSE(runScript(script)) << c.script[2];
+    ASSERT_FALSE(messages.empty()) << c.script[2];
+    EXPECT_EQ(messages[0][0], "Blad w linii " + std::to_string(c.line) + " skryptu update.dat") << c.script[2];
+    EXPECT_EQ(logged(), "koniec") << c.script[2];
+    EXPECT_EQ(snapshot(dst), before) << c.script[2];
+    EXPECT_EQ(run("SELECT('k')").num(), 0) << c.script[2];  // the work areas are closed
+  }
+}
+
+TEST_F(Migration, TablesMadePackedEmptiedAndReindexedByAScriptAreRealTables) {
+  EXPECT_TRUE(runScript({
+      "[wer]", "blok={|| .t. }", "[koniec]",
+      "blok={|| dbcreate(u_dst_path + 'NOWA', {{'KOD','C',4,0},{'ILE','N',6,1}}), dbusearea(.t., , u_dst_path + 'NOWA', 'n', .f.) }",
+      "blok={|| dbappend(), fieldput(1, 'B'), fieldput(2, 2), dbappend(), fieldput(1, 'A'), fieldput(2, -1.5) }",
+      "blok={|| dbappend(), fieldput(1, 'C'), fieldput(2, 3), ordcreate(u_dst_path + 'NOWA', 'KOD', 'kod') }",
+      "blok={|| dbgoto(1), dbdelete(), _db_pack(), dbreindex(), dbcloseall() }",
+      "blok={|| dbcreate(u_dst_path + 'PUSTA', {{'X','C',2,0}}), dbusearea(.t., , u_dst_path + 'PUSTA', 'p', .f.) }",
+      "blok={|| dbappend(), fieldput(1, 'x'), _db_zap(), dbcloseall() }"}))
+      << allMessages();
+  EXPECT_TRUE(messages.empty()) << allMessages();
+  std::string rows = shell("cd '" + dst.string() + "' && /usr/bin/python3 -c \"import dbf\n"
+                           "t=dbf.Table('NOWA.dbf', default_data_types={'C': str})\n"
+                           "t.open()\n"
+                           "print([(r.kod.strip(), r.ile) for r in t])\n"
+                           "p=dbf.Table('PUSTA.dbf')\n"
+                           "p.open()\n"
+                           "print(len(p))\" 2>&1");
+  EXPECT_EQ(rows, "[('A', -1.5), ('C', 3.0)]\n0\n");
+  std::string keys = shell("cd '" + dst.string() +
+                           "' && perl -MXBase::Index -e '$t=XBase::Index->new(\"NOWA.cdx\",tag=>\"KOD\",type=>\"C\"); "
+                           "$t->prepare_select; while(($k,$r)=$t->fetch){$k=~s/ +$//; print \"[$k] $r\\n\"}' 2>&1");
+  EXPECT_EQ(keys, "[A] 1\n[C] 2\n");
+}
+
 }  // namespace
 }  // namespace patchtest
