@@ -170,7 +170,8 @@ std::string USTAL_DST() {
         warn({"Nie wprowadzono katalogu docelowego !"});
         continue;
       }
-      if (value.find(':') == std::string::npos) {
+      // A name with a drive, or a Linux absolute name, is taken as it stands.
+      if (value.find(':') == std::string::npos && value[0] != '/') {
         std::string dir = con::DIRNAME();
         std::string completed = con::DISKNAME() + ":\\" + dir;
         if (!(value[0] == '\\' || (!dir.empty() && dir.back() == '\\'))) completed += "\\";

@@ -145,6 +145,26 @@ TEST_F(Dialog, AsksForTheDestinationUntilItExists) {
   EXPECT_TRUE(fs::exists(dst / "exe" / "z_n_a_c_z.nik"));
 }
 
+TEST_F(Dialog, RelativeNamesAreCompletedFromTheCurrentDirectory) {
+  fs::create_directories(src / "ZEF" / "exe");
+  writeFile(src / "update.dat", scramble(scriptText({"[wer]", "blok={|| .t. }", "[koniec]", "ok={|| t_log := u_dst_path }"})));
+  h.type("zef");  // shown and taken in capitals
+  h.keys({rt::term::K_ENTER});
+  EXPECT_EQ(patch::MAIN(rt::Value(), rt::Value(), rt::Value()), patch::kExitOk);
+  EXPECT_EQ(logged(), patch::USTAL_SRC() + "\\ZEF\\");
+  EXPECT_TRUE(fs::exists(src / "ZEF" / "exe" / "z_n_a_c_z.nik"));
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(Dialog, LinuxAbsoluteNamesAreTakenAsTheyStand) {
+  fs::create_directories(dst / "exe");
+  writeFile(src / "update.dat", scramble(scriptText({"[koniec]", "ok={|| .t. }"})));
+  h.type(dst.string());
+  h.keys({rt::term::K_ENTER});
+  EXPECT_EQ(patch::MAIN(rt::Value(), rt::Value(), rt::Value()), patch::kExitOk);
+  EXPECT_TRUE(fs::exists(dst / "exe" / "z_n_a_c_z.nik"));
+}
+
 TEST_F(Dialog, EscAbandonsTheInstallation) {
   writeFile(src / "update.dat", scramble(scriptText({"[koniec]", "ok={|| t_log := 'uruchomiony' }"})));
   h.keys({rt::term::K_ESC, rt::term::K_ENTER});
