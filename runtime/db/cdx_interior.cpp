@@ -12,10 +12,6 @@ void checkChild(uint32_t child, uint64_t fileSize, const PageWhere& where) {
     throwCorruptIndex(where, "child page offset " + std::to_string(child) + " is invalid");
 }
 
-int comparePrefix(std::string_view key, std::string_view prefix) {
-  return std::memcmp(key.data(), prefix.data(), std::min(key.size(), prefix.size()));
-}
-
 }  // namespace
 
 InteriorView::InteriorView(const uint8_t* page, int keyLen, const PageWhere& where)

@@ -19,7 +19,7 @@ int bitsFor(uint32_t value) {
 uint64_t mask(int bits) { return bits >= 64 ? ~uint64_t{0} : (uint64_t{1} << bits) - 1; }
 
 int comparePrefix(const char* key, std::string_view prefix, int keyLen) {
-  return std::memcmp(key, prefix.data(), std::min<size_t>(size_t(keyLen), prefix.size()));
+  return compareKeyBytes(key, prefix.data(), std::min<size_t>(size_t(keyLen), prefix.size()));
 }
 
 }  // namespace
@@ -192,16 +192,10 @@ void LeafDecoder::decodeNext() {
   decoded_ = i + 1;
 }
 
-namespace {
-int comparePrefixAt(std::string_view key, std::string_view prefix) {
-  return std::memcmp(key.data(), prefix.data(), std::min(key.size(), prefix.size()));
-}
-}  // namespace
-
 int LeafDecoder::lowerBoundPrefix(std::string_view prefix) {
   for (int i = 0; i < count(); ++i) {
     decodeThrough(i);
-    if (comparePrefixAt(key(i), prefix) >= 0) return i;
+    if (comparePrefix(key(i), prefix) >= 0) return i;
   }
   return count();
 }
@@ -209,7 +203,7 @@ int LeafDecoder::lowerBoundPrefix(std::string_view prefix) {
 int LeafDecoder::upperBoundPrefix(std::string_view prefix) {
   for (int i = 0; i < count(); ++i) {
     decodeThrough(i);
-    if (comparePrefixAt(key(i), prefix) > 0) return i;
+    if (comparePrefix(key(i), prefix) > 0) return i;
   }
   return count();
 }

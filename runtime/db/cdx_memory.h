@@ -33,7 +33,7 @@ class PopulatedBytes {
   void grow(size_t bytes);
   void release();  // gives the memory back to the pool
 
-  static constexpr size_t kPoolLimit = size_t{1} << 30;
+  static constexpr size_t kPoolLimit = size_t{256} << 20;
   uint8_t* data() const { return data_; }
   size_t capacity() const { return capacity_; }
 

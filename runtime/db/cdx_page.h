@@ -6,7 +6,10 @@
 // interior nodes are big-endian, as is the change counter of the file header.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -53,9 +56,35 @@ inline void putBe32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (24 - 8 * i));
 }
 
-// Compares (key, recno) pairs as the tree orders entries.
+// memcmp for the short byte strings keys are, inlined: eight bytes at a time as big-endian words.
+inline int compareKeyBytes(const char* a, const char* b, size_t n) {
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    if (x != y) {
+      if constexpr (std::endian::native == std::endian::little) {
+        x = __builtin_bswap64(x);
+        y = __builtin_bswap64(y);
+      }
+      return x < y ? -1 : 1;
+    }
+  }
+  for (; i < n; ++i)
+    if (a[i] != b[i]) return uint8_t(a[i]) < uint8_t(b[i]) ? -1 : 1;
+  return 0;
+}
+
+// Compares key against prefix over the shorter of the two lengths.
+inline int comparePrefix(std::string_view key, std::string_view prefix) {
+  return compareKeyBytes(key.data(), prefix.data(), std::min(key.size(), prefix.size()));
+}
+
+// Compares (key, recno) pairs as the tree orders entries (keys of one tag have one length).
 inline int compareEntry(std::string_view a, uint32_t ra, std::string_view b, uint32_t rb) {
-  int c = a.compare(b);
+  int c = compareKeyBytes(a.data(), b.data(), std::min(a.size(), b.size()));
+  if (c == 0 && a.size() != b.size()) c = a.size() < b.size() ? -1 : 1;
   if (c != 0) return c;
   return ra < rb ? -1 : (ra > rb ? 1 : 0);
 }

@@ -13,10 +13,6 @@ namespace {
 constexpr int kMaxDepth = 32;  // far beyond any real tree; deeper means a cycle in a damaged file
 
 ConstPageBytes pageSpan(const uint8_t* p) { return ConstPageBytes(p, kCdxPageSize); }
-
-int comparePrefix(std::string_view key, std::string_view prefix) {
-  return std::memcmp(key.data(), prefix.data(), std::min(key.size(), prefix.size()));
-}
 }  // namespace
 
 CdxTag::CdxTag(CdxPager& pager, uint32_t headerOffset, TagInfo info)
