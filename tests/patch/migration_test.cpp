@@ -243,9 +243,11 @@ TEST_F(Migration, CompanyModeVisitsCompaniesWithTheirMarker) {
   writeFile(src / "A.TXT", "a");
   EXPECT_TRUE(runScript({"[dbase]", "STATUS=+PRZEDS", "dst_base=KADRY.DBF|k|przeds",
                          "war_we={|| t_log += '<', .t. }", "rek_blok={|| t_log += left(nazw, 1) }",
-                         "kon_copy=A.TXT|A.TXT", "-"}))
+                         "kon_copy=A.TXT|A.TXT", "-",
+                         // The next group starts afresh but stays in company mode.
+                         "dst_base=KADRY.DBF|k|przeds", "rek_blok={|| t_log += '2' }", "-"}))
       << allMessages();
-  EXPECT_EQ(logged(), "<NK<NK");
+  EXPECT_EQ(logged(), "<NK<NK2222");
   EXPECT_TRUE(fs::exists(dst / "PRZEDS" / "AB____" / "A.TXT"));
   EXPECT_TRUE(fs::exists(dst / "PRZEDS" / "A_B___" / "A.TXT"));
   EXPECT_FALSE(fs::exists(dst / "PRZEDS" / "BEZ___" / "A.TXT"));
