@@ -65,15 +65,15 @@ class RecordSorter {
           }
           // Carry the record to its bucket, taking the one found there along, until a record
           // for this bucket turns up.
-          std::memcpy(temp_.data(), slot, stride_);
+          copyRecord(temp_.data(), slot);
           do {
             uint8_t* target = at(next[digit]++);
-            std::memcpy(temp2_.data(), target, stride_);
-            std::memcpy(target, temp_.data(), stride_);
+            copyRecord(temp2_.data(), target);
+            copyRecord(target, temp_.data());
             std::swap(temp_, temp2_);
             digit = temp_[depth];
           } while (digit != b);
-          std::memcpy(slot, temp_.data(), stride_);
+          copyRecord(slot, temp_.data());
           ++next[size_t(b)];
         }
       }
@@ -89,17 +89,29 @@ class RecordSorter {
  private:
   uint8_t* at(size_t i) const { return base_ + i * stride_; }
 
+  // Copies one record between places that do not overlap, in 8-byte words.
+  void copyRecord(uint8_t* dst, const uint8_t* src) const {
+    if (stride_ < 8) {
+      for (size_t i = 0; i < stride_; ++i) dst[i] = src[i];
+      return;
+    }
+    size_t i = 0;
+    for (; i + 8 <= stride_; i += 8) std::memcpy(dst + i, src + i, 8);
+    if (i < stride_) std::memcpy(dst + stride_ - 8, src + stride_ - 8, 8);
+  }
+
   void insertionSort(size_t from, size_t n, size_t depth) {
     const size_t len = stride_ - depth;
+    auto bytes = [&](const uint8_t* p) { return reinterpret_cast<const char*>(p) + depth; };
     for (size_t i = 1; i < n; ++i) {
-      if (std::memcmp(at(from + i - 1) + depth, at(from + i) + depth, len) <= 0) continue;
-      std::memcpy(temp_.data(), at(from + i), stride_);
+      if (compareKeyBytes(bytes(at(from + i - 1)), bytes(at(from + i)), len) <= 0) continue;
+      copyRecord(temp_.data(), at(from + i));
       size_t j = i;
-      while (j > 0 && std::memcmp(at(from + j - 1) + depth, temp_.data() + depth, len) > 0) {
-        std::memcpy(at(from + j), at(from + j - 1), stride_);
+      while (j > 0 && compareKeyBytes(bytes(at(from + j - 1)), bytes(temp_.data()), len) > 0) {
+        copyRecord(at(from + j), at(from + j - 1));
         --j;
       }
-      std::memcpy(at(from + j), temp_.data(), stride_);
+      copyRecord(at(from + j), temp_.data());
     }
   }
 
