@@ -2,6 +2,7 @@
 #include "patch/copy_section.h"
 
 #include <memory>
+#include <utility>
 
 #include "console/copy_file.h"
 #include "console/file_utils.h"

@@ -1,6 +1,7 @@
 // One migration group, single or per company, with its tables set aside until it has succeeded.
 #include "patch/group_run.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
