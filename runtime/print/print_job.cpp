@@ -2,6 +2,7 @@
 #include "runtime/print/print_job.h"
 
 #include "runtime/core/functions.h"
+#include "runtime/print/styled_text.h"
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 
@@ -88,6 +89,8 @@ void PrintJob::line(std::string_view text) {
   this->text(text);
   endLine();
 }
+
+int PrintJob::pendingWidth() const { return printedWidth(pending_); }
 
 void PrintJob::newPage() {
   if (lineStarted_) endLine();

@@ -53,6 +53,9 @@ class PrintJob {
   int lineOnPage() const { return lineOnPage_; }    // lines ended on this page
   void setLineOnPage(int n) { lineOnPage_ = n; }
   int pageLength() const { return setup_.pageLength; }
+  // Whether a line is being built, and its printed width so far (style codes not counted).
+  bool lineStarted() const { return lineStarted_; }
+  int pendingWidth() const;
   void setTitleRoutine(std::string name) { setup_.titleRoutine = std::move(name); }
 
   // Ends the print normally; the device shows, writes or sends it.
