@@ -197,6 +197,13 @@ int DbfTable::fieldIndex(std::string_view name) const {
   return -1;
 }
 
+void DbfTable::markStructuralIndex() {
+  if (readOnly_ || (headBytes_[28] & kFlagStructuralCdx)) return;
+  headBytes_[28] |= kFlagStructuralCdx;
+  layout_.header.flags = headBytes_[28];
+  file_.writeExact(28, &headBytes_[28], 1);
+}
+
 void DbfTable::clearInterruptedWrite() {
   interrupted_ = false;
   if (!readOnly_) writeHeader(false);

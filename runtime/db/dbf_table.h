@@ -92,6 +92,8 @@ class DbfTable {
   void clearInterruptedWrite();
 
   void setListener(RecordListener* l) { listener_ = l; }
+  // Marks in the header (byte 28) that a structural compound index exists, as FoxPro expects.
+  void markStructuralIndex();
 
   // --- records ---
   uint32_t recCount() const { return recCount_; }

@@ -438,6 +438,7 @@ void WorkArea::createTag(const std::string& bagPath, const std::string& tagName,
       fresh = CdxBag::open(path, File::Access::ReadWrite, resolver);
     } else {
       fresh = CdxBag::create(path, structural);
+      if (structural) table_->markStructuralIndex();
     }
     bag = fresh.get();
     bags_.push_back(std::move(fresh));
