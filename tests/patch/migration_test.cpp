@@ -226,6 +226,16 @@ TEST_F(Migration, AnAliasWithManyIndexFilesGetsThemAll) {
   EXPECT_EQ(logged().substr(0, 8), "Kowalski");
 }
 
+TEST_F(Migration, ScriptsAttachIndexFilesByName) {
+  oldTable(dst);
+  EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|t", "index=t|IB.CDX|nazw", "-",
+                         "dst_base=KADRY.DBF|t", "index=t|IA.CDX|nr",
+                         "base_blok={|| open_indeks({{'t', 'IB.CDX'}, {'t', 'IA.CDX'}}), t_log := str(ordcount(), 1) + ordname(1) }",
+                         "-"}))
+      << allMessages();
+  EXPECT_EQ(logged(), "2IB");
+}
+
 TEST_F(Migration, CompanyModeVisitsCompaniesWithTheirMarker) {
   std::string list = (dst / "PRZEDS").string();
   run("DBCREATE('" + list + "', {{'PRZEDS','C',6,0}})");
