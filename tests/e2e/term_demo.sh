@@ -108,6 +108,13 @@ tm send-keys -t demo Escape
 wait_for demo "Keys: arrows, F-keys"
 expect_absent demo "Demo print"
 
+# Shrinking the terminal below 80 x 25 shows the message; growing it back redraws the screen.
+tm resize-window -t demo -x 70 -y 20
+wait_for demo "The terminal window has 70 columns and 20 rows"
+tm resize-window -t demo -x 80 -y 25
+wait_for demo "Zażółć gęślą jaźń"
+expect_absent demo "The terminal window has"
+
 tm send-keys -t demo Escape
 wait_for demo "demo-exit=0"
 wait_for demo "term demo ended"
@@ -116,5 +123,15 @@ wait_for demo "term demo ended"
 start small 70 20
 wait_for small "The terminal window has 70 columns and 20 rows"
 wait_for small "demo-exit=2"
+
+# A termination signal gives the terminal back (the demo's screen disappears with it).
+pidfile=$(mktemp)
+tm -u new-session -d -s sig -x 80 -y 25 \
+  "env LANG=C.UTF-8 LC_ALL=C.UTF-8 sh -c 'echo \$\$ > $pidfile; exec \"$demo\"'; echo demo-exit=\$?; sleep 60"
+wait_for sig "Terminal demo"
+kill -TERM "$(cat "$pidfile")"
+wait_for sig "demo-exit=143"
+expect_absent sig "Terminal demo"
+rm -f "$pidfile"
 
 echo "term demo: OK"
