@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "console/date_version.h"
+#include "console/error_text.h"
 #include "console/warning.h"
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
@@ -45,8 +46,13 @@ rt::mem::Variable* findVariable(std::vector<rt::mem::Variable>& vars, std::strin
   return nullptr;
 }
 
+// A memory file that cannot be read or written is reported and the call answers as for a
+// missing file.
 void reportDamaged(std::string_view file, const rt::Error& e) {
-  showWarning({"Plik: " + std::string(file), e.description()});
+  if (e.file().empty())
+    showWarning({"Plik: " + std::string(file), e.description()});
+  else
+    reportError(e);
 }
 
 rt::Value converted(const rt::Value* stored, std::string_view text) {

@@ -118,3 +118,19 @@ TEST_F(ByName, SettingsAndExactScan) {
 }
 
 }  // namespace
+
+#include "console/error_text.h"
+
+namespace {
+
+TEST(ErrorText, LinesFromTheErrorsFields) {
+  rt::Error e(rt::ErrorKind::Open, "Open error", "DBUSEAREA", "C:\\DANE\\MAIN.DBF", 2);
+  auto lines = con::errorLines(e);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "Open error: DBUSEAREA");
+  EXPECT_EQ(lines[1], "Plik: C:\\DANE\\MAIN.DBF");
+  EXPECT_EQ(lines[2].rfind("Kod bl`e`du systemu: 2 (", 0), 0u);
+  EXPECT_EQ(con::errorLines(rt::Error(rt::ErrorKind::ZeroDivisor, "Zero divisor")).size(), 1u);
+}
+
+}  // namespace
