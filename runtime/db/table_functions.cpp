@@ -155,9 +155,10 @@ Value createTable(Args& a) {
   return Value();
 }
 
+// __DBLOCATE(bFor, bWhile, nNext, nRecord, lRest)
 Value locate(Args& a, WorkArea& w) {
-  bool rest = argBool(a, 5, false);
-  int64_t record = argInt(a, 4, 0);
+  bool rest = argBool(a, 4, false);
+  int64_t record = argInt(a, 3, 0);
   if (record > 0) {
     w.goTo(uint32_t(record));
     Value c = evalBlock(a[0]);
