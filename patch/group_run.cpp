@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "console/copy_file.h"
+#include "patch/areas.h"
 #include "patch/company_list.h"
 #include "patch/file_backup.h"
 #include "patch/messages.h"
@@ -15,7 +16,6 @@
 #include "runtime/core/file_names.h"
 #include "runtime/core/functions.h"
 #include "runtime/db/table_functions.h"
-#include "runtime/db/work_areas.h"
 
 namespace patch {
 
@@ -217,18 +217,6 @@ class GroupRun {
     return true;
   }
 
-  // Pending record writes are committed with their own area selected, so that index keys built
-  // from expressions over the record's fields see that record.
-  static void commitEachArea() {
-    std::vector<int> numbers;
-    for (const auto& [n, area] : rt::db::workAreas().areas())
-      if (area) numbers.push_back(n);
-    for (int n : numbers) {
-      selectArea(n);
-      call("DBCOMMIT");
-    }
-  }
-
   void closeGroupAreas() {
     for (const std::string& alias : aliases_) {
       int n = areaOf(alias);
@@ -241,13 +229,7 @@ class GroupRun {
   }
 
   void closeAll() {
-    try {
-      commitEachArea();
-      call("DBCLOSEALL");
-      selectArea(1);
-    } catch (const rt::Error& e) {
-      warn({"Blad przy zamykaniu baz", errorText(e)});
-    }
+    closeAllAreas();
     aliases_.clear();
   }
 

@@ -2,6 +2,7 @@
 #include "patch/interpreter.h"
 
 #include "console/mem_routines.h"
+#include "patch/areas.h"
 #include "patch/copy_section.h"
 #include "patch/dbase_section.h"
 #include "patch/messages.h"
@@ -33,7 +34,10 @@ namespace {
 void handleSection(Section code, const SectionLines& lines, UpdateRun& run, bool& closingFailed) {
   if (lines.empty() || code == Section::None) return;
   if (code == Section::Koniec) {
-    if (!KOMUNIKAT(lines, run.status)) closingFailed = true;
+    if (!KOMUNIKAT(lines, run.status)) {
+      closingFailed = true;
+      closeAllAreas();
+    }
     return;
   }
   if (!run.status) return;  // a failed run handles nothing but its closing sections
@@ -45,6 +49,8 @@ void handleSection(Section code, const SectionLines& lines, UpdateRun& run, bool
     case Section::CopyInDst: run.status = KOPIUJ_PLIKI(lines, run.dst, run.dst); break;
     default: break;
   }
+  // A failed section leaves no table open behind it.
+  if (!run.status) closeAllAreas();
 }
 
 }  // namespace

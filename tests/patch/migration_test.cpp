@@ -315,6 +315,14 @@ TEST_F(Migration, ErrorsInOpeningIndexingOrBlocksNameTheirLine) {
   }
 }
 
+TEST_F(Migration, AFailedSectionLeavesNoTableOpen) {
+  oldTable(dst);
+  EXPECT_FALSE(runScript({"[wer]", "blok={|| dbusearea(.t., , u_dst_path + 'KADRY', 'q', .f.), 1/0 }"}));
+  EXPECT_EQ(run("SELECT('q')").num(), 0);
+  EXPECT_FALSE(runScript({"[koniec]", "blok={|| dbusearea(.t., , '" + dstDir() + "KADRY', 'q', .f.), 1/0 }"}));
+  EXPECT_EQ(run("SELECT('q')").num(), 0);
+}
+
 TEST_F(Migration, TablesMadePackedEmptiedAndReindexedByAScriptAreRealTables) {
   EXPECT_TRUE(runScript({
       "[wer]", "blok={|| .t. }", "[koniec]",
