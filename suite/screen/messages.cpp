@@ -80,6 +80,7 @@ std::string numberedStatusText(int number) {
     case 0: return " Enter-wybo`r opcji   Strzal`ki-ruch po menu   Esc-koniec pracy";
     case 1: return " Enter-zatwierdzenie   Esc-rezygnacja";
     case 7: return " Nacis`nij dowolny klawisz ...";
+    case 138: return " Enter-naste`pne pole  Strzal`ki-ruch  Spacja-zmiana wyboru  Esc/PgDn-koniec";
     default: return "";
   }
 }

@@ -10,6 +10,7 @@
 #include "zus/shell/link_config.h"
 #include "zus/shell/memory_files.h"
 #include "zus/shell/program_state.h"
+#include "zus/shell/settings_entries.h"
 #include "zus/shell/status_codes.h"
 
 namespace zus {
@@ -203,6 +204,7 @@ void registerShellFunctions() {
   registerStatusFunctions();
   registerKindPredicates();
   registerLinkFunctions();
+  registerSettingsFunctions();
 }
 
 }  // namespace zus

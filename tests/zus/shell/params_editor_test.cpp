@@ -1,0 +1,116 @@
+// The parameter window, the payout dates and the print parameters on a company: what the user
+// types is in memory at once and in "zaokrag.zus" for the next start.
+#include "tests/zus/shell/settings_fixture.h"
+
+namespace settings_test {
+namespace {
+
+using Params = SettingsCompany;
+
+TEST_F(Params, AChangedRoundingStepIsSavedWithEscAndReadBackAtTheNextStart) {
+  start([&] {
+    // Field 1 takes 5; Esc in field 2 closes the window, which saves.
+    entry("ED_ZAOK", {rt::Value::integer(1)}, join({text("5"), {K_ENTER, K_ESC}}));
+    EXPECT_DOUBLE_EQ(var("zusx_zaok1").num(), 5);
+  });
+  EXPECT_TRUE(fs::exists("zaokrag.zus"));
+  rt::context().memvars.clearAll();
+  double atNextStart = 0;
+  start([&] { atNextStart = var("zusx_zaok1").num(); });
+  EXPECT_DOUBLE_EQ(atNextStart, 5);
+}
+
+TEST_F(Params, ChoicesTurnOverWithSpaceAndTheWorkingCopiesGoBack) {
+  start([&] {
+    // Down to field 6 (months drop out, "T" by default): Space makes it "Nie"; field 7 (filling
+    // up) Space twice: "Wg sl`ownika"; then field 8 is the dictionary field, Esc closes.
+    entry("ED_ZAOK", {rt::Value::integer(1)},
+          {K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, ' ', K_ENTER, ' ', ' ', K_ENTER, K_ESC});
+    EXPECT_EQ(var("zusx_wypad").str(), "N");
+    EXPECT_DOUBLE_EQ(var("zusx_kor").num(), 3);
+    // The working copies end with the window.
+    EXPECT_EQ(rt::context().memvars.typeOf("wypad"), "U");
+  });
+}
+
+TEST_F(Params, AFirstDepthAboveTheLastIsRefusedUntilThePeriodIsInOrder) {
+  start([&] {
+    std::vector<int> keys;
+    for (int i = 0; i < 9; ++i) keys.push_back(K_DOWN);  // to field 10, the first depth
+    keys = join({keys, text("5"), {K_ENTER}, text("3"), {K_ENTER, K_ESC}});
+    // The period 5..3 is refused; the nine Enters bring the user back to the first depth.
+    keys = join({keys, text("2"), {K_ENTER, K_ESC}, {'N'}});  // 2..3: keep the new period
+    entry("ED_ZAOK", {rt::Value::integer(1)}, keys);
+    EXPECT_TRUE(said("Pierwszy parametr podstawy pomocniczej nie mox`e byc` wie`kszy od drugiego!"));
+    EXPECT_DOUBLE_EQ(var("zusx_pom_od").num(), 2);
+    EXPECT_DOUBLE_EQ(var("zusx_pom_do").num(), 3);
+  });
+}
+
+TEST_F(Params, AChangedPeriodCanBeTakenBackButNotItsMonthAndYear) {
+  start([&] {
+    std::vector<int> keys;
+    for (int i = 0; i < 10; ++i) keys.push_back(K_DOWN);  // to field 11, the last depth
+    keys = join({keys, text("4"), {K_ENTER}, text("7"), {K_ENTER, K_ESC}, {'T'}});
+    entry("ED_ZAOK", {rt::Value::integer(1)}, keys);
+    EXPECT_DOUBLE_EQ(var("zusx_pom_do").num(), 0);
+    EXPECT_DOUBLE_EQ(var("zusx_pom_m").num(), 7);
+  });
+}
+
+TEST_F(Params, AValueFailingItsCheckKeepsTheUserInTheField) {
+  start([&] {
+    // 0 is refused in field 1: Enter leaves the user there, and Esc gives the value back.
+    entry("ED_ZAOK", {rt::Value::integer(1)}, join({text("0"), {K_ENTER, K_ESC}}));
+    EXPECT_DOUBLE_EQ(var("zusx_zaok1").num(), 0.01);
+  });
+}
+
+TEST_F(Params, PayoutDatesRaisedFromNoneAreStoredAndTheRestEmptied) {
+  start([&] {
+    entry("ED_ZAOK", {rt::Value::integer(2)},
+          join({text("2"), text("01022026"), text("15032026")}));
+    EXPECT_DOUBLE_EQ(var("zusx_daty").num(), 2);
+    EXPECT_EQ(rt::evalText("DTOS(zusx_d1)").str(), "20260201");
+    EXPECT_EQ(rt::evalText("DTOS(zusx_d2)").str(), "20260315");
+    EXPECT_EQ(rt::evalText("DTOS(zusx_d3)").str(), "        ");
+  });
+  rt::context().memvars.clearAll();
+  std::string second;
+  start([&] { second = rt::evalText("DTOS(zusx_d2)").str(); });
+  EXPECT_EQ(second, "20260315");
+}
+
+TEST_F(Params, EscInTheDateWindowKeepsTheDatesButStoresTheCount) {
+  start([&] {
+    entry("ED_ZAOK", {rt::Value::integer(2)}, join({text("1"), text("0102"), {K_ESC}}));
+    EXPECT_DOUBLE_EQ(var("zusx_daty").num(), 1);
+    EXPECT_EQ(rt::evalText("DTOS(zusx_d1)").str(), "        ");
+  });
+}
+
+TEST_F(Params, TheCardWidthRefusesNineAndTakesTen) {
+  start([&] {
+    // Field 1 yes/no, field 2 the width: 9 is refused (Esc gives the value back and closes).
+    entry("ZUS_PARA", {}, join({{K_ENTER}, text("9"), {K_ENTER, K_ESC}}));
+    EXPECT_DOUBLE_EQ(var("zusx_szer").num(), 10);
+    // 12 fills the field and moves on; in field 3 Space turns the choice over.
+    entry("ZUS_PARA", {}, join({{K_ENTER}, text("12"), {' ', K_PGDN}}));
+    EXPECT_DOUBLE_EQ(var("zusx_szer").num(), 12);
+    EXPECT_TRUE(var("zusx_wysuw").logical());
+  });
+  EXPECT_TRUE(fs::exists("zaokrag.zus"));
+}
+
+TEST_F(Params, TheDictionaryEntryOpensNoEditorForAParameterNotByDictionary) {
+  start([&] {
+    rt::functions().call("_EDITSLOW", {rt::Value::integer(1)});
+    EXPECT_TRUE(said("Nie podl`. pozycji \"Wg sl`ownika\" w param.\"Czy dopel`niac` podstawe`?\""));
+    messages.clear();
+    rt::functions().call("_EDITSLOW", {rt::Value::integer(5)});
+    EXPECT_TRUE(messages.empty());
+  });
+}
+
+}  // namespace
+}  // namespace settings_test

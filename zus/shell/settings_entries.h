@@ -1,0 +1,11 @@
+// Registration of the settings editors for calls by name: the menu entries `ED_ZAOK`,
+// `ZUS_PARA`, `_EDITSLOW`, `LOAD_ZUS`, `Z_KADRAMI`, `WSKAZ_FUN`, `ODLACZ_FUN` and the routines
+// they share with other options (`ED_PAR`, `ED_DATY`, `_DLEN`, `_OBLICZ_FT`, the link editor's
+// table routines, `KDR_OBSL`), together with the suite's option-screen widgets they call.
+#pragma once
+
+namespace zus {
+
+void registerSettingsFunctions();
+
+}  // namespace zus
