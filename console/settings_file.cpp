@@ -2,6 +2,7 @@
 #include "console/settings_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -80,6 +81,11 @@ std::string READ_LINE(ReadState& state, std::string_view fileName, const LineFor
       return {};
     }
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))) {
+      ::close(fd);  // a directory is no text file to read
+      fd = -1;
+    }
     if (fd < 0) {
       showWarning({"Brak mox`liwos`ci otwarcia pliku:", quoted(fileName)});
       state.handle = kReadFailed;

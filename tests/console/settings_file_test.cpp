@@ -50,6 +50,12 @@ TEST(SettingsFile, ReaderStatesAfterTheEnd) {
   ASSERT_EQ(warnings.messages().size(), 1u);
   EXPECT_EQ(warnings.messages()[0][0], "Na dysku nie znaleziono pliku:");
   EXPECT_EQ(warnings.messages()[0][1], "\"" + dir.file("none.txt") + "\"");
+
+  con::ReadState directory;
+  EXPECT_EQ(con::READ_LINE(directory, dir.path()), "");
+  EXPECT_EQ(directory.handle, con::kReadFailed);
+  ASSERT_EQ(warnings.messages().size(), 2u);
+  EXPECT_EQ(warnings.messages()[1][0], "Brak mox`liwos`ci otwarcia pliku:");
 }
 
 TEST(SettingsFile, File2ArrayDropsBlankLinesUnlessAskedToKeepThem) {
