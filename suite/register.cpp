@@ -4,10 +4,13 @@
 #include "suite/company/company.h"
 #include "suite/forms/display_text.h"
 #include "suite/payroll/payroll.h"
+#include "suite/payroll/payroll_values.h"
 #include "suite/payroll/pickers.h"
 #include "suite/screen/main_screen.h"
 #include "suite/screen/menu_engine.h"
 #include "suite/screen/messages.h"
+#include "suite/screen/services.h"
+#include "suite/tables/table_services.h"
 #include "suite/tables/table_sets.h"
 
 namespace suite {
@@ -21,6 +24,9 @@ void registerSuiteFunctions() {
   registerPayrollFunctions();
   registerPickerFunctions();
   registerTableSetFunctions();
+  registerTableServiceFunctions();
+  registerServiceFunctions();
+  registerPayrollValueFunctions();
 }
 
 }  // namespace suite

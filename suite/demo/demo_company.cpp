@@ -242,9 +242,9 @@ class Builder {
       // Every fifth employee is over fifty.
       int born = n % 5 == 0 ? payroll_.year - rnd.between(51, 63) : payroll_.year - rnd.between(22, 48);
       int month = rnd.between(1, 12), day = rnd.between(1, 28);
-      char pesel[12];
+      char pesel[16];
       std::snprintf(pesel, sizeof pesel, "%02d%02d%02d%05d", born % 100,
-                    month + (born >= 2000 ? 20 : 0), day, 10000 + n * 37);
+                    month + (born >= 2000 ? 20 : 0), day, (10000 + n * 37) % 100000);
       appendRecord({{"nr_prac", txt(staff_[size_t(n - 1)].nr)},
                     {"nr_pesel", txt(pesel)},
                     {"data_ur", date(born, month, day)},

@@ -19,7 +19,8 @@ std::string tablePath(const TableDef& def);
 // Creates the table (DBF with its structural index and tags) at `path` (no extension).
 void createTable(const std::string& path, const TableDef& def);
 
-// Opens the table in a new work area under its alias; false when the open was refused.
+// Opens the table in a new work area under its alias, in its first order; false when the open
+// was refused.
 bool openTable(const TableDef& def, bool shared);
 
 rt::Value call(const char* function, std::vector<rt::Value> args = {});

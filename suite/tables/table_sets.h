@@ -1,7 +1,7 @@
 // Table sets: the tables an option needs, opened together and closed together.
 //
 //   _OPEN_SET("MAIN | SLOWNIK | NIEOBEC", "SSs")  opens each table in a work area of its own,
-//       under its alias (SLOWNIK as `sl`), from its company directory, with its structural index;
+//       under its alias (SLOWNIK as `sl`), from its company directory, with its structural index in its first order;
 //       one mode letter per table: "S" or "s" shared, "e" or "E" exclusive. True when every table
 //       is open, the last one selected; when one fails, those opened are closed again and the
 //       previously selected work area is selected.

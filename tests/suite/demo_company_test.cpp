@@ -161,3 +161,40 @@ TEST_F(DemoCompany, TheBenefitPickerGivesTheChosenKeyOrTheNoCodeAfterEsc) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DemoCompany, PayrollInputItemsAreAddedToAndTakenBack) {
+  ASSERT_TRUE(suite::openSet("MAIN | DANE_WE", "SS"));
+  call("DBSELECTAREA", {txt("dane_we")});
+  call("ORDSETFOCUS", {rt::Value::integer(1)});
+  auto sav = [](const char* fn, double v) {
+    return rt::functions().call(fn, {txt("K001"), txt(""), txt("    3"), rt::Value::number(v, 2)}).num();
+  };
+  EXPECT_EQ(sav("DEL_SKL", 10), 4);  // nothing to take back yet
+  EXPECT_EQ(sav("SAV_SKL", 123.45), 0);
+  EXPECT_EQ(sav("SAV_SKL", 100), 0);
+  rt::Value got;
+  rt::Args args;
+  args.push(txt("    3"));
+  args.push(txt("K001"));
+  args.push(rt::Value(), &got);
+  EXPECT_TRUE(rt::functions().call("WEZ_WE", args).logical());
+  EXPECT_DOUBLE_EQ(got.num(), 223.45);
+  EXPECT_EQ(sav("DEL_SKL", 123.45), 0);
+  rt::functions().call("WEZ_WE", args);
+  EXPECT_DOUBLE_EQ(got.num(), 100);
+}
+
+TEST_F(DemoCompany, ArchiveValuesAreReadByDepthFromThePositionedRecord) {
+  ASSERT_TRUE(suite::openSet("MAIN | ARCHIW", "SS"));
+  call("DBSELECTAREA", {txt("archiw")});
+  ASSERT_TRUE(call("DBSEEK", {txt("    0B039")}).logical());
+  call("DBSELECTAREA", {txt("main")});  // POB_AR reads the archive whatever is selected
+  double wage = rt::functions().call("POB_AR", {rt::Value::integer(0), rt::Value::logical(false)}).num();
+  EXPECT_GE(wage, 4242);
+  EXPECT_EQ(rt::functions().call("POB_AR", {rt::Value::integer(99)}).num(), 0);
+  EXPECT_EQ(call("ALIAS").str(), "MAIN");
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+// Archive values, payroll input items and table functions of the payroll library.
+#include "suite/payroll/payroll_values.h"
+
+#include <cmath>
+
+#include "runtime/core/context.h"
+#include "runtime/core/rounding.h"
+#include "suite/tables/table_defs.h"
+#include "suite/tables/table_ops.h"
+
+namespace suite {
+namespace {
+
+// Runs `body` with the alias selected, the previous area selected again afterwards; false when
+// the alias is not open.
+template <typename Body>
+bool inAlias(const char* alias, Body body) {
+  rt::Value area = call("SELECT", {rt::Value::text(alias)});
+  if (area.intOr(0) <= 0) return false;
+  rt::Value previous = call("SELECT");
+  call("DBSELECTAREA", {area});
+  body();
+  if (previous.intOr(0) > 0) call("DBSELECTAREA", {previous});
+  return true;
+}
+
+// SAV_SKL/DEL_SKL on the selected DANE_WE: 0 done, 1 access refused, 4 nothing to take back.
+int changeInput(const std::string& code, const std::string& nr, double amount, bool add) {
+  std::string key = nr + code;
+  if (call("DBSEEK", {rt::Value::text(key)}).logicalOr(false)) {
+    if (!call("RLOCK").logicalOr(false)) return 1;
+    int32_t now = decodeInputValue(field("wartosc").strOr(""));
+    int32_t change = int32_t(rt::roundHalfAway(amount * 100, 0));
+    setField("wartosc", rt::Value::text(encodeInputValue(add ? now + change : now - change)));
+    call("DBCOMMIT");
+    return 0;
+  }
+  if (!add) return 4;
+  call("DBAPPEND");
+  if (call("NETERR").logicalOr(true)) return 1;
+  setField("nr_prac", rt::Value::text(nr));
+  setField("kod", rt::Value::text(code));
+  setField("wartosc", rt::Value::text(encodeInputValue(int32_t(rt::roundHalfAway(amount * 100, 0)))));
+  call("DBCOMMIT");
+  return 0;
+}
+
+rt::Value numbers(std::initializer_list<double> values) {
+  rt::Value a = rt::Value::newArray(0);
+  for (double v : values) a.arr().push_back(rt::Value::number(v, 2));
+  return a;
+}
+
+}  // namespace
+
+int32_t decodeInputValue(const std::string& w) {
+  uint32_t v = 0;
+  for (size_t i = 0; i < 4; ++i)
+    v |= uint32_t(i < w.size() ? static_cast<unsigned char>(w[i]) : 0) << (8 * i);
+  return int32_t(v);
+}
+
+std::string encodeInputValue(int32_t hundredths) {
+  uint32_t v = uint32_t(hundredths);
+  std::string w(4, '\0');
+  for (size_t i = 0; i < 4; ++i) w[i] = char((v >> (8 * i)) & 0xFF);
+  return w;
+}
+
+void registerPayrollValueFunctions() {
+  rt::Functions& f = rt::functions();
+  // The value of the positioned archive record `depth` months back from the payroll month.
+  f.add("POB_AR", [](rt::Args& a) {
+    int64_t depth = a[0].intOr(0);
+    double value = 0;
+    if (depth >= 0 && depth < kArchiveDepths) {
+      inAlias("archiw", [&] {
+        if (!call("EOF").logicalOr(true)) value = field(archiveField(int(depth))).numOr(0);
+      });
+    }
+    return rt::Value::number(value, 2);
+  });
+  f.add("WEZ_WE", [](rt::Args& a) {
+    std::string key = a[0].strOr("") + a[1].strOr("");
+    if (!call("DBSEEK", {rt::Value::text(key)}).logicalOr(false)) return rt::Value::logical(false);
+    a.assign(2, rt::Value::number(decodeInputValue(field("wartosc").strOr("")) / 100.0, 2));
+    return rt::Value::logical(true);
+  });
+  f.add("SAV_SKL", [](rt::Args& a) {
+    return rt::Value::integer(changeInput(a[0].strOr(""), a[2].strOr(""), a[3].numOr(0), true));
+  });
+  f.add("DEL_SKL", [](rt::Args& a) {
+    return rt::Value::integer(changeInput(a[0].strOr(""), a[2].strOr(""), a[3].numOr(0), false));
+  });
+  f.add("WYM_ETAT", [](rt::Args&) { return rt::Value::number(1, 2); });
+  f.add("SPRMAINUPR", [](rt::Args&) { return rt::Value::logical(true); });
+  // The table function of the demo payroll: the percentage of a benefit by years of service,
+  // code "F001" (its variables end in "1").
+  f.add("INIT_FUN_TABL", [](rt::Args&) {
+    rt::Memvars& v = rt::context().memvars;
+    v.declarePublic("ft_il_p1", rt::Value::integer(3));
+    v.declarePublic("ft_pocz_1", numbers({0, 5, 10, 60}));
+    v.declarePublic("ft_st1_1", numbers({80, 90, 100}));
+    v.declarePublic("ft_st2_1", numbers({0, 0, 0}));
+    return rt::Value();
+  });
+}
+
+}  // namespace suite

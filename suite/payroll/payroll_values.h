@@ -1,0 +1,21 @@
+// The payroll library's values by name: archive values by depth (`POB_AR`), payroll input items
+// read (`WEZ_WE`), written (`SAV_SKL`) and taken back (`DEL_SKL`), the work-time fraction
+// (`WYM_ETAT`), the access check (`SPRMAINUPR`) and the tables of the table functions
+// (`INIT_FUN_TABL`).
+//
+// An input item's value is a signed 32-bit little-endian integer in the first four bytes of
+// `DANE_WE->wartosc`, in hundredths; `SAV_SKL` adds to the item (creating it when missing) and
+// `DEL_SKL` takes the value back, so a repeated transfer first takes back what it sent.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace suite {
+
+int32_t decodeInputValue(const std::string& wartosc);
+std::string encodeInputValue(int32_t hundredths);
+
+void registerPayrollValueFunctions();
+
+}  // namespace suite
