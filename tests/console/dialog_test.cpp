@@ -216,3 +216,22 @@ TEST_F(Dialogs, ListSearch) {
 }
 
 }  // namespace
+
+#include "console/settings_file.h"
+
+namespace {
+
+TEST_F(Dialogs, LibraryFailuresShowAWarningWindowThatWaitsForAKey) {
+  rec->keys({K_ENTER});
+  std::string before = rec->text();
+  EXPECT_TRUE(con::FILE2ARRAY("/nie/ma/takiego.ini").empty());
+  ASSERT_EQ(rec->pictures.size(), 1u);
+  const auto& p = firstPicture();
+  EXPECT_NE(p.lines[11].find("Na dysku nie znaleziono pliku:"), std::string::npos);
+  EXPECT_NE(p.lines[12].find("\"/nie/ma/takiego.ini\""), std::string::npos);
+  EXPECT_NE(p.lines[9].find("Uwaga !"), std::string::npos);
+  EXPECT_EQ(p.attr(11, 30), attr(37, 1));
+  EXPECT_EQ(rec->text(), before);
+}
+
+}  // namespace
