@@ -92,9 +92,15 @@ class SettingsCompany : public ::testing::Test {
     zus::MAIN();
   }
 
+  // In a key script: the next key comes a moment later, after the typeahead was cleared.
+  static constexpr int kLater = -100000;
+
   // Runs an entry by name with scripted keys, as the menu would.
   void entry(const char* name, std::vector<rt::Value> args, const std::vector<int>& keys) {
-    h.keys(keys);
+    for (int k : keys) {
+      if (k == kLater) h.pause(0.5);
+      else h.keys({k});
+    }
     rt::functions().call(name, std::move(args));
   }
 
