@@ -270,26 +270,44 @@ void CdxTag::removeFromParent(int level) {
 }
 
 uint64_t CdxTag::countRange(std::string_view lo, std::string_view hi) {
-  LeafNode leaf;
-  uint32_t offset = lo.empty() ? findLeaf(Find::First, {}, 0) : findLeaf(Find::LowerPrefix, lo, 0);
-  loadLeaf(offset, leaf);
-  int pos = lo.empty() ? 0 : leaf.lowerBoundPrefix(lo);
-  uint64_t count = 0;
-  for (;;) {
-    const int n = leaf.count();
-    if (pos < n) {
-      if (hi.empty() || comparePrefix(leaf.key(n - 1), hi) <= 0) {
-        count += uint64_t(n - pos);
-      } else {
-        for (; pos < n && comparePrefix(leaf.key(pos), hi) <= 0; ++pos) ++count;
-        return count;
-      }
+  // The first leaf is decoded from lo on; after it, a leaf whose largest key (its entry in the
+  // level above) is within hi counts by its header, and only the leaf where hi ends is decoded.
+  path_.clear();
+  const uint32_t first = lo.empty() ? descend(Find::First, {}, 0, &path_) : descend(Find::LowerPrefix, lo, 0, &path_);
+  LeafDecoder& leaf = decoder_;
+  loadLeaf(first, leaf);
+  auto countUpToHi = [&](int from) {
+    uint64_t n = 0;
+    for (int i = from; i < leaf.count(); ++i) {
+      leaf.decodeThrough(i);
+      if (!hi.empty() && comparePrefix(leaf.key(i), hi) > 0) return std::pair{n, true};
+      ++n;
     }
-    if (leaf.header.right == kNoPage) return count;
-    offset = leaf.header.right;
-    loadLeaf(offset, leaf);
-    pos = 0;
+    return std::pair{n, false};
+  };
+  auto [count, done] = countUpToHi(lo.empty() ? 0 : leaf.lowerBoundPrefix(lo));
+  if (done || path_.empty()) return count;  // hi ends in this leaf, or it is the only one
+  uint32_t parent = path_.back().page;
+  int index = path_.back().index + 1;
+  for (uint64_t guard = 0; guard <= pager_.size() / kCdxPageSize; ++guard) {
+    const uint8_t* page = pager_.read(parent);
+    InteriorView view(page, info_.keyLen, pager_.where(parent));
+    for (int i = index; i < view.count(); ++i) {
+      const uint32_t child = view.childChecked(i, pager_.size(), pager_.where(parent));
+      if (hi.empty() || comparePrefix(view.key(i), hi) <= 0) {
+        const NodeHeader h = NodeHeader::decode(pager_.read(child));
+        if (!h.isLeaf()) throwCorruptIndex(pager_.where(child), "branch page where a leaf page was expected");
+        count += h.keyCount;  // cached pages stay in place, so page and view stay valid
+        continue;
+      }
+      loadLeaf(child, leaf);
+      return count + countUpToHi(0).first;
+    }
+    parent = NodeHeader::decode(page).right;
+    if (parent == kNoPage) return count;
+    index = 0;
   }
+  throwCorruptIndex(pager_.where(parent), "sibling links form a cycle");
 }
 
 void CdxTag::collectPages(std::vector<uint32_t>& out) {

@@ -89,6 +89,17 @@ TEST(CdxBag, RandomChangesKeepTheTreeEqualToAModel) {
     }
     EXPECT_FALSE(tag.remove("NOT THERE", 1));
     expectSame(tag, model);
+    // Counts between random key prefixes against the model.
+    for (int i = 0; i < 300; ++i) {
+      std::string lo = randomKey(rng, 1 + int(rng() % 3), 6), hi = randomKey(rng, 1 + int(rng() % 3), 6);
+      if (i % 10 == 0) lo.clear();
+      if (i % 7 == 0) hi.clear();
+      uint64_t expected = 0;
+      for (const auto& [key, r] : model)
+        if ((lo.empty() || key.compare(0, lo.size(), lo) >= 0) && (hi.empty() || key.compare(0, hi.size(), hi) <= 0))
+          ++expected;
+      ASSERT_EQ(tag.countRange(lo, hi), expected) << "[" << lo << "] [" << hi << "]";
+    }
     bag->close();
   }
   auto bag = CdxBag::open(path);
