@@ -68,6 +68,60 @@ std::optional<int> mapCursesKey(int code) {
   return std::nullopt;
 }
 
+std::optional<int> decodeEscapeSequence(std::string_view seq) {
+  if (seq.size() < 2 || (seq[0] != '[' && seq[0] != 'O')) return std::nullopt;
+  const char final = seq.back();
+  // Parameters: numbers separated by ';'.
+  std::vector<int> params;
+  int n = -1;
+  for (char c : seq.substr(1, seq.size() - 2)) {
+    if (c >= '0' && c <= '9') {
+      n = (n < 0 ? 0 : n * 10) + (c - '0');
+    } else if (c == ';') {
+      params.push_back(n < 0 ? 1 : n);
+      n = -1;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (n >= 0) params.push_back(n);
+  // xterm's modifier parameter: 1 + (1 Shift, 2 Alt, 4 Ctrl).
+  int mod = params.size() >= 2 ? params[1] - 1 : 0;
+  const bool ctrl = mod & 4, alt = mod & 2, shift = mod & 1;
+  const int fnModifier = ctrl ? 2 : alt ? 3 : shift ? 1 : 0;
+  auto pick = [&](int plain, int withCtrl, int withAlt) { return ctrl ? withCtrl : alt ? withAlt : plain; };
+  switch (final) {
+    case 'A': return pick(K_UP, K_CTRL_UP, K_ALT_UP);
+    case 'B': return pick(K_DOWN, K_CTRL_DOWN, K_ALT_DOWN);
+    case 'C': return pick(K_RIGHT, K_CTRL_RIGHT, K_ALT_RIGHT);
+    case 'D': return pick(K_LEFT, K_CTRL_LEFT, K_ALT_LEFT);
+    case 'H': return pick(K_HOME, K_CTRL_HOME, K_ALT_HOME);
+    case 'F': return pick(K_END, K_CTRL_END, K_ALT_END);
+    case 'Z': return K_SH_TAB;
+    case 'P': return functionKey(1, fnModifier);
+    case 'Q': return functionKey(2, fnModifier);
+    case 'R': return functionKey(3, fnModifier);
+    case 'S': return functionKey(4, fnModifier);
+    case '~': break;
+    default: return std::nullopt;
+  }
+  if (params.empty()) return std::nullopt;
+  switch (params[0]) {
+    case 1: case 7: return pick(K_HOME, K_CTRL_HOME, K_ALT_HOME);
+    case 4: case 8: return pick(K_END, K_CTRL_END, K_ALT_END);
+    case 2: return pick(K_INS, K_CTRL_INS, K_INS);
+    case 3: return pick(K_DEL, K_CTRL_DEL, K_DEL);
+    case 5: return pick(K_PGUP, K_CTRL_PGUP, K_ALT_PGUP);
+    case 6: return pick(K_PGDN, K_CTRL_PGDN, K_ALT_PGDN);
+    default: break;
+  }
+  // F1..F12 as the VT220 numbers them: 11-15, 17-21, 23, 24.
+  static constexpr int kFunctionNumbers[] = {11, 12, 13, 14, 15, 17, 18, 19, 20, 21, 23, 24};
+  for (int i = 0; i < 12; ++i)
+    if (params[0] == kFunctionNumbers[i]) return functionKey(i + 1, fnModifier);
+  return std::nullopt;
+}
+
 namespace {
 
 // The PC colour numbers (bit 0 blue, 1 green, 2 red) in curses' numbering.
@@ -266,6 +320,18 @@ class CursesBackend : public Backend {
       timeout(0);
       wint_t next;
       int rc = get_wch(&next);
+      if (rc == OK && (next == '[' || next == 'O')) {
+        // A sequence the terminal description does not list: read it to its final character.
+        std::string seq(1, char(next));
+        wint_t c;
+        while (seq.size() < 16 && get_wch(&c) == OK && c < 128) {
+          seq += char(c);
+          if (seq.size() >= 2 && c >= 0x40 && c <= 0x7E) break;
+        }
+        if (auto k = decodeEscapeSequence(seq)) return *k;
+        if (seq.size() == 1) return next == 'O' ? std::optional<int>(K_ALT_O) : std::nullopt;
+        return std::nullopt;  // an unknown sequence is not an Esc
+      }
       if (rc == OK) {
         if (int alt = altLetterKey(char(next)); next < 128 && alt) return alt;
         if (next >= '1' && next <= '9') return K_ALT_1 + int(next - '1');

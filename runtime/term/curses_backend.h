@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "runtime/term/backend.h"
 
@@ -37,6 +38,11 @@ class TerminalSession {
 
 // The message shown when the terminal has `cols` x `rows` cells, too few for the screen.
 std::string terminalTooSmallMessage(int cols, int rows);
+
+// The runtime key code of an escape sequence the terminal description did not know, given the
+// text after Esc ("[1;5H" is Ctrl+Home, "[3~" Del, "OP" F1, "[Z" Shift+Tab, ...); nothing when
+// the sequence means no key we have a code for.
+std::optional<int> decodeEscapeSequence(std::string_view afterEsc);
 
 // The runtime key code of an ncurses function-key code, or nothing for a key we do not map.
 // `extended` holds the codes ncurses gave the modified keys of this terminal (Ctrl/Alt arrows...).

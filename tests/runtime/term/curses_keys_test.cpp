@@ -37,6 +37,29 @@ TEST(CursesKeys, CursorEditingAndFunctionKeys) {
   EXPECT_FALSE(mapCursesKey(KEY_F(61)));
 }
 
+TEST(CursesKeys, EscapeSequencesTheTerminalDescriptionLacks) {
+  struct Case {
+    const char* seq;
+    int key;
+  };
+  const Case cases[] = {
+      {"[A", K_UP},            {"OA", K_UP},              {"[1;5A", K_CTRL_UP},
+      {"[1;5H", K_CTRL_HOME},  {"[1;5F", K_CTRL_END},     {"[1;3D", K_ALT_LEFT},
+      {"[1;2C", K_RIGHT},      {"[5;5~", K_CTRL_PGUP},    {"[6;5~", K_CTRL_PGDN},
+      {"[2;5~", K_CTRL_INS},   {"[3;5~", K_CTRL_DEL},     {"[3~", K_DEL},
+      {"[1~", K_HOME},         {"[4~", K_END},            {"[Z", K_SH_TAB},
+      {"OP", K_F1},            {"[1;2P", K_SH_F1},        {"[1;5R", K_CTRL_F3},
+      {"[15~", K_F5},          {"[20;5~", K_CTRL_F9},     {"[21;3~", K_ALT_F10},
+      {"[24;2~", K_SH_F12},    {"[23~", K_F11},
+  };
+  for (const Case& c : cases) {
+    auto k = decodeEscapeSequence(c.seq);
+    ASSERT_TRUE(k) << c.seq;
+    EXPECT_EQ(*k, c.key) << c.seq;
+  }
+  for (const char* unknown : {"[", "[99~", "[1;5X", "x", "[?1h", ""}) EXPECT_FALSE(decodeEscapeSequence(unknown)) << unknown;
+}
+
 TEST(CursesKeys, TooSmallMessageNamesBothSizes) {
   std::string m = terminalTooSmallMessage(70, 20);
   EXPECT_NE(m.find("70 columns and 20 rows"), std::string::npos);
