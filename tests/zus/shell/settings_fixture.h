@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,17 +47,21 @@ inline void registerEverything() {
 
 class SettingsCompany : public ::testing::Test {
  protected:
+  // The demo company is built once per process (building is the slow part) and removed when
+  // the process ends.
   static void SetUpTestSuite() {
+    if (!pristine.empty()) return;
     previous = fs::current_path();
     pristine = fs::temp_directory_path() / ("zus_settings_demo_" + std::to_string(::getpid()));
     fs::remove_all(pristine);
+    rt::context().memvars.clearAll();
     registerEverything();
     suite::createDemoCompany(pristine.string());
     fs::current_path(previous);
-  }
-  static void TearDownTestSuite() {
-    fs::current_path(previous);
-    fs::remove_all(pristine);
+    std::atexit([] {
+      std::error_code ec;
+      fs::remove_all(pristine, ec);
+    });
   }
 
   void SetUp() override {
@@ -85,11 +90,14 @@ class SettingsCompany : public ::testing::Test {
 
   // Starts the program; `steps` run where the menu would, with the keys given.
   void start(std::function<void()> steps) {
-    rt::functions().add("FEKRAN", [&steps](rt::Args&) {
+    bool reachedMenu = false;
+    rt::functions().add("FEKRAN", [&](rt::Args&) {
+      reachedMenu = true;
       if (steps) steps();
       return rt::Value();
     });
     zus::MAIN();
+    EXPECT_TRUE(reachedMenu) << "the program did not reach its menu";
   }
 
   // In a key script: the next key comes a moment later, after the typeahead was cleared.
