@@ -147,6 +147,7 @@ void LeafDecoder::load(const uint8_t* page, int keyLen, char fill, const PageWhe
   entryMask_ = mask(8 * entryBytes_);
   entriesEnd_ = kLeafHeaderSize + size_t(n) * entryBytes_;
   suffixEnd_ = kCdxPageSize;
+  measured_ = false;
   keys_.resize(size_t(n) * keyLen + 8);
   recnos_.resize(size_t(n));
   shapes_.resize(size_t(n));
@@ -163,10 +164,8 @@ inline void copyWords(char* dst, const char* src, size_t n) {
 }
 }  // namespace
 
-void LeafDecoder::decodeNext() {
-  const int i = decoded_;
-  const uint8_t* p = raw_.data();
-  const uint8_t* entry = p + kLeafHeaderSize + size_t(i) * entryBytes_;
+LeafDecoder::EntryShape LeafDecoder::parseEntry(int i, size_t& suffixEnd, uint32_t& recno) const {
+  const uint8_t* entry = raw_.data() + kLeafHeaderSize + size_t(i) * entryBytes_;
   uint64_t bits = 0;
   if constexpr (std::endian::native == std::endian::little) {
     std::memcpy(&bits, entry, 8);  // within the page plus slack
@@ -174,22 +173,36 @@ void LeafDecoder::decodeNext() {
   } else {
     for (int b = entryBytes_ - 1; b >= 0; --b) bits = (bits << 8) | entry[b];
   }
-  recnos_[size_t(i)] = uint32_t(bits & recMask_);
+  recno = uint32_t(bits & recMask_);
   const int dup = int((bits >> recBits_) & dupMask_);
   const int trail = int((bits >> (recBits_ + dupBits_)) & trailMask_);
   const int stored = keyLen_ - dup - trail;
   const PageWhere where{file_, offset_};
   if (stored < 0 || (i == 0 && dup > 0))
     throwCorruptIndex(where, "leaf entry " + std::to_string(i) + " has invalid counts");
-  if (suffixEnd_ < entriesEnd_ + size_t(stored)) throwCorruptIndex(where, "leaf keys overrun the entry area");
-  suffixEnd_ -= size_t(stored);
-  shapes_[size_t(i)] = {uint16_t(dup), uint16_t(trail), uint16_t(suffixEnd_)};
+  if (suffixEnd < entriesEnd_ + size_t(stored)) throwCorruptIndex(where, "leaf keys overrun the entry area");
+  suffixEnd -= size_t(stored);
+  return {uint16_t(dup), uint16_t(trail), uint16_t(suffixEnd)};
+}
+
+void LeafDecoder::decodeNext() {
+  const int i = decoded_;
+  const EntryShape shape = parseEntry(i, suffixEnd_, recnos_[size_t(i)]);
+  shapes_[size_t(i)] = shape;
+  const int dup = shape.dup, trail = shape.trail, stored = keyLen_ - dup - trail;
   char* out = keys_.data() + size_t(i) * keyLen_;
   // Word-wise copies run over into bytes written next (or the slack), so they go in order.
   if (dup > 0) copyWords(out, out - keyLen_, size_t(dup));
-  copyWords(out + dup, reinterpret_cast<const char*>(p) + suffixEnd_, size_t(stored));
+  copyWords(out + dup, reinterpret_cast<const char*>(raw_.data()) + suffixEnd_, size_t(stored));
   if (trail > 0) std::memset(out + dup + stored, fill_, size_t(trail));
   decoded_ = i + 1;
+}
+
+void LeafDecoder::measureAll() {
+  size_t end = suffixEnd_;
+  for (int i = decoded_; i < count(); ++i) shapes_[size_t(i)] = parseEntry(i, end, recnos_[size_t(i)]);
+  lowestSuffix_ = end;
+  measured_ = true;
 }
 
 int LeafDecoder::lowerBoundPrefix(std::string_view prefix) {
@@ -218,7 +231,8 @@ int LeafDecoder::lowerBoundEntry(std::string_view k, uint32_t r) {
 
 bool LeafDecoder::insertInPlace(uint8_t* page, int pos, std::string_view key, uint32_t recno) const {
   const int n = count();
-  if (decoded_ != n || n == 0 || recno > recMask_) return false;
+  // Needs the neighbours' keys and every entry's shape.
+  if (!measured_ || n == 0 || decoded_ < std::min(pos + 1, n) || recno > recMask_) return false;
   const int trailNew = trailingFillLen(key.data(), keyLen_, fill_);
   const int dupNew =
       pos > 0 ? std::min(sharedPrefixLen(this->key(pos - 1).data(), key.data(), keyLen_), keyLen_ - trailNew) : 0;
@@ -234,13 +248,13 @@ bool LeafDecoder::insertInPlace(uint8_t* page, int pos, std::string_view key, ui
     if (dupNext < next.dup || uint64_t(dupNext) > dupMask_) return false;
     delta = dupNext - next.dup;
   }
-  const size_t freeBytes = suffixEnd_ - entriesEnd_;
+  const size_t freeBytes = lowestSuffix_ - entriesEnd_;
   const long grow = long(entryBytes_) + long(storedNew) - long(delta);
   if (grow > long(freeBytes)) return false;
 
   // Suffixes: [low, high) belongs to the entries after pos (after pos - 1 when pos == n).
   const size_t top = pos == 0 ? kCdxPageSize : shapes_[size_t(pos - 1)].suffixStart;
-  const size_t low = suffixEnd_;
+  const size_t low = lowestSuffix_;
   const size_t high = pos < n ? top - storedNextOld : top;
   const long shift = long(storedNew) - long(delta);
   std::memmove(page + long(low) - shift, page + low, high - low);
@@ -268,7 +282,7 @@ bool LeafDecoder::insertInPlace(uint8_t* page, int pos, std::string_view key, ui
 
 bool LeafDecoder::removeInPlace(uint8_t* page, int pos) const {
   const int n = count();
-  if (decoded_ != n || n < 2 || pos < 0 || pos >= n) return false;
+  if (!measured_ || n < 2 || pos < 0 || pos >= n || decoded_ < std::min(pos + 2, n)) return false;
   const EntryShape gone = shapes_[size_t(pos)];
   const size_t storedGone = size_t(keyLen_ - gone.dup - gone.trail);
   const size_t top = pos == 0 ? kCdxPageSize : shapes_[size_t(pos - 1)].suffixStart;
@@ -283,11 +297,11 @@ bool LeafDecoder::removeInPlace(uint8_t* page, int pos) const {
     if (dupNext > next.dup) return false;
     storedNextNew = size_t(keyLen_ - dupNext - next.trail);
   }
-  const size_t freeBytes = suffixEnd_ - entriesEnd_;
+  const size_t freeBytes = lowestSuffix_ - entriesEnd_;
   const long shrink = long(entryBytes_) + long(storedGone) + long(storedNextOld) - long(storedNextNew);
   if (long(freeBytes) + shrink < 0) return false;
   // Suffixes of the entries after pos + 1 move up by what the two changed suffixes gave back.
-  const size_t low = suffixEnd_;
+  const size_t low = lowestSuffix_;
   const size_t high = top - storedGone - storedNextOld;
   const long shift = long(storedGone) + long(storedNextOld) - long(storedNextNew);
   std::memmove(page + long(low) + shift, page + low, high - low);

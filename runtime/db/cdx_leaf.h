@@ -132,13 +132,16 @@ class LeafDecoder {
     while (decoded_ <= i) decodeNext();
   }
   void decodeAll() { decodeThrough(count() - 1); }
+  // Reads the counts and record numbers of the entries not decoded yet, without their keys
+  // (what insertInPlace and removeInPlace need beyond the neighbours of pos).
+  void measureAll();
   std::string_view key(int i) const { return {keys_.data() + size_t(i) * keyLen_, size_t(keyLen_)}; }
   uint32_t recno(int i) const { return recnos_[size_t(i)]; }
   const char* keyData() const { return keys_.data(); }
   const uint32_t* recnoData() const { return recnos_.data(); }
 
-  // Inserts an entry at pos into page, which must hold the bytes this decoder loaded, with every
-  // entry decoded: entries after pos move up, the suffixes below pos move down, and the next
+  // Inserts an entry at pos into page, which must hold the bytes this decoder loaded, after
+  // measureAll() with the entries through pos decoded: entries after pos move up, the suffixes below pos move down, and the next
   // entry's duplicate count grows to what it shares with the new key. False, with the page
   // untouched, when the entry does not fit or its record number needs wider entries.
   bool insertInPlace(uint8_t* page, int pos, std::string_view key, uint32_t recno) const;
@@ -153,6 +156,8 @@ class LeafDecoder {
 
  private:
   void decodeNext();
+  struct EntryShape;
+  EntryShape parseEntry(int i, size_t& suffixEnd, uint32_t& recno) const;
   std::array<uint8_t, kCdxPageSize + 8> raw_{};  // 8 bytes of slack for word-wise copies
   std::vector<char> keys_;                       // count * keyLen bytes, plus slack
   std::vector<uint32_t> recnos_;
@@ -169,6 +174,8 @@ class LeafDecoder {
   uint64_t recMask_ = 0, dupMask_ = 0, trailMask_ = 0, entryMask_ = 0;
   int recBits_ = 0, dupBits_ = 0, trailBits_ = 0, entryBytes_ = 0;
   size_t suffixEnd_ = kCdxPageSize, entriesEnd_ = 0;
+  size_t lowestSuffix_ = kCdxPageSize;  // after measureAll()
+  bool measured_ = false;
 };
 
 // Bytes key shares with prev from the start.

@@ -106,16 +106,17 @@ void CdxTag::insert(std::string_view rawKey, uint32_t recno) {
   const uint32_t leafOffset = descend(Find::Entry, key, recno, &path_);
   LeafDecoder& decoded = decoder_;
   loadLeaf(leafOffset, decoded);
-  decoded.decodeAll();
-  const int pos = decoded.lowerBoundEntry(key, recno);
+  const int pos = decoded.lowerBoundEntry(key, recno);  // decodes through pos
   if (pos < decoded.count() && decoded.recno(pos) == recno && decoded.key(pos) == key) return;
   ++mods_;
+  decoded.measureAll();
   // Most inserts fit the page as it is laid out: patch it in place.
   if (decoded.insertInPlace(pager_.write(leafOffset), pos, key, recno)) {
     if (pos == decoded.count()) setMaxUpward(int(path_.size()) - 1, key, recno);
     return;
   }
   LeafNode& leaf = scratch_;
+  decoded.decodeAll();
   leaf.assign(decoded);
   leaf.insert(pos, key, recno);
   if (!leaf.encodeIfFits(PageBytes(pager_.write(leafOffset), kCdxPageSize))) {
@@ -221,16 +222,18 @@ bool CdxTag::remove(std::string_view rawKey, uint32_t recno) {
   const uint32_t leafOffset = descend(Find::Entry, key, recno, &path_);
   LeafDecoder& decoded = decoder_;
   loadLeaf(leafOffset, decoded);
-  decoded.decodeAll();
-  const int pos = decoded.lowerBoundEntry(key, recno);
+  const int pos = decoded.lowerBoundEntry(key, recno);  // decodes through pos
   if (pos >= decoded.count() || decoded.recno(pos) != recno || decoded.key(pos) != key) return false;
   ++mods_;
   const int n = decoded.count();
+  if (pos + 1 < n) decoded.decodeThrough(pos + 1);
+  decoded.measureAll();
   if (decoded.removeInPlace(pager_.write(leafOffset), pos)) {
     if (pos == n - 1) setMaxUpward(int(path_.size()) - 1, decoded.key(n - 2), decoded.recno(n - 2));
     return true;
   }
   LeafNode& leaf = scratch_;
+  decoded.decodeAll();
   leaf.assign(decoded);
   leaf.erase(pos);
   if (leaf.count() == 0 && !leaf.header.isRoot()) {
