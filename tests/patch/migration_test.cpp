@@ -315,6 +315,16 @@ TEST_F(Migration, ErrorsInOpeningIndexingOrBlocksNameTheirLine) {
   }
 }
 
+TEST_F(Migration, ATableHeldByAnotherProgramFailsTheGroupWithAMessage) {
+  oldTable(dst);
+  run("DBUSEAREA(.T., , '" + (dst / "KADRY").string() + "', 'INNY', .F.)");
+  EXPECT_FALSE(runScript({"[dbase]", "dst_base=KADRY.DBF|k", "rek_blok={|| t_log += 'x' }", "-"}));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], (std::vector<std::string>{"Wystapil problem z otwarciem bazy: " + dstDir() + "KADRY.DBF",
+                                                   "Baza jest uzywana przez inny program."}));
+  EXPECT_EQ(logged(), "");
+}
+
 TEST_F(Migration, AFailedSectionLeavesNoTableOpen) {
   oldTable(dst);
   EXPECT_FALSE(runScript({"[wer]", "blok={|| dbusearea(.t., , u_dst_path + 'KADRY', 'q', .f.), 1/0 }"}));
