@@ -18,6 +18,7 @@
 #include "runtime/core/core_functions.h"
 #include "runtime/core/std_functions.h"
 #include "runtime/db/table_functions.h"
+#include "runtime/print/console_output.h"
 #include "runtime/term/curses_backend.h"
 #include "runtime/term/register.h"
 #include "runtime/ui/ui_functions.h"
@@ -38,6 +39,7 @@ void registerEverything() {
   rt::db::registerTableFunctions();
   rt::term::registerScreenFunctions();
   rt::ui::registerUiFunctions();
+  rt::print::registerPrintFunctions();
   con::registerConsoleFunctions();
   suite::registerSuiteFunctions();
   zus::registerShellFunctions();

@@ -9,6 +9,7 @@
 #include "suite/screen/main_screen.h"
 #include "suite/screen/menu_engine.h"
 #include "suite/screen/messages.h"
+#include "suite/screen/print_layer.h"
 #include "suite/screen/services.h"
 #include "suite/tables/table_services.h"
 #include "suite/tables/table_sets.h"
@@ -26,6 +27,7 @@ void registerSuiteFunctions() {
   registerTableSetFunctions();
   registerTableServiceFunctions();
   registerServiceFunctions();
+  registerPrintLayerFunctions();
   registerPayrollValueFunctions();
 }
 

@@ -1,0 +1,157 @@
+// Device choice, print jobs and page bookkeeping of the suite's print layer.
+#include "suite/screen/print_layer.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "runtime/core/context.h"
+#include "runtime/core/error.h"
+#include "runtime/print/print_job.h"
+#include "runtime/term/keys.h"
+#include "runtime/term/terminal.h"
+#include "runtime/ui/achoice.h"
+#include "suite/forms/display_text.h"
+#include "suite/screen/colour_set.h"
+#include "suite/screen/messages.h"
+#include "suite/screen/window.h"
+
+namespace suite {
+namespace {
+
+std::unique_ptr<rt::print::PrintJob>& job() {
+  static std::unique_ptr<rt::print::PrintJob> j;
+  return j;
+}
+
+rt::Memvars& vars() { return rt::context().memvars; }
+
+int64_t intVar(const char* name, int64_t fallback) {
+  const rt::Value* v = vars().tryGet(name);
+  return v ? v->intOr(fallback) : fallback;
+}
+
+void keepCounters() {
+  if (!job()) return;
+  vars().assign("dev_ll", rt::Value::integer(job()->lineOnPage()));
+  vars().assign("dev_ss", rt::Value::integer(job()->page()));
+}
+
+void printLines(rt::print::PrintJob& j, const rt::Value& lines) {
+  if (lines.isChar()) j.line(lines.str());
+  if (lines.isArray())
+    for (const rt::Value& l : lines.arr())
+      if (l.isChar()) j.line(l.str());
+}
+
+// The top of a page: the title lines, then the title routine.
+void pageTitle(rt::print::PrintJob& j) {
+  if (const rt::Value* t = vars().tryGet("dev_tytul")) printLines(j, *t);
+  const rt::Value* routine = vars().tryGet("tytul_proc");
+  if (routine && routine->isChar() && !routine->str().empty() && rt::functions().has(routine->str()))
+    rt::functions().call(routine->str());
+}
+
+void endJob(bool normally) {
+  if (!job()) return;
+  try {
+    if (normally) {
+      if (const rt::Value* foot = vars().tryGet("dev_stopka")) printLines(*job(), *foot);
+      job()->close();
+    }
+  } catch (const rt::print::PrintCancelled&) {
+  }
+  job().reset();
+}
+
+int chooseDevice() {
+  rt::term::ScreenStateGuard state;
+  ColourSetScope colours(kSetMenu);
+  std::vector<std::string> items{displayText(" Ekran           "), displayText(" Plik tekstowy   "),
+                                 displayText(" Drukarka        ")};
+  std::string handle = openWindow(8, 30, 12, 48, displayText("Wydruk na"));
+  int chosen = rt::ui::achoice(9, 31, 11, 47, rt::ui::ChoiceItems::of(items));
+  closeWindow(handle);
+  return chosen;
+}
+
+}  // namespace
+
+void registerPrintLayerFunctions() {
+  rt::Functions& f = rt::functions();
+  f.add("DEV", [](rt::Args&) {
+    rt::Memvars& v = vars();
+    auto keep = [&](const char* name, rt::Value init) {
+      if (!v.find(name)) v.declarePublic(name, init);
+    };
+    keep("urzadzenie", rt::Value::integer(0));
+    keep("p_licz_wie", rt::Value::integer(64));
+    keep("dev_linia", rt::Value::integer(171));
+    v.declarePublic("dev_ll", rt::Value::integer(0));
+    v.declarePublic("dev_ss", rt::Value::integer(0));
+    keep("tytul_proc", rt::Value::text(""));
+    keep("dev_tytul", rt::Value::newArray(0));
+    keep("dev_stopka", rt::Value::newArray(0));
+    return rt::Value();
+  });
+  f.add("WYB_URZ", [](rt::Args&) {
+    int device = chooseDevice();
+    if (device == 3 && !rt::print::printerAvailable()) {
+      showMessage({rt::print::noPrinterMessage()}, 3);
+      device = 0;
+    }
+    vars().declarePublic("urzadzenie", rt::Value::integer(device));
+    vars().assign("urzadzenie", rt::Value::integer(device));
+    return rt::Value::integer(device);
+  });
+  f.add("DEV_OPEN", [](rt::Args&) {
+    endJob(false);
+    int64_t device = intVar("urzadzenie", 0);
+    if (device < 1 || device > 3) return rt::Value::logical(false);
+    rt::print::DeviceOptions options;
+    options.title = displayText("Wydruk");
+    if (device == 2) {
+      std::filesystem::create_directories("WYDRUKI");
+      options.path = "WYDRUKI/wydruk.txt";
+    }
+    const rt::Value* graf = vars().tryGet("p_graf");
+    options.asciiBoxes = !(graf && graf->isLogical() && graf->logical());
+    rt::print::PageSetup setup;
+    setup.pageLength = int(intVar("p_licz_wie", 64));
+    setup.titleHook = pageTitle;
+    try {
+      job() = std::make_unique<rt::print::PrintJob>(
+          rt::print::openDevice(rt::print::DeviceKind(device), options), setup);
+    } catch (const rt::Error& e) {
+      showMessage({e.description(), e.file()}, 3);
+      vars().assign("urzadzenie", rt::Value::integer(0));
+      return rt::Value::logical(false);
+    }
+    vars().assign("dev_ll", rt::Value::integer(0));
+    vars().assign("dev_ss", rt::Value::integer(0));
+    return rt::Value::logical(true);
+  });
+  f.add("DEV_LINIA", [](rt::Args& a) {
+    if (!job()) return rt::Value();
+    try {
+      job()->line(a[0].isChar() ? a[0].str() : std::string());
+      keepCounters();
+    } catch (const rt::print::PrintCancelled&) {
+      endJob(false);
+    }
+    return rt::Value();
+  });
+  f.add("DEV_EJECT", [](rt::Args&) {
+    if (job()) {
+      job()->newPage();
+      vars().assign("dev_ll", rt::Value::integer(0));
+    }
+    return rt::Value();
+  });
+  f.add("DEV_CLOSE", [](rt::Args&) {
+    endJob(true);
+    return rt::Value();
+  });
+  f.add("_PRNN", [](rt::Args& a) { return rt::Value::text(displayText(a[0].strOr(""))); });
+}
+
+}  // namespace suite

@@ -1,0 +1,80 @@
+// The print layer to a file: pages, the title routine at each page, counters, the device choice.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "runtime/core/context.h"
+#include "runtime/core/std_functions.h"
+#include "runtime/term/headless.h"
+#include "runtime/term/register.h"
+#include "runtime/ui/ui_functions.h"
+#include "suite/register.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+rt::Value call(const char* name, std::vector<rt::Value> args = {}) {
+  return rt::functions().call(name, std::move(args));
+}
+
+class PrintLayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous = fs::current_path();
+    dir = fs::temp_directory_path() / ("zus_print_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::current_path(dir);
+    rt::registerStandardFunctions();
+    rt::term::registerScreenFunctions();
+    rt::ui::registerUiFunctions();
+    suite::registerSuiteFunctions();
+  }
+  void TearDown() override {
+    fs::current_path(previous);
+    fs::remove_all(dir);
+  }
+  fs::path previous, dir;
+};
+
+TEST_F(PrintLayer, AFilePrintBreaksPagesAndCallsTheTitleRoutineOnEach) {
+  int titles = 0;
+  rt::functions().add("TEST_TYTUL", [&](rt::Args&) {
+    ++titles;
+    call("DEV_LINIA", {rt::Value::text("NAGLOWEK")});
+    return rt::Value();
+  });
+  call("DEV");
+  rt::Memvars& v = rt::context().memvars;
+  v.assign("urzadzenie", rt::Value::integer(2));
+  v.assign("p_licz_wie", rt::Value::integer(4));
+  v.assign("tytul_proc", rt::Value::text("TEST_TYTUL"));
+  ASSERT_TRUE(call("DEV_OPEN").logical());
+  for (int i = 1; i <= 5; ++i) call("DEV_LINIA", {rt::Value::text("wiersz " + std::to_string(i))});
+  EXPECT_EQ(v.get("dev_ss").num(), 2);
+  EXPECT_EQ(v.get("dev_ll").num(), 3);
+  call("DEV_CLOSE");
+  EXPECT_EQ(titles, 2);
+  std::ifstream f(dir / "WYDRUKI" / "wydruk.txt");
+  std::stringstream text;
+  text << f.rdbuf();
+  EXPECT_EQ(text.str(), "NAGLOWEK\nwiersz 1\nwiersz 2\nwiersz 3\n\fNAGLOWEK\nwiersz 4\nwiersz 5\n");
+}
+
+TEST_F(PrintLayer, ACancelledDeviceChoicePrintsNothing) {
+  rt::term::Headless h;
+  h.keys({rt::term::K_ESC});
+  call("DEV");
+  EXPECT_EQ(call("WYB_URZ").num(), 0);
+  EXPECT_FALSE(call("DEV_OPEN").logical());
+  call("DEV_LINIA", {rt::Value::text("nic")});
+  call("DEV_CLOSE");
+  EXPECT_FALSE(fs::exists(dir / "WYDRUKI" / "wydruk.txt"));
+}
+
+}  // namespace
