@@ -6,9 +6,9 @@
 namespace patchtest {
 namespace {
 
-using Interpreter = InstallerTest;
+using ScriptInterpreter = InstallerTest;
 
-TEST_F(Interpreter, ClosingSectionRunsOkOrErrorBlockThenFurtherBlocks) {
+TEST_F(ScriptInterpreter, ClosingSectionRunsOkOrErrorBlockThenFurtherBlocks) {
   EXPECT_TRUE(runScript({"title line before any header", "[koniec]", "ok={|| t_log := t_log + 'instalacja udana'}",
                          "blok={|| u_x := 'po' }"}));
   EXPECT_EQ(logged(), "instalacja udana");
@@ -25,7 +25,7 @@ TEST_F(Interpreter, ClosingSectionRunsOkOrErrorBlockThenFurtherBlocks) {
   EXPECT_TRUE(messages.empty());  // a refused condition shows nothing of its own
 }
 
-TEST_F(Interpreter, TwoClosingSectionsEachSeeTheStatusOfTheirPlace) {
+TEST_F(ScriptInterpreter, TwoClosingSectionsEachSeeTheStatusOfTheirPlace) {
   EXPECT_FALSE(runScript({"[koniec]", "ok={|| t_log += '1ok/'}", "[copy]", "BRAK.TXT|B.TXT",
                           "[koniec]", "ok={|| t_log += '2ok/'}", "blad={|| t_log += '2blad/'}"}));
   EXPECT_EQ(logged(), "1ok/2blad/");
@@ -33,27 +33,27 @@ TEST_F(Interpreter, TwoClosingSectionsEachSeeTheStatusOfTheirPlace) {
   EXPECT_EQ(messages[0], (std::vector<std::string>{"Blad w okresleniu pliku zrodlowego:", srcDir() + "BRAK.TXT"}));
 }
 
-TEST_F(Interpreter, EmptyOrCommentOnlyScriptSucceeds) {
+TEST_F(ScriptInterpreter, EmptyOrCommentOnlyScriptSucceeds) {
   EXPECT_TRUE(runScript({}));
   EXPECT_TRUE(runScript({"; nic", "   ", "[copy]", "[koniec]"}));
   EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(Interpreter, BadExpressionInClosingSectionIsReportedWithItsLine) {
+TEST_F(ScriptInterpreter, BadExpressionInClosingSectionIsReportedWithItsLine) {
   EXPECT_FALSE(runScript({"[koniec]", "ok={|| 1 + }", "blok={|| t_log += 'dalej'}"}));
   EXPECT_EQ(logged(), "");
   ASSERT_FALSE(messages.empty());
   EXPECT_EQ(messages[0][0], "Blad w linii 2 skryptu update.dat");
 }
 
-TEST_F(Interpreter, RuntimeErrorInABlockFailsTheRunButTheOtherBlocksRun) {
+TEST_F(ScriptInterpreter, RuntimeErrorInABlockFailsTheRunButTheOtherBlocksRun) {
   EXPECT_FALSE(runScript({"[koniec]", "blok={|| nie_ma_takiej_funkcji() }", "blok={|| t_log += 'dalej'}"}));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0][0], "Blad w linii 2 skryptu update.dat");
   EXPECT_EQ(logged(), "dalej");
 }
 
-TEST_F(Interpreter, UnknownBracketLineIsALineOfTheSectionInForce) {
+TEST_F(ScriptInterpreter, UnknownBracketLineIsALineOfTheSectionInForce) {
   writeFile(src / "A.TXT", "a");
   // "[pliki]" is a copy line without "|" and fails the copy section.
   EXPECT_FALSE(runScript({"[copy]", "A.TXT|A.TXT", "[pliki]", "[koniec]", "blad={|| t_log += 'blad'}"}));
@@ -61,7 +61,7 @@ TEST_F(Interpreter, UnknownBracketLineIsALineOfTheSectionInForce) {
   EXPECT_EQ(logged(), "blad");
 }
 
-TEST_F(Interpreter, EveryFunctionAScriptMayCallIsRegistered) {
+TEST_F(ScriptInterpreter, EveryFunctionAScriptMayCallIsRegistered) {
   const char* names[] = {
       "ALIAS", "ASCAN", "DBAPPEND", "DBCLEARFIL", "DBCLEARIND", "DBCLEARREL", "DBCLOSEALL",
       "DBCLOSEAREA", "DBCOMMIT", "DBCOMMITALL", "DBCREATE", "DBDELETE", "DBEDIT", "DBEVAL",

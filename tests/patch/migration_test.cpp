@@ -21,7 +21,7 @@ std::string shell(const std::string& command) {
   return out;
 }
 
-class Migration : public InstallerTest {
+class TableMigration : public InstallerTest {
  protected:
   // The old table: three employees with notes, the middle one deleted.
   void oldTable(const fs::path& dir) {
@@ -71,7 +71,7 @@ class Migration : public InstallerTest {
       "-"};
 };
 
-TEST_F(Migration, KeyLinesAsTheyAreRead) {
+TEST_F(TableMigration, KeyLinesAsTheyAreRead) {
   patch::GroupSettings g;
   bool company = false;
   auto line = [&](const char* text) { return patch::readGroupLine({text, 1}, g, company); };
@@ -107,7 +107,7 @@ TEST_F(Migration, KeyLinesAsTheyAreRead) {
   EXPECT_TRUE(company);
 }
 
-TEST_F(Migration, MigratesATableToANewStructureKeepingRecordsAndMemos) {
+TEST_F(TableMigration, MigratesATableToANewStructureKeepingRecordsAndMemos) {
   oldTable(dst);
   newTable(src);
   ASSERT_TRUE(runScript(migration)) << allMessages();
@@ -137,7 +137,7 @@ TEST_F(Migration, MigratesATableToANewStructureKeepingRecordsAndMemos) {
   EXPECT_EQ(old, "STARE_NR\n");
 }
 
-TEST_F(Migration, FailureInTheMiddleLeavesEveryTableAsItWas) {
+TEST_F(TableMigration, FailureInTheMiddleLeavesEveryTableAsItWas) {
   oldTable(dst);
   newTable(src);
   writeFile(src / "A.TXT", "a");
@@ -164,7 +164,7 @@ TEST_F(Migration, FailureInTheMiddleLeavesEveryTableAsItWas) {
   EXPECT_EQ(run("KWOTA").num(), 100.5);
 }
 
-TEST_F(Migration, GroupsStartAfreshAfterEachTerminator) {
+TEST_F(TableMigration, GroupsStartAfreshAfterEachTerminator) {
   oldTable(dst);
   EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|stara", "rek_blok={|| t_log += 'a' }", "-",
                          "dst_base=KADRY.DBF|druga", "rek_blok={|| t_log += 'b' }", "--- koniec grupy",
@@ -172,7 +172,7 @@ TEST_F(Migration, GroupsStartAfreshAfterEachTerminator) {
   EXPECT_EQ(logged(), "aabb");  // two visible records; the first group's block ran once
 }
 
-TEST_F(Migration, LoopBlocksAndEntryCondition) {
+TEST_F(TableMigration, LoopBlocksAndEntryCondition) {
   oldTable(dst);
   // No rek_blok: not even rek_pocz and rek_kon run.
   EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|t", "rek_pocz={|| t_log += 'p', .t. }",
@@ -198,7 +198,7 @@ TEST_F(Migration, LoopBlocksAndEntryCondition) {
   EXPECT_EQ(run("u_zm1").str(), "z wer");
 }
 
-TEST_F(Migration, MissingTables) {
+TEST_F(TableMigration, MissingTables) {
   writeFile(src / "A.TXT", "a");
   // A missing destination table in a single run skips the group, which succeeds and copies.
   EXPECT_TRUE(runScript({"[dbase]", "dst_base=BRAK.DBF|b", "rek_blok={|| t_log += 'x' }",
@@ -210,7 +210,7 @@ TEST_F(Migration, MissingTables) {
   EXPECT_EQ(logged(), "");
 }
 
-TEST_F(Migration, AnAliasWithManyIndexFilesGetsThemAll) {
+TEST_F(TableMigration, AnAliasWithManyIndexFilesGetsThemAll) {
   oldTable(dst);
   std::vector<std::string> script = {"[dbase]", "dst_base=KADRY.DBF|t"};
   for (int i = 1; i <= 12; ++i)
@@ -226,7 +226,7 @@ TEST_F(Migration, AnAliasWithManyIndexFilesGetsThemAll) {
   EXPECT_EQ(logged().substr(0, 8), "Kowalski");
 }
 
-TEST_F(Migration, ScriptsAttachIndexFilesByName) {
+TEST_F(TableMigration, ScriptsAttachIndexFilesByName) {
   oldTable(dst);
   EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|t", "index=t|IB.CDX|nazw", "-",
                          "dst_base=KADRY.DBF|t", "index=t|IA.CDX|nr",
@@ -236,7 +236,7 @@ TEST_F(Migration, ScriptsAttachIndexFilesByName) {
   EXPECT_EQ(logged(), "2IB");
 }
 
-TEST_F(Migration, CompanyModeVisitsCompaniesWithTheirMarker) {
+TEST_F(TableMigration, CompanyModeVisitsCompaniesWithTheirMarker) {
   std::string list = (dst / "PRZEDS").string();
   run("DBCREATE('" + list + "', {{'PRZEDS','C',6,0}})");
   run("DBUSEAREA(.T., , '" + list + "', 'MK', .F.)");
@@ -263,7 +263,7 @@ TEST_F(Migration, CompanyModeVisitsCompaniesWithTheirMarker) {
   EXPECT_FALSE(fs::exists(dst / "PRZEDS" / "BEZ___" / "A.TXT"));
 }
 
-TEST_F(Migration, CompanyFailureRestoresEveryCompanyVisited) {
+TEST_F(TableMigration, CompanyFailureRestoresEveryCompanyVisited) {
   std::string list = (dst / "PRZEDS").string();
   run("DBCREATE('" + list + "', {{'PRZEDS','C',2,0}})");
   run("DBUSEAREA(.T., , '" + list + "', 'MK', .F.)");
@@ -286,7 +286,7 @@ TEST_F(Migration, CompanyFailureRestoresEveryCompanyVisited) {
   EXPECT_EQ(snapshot(dst / "PRZEDS" / "F2"), f2);
 }
 
-TEST_F(Migration, ErrorsInOpeningIndexingOrBlocksNameTheirLine) {
+TEST_F(TableMigration, ErrorsInOpeningIndexingOrBlocksNameTheirLine) {
   oldTable(dst);
   writeFile(dst / "ZEPSUTA.DBF", "to nie jest tabela");
   auto before = snapshot(dst);
@@ -315,7 +315,7 @@ TEST_F(Migration, ErrorsInOpeningIndexingOrBlocksNameTheirLine) {
   }
 }
 
-TEST_F(Migration, ATableHeldByAnotherProgramFailsTheGroupWithAMessage) {
+TEST_F(TableMigration, ATableHeldByAnotherProgramFailsTheGroupWithAMessage) {
   oldTable(dst);
   run("DBUSEAREA(.T., , '" + (dst / "KADRY").string() + "', 'INNY', .F.)");
   EXPECT_FALSE(runScript({"[dbase]", "dst_base=KADRY.DBF|k", "rek_blok={|| t_log += 'x' }", "-"}));
@@ -325,7 +325,7 @@ TEST_F(Migration, ATableHeldByAnotherProgramFailsTheGroupWithAMessage) {
   EXPECT_EQ(logged(), "");
 }
 
-TEST_F(Migration, AFailedSectionLeavesNoTableOpen) {
+TEST_F(TableMigration, AFailedSectionLeavesNoTableOpen) {
   oldTable(dst);
   EXPECT_FALSE(runScript({"[wer]", "blok={|| dbusearea(.t., , u_dst_path + 'KADRY', 'q', .f.), 1/0 }"}));
   EXPECT_EQ(run("SELECT('q')").num(), 0);
@@ -333,7 +333,7 @@ TEST_F(Migration, AFailedSectionLeavesNoTableOpen) {
   EXPECT_EQ(run("SELECT('q')").num(), 0);
 }
 
-TEST_F(Migration, TablesMadePackedEmptiedAndReindexedByAScriptAreRealTables) {
+TEST_F(TableMigration, TablesMadePackedEmptiedAndReindexedByAScriptAreRealTables) {
   EXPECT_TRUE(runScript({
       "[wer]", "blok={|| .t. }", "[koniec]",
       "blok={|| dbcreate(u_dst_path + 'NOWA', {{'KOD','C',4,0},{'ILE','N',6,1}}), dbusearea(.t., , u_dst_path + 'NOWA', 'n', .f.) }",

@@ -6,9 +6,9 @@
 namespace patchtest {
 namespace {
 
-using Conversion = InstallerTest;
+using ScriptConversion = InstallerTest;
 
-TEST_F(Conversion, ScramblesAndGivesBackTheSameBytes) {
+TEST_F(ScriptConversion, ScramblesAndGivesBackTheSameBytes) {
   for (size_t size : {size_t(0), size_t(1), size_t(4096), size_t(8192), size_t(10000)}) {
     std::string plain;
     for (size_t i = 0; i < size; ++i) plain += char(i * 7 % 256);
@@ -20,7 +20,7 @@ TEST_F(Conversion, ScramblesAndGivesBackTheSameBytes) {
   }
 }
 
-TEST_F(Conversion, OnlyTheExactOptionWithBothNamesConverts) {
+TEST_F(ScriptConversion, OnlyTheExactOptionWithBothNamesConverts) {
   auto t = [](const char* s) { return rt::Value::text(s); };
   EXPECT_TRUE(patch::isConversion(t("-koduj"), t("a.txt"), t("b.dat")));
   EXPECT_FALSE(patch::isConversion(t("-koduj"), t("a.txt"), rt::Value()));
@@ -28,7 +28,7 @@ TEST_F(Conversion, OnlyTheExactOptionWithBothNamesConverts) {
   EXPECT_FALSE(patch::isConversion(t("-koduj"), t(""), t("b.dat")));
 }
 
-TEST_F(Conversion, FailsAndLeavesNoOutputWhenItCannotWriteItAll) {
+TEST_F(ScriptConversion, FailsAndLeavesNoOutputWhenItCannotWriteItAll) {
   writeFile(src / "a.txt", std::string(5000, 'x'));
   auto previous = patch::setScriptWriter(+[](int, const void*, size_t size) -> long {
     return long(size / 2);  // a full disk: half of every write
@@ -41,9 +41,9 @@ TEST_F(Conversion, FailsAndLeavesNoOutputWhenItCannotWriteItAll) {
   EXPECT_FALSE(fs::exists(src / "c.dat"));
 }
 
-using TimeStamp = InstallerTest;
+using InstallTimeStamp = InstallerTest;
 
-TEST_F(TimeStamp, WritesTheTwoLinesIntoExe) {
+TEST_F(InstallTimeStamp, WritesTheTwoLinesIntoExe) {
   fs::create_directories(dst / "exe");
   ASSERT_TRUE(patch::ZNACZ_CZAS(dst.string()));
   std::string text = readFile(dst / "exe" / "z_n_a_c_z.nik");
@@ -52,7 +52,7 @@ TEST_F(TimeStamp, WritesTheTwoLinesIntoExe) {
   EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(TimeStamp, MissingExeDirectoryIsReportedWithTheShortenedName) {
+TEST_F(InstallTimeStamp, MissingExeDirectoryIsReportedWithTheShortenedName) {
   EXPECT_FALSE(patch::ZNACZ_CZAS(dst.string()));
   ASSERT_EQ(messages.size(), 1u);
   std::string name = dstDir() + "exe\\z_n_a_c_z.nik";
@@ -62,7 +62,7 @@ TEST_F(TimeStamp, MissingExeDirectoryIsReportedWithTheShortenedName) {
   EXPECT_EQ(patch::shortStampName(std::string(50, 'a')), std::string(50, 'a'));
 }
 
-class Installation : public InstallerTest {
+class InstallerRun : public InstallerTest {
  protected:
   int install(const std::vector<std::string>& script, const char* akcja = "-katalog") {
     writeFile(src / "update.dat", scramble(scriptText(script)));
@@ -70,7 +70,7 @@ class Installation : public InstallerTest {
   }
 };
 
-TEST_F(Installation, InstallsIntoTheDirectoryOfTheOptionAndStampsIt) {
+TEST_F(InstallerRun, InstallsIntoTheDirectoryOfTheOptionAndStampsIt) {
   fs::create_directories(dst / "exe");
   writeFile(src / "PROG.EXE", "nowy");
   EXPECT_EQ(install({"[copy]", "PROG.EXE|EXE\\PROG.EXE"}), patch::kExitOk);
@@ -79,7 +79,7 @@ TEST_F(Installation, InstallsIntoTheDirectoryOfTheOptionAndStampsIt) {
   EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(Installation, FailedScriptEndsWithAnErrorCodeAndIsStillStamped) {
+TEST_F(InstallerRun, FailedScriptEndsWithAnErrorCodeAndIsStillStamped) {
   fs::create_directories(dst / "exe");
   EXPECT_EQ(install({"[copy]", "BRAK.EXE|EXE\\BRAK.EXE", "[koniec]", "blad={|| t_log := 'blad' }"}),
             patch::kExitFailed);
@@ -87,14 +87,14 @@ TEST_F(Installation, FailedScriptEndsWithAnErrorCodeAndIsStillStamped) {
   EXPECT_TRUE(fs::exists(dst / "exe" / "z_n_a_c_z.nik"));
 }
 
-TEST_F(Installation, WithoutTheScriptNothingIsAsked) {
+TEST_F(InstallerRun, WithoutTheScriptNothingIsAsked) {
   EXPECT_EQ(patch::MAIN(rt::Value::text("-katalog"), rt::Value::text(dst.string()), rt::Value()),
             patch::kExitFailed);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0][0], "Brak pliku update.dat !");
 }
 
-TEST_F(Installation, ScriptErrorsAreReportedClearly) {
+TEST_F(InstallerRun, ScriptErrorsAreReportedClearly) {
   fs::create_directories(dst / "exe");
   struct Case {
     std::vector<std::string> script;
@@ -119,12 +119,12 @@ TEST_F(Installation, ScriptErrorsAreReportedClearly) {
   }
 }
 
-class Dialog : public Installation {
+class DestinationDialog : public InstallerRun {
  protected:
-  Dialog() { queueEnters = false; }
+  DestinationDialog() { queueEnters = false; }
 };
 
-TEST_F(Dialog, AsksForTheDestinationUntilItExists) {
+TEST_F(DestinationDialog, AsksForTheDestinationUntilItExists) {
   fs::create_directories(dst / "exe");
   writeFile(src / "update.dat", scramble(scriptText({"[koniec]", "ok={|| t_log := u_x }"})));
   std::string windowsDst = "c:" + dst.string();
@@ -145,7 +145,7 @@ TEST_F(Dialog, AsksForTheDestinationUntilItExists) {
   EXPECT_TRUE(fs::exists(dst / "exe" / "z_n_a_c_z.nik"));
 }
 
-TEST_F(Dialog, RelativeNamesAreCompletedFromTheCurrentDirectory) {
+TEST_F(DestinationDialog, RelativeNamesAreCompletedFromTheCurrentDirectory) {
   fs::create_directories(src / "ZEF" / "exe");
   writeFile(src / "update.dat", scramble(scriptText({"[wer]", "blok={|| .t. }", "[koniec]", "ok={|| t_log := u_dst_path }"})));
   h.type("zef");  // shown and taken in capitals
@@ -156,7 +156,7 @@ TEST_F(Dialog, RelativeNamesAreCompletedFromTheCurrentDirectory) {
   EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(Dialog, LinuxAbsoluteNamesAreTakenAsTheyStand) {
+TEST_F(DestinationDialog, LinuxAbsoluteNamesAreTakenAsTheyStand) {
   fs::create_directories(dst / "exe");
   writeFile(src / "update.dat", scramble(scriptText({"[koniec]", "ok={|| .t. }"})));
   h.type(dst.string());
@@ -165,7 +165,7 @@ TEST_F(Dialog, LinuxAbsoluteNamesAreTakenAsTheyStand) {
   EXPECT_TRUE(fs::exists(dst / "exe" / "z_n_a_c_z.nik"));
 }
 
-TEST_F(Dialog, EscAbandonsTheInstallation) {
+TEST_F(DestinationDialog, EscAbandonsTheInstallation) {
   writeFile(src / "update.dat", scramble(scriptText({"[koniec]", "ok={|| t_log := 'uruchomiony' }"})));
   h.keys({rt::term::K_ESC, rt::term::K_ENTER});
   EXPECT_EQ(patch::MAIN(rt::Value::text("-katalog"), rt::Value::text((root / "nie_ma").string()), rt::Value()),
