@@ -3,6 +3,7 @@
 
 #include "suite/company/company.h"
 #include "suite/forms/display_text.h"
+#include "suite/payroll/batch_runs.h"
 #include "suite/payroll/payroll.h"
 #include "suite/payroll/payroll_values.h"
 #include "suite/payroll/pickers.h"
@@ -29,6 +30,7 @@ void registerSuiteFunctions() {
   registerServiceFunctions();
   registerPrintLayerFunctions();
   registerPayrollValueFunctions();
+  registerBatchRunFunctions();
 }
 
 }  // namespace suite

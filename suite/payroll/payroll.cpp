@@ -97,8 +97,6 @@ void registerPayrollFunctions() {
   // Routines of the payroll module the program only requires to exist by name.
   for (const char* name : {"ZAKR_T_D", "PAR_UZYT", "WYROZNIK", "PAR_PLAC"})
     f.add(name, [](rt::Args&) { return rt::Value(); });
-  // The employee chooser: no employee chosen until the payroll module's chooser is in.
-  f.add("WYB_PRAC", [](rt::Args&) { return rt::Value::text(""); });
 }
 
 }  // namespace suite

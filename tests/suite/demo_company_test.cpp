@@ -198,3 +198,71 @@ TEST_F(DemoCompany, ArchiveValuesAreReadByDepthFromThePositionedRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace rt::term;
+
+TEST_F(DemoCompany, TheEmployeeChooserLeavesMainOnTheChosenEmployee) {
+  Headless h;
+  ASSERT_TRUE(suite::openSet("MAIN", "S"));
+  h.keys({K_DOWN, K_DOWN, K_ENTER});
+  EXPECT_EQ(rt::functions().call("WYB_PRAC", {txt(""), rt::Value::integer(12)}).str(), "    3");
+  call("DBSELECTAREA", {txt("main")});
+  EXPECT_EQ(suite::field("nr_prac").str(), "    3");
+  h.keys({K_ESC});
+  EXPECT_EQ(rt::functions().call("WYB_PRAC", {txt(""), rt::Value::integer(12)}).str(), "");
+}
+
+TEST_F(DemoCompany, TheRangeDialogAndTheEmployeeLoop) {
+  Headless h;
+  ASSERT_TRUE(suite::openSet("MAIN", "S"));
+  rt::Value range = rt::Value::integer(1), tab = txt(""), index = rt::Value::logical(false);
+  auto zakres = [&] {
+    rt::Args a;
+    a.push(range, &range);
+    a.push(tab, &tab);
+    a.push(rt::Value::integer(8));
+    a.push(index, &index);
+    rt::functions().call("ZAKRES", a);
+  };
+  h.keys({K_ESC});
+  zakres();
+  EXPECT_EQ(range.num(), 0);
+  h.keys({K_DOWN, K_DOWN, K_ENTER, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_ENTER});
+  zakres();
+  EXPECT_EQ(range.num(), 3);
+  EXPECT_EQ(tab.str(), "    5");
+
+  struct Counter : rt::Block {
+    int* n;
+    explicit Counter(int* c) : n(c) {}
+    rt::Value eval(std::vector<rt::Value>&) override {
+      ++*n;
+      return rt::Value();
+    }
+  };
+  int visited = 0, closings = 0;
+  rt::functions().call("GEN_PLACE", {txt("zus"), rt::Value::integer(4), rt::Value::integer(24),
+                                     rt::Value::block(std::make_shared<Counter>(&visited)),
+                                     rt::Value::block(std::make_shared<Counter>(&closings))});
+  EXPECT_GT(visited, 40);
+  EXPECT_LT(visited, 50);  // the dismissed are not in the selection
+  EXPECT_EQ(closings, 1);
+}
+
+TEST_F(DemoCompany, MonthsAreChosenBackFromThePayrollMonth) {
+  Headless h;
+  rt::Value first = rt::Value::integer(0), last = rt::Value::integer(0);
+  rt::Args a;
+  a.push(rt::Value::integer(6));
+  a.push(rt::Value::integer(30));
+  a.push(first, &first);
+  a.push(last, &last);
+  h.keys({K_DOWN, K_DOWN, K_ENTER, K_UP, K_ENTER});
+  EXPECT_TRUE(rt::functions().call("WYB_OKRESU", a).logical());
+  EXPECT_EQ(first.num(), 2);
+  EXPECT_EQ(last.num(), 1);
+}
+
+}  // namespace
