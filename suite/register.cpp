@@ -7,6 +7,7 @@
 #include "suite/payroll/payroll.h"
 #include "suite/payroll/payroll_values.h"
 #include "suite/payroll/pickers.h"
+#include "suite/screen/choices.h"
 #include "suite/screen/main_screen.h"
 #include "suite/screen/menu_engine.h"
 #include "suite/screen/messages.h"
@@ -31,6 +32,7 @@ void registerSuiteFunctions() {
   registerPrintLayerFunctions();
   registerPayrollValueFunctions();
   registerBatchRunFunctions();
+  registerChoiceFunctions();
 }
 
 }  // namespace suite

@@ -6,6 +6,7 @@
 #include "suite/company/company.h"
 #include "suite/payroll/payroll_values.h"
 #include "suite/register.h"
+#include "suite/screen/choices.h"
 #include "suite/screen/services.h"
 
 namespace {
@@ -74,6 +75,20 @@ TEST(PayrollInputValue, FourBytesLittleEndianBothWays) {
     EXPECT_EQ(suite::decodeInputValue(w + "rest"), v);
   }
   EXPECT_EQ(suite::encodeInputValue(258), std::string("\x02\x01\x00\x00", 4));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextLists, SplitAndJoinKeepEveryField) {
+  EXPECT_TRUE(suite::explode("", "\r\n").empty());
+  EXPECT_EQ(suite::explode("a\tb\t\tc", "\t"), (std::vector<std::string>{"a", "b", "", "c"}));
+  EXPECT_EQ(suite::explode("l1\r\nl2\r\n", "\r\n"), (std::vector<std::string>{"l1", "l2", ""}));
+  rt::registerStandardFunctions();
+  rt::Array values{rt::Value::text("x"), rt::Value::number(1234.5, 2), rt::Value(),
+                   rt::Value::integer(7)};
+  EXPECT_EQ(suite::implode("\t", values), "x\t1234.50\tNIL\t7");
 }
 
 }  // namespace
