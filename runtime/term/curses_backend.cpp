@@ -275,6 +275,8 @@ class CursesBackend : public Backend {
 
   void beep() override { ::beep(); }
 
+  bool hasColors() const { return hasColors_; }
+
  private:
   void initColors() {
     hasColors_ = has_colors();
@@ -375,6 +377,8 @@ class CursesBackend : public Backend {
 
 TerminalSession::TerminalSession() : backend_(std::make_unique<CursesBackend>()) {
   previous_ = installBackend(backend_.get());
+  // ISCOLOR tells what the terminal can show; a program may still choose monochrome.
+  screen().setIsColor(backend_->hasColors());
 }
 
 TerminalSession::~TerminalSession() {

@@ -1,6 +1,7 @@
 // Headless back end: the screen as the user would see it, scripted keys and a virtual clock.
 #include "runtime/term/headless.h"
 
+#include "runtime/term/glyphs.h"
 #include "runtime/term/terminal.h"
 
 namespace rt::term {
@@ -36,6 +37,8 @@ void Headless::type(std::string_view text) {
     pendingDelay_ = 0;
   }
 }
+
+void Headless::typeUtf8(std::string_view text) { type(utf8ToGlyphs(text)); }
 
 void Headless::pause(double seconds) { pendingDelay_ += seconds; }
 
@@ -106,6 +109,25 @@ std::string Headless::text() const {
   for (int r = 0; r < kScreenRows; ++r) {
     if (r) s += '\n';
     s += rtrim(line(r));
+  }
+  return s;
+}
+
+}  // namespace rt::term
+
+namespace rt::term {
+
+std::string Headless::lineUtf8(int row) const {
+  std::string s = line(row);
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return glyphsToUtf8(s);
+}
+
+std::string Headless::textUtf8() const {
+  std::string s;
+  for (int r = 0; r < kScreenRows; ++r) {
+    if (r) s += '\n';
+    s += lineUtf8(r);
   }
   return s;
 }

@@ -39,6 +39,8 @@ class Headless : public Backend {
   void keys(const std::vector<int>& codes);
   // Each byte of `text` as a key (code page 852 bytes).
   void type(std::string_view text);
+  // Each character of UTF-8 `text` as the code page 852 key that types it ("ą" is 0xA5).
+  void typeUtf8(std::string_view text);
   // The next scripted key arrives `seconds` later on the clock.
   void pause(double seconds);
   size_t keysLeft() const;
@@ -54,6 +56,10 @@ class Headless : public Backend {
   std::string text() const;
   Cell cellAt(int row, int col) const { return shown_[row][col]; }
   Attr attrAt(int row, int col) const { return shown_[row][col].attr; }
+  // One row, or the whole screen, in UTF-8 with trailing blanks removed (for expectations with
+  // Polish letters and box characters).
+  std::string lineUtf8(int row) const;
+  std::string textUtf8() const;
   // The text of a span of one row.
   std::string textAt(int row, int col, int width) const;
   int cursorRow() const { return curRow_; }

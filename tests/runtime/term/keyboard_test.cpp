@@ -105,6 +105,14 @@ TEST(Keyboard, ExtendedCodesAndHighCharactersSurviveTheQueue) {
   EXPECT_EQ(keyboard().inkey(), K_SH_TAB);
 }
 
+TEST(Keyboard, TypedUtf8ArrivesAsCodePage852Keys) {
+  Headless h;
+  h.typeUtf8("aą│");
+  EXPECT_EQ(keyboard().inkey(), 'a');
+  EXPECT_EQ(keyboard().inkey(), 0xA5);
+  EXPECT_EQ(keyboard().inkey(), 0xB3);
+}
+
 TEST(Keyboard, ClearTypeaheadDropsQueuedAndPendingKeys) {
   Headless h;
   h.keys({'1', '2'});

@@ -29,6 +29,13 @@ TEST(Screen, SayWritesTextInColourAndLeavesCursorAfterIt) {
   EXPECT_TRUE(rowsAre(h, 2, {"     Hello!"}));
 }
 
+TEST(Screen, PolishLettersAndBoxCharactersReadBackInUtf8) {
+  Headless h;
+  screen().say(1, 0, std::string("\xDA\xC4 Zasi\x88\x65k \xA5\xBE\xA9 \xC4\xBF"), 7);
+  EXPECT_EQ(h.lineUtf8(1), "┌─ Zasiłek ążę ─┐");
+  EXPECT_EQ(h.textUtf8(), "\n┌─ Zasiłek ążę ─┐" + std::string(23, '\n'));
+}
+
 TEST(Screen, OutputIsClippedAtEveryEdge) {
   Headless h;
   screen().say(0, 76, "abcdefg", kWhiteOnBlue);
