@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/core/context.h"
+#include "runtime/core/error.h"
 #include "zus/shell/kind_predicates.h"
 #include "zus/shell/link_config.h"
 #include "zus/shell/memory_files.h"
@@ -32,6 +33,22 @@ struct HotKeyBlock : rt::Block {
   std::string text() const override { return "{|pn,pl,vn,obj| " + function + "(pn,pl,vn,obj)}"; }
   std::string function;
 };
+
+// Restores a settings file; a damaged one is reported and left out, so the program starts with
+// the values it has instead of not starting at all.
+bool restoreSettings(const std::string& path) {
+  try {
+    restoreMemoryFile(path);
+    return true;
+  } catch (const rt::Error& e) {
+    rt::Value lines = rt::Value::newArray(3);
+    lines.arr()[0] = rt::Value::text("Nie moz`na odczytac` pliku ustawien`:");
+    lines.arr()[1] = rt::Value::text(e.file().empty() ? path : e.file());
+    lines.arr()[2] = rt::Value::text("Program uz`yje wartos`ci domys`lnych.");
+    call("KOM3", {lines, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
+    return false;
+  }
+}
 
 void bindHotKey(int key, const char* function) {
   call("SETKEY", {rt::Value::integer(key), rt::Value::block(std::make_shared<HotKeyBlock>(function))});
@@ -85,12 +102,11 @@ bool TOTAL_ZAS() {
 
   // The parameters a user saved replace the defaults; the repairs below then apply to them.
   std::string params = settingsPath("zaokrag.zus");
-  if (settingsFileExists(params)) restoreMemoryFile(params);
+  if (settingsFileExists(params)) restoreSettings(params);
   repairParameterKor();
 
   std::string link = settingsPath(kLinkFileName);
-  if (settingsFileExists(link)) {
-    restoreMemoryFile(link);
+  if (settingsFileExists(link) && restoreSettings(link)) {
     LOAD_ARRAY();
     copyDerivedCodes();
   } else {
@@ -99,7 +115,7 @@ bool TOTAL_ZAS() {
   repairParameterTypes();
 
   std::string kdr = settingsPath("zus_kdr") + memFileExtension();
-  if (settingsFileExists(kdr)) restoreMemoryFile(kdr);
+  if (settingsFileExists(kdr)) restoreSettings(kdr);
   return true;
 }
 
@@ -130,7 +146,7 @@ int MAIN() {
   v.assign("mini_pl", rt::Value::logical(false));
   std::string ext = memFileExtension();
   if (settingsFileExists("minipl" + ext)) {
-    restoreMemoryFile("minipl" + ext);
+    restoreSettings("minipl" + ext);
     v.assign("mini_pl", rt::Value::logical(true));
   }
 
@@ -140,7 +156,7 @@ int MAIN() {
     rt::Value nRsa = v.get("zsx_n_rsa");
     v.releaseAll("zsx_*");
     v.declarePrivate("zsx_n_rsa", nRsa);
-    if (settingsFileExists("place\\par_prog" + ext)) restoreMemoryFile("place\\par_prog" + ext);
+    if (settingsFileExists("place\\par_prog" + ext)) restoreSettings("place\\par_prog" + ext);
     call("FEKRAN", {rt::Value::text("zus")});
   }
   call("MFKONIEC");

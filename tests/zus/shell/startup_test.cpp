@@ -244,6 +244,25 @@ TEST_F(Startup, TheSavedLinkComesBackAtTheNextStartWithZsxNRsa) {
   });
 }
 
+TEST_F(Startup, DamagedSettingsFilesAreReportedAndTheProgramStartsWithDefaults) {
+  withPayrollData();
+  std::ofstream(dir / "zas.zus") << "not a memory file";
+  std::ofstream(dir / "zaokrag.zus") << "ZEFMEMF";
+  std::vector<std::string> reported;
+  rt::functions().add("KOM3", [&](rt::Args& a) {
+    reported.push_back(a[0].arr()[1].str());
+    return rt::Value();
+  });
+  run([&] {
+    EXPECT_FALSE(var("czy_jest_mem")->logical());
+    EXPECT_EQ(var("zusx_pr")->num(), 80);
+  });
+  EXPECT_TRUE(menuShown);
+  ASSERT_EQ(reported.size(), 2u);
+  EXPECT_NE(reported[0].find("zaokrag.zus"), std::string::npos);
+  EXPECT_NE(reported[1].find("zas.zus"), std::string::npos);
+}
+
 TEST_F(Startup, EveryRequiredNameAndNoOpFunctionIsCallable) {
   for (const char* name : zus::requiredFunctionNames()) EXPECT_TRUE(rt::functions().has(name)) << name;
   for (const char* name : zus::optionEntryNames()) EXPECT_TRUE(rt::functions().has(name)) << name;
