@@ -53,6 +53,8 @@ class CdxCursor final : public OrderCursor {
   int pos_ = -1;
   uint64_t stamp_ = 0;
   std::string buffer_;
+  std::string edgeKey_;  // the entry a step to a sibling leaf started from
+  uint32_t edgeRecno_ = 0;
 };
 
 }  // namespace rt::db

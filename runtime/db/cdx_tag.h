@@ -56,6 +56,10 @@ class CdxTag final : public Order {
   uint32_t findLeaf(Find how, std::string_view key, uint32_t recno);
   void loadLeaf(uint32_t offset, LeafNode& into);
   void loadLeaf(uint32_t offset, LeafDecoder& into);  // entries decoded on demand
+  // Reports a damaged page of this tag's file.
+  [[noreturn]] void corrupt(uint32_t offset, const std::string& what) const {
+    throwCorruptIndex(pager_.where(offset), what);
+  }
   // The key padded with the fill byte (or cut) to the key length.
   std::string_view normalize(std::string_view key, std::string& buffer) const;
 
