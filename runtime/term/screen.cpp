@@ -7,7 +7,14 @@
 namespace rt::term {
 namespace {
 constexpr Cell kBlankDefault{' ', makeAttr(7, 0)};
-}
+
+// Draws a composite operation once.
+struct DispGuardLocal {
+  explicit DispGuardLocal(Screen& s) : screen(s) { screen.dispBegin(); }
+  ~DispGuardLocal() { screen.dispEnd(); }
+  Screen& screen;
+};
+}  // namespace
 
 Screen::Screen() { reset(); }
 
@@ -137,6 +144,19 @@ void Screen::clear() {
   for (int r = 0; r < kScreenRows; ++r)
     for (int c = 0; c < kScreenCols; ++c) setCell(r, c, blank);
   curRow_ = curCol_ = 0;
+  done();
+}
+
+void Screen::clearArea(int top, int left, int bottom, int right) {
+  DispGuardLocal burst(*this);
+  scroll(top, left, bottom, right, 0, 0, colors_.standard());
+  setCursor(top, left);
+}
+
+void Screen::recolor(int top, int left, int bottom, int right, Attr attr) {
+  for (int r = std::max(top, 0); r <= std::min(bottom, maxRow()); ++r)
+    for (int c = std::max(left, 0); c <= std::min(right, maxCol()); ++c)
+      setCell(r, c, Cell{cells_[r][c].ch, attr});
   done();
 }
 

@@ -59,6 +59,11 @@ class Screen {
   void scroll(int top, int left, int bottom, int right, int vert, int horiz, Attr attr);
   // CLS: the whole screen blank in the standard colour, cursor at 0,0.
   void clear();
+  // @ top, left CLEAR TO bottom, right: the rectangle blank in the standard colour, cursor at its
+  // top-left corner.
+  void clearArea(int top, int left, int bottom, int right);
+  // Gives the cells of a rectangle another attribute, keeping their characters (shadows).
+  void recolor(int top, int left, int bottom, int right, Attr attr);
 
   // --- saved rectangles (SAVESCREEN / RESTSCREEN) ---------------------------------------------
   // Two bytes per cell, character then attribute, rows top to bottom. Cells beyond the edge are

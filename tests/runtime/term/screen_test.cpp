@@ -158,6 +158,21 @@ TEST(Screen, ClearUsesStandardColourAndHomesCursor) {
   EXPECT_EQ(h.cursorCol(), 0);
 }
 
+TEST(Screen, ClearAreaAndRecolor) {
+  Headless h;
+  screen().setColorString("W/B");
+  screen().put(0, 0, "abcdef", makeAttr(7, 0));
+  screen().put(1, 0, "ghijkl", makeAttr(7, 0));
+  screen().clearArea(0, 1, 0, 2);
+  EXPECT_EQ(screen().row(), 0);
+  EXPECT_EQ(screen().col(), 1);
+  screen().recolor(1, 4, 3, 100, makeAttr(8, 0));
+  EXPECT_TRUE(rowsAre(h, 0, {"a  def", "ghijkl"}));
+  EXPECT_TRUE(attrsAre(h, 0, 1, 2, makeAttr(7, 1)));
+  EXPECT_TRUE(attrsAre(h, 1, 4, 76, makeAttr(8, 0)));
+  EXPECT_TRUE(attrsAre(h, 1, 3, 1, makeAttr(7, 0)));
+}
+
 TEST(Screen, DispBeginDefersDrawingUntilOutermostEnd) {
   Headless h;
   int flushes = h.flushes();
