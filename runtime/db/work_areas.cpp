@@ -90,9 +90,16 @@ void WorkAreas::close(int number) {
           a->clearRelations();
           break;
         }
-  std::unique_ptr<WorkArea> area = std::move(it->second);
-  areas_.erase(it);
-  area->close();
+  // The pending record goes out while the area can still be reached by its number: its index
+  // keys are evaluated with this area selected, whichever area the caller had selected.
+  std::exception_ptr failure;
+  try {
+    it->second->close();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  areas_.erase(number);
+  if (failure) std::rethrow_exception(failure);
 }
 
 void WorkAreas::closeAll() {

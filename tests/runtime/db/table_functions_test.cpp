@@ -207,5 +207,21 @@ TEST_F(TableFunctionsTest, LocksThroughTheFunctions) {
   EXPECT_THROW(run("__DBPACK()"), Error);  // shared
 }
 
+TEST_F(TableFunctionsTest, ClosingAllAreasKeysPendingRecordsInTheirOwnArea) {
+  // The pending record of an area that is not selected gets its expression keys from its own
+  // fields when DBCLOSEALL writes it out.
+  script({"DBCREATE(d + 'OSOBY', {{'NAZW','C',10,0}})",
+          "DBCREATE(d + 'INNA', {{'X','C',1,0}})",
+          "DBUSEAREA(.T., , d + 'osoby', 'osoby', .F.)",
+          "ORDCREATE(, 'NAZW', 'upper(nazw)')",
+          "DBAPPEND()", "osoby->nazw := 'kowal'",
+          "DBUSEAREA(.T., , d + 'inna', 'inna', .F.)",
+          "DBCLOSEALL()",
+          "DBUSEAREA(.T., , d + 'osoby', 'osoby', .F.)"});
+  run("ORDSETFOCUS('NAZW')");
+  EXPECT_EQ(run("ORDKEYCOUNT()").num(), 1);
+  EXPECT_TRUE(run("DBSEEK('KOWAL')").logical());
+}
+
 }  // namespace
 }  // namespace rt::db
