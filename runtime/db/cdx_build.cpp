@@ -137,6 +137,11 @@ void KeyBatch::sort(bool unique) {
 
 namespace {
 
+// Room left in built pages for the keys that later writes add, so that the first insert into
+// a page does not split it: bytes in a leaf, entries in a branch page.
+constexpr size_t kLeafReserve = 64;
+constexpr int kBranchReserve = 2;
+
 struct LevelEntry {
   uint32_t maxIndex;  // batch index of the subtree's largest entry
   uint32_t offset;
@@ -186,7 +191,7 @@ std::vector<LevelEntry> writeLeaves(CdxPager& pager, const KeyBatch& batch) {
   };
   for (size_t i = 0; i < batch.size(); ++i) {
     const char* key = batch.key(i).data();
-    if (!packer.tryAdd(key, batch.recno(i))) {
+    if (!packer.tryAdd(key, batch.recno(i), kLeafReserve)) {
       emit();
       packer.tryAdd(key, batch.recno(i));
     }
@@ -207,7 +212,7 @@ uint32_t buildTree(CdxPager& pager, const KeyBatch& batch) {
     return offset;
   }
   std::vector<LevelEntry> level = writeLeaves(pager, batch);
-  const size_t capacity = size_t(interiorCapacity(keyLen));
+  const size_t capacity = size_t(std::max(2, interiorCapacity(keyLen) - kBranchReserve));
   InteriorNode node;
   node.keyLen = keyLen;
   while (level.size() > 1) {

@@ -4,8 +4,8 @@
 // by the record number in big-endian, so that byte order of a stored entry is tree order.
 // sort() orders them in place (an MSD radix sort over those bytes: no memory beyond the batch)
 // and, for a unique tag, keeps the first entry of each key (the lowest record number).
-// buildTree() then reads the sorted entries front to back, packs full leaves left to right, then
-// the interior levels above them, and returns the root's offset. Pages take free-list pages
+// buildTree() then reads the sorted entries front to back, packs leaves left to right (nearly
+// full: a little room stays for later inserts), then the interior levels above them, and returns the root's offset. Pages take free-list pages
 // first, then go to the end of the file through the pager's bulk path.
 #pragma once
 

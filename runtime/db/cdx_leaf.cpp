@@ -358,14 +358,14 @@ void LeafPacker::clear() {
   entryBytes_ = 3;
 }
 
-bool LeafPacker::tryAdd(const char* key, uint32_t recno) {
+bool LeafPacker::tryAdd(const char* key, uint32_t recno, size_t reserve) {
   const int trail = trailingFillLen(key, keyLen_, fill_);
   const int dup = items_.empty() ? 0 : std::min(sharedPrefixLen(items_.back().key, key, keyLen_), keyLen_ - trail);
   const size_t stored = size_t(keyLen_ - dup - trail);
   int bytes = entryBytes_;
   if (recno > maxRecno_) bytes = LeafLayout::forKeys(keyLen_, recno).bytes;
   if (!items_.empty() &&
-      kLeafHeaderSize + (items_.size() + 1) * size_t(bytes) + suffixBytes_ + stored > kCdxPageSize)
+      kLeafHeaderSize + (items_.size() + 1) * size_t(bytes) + suffixBytes_ + stored + reserve > kCdxPageSize)
     return false;
   items_.push_back({key, recno, uint16_t(dup), uint16_t(trail)});
   suffixBytes_ += stored;

@@ -88,8 +88,9 @@ struct LeafNode {
 class LeafPacker {
  public:
   LeafPacker(int keyLen, char fill) : keyLen_(keyLen), fill_(fill) {}
-  // Adds the entry when it fits the page; the first entry always fits.
-  bool tryAdd(const char* key, uint32_t recno);
+  // Adds the entry when it fits the page, keeping reserve bytes unused; the first entry always
+  // fits.
+  bool tryAdd(const char* key, uint32_t recno, size_t reserve = 0);
   int count() const { return int(items_.size()); }
   const char* lastKey() const { return items_.back().key; }
   uint32_t lastRecno() const { return items_.back().recno; }
