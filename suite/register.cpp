@@ -3,6 +3,7 @@
 
 #include "suite/company/company.h"
 #include "suite/forms/display_text.h"
+#include "suite/forms/option_widgets.h"
 #include "suite/payroll/batch_runs.h"
 #include "suite/payroll/payroll.h"
 #include "suite/payroll/payroll_values.h"
@@ -20,6 +21,7 @@ namespace suite {
 
 void registerSuiteFunctions() {
   registerDisplayTextFunctions();
+  registerOptionWidgets();
   registerMessageFunctions();
   registerMainScreenFunctions();
   registerMenuEngine();

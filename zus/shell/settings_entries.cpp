@@ -1,7 +1,6 @@
 // One place that registers the settings editors.
 #include "zus/shell/settings_entries.h"
 
-#include "suite/forms/option_widgets.h"
 #include "zus/shell/link_editor.h"
 #include "zus/shell/params_editor.h"
 #include "zus/shell/payout_dates.h"
@@ -11,7 +10,6 @@
 namespace zus {
 
 void registerSettingsFunctions() {
-  suite::registerOptionWidgets();
   registerParameterRoutines();
   registerPayoutDateRoutines();
   registerTableFunctionRoutines();
