@@ -23,8 +23,8 @@
 namespace suite {
 
 // The texts WYBOR_OP shows for a logical choice.
-inline constexpr const char* kChoiceYes = "   Tak    ";
-inline constexpr const char* kChoiceNo = "   Nie    ";
+inline constexpr const char* kChoiceYes = " Tak ";
+inline constexpr const char* kChoiceNo = " Nie ";
 
 // The choice texts of a variable as WYBOR_OP shows them (display form, padded to one width).
 std::vector<std::string> choiceTexts(const rt::Value& var, const rt::Value& list);

@@ -140,7 +140,7 @@ class ParameterWindow {
     v.declarePrivate("kor", varOr("zusx_kor"));
     v.declarePrivate("rodz_zaok", varOr("zusx_rzaok"));
     v.declarePrivate("pr_zas", varOr("zusx_pr"));
-    v.declarePrivate("were", rt::Value::newArray(size_t(std::max(ilOpcji_, 13))));
+    v.declarePrivate("were", rt::Value::newArray(size_t(std::max(ilOpcji_, 22))));
     v.declarePrivate("popraw", num(0));
     v.declarePrivate("popraw1", num(0));
     v.declarePrivate("pom_sl", num(1));

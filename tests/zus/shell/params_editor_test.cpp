@@ -2,6 +2,8 @@
 // types is in memory at once and in "zaokrag.zus" for the next start.
 #include "tests/zus/shell/settings_fixture.h"
 
+#include "zus/shell/params_editor.h"
+
 namespace settings_test {
 namespace {
 
@@ -108,6 +110,51 @@ TEST_F(Params, TheDictionaryEntryOpensNoEditorForAParameterNotByDictionary) {
     EXPECT_TRUE(said("Nie podl`. pozycji \"Wg sl`ownika\" w param.\"Czy dopel`niac` podstawe`?\""));
     messages.clear();
     rt::functions().call("_EDITSLOW", {rt::Value::integer(5)});
+    EXPECT_TRUE(messages.empty());
+  });
+}
+
+}  // namespace
+}  // namespace settings_test
+
+namespace settings_test {
+namespace {
+
+// Marks the header rows of dictionaries D and Z as offered (their `wart` ends in 1 or 3) and G
+// as not (2).
+void markDictionaries() {
+  rt::functions().call("_OPEN_SET", {rt::Value::text("SLOWNIK"), rt::Value::text("S")});
+  for (auto [kod, wart] : {std::pair{"D  ", "1"}, std::pair{"G  ", "2"}, std::pair{"Z  ", "03"}}) {
+    ASSERT_TRUE(rt::functions().call("DBSEEK", {rt::Value::text(kod)}).logical());
+    rt::functions().call("RLOCK");
+    rt::evalText(std::string("FIELDPUT(FIELDPOS('wart'), PADL('") + wart + "', 8))");
+    rt::functions().call("DBCOMMIT");
+    rt::functions().call("DBUNLOCK");
+  }
+  rt::functions().call("_CLOSE_SET", {rt::Value::text("SL")});
+}
+
+TEST_F(Params, ParameterSevenByDictionaryOffersTheListedDictionaries) {
+  start([&] {
+    markDictionaries();
+    zus::DictionaryList list = zus::USTAL_SLOWNIKI();
+    ASSERT_EQ(list.letters, (std::vector<std::string>{"D", "Z"}));
+    EXPECT_EQ(list.texts[1].substr(0, 10), "ZASILKI   ");
+    // Field 7: Space twice makes it "Wg sl`ownika"; its dictionary field follows: Space moves
+    // from the first dictionary (D) to Z; Esc closes.
+    entry("ED_ZAOK", {rt::Value::integer(1)},
+          {K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, ' ', ' ', K_ENTER, ' ', K_ENTER, K_ESC});
+    EXPECT_DOUBLE_EQ(var("zusx_kor").num(), 3);
+    EXPECT_EQ(var("zusx_slownik").str(), "Z");
+    // Its dictionary can now be edited from the menu.
+    messages.clear();
+    bool editorCalled = false;
+    rt::functions().add("MODISLOW", [&](rt::Args& a) {
+      editorCalled = a[1].strOr("") == "Z";
+      return rt::Value();
+    });
+    rt::functions().call("_EDITSLOW", {rt::Value::integer(1)});
+    EXPECT_TRUE(editorCalled);
     EXPECT_TRUE(messages.empty());
   });
 }
