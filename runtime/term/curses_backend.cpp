@@ -282,13 +282,21 @@ class CursesBackend : public Backend {
     hasColors_ = has_colors();
     if (!hasColors_) return;
     start_color();
+    // Pair 0 is white on black whatever the terminal's own default colours are.
+    assume_default_colors(COLOR_WHITE, COLOR_BLACK);
     colors16_ = COLORS >= 16 && COLOR_PAIRS >= 256;
     int n = colors16_ ? 16 : 8;
     for (int b = 0; b < n; ++b)
-      for (int f = 0; f < n; ++f) {
-        if (f == 0 && b == 0 && !colors16_) continue;
-        init_pair(short(b * n + f + 1), cursesColor(f), cursesColor(b));
-      }
+      for (int f = 0; f < n; ++f)
+        if (short pair = pairOf(f, b, n)) init_pair(pair, cursesColor(f), cursesColor(b));
+  }
+
+  // Every fore/back combination has its own pair; white on black is pair 0, so n x n
+  // combinations fit in n x n pairs.
+  static short pairOf(int f, int b, int n) {
+    int index = b * n + f;
+    if (f == 7 && b == 0) return 0;
+    return short(index < 7 ? index + 1 : index);
   }
 
   short cursesColor(int pc) const { return short(kCursesColor[pc & 7] + ((pc & 8) ? 8 : 0)); }
@@ -306,14 +314,12 @@ class CursesBackend : public Backend {
       return;
     }
     if (colors16_) {
-      pair = short(b * 16 + f + 1);
+      pair = pairOf(f, b, 16);
       return;
     }
+    // Eight colours: a bright foreground is bold; a bright background cannot be shown.
     if (f & 8) attrs |= A_BOLD;
-    f &= 7;
-    b &= 7;
-    pair = (f == 0 && b == 0) ? short(0) : short(b * 8 + f + 1);
-    if (f == 0 && b == 0) attrs |= A_INVIS;
+    pair = pairOf(f & 7, b & 7, 8);
   }
 
   std::optional<int> mapCharacter(wint_t ch) {
