@@ -1,6 +1,7 @@
 // The payout hint dates, the print parameters and the settings menu entry.
 #include "zus/shell/payout_dates.h"
 
+#include <optional>
 #include <vector>
 
 #include "runtime/term/keys.h"
@@ -41,6 +42,18 @@ rt::ui::GetPtr fieldOn(int row, int col, rt::Value& value, const std::string& pi
   return get;
 }
 
+// SAVEGETS on construction, RESTGETS with what it gave on destruction.
+class FormFieldsAside {
+ public:
+  FormFieldsAside() : saved_(call("SAVEGETS")) {}
+  ~FormFieldsAside() { call("RESTGETS", {saved_}); }
+  FormFieldsAside(const FormFieldsAside&) = delete;
+  FormFieldsAside& operator=(const FormFieldsAside&) = delete;
+
+ private:
+  rt::Value saved_;
+};
+
 bool lastKeyWasEsc() { return rt::term::keyboard().lastKey() == rt::term::K_ESC; }
 
 }  // namespace
@@ -67,9 +80,11 @@ void ED_DATY(int x, int y, int dl, bool askCount) {
 
   const int count = int(daty.numOr(0));
   if (!lastKeyWasEsc() && count > 0) {
-    if (!askCount) call("SAVEGETS");
     bool changed = false;
     {
+      // The caller's form fields are set aside while the dates are read, and come back after.
+      std::optional<FormFieldsAside> aside;
+      if (!askCount) aside.emplace();
       OpenWindow window(-2, x + 5, y, x + 7 + count, y + dl, "Wprowadz` daty:", 38);
       rt::ui::GetList list;
       for (int i = 1; i <= count; ++i) {
@@ -81,7 +96,8 @@ void ED_DATY(int x, int y, int dl, bool askCount) {
       VisibleCursor cursor;
       changed = rt::ui::readModal(list).updated;
     }
-    if (!askCount) call("RESTGETS");
+    // Back in the caller's form, whose read goes on with the cursor shown.
+    if (!askCount) screen().setCursorShape(rt::term::CursorShape::Normal);
     if (!lastKeyWasEsc() && (changed || countChanged)) {
       for (int i = 1; i <= kMaxDates; ++i)
         vars().assign(dateVar(i), i <= count ? dates[size_t(i - 1)] : rt::Value::date(0));

@@ -161,3 +161,28 @@ TEST_F(Params, ParameterSevenByDictionaryOffersTheListedDictionaries) {
 
 }  // namespace
 }  // namespace settings_test
+
+namespace settings_test {
+namespace {
+
+TEST_F(Params, FromInsideAFormTheDatesOfTheCurrentCountAreEditedAtOnce) {
+  start([&] {
+    rt::Memvars& v = rt::context().memvars;
+    v.assign("zusx_daty", rt::Value::integer(2));
+    v.assign("zusx_d1", rt::evalText("CTOD('10.01.2026')"));
+    v.assign("zusx_d2", rt::evalText("CTOD('10.02.2026')"));
+    // The register's form: its fields must be there again afterwards.
+    rt::Value form = rt::Value::newArray(1);
+    v.declarePrivate("GetList", form);
+    h.keys(join({text("20032026"), {K_ENTER}}));
+    rt::functions().call("ED_DATY", {rt::Value::integer(6), rt::Value::integer(5),
+                                     rt::Value::integer(46), rt::Value::logical(false)});
+    EXPECT_EQ(rt::evalText("DTOS(zusx_d1)").str(), "20260320");
+    EXPECT_EQ(rt::evalText("DTOS(zusx_d2)").str(), "20260210");
+    EXPECT_DOUBLE_EQ(var("zusx_daty").num(), 2);
+    EXPECT_EQ(var("GetList").arr().size(), 1u);
+  });
+}
+
+}  // namespace
+}  // namespace settings_test
