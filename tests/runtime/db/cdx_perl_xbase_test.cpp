@@ -148,5 +148,39 @@ TEST(CdxPerlXBase, ReadsOurTagsKeysAndRecordNumbers) {
   EXPECT_EQ(ourListing(bag->tag(1)).substr(0, 2), "[-");
 }
 
+TEST(CdxPerlXBase, ReadsATagDirectoryOfSeveralPages) {
+  if (!perlXBaseAvailable()) GTEST_SKIP() << "Perl XBase is not installed";
+  TempDir dir;
+  const std::string path = dir.file("many.cdx");
+  std::string expected;
+  {
+    auto bag = CdxBag::create(path);
+    for (int i = 0; i < 120; ++i) {
+      char name[12];
+      std::snprintf(name, sizeof name, "T%03d", (i * 37) % 120);  // created out of name order
+      KeyBatch batch(4, ' ');
+      batch.add(name, uint32_t(i + 1));
+      bag->addTag({name, "NAZW", "", KeyType::Char, 4, false, false}, batch);
+    }
+    ASSERT_TRUE(bag->removeTag("T050"));
+    bag->close();
+  }
+  for (int i = 0; i < 120; ++i) {
+    char name[12];
+    std::snprintf(name, sizeof name, "T%03d", i);
+    if (i == 50) continue;
+    expected += (expected.empty() ? "" : ",") + std::string(name);
+  }
+  auto bag = CdxBag::open(path, File::Access::ReadOnly);
+  bag->verify();
+  EXPECT_EQ(bag->tagCount(), 119);
+  EXPECT_EQ(bag->tag(0).info().name, "T000");  // creation order
+  EXPECT_EQ(bag->tag(1).info().name, "T037");
+  EXPECT_EQ(runCommand("perl -MXBase::Index -e '$i = XBase::Index->new(\"" + path +
+                       "\", type => \"C\"); print join(\",\", $i->tags), \"\\n\"'"),
+            expected + "\n");
+  EXPECT_EQ(perlListing(path, *bag->find("T077")), "[T077] 42\n");
+}
+
 }  // namespace
 }  // namespace rt::db
