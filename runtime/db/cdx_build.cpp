@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "runtime/db/cdx_interior.h"
@@ -36,13 +38,16 @@ class RecordSorter {
     temp2_.resize(stride);
   }
 
-  void sort(size_t from, size_t n, size_t depth) {
+  // Distributes [from, from + n) by the first byte, from depth on, where the records differ and
+  // returns that depth with the bucket sizes in count; small ranges are sorted here at once, and
+  // then (as when every record is equal) the result is stride_.
+  size_t distribute(size_t from, size_t n, size_t depth, std::array<size_t, 256>& count) {
     while (depth < stride_) {
       if (n < 32) {
         insertionSort(from, n, depth);
-        return;
+        return stride_;
       }
-      std::array<size_t, 256> count{};
+      count.fill(0);
       for (size_t i = 0; i < n; ++i) ++count[at(from + i)[depth]];
       if (count[at(from)[depth]] == n) {  // every record has this byte: look at the next one
         ++depth;
@@ -77,12 +82,19 @@ class RecordSorter {
           ++next[size_t(b)];
         }
       }
-      size_t start = from;
-      for (int b = 0; b < 256; ++b) {
-        if (count[size_t(b)] > 1) sort(start, count[size_t(b)], depth + 1);
-        start += count[size_t(b)];
-      }
-      return;
+      return depth;
+    }
+    return stride_;
+  }
+
+  void sort(size_t from, size_t n, size_t depth) {
+    std::array<size_t, 256> count;
+    depth = distribute(from, n, depth, count);
+    if (depth >= stride_) return;
+    size_t start = from;
+    for (int b = 0; b < 256; ++b) {
+      if (count[size_t(b)] > 1) sort(start, count[size_t(b)], depth + 1);
+      start += count[size_t(b)];
     }
   }
 
@@ -122,8 +134,54 @@ class RecordSorter {
 
 }  // namespace
 
+namespace {
+
+// Big batches: the first levels of the radix sort cut the records into independent ranges, which
+// threads then sort side by side.
+void sortInParallel(char* base, size_t count, size_t stride) {
+  struct Range {
+    size_t from, n, depth;
+  };
+  RecordSorter splitter(base, stride);
+  std::vector<Range> work{{0, count, 0}};
+  for (int round = 0; round < 3; ++round) {
+    std::vector<Range> next;
+    for (const Range& r : work) {
+      if (r.n * 64 < count) {
+        next.push_back(r);
+        continue;
+      }
+      std::array<size_t, 256> sizes;
+      const size_t depth = splitter.distribute(r.from, r.n, r.depth, sizes);
+      if (depth >= stride) continue;
+      size_t start = r.from;
+      for (size_t size : sizes) {
+        if (size > 1) next.push_back({start, size, depth + 1});
+        start += size;
+      }
+    }
+    work.swap(next);
+  }
+  std::sort(work.begin(), work.end(), [](const Range& a, const Range& b) { return a.n > b.n; });
+  std::atomic<size_t> taken{0};
+  auto worker = [&] {
+    RecordSorter sorter(base, stride);
+    for (size_t i = taken++; i < work.size(); i = taken++) sorter.sort(work[i].from, work[i].n, work[i].depth);
+  };
+  const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+  std::vector<std::thread> pool;
+  for (unsigned t = 1; t < threads; ++t) pool.emplace_back(worker);
+  worker();
+  for (auto& t : pool) t.join();
+}
+
+}  // namespace
+
 void KeyBatch::sort(bool unique) {
-  if (size_ > 1) RecordSorter(entries_.data(), stride_).sort(0, size_, 0);
+  if (size_ >= 100000 && std::thread::hardware_concurrency() > 1)
+    sortInParallel(entries_.data(), size_, stride_);
+  else if (size_ > 1)
+    RecordSorter(entries_.data(), stride_).sort(0, size_, 0);
   if (!unique || size_ < 2) return;
   size_t kept = 1;
   for (size_t i = 1; i < size_; ++i) {

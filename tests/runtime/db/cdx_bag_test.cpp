@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 #include <set>
+#include <algorithm>
 
 #include "runtime/core/error.h"
 #include "runtime/db/cdx_bag.h"
@@ -112,6 +113,32 @@ TEST(CdxBag, RandomChangesKeepTheTreeEqualToAModel) {
   expectSame(tag, {});
   tag.insert("AGAIN", 7);
   expectSame(tag, {{"AGAIN       ", 7}});
+}
+
+TEST(CdxBag, LargeBatchesSortAsTheTreeOrdersEntries) {
+  // Big enough for the sort to split the work between threads; few distinct leading bytes and
+  // many repeated keys, as real keys have.
+  std::mt19937 rng(9);
+  for (bool unique : {false, true}) {
+    KeyBatch batch(9, ' ');
+    std::vector<Entry> expected;
+    for (uint32_t r = 1; r <= 150000; ++r) {
+      std::string key = std::string(rng() % 2 ? "  " : " 1") + randomKey(rng, 7, 4);
+      batch.add(key, r);
+      expected.emplace_back(key, r);
+    }
+    std::sort(expected.begin(), expected.end());
+    if (unique)
+      expected.erase(std::unique(expected.begin(), expected.end(),
+                                 [](const Entry& a, const Entry& b) { return a.first == b.first; }),
+                     expected.end());
+    batch.sort(unique);
+    ASSERT_EQ(batch.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+      ASSERT_EQ(batch.key(i), expected[i].first) << i;
+      ASSERT_EQ(batch.recno(i), expected[i].second) << i;
+    }
+  }
 }
 
 TEST(CdxBag, SeeksAndCountsFollowKeyPrefixes) {
