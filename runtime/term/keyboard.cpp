@@ -24,6 +24,11 @@ std::optional<int> Keyboard::take(double timeoutSeconds) {
   if (!queue_.empty()) {
     int k = queue_.front();
     queue_.pop_front();
+    if (k == 0 && screen_) {
+      // A stuffed CHR(0): the wait state redraws, and the terminal is painted afresh with it.
+      screen_->invalidate();
+      screen_->refresh();
+    }
     return k;
   }
   if (!backend_) return std::nullopt;

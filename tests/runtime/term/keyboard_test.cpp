@@ -91,7 +91,9 @@ TEST(Keyboard, StuffedChr0ArrivesAsRedrawRequest) {
   Headless h;
   h.keys({'z'});
   keyboard().stuff(std::string(1, '\0'));
+  long drawn = h.cellsDrawn();
   EXPECT_EQ(keyboard().waitKey({}), 0);
+  EXPECT_EQ(h.cellsDrawn() - drawn, 25 * 80);  // the whole screen painted again
   EXPECT_EQ(keyboard().inkey(0), 'z');
 }
 
