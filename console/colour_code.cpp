@@ -3,20 +3,14 @@
 
 #include <cmath>
 
+#include "console/blank_trim.h"
 #include "console/by_name.h"
 #include "console/register.h"
+#include "runtime/core/names.h"
 
 namespace con {
 
 namespace {
-
-char upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 int nameNumber(std::string_view name) {
   int current = 0, position = 0, marker = 0;
@@ -36,7 +30,7 @@ char byteOf(int fore, int back) { return char(((back & 0x0F) << 4) | (fore & 0x0
 }  // namespace
 
 int K_SPRAWDZ(char letter, int position) {
-  char c = upper(letter);
+  char c = rt::upperAscii(letter);
   if (position == 0) {
     switch (c) {
       case 'N': return 0;

@@ -3,20 +3,12 @@
 
 #include <algorithm>
 
+#include "console/blank_trim.h"
+#include "runtime/core/std_dates.h"
+
 namespace con {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
-std::string_view trimTrailingBlanks(std::string_view s) {
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 // Digits with leading blanks standing for zeros ("  5" is 5); -1 when anything else is there or
 // nothing but blanks.
@@ -31,8 +23,6 @@ int readBlankPaddedNumber(std::string_view s) {
   }
   return v;
 }
-
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 // Byte comparison over the shorter length: <0, 0, >0.
 int comparePrefix(std::string_view a, std::string_view b) {
@@ -65,17 +55,7 @@ int textOrder(std::string_view a, std::string_view b, bool exact) {
 
 }  // namespace
 
-int32_t julianDay(int y, int m, int d) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return 0;
-  int maxDay = kDays[m - 1] + (m == 2 && isLeap(y) ? 1 : 0);
-  if (d > maxDay) return 0;
-  // Gregorian calendar to Julian day number.
-  int a = (14 - m) / 12;
-  int yy = y + 4800 - a;
-  int mm = m + 12 * a - 3;
-  return d + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - yy / 100 + yy / 400 - 32045;
-}
+int32_t julianDay(int y, int m, int d) { return rt::makeDate(y, m, d); }
 
 int32_t STOD(std::string_view text) {
   if (text.size() != 8 || trimBlanks(text).empty()) return 0;

@@ -7,17 +7,12 @@
 #include <cmath>
 #include <filesystem>
 
+#include "console/blank_trim.h"
 #include "runtime/core/file_names.h"
 
 namespace con {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 std::string currentDirectory() {
   std::error_code ec;

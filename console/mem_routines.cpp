@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "console/blank_trim.h"
 #include "console/date_version.h"
 #include "console/error_text.h"
 #include "console/warning.h"
@@ -32,12 +33,6 @@ bool isPlainName(std::string_view s) {
   for (char c : s)
     if (!(std::isalnum((unsigned char)c) || c == '_')) return false;
   return !std::isdigit((unsigned char)s[0]);
-}
-
-std::string trimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return std::string(s);
 }
 
 rt::mem::Variable* findVariable(std::vector<rt::mem::Variable>& vars, std::string_view name) {
@@ -83,7 +78,7 @@ rt::Value READ_MEM(std::string_view file, std::string_view variable) {
     reportDamaged(file, e);
     return rt::Value::text("");
   }
-  std::string wanted = trimBlanks(variable);
+  std::string wanted(trimBlanks(variable));
   if (isPlainName(wanted)) {
     rt::mem::Variable* v = findVariable(stored, wanted);
     return v ? v->value : rt::Value::text("");
@@ -111,7 +106,7 @@ void WRITE_MEM(std::string_view file, std::string_view variable, std::string_vie
     reportDamaged(file, e);
     return;
   }
-  std::string name = trimBlanks(variable);
+  std::string name(trimBlanks(variable));
   rt::mem::Variable* existing = findVariable(stored, name);
   rt::Value value = converted(existing ? &existing->value : nullptr, valueText);
   if (existing)

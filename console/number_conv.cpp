@@ -5,15 +5,11 @@
 #include <cmath>
 #include <ctime>
 
+#include "console/blank_trim.h"
+
 namespace con {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
 
 // 1-based position in the digit alphabet, 0 when the character is no digit at all.
 int alphabetPosition(char c) {

@@ -1,6 +1,7 @@
 // Palettes, colour sets and the colour-string operations.
 #include "console/palette.h"
 
+#include "console/blank_trim.h"
 #include "console/window.h"
 #include "runtime/core/context.h"
 #include "runtime/term/terminal.h"
@@ -56,12 +57,6 @@ const BuiltIn& builtIn(std::string_view name) {
   for (const auto& b : kBuiltIns)
     if (name == b.name) return b;
   return kBuiltIns[2];  // KOLOR0
-}
-
-std::string trimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return std::string(s);
 }
 
 int setOrCurrent(std::optional<double> set) {
@@ -132,7 +127,7 @@ std::string applyColourString(std::string_view colourString) {
 std::string currentColourString() { return rt::term::screen().colorString(); }
 
 void K_ZMIEN_PALETE(std::optional<std::string> wanted) {
-  std::string name = trimBlanks(wanted.value_or(""));
+  std::string name(trimBlanks(wanted.value_or("")));
   if (name.empty()) name = "KOLOR0";
   const BuiltIn* chosen;
   if (!rt::term::screen().isColor())
@@ -161,7 +156,7 @@ void K_ZMIEN_PALETE(std::optional<std::string> wanted) {
 
 std::string K_DAJ_PALETE() {
   const auto& p = paletteState().palette;
-  return p ? trimBlanks(p->name) : std::string();
+  return p ? std::string(trimBlanks(p->name)) : std::string();
 }
 
 ColourState K_SET_ZESTAW(std::optional<ColourState> to) {

@@ -8,25 +8,14 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "console/blank_trim.h"
 #include "console/warning.h"
 #include "runtime/core/file_names.h"
+#include "runtime/core/names.h"
 
 namespace con {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
-}
-
-std::string upperAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  return out;
-}
 
 std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
 
@@ -53,7 +42,7 @@ void readChunk(ReadState& state, size_t chunkSize) {
 std::string keyPart(std::string_view line) {
   auto eq = line.find('=');
   if (eq == std::string_view::npos) return {};
-  return upperAscii(trimBlanks(line.substr(0, eq)));
+  return rt::upperName(trimBlanks(line.substr(0, eq)));
 }
 
 }  // namespace
@@ -175,13 +164,13 @@ std::optional<std::string> XCZYTPARAM(const std::vector<std::string>& lines,
   std::string name(section);
   if (name.empty() || name.front() != '[') name.insert(0, "[");
   if (name.back() != ']') name += ']';
-  std::string wantedHeader = upperAscii(name);
+  std::string wantedHeader = rt::upperName(name);
 
   size_t header = lines.size();
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::string& l = lines[i];
     if (!l.empty() && l[0] == '[' && l.size() >= wantedHeader.size() &&
-        upperAscii(l.substr(0, wantedHeader.size())) == wantedHeader) {
+        rt::upperName(l.substr(0, wantedHeader.size())) == wantedHeader) {
       header = i;
       break;
     }
@@ -196,7 +185,7 @@ std::optional<std::string> XCZYTPARAM(const std::vector<std::string>& lines,
       break;
     }
 
-  std::string wantedKey = upperAscii(trimBlanks(key));
+  std::string wantedKey = rt::upperName(trimBlanks(key));
   for (size_t i = header; i <= end; ++i) {
     if (keyPart(lines[i]) == wantedKey) {
       const std::string& l = lines[i];

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "console/blank_trim.h"
 #include "console/palette.h"
 #include "runtime/core/functions.h"
 #include "runtime/term/terminal.h"
@@ -34,12 +35,6 @@ int handleField(std::string_view f) {
 }
 
 bool isBlank(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
-
-std::string trimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return std::string(s);
-}
 
 Attr pairAttr(int set, int element) {
   auto& scr = rt::term::screen();
@@ -131,7 +126,7 @@ std::string ROZWIN(const WindowSpec& spec) {
       scr.put(w.bottom, w.left, frame.substr(2, 1), body);
     }
     if (!title.empty()) {
-      scr.put(w.top, w.left, centred(displayText(trimBlanks(title)), width), titleAttr);
+      scr.put(w.top, w.left, centred(displayText(std::string(trimBlanks(title))), width), titleAttr);
     } else if (type == kTitleBar) {
       scr.put(w.top, w.left, std::string(size_t(width), ' '), titleAttr);
     } else {
