@@ -9,6 +9,7 @@
 #include "suite/payroll/payroll_values.h"
 #include "suite/payroll/pickers.h"
 #include "suite/screen/choices.h"
+#include "suite/screen/listing_generator.h"
 #include "suite/screen/main_screen.h"
 #include "suite/screen/menu_engine.h"
 #include "suite/screen/messages.h"
@@ -35,6 +36,7 @@ void registerSuiteFunctions() {
   registerPayrollValueFunctions();
   registerBatchRunFunctions();
   registerChoiceFunctions();
+  registerListingGenerator();
 }
 
 }  // namespace suite

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -263,6 +264,46 @@ TEST_F(DemoCompany, MonthsAreChosenBackFromThePayrollMonth) {
   EXPECT_TRUE(rt::functions().call("WYB_OKRESU", a).logical());
   EXPECT_EQ(first.num(), 2);
   EXPECT_EQ(last.num(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DemoCompany, TheListingGeneratorPrintsEveryRecordTheCallbackKeeps) {
+  Headless h;
+  ASSERT_TRUE(suite::openSet("MAIN | NIEOBEC", "SS"));
+  struct SkipEmployee7 : rt::Block {
+    rt::Value eval(std::vector<rt::Value>&) override {
+      return suite::field("nr_prac").str() == "    7" ? txt("T") : rt::Value::logical(false);
+    }
+  };
+  struct Order : rt::Block {
+    rt::Value eval(std::vector<rt::Value>&) override { return rt::Value::integer(3); }
+  };
+  auto list = [](std::initializer_list<rt::Value> items) {
+    rt::Value a = rt::Value::newArray(0);
+    for (const rt::Value& v : items) a.arr().push_back(v);
+    return a;
+  };
+  std::vector<rt::Value> args(17);
+  args[0] = rt::Value::integer(8);
+  args[6] = txt("Zestawienie zasil`ko`w ZUS");
+  args[7] = list({rt::Value::block(std::make_shared<Order>())});
+  args[8] = list({txt("Wg daty wypl`aty")});
+  args[9] = list({txt("nieobec->nr_prac"), txt("nieobec->zasilek"), txt("nieobec->l_dni")});
+  args[10] = list({txt("Numer"), txt("Rodzaj"), txt("Dni")});
+  args[14] = rt::Value::block(std::make_shared<SkipEmployee7>());
+  call("DBSELECTAREA", {txt("nieobec")});
+  h.keys({K_ENTER, K_DOWN, K_ENTER});
+  rt::functions().call("GENERUJ", args);
+  std::ifstream f(dir / "WYDRUKI" / "wydruk.txt");
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(f, l);) lines.push_back(l);
+  ASSERT_EQ(lines.size(), 4u + 5u);  // title, blank, headings, rule, five of the six benefits
+  EXPECT_NE(lines[0].find("Zestawienie"), std::string::npos);
+  for (size_t i = 4; i < lines.size(); ++i) EXPECT_EQ(lines[i].find("    7"), std::string::npos);
+  EXPECT_EQ(call("ALIAS").str(), "NIEOBEC");
 }
 
 }  // namespace
