@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "runtime/core/context.h"
@@ -168,13 +169,26 @@ int32_t ctod(std::string_view text) {
   return makeDate(y, m, d);
 }
 
-std::string dtos(int32_t day) {
-  if (day <= 0) return std::string(8, ' ');
+void dtosInto(int32_t day, char* out) {
+  if (day <= 0) {
+    std::memset(out, ' ', 8);
+    return;
+  }
   int y, m, d;
   splitDate(day, y, m, d);
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d", std::abs(y) % 10000, m, d);
-  return buf;
+  // Digits written by hand: index keys such as nr_prac + DTOS(do) call this once per record.
+  unsigned year = unsigned(std::abs(y)) % 10000;
+  for (int i = 3; i >= 0; --i, year /= 10) out[i] = char('0' + year % 10);
+  out[4] = char('0' + m / 10);
+  out[5] = char('0' + m % 10);
+  out[6] = char('0' + d / 10);
+  out[7] = char('0' + d % 10);
+}
+
+std::string dtos(int32_t day) {
+  std::string s(8, ' ');
+  dtosInto(day, s.data());
+  return s;
 }
 
 int32_t stod(std::string_view text) {

@@ -28,6 +28,8 @@ std::string dtoc(int32_t day);
 int32_t ctod(std::string_view text);
 // DTOS: "yyyymmdd", eight blanks for the empty date.
 std::string dtos(int32_t day);
+// The same eight bytes written at out (a record's date field, a key buffer).
+void dtosInto(int32_t day, char* out);
 // STOD: exactly eight digits "yyyymmdd", no epoch; anything else gives the empty date.
 int32_t stod(std::string_view text);
 
