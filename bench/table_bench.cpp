@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "runtime/core/context.h"
+#include "runtime/core/std_dates.h"
 #include "runtime/core/value.h"
 #include "runtime/db/cdx_keys.h"
-#include "runtime/db/dbf_dates.h"
 #include "runtime/db/dbf_table.h"
 #include "runtime/db/work_areas.h"
 
@@ -45,7 +45,7 @@ struct Record {
 std::string pool;
 
 Record makeRecord(uint32_t n, Minstd& r) {
-  static const int32_t base = julianFromYmd(2020, 1, 1);
+  static const int32_t base = makeDate(2020, 1, 1);
   Record rec;
   char buf[16];
   std::snprintf(buf, sizeof buf, "%5u", n % 20000);
@@ -59,7 +59,7 @@ Record makeRecord(uint32_t n, Minstd& r) {
   return rec;
 }
 
-double now() {
+double nowMs() {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
   }
 
   // W1: create, open exclusive, append 1,000,000 records, close.
-  double t0 = now();
+  double t0 = nowMs();
   DbfTable::create(path, {{"NR_PRAC", 'C', 5, 0}, {"OD", 'D', 8, 0}, {"DO", 'D', 8, 0}, {"KW", 'N', 12, 2},
                           {"NAZW", 'C', 30, 0}, {"UW", 'M', 10, 0}});
   {
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     appendRecords(w, 1, 1000000, gen);
     areas.closeAll();
   }
-  report("W1", now() - t0);
+  report("W1", nowMs() - t0);
 
   // Spot checks (outside the timers).
   {
@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
       w.goTo(n);
       std::string label = "record " + std::to_string(n);
       check(w.get(0).str() == nr, label + " NR_PRAC");
-      check(w.get(1).date() == julianFromYmd(y, m, d), label + " OD");
+      check(w.get(1).date() == makeDate(y, m, d), label + " OD");
       check(std::fabs(w.get(3).num() - kw) < 0.001, label + " KW");
       check(w.get(4).str() == nazw, label + " NAZW");
       check(w.get(5).str().rfind(memo, 0) == 0, label + " UW");
@@ -152,26 +152,26 @@ int main(int argc, char** argv) {
   }
 
   // W2: three tags in the structural index.
-  t0 = now();
+  t0 = nowMs();
   {
     WorkArea& w = areas.use(path, {});
-    double t = now();
+    double t = nowMs();
     w.createTag("", "TAG1", "NR_PRAC+DTOS(DO)");
-    double t1 = now() - t;
-    t = now();
+    double t1 = nowMs() - t;
+    t = nowMs();
     w.createTag("", "TAG2", "KW");
-    double t2 = now() - t;
-    t = now();
+    double t2 = nowMs() - t;
+    t = nowMs();
     w.createTag("", "TAG3", "NAZW");
-    double t3 = now() - t;
+    double t3 = nowMs() - t;
     areas.closeAll();
     char buf[96];
     std::snprintf(buf, sizeof buf, "(TAG1 %.0f / TAG2 %.0f / TAG3 %.0f ms)", t1, t2, t3);
-    report("W2", now() - t0, buf);
+    report("W2", nowMs() - t0, buf);
   }
 
   // W3: 200,000 seeks of whole TAG1 keys.
-  t0 = now();
+  t0 = nowMs();
   WorkArea* w = &areas.use(path, {});
   w->setOrder(w->orderByName("TAG1"));
   uint64_t foundCount = 0;
@@ -180,11 +180,11 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 200000; ++i)
       if (w->seek(Value::text(tag1Keys[1 + r.draw(1000000)]), false)) ++foundCount;
   }
-  report("W3", now() - t0, "found " + std::to_string(foundCount));
+  report("W3", nowMs() - t0, "found " + std::to_string(foundCount));
   check(foundCount == 200000, "W3 finds 200,000");
 
   // W4: walk TAG1 from top to end, summing KW.
-  t0 = now();
+  t0 = nowMs();
   uint64_t count = 0;
   int64_t sumCents = 0;
   for (w->goTop(); !w->eof(); w->skip(1)) {
@@ -193,22 +193,22 @@ int main(int argc, char** argv) {
   }
   char sumText[64];
   std::snprintf(sumText, sizeof sumText, "%lld.%02lld", (long long)(sumCents / 100), (long long)(sumCents % 100));
-  report("W4", now() - t0, "count " + std::to_string(count) + ", sum KW " + sumText);
+  report("W4", nowMs() - t0, "count " + std::to_string(count) + ", sum KW " + sumText);
   check(count == 1000000, "W4 counts 1,000,000");
   check(std::string(sumText) == "22489851116.47", "W4 sum KW");
 
   // W5: natural order, three tags open, append 100,000 records, close.
-  t0 = now();
+  t0 = nowMs();
   w->setOrder(0);
   {
     Minstd r(34567);
     appendRecords(*w, 1000001, 1100000, r);
   }
   areas.closeAll();
-  report("W5", now() - t0);
+  report("W5", nowMs() - t0);
 
   // W6: shared, 50,000 locked updates of KW.
-  t0 = now();
+  t0 = nowMs();
   {
     UseOptions shared;
     shared.shared = true;
@@ -227,7 +227,7 @@ int main(int argc, char** argv) {
     areas.closeAll();
     check(refused == 0, "W6 every lock granted");
   }
-  report("W6", now() - t0);
+  report("W6", nowMs() - t0);
 
   // Final checks.
   {

@@ -1,13 +1,14 @@
 // Field value conversion between record bytes and rt::Value.
 #include "runtime/db/field_codec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "runtime/core/error.h"
 #include "runtime/core/rounding.h"
-#include "runtime/db/dbf_dates.h"
+#include "runtime/core/std_dates.h"
 
 namespace rt::db {
 
@@ -109,7 +110,7 @@ Value readFieldValue(const FieldDescriptor& f, const uint8_t* rec) {
     case 'F':
       return Value::number(parseNumber(p, f.len), f.dec, int(f.len));
     case 'D':
-      return Value::date(julianFromDtos(std::string_view(reinterpret_cast<const char*>(p), f.len)));
+      return Value::date(stod(std::string_view(reinterpret_cast<const char*>(p), std::min<size_t>(f.len, 8))));
     case 'L':
       return Value::logical(p[0] == 'T' || p[0] == 't' || p[0] == 'Y' || p[0] == 'y');
     case 'I':

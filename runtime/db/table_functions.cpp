@@ -12,7 +12,7 @@
 #include "runtime/core/expr.h"
 #include "runtime/core/file_names.h"
 #include "runtime/core/functions.h"
-#include "runtime/db/dbf_dates.h"
+#include "runtime/core/std_dates.h"
 #include "runtime/db/dbf_table.h"
 #include "runtime/db/field_codec.h"
 #include "runtime/db/work_areas.h"
@@ -414,7 +414,7 @@ void registerTableFunctions() {
     WorkArea* w = current();
     if (!w) return Value::date(0);
     const DbfHeader& h = w->table().header();
-    return Value::date(julianFromYmdSafe(h.year, h.month, h.day));
+    return Value::date(makeDate(h.year, h.month, h.day));
   });
   add({"HEADER"}, [](Args&) { return Value::number(current() ? current()->table().header().headerLen : 0, 0); });
   add({"RECSIZE"}, [](Args&) { return Value::number(current() ? current()->table().header().recordLen : 0, 0); });

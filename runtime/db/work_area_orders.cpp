@@ -9,7 +9,6 @@
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/db/cdx_keys.h"
-#include "runtime/db/dbf_dates.h"
 #include "runtime/db/field_codec.h"
 #include "runtime/db/work_area.h"
 #include "runtime/db/work_areas.h"
@@ -179,10 +178,8 @@ std::string WorkArea::makeKey(OpenTag& t) {
     }
     case KeyRecipe::Kind::NumField:
       return encodeNumKey(readFieldValue(table_->field(t.key.field), rec).num());
-    case KeyRecipe::Kind::DateField: {
-      const FieldDescriptor& f = table_->field(t.key.field);
-      return encodeDateKey(julianFromDtos(std::string_view(reinterpret_cast<const char*>(rec) + f.offset, f.len)));
-    }
+    case KeyRecipe::Kind::DateField:
+      return encodeDateKey(readFieldValue(table_->field(t.key.field), rec).date());
     case KeyRecipe::Kind::Expression:
       break;
   }
@@ -367,7 +364,7 @@ void WorkArea::fillBatch(OpenTag& t, KeyBatch& batch, const std::function<void(u
           encodeNumKeyInto(readFieldValue(*fd, rec).num(), slot);
           break;
         case KeyRecipe::Kind::DateField: {
-          std::string k = encodeDateKey(julianFromDtos(std::string_view(reinterpret_cast<const char*>(rec) + fd->offset, fd->len)));
+          std::string k = encodeDateKey(readFieldValue(*fd, rec).date());
           std::memcpy(slot, k.data(), k.size());
           break;
         }

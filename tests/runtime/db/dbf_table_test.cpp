@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "runtime/core/error.h"
-#include "runtime/db/dbf_dates.h"
+#include "runtime/core/std_dates.h"
 #include "runtime/db/dbf_table.h"
 #include "tests/runtime/db/helpers/temp_dir.h"
 
@@ -35,9 +35,9 @@ void writeSample(const std::string& path) {
   DbfTable::create(path, kStructure);
   auto t = DbfTable::open(path, {});
   struct Row { const char* nr; int32_t day; double kw; bool ok; const char* memo; bool del; };
-  const Row rows[] = {{"    0", julianFromYmd(2024, 3, 14), -1842.88, true, "pierwsza notatka", false},
+  const Row rows[] = {{"    0", makeDate(2024, 3, 14), -1842.88, true, "pierwsza notatka", false},
                       {"  100", 0, 50000.0, false, "", true},
-                      {"12345", julianFromYmd(1999, 12, 31), 0.5, true, "druga", false}};
+                      {"12345", makeDate(1999, 12, 31), 0.5, true, "druga", false}};
   for (const auto& r : rows) {
     ASSERT_TRUE(t->append());
     t->put(0, Value::text(r.nr));
@@ -60,7 +60,7 @@ TEST(DbfTable, WritesAndReadsBackEveryFieldType) {
   EXPECT_EQ(t->header().codePage, kCodePage852);
   t->goTo(1);
   EXPECT_EQ(t->get(0).str(), "    0");
-  EXPECT_EQ(t->get(1).date(), julianFromYmd(2024, 3, 14));
+  EXPECT_EQ(t->get(1).date(), makeDate(2024, 3, 14));
   EXPECT_DOUBLE_EQ(t->get(2).num(), -1842.88);
   EXPECT_EQ(t->get(2).decimals(), 2);
   EXPECT_EQ(t->get(2).width(), 12);
@@ -111,7 +111,7 @@ TEST(DbfTable, ReadsFoxProTableWithMemosWrittenByPythonDbf) {
   t->goTo(1);
   EXPECT_EQ(t->get(0).str(), "Kowalski            ");
   EXPECT_DOUBLE_EQ(t->get(1).num(), 12.5);
-  EXPECT_EQ(t->get(2).date(), julianFromYmd(1980, 5, 17));
+  EXPECT_EQ(t->get(2).date(), makeDate(1980, 5, 17));
   EXPECT_TRUE(t->get(3).logical());
   EXPECT_EQ(t->get(4).str(), std::string(300, 'x'));
   t->goTo(2);

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "runtime/core/context.h"
+#include "runtime/core/std_dates.h"
 #include "runtime/core/std_functions.h"
-#include "runtime/db/dbf_dates.h"
 #include "runtime/db/work_areas.h"
 #include "tests/runtime/db/helpers/temp_dir.h"
 
@@ -49,7 +49,7 @@ TEST(TableReaders, PerlXBaseAndPythonDbfReadWhatWorkAreasWrite) {
     char nr[8];
     std::snprintf(nr, sizeof nr, "%5d", n % 700);
     w.put(0, Value::text(nr));
-    w.put(1, Value::date(n % 13 == 0 ? 0 : julianFromYmd(2020, 1, 1) + int32_t(rng() % 2000)));
+    w.put(1, Value::date(n % 13 == 0 ? 0 : makeDate(2020, 1, 1) + int32_t(rng() % 2000)));
     w.put(2, Value::number(double(int64_t(rng() % 2000000) - 1000000) / 100.0, 2));
     if (n % 10 == 0) w.put(3, Value::text("uwaga " + std::to_string(n)));
   }

@@ -7,8 +7,8 @@
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/core/expr.h"
+#include "runtime/core/std_dates.h"
 #include "runtime/core/std_functions.h"
-#include "runtime/db/dbf_dates.h"
 #include "runtime/db/work_areas.h"
 #include "tests/runtime/db/helpers/index_check.h"
 #include "tests/runtime/db/helpers/temp_dir.h"
@@ -49,7 +49,7 @@ class WorkAreaTest : public ::testing::Test {
       for (const Row& r : kRows) {
         t->append();
         t->put(0, Value::text(r.nr));
-        t->put(1, Value::date(julianFromYmd(r.y, r.m, r.d)));
+        t->put(1, Value::date(makeDate(r.y, r.m, r.d)));
         t->put(2, Value::number(r.kw, 2));
         t->put(3, Value::text(r.name));
         t->setDeleted(r.del);
@@ -159,9 +159,9 @@ TEST_F(WorkAreaTest, SeekByKeyPrefixSoftSeekAndLast) {
   EXPECT_THROW(area_->seek(Value::text("x"), false), Error);
 
   area_->setOrder(5);
-  EXPECT_TRUE(area_->seek(Value::date(julianFromYmd(2024, 1, 1)), false));
+  EXPECT_TRUE(area_->seek(Value::date(makeDate(2024, 1, 1)), false));
   EXPECT_EQ(area_->recno(), 4u);
-  EXPECT_FALSE(area_->seek(Value::date(julianFromYmd(2023, 6, 1)), true));
+  EXPECT_FALSE(area_->seek(Value::date(makeDate(2023, 6, 1)), true));
   EXPECT_EQ(area_->recno(), 2u);  // next in the descending walk
 }
 
