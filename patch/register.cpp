@@ -9,6 +9,7 @@
 #include "runtime/core/functions.h"
 #include "runtime/core/std_functions.h"
 #include "runtime/db/table_functions.h"
+#include "runtime/print/console_output.h"
 #include "runtime/term/register.h"
 #include "runtime/ui/ui_functions.h"
 
@@ -40,6 +41,7 @@ void registerAllFunctions() {
   rt::registerCoreFunctions();
   rt::registerStandardFunctions();
   rt::term::registerScreenFunctions();
+  rt::print::registerPrintFunctions();  // wraps SET and DEVOUT: after the screen's
   rt::db::registerTableFunctions();
   rt::ui::registerUiFunctions();
   con::registerConsoleFunctions();
