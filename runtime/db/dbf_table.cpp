@@ -447,36 +447,7 @@ void DbfTable::releaseHeaderLock() {
   }
 }
 
-void DbfTable::flush() {
-  if (!dirty_) return;
-  if (!shared_) {
-    markInProgress();
-    for (auto& [i, text] : pendingMemos_) {
-      const FieldDescriptor& f = layout_.fields[i];
-      writeMemoBlock(f, rec_.data(), memo_->write(readMemoBlock(f, rec_.data()), text));
-    }
-    pendingMemos_.clear();
-    storeRecord(recno_, rec_.data());
-    bool appended = appended_;
-    dirty_ = appended_ = false;
-    if (listener_) listener_->afterWrite(*this, appended);
-    return;
-  }
-  if (!takeHeaderLock())
-    throw Error(ErrorKind::Lock, "Lock failure: the table's header lock is held elsewhere", "write", path(), 0, true);
-  struct Release {
-    DbfTable* t;
-    ~Release() { t->releaseHeaderLock(); }
-  } release{this};
-  uint8_t mark = 0;
-  readAt(kInProgressByte, &mark, 1);
-  if (mark == 1) {
-    // We hold the header lock, so the writer that set the mark is gone.
-    interrupted_ = true;
-    if (!listener_ || !listener_->toleratesInterruptedWrite(*this))
-      throw Error(ErrorKind::Corrupt, "Corruption detected: an earlier write was interrupted; the indexes must be rebuilt",
-                  "write", path());
-  }
+void DbfTable::writeBufferedRecord() {
   markInProgress();
   for (auto& [i, text] : pendingMemos_) {
     const FieldDescriptor& f = layout_.fields[i];
@@ -487,6 +458,30 @@ void DbfTable::flush() {
   bool appended = appended_;
   dirty_ = appended_ = false;
   if (listener_) listener_->afterWrite(*this, appended);
+}
+
+void DbfTable::checkInterruptedWrite(const char* operation) {
+  uint8_t mark = 0;
+  readAt(kInProgressByte, &mark, 1);
+  if (mark != 1) return;
+  // We hold the header lock, so the writer that set the mark is gone.
+  interrupted_ = true;
+  if (!listener_ || !listener_->toleratesInterruptedWrite(*this))
+    throw Error(ErrorKind::Corrupt, "Corruption detected: an earlier write was interrupted; the indexes must be rebuilt",
+                operation, path());
+}
+
+void DbfTable::flush() {
+  if (!dirty_) return;
+  if (!shared_) {
+    writeBufferedRecord();
+    return;
+  }
+  if (!takeHeaderLock())
+    throw Error(ErrorKind::Lock, "Lock failure: the table's header lock is held elsewhere", "write", path(), 0, true);
+  HeaderLockRelease release{this};
+  checkInterruptedWrite("write");
+  writeBufferedRecord();
   writeHeader(false);
 }
 
@@ -504,19 +499,9 @@ bool DbfTable::append() {
     return true;
   }
   if (!takeHeaderLock()) return false;
-  struct Release {
-    DbfTable* t;
-    ~Release() { t->releaseHeaderLock(); }
-  } release{this};
+  HeaderLockRelease release{this};
   refresh();
-  uint8_t mark = 0;
-  readAt(kInProgressByte, &mark, 1);
-  if (mark == 1) {
-    interrupted_ = true;
-    if (!listener_ || !listener_->toleratesInterruptedWrite(*this))
-      throw Error(ErrorKind::Corrupt, "Corruption detected: an earlier write was interrupted; the indexes must be rebuilt",
-                  "append", path());
-  }
+  checkInterruptedWrite("append");
   uint32_t n = recCount_ + 1;
   if (!lockRecord(n)) return false;  // cannot happen unless a foreign scheme holds it
   markInProgress();

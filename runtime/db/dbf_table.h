@@ -153,6 +153,11 @@ class DbfTable {
   void storeRecord(uint32_t n, const uint8_t* rec);
   void writeHeader(bool inProgress);
   void markInProgress();
+  // Writes the buffered memos and record at recno_, clears the dirty state, tells the listener.
+  void writeBufferedRecord();
+  // Under the header lock a set write-in-progress mark means its writer died mid-write: the
+  // indexes may be behind, which only a listener without indexes tolerates.
+  void checkInterruptedWrite(const char* operation);
   void flushBlocks();
   void writePending();
   bool mapped(uint64_t end);
@@ -165,6 +170,11 @@ class DbfTable {
   void prepareChange();
   bool takeHeaderLock();
   void releaseHeaderLock();
+  // Gives back a header lock taken with takeHeaderLock when the scope ends.
+  struct HeaderLockRelease {
+    DbfTable* table;
+    ~HeaderLockRelease() { table->releaseHeaderLock(); }
+  };
   void writeEofMark();
   uint64_t recordOffset(uint32_t n) const { return layout_.header.headerLen + uint64_t(n - 1) * recLen_; }
 

@@ -225,27 +225,27 @@ void WorkArea::goTo(uint32_t recno) {
   settle();
 }
 
-void WorkArea::goTop() {
-  found_ = false;
-  bof_ = eof_ = false;
-  bool ok = positionFirst(true);
-  while (ok && !visible()) ok = stepRaw(true);
+bool WorkArea::firstVisible(bool top) {
+  bool ok = positionFirst(top);
+  while (ok && !visible()) ok = stepRaw(top);
   if (!ok) {
     atEof();
     bof_ = true;
   }
+  return ok;
+}
+
+void WorkArea::goTop() {
+  found_ = false;
+  bof_ = eof_ = false;
+  firstVisible(true);
   settle();
 }
 
 void WorkArea::goBottom() {
   found_ = false;
   bof_ = eof_ = false;
-  bool ok = positionFirst(false);
-  while (ok && !visible()) ok = stepRaw(false);
-  if (!ok) {
-    atEof();
-    bof_ = true;
-  }
+  firstVisible(false);
   settle();
 }
 
@@ -269,11 +269,7 @@ void WorkArea::skip(int64_t n) {
     }
     // Backwards from the end: the last visible record is the first step.
     eof_ = false;
-    bool ok = positionFirst(false);
-    while (ok && !visible()) ok = stepRaw(false);
-    if (!ok) {
-      atEof();
-      bof_ = true;
+    if (!firstVisible(false)) {
       settle();
       return;
     }

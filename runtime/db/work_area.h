@@ -182,6 +182,9 @@ class WorkArea final : public RecordListener {
   void atEof();
   bool stepRaw(bool forward);
   bool positionFirst(bool forward);
+  // The first visible record from the top or the bottom; false (at the phantom, BOF and EOF)
+  // when there is none.
+  bool firstVisible(bool top);
   void syncCursor();
   bool keyInScope(std::string_view key);
   std::string scopeKey(int which);
@@ -192,6 +195,8 @@ class WorkArea final : public RecordListener {
   KeyRecipe recipeFor(const std::string& keyText);
   void loadBag(std::unique_ptr<CdxBag> bag);
   void rebuildTagList();
+  // Every tag of every open bag built again from the records.
+  void rebuildBags();
   void checkStale() const;
   void fillBatch(OpenTag& t, KeyBatch& batch, const std::function<void(uint64_t)>& progress, uint64_t every);
   KeyType probeType(const std::string& keyText, int& len);

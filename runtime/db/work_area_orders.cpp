@@ -472,8 +472,7 @@ bool WorkArea::destroyTag(std::string_view tagName) {
   return ok;
 }
 
-void WorkArea::reindex() {
-  table_->flush();
+void WorkArea::rebuildBags() {
   for (auto& b : bags_) {
     b->reindex([&](const TagInfo& info, KeyBatch& batch) {
       OpenTag probe;
@@ -485,6 +484,11 @@ void WorkArea::reindex() {
     b->flush();
   }
   rebuildTagList();
+}
+
+void WorkArea::reindex() {
+  table_->flush();
+  rebuildBags();
   if (stale_) {
     stale_ = false;
     table_->clearInterruptedWrite();
@@ -525,19 +529,7 @@ void WorkArea::afterWrite(DbfTable& table, bool appended) {
   cursorSynced_ = false;
 }
 
-void WorkArea::afterRestructure(DbfTable&) {
-  for (auto& b : bags_) {
-    b->reindex([&](const TagInfo& info, KeyBatch& batch) {
-      OpenTag probe;
-      probe.key = recipeFor(info.keyExpr);
-      probe.pending = info;
-      if (!trim(info.forExpr).empty()) probe.forExpr = compile(info.forExpr);
-      fillBatch(probe, batch, {}, 0);
-    });
-    b->flush();
-  }
-  rebuildTagList();
-}
+void WorkArea::afterRestructure(DbfTable&) { rebuildBags(); }
 
 bool WorkArea::toleratesInterruptedWrite(DbfTable&) { return bags_.empty(); }
 

@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 
 #include "runtime/core/error.h"
+#include "runtime/core/names.h"
 #include "runtime/db/field_codec.h"
 
 namespace rt::db {
@@ -15,12 +15,6 @@ std::string structuralBagPath(const std::string& tablePath);
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-         });
-}
-
 std::string trimmed(std::string_view s) {
   size_t b = 0, e = s.size();
   while (b < e && s[b] == ' ') ++b;
@@ -28,13 +22,19 @@ std::string trimmed(std::string_view s) {
   return std::string(s.substr(b, e - b));
 }
 
+// The number of a field named after an alias; an unknown name is a missing variable.
+size_t aliasedFieldIndex(WorkArea& a, std::string_view field) {
+  int f = a.fieldIndex(field);
+  if (f < 0) throw Error(ErrorKind::NoField, "Variable does not exist", upperName(trimmed(field)));
+  return size_t(f);
+}
+
 std::string aliasFromPath(const std::string& path) {
   size_t slash = path.find_last_of('/');
   std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
   size_t dot = name.find('.');
   if (dot != std::string::npos) name.resize(dot);
-  for (auto& c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return name;
+  return upperName(name);
 }
 
 }  // namespace
@@ -50,8 +50,7 @@ WorkAreas::~WorkAreas() {
 
 WorkArea& WorkAreas::use(const std::string& path, const UseOptions& options) {
   netErr_ = false;
-  std::string alias = trimmed(options.alias.empty() ? aliasFromPath(path) : options.alias);
-  for (auto& c : alias) c = char(std::toupper(static_cast<unsigned char>(c)));
+  std::string alias = upperName(trimmed(options.alias.empty() ? aliasFromPath(path) : options.alias));
   int number = options.newArea ? freeNumber() : selected_;
   if (!options.newArea && areas_.count(number)) close(number);
   if (numberOf(alias) != 0)
@@ -160,9 +159,7 @@ WorkArea& WorkAreas::aliasArea(std::string_view alias) {
   } else if (!a.empty() && std::all_of(a.begin(), a.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     if (WorkArea* w = byNumber(std::stoi(a))) return *w;
   }
-  std::string upperAlias = a;
-  for (auto& c : upperAlias) c = char(std::toupper(static_cast<unsigned char>(c)));
-  throw Error(ErrorKind::NoAlias, "Alias does not exist", upperAlias);
+  throw Error(ErrorKind::NoAlias, "Alias does not exist", upperName(a));
 }
 
 bool WorkAreas::readField(std::string_view name, Value& out) {
@@ -185,24 +182,12 @@ bool WorkAreas::writeField(std::string_view name, const Value& v) {
 
 Value WorkAreas::readAliasField(std::string_view alias, std::string_view field) {
   WorkArea& a = aliasArea(alias);
-  int f = a.fieldIndex(field);
-  if (f < 0) {
-    std::string up(trimmed(field));
-    for (auto& c : up) c = char(std::toupper(static_cast<unsigned char>(c)));
-    throw Error(ErrorKind::NoField, "Variable does not exist", up);
-  }
-  return a.get(size_t(f));
+  return a.get(aliasedFieldIndex(a, field));
 }
 
 void WorkAreas::writeAliasField(std::string_view alias, std::string_view field, const Value& v) {
   WorkArea& a = aliasArea(alias);
-  int f = a.fieldIndex(field);
-  if (f < 0) {
-    std::string up(trimmed(field));
-    for (auto& c : up) c = char(std::toupper(static_cast<unsigned char>(c)));
-    throw Error(ErrorKind::NoField, "Variable does not exist", up);
-  }
-  a.put(size_t(f), v);
+  a.put(aliasedFieldIndex(a, field), v);
 }
 
 Value WorkAreas::withAlias(std::string_view alias, const std::function<Value()>& body) {
