@@ -75,13 +75,14 @@ void WorkArea::put(size_t field, const Value& v) {
 
 // --- visibility and settling ---
 
+bool WorkArea::holds(const Value& condition) {
+  Value r = selected([&] { return evalBlock(condition); });
+  return r.isLogical() && r.logical();
+}
+
 bool WorkArea::visible() {
   if (context().settings.deleted && table_->deleted()) return false;
-  if (!filter_.isNil()) {
-    Value r = selected([&] { return evalBlock(filter_); });
-    if (!r.isLogical() || !r.logical()) return false;
-  }
-  return true;
+  return filter_.isNil() || holds(filter_);
 }
 
 void WorkArea::settle() {
@@ -344,12 +345,8 @@ bool WorkArea::locate(const Value& cond, const Value& whileCond, int64_t next, b
   int64_t looked = 0;
   while (!eof_) {
     if (next >= 0 && looked++ >= next) break;
-    if (!whileCond.isNil()) {
-      Value w = selected([&] { return evalBlock(whileCond); });
-      if (!w.isLogical() || !w.logical()) break;
-    }
-    Value c = selected([&] { return evalBlock(cond); });
-    if (c.isLogical() && c.logical()) {
+    if (!whileCond.isNil() && !holds(whileCond)) break;
+    if (holds(cond)) {
       found_ = true;
       return true;
     }
@@ -368,8 +365,7 @@ bool WorkArea::continueLocate() {
 uint64_t WorkArea::eval(const Value& block, const Value& forCond, const Value& whileCond, int64_t next,
                         int64_t record, bool rest) {
   auto run = [&]() -> bool {
-    Value c = forCond.isNil() ? Value::logical(true) : selected([&] { return evalBlock(forCond); });
-    if (c.isLogical() && c.logical()) {
+    if (forCond.isNil() || holds(forCond)) {
       selected([&] { return evalBlock(block); });
       return true;
     }
@@ -385,10 +381,7 @@ uint64_t WorkArea::eval(const Value& block, const Value& forCond, const Value& w
   int64_t looked = 0;
   while (!eof_) {
     if (next >= 0 && looked++ >= next) break;
-    if (!whileCond.isNil()) {
-      Value w = selected([&] { return evalBlock(whileCond); });
-      if (!w.isLogical() || !w.logical()) break;
-    }
+    if (!whileCond.isNil() && !holds(whileCond)) break;
     if (run()) ++count;
     skip(1);
   }

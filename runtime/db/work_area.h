@@ -177,6 +177,8 @@ class WorkArea final : public RecordListener {
   };
   template <class F>
   auto selected(F&& body) -> decltype(body());
+  // A condition block evaluated with this area selected: only a logical .T. holds.
+  bool holds(const Value& condition);
   bool visible();
   void settle();
   void atEof();
