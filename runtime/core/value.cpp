@@ -115,10 +115,6 @@ int64_t Value::intOr(int64_t fallback) const {
 }
 bool Value::logicalOr(bool fallback) const { return type_ == Type::Logical ? bool_ : fallback; }
 
-Value Value::withNumberFormat(int decimals, int width) const {
-  return number(num(), decimals, width);
-}
-
 namespace {
 class NativeBlock : public Block {
  public:

@@ -70,8 +70,6 @@ class Value {
   int64_t intOr(int64_t fallback) const;
   bool logicalOr(bool fallback) const;
 
-  // Same number with other display attributes (width kDefaultWidth = default).
-  Value withNumberFormat(int decimals, int width = kDefaultWidth) const;
 
  private:
   Type type_ = Type::Nil;

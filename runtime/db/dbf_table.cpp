@@ -645,21 +645,6 @@ bool DbfTable::lockFile() {
   return true;
 }
 
-void DbfTable::unlockFile() {
-  if (!fileLocked_) return;
-  if (dirty_) flush();
-  fileLocked_ = false;
-  if (shared_ && !readOnly_) {
-    auto r = lockScheme().file();
-    file_.unlockRange(r.offset, r.length);
-    // Re-take the record locks the file range swallowed.
-    for (uint32_t n : locks_) {
-      auto rr = lockScheme().record(n, layout_.header.headerLen, recLen_);
-      file_.lockRange(rr.offset, rr.length);
-    }
-  }
-}
-
 void DbfTable::unlockAll() {
   if (file_.isOpen()) flush();
   releaseLocks();

@@ -67,7 +67,7 @@ class DbfTable {
   };
 
   // Creates a table (and its FPT when it has memo fields). Widths of D, L and M are fixed
-  // (8, 1, 10) whatever the spec says; a bad structure is rt::Error Argument naming the file.
+  // (8, 1, 10) whatever width a field asks for; a bad structure is rt::Error Argument naming the file.
   static void create(const std::string& path, const std::vector<FieldSpec>& fields,
                      uint8_t codePage = kCodePage852);
   // Opens; a shared/exclusive opening refused by another process is rt::Error NetErr.
@@ -142,7 +142,6 @@ class DbfTable {
   bool recordLocked(uint32_t n) const;
   const std::vector<uint32_t>& lockedRecords() const { return locks_; }
   bool lockFile();
-  void unlockFile();
   bool fileLocked() const { return fileLocked_; }
   void unlockAll();
 

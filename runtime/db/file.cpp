@@ -152,9 +152,6 @@ static bool flockNb(int fd, int op) {
 
 bool File::lockShared() { return flockNb(fd_, LOCK_SH); }
 bool File::lockExclusive() { return flockNb(fd_, LOCK_EX); }
-void File::unlockWhole() noexcept {
-  if (fd_ >= 0) ::flock(fd_, LOCK_UN);
-}
 
 static struct flock rangeOf(short type, uint64_t off, uint64_t len) {
   struct flock fl;
@@ -183,12 +180,6 @@ void File::unlockRange(uint64_t off, uint64_t len) noexcept {
   struct flock fl = rangeOf(F_UNLCK, off, len);
   while (::fcntl(fd_, F_OFD_SETLK, &fl) != 0 && errno == EINTR) {
   }
-}
-
-bool File::rangeLockedElsewhere(uint64_t off, uint64_t len, bool exclusive) const {
-  struct flock fl = rangeOf(exclusive ? F_WRLCK : F_RDLCK, off, len);
-  if (::fcntl(fd_, F_OFD_GETLK, &fl) != 0) return false;
-  return fl.l_type != F_UNLCK;
 }
 
 }  // namespace rt::db

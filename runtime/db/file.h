@@ -52,13 +52,10 @@ class File {
   // Whole-file flock, non-blocking: false when another opening holds a conflicting lock.
   bool lockShared();
   bool lockExclusive();
-  void unlockWhole() noexcept;
 
   // Byte-range lock, non-blocking: false when another opening holds a conflicting one.
   bool lockRange(uint64_t off, uint64_t len, bool exclusive = true);
   void unlockRange(uint64_t off, uint64_t len) noexcept;
-  // True when some other opening holds a lock over the range (F_OFD_GETLK).
-  bool rangeLockedElsewhere(uint64_t off, uint64_t len, bool exclusive = true) const;
 
   // Test seam: called before every write with the file, offset and length; a nonzero return is
   // taken as the errno of a failed write. Pass an empty function to remove it.

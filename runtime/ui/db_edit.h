@@ -48,7 +48,7 @@ struct DbEditSpec {
   std::function<Value(const std::function<Value()>&)> evaluate;
 };
 
-// Browses `source` with columns compiled from the spec's expression texts.
+// Browses `source` with columns compiled from their expression texts.
 void dbEdit(const DbEditSpec& spec, BrowseSource& source);
 // Browses the selected work area (rt::Error NoAlias when none is open there); its columns are
 // read with that area selected, whatever the user function selects meanwhile. No columns: every
