@@ -107,7 +107,7 @@ void WorkArea::atEof() {
 }
 
 bool WorkArea::walkForward() const {
-  return !(order_ > 0 && tags_[size_t(order_ - 1)].tag->info().descending);
+  return !(order_ > 0 && controllingTag().tag->info().descending);
 }
 
 // --- raw steps ---
@@ -117,7 +117,7 @@ std::string WorkArea::scopeKey(int which) {
   if (s.isNil() || order_ == 0) return {};
   Value v = s.isBlock() ? selected([&] { return evalBlock(s); }) : s;
   if (v.isNil()) return {};
-  return encodeValue(v, tags_[size_t(order_ - 1)].tag->info(), true);
+  return encodeValue(v, controllingTag().tag->info(), true);
 }
 
 bool WorkArea::keyInScope(std::string_view key) {
@@ -131,7 +131,7 @@ bool WorkArea::keyInScope(std::string_view key) {
 
 void WorkArea::syncCursor() {
   if (cursorSynced_ && cursor_) return;
-  OpenTag& t = tags_[size_t(order_ - 1)];
+  OpenTag& t = controllingTag();
   if (!cursor_) cursor_ = t.tag->cursor();
   if (eof_) {
     cursor_->last();
@@ -177,7 +177,7 @@ bool WorkArea::stepRaw(bool forward) {
     cursorSynced_ = false;
     return false;
   }
-  followCursor(*table_, *cursor_, tags_[size_t(order_ - 1)].bag->path());
+  followCursor(*table_, *cursor_, controllingTag().bag->path());
   return true;
 }
 
@@ -190,7 +190,7 @@ bool WorkArea::positionFirst(bool top) {
   }
   checkStale();
   freshBags();
-  OpenTag& t = tags_[size_t(order_ - 1)];
+  OpenTag& t = controllingTag();
   if (!cursor_) cursor_ = t.tag->cursor();
   bool desc = !walkForward();
   bool lowEnd = top != desc;
@@ -304,7 +304,7 @@ bool WorkArea::seek(const Value& key, bool softSeek, bool last) {
   }
   checkStale();
   freshBags();
-  OpenTag& t = tags_[size_t(order_ - 1)];
+  OpenTag& t = controllingTag();
   std::string k = encodeValue(key, t.tag->info(), true);
   if (!cursor_) cursor_ = t.tag->cursor();
   bool desc = !walkForward();
@@ -481,7 +481,7 @@ uint64_t WorkArea::keyCount() {
   freshBags();
   bool desc = !walkForward();
   std::string lo = scopeKey(desc ? 1 : 0), hi = scopeKey(desc ? 0 : 1);
-  return tags_[size_t(order_ - 1)].tag->countRange(lo, hi);
+  return controllingTag().tag->countRange(lo, hi);
 }
 
 void WorkArea::setFilter(const Value& block, const std::string& text) {

@@ -179,6 +179,9 @@ class WorkArea final : public RecordListener {
   auto selected(F&& body) -> decltype(body());
   // A condition block evaluated with this area selected: only a logical .T. holds.
   bool holds(const Value& condition);
+  // The tag of the controlling order; only while order_ > 0.
+  OpenTag& controllingTag() { return tags_[size_t(order_ - 1)]; }
+  const OpenTag& controllingTag() const { return tags_[size_t(order_ - 1)]; }
   bool visible();
   void settle();
   void atEof();
