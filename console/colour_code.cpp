@@ -3,10 +3,10 @@
 
 #include <cmath>
 
-#include "console/blank_trim.h"
 #include "console/by_name.h"
 #include "console/register.h"
 #include "runtime/core/names.h"
+#include "runtime/core/std_strings.h"
 
 namespace con {
 
@@ -55,7 +55,7 @@ std::string K_KOL(int number) {
 }
 
 std::string encodeColourString(std::string_view text) {
-  text = trimBlanks(text);
+  text = rt::trimBlanks(text);
   std::string code;
   int current = 0, position = 0, marker = 0, pendingFore = 0, pairs = 0;
   for (size_t i = 0; i < text.size(); ++i) {

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "console/blank_trim.h"
 #include "runtime/core/std_dates.h"
+#include "runtime/core/std_strings.h"
 
 namespace con {
 
@@ -35,7 +35,7 @@ int comparePrefix(std::string_view a, std::string_view b) {
 }
 
 bool textEqual(std::string_view a, std::string_view b, bool exact) {
-  if (exact) return trimTrailingBlanks(a) == trimTrailingBlanks(b);
+  if (exact) return rt::trimTrailingBlanks(a) == rt::trimTrailingBlanks(b);
   // With EXACT off the right side decides the length: a prefix test.
   return a.size() >= b.size() && a.substr(0, b.size()) == b;
 }
@@ -43,8 +43,8 @@ bool textEqual(std::string_view a, std::string_view b, bool exact) {
 // <0 when a orders before b, 0 when they count as equal, >0 after.
 int textOrder(std::string_view a, std::string_view b, bool exact) {
   if (exact) {
-    a = trimTrailingBlanks(a);
-    b = trimTrailingBlanks(b);
+    a = rt::trimTrailingBlanks(a);
+    b = rt::trimTrailingBlanks(b);
   }
   int c = comparePrefix(a, b);
   if (c != 0) return c;
@@ -58,7 +58,7 @@ int textOrder(std::string_view a, std::string_view b, bool exact) {
 int32_t julianDay(int y, int m, int d) { return rt::makeDate(y, m, d); }
 
 int32_t STOD(std::string_view text) {
-  if (text.size() != 8 || trimBlanks(text).empty()) return 0;
+  if (text.size() != 8 || rt::trimBlanks(text).empty()) return 0;
   int year = readBlankPaddedNumber(text.substr(0, 4));
   int month = readBlankPaddedNumber(text.substr(4, 2));
   int day = readBlankPaddedNumber(text.substr(6, 2));
@@ -67,8 +67,8 @@ int32_t STOD(std::string_view text) {
 }
 
 void alignOnFirstDot(std::string& left, std::string& right) {
-  left = std::string(trimBlanks(left));
-  right = std::string(trimBlanks(right));
+  left = std::string(rt::trimBlanks(left));
+  right = std::string(rt::trimBlanks(right));
   // A text without a dot aligns as if its dot stood just before its first character.
   auto dotColumn = [](const std::string& s) {
     auto p = s.find('.');
@@ -81,7 +81,7 @@ void alignOnFirstDot(std::string& left, std::string& right) {
 
 std::optional<bool> compareText(std::string_view a, std::string_view op, std::string_view b,
                                 bool exact) {
-  op = trimBlanks(op);
+  op = rt::trimBlanks(op);
   if (op == "==") return a == b;
   if (op == "=") return textEqual(a, b, exact);
   if (op == "!=" || op == "<>" || op == "#") return !textEqual(a, b, exact);

@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "console/blank_trim.h"
 #include "console/message_window.h"
 #include "console/palette.h"
 #include "console/window.h"
 #include "runtime/core/cp852.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 
@@ -39,7 +39,7 @@ class RowKeeper {
 };
 
 bool matchesPrefix(const std::string& item, const std::string& key) {
-  std::string t(trimBlanks(item).substr(0, key.size()));
+  std::string t(rt::trimBlanks(item).substr(0, key.size()));
   return rt::lower852(t) == key;
 }
 
@@ -62,14 +62,14 @@ int ALERT(const AlertSpec& spec) {
   K_NORM();
   auto& scr = screen();
 
-  std::string question(trimBlanks(displayText(spec.question)));
+  std::string question(rt::trimBlanks(displayText(spec.question)));
   if (question.empty()) question = kDefaultChoiceTitle;
   question = shortenLine(question);
 
   std::vector<std::string> buttons;
   int rowWidth = 0;
   for (size_t i = 0; i < spec.buttons.size(); ++i) {
-    std::string b = spec.buttons[i] ? std::string(trimBlanks(displayText(*spec.buttons[i]))) : "???";
+    std::string b = spec.buttons[i] ? std::string(rt::trimBlanks(displayText(*spec.buttons[i]))) : "???";
     int gap = i + 1 == spec.buttons.size() ? 0 : 2;
     if (rowWidth + 2 + int(b.size()) + gap > int(kMaxLineWidth)) break;
     rowWidth += int(b.size()) + 2 + gap;

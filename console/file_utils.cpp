@@ -7,8 +7,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "console/blank_trim.h"
 #include "runtime/core/file_names.h"
+#include "runtime/core/std_strings.h"
 
 namespace con {
 
@@ -40,14 +40,14 @@ std::string DIRNAME(bool fullPath) {
 }
 
 bool ISDIR(std::string_view dir) {
-  std::string name(trimBlanks(dir));
+  std::string name(rt::trimBlanks(dir));
   if (name.empty()) return false;
   std::error_code ec;
   return std::filesystem::is_directory(rt::mapPath(name), ec);
 }
 
 bool N_ISDIR(std::string_view dir) {
-  std::string name(trimBlanks(dir));
+  std::string name(rt::trimBlanks(dir));
   if (name.empty() || name.back() != '\\') name += '\\';
   // A listing of "*.*" there with hidden, system and directory entries finds at least the
   // directory's own entries exactly when it is a directory.

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <vector>
 
-#include "console/blank_trim.h"
 #include "console/date_version.h"
 #include "console/error_text.h"
 #include "console/warning.h"
@@ -13,6 +12,7 @@
 #include "runtime/core/expr.h"
 #include "runtime/core/file_names.h"
 #include "runtime/core/names.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/memfile/memfile.h"
 
 namespace con {
@@ -78,7 +78,7 @@ rt::Value READ_MEM(std::string_view file, std::string_view variable) {
     reportDamaged(file, e);
     return rt::Value::text("");
   }
-  std::string wanted(trimBlanks(variable));
+  std::string wanted(rt::trimBlanks(variable));
   if (isPlainName(wanted)) {
     rt::mem::Variable* v = findVariable(stored, wanted);
     return v ? v->value : rt::Value::text("");
@@ -106,7 +106,7 @@ void WRITE_MEM(std::string_view file, std::string_view variable, std::string_vie
     reportDamaged(file, e);
     return;
   }
-  std::string name(trimBlanks(variable));
+  std::string name(rt::trimBlanks(variable));
   rt::mem::Variable* existing = findVariable(stored, name);
   rt::Value value = converted(existing ? &existing->value : nullptr, valueText);
   if (existing)

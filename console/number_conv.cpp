@@ -5,7 +5,7 @@
 #include <cmath>
 #include <ctime>
 
-#include "console/blank_trim.h"
+#include "runtime/core/std_strings.h"
 
 namespace con {
 
@@ -20,7 +20,7 @@ int alphabetPosition(char c) {
 }  // namespace
 
 double CTON(std::string_view digits, double base) {
-  digits = trimBlanks(digits);
+  digits = rt::trimBlanks(digits);
   double result = 0, weight = 1;
   while (!digits.empty()) {
     int p = alphabetPosition(digits.back());
@@ -56,7 +56,7 @@ std::string NTOC(double number, double base, std::optional<double> width) {
 }
 
 std::string N2BIN(std::string_view hexDigits, double widthBytes) {
-  std::string digits(trimBlanks(hexDigits));
+  std::string digits(rt::trimBlanks(hexDigits));
   std::string result;
   // Pairs from the right; a digit string of odd length leaves the first digit as a byte alone.
   long i = long(digits.size());

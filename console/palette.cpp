@@ -1,9 +1,9 @@
 // Palettes, colour sets and the colour-string operations.
 #include "console/palette.h"
 
-#include "console/blank_trim.h"
 #include "console/window.h"
 #include "runtime/core/context.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/term/terminal.h"
 
 namespace con {
@@ -127,7 +127,7 @@ std::string applyColourString(std::string_view colourString) {
 std::string currentColourString() { return rt::term::screen().colorString(); }
 
 void K_ZMIEN_PALETE(std::optional<std::string> wanted) {
-  std::string name(trimBlanks(wanted.value_or("")));
+  std::string name(rt::trimBlanks(wanted.value_or("")));
   if (name.empty()) name = "KOLOR0";
   const BuiltIn* chosen;
   if (!rt::term::screen().isColor())
@@ -156,7 +156,7 @@ void K_ZMIEN_PALETE(std::optional<std::string> wanted) {
 
 std::string K_DAJ_PALETE() {
   const auto& p = paletteState().palette;
-  return p ? std::string(trimBlanks(p->name)) : std::string();
+  return p ? std::string(rt::trimBlanks(p->name)) : std::string();
 }
 
 ColourState K_SET_ZESTAW(std::optional<ColourState> to) {

@@ -8,10 +8,10 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "console/blank_trim.h"
 #include "console/warning.h"
 #include "runtime/core/file_names.h"
 #include "runtime/core/names.h"
+#include "runtime/core/std_strings.h"
 
 namespace con {
 
@@ -42,7 +42,7 @@ void readChunk(ReadState& state, size_t chunkSize) {
 std::string keyPart(std::string_view line) {
   auto eq = line.find('=');
   if (eq == std::string_view::npos) return {};
-  return rt::upperName(trimBlanks(line.substr(0, eq)));
+  return rt::upperName(rt::trimBlanks(line.substr(0, eq)));
 }
 
 }  // namespace
@@ -125,7 +125,7 @@ std::vector<std::string> FILE2ARRAY(std::string_view fileName, bool keepEmpty,
 }
 
 bool ARRAY2FILE(std::string_view fileName, const std::vector<std::string>& lines) {
-  std::string shown(trimBlanks(fileName));
+  std::string shown(rt::trimBlanks(fileName));
   if (shown.size() > 50) shown = "..." + shown.substr(shown.size() - 47);
   std::string path = rt::mapPath(fileName, rt::PathUse::Create);
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -185,7 +185,7 @@ std::optional<std::string> XCZYTPARAM(const std::vector<std::string>& lines,
       break;
     }
 
-  std::string wantedKey = rt::upperName(trimBlanks(key));
+  std::string wantedKey = rt::upperName(rt::trimBlanks(key));
   for (size_t i = header; i <= end; ++i) {
     if (keyPart(lines[i]) == wantedKey) {
       const std::string& l = lines[i];

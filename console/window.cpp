@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "console/blank_trim.h"
 #include "console/palette.h"
 #include "runtime/core/functions.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/term/terminal.h"
 
 namespace con {
@@ -126,7 +126,7 @@ std::string ROZWIN(const WindowSpec& spec) {
       scr.put(w.bottom, w.left, frame.substr(2, 1), body);
     }
     if (!title.empty()) {
-      scr.put(w.top, w.left, centred(displayText(std::string(trimBlanks(title))), width), titleAttr);
+      scr.put(w.top, w.left, centred(displayText(std::string(rt::trimBlanks(title))), width), titleAttr);
     } else if (type == kTitleBar) {
       scr.put(w.top, w.left, std::string(size_t(width), ' '), titleAttr);
     } else {

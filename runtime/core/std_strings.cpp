@@ -111,11 +111,7 @@ std::string replaceBreaks(const std::string& s, const std::string& hard, const s
 
 }  // namespace
 
-std::string rtrim(std::string_view s) {
-  size_t end = s.size();
-  while (end > 0 && s[end - 1] == ' ') --end;
-  return std::string(s.substr(0, end));
-}
+std::string rtrim(std::string_view s) { return std::string(trimTrailingBlanks(s)); }
 
 std::string ltrim(std::string_view s) {
   size_t b = 0;

@@ -12,7 +12,9 @@
 #include "runtime/core/expr.h"
 #include "runtime/core/file_names.h"
 #include "runtime/core/functions.h"
+#include "runtime/core/names.h"
 #include "runtime/core/std_dates.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/db/dbf_table.h"
 #include "runtime/db/field_codec.h"
 #include "runtime/db/work_areas.h"
@@ -32,24 +34,14 @@ bool hasExtension(std::string_view name) {
   return dot != std::string_view::npos && (sep == std::string_view::npos || dot > sep);
 }
 
-std::string trim(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && s[b] == ' ') ++b;
-  while (e > b && s[e - 1] == ' ') --e;
-  return std::string(s.substr(b, e - b));
-}
-
-std::string upper(std::string s) {
-  for (auto& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+std::string trim(std::string_view s) { return std::string(trimBlanks(s)); }
 
 std::string withExtension(std::string_view name, const char* ext, bool forCreate) {
   std::string n = trim(name);
   if (hasExtension(n)) return mapPath(n, forCreate ? PathUse::Create : PathUse::Open);
   std::string lower = mapPath(n + "." + ext, forCreate ? PathUse::Create : PathUse::Open);
   if (exists(lower) || forCreate) return lower;
-  std::string up = mapPath(n + "." + upper(ext), PathUse::Open);
+  std::string up = mapPath(n + "." + upperName(ext), PathUse::Open);
   return exists(up) ? up : lower;
 }
 
@@ -99,7 +91,7 @@ struct FieldBlock final : Block {
     WorkArea* w = area ? areas().byNumber(area) : current();
     if (!w) throw Error(ErrorKind::NoAlias, "Workarea not in use", "FIELDBLOCK");
     int f = w->fieldIndex(field);
-    if (f < 0) throw Error(ErrorKind::NoField, "Variable does not exist", upper(field));
+    if (f < 0) throw Error(ErrorKind::NoField, "Variable does not exist", upperName(field));
     if (!args.empty() && !args[0].isNil()) {
       w->put(size_t(f), args[0]);
       return args[0];
@@ -267,7 +259,7 @@ void registerTableFunctions() {
       std::string s = trim(a[0].str());
       int n = areas().numberOf(s);
       if (n == 0 && !s.empty() && std::all_of(s.begin(), s.end(), ::isdigit)) n = std::stoi(s);
-      if (n == 0) throw Error(ErrorKind::NoAlias, "Alias does not exist", upper(s));
+      if (n == 0) throw Error(ErrorKind::NoAlias, "Alias does not exist", upperName(s));
       areas().select(n);
     }
     return Value();

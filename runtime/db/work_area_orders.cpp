@@ -8,6 +8,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
+#include "runtime/core/names.h"
 #include "runtime/db/cdx_keys.h"
 #include "runtime/db/field_codec.h"
 #include "runtime/db/work_area.h"
@@ -16,12 +17,6 @@
 namespace rt::db {
 
 namespace {
-
-std::string upper(std::string_view s) {
-  std::string r(s);
-  for (auto& c : r) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return r;
-}
 
 std::string trim(std::string_view s) {
   size_t b = 0, e = s.size();
@@ -68,7 +63,7 @@ KeyRecipe WorkArea::recipeFor(const std::string& keyText) {
   KeyRecipe r;
   // Simple keys: fields of this table (C fields, DTOS of D fields) joined by '+', or a single N
   // or D field. Anything else is evaluated as an expression.
-  std::string text = upper(keyText);
+  std::string text = upperName(keyText);
   std::vector<std::string> parts;
   size_t start = 0;
   int depth = 0;
@@ -87,7 +82,7 @@ KeyRecipe WorkArea::recipeFor(const std::string& keyText) {
     size_t arrow = name.find("->");
     if (arrow != std::string::npos) {
       std::string a = trim(name.substr(0, arrow));
-      if (a != upper(alias_) && a != "FIELD" && a != "_FIELD") return -1;
+      if (a != upperName(alias_) && a != "FIELD" && a != "_FIELD") return -1;
       name = trim(name.substr(arrow + 2));
     }
     for (char c : name)
@@ -310,9 +305,9 @@ void WorkArea::setOrder(int n) {
 }
 
 int WorkArea::orderByName(std::string_view tagName) const {
-  std::string want = upper(trim(tagName));
+  std::string want = upperName(trim(tagName));
   for (size_t i = 0; i < tags_.size(); ++i)
-    if (upper(tags_[i].tag->info().name) == want) return int(i) + 1;
+    if (upperName(tags_[i].tag->info().name) == want) return int(i) + 1;
   return 0;
 }
 
@@ -402,7 +397,7 @@ void WorkArea::createTag(const std::string& bagPath, const std::string& tagName,
     size_t dot = name.find('.');
     if (dot != std::string::npos) name.resize(dot);
   }
-  name = upper(trim(name)).substr(0, 10);
+  name = upperName(trim(name)).substr(0, 10);
   if (name.empty()) throw Error(ErrorKind::Argument, "Argument error: tag name", "ORDCREATE", path);
 
   // Type and length from the key on the current record (blank at the end of the table).

@@ -7,6 +7,7 @@
 
 #include "runtime/core/error.h"
 #include "runtime/core/names.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/db/field_codec.h"
 
 namespace rt::db {
@@ -15,12 +16,7 @@ std::string structuralBagPath(const std::string& tablePath);
 
 namespace {
 
-std::string trimmed(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && s[b] == ' ') ++b;
-  while (e > b && s[e - 1] == ' ') --e;
-  return std::string(s.substr(b, e - b));
-}
+std::string trimmed(std::string_view s) { return std::string(trimBlanks(s)); }
 
 // The number of a field named after an alias; an unknown name is a missing variable.
 size_t aliasedFieldIndex(WorkArea& a, std::string_view field) {
