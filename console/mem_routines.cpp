@@ -2,6 +2,7 @@
 #include "console/mem_routines.h"
 
 #include <cctype>
+#include <optional>
 #include <vector>
 
 #include "console/date_version.h"
@@ -50,6 +51,17 @@ void reportDamaged(std::string_view file, const rt::Error& e) {
     reportError(e);
 }
 
+// The variables of an existing memory file; nullopt when it is missing or cannot be read.
+std::optional<std::vector<rt::mem::Variable>> readStored(std::string_view file) {
+  if (!rt::fileExists(file)) return std::nullopt;
+  try {
+    return rt::mem::readFile(file);
+  } catch (const rt::Error& e) {
+    reportDamaged(file, e);
+    return std::nullopt;
+  }
+}
+
 rt::Value converted(const rt::Value* stored, std::string_view text) {
   if (stored && stored->isNum()) return rt::functions().call("VAL", {rt::Value::text(std::string(text))});
   if (stored && stored->isLogical()) return rt::Value::logical(rt::upperName(text) == ".T.");
@@ -70,14 +82,9 @@ void ensureUpdateVariables() {
 
 rt::Value READ_MEM(std::string_view file, std::string_view variable) {
   UpdateVariablesAfter afterwards;
-  if (!rt::fileExists(file)) return rt::Value::text("");
-  std::vector<rt::mem::Variable> stored;
-  try {
-    stored = rt::mem::readFile(file);
-  } catch (const rt::Error& e) {
-    reportDamaged(file, e);
-    return rt::Value::text("");
-  }
+  auto read = readStored(file);
+  if (!read) return rt::Value::text("");
+  std::vector<rt::mem::Variable>& stored = *read;
   std::string wanted(rt::trimBlanks(variable));
   if (isPlainName(wanted)) {
     rt::mem::Variable* v = findVariable(stored, wanted);
@@ -98,14 +105,9 @@ rt::Value READ_MEM(std::string_view file, std::string_view variable) {
 void WRITE_MEM(std::string_view file, std::string_view variable, std::string_view valueText,
                std::optional<std::string> mask) {
   UpdateVariablesAfter afterwards;
-  if (!rt::fileExists(file)) return;
-  std::vector<rt::mem::Variable> stored;
-  try {
-    stored = rt::mem::readFile(file);
-  } catch (const rt::Error& e) {
-    reportDamaged(file, e);
-    return;
-  }
+  auto read = readStored(file);
+  if (!read) return;
+  std::vector<rt::mem::Variable>& stored = *read;
   std::string name(rt::trimBlanks(variable));
   rt::mem::Variable* existing = findVariable(stored, name);
   rt::Value value = converted(existing ? &existing->value : nullptr, valueText);
