@@ -258,9 +258,8 @@ void DbfTable::loadRecord(uint32_t n, uint8_t* out) {
     readAt(recordOffset(n), out, recLen_);
     return;
   }
-  const uint32_t pc = pendingCount();
-  if (pc && n >= pendingFirst_ && n < pendingFirst_ + pc) {
-    std::memcpy(out, pending_.data() + size_t(n - pendingFirst_) * recLen_, recLen_);
+  if (const uint8_t* waiting = pendingRecord(n)) {
+    std::memcpy(out, waiting, recLen_);
     return;
   }
   if (n > fileRecs_) {  // appended, not stored yet
@@ -277,11 +276,11 @@ void DbfTable::storeRecord(uint32_t n, const uint8_t* rec) {
     writeAt(recordOffset(n), rec, recLen_);
     return;
   }
-  const uint32_t pc = pendingCount();
-  if (pc && n >= pendingFirst_ && n < pendingFirst_ + pc) {
-    std::memcpy(pending_.data() + size_t(n - pendingFirst_) * recLen_, rec, recLen_);
+  if (uint8_t* waiting = pendingRecord(n)) {
+    std::memcpy(waiting, rec, recLen_);
     return;
   }
+  const uint32_t pc = pendingCount();
   const uint32_t next = pc ? pendingFirst_ + pc : fileRecs_ + 1;
   if (n == next) {
     if (!pc) pendingFirst_ = n;

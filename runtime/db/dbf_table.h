@@ -164,6 +164,11 @@ class DbfTable {
   void writeAt(uint64_t off, const void* in, size_t n);
   void unmap() noexcept;
   uint32_t pendingCount() const { return uint32_t(pending_.size() / recLen_); }
+  // Record n's bytes while it waits among the appends not yet written; nullptr otherwise.
+  uint8_t* pendingRecord(uint32_t n) {
+    if (n < pendingFirst_ || n >= pendingFirst_ + pendingCount()) return nullptr;
+    return pending_.data() + size_t(n - pendingFirst_) * recLen_;
+  }
   void requireWritable(const char* op);
   void releaseLocks() noexcept;
   void prepareChange();
