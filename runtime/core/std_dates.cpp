@@ -43,13 +43,20 @@ struct DateLayout {
   int yearDigits = 4;
 };
 
+// How many characters from i repeat the letter at i, in either case ("dd" in "dd.mm.yyyy").
+size_t runAt(const std::string& format, size_t i, char& upperLetter) {
+  upperLetter = char(std::toupper(static_cast<unsigned char>(format[i])));
+  size_t run = 1;
+  while (i + run < format.size() && std::toupper(static_cast<unsigned char>(format[i + run])) == upperLetter) ++run;
+  return run;
+}
+
 DateLayout layoutOf(const std::string& format) {
   DateLayout l;
   int found = 0;
   for (size_t i = 0; i < format.size() && found < 3;) {
-    char c = char(std::toupper(static_cast<unsigned char>(format[i])));
-    size_t run = 1;
-    while (i + run < format.size() && std::toupper(static_cast<unsigned char>(format[i + run])) == c) ++run;
+    char c;
+    size_t run = runAt(format, i, c);
     if (c == 'D' || c == 'M' || c == 'Y') {
       l.order[found++] = c;
       if (c == 'Y') l.yearDigits = int(run);
@@ -124,9 +131,8 @@ std::string dtoc(int32_t day) {
   splitDate(day, y, m, d);
   std::string out;
   for (size_t i = 0; i < format.size();) {
-    char c = char(std::toupper(static_cast<unsigned char>(format[i])));
-    size_t run = 1;
-    while (i + run < format.size() && std::toupper(static_cast<unsigned char>(format[i + run])) == c) ++run;
+    char c;
+    size_t run = runAt(format, i, c);
     if (c == 'D' || c == 'M' || c == 'Y') {
       // A day number outside the years 1..9999 (only arithmetic makes one) prints its digits only.
       int value = std::abs(c == 'D' ? d : c == 'M' ? m : (run < 4 ? y % 100 : y));
