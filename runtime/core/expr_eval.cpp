@@ -9,7 +9,9 @@
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/core/expr.h"
+#include "runtime/core/names.h"
 #include "runtime/core/operators.h"
+#include "runtime/core/std_strings.h"
 
 namespace rt {
 
@@ -111,14 +113,7 @@ std::string macroText(const std::vector<MacroPart>& parts) {
   return s;
 }
 
-std::string trimmedUpper(std::string s) {
-  size_t b = s.find_first_not_of(' ');
-  size_t e = s.find_last_not_of(' ');
-  s = b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  return s;
-}
+std::string trimmedUpper(std::string_view s) { return upperName(trimBlanks(s)); }
 
 std::string aliasOf(const Node& n) {
   return n.aliasParts.empty() ? n.name : trimmedUpper(macroText(n.aliasParts));
