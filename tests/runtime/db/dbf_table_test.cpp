@@ -76,6 +76,27 @@ TEST(DbfTable, WritesAndReadsBackEveryFieldType) {
   EXPECT_EQ(t->get(0).str(), "     ");
 }
 
+TEST(DbfTable, StoredDateTextsThatNameNoDayReadAsTheEmptyDate) {
+  TempDir dir;
+  std::string path = dir.file("d.dbf");
+  writeSample(path);
+  size_t at;
+  {
+    auto t = DbfTable::open(path, {});
+    at = t->header().headerLen + t->field(1).offset;  // OD of record 1
+  }
+  struct Case { const char* stored; int32_t day; };
+  for (Case c : {Case{"20240229", makeDate(2024, 2, 29)}, {"20230229", 0}, {"20240431", 0},
+                 {"2024031x", 0}, {"00000101", 0}}) {
+    std::string bytes = readAll(path);
+    bytes.replace(at, 8, c.stored);
+    writeAll(path, bytes);
+    auto t = DbfTable::open(path, {});
+    t->goTo(1);
+    EXPECT_EQ(t->get(1).date(), c.day) << c.stored;
+  }
+}
+
 TEST(DbfTable, PythonDbfAndPerlXBaseReadOurTable) {
   TempDir dir;
   std::string path = dir.file("t.dbf");
