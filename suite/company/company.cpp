@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "runtime/core/context.h"
+#include "runtime/core/std_dates.h"
 #include "suite/company/memory_store.h"
 #include "suite/tables/table_defs.h"
 
@@ -26,25 +27,9 @@ rt::Value monthNames() {
 
 }  // namespace
 
-int32_t dayNumber(int y, int m, int d) {
-  // Julian day number of a Gregorian date.
-  int a = (14 - m) / 12;
-  int yy = y + 4800 - a;
-  int mm = m + 12 * a - 3;
-  return d + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - yy / 100 + yy / 400 - 32045;
-}
+int32_t dayNumber(int y, int m, int d) { return rt::makeDate(y, m, d); }
 
-void splitDayNumber(int32_t jdn, int& y, int& m, int& d) {
-  int a = jdn + 32044;
-  int b = (4 * a + 3) / 146097;
-  int c = a - 146097 * b / 4;
-  int dd = (4 * c + 3) / 1461;
-  int e = c - 1461 * dd / 4;
-  int mm = (5 * e + 2) / 153;
-  d = e - (153 * mm + 2) / 5 + 1;
-  m = mm + 3 - 12 * (mm / 10);
-  y = 100 * b + dd - 4800 + mm / 10;
-}
+void splitDayNumber(int32_t jdn, int& y, int& m, int& d) { rt::splitDate(jdn, y, m, d); }
 
 std::string companyDir() {
   std::string dir = std::filesystem::current_path().string();

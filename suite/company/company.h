@@ -20,7 +20,7 @@ void INI_FIRM();
 // The company data directory (the current directory) with a trailing separator.
 std::string companyDir();
 
-// Day number of a calendar date, as the runtime's date values count days.
+// Day number of a calendar date (0 for no such day), as the runtime's date values count days.
 int32_t dayNumber(int year, int month, int day);
 void splitDayNumber(int32_t dayNumber, int& year, int& month, int& day);
 

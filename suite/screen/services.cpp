@@ -8,6 +8,7 @@
 #include "runtime/core/context.h"
 #include "runtime/core/cp852.h"
 #include "runtime/core/rounding.h"
+#include "runtime/core/std_dates.h"
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 #include "suite/company/company.h"
@@ -16,9 +17,7 @@
 namespace suite {
 namespace {
 
-int daysInMonth(int y, int m) {
-  return (m == 12 ? dayNumber(y + 1, 1, 1) : dayNumber(y, m + 1, 1)) - dayNumber(y, m, 1);
-}
+using rt::daysInMonth;
 
 int32_t payrollDay() {
   const rt::Value* d = rt::context().memvars.tryGet("lum_data");
