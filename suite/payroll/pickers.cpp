@@ -8,6 +8,7 @@
 #include "runtime/term/terminal.h"
 #include "runtime/ui/achoice.h"
 #include "suite/forms/display_text.h"
+#include "suite/payroll/dictionary_editor.h"
 #include "suite/screen/colour_set.h"
 #include "suite/screen/window.h"
 #include "suite/tables/table_defs.h"
@@ -60,7 +61,7 @@ std::vector<DictionaryRow> readRows(const std::string& seekKey, bool headers, ch
     std::string kod = field("kod").strOr("");
     if (!headers && (kod.empty() || kod[0] != letter)) break;
     bool header = kod.size() >= 3 && kod.substr(1, 2) == "  ";
-    if (header == headers)
+    if (header == headers && !call("DELETED").logicalOr(false))
       rows.push_back({kod, trimRight(field("skrot").strOr("")), trimRight(field("nazwa").strOr(""))});
     call("DBSKIP");
   }
@@ -137,10 +138,7 @@ void registerPickerFunctions() {
   });
   f.add("MODISLOW", [](rt::Args& a) {
     std::string code = a[1].strOr("");
-    if (code.empty()) return rt::Value();
-    std::vector<std::string> texts;
-    for (const DictionaryRow& r : dictionaryEntries(code[0])) texts.push_back(rowText(r));
-    pick(5, 10, 14, "Sl`ownik (zmiany w module Pl`ace)", texts);
+    if (!code.empty()) editDictionary(code[0]);
     return rt::Value();
   });
   f.add("SEL_SKL", [](rt::Args&) {

@@ -1,6 +1,6 @@
 // The payroll library's pickers: a dictionary of SLOWNIK (`POBSLOWNIK`), an entry of one
-// (`POBSLOWO`), a dictionary's entries to look through (`MODISLOW`), a payroll item of the current
-// `DANEPLAC` selection (`SEL_SKL`) and a table function (`FT_EDIT`).
+// (`POBSLOWO`), a dictionary's entries to edit (`MODISLOW`, dictionary_editor.h), a payroll item
+// of the current `DANEPLAC` selection (`SEL_SKL`) and a table function (`FT_EDIT`).
 //
 // A picker left with Esc gives the no-code value `pustykod` (or 0, or leaves the variable as it
 // was) and LASTKEY tells Esc. The dictionary pickers work on the table set's `sl` when it is open
