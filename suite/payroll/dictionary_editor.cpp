@@ -144,10 +144,16 @@ std::string entryText(const Entry& e) {
          padded(displayText(e.nazwa), size_t(kNameLen)) + " " + padded(e.wart, size_t(kValueLen));
 }
 
-// What the user types is display text; it is stored in the stored-text coding, cut to the field.
+// What the user types is display text; it is stored in the stored-text coding, where a Polish
+// letter takes two characters. Whole letters are dropped from the end until the text fits the
+// field, so no letter loses its backtick.
 std::string toStored(const rt::Value& typed, size_t len) {
-  std::string s = storedText(trimRight(typed.strOr("")));
-  if (s.size() > len) s.resize(len);
+  std::string display = trimRight(typed.strOr(""));
+  std::string s = storedText(display);
+  while (s.size() > len && !display.empty()) {
+    display.pop_back();
+    s = storedText(trimRight(display));
+  }
   return s;
 }
 

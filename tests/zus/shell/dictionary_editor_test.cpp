@@ -96,6 +96,23 @@ TEST_F(DictionaryEditor, AnAddedEntryTakesANewCodeAndAUsedOneIsRefused) {
   });
 }
 
+TEST_F(DictionaryEditor, PolishLettersTypedAreStoredInTheStoredCodingAndCutAsWholeLetters) {
+  // "ł" is 0x88 in code page 852; "a" and 39 of them are 79 stored characters, where a cut at
+  // the field's 40 would split the twentieth letter.
+  const std::string l = "\x88";
+  std::string fortyLetters = "a";
+  for (int i = 0; i < 39; ++i) fortyLetters += l;
+  start([&] {
+    entry("MODISLOW", kZ,
+          join({{K_INS}, text("41"), {K_ENTER}, text("Zasi" + l + "ek"), {K_ENTER, K_ENTER},
+                {K_INS}, text("42"), {K_ENTER}, text(fortyLetters), {K_ENTER, K_ESC}}));
+    EXPECT_EQ(stored("Z41").nazwa, "Zasil`ek");
+    std::string nineteen = "a";
+    for (int i = 0; i < 19; ++i) nineteen += "l`";
+    EXPECT_EQ(stored("Z42").nazwa, nineteen);
+  });
+}
+
 TEST_F(DictionaryEditor, ADeletedEntryLeavesTheDictionaryAndItsCodeCanBeTakenAgain) {
   start([&] {
     // "Nie" keeps the entry, "Tak" deletes it.
