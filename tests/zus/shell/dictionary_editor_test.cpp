@@ -96,6 +96,22 @@ TEST_F(DictionaryEditor, AnAddedEntryTakesANewCodeAndAUsedOneIsRefused) {
   });
 }
 
+TEST_F(DictionaryEditor, TheListShowsCodeAbbreviationAndNameAndDelAsksAboutTheSelectedEntry) {
+  std::string screen, question;
+  rt::functions().add("DECYZJA", [&](rt::Args& a) {
+    screen = h.textUtf8();
+    question = a[1].strOr("");
+    return rt::Value::logical(false);
+  });
+  start([&] {
+    entry("MODISLOW", kZ, {K_DOWN, K_DEL, K_ESC});
+    EXPECT_NE(screen.find("01 CHOR_ZUS   Zasiłek chorobowy ZUS"), std::string::npos) << screen;
+    EXPECT_NE(screen.find("02 OPIEKA     Zasiłek opiekuńczy"), std::string::npos) << screen;
+    EXPECT_NE(question.find("OPIEKA"), std::string::npos);
+    EXPECT_FALSE(stored("Z02").deleted);
+  });
+}
+
 TEST_F(DictionaryEditor, PolishLettersTypedAreStoredInTheStoredCodingAndCutAsWholeLetters) {
   // "ł" is 0x88 in code page 852; "a" and 39 of them are 79 stored characters, where a cut at
   // the field's 40 would split the twentieth letter.
