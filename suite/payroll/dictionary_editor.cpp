@@ -68,7 +68,6 @@ class DictionaryArea {
     if (!ready_) return;
     try {
       call("DBSELECTAREA", {area_});
-      call("DBUNLOCK");
       if (opened_) {
         call("DBCLOSEAREA");
       } else {

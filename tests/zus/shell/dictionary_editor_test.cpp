@@ -112,6 +112,21 @@ TEST_F(DictionaryEditor, TheListShowsCodeAbbreviationAndNameAndDelAsksAboutTheSe
   });
 }
 
+TEST_F(DictionaryEditor, TheOpenSetTableGetsItsOrderAndRecordBack) {
+  start([&] {
+    if (call("SELECT", {rt::Value::text("sl")}).intOr(0) == 0) openSecondHandle("sl");
+    call("DBSELECTAREA", {rt::Value::text("sl")});
+    call("ORDSETFOCUS", {rt::Value::integer(2)});
+    call("DBGOTO", {rt::Value::integer(5)});
+    rt::Value area = call("SELECT");
+    entry("MODISLOW", kZ, join({{K_ENTER}, text("inna"), {K_CTRL_Y, K_PGDN, K_ESC}}));
+    EXPECT_EQ(call("SELECT").intOr(-1), area.intOr(-2));
+    EXPECT_EQ(call("INDEXORD").intOr(-1), 2);
+    EXPECT_EQ(call("RECNO").intOr(-1), 5);
+    EXPECT_EQ(stored("Z01").skrot, "INNA");
+  });
+}
+
 TEST_F(DictionaryEditor, PolishLettersTypedAreStoredInTheStoredCodingAndCutAsWholeLetters) {
   // "ł" is 0x88 in code page 852; "a" and 39 of them are 79 stored characters, where a cut at
   // the field's 40 would split the twentieth letter.
