@@ -56,21 +56,21 @@ int alertWithoutButtons() {
   return 0;
 }
 
-int ALERT(const AlertSpec& spec) {
+int ALERT(const AlertSpec& alert) {
   RowKeeper row23;
   EnvironmentScope env(kMenuSet);
   K_NORM();
   auto& scr = screen();
 
-  std::string question(rt::trimBlanks(displayText(spec.question)));
+  std::string question(rt::trimBlanks(displayText(alert.question)));
   if (question.empty()) question = kDefaultChoiceTitle;
   question = shortenLine(question);
 
   std::vector<std::string> buttons;
   int rowWidth = 0;
-  for (size_t i = 0; i < spec.buttons.size(); ++i) {
-    std::string b = spec.buttons[i] ? std::string(rt::trimBlanks(displayText(*spec.buttons[i]))) : "???";
-    int gap = i + 1 == spec.buttons.size() ? 0 : 2;
+  for (size_t i = 0; i < alert.buttons.size(); ++i) {
+    std::string b = alert.buttons[i] ? std::string(rt::trimBlanks(displayText(*alert.buttons[i]))) : "???";
+    int gap = i + 1 == alert.buttons.size() ? 0 : 2;
     if (rowWidth + 2 + int(b.size()) + gap > int(kMaxLineWidth)) break;
     rowWidth += int(b.size()) + 2 + gap;
     buttons.push_back(std::move(b));
@@ -81,17 +81,17 @@ int ALERT(const AlertSpec& spec) {
   }
   int count = int(buttons.size());
   int current = 1;
-  if (spec.highlighted && *spec.highlighted >= 1 && *spec.highlighted <= count)
-    current = int(*spec.highlighted);
+  if (alert.highlighted && *alert.highlighted >= 1 && *alert.highlighted <= count)
+    current = int(*alert.highlighted);
 
   std::vector<std::string> comment;
   bool commentIsText = false;
-  if (auto* s = std::get_if<std::string>(&spec.comment)) {
+  if (auto* s = std::get_if<std::string>(&alert.comment)) {
     comment.push_back(shortenLine(displayText(*s)));
     commentIsText = true;
-  } else if (auto* v = std::get_if<std::vector<std::string>>(&spec.comment)) {
+  } else if (auto* v = std::get_if<std::vector<std::string>>(&alert.comment)) {
     for (size_t i = 0; i < v->size() && i < kMaxCommentLines; ++i)
-      comment.push_back(spec.commentCleaned ? (*v)[i] : cleanCommentLine((*v)[i]));
+      comment.push_back(alert.commentCleaned ? (*v)[i] : cleanCommentLine((*v)[i]));
   }
 
   int width = rowWidth;
@@ -99,8 +99,8 @@ int ALERT(const AlertSpec& spec) {
   for (const auto& c : comment) width = std::max(width, int(c.size()));
   int left = (80 - width - 4) / 2, right = left + width + 3;
   int top, questionRow, buttonRow, bottom;
-  bool anyCommentArray = std::holds_alternative<std::vector<std::string>>(spec.comment) &&
-                         !std::get<std::vector<std::string>>(spec.comment).empty();
+  bool anyCommentArray = std::holds_alternative<std::vector<std::string>>(alert.comment) &&
+                         !std::get<std::vector<std::string>>(alert.comment).empty();
   if (commentIsText) {
     top = 7, questionRow = 11, buttonRow = 13, bottom = 15;
   } else if (anyCommentArray && !comment.empty()) {
@@ -112,7 +112,7 @@ int ALERT(const AlertSpec& spec) {
   } else {
     top = 8, questionRow = 10, buttonRow = 12, bottom = 14;
   }
-  Window window(WindowSpec{-kTitleBar, top, left, bottom, right, spec.title, kMenuSet, false});
+  Window window(WindowSpec{-kTitleBar, top, left, bottom, right, alert.title, kMenuSet, false});
   Attr text = scr.colors().standard();
   for (size_t i = 0; i < comment.size(); ++i)
     scr.put(top + 2 + int(i), left + 2, padCentred(comment[i], width), text);
@@ -166,17 +166,17 @@ int ALERT(const AlertSpec& spec) {
     if (current < 1) current = count;
   }
   window.close();
-  if (leftWithEsc) return spec.escAllowed ? 0 : 1;
+  if (leftWithEsc) return alert.escAllowed ? 0 : 1;
   return current;
 }
 
 bool DECYZJA(bool yesFirst, const std::string& question, const Comment& comment) {
-  AlertSpec spec;
-  spec.question = question;
-  spec.buttons = {std::string("Tak"), std::string("Nie")};
-  spec.highlighted = yesFirst ? 1 : 2;
-  spec.comment = comment;
-  return ALERT(spec) == 1;
+  AlertSpec alert;
+  alert.question = question;
+  alert.buttons = {std::string("Tak"), std::string("Nie")};
+  alert.highlighted = yesFirst ? 1 : 2;
+  alert.comment = comment;
+  return ALERT(alert) == 1;
 }
 
 int SZUK_ACHOICE(const ChoiceSearch& s) {

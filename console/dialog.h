@@ -35,7 +35,7 @@ struct AlertSpec {
 std::string cleanCommentLine(const std::string& line);
 
 // Returns the chosen button, 0 after Esc (1 when Esc is not allowed), 0 for unusable buttons.
-int ALERT(const AlertSpec& spec);
+int ALERT(const AlertSpec& alert);
 // The error path of a caller that passed no array of buttons.
 int alertWithoutButtons();
 

@@ -60,26 +60,26 @@ void registerDialogFunctions(rt::Functions& f) {
   });
   f.add("_ALERT", [](rt::Args& a) {
     if (!a[1].isArray()) return number(alertWithoutButtons());
-    AlertSpec spec;
-    spec.question = textOr(a, 0, "");
+    AlertSpec alert;
+    alert.question = textOr(a, 0, "");
     for (const rt::Value& e : a[1].arr())
-      spec.buttons.push_back(e.isChar() ? std::optional<std::string>(e.str()) : std::nullopt);
-    spec.highlighted = optNum(a, 2);
-    spec.escAllowed = optLogical(a, 3).value_or(true);
-    spec.comment = commentArg(a[4]);
-    spec.commentCleaned = true;
-    spec.title = textOr(a, 8, kDefaultChoiceTitle);
-    return number(ALERT(spec));
+      alert.buttons.push_back(e.isChar() ? std::optional<std::string>(e.str()) : std::nullopt);
+    alert.highlighted = optNum(a, 2);
+    alert.escAllowed = optLogical(a, 3).value_or(true);
+    alert.comment = commentArg(a[4]);
+    alert.commentCleaned = true;
+    alert.title = textOr(a, 8, kDefaultChoiceTitle);
+    return number(ALERT(alert));
   });
   f.add("DECYZJA", [](rt::Args& a) {
     bool yesFirst = a[0].isLogical() && a[0].logical();
-    AlertSpec spec;
-    spec.question = textOr(a, 1, "");
-    spec.buttons = {std::string("Tak"), std::string("Nie")};
-    spec.highlighted = yesFirst ? 1 : 2;
-    spec.comment = commentArg(a[4]);
-    spec.commentCleaned = true;
-    return logical(ALERT(spec) == 1);
+    AlertSpec alert;
+    alert.question = textOr(a, 1, "");
+    alert.buttons = {std::string("Tak"), std::string("Nie")};
+    alert.highlighted = yesFirst ? 1 : 2;
+    alert.comment = commentArg(a[4]);
+    alert.commentCleaned = true;
+    return logical(ALERT(alert) == 1);
   });
   f.add("SZUK_ACHOICE", [](rt::Args& a) {
     std::vector<std::string> items = itemTexts(a[0]);

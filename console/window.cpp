@@ -80,9 +80,9 @@ std::string frameString(int type) {
   return "  L- =||";
 }
 
-std::string ROZWIN(const WindowSpec& spec) {
+std::string ROZWIN(const WindowSpec& layout) {
   ColourScope keepColours;  // the caller's colour state comes back on every way out
-  WindowSpec w = spec;
+  WindowSpec w = layout;
   // Kept on the screen: every coordinate within rows 0-24 and columns 0-79.
   w.top = std::clamp(w.top, 0, rt::term::Screen::maxRow());
   w.bottom = std::clamp(w.bottom, w.top, rt::term::Screen::maxRow());

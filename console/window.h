@@ -30,7 +30,7 @@ struct WindowSpec {
   bool explode = false;              // the opening animation
 };
 
-std::string ROZWIN(const WindowSpec& spec);
+std::string ROZWIN(const WindowSpec& layout);
 void ZWIN(std::string_view handle);
 
 // The rectangle a handle saved; nullopt for anything that is not a well-formed handle.
@@ -42,7 +42,7 @@ std::optional<HandleRect> parseHandle(std::string_view handle);
 // A window closed when it goes out of scope (unless closed or released before).
 class Window {
  public:
-  explicit Window(const WindowSpec& spec) : handle_(ROZWIN(spec)) {}
+  explicit Window(const WindowSpec& layout) : handle_(ROZWIN(layout)) {}
   explicit Window(std::string handle) : handle_(std::move(handle)) {}
   ~Window() { close(); }
   Window(const Window&) = delete;

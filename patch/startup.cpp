@@ -147,11 +147,11 @@ std::string USTAL_DST() {
   con::ColourState saved = con::K_SET_ZESTAW(con::ColourState{con::kInformSet, {}});
   std::string result;
   {
-    con::WindowSpec spec;
-    spec.type = con::kTitleBar;
-    spec.top = 10, spec.left = 10, spec.bottom = 13, spec.right = 70;
-    spec.title = "Wprowadz katalog systemu Zefiron";
-    WindowGuard window(con::ROZWIN(spec));
+    con::WindowSpec layout;
+    layout.type = con::kTitleBar;
+    layout.top = 10, layout.left = 10, layout.bottom = 13, layout.right = 70;
+    layout.title = "Wprowadz katalog systemu Zefiron";
+    WindowGuard window(con::ROZWIN(layout));
     con::K_NORM();
     call("SETCURSOR", {rt::Value::number(1)});
     std::string value(64, ' ');

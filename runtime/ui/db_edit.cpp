@@ -79,26 +79,26 @@ void dbEdit(Browse& browse, const DbEditHandler& handler) {
   }
 }
 
-void dbEdit(const DbEditSpec& spec, BrowseSource& source) {
-  Browse browse(spec.top, spec.left, spec.bottom, spec.right, source);
-  if (spec.headSep) browse.headSep = *spec.headSep;
-  if (spec.colSep) browse.colSep = *spec.colSep;
-  for (size_t i = 0; i < spec.columns.size(); ++i) {
-    Expr e = compile(spec.columns[i]);
+void dbEdit(const DbEditSpec& view, BrowseSource& source) {
+  Browse browse(view.top, view.left, view.bottom, view.right, source);
+  if (view.headSep) browse.headSep = *view.headSep;
+  if (view.colSep) browse.colSep = *view.colSep;
+  for (size_t i = 0; i < view.columns.size(); ++i) {
+    Expr e = compile(view.columns[i]);
     BrowseColumn c;
-    if (spec.evaluate) {
-      auto evaluate = spec.evaluate;
+    if (view.evaluate) {
+      auto evaluate = view.evaluate;
       c.value = [e, evaluate] { return evaluate([&e] { return eval(e); }); };
     } else {
       c.value = [e] { return eval(e); };
     }
-    c.picture = i < spec.pictures.size() ? spec.pictures[i] : std::string();
-    c.heading = i < spec.headings.size() ? spec.headings[i] : spec.columns[i];
+    c.picture = i < view.pictures.size() ? view.pictures[i] : std::string();
+    c.heading = i < view.headings.size() ? view.headings[i] : view.columns[i];
     browse.addColumn(std::move(c));
   }
   DbEditHandler handler;
-  if (!spec.userFunction.empty()) {
-    std::string name = spec.userFunction;
+  if (!view.userFunction.empty()) {
+    std::string name = view.userFunction;
     handler = [name](int mode, int column) {
       Value r = context().functions.call(name, {Value::integer(mode), Value::integer(column)});
       return int(r.intOr(kDeContinue));
@@ -107,17 +107,17 @@ void dbEdit(const DbEditSpec& spec, BrowseSource& source) {
   dbEdit(browse, handler);
 }
 
-void dbEditSelected(DbEditSpec spec) {
+void dbEditSelected(DbEditSpec view) {
   db::WorkAreas& areas = db::workAreas();
   db::WorkArea& area = areas.need("DBEDIT");
   int number = area.number();
-  if (spec.columns.empty())
-    for (const db::FieldDescriptor& f : area.table().fields()) spec.columns.push_back(f.name);
-  spec.evaluate = [&areas, number](const std::function<Value()>& read) {
+  if (view.columns.empty())
+    for (const db::FieldDescriptor& f : area.table().fields()) view.columns.push_back(f.name);
+  view.evaluate = [&areas, number](const std::function<Value()>& read) {
     return areas.withSelected(number, read);
   };
   WorkAreaSource source(area);
-  dbEdit(spec, source);
+  dbEdit(view, source);
 }
 
 }  // namespace rt::ui

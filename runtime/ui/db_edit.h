@@ -49,10 +49,10 @@ struct DbEditSpec {
 };
 
 // Browses `source` with columns compiled from their expression texts.
-void dbEdit(const DbEditSpec& spec, BrowseSource& source);
+void dbEdit(const DbEditSpec& view, BrowseSource& source);
 // Browses the selected work area (rt::Error NoAlias when none is open there); its columns are
 // read with that area selected, whatever the user function selects meanwhile. No columns: every
 // field of the table.
-void dbEditSelected(DbEditSpec spec);
+void dbEditSelected(DbEditSpec view);
 
 }  // namespace rt::ui

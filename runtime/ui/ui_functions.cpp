@@ -158,19 +158,19 @@ Value achoiceByName(Args& a) {
 }
 
 Value dbEditByName(Args& a) {
-  DbEditSpec spec;
-  spec.top = intArg(a, 0, 0);
-  spec.left = intArg(a, 1, 0);
-  spec.bottom = intArg(a, 2, term::Screen::maxRow());
-  spec.right = intArg(a, 3, term::Screen::maxCol());
-  if (a[4].isArray()) spec.columns = textsOf(a[4], 0);
-  spec.userFunction = strArg(a, 5);
-  size_t count = a[4].isArray() ? spec.columns.size() : 0;
-  spec.pictures = textsOf(a[6], count);
-  if (a[7].isArray()) spec.headings = textsOf(a[7], count);
-  if (!a[8].isNil()) spec.headSep = strArg(a, 8);
-  if (!a[9].isNil()) spec.colSep = strArg(a, 9);
-  dbEditSelected(std::move(spec));
+  DbEditSpec view;
+  view.top = intArg(a, 0, 0);
+  view.left = intArg(a, 1, 0);
+  view.bottom = intArg(a, 2, term::Screen::maxRow());
+  view.right = intArg(a, 3, term::Screen::maxCol());
+  if (a[4].isArray()) view.columns = textsOf(a[4], 0);
+  view.userFunction = strArg(a, 5);
+  size_t count = a[4].isArray() ? view.columns.size() : 0;
+  view.pictures = textsOf(a[6], count);
+  if (a[7].isArray()) view.headings = textsOf(a[7], count);
+  if (!a[8].isNil()) view.headSep = strArg(a, 8);
+  if (!a[9].isNil()) view.colSep = strArg(a, 9);
+  dbEditSelected(std::move(view));
   return Value::logical(true);
 }
 

@@ -20,7 +20,7 @@ class Windows : public ScreenTest {
 
 TEST_F(Windows, HandleRecordsTheSavedRectangle) {
   struct Case {
-    con::WindowSpec spec;
+    con::WindowSpec layout;
     const char* head;
   } cases[] = {
       {{1, 5, 10, 9, 50, {}, {}, false}, " 510 950"},
@@ -34,7 +34,7 @@ TEST_F(Windows, HandleRecordsTheSavedRectangle) {
   };
   const std::string before = h.text();
   for (const auto& c : cases) {
-    std::string handle = con::ROZWIN(c.spec);
+    std::string handle = con::ROZWIN(c.layout);
     EXPECT_EQ(handle.substr(0, 8), c.head);
     ASSERT_TRUE(con::parseHandle(handle).has_value()) << c.head;
     con::ZWIN(handle);

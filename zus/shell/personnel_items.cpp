@@ -133,17 +133,17 @@ void WYB_KDR(int co) {
       call("ORDSETFOCUS", {num(1)});
       vars().declarePrivate("_co", num(co));
 
-      rt::ui::DbEditSpec spec;
-      spec.top = 3;
-      spec.left = 2;
-      spec.bottom = 16;
-      spec.right = 77;
-      spec.columns = {"_p (dane_kd->nazwa)"};
-      spec.pictures = {std::string(40, 'X')};
-      spec.headings = {"Nazwa danej"};
-      spec.userFunction = "kdr_obsl";
-      spec.headSep = std::string("\xC4\xC2\xC4");
-      rt::ui::dbEditSelected(spec);
+      rt::ui::DbEditSpec view;
+      view.top = 3;
+      view.left = 2;
+      view.bottom = 16;
+      view.right = 77;
+      view.columns = {"_p (dane_kd->nazwa)"};
+      view.pictures = {std::string(40, 'X')};
+      view.headings = {"Nazwa danej"};
+      view.userFunction = "kdr_obsl";
+      view.headSep = std::string("\xC4\xC2\xC4");
+      rt::ui::dbEditSelected(view);
       browseWindow.close();
       background.close();
     }
