@@ -2,6 +2,7 @@
 #include "runtime/db/cdx_tag.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "runtime/core/error.h"
 #include "runtime/db/cdx_cursor.h"
@@ -157,21 +158,31 @@ void CdxTag::splitLeaf(uint32_t offset, LeafNode& leaf) {
   }
   if (best < 0) throw Error(ErrorKind::Other, "Index key does not fit a page", "index", pager_.path());
   leaf.moveTail(best, right);
+  finishSplit(int(path_.size()) - 1, offset, leaf, right, kNodeLeaf);
+}
+
+template <class Node>
+void CdxTag::finishSplit(int parentLevel, uint32_t offset, Node& left, Node& right, uint16_t kind) {
   const uint32_t rightOffset = pager_.allocate();
-  const bool wasRoot = leaf.header.isRoot();
-  right.header = {kNodeLeaf, 0, offset, leaf.header.right};
-  if (leaf.header.right != kNoPage) setSibling(leaf.header.right, true, rightOffset);
-  leaf.header.right = rightOffset;
-  leaf.header.attributes = kNodeLeaf;
-  storeLeaf(offset, leaf);
-  storeLeaf(rightOffset, right);
-  std::string leftKey(leaf.key(leaf.count() - 1)), rightKey(right.key(right.count() - 1));
-  const uint32_t leftRecno = leaf.recnos.back(), rightRecno = right.recnos.back();
+  const bool wasRoot = left.header.isRoot();
+  right.header = {kind, 0, offset, left.header.right};
+  if (left.header.right != kNoPage) setSibling(left.header.right, true, rightOffset);
+  left.header.right = rightOffset;
+  left.header.attributes = kind;
+  if constexpr (std::is_same_v<Node, LeafNode>) {
+    storeLeaf(offset, left);
+    storeLeaf(rightOffset, right);
+  } else {
+    storeInterior(offset, left);
+    storeInterior(rightOffset, right);
+  }
+  std::string leftKey(left.key(left.count() - 1)), rightKey(right.key(right.count() - 1));
+  const uint32_t leftRecno = left.recnos.back(), rightRecno = right.recnos.back();
   if (wasRoot)
     newRoot(leftKey, leftRecno, offset, rightKey, rightRecno, rightOffset);
   else
-    insertSplit(int(path_.size()) - 1, std::move(leftKey), leftRecno, std::move(rightKey),
-                rightRecno, rightOffset);
+    insertSplit(parentLevel, std::move(leftKey), leftRecno, std::move(rightKey), rightRecno,
+                rightOffset);
 }
 
 void CdxTag::insertSplit(int level, std::string leftKey, uint32_t leftRecno, std::string rightKey,
@@ -188,20 +199,7 @@ void CdxTag::insertSplit(int level, std::string leftKey, uint32_t leftRecno, std
   }
   InteriorNode right;
   node.moveTail(node.count() / 2, right);
-  const uint32_t newOffset = pager_.allocate();
-  const bool wasRoot = node.header.isRoot();
-  right.header = {kNodeInterior, 0, offset, node.header.right};
-  if (node.header.right != kNoPage) setSibling(node.header.right, true, newOffset);
-  node.header.right = newOffset;
-  node.header.attributes = kNodeInterior;
-  storeInterior(offset, node);
-  storeInterior(newOffset, right);
-  std::string nodeMax(node.key(node.count() - 1)), rightMax(right.key(right.count() - 1));
-  if (wasRoot)
-    newRoot(nodeMax, node.recnos.back(), offset, rightMax, right.recnos.back(), newOffset);
-  else
-    insertSplit(level - 1, std::move(nodeMax), node.recnos.back(), std::move(rightMax),
-                right.recnos.back(), newOffset);
+  finishSplit(level - 1, offset, node, right, kNodeInterior);
 }
 
 void CdxTag::newRoot(const std::string& leftKey, uint32_t leftRecno, uint32_t leftOffset,

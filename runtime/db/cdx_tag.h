@@ -80,6 +80,10 @@ class CdxTag final : public Order {
   // Sets the entry of path[level] to (key, recno), and above while it is the node's last entry.
   void setMaxUpward(int level, std::string_view key, uint32_t recno);
   void splitLeaf(uint32_t offset, LeafNode& leaf);
+  // Ends a split of the page at offset: links the new right half into the sibling chain, writes
+  // both halves and hands their largest keys to the parent level (or to a new root).
+  template <class Node>
+  void finishSplit(int parentLevel, uint32_t offset, Node& left, Node& right, uint16_t kind);
   void insertSplit(int level, std::string leftKey, uint32_t leftRecno, std::string rightKey,
                    uint32_t rightRecno, uint32_t rightOffset);
   void newRoot(const std::string& leftKey, uint32_t leftRecno, uint32_t leftOffset,
