@@ -7,28 +7,8 @@ set -euo pipefail
 
 build=${1:?usage: term_demo.sh BUILD_DIR}
 demo=$(cd "$build" && pwd)/tests/runtime/term/term_demo
-[ -x "$demo" ] || { echo "FAIL: $demo not built"; exit 1; }
-command -v tmux >/dev/null || { echo "FAIL: tmux is not installed"; exit 1; }
-
-export TERM=${TERM:-xterm}
-[ "$TERM" = dumb ] && export TERM=xterm
 sock=term-demo-$$
-tm() { tmux -L "$sock" -f /dev/null "$@"; }
-trap 'tm kill-server >/dev/null 2>&1 || true' EXIT
-
-screen_text() { tm capture-pane -p -t "$1"; }
-
-# Waits until the pane shows the text (up to 10 s).
-wait_for() {
-  local pane=$1 text=$2
-  for _ in $(seq 1 100); do
-    if screen_text "$pane" | grep -qF -- "$text"; then return 0; fi
-    sleep 0.1
-  done
-  echo "FAIL: \"$text\" did not appear; the screen was:"
-  screen_text "$pane"
-  exit 1
-}
+source "$(dirname "$0")/tmux_demo.inc"
 
 # Waits until the status line shows exactly this key count and code.
 wait_for_key() {
