@@ -10,17 +10,6 @@ namespace {
 
 rt::Memvars& vars() { return rt::context().memvars; }
 
-// The element of a link array, growing a missing or short array so that a write never fails.
-rt::Value& element(const char* array, int n) {
-  rt::Value* a = vars().find(array);
-  if (!a || !a->isArray()) {
-    vars().assign(array, rt::Value::newArray(size_t(n)));
-    a = vars().find(array);
-  }
-  if (a->arr().size() < size_t(n)) a->arr().resize(size_t(n));
-  return a->arr()[size_t(n - 1)];
-}
-
 rt::Value valueOr(std::string_view name, rt::Value fallback) {
   const rt::Value* v = vars().tryGet(name);
   return v ? *v : fallback;
@@ -32,6 +21,16 @@ int slotCount(const char* name, int fallback) {
 }
 
 }  // namespace
+
+rt::Value& linkElement(const char* array, int n) {
+  rt::Value* a = vars().find(array);
+  if (!a || !a->isArray()) {
+    vars().assign(array, rt::Value::newArray(size_t(n)));
+    a = vars().find(array);
+  }
+  if (a->arr().size() < size_t(n)) a->arr().resize(size_t(n));
+  return a->arr()[size_t(n - 1)];
+}
 
 std::string linkVarName(const char* stem, int slot) { return stem + std::to_string(slot); }
 
@@ -55,24 +54,24 @@ void declareLinkState() {
 
 void LOAD_ARRAY() {
   rt::PrivateFrame frame(vars());
-  element("zas_slow", 1) = valueOr("zsx_slow1", rt::Value());
+  linkElement("zas_slow", 1) = valueOr("zsx_slow1", rt::Value());
   for (int n = 1; n <= kBenefitSlots; ++n) {
     // Only the dictionary key decides whether the slot is linked.
     std::string zn = std::to_string(n);
     vars().declarePrivate("zn", rt::Value::text(zn));
     if (vars().typeOf("zsx_zus" + zn) != "U") {
-      element("zas_zus", n) = valueOr("zsx_zus" + zn, rt::Value::text(""));
-      element("zas_place", n) = valueOr("zsx_pl" + zn, rt::Value::text(""));
-      element("zas_dni", n) = valueOr("zsx_dni" + zn, rt::Value::text(""));
+      linkElement("zas_zus", n) = valueOr("zsx_zus" + zn, rt::Value::text(""));
+      linkElement("zas_place", n) = valueOr("zsx_pl" + zn, rt::Value::text(""));
+      linkElement("zas_dni", n) = valueOr("zsx_dni" + zn, rt::Value::text(""));
     } else {
-      element("zas_zus", n) = rt::Value::text("");
-      element("zas_place", n) = rt::Value::text("");
-      element("zas_dni", n) = rt::Value::text("");
+      linkElement("zas_zus", n) = rt::Value::text("");
+      linkElement("zas_place", n) = rt::Value::text("");
+      linkElement("zas_dni", n) = rt::Value::text("");
     }
   }
   for (int n = 1; n <= kDataSlots; ++n) {
     rt::Value dan = valueOr(linkVarName("zsx_dan", n), rt::Value());
-    element("zas_dan", n) = dan.isChar() ? dan : rt::Value::text("");
+    linkElement("zas_dan", n) = dan.isChar() ? dan : rt::Value::text("");
   }
 }
 
@@ -80,28 +79,28 @@ void LOAD_VAR() {
   rt::Memvars& v = vars();
   int rozm1 = slotCount("rozm1", kBenefitSlots);
   int rozm2 = slotCount("rozm2", kDataSlots);
-  v.assign("zsx_slow1", element("zas_slow", 1));
+  v.assign("zsx_slow1", linkElement("zas_slow", 1));
   for (int n = 1; n <= rozm1; ++n) {
-    v.assign(linkVarName("zsx_zus", n), element("zas_zus", n));
-    v.assign(linkVarName("zsx_pl", n), element("zas_place", n));
-    v.assign(linkVarName("zsx_dni", n), element("zas_dni", n));
+    v.assign(linkVarName("zsx_zus", n), linkElement("zas_zus", n));
+    v.assign(linkVarName("zsx_pl", n), linkElement("zas_place", n));
+    v.assign(linkVarName("zsx_dni", n), linkElement("zas_dni", n));
   }
-  for (int n = 1; n <= rozm2; ++n) v.assign(linkVarName("zsx_dan", n), element("zas_dan", n));
+  for (int n = 1; n <= rozm2; ++n) v.assign(linkVarName("zsx_dan", n), linkElement("zas_dan", n));
 }
 
 void copyDerivedCodes() {
   for (const DerivedCode& d : derivedCodes())
-    vars().assign(d.name, element(d.fromDays ? "zas_dni" : "zas_dan", d.slot));
+    vars().assign(d.name, linkElement(d.fromDays ? "zas_dni" : "zas_dan", d.slot));
 }
 
 void clearLinkArrays() {
-  element("zas_slow", 1) = rt::Value::text("");
+  linkElement("zas_slow", 1) = rt::Value::text("");
   for (int n = 1; n <= kBenefitSlots; ++n) {
-    element("zas_zus", n) = rt::Value::text("");
-    element("zas_place", n) = rt::Value::text("");
-    element("zas_dni", n) = rt::Value::text("");
+    linkElement("zas_zus", n) = rt::Value::text("");
+    linkElement("zas_place", n) = rt::Value::text("");
+    linkElement("zas_dni", n) = rt::Value::text("");
   }
-  for (int n = 1; n <= kDataSlots; ++n) element("zas_dan", n) = rt::Value::text("");
+  for (int n = 1; n <= kDataSlots; ++n) linkElement("zas_dan", n) = rt::Value::text("");
 }
 
 void saveLinkFile() {

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "runtime/core/value.h"
+
 namespace zus {
 
 inline constexpr const char* kLinkFileName = "zas.zus";
@@ -31,6 +33,10 @@ void LOAD_VAR();
 
 // Copies the seventeen derived item codes out of the link arrays, in their fixed order.
 void copyDerivedCodes();
+
+// Element n (from 1) of the link array named, creating or growing the array as needed so that a
+// write never fails.
+rt::Value& linkElement(const char* array, int n);
 
 // Sets every element of the link arrays to "" (an editor starting while no link exists).
 void clearLinkArrays();

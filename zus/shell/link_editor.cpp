@@ -47,17 +47,6 @@ constexpr int kRows[kTables] = {1, kBenefitSlots, kBenefitSlots, kBenefitSlots, 
 
 bool validTable(int t) { return t >= 1 && t <= kTables; }
 
-// The element of an array variable (created or grown as needed, so a write never fails).
-rt::Value& element(const char* array, int n) {
-  rt::Value* a = vars().find(array);
-  if (!a || !a->isArray()) {
-    vars().assign(array, rt::Value::newArray(size_t(n)));
-    a = vars().find(array);
-  }
-  if (a->arr().size() < size_t(n)) a->arr().resize(size_t(n));
-  return a->arr()[size_t(n - 1)];
-}
-
 std::string elementText(const char* array, int n) {
   const rt::Value* a = vars().tryGet(array);
   if (!a || !a->isArray() || n < 1 || size_t(n) > a->arr().size()) return "";
@@ -107,36 +96,36 @@ std::string rowText(int table, int row) {
 
 void SKORYGUJ_TABL(int table, int row) {
   if (!validTable(table) || row < 1) return;
-  element("tablica", row) = txt(rowText(table, row));
+  linkElement("tablica", row) = txt(rowText(table, row));
 }
 
 void WYKONAJ_SL(int row) {
   if (varOr("wykasuj_to").logicalOr(false)) {
-    element("zas_slow", row) = txt("");
-    element("zus_sl", row) = txt(std::string(size_t(shortNameLen()), ' '));
+    linkElement("zas_slow", row) = txt("");
+    linkElement("zus_sl", row) = txt(std::string(size_t(shortNameLen()), ' '));
     return;
   }
   selectAlias("sl");
   rt::Value chosen = call("POBSLOWNIK", {num(12), num(50)});
-  if (!rt::opExactEqual(chosen, varOr("pustykod"))) element("zas_slow", row) = chosen;
+  if (!rt::opExactEqual(chosen, varOr("pustykod"))) linkElement("zas_slow", row) = chosen;
   selectAlias("sl");
-  element("zus_sl", row) = txt(dictionaryShortName(element("zas_slow", row)));
+  linkElement("zus_sl", row) = txt(dictionaryShortName(linkElement("zas_slow", row)));
 }
 
 void WYKONAJ_SKROT(int row) {
   if (varOr("wykasuj_to").logicalOr(false)) {
-    element("zas_zus", row) = txt("");
-    element("zus_skrot", row) = txt(std::string(size_t(shortNameLen()), ' '));
+    linkElement("zas_zus", row) = txt("");
+    linkElement("zus_skrot", row) = txt(std::string(size_t(shortNameLen()), ' '));
     return;
   }
   selectAlias("sl");
-  rt::Value dictionary = element("zas_slow", 1);
+  rt::Value dictionary = linkElement("zas_slow", 1);
   rt::Value chosen = call("POBSLOWO", {num(11), num(35), num(10),
                                        dictionary.isChar() ? dictionary : txt(""),
                                        rt::Value::logical(false)});
-  if (!rt::opExactEqual(chosen, varOr("pustykod"))) element("zas_zus", row) = chosen;
+  if (!rt::opExactEqual(chosen, varOr("pustykod"))) linkElement("zas_zus", row) = chosen;
   selectAlias("sl");
-  element("zus_skrot", row) = txt(dictionaryShortName(element("zas_zus", row)));
+  linkElement("zus_skrot", row) = txt(dictionaryShortName(linkElement("zas_zus", row)));
 }
 
 void WYKONAJ_DAN(int row, int table) {
@@ -144,8 +133,8 @@ void WYKONAJ_DAN(int row, int table) {
   const TableNames& n = kTableNames[table - 1];
   call("DANEPLAC", {num(table == 5 ? 1 : 15)});
   if (varOr("wykasuj_to").logicalOr(false)) {
-    element(n.link, row) = txt("");
-    element(n.values, row) = txt(std::string(kPayrollAbbrLen, ' '));
+    linkElement(n.link, row) = txt("");
+    linkElement(n.values, row) = txt(std::string(kPayrollAbbrLen, ' '));
     return;
   }
   selectAlias("daneplac");
@@ -154,8 +143,8 @@ void WYKONAJ_DAN(int row, int table) {
   const rt::Value* codes = vars().tryGet("dplac_kod");
   const rt::Value* abbrs = vars().tryGet("dplac_skrot");
   if (p < 1 || !codes || !codes->isArray() || size_t(p) > codes->arr().size()) return;
-  element(n.link, row) = codes->arr()[size_t(p - 1)];
-  element(n.values, row) = abbrs && abbrs->isArray() && size_t(p) <= abbrs->arr().size()
+  linkElement(n.link, row) = codes->arr()[size_t(p - 1)];
+  linkElement(n.values, row) = abbrs && abbrs->isArray() && size_t(p) <= abbrs->arr().size()
                                ? abbrs->arr()[size_t(p - 1)]
                                : txt(std::string(kPayrollAbbrLen, ' '));
 }
@@ -247,15 +236,15 @@ void fillValueArrays() {
   v.declarePrivate("zus_day", rt::Value::newArray(kBenefitSlots));
   v.declarePrivate("zus_skr", rt::Value::newArray(kDataSlots));
   selectAlias("sl");
-  element("zus_sl", 1) = txt(dictionaryShortName(element("zas_slow", 1)));
+  linkElement("zus_sl", 1) = txt(dictionaryShortName(linkElement("zas_slow", 1)));
   for (int n = 1; n <= kBenefitSlots; ++n)
-    element("zus_skrot", n) = txt(dictionaryShortName(element("zas_zus", n)));
+    linkElement("zus_skrot", n) = txt(dictionaryShortName(linkElement("zas_zus", n)));
   for (int n = 1; n <= kBenefitSlots; ++n) {
-    element("zus_day", n) = txt(payrollAbbreviation(element("zas_dni", n)));
-    element("zus_plac", n) = txt(payrollAbbreviation(element("zas_place", n)));
+    linkElement("zus_day", n) = txt(payrollAbbreviation(linkElement("zas_dni", n)));
+    linkElement("zus_plac", n) = txt(payrollAbbreviation(linkElement("zas_place", n)));
   }
   for (int n = 1; n <= kDataSlots; ++n)
-    element("zus_skr", n) = txt(payrollAbbreviation(element("zas_dan", n)));
+    linkElement("zus_skr", n) = txt(payrollAbbreviation(linkElement("zas_dan", n)));
 }
 
 void fillLabelArrays() {
@@ -264,13 +253,13 @@ void fillLabelArrays() {
   v.declarePrivate("tab_skrot", rt::Value::newArray(kBenefitSlots));
   v.declarePrivate("tab_day", rt::Value::newArray(kBenefitSlots));
   v.declarePrivate("tab_skr", rt::Value::newArray(kDataSlots));
-  element("tab_sl", 1) = txt(display("Sl`ownik zasil`ko`w     -  "));
+  linkElement("tab_sl", 1) = txt(display("Sl`ownik zasil`ko`w     -  "));
   for (int n = 1; n <= kBenefitSlots; ++n) {
-    element("tab_skrot", n) = txt(padLabel(benefitSlotLabels()[size_t(n - 1)], 35));
-    element("tab_day", n) = txt(padLabel(daysSlotLabels()[size_t(n - 1)], 35));
+    linkElement("tab_skrot", n) = txt(padLabel(benefitSlotLabels()[size_t(n - 1)], 35));
+    linkElement("tab_day", n) = txt(padLabel(daysSlotLabels()[size_t(n - 1)], 35));
   }
   for (int n = 1; n <= kDataSlots; ++n)
-    element("tab_skr", n) = txt(padLabel(dataSlotLabels()[size_t(n - 1)], 40));
+    linkElement("tab_skr", n) = txt(padLabel(dataSlotLabels()[size_t(n - 1)], 40));
 }
 
 std::string statusText() {
@@ -300,7 +289,7 @@ void tableLoop() {
     rows.arr().assign(kDataSlots, txt(""));
     const int count = USTAL_TABL(table);
     if (table == 2 || table == 3) {
-      element("tab_skrot", 33) = txt(padLabel(table == 2 ? benefitSlotLabels()[32] : "Dana nieobsl`ugiwana", 35));
+      linkElement("tab_skrot", 33) = txt(padLabel(table == 2 ? benefitSlotLabels()[32] : "Dana nieobsl`ugiwana", 35));
       SKORYGUJ_TABL(table, 33);
     }
     int start = 1;
@@ -337,7 +326,7 @@ std::string linkTableHeading(int table) {
 
 int USTAL_TABL(int table) {
   if (!validTable(table)) return 0;
-  for (int n = 1; n <= kRows[table - 1]; ++n) element("tablica", n) = txt(rowText(table, n));
+  for (int n = 1; n <= kRows[table - 1]; ++n) linkElement("tablica", n) = txt(rowText(table, n));
   return kRows[table - 1];
 }
 
