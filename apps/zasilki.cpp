@@ -24,7 +24,11 @@
 #include "runtime/ui/ui_functions.h"
 #include "suite/demo/demo_company.h"
 #include "suite/register.h"
+#include "zus/calc/by_name.h"
+#include "zus/register/by_name.h"
+#include "zus/reports/by_name.h"
 #include "zus/shell/startup.h"
+#include "zus/transfer/by_name.h"
 
 namespace {
 
@@ -43,6 +47,10 @@ void registerEverything() {
   con::registerConsoleFunctions();
   suite::registerSuiteFunctions();
   zus::registerShellFunctions();
+  zus::registerRegisterFunctions();
+  zus::registerCalcFunctions();
+  zus::registerTransferFunctions();
+  zus::registerReportFunctions();
   zus::registerPendingEntries();
 }
 

@@ -1,0 +1,10 @@
+#include "zus/calc/by_name.h"
+
+namespace zus {
+
+void registerCalcFunctions() {
+  registerCalcRunFunctions();
+  registerBasisFunctions();
+}
+
+}  // namespace zus

@@ -1,0 +1,11 @@
+#include "zus/register/by_name.h"
+
+namespace zus {
+
+void registerRegisterFunctions() {
+  registerRegisterBrowseFunctions();
+  registerBenefitFormFunctions();
+  registerEntryRuleFunctions();
+}
+
+}  // namespace zus

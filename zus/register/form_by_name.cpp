@@ -1,0 +1,7 @@
+#include "zus/register/by_name.h"
+
+namespace zus {
+
+void registerBenefitFormFunctions() {}
+
+}  // namespace zus

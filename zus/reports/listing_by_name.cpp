@@ -1,0 +1,7 @@
+#include "zus/reports/by_name.h"
+
+namespace zus {
+
+void registerListingFunctions() {}
+
+}  // namespace zus
