@@ -1,0 +1,235 @@
+// The set-up menu of the listing generator and the production of the listing on a device.
+#include "suite/screen/listing_setup.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "runtime/core/context.h"
+#include "runtime/core/expr.h"
+#include "runtime/term/keyboard.h"
+#include "runtime/term/keys.h"
+#include "runtime/term/terminal.h"
+#include "runtime/ui/achoice.h"
+#include "suite/forms/display_text.h"
+#include "suite/screen/colour_set.h"
+#include "suite/screen/listing_report.h"
+#include "suite/screen/messages.h"
+#include "suite/screen/window.h"
+#include "suite/tables/table_ops.h"
+
+namespace suite {
+namespace {
+
+rt::Memvars& vars() { return rt::context().memvars; }
+
+std::string numberText(size_t n, size_t width) {
+  std::string s = std::to_string(n);
+  return std::string(width > s.size() ? width - s.size() : 0, ' ') + s;
+}
+
+std::string fit(std::string s, size_t width) {
+  s.resize(width, ' ');
+  return s;
+}
+
+// What the user has set so far.
+struct Setup {
+  ListingRequest request;
+  std::string title;            // stored text
+  rt::Array orderBlocks, orderNames;
+  size_t order = 0;             // index into the named orders
+  rt::Array buttonLabels, buttonBlocks;
+};
+
+Setup setupFrom(rt::Args& a) {
+  Setup s;
+  s.request.catalogue = catalogueFrom(a[2], a[3], a[4]);
+  s.title = a[6].strOr("");
+  if (a[7].isArray()) s.orderBlocks = a[7].arr();
+  if (a[8].isArray()) s.orderNames = a[8].arr();
+  s.request.callback = a[14];
+  s.request.detailAlias = a[16].strOr("");
+  while (!s.request.detailAlias.empty() && s.request.detailAlias.back() == ' ') s.request.detailAlias.pop_back();
+  s.request.detailKey = a[17];
+  s.request.mainKey = a[18];
+  s.request.detailOrder = a[22];
+  if (a[27].isArray()) s.buttonLabels = a[27].arr();
+  if (a[28].isArray()) s.buttonBlocks = a[28].arr();
+  if (const rt::Value* lists = vars().tryGet("t_glob")) s.request.choiceLists = *lists;
+  return s;
+}
+
+// A list of texts in a framed window; the chosen number (1-based) or 0. `handler` as ACHOICE's.
+int chooseFrom(const std::string& title, const std::function<std::vector<std::string>()>& texts,
+               const rt::ui::AChoiceHandler& handler = {}, int top = 4, int left = 6) {
+  rt::term::ScreenStateGuard state;
+  ColourSetScope colours(kSetMenu);
+  std::vector<std::string> now = texts();
+  size_t width = 20;
+  for (const std::string& t : now) width = std::max(width, t.size());
+  width = std::min<size_t>(width, size_t(76 - left));
+  int bottom = std::min(22, top + int(now.size()) + 1);
+  std::string handle = openWindow(top, left, bottom, left + int(width) + 1, displayText(title));
+  rt::ui::ChoiceItems items;
+  items.count = [&] { return now.size(); };
+  items.text = [&](size_t i) {
+    now = texts();
+    return i < now.size() ? fit(now[i], width) : std::string();
+  };
+  int chosen = rt::ui::achoice(top + 1, left + 1, bottom - 1, left + int(width), items, handler);
+  closeWindow(handle);
+  return chosen;
+}
+
+// Columns are marked with Enter (or the space bar) in the order they are to stand; marking a
+// marked column again takes it out. Esc or F10 ends the choice.
+void chooseColumns(Setup& s) {
+  std::vector<size_t>& chosen = s.request.chosen;
+  auto texts = [&] {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < s.request.catalogue.size(); ++i) {
+      auto at = std::find(chosen.begin(), chosen.end(), i);
+      std::string mark = at == chosen.end() ? "   " : numberText(size_t(at - chosen.begin()) + 1, 3);
+      out.push_back(mark + " " + displayText(s.request.catalogue[i].heading));
+    }
+    return out;
+  };
+  auto handler = [&](int mode, int item, int) {
+    if (mode != rt::ui::kAcException) return int(rt::ui::kAcContinue);
+    int key = rt::term::keyboard().lastKey();
+    if (key == rt::term::K_ENTER || key == rt::term::K_SPACE) {
+      size_t index = size_t(item - 1);
+      auto at = std::find(chosen.begin(), chosen.end(), index);
+      if (at == chosen.end()) chosen.push_back(index);
+      else chosen.erase(at);
+      return int(rt::ui::kAcContinue);
+    }
+    if (key == rt::term::K_ESC || key == rt::term::K_F10) return int(rt::ui::kAcAbort);
+    return int(rt::ui::kAcGoto);
+  };
+  chooseFrom("Kolumny zestawienia (Enter - wybo`r, Esc - koniec)", texts, handler, 2, 4);
+}
+
+void chooseOrder(Setup& s) {
+  if (s.orderNames.empty()) return;
+  std::vector<std::string> names;
+  for (const rt::Value& n : s.orderNames) names.push_back(" " + displayText(n.strOr("")) + " ");
+  int chosen = chooseFrom("Porza`dek", [&] { return names; });
+  if (chosen > 0) s.order = size_t(chosen - 1);
+}
+
+// A condition: a column, then its value through the column's picker. Choosing a column that has
+// a condition takes that condition away.
+void chooseCondition(Setup& s) {
+  std::vector<ListingCondition>& conditions = s.request.conditions;
+  auto texts = [&] {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < s.request.catalogue.size(); ++i) {
+      bool set = std::any_of(conditions.begin(), conditions.end(), [&](const ListingCondition& c) { return c.column == i; });
+      out.push_back(std::string(set ? " = " : "   ") + displayText(s.request.catalogue[i].heading));
+    }
+    return out;
+  };
+  int chosen = chooseFrom("Warunek dla kolumny", texts);
+  if (chosen <= 0) return;
+  size_t column = size_t(chosen - 1);
+  auto at = std::find_if(conditions.begin(), conditions.end(), [&](const ListingCondition& c) { return c.column == column; });
+  if (at != conditions.end()) {
+    conditions.erase(at);
+    return;
+  }
+  const std::string& picker = s.request.catalogue[column].type.picker;
+  if (picker.empty()) {
+    showMessage({displayText("Dla tej kolumny nie ma wyboru wartos`ci.")}, 3);
+    return;
+  }
+  vars().assign("___nr_k", rt::Value::integer(int64_t(column + 1)));
+  int area = int(call("SELECT").intOr(0));
+  rt::Value wanted = rt::evalText(picker);
+  call("DBSELECTAREA", {rt::Value::integer(area)});
+  if (wanted.isNil() || (wanted.isChar() && wanted.str().find_first_not_of(' ') == std::string::npos)) return;
+  conditions.push_back({column, wanted});
+}
+
+void produce(Setup& s) {
+  if (s.request.chosen.empty()) {
+    showMessage({displayText("Nie wybrano z`adnej kolumny zestawienia !")}, 3);
+    return;
+  }
+  int area = int(call("SELECT").intOr(0));
+  if (s.order < s.orderBlocks.size())
+    call("ORDSETFOCUS", {rt::evalBlock(s.orderBlocks[s.order])});
+  call("DBSELECTAREA", {rt::Value::integer(area)});
+  call("DEV");
+  rt::functions().call("WYB_URZ");
+  call("DBSELECTAREA", {rt::Value::integer(area)});
+  if (!rt::functions().call("DEV_OPEN").logicalOr(false)) return;
+
+  ListingReport report(s.request);
+  rt::Value title = rt::Value::newArray(0);
+  title.arr().push_back(rt::Value::text(displayText(s.title)));
+  title.arr().push_back(rt::Value::text(""));
+  size_t width = 10;
+  for (const std::string& h : report.headingLines()) {
+    title.arr().push_back(rt::Value::text(h));
+    width = std::max(width, h.size());
+  }
+  title.arr().push_back(rt::Value::text(std::string(width, '-')));
+  vars().assign("dev_tytul", title);
+  vars().assign("tytul_proc", rt::Value::text(""));
+
+  auto printing = [] { return vars().get("urzadzenie").intOr(0) != 0; };
+  report.run([](const std::string& line) { rt::functions().call("DEV_LINIA", {rt::Value::text(line)}); },
+             printing);
+  rt::functions().call("DEV_CLOSE");
+  call("DBSELECTAREA", {rt::Value::integer(area)});
+}
+
+}  // namespace
+
+rt::Value generateListing(rt::Args& args) {
+  if (call("SELECT").intOr(0) <= 0) return rt::Value();
+  rt::PrivateFrame frame(vars());
+  vars().declarePrivate("___nr_k", rt::Value::integer(0));
+  vars().declarePrivate("dev_tytul", rt::Value::newArray(0));
+  vars().declarePrivate("tytul_proc", rt::Value::text(""));
+  Setup s = setupFrom(args);
+  const int area = int(call("SELECT").intOr(0));
+  int last = 1;
+  for (;;) {
+    std::vector<rt::Value> items;
+    items.push_back(rt::Value::text(" Kolumny (" + std::to_string(s.request.chosen.size()) + ") "));
+    std::string orderName = s.order < s.orderNames.size() ? s.orderNames[s.order].strOr("") : "";
+    items.push_back(rt::Value::text(" Porza`dek: " + orderName + " "));
+    items.push_back(rt::Value::text(" Warunki (" + std::to_string(s.request.conditions.size()) + ") "));
+    for (const rt::Value& label : s.buttonLabels) items.push_back(rt::Value::text(" " + label.strOr("") + " "));
+    items.push_back(rt::Value::text(" Wykonaj zestawienie "));
+    rt::Value menu = rt::Value::newArray(0);
+    menu.arr() = items;
+    call("DBSELECTAREA", {rt::Value::integer(area)});
+    int chosen = int(rt::functions().call("MENU", {menu, rt::Value::integer(6), rt::Value::integer(20),
+                                                   rt::Value::integer(last)}).intOr(0));
+    call("DBSELECTAREA", {rt::Value::integer(area)});
+    if (chosen <= 0) break;
+    last = chosen;
+    const size_t buttons = s.buttonLabels.size();
+    if (chosen == 1) chooseColumns(s);
+    else if (chosen == 2) chooseOrder(s);
+    else if (chosen == 3) chooseCondition(s);
+    else if (size_t(chosen) <= 3 + buttons) {
+      size_t b = size_t(chosen) - 4;
+      if (b < s.buttonBlocks.size() && s.buttonBlocks[b].isBlock()) rt::evalBlock(s.buttonBlocks[b]);
+    } else {
+      produce(s);
+    }
+  }
+  call("DBSELECTAREA", {rt::Value::integer(area)});
+  return rt::Value();
+}
+
+void registerCatalogueListingGenerator() {
+  rt::functions().add("GENERUJ", [](rt::Args& a) { return generateListing(a); });
+}
+
+}  // namespace suite
