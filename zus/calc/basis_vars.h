@@ -1,0 +1,37 @@
+// Access of the basis routines to the by-name world: the calculation's working variables, the
+// program state, fields by alias and calls of routines by name.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/core/value.h"
+#include "zus/calc/basis_months.h"
+
+namespace zus::basis {
+
+rt::Value call(std::string_view name, std::vector<rt::Value> args = {});
+
+// A visible variable's value, NIL when there is none.
+rt::Value var(std::string_view name);
+double numVar(std::string_view name, double fallback = 0);
+std::string textVar(std::string_view name);
+bool logicalVar(std::string_view name, bool fallback = false);
+// Element n (from 1) of an array variable as text, "" when missing.
+std::string textElement(std::string_view array, int n);
+
+// alias->field; NIL when the alias or the field is missing.
+rt::Value aliasField(std::string_view alias, std::string_view field);
+void setAliasField(std::string_view alias, std::string_view field, const rt::Value& v);
+
+// Year and month of a date value; nullopt-like {0, 0} when it is no date.
+YearMonth yearMonthOf(const rt::Value& date);
+
+// Selects a work area by alias.
+void selectAlias(std::string_view alias);
+
+// Trims blanks on both sides.
+std::string trim(const std::string& s);
+
+}  // namespace zus::basis
