@@ -1,0 +1,130 @@
+// The edit form's shared helpers (see form_support.h).
+#include "zus/register/form_support.h"
+
+#include "runtime/db/work_areas.h"
+#include "runtime/term/screen.h"
+#include "runtime/term/terminal.h"
+
+namespace zus::form {
+
+rt::Value callIfPresent(std::string_view name, std::vector<rt::Value> args, rt::Value fallback) {
+  if (!rt::functions().has(name)) return fallback;
+  return rt::functions().call(name, std::move(args));
+}
+
+rt::Value var(std::string_view name) {
+  const rt::Value* v = vars().tryGet(name);
+  return v ? *v : rt::Value();
+}
+
+std::string text(std::string_view name) { return var(name).strOr(""); }
+double number(std::string_view name, double fallback) { return var(name).numOr(fallback); }
+
+int32_t date(std::string_view name) {
+  rt::Value v = var(name);
+  return v.isDate() ? v.date() : 0;
+}
+
+bool logical(std::string_view name, bool fallback) { return var(name).logicalOr(fallback); }
+
+void set(std::string_view name, rt::Value v) { vars().assign(name, std::move(v)); }
+
+std::string slotKind(int slot) {
+  rt::Value links = var("zas_zus");
+  if (!links.isArray() || slot < 1 || size_t(slot) > links.arr().size()) return "";
+  return links.arr()[size_t(slot - 1)].strOr("");
+}
+
+bool kindOfSlot(int slot) {
+  std::string linked = slotKind(slot);
+  return !linked.empty() && text("_zasilek") == linked;
+}
+
+bool looseEquals(std::string_view a, std::string_view b) {
+  return b.empty() || (a.size() >= b.size() && a.compare(0, b.size(), b) == 0);
+}
+
+std::string display(const std::string& stored) {
+  if (!rt::functions().has("_P")) return stored;
+  return call("_P", {txt(stored)}).strOr(stored);
+}
+
+void say(int row, int col, const std::string& s) {
+  rt::term::screen().say(row, col, s, rt::term::screen().colors().standard());
+}
+
+void sayIn(int row, int col, const std::string& s, const std::string& colourString) {
+  rt::term::Screen& screen = rt::term::screen();
+  std::string previous = screen.setColorString(colourString);
+  screen.say(row, col, s, screen.colors().standard());
+  screen.setColorString(previous);
+}
+
+void sayBold(int row, int col, const std::string& s) {
+  sayIn(row, col, s, call("K_BOLD", {num(0)}).strOr(""));
+}
+
+void message(const std::string& stored, int kind) {
+  call("KOM3", {txt(stored), num(0), num(0), num(kind)});
+}
+
+void message(const std::vector<std::string>& lines, int kind) {
+  rt::Value array = rt::Value::newArray(0);
+  for (const std::string& l : lines) array.arr().push_back(txt(l));
+  call("KOM3", {array, num(0), num(0), num(kind)});
+}
+
+bool decide(bool yesFirst, const std::string& question, const std::string& comment) {
+  std::vector<rt::Value> args{flag(yesFirst), txt(question), num(0), num(0)};
+  if (!comment.empty()) args.push_back(txt(comment));
+  return call("DECYZJA", std::move(args)).logicalOr(false);
+}
+
+std::string statusText(double code) {
+  rt::Value codes = var("stat_err"), texts = var("stat_mess");
+  std::string shown;
+  if (codes.isArray() && texts.isArray()) {
+    const rt::Array& c = codes.arr();
+    for (size_t i = 0; i < c.size(); ++i) {
+      if (c[i].isNum() && c[i].num() == code) {
+        if (i < texts.arr().size()) shown = texts.arr()[i].strOr("");
+        break;
+      }
+    }
+  }
+  return call("ROWNAJ_L", {txt(shown), num(40)}).strOr(std::string(40, ' '));
+}
+
+void selectAlias(std::string_view alias) {
+  int n = rt::db::workAreas().numberOf(alias);
+  if (n > 0) rt::db::workAreas().select(n);
+}
+
+rt::Value aliasField(std::string_view alias, std::string_view field) {
+  if (rt::db::workAreas().numberOf(alias) == 0) return {};
+  if (rt::context().fields->fieldType(alias, field) == "U") return {};
+  return rt::context().fields->readAliasField(alias, field);
+}
+
+ColourSet::ColourSet(int set) : previous_(call("K_SET_ZESTAW", {num(set)})) {}
+ColourSet::~ColourSet() { call("K_SET_ZESTAW", {previous_}); }
+
+StatusLine::StatusLine(const std::string& stored) { call("STATLINE", {txt(stored)}); }
+void StatusLine::restore() {
+  if (shown_) call("STATLINE", {num(-1)});
+  shown_ = false;
+}
+
+FormWindow::FormWindow(int type, int top, int left, int bottom, int right, const rt::Value& title,
+                       int set)
+    : handle_(call("_ROZWIN", {num(type), num(top), num(left), num(bottom), num(right), title,
+                               num(set)})) {}
+void FormWindow::close() {
+  if (open_) call("ZWIN", {handle_});
+  open_ = false;
+}
+
+KeepSelectedArea::KeepSelectedArea() : area_(rt::db::workAreas().selectedNumber()) {}
+KeepSelectedArea::~KeepSelectedArea() { rt::db::workAreas().select(area_); }
+
+}  // namespace zus::form
