@@ -1,7 +1,25 @@
+// The calculation run's routines callable by name: the menu entry `OBL_ZAS`, the status write
+// `WPISZ_STAT` of the transfer to payroll, the ZUS switch `_ZUSX_ZAS`, and the value rules.
+#include "runtime/core/functions.h"
 #include "zus/calc/by_name.h"
+#include "zus/calc/run_context.h"
+#include "zus/calc/run_status.h"
+#include "zus/calc/value_current.h"
 
 namespace zus {
 
-void registerCalcRunFunctions() {}
+void registerCalcRunFunctions() {
+  rt::Functions& f = rt::functions();
+  f.add("OBL_ZAS", [](rt::Args&) {
+    OBL_ZAS();
+    return rt::Value();
+  });
+  f.add("WPISZ_STAT", [](rt::Args& a) {
+    writeMonthStatus(a[0].numOr(0));
+    return rt::Value();
+  });
+  f.add("_ZUSX_ZAS", [](rt::Args&) { return rt::Value::logical(calculatesZusBenefits()); });
+  registerValueFunctions();
+}
 
 }  // namespace zus

@@ -1,0 +1,30 @@
+// The record decision of the calculation and the status write of the transfer to payroll.
+#include "zus/calc/run_status.h"
+
+#include "zus/calc/run_tables.h"
+#include "zus/shell/status_codes.h"
+
+namespace zus {
+
+RecordAction recordAction(double status, bool repeat) {
+  if (status == stat_const || (status > 90 && statusConst(status))) return RecordAction::NetOnly;
+  if (status == stat_n_obl || statusError(status) || (status > 90 && !statusConst(status)))
+    return RecordAction::Calculate;
+  if (status == stat_sav_c) return repeat ? RecordAction::NetOnly : RecordAction::Leave;
+  // 0, calculated, 90 and any code without a row: again only when asked for.
+  return repeat ? RecordAction::Calculate : RecordAction::Leave;
+}
+
+void writeMonthStatus(double status) {
+  SelectedArea selected("nieobec");
+  rt::db::WorkArea& n = areaOf("nieobec");
+  std::string employee = fieldText(areaOf("main"), "nr_prac");
+  int32_t monthEnd = nextMonthStart(dateVar("_miesp"));
+  while (!n.eof() && fieldText(n, "nr_prac") == employee && fieldDate(n, "do") < monthEnd) {
+    if (hasKind(fieldText(n, "zasilek")) && !statusConst(fieldNumber(n, "status")))
+      putField(n, "status", rt::Value::integer(int64_t(status)));
+    n.skip(1);
+  }
+}
+
+}  // namespace zus
