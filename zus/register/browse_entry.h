@@ -1,0 +1,13 @@
+// The register's entry `WPROW_NB`: choose an employee, lock the employee's record, show the day
+// counters and browse the employee's benefit records; leaving the browse brings the employee
+// choice back, leaving the choice ends the register.
+#pragma once
+
+namespace zus {
+
+void WPROW_NB();
+
+// Fills the browse's column arrays `pola`, `nagl` and `pict` of the register state.
+void fillBrowseColumns();
+
+}  // namespace zus
