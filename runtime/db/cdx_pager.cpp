@@ -18,7 +18,11 @@ CdxPager::~CdxPager() = default;
 
 uint32_t CdxPager::readCounterFromDisk() const {
   uint8_t bytes[4] = {0, 0, 0, 0};
-  if (file_.readSome(8, bytes, 4) != 4) return 0;
+  if (diskSize_ < 12) {
+    if (file_.readSome(8, bytes, 4) != 4) return 0;
+  } else {
+    file_.readHead(8, bytes, 4);  // the file never shrinks below its header page
+  }
   return getBe32(bytes);
 }
 
@@ -188,7 +192,7 @@ void CdxPager::flush() {
   std::sort(dirtyChunks_.begin(), dirtyChunks_.end());
   // Every other page first, the header page (with the counter) last.
   for (uint32_t index : dirtyChunks_) writeChunkRuns(index, true);
-  file_.writeExact(0, pageAt(0), kCdxPageSize);
+  file_.writeHead(0, pageAt(0), kCdxPageSize);
   for (uint32_t index : dirtyChunks_) {
     chunks_[index].dirtyBits.fill(0);
     chunks_[index].listedDirty = false;
@@ -219,7 +223,9 @@ void CdxPager::reset() {
   dirtyChunks_.clear();
   stage_.clear();
   dropCache();
-  file_.truncate(0);
+  // Other processes may have the header page mapped: keep it inside the file. Its stale bytes are
+  // never read back (the pager sees an empty file) and are rewritten by the next flush.
+  file_.truncate(std::min<uint64_t>(diskSize_, kCdxPageSize));
   diskSize_ = 0;
   pageCount_ = 0;
 }

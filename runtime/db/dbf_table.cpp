@@ -214,7 +214,7 @@ void DbfTable::clearInterruptedWrite() {
 void DbfTable::refresh() {
   if (!shared_) return;
   uint8_t b[4];
-  readAt(4, b, 4);
+  file_.readHead(4, b, 4);
   uint32_t n = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
   if (n != recCount_ && recordOffset(n + 1) > file_.size())
     throw Error(ErrorKind::Corrupt, "Corruption detected: file is truncated", "read", path());
@@ -327,16 +327,24 @@ void DbfTable::writeHeader(bool inProgress) {
   h.encode(std::span<uint8_t, 32>(mine, 32));
   std::memcpy(headBytes_, mine, 12);
   headBytes_[kInProgressByte] = inProgress ? 1 : 0;
-  if (shared_) writeAt(0, headBytes_, 32);
-  else file_.writeExact(0, headBytes_, 32);
+  if (shared_) {
+    requireWritable("write");
+    file_.writeHead(0, headBytes_, 32);
+  } else {
+    file_.writeExact(0, headBytes_, 32);
+  }
   inProgressOnDisk_ = inProgress;
 }
 
 void DbfTable::markInProgress() {
   if (inProgressOnDisk_) return;
   uint8_t one = 1;
-  if (shared_) writeAt(kInProgressByte, &one, 1);
-  else file_.writeExact(kInProgressByte, &one, 1);
+  if (shared_) {
+    requireWritable("write");
+    file_.writeHead(kInProgressByte, &one, 1);
+  } else {
+    file_.writeExact(kInProgressByte, &one, 1);
+  }
   inProgressOnDisk_ = true;
 }
 
@@ -461,7 +469,7 @@ void DbfTable::writeBufferedRecord() {
 
 void DbfTable::checkInterruptedWrite(const char* operation) {
   uint8_t mark = 0;
-  readAt(kInProgressByte, &mark, 1);
+  file_.readHead(kInProgressByte, &mark, 1);
   if (mark != 1) return;
   // We hold the header lock, so the writer that set the mark is gone.
   interrupted_ = true;
@@ -645,24 +653,42 @@ bool DbfTable::lockFile() {
 }
 
 void DbfTable::unlockAll() {
+  if (file_.isOpen() && shared_ && dirty_ && headerLockDepth_ == 0) {
+    // Keep the header lock from the write to the release, so that it goes with the record locks
+    // in one call.
+    if (!takeHeaderLock())
+      throw Error(ErrorKind::Lock, "Lock failure: the table's header lock is held elsewhere", "write", path(), 0, true);
+    try {
+      flush();
+    } catch (...) {
+      releaseHeaderLock();
+      throw;
+    }
+    headerLockDepth_ = 0;
+    releaseLocks(true);
+    return;
+  }
   if (file_.isOpen()) flush();
   releaseLocks();
 }
 
-void DbfTable::releaseLocks() noexcept {
-  if (fileLocked_) {
-    fileLocked_ = false;
-    if (shared_ && !readOnly_) {
-      auto r = lockScheme().file();
-      file_.unlockRange(r.offset, r.length);
-    }
+// Every lock the table holds lies in the span from the lowest to the highest range released, and
+// all of them go: one unlock over the span does it (unlocking a range we do not hold leaves other
+// processes' locks alone). In every scheme the header byte lies outside the record and file
+// ranges, so it stays locked unless it is part of the release.
+void DbfTable::releaseLocks(bool withHeader) noexcept {
+  if (shared_ && !readOnly_ && (fileLocked_ || withHeader || !locks_.empty())) {
+    uint64_t from = UINT64_MAX, to = 0;
+    auto cover = [&](LockRange r) {
+      from = std::min(from, r.offset);
+      to = std::max(to, r.offset + r.length);
+    };
+    if (fileLocked_) cover(lockScheme().file());
+    if (withHeader) cover(lockScheme().header());
+    for (uint32_t n : locks_) cover(lockScheme().record(n, layout_.header.headerLen, recLen_));
+    file_.unlockRange(from, to - from);
   }
-  if (shared_ && !readOnly_) {
-    for (uint32_t n : locks_) {
-      auto r = lockScheme().record(n, layout_.header.headerLen, recLen_);
-      file_.unlockRange(r.offset, r.length);
-    }
-  }
+  fileLocked_ = false;
   locks_.clear();
 }
 

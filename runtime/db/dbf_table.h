@@ -170,7 +170,8 @@ class DbfTable {
     return pending_.data() + size_t(n - pendingFirst_) * recLen_;
   }
   void requireWritable(const char* op);
-  void releaseLocks() noexcept;
+  // Drops the file lock and every record lock (and the header lock when `withHeader`) in one call.
+  void releaseLocks(bool withHeader = false) noexcept;
   void prepareChange();
   bool takeHeaderLock();
   void releaseHeaderLock();

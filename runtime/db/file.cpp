@@ -3,9 +3,11 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -30,7 +32,12 @@ void File::setWriteFault(WriteFault fault) { writeFault() = std::move(fault); }
 File::~File() { close(); }
 
 File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)), readOnly_(other.readOnly_) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      readOnly_(other.readOnly_),
+      head_(std::exchange(other.head_, nullptr)),
+      headLen_(std::exchange(other.headLen_, 0)),
+      headTried_(std::exchange(other.headTried_, false)) {}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
@@ -38,11 +45,15 @@ File& File::operator=(File&& other) noexcept {
     fd_ = std::exchange(other.fd_, -1);
     path_ = std::move(other.path_);
     readOnly_ = other.readOnly_;
+    head_ = std::exchange(other.head_, nullptr);
+    headLen_ = std::exchange(other.headLen_, 0);
+    headTried_ = std::exchange(other.headTried_, false);
   }
   return *this;
 }
 
 void File::close() noexcept {
+  unmapHead();
   if (fd_ >= 0) {
     ::close(fd_);  // an error on close of a file we only read or already wrote has nothing to undo
     fd_ = -1;
@@ -94,13 +105,17 @@ void File::readExact(uint64_t off, void* buf, size_t n) const {
                 " bytes expected at offset " + std::to_string(off) + ")", "read", path_);
 }
 
-void File::writeExact(uint64_t off, const void* buf, size_t n) {
+void File::checkWriteFault(uint64_t off, size_t n) const {
   if (readOnly_)
     throw Error(ErrorKind::Write, "Write error: file is open read-only", "write", path_, EBADF);
   if (auto& fault = writeFault()) {
     if (int err = fault(path_, off, n))
       throw Error(ErrorKind::Write, "Write error: " + osText(err), "write", path_, err, true);
   }
+}
+
+void File::writeExact(uint64_t off, const void* buf, size_t n) {
+  checkWriteFault(off, n);
   auto* p = static_cast<const char*>(buf);
   size_t done = 0;
   while (done < n) {
@@ -116,6 +131,48 @@ void File::writeExact(uint64_t off, const void* buf, size_t n) {
   }
 }
 
+namespace {
+constexpr size_t kHeadBytes = 4096;
+}
+
+uint8_t* File::head(uint64_t off, size_t n) const {
+  if (!headTried_ && fd_ >= 0) {
+    headTried_ = true;
+    const uint64_t len = std::min<uint64_t>(size(), kHeadBytes);
+    if (len > 0) {
+      void* p = ::mmap(nullptr, kHeadBytes, readOnly_ ? PROT_READ : PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
+      if (p != MAP_FAILED) {
+        head_ = static_cast<uint8_t*>(p);
+        headLen_ = size_t(len);
+      }
+    }
+  }
+  return head_ && off + n <= headLen_ ? head_ + off : nullptr;
+}
+
+void File::unmapHead() noexcept {
+  if (head_) ::munmap(head_, kHeadBytes);
+  head_ = nullptr;
+  headLen_ = 0;
+  headTried_ = false;
+}
+
+void File::readHead(uint64_t off, void* buf, size_t n) const {
+  if (const uint8_t* p = head(off, n)) std::memcpy(buf, p, n);
+  else readExact(off, buf, n);
+}
+
+void File::writeHead(uint64_t off, const void* buf, size_t n) {
+  uint8_t* p = head(off, n);
+  if (!p) {
+    writeExact(off, buf, n);
+    if (!head_) headTried_ = false;  // the file may have been too short to map: try again next time
+    return;
+  }
+  checkWriteFault(off, n);
+  std::memcpy(p, buf, n);
+}
+
 uint64_t File::size() const {
   struct stat st;
   if (::fstat(fd_, &st) != 0) {
@@ -126,6 +183,7 @@ uint64_t File::size() const {
 }
 
 void File::truncate(uint64_t length) {
+  unmapHead();  // the next use maps what is left
   int r;
   do r = ::ftruncate(fd_, off_t(length));
   while (r != 0 && errno == EINTR);

@@ -45,6 +45,13 @@ class File {
   // Writes exactly n bytes at off; a short or failed write is rt::Error(Write) naming the file.
   void writeExact(uint64_t off, const void* buf, size_t n);
 
+  // The same for the file's first page, which is mapped shared on first use: the table and index
+  // headers that every locked write reads and rewrites then cost no system call. The mapping and
+  // other processes' pread/pwrite share the page cache, so both see the same bytes at once.
+  // Bytes past the part of the file that existed when it was mapped go through pread/pwrite.
+  void readHead(uint64_t off, void* buf, size_t n) const;
+  void writeHead(uint64_t off, const void* buf, size_t n);
+
   uint64_t size() const;
   void truncate(uint64_t length);
   void sync();
@@ -64,9 +71,17 @@ class File {
 
  private:
   File(int fd, std::string path, bool readOnly) : fd_(fd), path_(std::move(path)), readOnly_(readOnly) {}
+  // The mapped first page, or null; headLen_ bytes of it lie inside the file.
+  uint8_t* head(uint64_t off, size_t n) const;
+  void unmapHead() noexcept;
+  void checkWriteFault(uint64_t off, size_t n) const;
+
   int fd_ = -1;
   std::string path_;
   bool readOnly_ = false;
+  mutable uint8_t* head_ = nullptr;
+  mutable size_t headLen_ = 0;
+  mutable bool headTried_ = false;
 };
 
 }  // namespace rt::db
