@@ -1,7 +1,17 @@
 #include "zus/reports/by_name.h"
 
+#include "suite/screen/listing_setup.h"
+#include "zus/reports/listing_benefits.h"
+#include "zus/reports/listing_master.h"
+#include "zus/reports/listing_pickers.h"
+
 namespace zus {
 
-void registerListingFunctions() {}
+void registerListingFunctions() {
+  suite::registerCatalogueListingGenerator();
+  registerListingPickers();
+  registerBenefitListing();
+  registerMasterListing();
+}
 
 }  // namespace zus
