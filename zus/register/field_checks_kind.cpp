@@ -76,7 +76,12 @@ bool OK_ZAS(int row, int col) {
   }
 
   set("skr_zas", aliasField("sl", "skrot"));
-  sayBold(row, col, display(aliasField("sl", "mnemo").strOr("")));
+  // The mnemonic stays inside the form's frame (the field is wider than the room beside the kind).
+  std::string mnemonic = display(aliasField("sl", "mnemo").strOr(""));
+  while (!mnemonic.empty() && mnemonic.back() == ' ') mnemonic.pop_back();
+  const int room = 78 - int(number("kol", 1)) - col;
+  if (room > 0 && int(mnemonic.size()) > room) mnemonic.resize(size_t(room));
+  sayBold(row, col, mnemonic);
   selectAlias("nieobec");
   if (kindIs(KindFamily::STALY, text("_zasilek"))) set("_status", num(stat_const));
   const double status = number("_status");

@@ -1,0 +1,229 @@
+// The benefit edit form on a register: a new record entered and saved, an existing one edited,
+// left with Esc, refused, or held by another workstation; the keys bound while it is open.
+#include <gtest/gtest.h>
+
+#include "runtime/term/keyboard.h"
+#include "tests/zus/register/form_fixture.h"
+#include "zus/register/form_edit.h"
+
+namespace form_test {
+namespace {
+
+using namespace rt::term;
+
+constexpr int kCtrlF3 = -22;
+
+class EditForm : public BenefitForm {
+ protected:
+  uint32_t calculatedSickness(double percent = 80, const char* kind = "Z01") {
+    rt::Value first = rt::context().memvars.get("lum_data");
+    return addBenefit({{"zasilek", txt(kind)},
+                       {"od", first},
+                       {"do", rt::Value::date(first.date() + 4)},
+                       {"l_dni", num(5)},
+                       {"procent", num(percent)},
+                       {"dat_wyp", rt::Value::date(first.date() + 9)},
+                       {"data_prawa", first},
+                       {"status", num(4)},
+                       {"wartosc", num(250, 2)},
+                       {"nr_stat", txt("AB")}});
+  }
+};
+
+TEST_F(EditForm, NewRecordIsEnteredAndSavedWithItsFieldsAndCounters) {
+  std::string formScreen;
+  onCall["OK_DO"] = [&] { formScreen = h.textUtf8(); };
+  inRegister([&] {
+    const rt::Value first = rt::context().memvars.get("lum_data");
+    const rt::Value payout = rt::Value::date(first.date() + 9);
+    std::vector<int> keys = join({text("CHOR_ZUS"), {K_ENTER},         // kind
+                                  {K_ENTER, K_ENTER, K_ENTER, K_ENTER},  // od, do, days, right
+                                  text("80"), {K_ENTER},               // percentage
+                                  dateKeys(payout), {K_CTRL_W}});
+    rt::Value saved = edit(true, keys);
+    EXPECT_TRUE(saved.logicalOr(false));
+
+    EXPECT_FALSE(rt::context().memvars.get("brak_nb").logical());
+    select("nieobec");
+    area().goTop();
+    ASSERT_FALSE(area().eof());
+    EXPECT_EQ(field("nr_prac").str(), kEmployee);
+    EXPECT_EQ(field("zasilek").str(), "Z01");
+    EXPECT_EQ(field("od").date(), first.date());
+    EXPECT_EQ(field("l_dni").num(), 1);
+    EXPECT_EQ(field("procent").num(), 80);
+    EXPECT_EQ(field("dat_wyp").date(), payout.date());
+    EXPECT_EQ(field("status").num(), 2);
+    EXPECT_FALSE(field("o_zlicz").logical());
+    EXPECT_TRUE(field("czy_dz").logical());
+    EXPECT_FALSE(field("place").logical());
+    EXPECT_EQ(field("old_dni").num(), 0);
+    // The first benefit of an employee without a start of the sick-pay count starts it.
+    EXPECT_EQ(mainField("data_zus").date(), first.date());
+    EXPECT_EQ(calls["AKT_DNI"], 1);
+    ASSERT_EQ(lastArgs["AKT_DNI"].size(), 2u);
+    EXPECT_EQ(lastArgs["AKT_DNI"][0].num(), 0);
+    EXPECT_EQ(lastArgs["AKT_DNI"][1].str(), "T");
+  });
+  EXPECT_NE(formScreen.find("Rodzaj zasiłku: CHOR_ZUS"), std::string::npos) << formScreen;
+  EXPECT_NE(formScreen.find("Data od:"), std::string::npos);
+  EXPECT_NE(formScreen.find("Data wypłaty:"), std::string::npos);
+  EXPECT_NE(formScreen.find("Czy wypadek poza pracą ?"), std::string::npos);
+  EXPECT_NE(formScreen.find("Stawka dzienna kwotowo:  Nie"), std::string::npos) << formScreen;
+}
+
+TEST_F(EditForm, ExistingCalculatedRecordIsSavedWithTheEditedMark) {
+  inRegister([&] {
+    uint32_t recno = calculatedSickness();
+    EXPECT_TRUE(edit(false, {K_CTRL_W}).logicalOr(false));
+    area().goTo(recno);
+    EXPECT_EQ(field("status").num(), 94);
+    EXPECT_EQ(field("procent").num(), 80);
+    EXPECT_EQ(field("l_dni").num(), 5);
+    EXPECT_EQ(field("nr_stat").str(), "AB  ");
+    // An existing record never starts the sick-pay count.
+    EXPECT_EQ(mainField("data_zus").date(), 0);
+    EXPECT_EQ(calls["AKT_DNI"], 1);
+    EXPECT_EQ(lastArgs["AKT_DNI"][0].num(), 5);
+  });
+}
+
+TEST_F(EditForm, EscapeAndNoLeavesRecordStatusAndStartDateAsTheyWere) {
+  onCall["OK_OD"] = [] { setMain("data_zus", day(2000, 1, 3)); };
+  inRegister([&] {
+    uint32_t recno = calculatedSickness();
+    rt::Value result = edit(false, join({{K_ENTER, K_ESC}, text("N")}));
+    EXPECT_TRUE(result.isLogical() && !result.logical());
+    EXPECT_TRUE(asked("Czy zapisac` dane ?"));
+    area().goTo(recno);
+    EXPECT_EQ(field("status").num(), 4);
+    EXPECT_EQ(mainField("data_zus").date(), 0);
+    EXPECT_EQ(calls["AKT_DNI"], 0);
+    EXPECT_GE(calls["DAJ_SCOPY"], 1);
+  });
+}
+
+TEST_F(EditForm, EscapeAndYesSaves) {
+  inRegister([&] {
+    uint32_t recno = calculatedSickness();
+    EXPECT_TRUE(edit(false, join({{K_ESC}, text("T")})).logicalOr(false));
+    area().goTo(recno);
+    EXPECT_EQ(field("status").num(), 94);
+  });
+}
+
+TEST_F(EditForm, RecordLockedByAnotherHandleIsNotSavedAndTheFormSaysSo) {
+  inRegister([&] {
+    uint32_t recno = calculatedSickness();
+    rt::db::UseOptions other;
+    other.shared = true;
+    other.alias = "OBCY";
+    rt::db::WorkArea& foreign = rt::db::workAreas().use(area().table().path(), other);
+    foreign.goTo(recno);
+    ASSERT_TRUE(foreign.lockCurrent());
+
+    rt::Value result = edit(false, {K_CTRL_W});
+    EXPECT_TRUE(result.isLogical() && !result.logical());
+    EXPECT_TRUE(said(zus::kRecordBusy));
+    EXPECT_EQ(calls["AKT_DNI"], 0);
+    area().goTo(recno);
+    EXPECT_EQ(field("status").num(), 4);
+    rt::db::workAreas().close(foreign.number());
+  });
+}
+
+TEST_F(EditForm, EscapeInTheKindOfANewRecordLeavesNoTrace) {
+  inRegister([&] {
+    const std::string before = h.line(24);
+    rt::Value result = edit(true, {K_ESC});
+    EXPECT_TRUE(result.isNil());
+    EXPECT_EQ(h.line(24), before);
+    EXPECT_EQ(h.line(7).find("Rodzaj"), std::string::npos);
+    for (int key : {-4, -6, -21, -22}) EXPECT_EQ(keyboard().hotKey(key), nullptr) << key;
+    select("nieobec");
+    area().goTop();
+    EXPECT_TRUE(area().eof());
+  });
+}
+
+TEST_F(EditForm, SaveIsRefusedOnlyWhereTheRulesSay) {
+  struct Case {
+    double percent;
+    const char* kind;
+    bool saved;
+    const char* message;
+  };
+  const Case cases[] = {
+      {100, "Z01", false, "Nie zaznaczono wypadku poza praca` lub 100% - zapis nie nasta`pi !"},
+      {80, "Z01", true, nullptr},     // sickness benefit at 80%
+      {100, "Z27", true, nullptr},    // accident at work
+      {100, "Z10", true, nullptr},    // sick pay of the employer
+  };
+  inRegister([&] {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.kind) + " at " + std::to_string(int(c.percent)));
+      messages.clear();
+      uint32_t recno = calculatedSickness(c.percent, c.kind);
+      rt::Value result = edit(false, {K_CTRL_W});
+      EXPECT_EQ(result.logicalOr(false), c.saved);
+      area().goTo(recno);
+      EXPECT_EQ(field("status").num(), c.saved ? 94 : 4);
+      if (c.message) {
+        EXPECT_TRUE(said(c.message));
+      }
+    }
+  });
+}
+
+TEST_F(EditForm, NewRecordWithoutPayoutDateIsRefused) {
+  inRegister([&] {
+    rt::Value result = edit(true, join({text("CHOR_ZUS"), {K_ENTER, K_CTRL_W}}));
+    EXPECT_TRUE(result.isLogical() && !result.logical());
+    EXPECT_TRUE(said("Nie wprowadzono daty wypl`aty - zapis nie nasta`pi !"));
+    select("nieobec");
+    area().goTop();
+    EXPECT_TRUE(area().eof());
+  });
+}
+
+TEST_F(EditForm, CtrlF3MarksTheRecordForANewTransferEvenWhenTheFormIsAbandoned) {
+  inRegister([&] {
+    uint32_t recno = calculatedSickness();
+    ASSERT_TRUE(area().lockCurrent());
+    rt::context().fields->writeAliasField("nieobec", "place", rt::Value::logical(true));
+    rt::context().fields->writeAliasField("nieobec", "old_zas", txt("Z01"));
+    rt::context().fields->writeAliasField("nieobec", "old_dni", num(5));
+    rt::context().fields->writeAliasField("nieobec", "old_wart", num(250, 2));
+    call("DBCOMMIT");
+    area().unlockAll();
+
+    edit(false, join({{kCtrlF3}, text("T"), {K_ESC}, text("N")}));
+    EXPECT_TRUE(asked("Czy oznaczyc` zasil`ek do bezwarunkowego przepisania do PL`AC ?"));
+    area().goTo(recno);
+    EXPECT_FALSE(field("place").logical());
+    EXPECT_EQ(field("old_zas").str(), "   ");
+    EXPECT_EQ(field("old_dni").num(), 0);
+    EXPECT_EQ(field("old_wart").num(), 0);
+    EXPECT_EQ(field("status").num(), 4);
+  });
+}
+
+TEST_F(EditForm, PayoutDateOfANewRecordIsProposedFromTheNearestHintDate) {
+  inRegister([&] {
+    const rt::Value first = rt::context().memvars.get("lum_data");
+    int y, m, d;
+    rt::splitDate(first.date(), y, m, d);
+    calculatedSickness();  // its payout date is the 10th
+    rt::Memvars& v = rt::context().memvars;
+    v.assign("zusx_daty", num(2));
+    v.assign("zusx_d1", day(y, m, 8));
+    v.assign("zusx_d2", day(y, m, 25));
+    std::string proposed;
+    onCall["OK_DO"] = [&] { proposed = rt::dtoc(rt::context().memvars.get("_dat_wyp").date()); };
+    edit(true, join({text("CHOR_ZUS"), {K_ENTER, K_ENTER, K_ENTER, K_ESC}, text("N")}));
+    EXPECT_EQ(proposed, rt::dtoc(rt::makeDate(y, m, 8)));
+  });
+}
+
+}  // namespace
+}  // namespace form_test

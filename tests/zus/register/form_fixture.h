@@ -1,0 +1,179 @@
+// A register for the edit form's tests: the demo company started as the program starts, the
+// register's tables opened as the browse opens them, one employee chosen and locked with the
+// register state the browse keeps, and the employee's benefit records made by the test.
+//
+// Routines of the other parts of the register that the form calls by name get stand-ins that
+// accept everything (and count their calls) when they are not registered. Messages (KOM3) and
+// questions (DECYZJA) are recorded; a question still waits for its scripted answer.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/core/std_dates.h"
+#include "runtime/db/work_areas.h"
+#include "runtime/term/terminal.h"
+#include "suite/tables/table_ops.h"
+#include "tests/zus/shell/settings_fixture.h"
+#include "zus/register/by_name.h"
+
+namespace form_test {
+
+using Fields = std::vector<std::pair<std::string, rt::Value>>;
+
+inline rt::Value num(double n, int dec = 0) { return rt::Value::number(n, dec); }
+inline rt::Value txt(std::string s) { return rt::Value::text(std::move(s)); }
+inline rt::Value day(int y, int m, int d) { return rt::Value::date(rt::makeDate(y, m, d)); }
+
+class BenefitForm : public settings_test::SettingsCompany {
+ protected:
+  static constexpr const char* kEmployee = "    5";
+
+  void SetUp() override {
+    SettingsCompany::SetUp();
+    zus::registerBenefitFormFunctions();
+    // Stand-ins of an earlier test are replaced: they point at that test's fixture.
+    static std::set<std::string> standIns;
+    auto missing = [](const char* name) {
+      if (rt::functions().has(name) && !standIns.count(name)) return false;
+      standIns.insert(name);
+      return true;
+    };
+    auto accept = [this, missing](const char* name, rt::Value answer) {
+      if (!missing(name)) return;
+      rt::functions().add(name, [this, name, answer](rt::Args& a) {
+        ++calls[name];
+        lastArgs[name] = a.values();
+        if (auto it = onCall.find(name); it != onCall.end()) it->second();
+        return answer;
+      });
+    };
+    for (const char* name : {"OK_OD", "OK_DO", "OK_DAT_PRA", "OK_ZLICZ", "OK_L4", "OK_MIES",
+                             "OK_LITER", "OK_PODST", "OK_POM_DZ"})
+      accept(name, rt::Value::logical(true));
+    accept("AKT_DNI", rt::Value::logical(true));
+    accept("ZLICZ_CHOR", num(0));
+    accept("DNI_GORNE", rt::Value());
+    if (missing("CZY_JEST_L_4"))
+      rt::functions().add("CZY_JEST_L_4", [](rt::Args& a) { return a[1]; });
+    if (missing("DAJ_SCOPY")) rt::functions().add("DAJ_SCOPY", [this](rt::Args&) {
+        ++calls["DAJ_SCOPY"];
+        scopeRegister();
+        return rt::Value();
+      });
+    rt::NativeFunction decyzja = *rt::functions().find("DECYZJA");
+    rt::functions().add("DECYZJA", [this, decyzja](rt::Args& a) {
+      questions.push_back(a[1].strOr(""));
+      return decyzja(a);
+    });
+  }
+
+  // Runs `body` inside the started program with the register open on kEmployee.
+  void inRegister(const std::function<void()>& body) {
+    start([&] {
+      openRegister();
+      body();
+    });
+  }
+
+  void openRegister() {
+    ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN | SLOWNIK | DANE_WE | NIEOBEC | MAIN_2"),
+                                   txt("SSSSS")})
+                    .logicalOr(false));
+    rt::Memvars& v = rt::context().memvars;
+    v.declarePrivate("nr_pracusia", txt(kEmployee));
+    v.declarePrivate("ord_baz", num(5));
+    v.declarePrivate("brak_nb", rt::Value::logical(true));
+    v.declarePrivate("pict_chor", txt("XXXX"));
+    v.declarePrivate("pict_l_4", txt(std::string(14, 'X')));
+    v.declarePrivate("_data_ur", rt::Value::date(0));
+    for (const char* counter : {"suma_dni1", "suma_dni2", "suma_dni3", "suma_poza"})
+      v.declarePrivate(counter, num(0));
+
+    select("main");
+    call("DBSEEK", {txt(kEmployee)});
+    ASSERT_TRUE(call("_REC_LOCK").logicalOr(false));
+    setMain("data_zus", rt::Value::date(0));
+
+    // The employee starts without benefits, whatever the demo gave him.
+    rt::db::WorkArea& reg = area();
+    reg.setOrder(0);
+    for (reg.goTop(); !reg.eof(); reg.skip(1))
+      if (field("nr_prac").strOr("") == kEmployee && reg.lockCurrent()) reg.deleteRecord();
+    reg.unlockAll();
+    scopeRegister();
+  }
+
+  // Appends a benefit of kEmployee (unlocked afterwards) and returns its record number.
+  uint32_t addBenefit(const Fields& fields) {
+    select("nieobec");
+    Fields all{{"nr_prac", txt(kEmployee)}, {"status", num(2)}, {"place", rt::Value::logical(false)}};
+    all.insert(all.end(), fields.begin(), fields.end());
+    suite::appendRecord(all);
+    uint32_t recno = area().recno();
+    call("DBCOMMIT");
+    area().unlockAll();
+    scopeRegister();
+    area().goTo(recno);
+    return recno;
+  }
+
+  // The browse's view: order 5 scoped to the employee; `brak_nb` when the scope is empty.
+  void scopeRegister() {
+    select("nieobec");
+    rt::db::WorkArea& reg = area();
+    uint32_t kept = reg.recno();
+    reg.setOrder(5);
+    reg.setScope(0, txt(kEmployee));
+    reg.setScope(1, txt(kEmployee));
+    reg.goTop();
+    rt::context().memvars.assign("brak_nb", rt::Value::logical(reg.eof()));
+    if (!reg.eof()) reg.goTo(kept);
+  }
+
+  rt::Value edit(bool isNew, const std::vector<int>& keys) {
+    h.keys(keys);
+    select("nieobec");
+    return rt::functions().call("ED_NB", {rt::Value::logical(isNew)});
+  }
+
+  static rt::db::WorkArea& area(const char* alias = "nieobec") {
+    return *rt::db::workAreas().byAlias(alias);
+  }
+  static void select(const char* alias) { rt::db::workAreas().select(area(alias).number()); }
+  static rt::Value field(const char* name) {
+    return rt::context().fields->readAliasField("nieobec", name);
+  }
+  static rt::Value mainField(const char* name) {
+    return rt::context().fields->readAliasField("main", name);
+  }
+  static void setMain(const char* name, const rt::Value& v) {
+    rt::context().fields->writeAliasField("main", name, v);
+  }
+  static rt::Value call(const char* name, std::vector<rt::Value> args = {}) {
+    return rt::functions().call(name, std::move(args));
+  }
+  // The digits to type into a date entry for a date.
+  static std::vector<int> dateKeys(const rt::Value& d) {
+    std::vector<int> keys;
+    for (char c : rt::dtoc(d.date()))
+      if (c >= '0' && c <= '9') keys.push_back(c);
+    return keys;
+  }
+  bool asked(const std::string& stored) const {
+    for (const std::string& q : questions)
+      if (q.find(stored) != std::string::npos) return true;
+    return false;
+  }
+
+  std::map<std::string, int> calls;
+  std::map<std::string, std::vector<rt::Value>> lastArgs;
+  std::map<std::string, std::function<void()>> onCall;
+  std::vector<std::string> questions;
+};
+
+}  // namespace form_test
