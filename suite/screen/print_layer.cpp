@@ -43,12 +43,17 @@ void printLines(rt::print::PrintJob& j, const rt::Value& lines) {
       if (l.isChar()) j.line(l.str());
 }
 
-// The top of a page: the title lines, then the title routine.
+// The top of a page: the title routine when one is named (it prints the title lines itself and
+// reads the page number begun), otherwise the title lines.
 void pageTitle(rt::print::PrintJob& j) {
-  if (const rt::Value* t = vars().tryGet("dev_tytul")) printLines(j, *t);
+  vars().assign("dev_ss", rt::Value::integer(j.page()));
+  vars().assign("dev_ll", rt::Value::integer(0));
   const rt::Value* routine = vars().tryGet("tytul_proc");
-  if (routine && routine->isChar() && !routine->str().empty() && rt::functions().has(routine->str()))
+  if (routine && routine->isChar() && !routine->str().empty() && rt::functions().has(routine->str())) {
     rt::functions().call(routine->str());
+    return;
+  }
+  if (const rt::Value* t = vars().tryGet("dev_tytul")) printLines(j, *t);
 }
 
 void endJob(bool normally) {
@@ -133,7 +138,8 @@ void registerPrintLayerFunctions() {
   f.add("DEV_LINIA", [](rt::Args& a) {
     if (!job()) return rt::Value();
     try {
-      job()->line(a[0].isChar() ? a[0].str() : std::string());
+      // Stored texts print with their Polish letters (a letter and a backtick print as one).
+      job()->line(a[0].isChar() ? displayText(a[0].str()) : std::string());
       keepCounters();
     } catch (const rt::print::PrintCancelled&) {
       endJob(false);

@@ -1,0 +1,151 @@
+// Access routines of the card and settlement prints: variables, suite routines and tables by name.
+#include "zus/reports/print_setup_access.h"
+
+#include "runtime/core/std_dates.h"
+
+namespace zus::cards {
+
+rt::Memvars& vars() { return rt::context().memvars; }
+
+rt::Value call(std::string_view name, std::vector<rt::Value> args) {
+  return rt::functions().call(name, std::move(args));
+}
+
+rt::Value var(std::string_view name) {
+  const rt::Value* v = vars().tryGet(name);
+  return v ? *v : rt::Value();
+}
+
+std::string varText(std::string_view name, std::string_view fallback) {
+  return var(name).strOr(fallback);
+}
+
+double varNum(std::string_view name, double fallback) { return var(name).numOr(fallback); }
+
+bool varBool(std::string_view name, bool fallback) { return var(name).logicalOr(fallback); }
+
+int32_t varDate(std::string_view name) {
+  rt::Value v = var(name);
+  return v.isDate() ? v.date() : 0;
+}
+
+rt::Value element(std::string_view arrayName, size_t n) {
+  rt::Value a = var(arrayName);
+  if (!a.isArray() || n < 1 || n > a.arr().size()) return rt::Value();
+  return a.arr()[n - 1];
+}
+
+std::string slotKind(int slot) { return element("zas_zus", size_t(slot)).strOr(""); }
+
+rt::Value fld(std::string_view alias, std::string_view field) {
+  return rt::context().fields->readAliasField(alias, field);
+}
+
+std::string fldText(std::string_view alias, std::string_view field) {
+  return fld(alias, field).strOr("");
+}
+
+double fldNum(std::string_view alias, std::string_view field) { return fld(alias, field).numOr(0); }
+
+bool fldBool(std::string_view alias, std::string_view field) {
+  return fld(alias, field).logicalOr(false);
+}
+
+int32_t fldDate(std::string_view alias, std::string_view field) {
+  rt::Value v = fld(alias, field);
+  return v.isDate() ? v.date() : 0;
+}
+
+bool hasField(std::string_view alias, std::string_view field) {
+  rt::FieldResolver* r = rt::context().fields;
+  return r && !field.empty() && r->fieldType(alias, field) != "U";
+}
+
+void select(std::string_view alias) { call("DBSELECTAREA", {rt::Value::text(std::string(alias))}); }
+
+int selectedArea() { return int(call("SELECT").intOr(0)); }
+
+void selectArea(int area) {
+  if (area > 0) call("DBSELECTAREA", {rt::Value::integer(area)});
+}
+
+int currentOrder() { return int(call("INDEXORD").intOr(0)); }
+
+void setOrder(int order) { call("DBSETORDER", {rt::Value::integer(order)}); }
+
+bool seek(const std::string& key) { return call("DBSEEK", {rt::Value::text(key)}).logicalOr(false); }
+
+void skip() { call("DBSKIP"); }
+
+void goTop() { call("DBGOTOP"); }
+
+bool atEof() { return call("EOF").logicalOr(true); }
+
+uint32_t recno() { return uint32_t(call("RECNO").intOr(0)); }
+
+void goTo(uint32_t record) { call("DBGOTO", {rt::Value::integer(record)}); }
+
+std::string dtos(int32_t day) { return call("DTOS", {rt::Value::date(day)}).strOr(""); }
+
+std::string dtoc(int32_t day) { return call("DTOC", {rt::Value::date(day)}).strOr(""); }
+
+int32_t addMonths(int32_t day, int months) {
+  rt::Value v = call("DOD_MIES", {rt::Value::date(day), rt::Value::integer(months)});
+  return v.isDate() ? v.date() : 0;
+}
+
+int32_t dayOf(int y, int m, int d) { return rt::makeDate(y, m, d); }
+
+std::string str(double value, int width, int decimals) {
+  return call("STR", {rt::Value::number(value, decimals), rt::Value::integer(width),
+                      rt::Value::integer(decimals)})
+      .strOr("");
+}
+
+std::string transform(double value, const std::string& picture, int decimals) {
+  return call("E_TRANSFOR", {rt::Value::number(value, decimals), rt::Value::text(picture)}).strOr("");
+}
+
+std::string centr(const std::string& text, int width) {
+  return call("CENTR", {rt::Value::text(text), rt::Value::integer(width)}).strOr("");
+}
+
+std::string rownaj(const std::string& text, int width) {
+  return call("ROWNAJ", {rt::Value::text(text), rt::Value::integer(width)}).strOr("");
+}
+
+std::string rownajL(const std::string& text, int width) {
+  return call("ROWNAJ_L", {rt::Value::text(text), rt::Value::integer(width)}).strOr("");
+}
+
+std::string display(const std::string& stored) {
+  return call("_P", {rt::Value::text(stored)}).strOr(stored);
+}
+
+std::string trim(std::string_view text) {
+  size_t b = text.find_first_not_of(' ');
+  if (b == std::string_view::npos) return {};
+  size_t e = text.find_last_not_of(' ');
+  return std::string(text.substr(b, e - b + 1));
+}
+
+std::string rtrim(std::string_view text) {
+  size_t e = text.find_last_not_of(' ');
+  return e == std::string_view::npos ? std::string() : std::string(text.substr(0, e + 1));
+}
+
+std::string repeat(const std::string& piece, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += piece;
+  return out;
+}
+
+void devLine(const std::string& line) { call("DEV_LINIA", {rt::Value::text(line)}); }
+
+SoftSeekOn::SoftSeekOn() : previous_(rt::context().settings.softSeek) {
+  rt::context().settings.softSeek = true;
+}
+
+SoftSeekOn::~SoftSeekOn() { rt::context().settings.softSeek = previous_; }
+
+}  // namespace zus::cards

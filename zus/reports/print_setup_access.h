@@ -1,0 +1,96 @@
+// Small access routines the card and settlement prints share: the run's variables by name, the
+// suite's routines by name, and the table moves the prints make (select by alias, order, seek,
+// skip, fields by alias).
+//
+// The prints reach their run context by name because the page-title routine and the payroll
+// library's employee loop call back into them; these helpers keep that by-name world at the edge.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/core/context.h"
+#include "runtime/core/value.h"
+
+namespace zus::cards {
+
+rt::Memvars& vars();
+rt::Value call(std::string_view name, std::vector<rt::Value> args = {});
+
+// A variable's value; NIL when there is none.
+rt::Value var(std::string_view name);
+std::string varText(std::string_view name, std::string_view fallback = "");
+double varNum(std::string_view name, double fallback = 0);
+bool varBool(std::string_view name, bool fallback = false);
+int32_t varDate(std::string_view name);
+// Element `n` (1-based) of an array variable; NIL when out of range or not an array.
+rt::Value element(std::string_view arrayName, size_t n);
+// The kind code linked to benefit slot `slot` ("" when unlinked).
+std::string slotKind(int slot);
+
+// Fields of an open table by alias.
+rt::Value fld(std::string_view alias, std::string_view field);
+std::string fldText(std::string_view alias, std::string_view field);
+double fldNum(std::string_view alias, std::string_view field);
+bool fldBool(std::string_view alias, std::string_view field);
+int32_t fldDate(std::string_view alias, std::string_view field);
+bool hasField(std::string_view alias, std::string_view field);
+
+// Table moves in the selected work area (select by alias first).
+void select(std::string_view alias);
+int selectedArea();
+void selectArea(int area);
+int currentOrder();
+void setOrder(int order);
+bool seek(const std::string& key);
+void skip();
+void goTop();
+bool atEof();
+uint32_t recno();
+void goTo(uint32_t record);
+
+// Texts the way the runtime and the suite make them.
+std::string dtos(int32_t day);
+std::string dtoc(int32_t day);
+int32_t addMonths(int32_t day, int months);    // DOD_MIES
+int32_t dayOf(int y, int m, int d);
+std::string str(double value, int width, int decimals = 0);  // STR
+std::string transform(double value, const std::string& picture, int decimals = 2);  // E_TRANSFOR
+std::string centr(const std::string& text, int width);    // CENTR
+std::string rownaj(const std::string& text, int width);   // ROWNAJ (right-aligned)
+std::string rownajL(const std::string& text, int width);  // ROWNAJ_L (left-aligned)
+std::string display(const std::string& stored);           // _P
+std::string trim(std::string_view text);                  // both sides
+std::string rtrim(std::string_view text);
+std::string repeat(const std::string& piece, int times);
+
+// One line through the print layer.
+void devLine(const std::string& line);
+
+// The nearest-key setting switched on for a scope and put back afterwards.
+class SoftSeekOn {
+ public:
+  SoftSeekOn();
+  ~SoftSeekOn();
+  SoftSeekOn(const SoftSeekOn&) = delete;
+  SoftSeekOn& operator=(const SoftSeekOn&) = delete;
+
+ private:
+  bool previous_;
+};
+
+// Keeps the selected work area and selects it again on leaving the scope.
+class AreaKeeper {
+ public:
+  AreaKeeper() : area_(selectedArea()) {}
+  ~AreaKeeper() { selectArea(area_); }
+  AreaKeeper(const AreaKeeper&) = delete;
+  AreaKeeper& operator=(const AreaKeeper&) = delete;
+
+ private:
+  int area_;
+};
+
+}  // namespace zus::cards
