@@ -89,7 +89,8 @@ std::string benefitKind(int slot) { return arrayText("zas_zus", slot); }
 std::string dataItem(int slot) { return arrayText("zas_dan", slot); }
 
 bool hasKind(const std::string& kind) {
-  if (kind.empty()) return false;
+  // A kind field of blanks is empty, as the runtime's EMPTY() sees it.
+  if (kind.find_first_not_of(' ') == std::string::npos) return false;
   const rt::Value* none = variable("pustykod");
   return !(none && none->isChar() && kind == none->str());
 }
