@@ -1,0 +1,232 @@
+// Sick-pay day counting with its limit warnings, the care limit, sick-note numbers with the
+// 90-day rule, the calendar-month distance and the counter editor.
+#include <optional>
+
+#include "tests/zus/register/browse_fixture.h"
+#include "zus/register/browse_state.h"
+#include "zus/register/counters_count.h"
+#include "zus/register/counters_editor.h"
+#include "zus/register/counters_notes.h"
+
+namespace register_test {
+namespace {
+
+using namespace rt::term;
+
+class Counters : public RegisterCompany {
+ protected:
+  void SetUp() override {
+    RegisterCompany::SetUp();
+    employee("    1", "Nowak",
+             {{"dni_ch", num(20)}, {"dni_op", num(10)}, {"dni_rdz", num(10)}, {"dni_poza", num(3)},
+              {"data_zus", day(2024, 1, 2)}});
+    // Before the control year: not counted.
+    benefit("    1", 10, day(2023, 11, 2), day(2023, 11, 11), day(2023, 11, 20));
+    benefit("    1", 10, day(2024, 1, 2), day(2024, 1, 11), day(2024, 2, 10), {{"nr_l_4", txt("A1")}});
+    benefit("    1", 1, day(2024, 2, 1), day(2024, 2, 10), day(2024, 3, 10),
+            {{"nr_l_4", txt("A2")}, {"poprz_l_4", txt("A1")}});
+    // Kept out of the counters, an accident and a care benefit: none of them counts.
+    benefit("    1", 10, day(2024, 2, 12), day(2024, 2, 13), day(2024, 3, 10), {{"o_zlicz", flag(true)}});
+    benefit("    1", 27, day(2024, 2, 14), day(2024, 2, 16), day(2024, 3, 10));
+    benefit("    1", 2, day(2024, 2, 17), day(2024, 2, 18), day(2024, 3, 10));
+  }
+
+  // The register as the browse leaves it for the routines it calls: tables open, the employee's
+  // record locked, NIEOBEC selected in the browse's order and scope.
+  void enterRegister(const std::string& nr) {
+    frame.emplace(vars());
+    zus::declareRegisterState();
+    vars().assign("nr_pracusia", txt(nr));
+    ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN | SLOWNIK | DANE_WE | NIEOBEC | MAIN_2"), txt("SSSSS")}).logicalOr(false));
+    call("DBSELECTAREA", {txt("main")});
+    ASSERT_TRUE(call("DBSEEK", {txt(nr)}).logicalOr(false));
+    ASSERT_TRUE(call("_REC_LOCK").logicalOr(false));
+    for (const auto* c : {&zus::kSickDays, &zus::kCareDays, &zus::kFamilyCareDays, &zus::kDaysOutside})
+      vars().assign(c->var, suite::field(c->field));
+    call("DBSELECTAREA", {txt("nieobec")});
+    zus::DAJ_SCOPY();
+    call("DBGOTOP");
+  }
+
+  // The edit form's working copies for a new sickness entry.
+  void form(int slot, rt::Value od, rt::Value to, rt::Value born = noDate(), const char* correction = "N") {
+    for (auto& [name, value] : Fields{{"_zasilek", txt(kind(slot))},
+                                      {"_od", od},
+                                      {"_do", to},
+                                      {"_l_dni", num(double(to.date() - od.date() + 1))},
+                                      {"_data_prawa", od},
+                                      {"_czy_zlicz", txt("T")},
+                                      {"_czy_korekt", txt(correction)},
+                                      {"czy_new", flag(true)},
+                                      {"_proc", num(80)},
+                                      {"wier", num(2)},
+                                      {"kol", num(2)}})
+      vars().declarePrivate(name, value);
+    vars().assign("_data_ur", born);
+  }
+
+  std::optional<rt::PrivateFrame> frame;
+};
+
+TEST_F(Counters, DisplayCountStartsAtTheControlYearAndCountsOnlySicknessDays) {
+  enterRegister("    1");
+  // 3 days outside + 10 + 10; the record kept out, the accident and the care benefit add nothing.
+  EXPECT_EQ(zus::ZLICZ_CHOR("    1", false), 23);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(call("ALIAS").strOr(""), "NIEOBEC");
+  EXPECT_EQ(call("INDEXORD").intOr(0), 5) << "the browse's order comes back";
+  // An empty start of the count counts from the employee's first record.
+  call("DBSELECTAREA", {txt("main")});
+  suite::setField("data_zus", noDate());
+  call("DBSELECTAREA", {txt("nieobec")});
+  EXPECT_EQ(zus::ZLICZ_CHOR("    1", false), 33);
+}
+
+struct LimitCase {
+  const char* name;
+  int slot;
+  rt::Value od, to, born;
+  const char* correction;
+  int result;
+  const char* warning;  // "" for none
+};
+
+TEST_F(Counters, NewEntryWarnsWhereTheLimitIsCrossed) {
+  const LimitCase cases[] = {
+      {"sick pay beyond 33", 10, day(2024, 3, 1), day(2024, 3, 12), noDate(), "N", 33,
+       "przekroczyl`a 33 !\n33 dzien przypada 10.03.2024r."},
+      {"insurance benefit reaching 33", 1, day(2024, 3, 1), day(2024, 3, 10), noDate(), "N", 33,
+       "przypada na 10.03.2024r.\nWpisz wynagrodzenie"},
+      {"sick pay exactly to 33", 10, day(2024, 3, 1), day(2024, 3, 10), noDate(), "N", 33, ""},
+      {"insurance benefit below 33", 1, day(2024, 3, 1), day(2024, 3, 3), noDate(), "N", 26,
+       "nie przekroczyl`a 33 !"},
+      {"accident adds nothing", 27, day(2024, 3, 1), day(2024, 3, 20), noDate(), "N", 23, ""},
+      {"correction never warns", 10, day(2024, 3, 1), day(2024, 3, 12), noDate(), "T", 33, ""},
+      {"fifty and over", 10, day(2024, 3, 1), day(2024, 3, 2), day(1970, 1, 1), "N", 14,
+       "Wprowadz` zasil`ek w cal`os`ci jako \"chorobowy ZUS\" !"},
+  };
+  enterRegister("    1");
+  for (const LimitCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    messages.clear();
+    form(c.slot, c.od, c.to, c.born, c.correction);
+    EXPECT_EQ(zus::ZLICZ_CHOR("    1", true, c.od.date(), c.to.date()), c.result);
+    if (*c.warning) {
+      ASSERT_EQ(messages.size(), 1u);
+      EXPECT_NE(messages[0].find(c.warning), std::string::npos) << messages[0];
+    } else {
+      EXPECT_TRUE(messages.empty()) << messages.front();
+    }
+  }
+}
+
+TEST_F(Counters, CareOfAnotherFamilyMemberWarnsBeyondFourteenDays) {
+  enterRegister("    1");
+  form(2, day(2024, 3, 1), day(2024, 3, 4));
+  vars().declarePrivate("_pom_dz", txt("N"));
+  EXPECT_TRUE(zus::OK_POM_DZ());
+  EXPECT_TRUE(messages.empty());
+  form(2, day(2024, 3, 1), day(2024, 3, 5));
+  EXPECT_TRUE(zus::OK_POM_DZ());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("dzien`: 04.03.2024r."), std::string::npos) << messages[0];
+  vars().assign("_pom_dz", txt("X"));
+  EXPECT_FALSE(zus::OK_POM_DZ());
+}
+
+TEST_F(Counters, CalendarMonthDistance) {
+  struct Case {
+    rt::Value from, to;
+    int n;
+    bool more;
+  };
+  for (const Case& c : {Case{day(2024, 1, 31), day(2024, 5, 1), 3, true},
+                        Case{day(2024, 3, 15), day(2024, 6, 20), 3, false},
+                        Case{day(2023, 12, 1), day(2024, 12, 31), 12, false},
+                        Case{day(2024, 3, 15), noDate(), 3, true}})
+    EXPECT_EQ(zus::MIES_KAL(c.from.date(), c.to.date(), c.n), c.more);
+}
+
+TEST_F(Counters, SickNoteNumbersMustBeNewOrMustExist) {
+  enterRegister("    1");
+  form(10, day(2024, 3, 1), day(2024, 3, 2));
+  EXPECT_TRUE(zus::CZY_JEST_L_4("A1", false, true));
+  EXPECT_TRUE(said("Taki numer L-4 jux` jest !"));
+  EXPECT_FALSE(zus::CZY_JEST_L_4("B9", true, true));
+  EXPECT_TRUE(said("Nie ma jeszcze takiego numeru L-4 !"));
+  EXPECT_TRUE(zus::CZY_JEST_L_4("", true, true));
+  // An existing record keeps its own number.
+  call("DBGOTOP");
+  while (call("FIELDGET", {call("FIELDPOS", {txt("NR_L_4")})}).strOr("").substr(0, 2) != "A1") call("DBSKIP");
+  rt::Value own = call("RECNO");
+  messages.clear();
+  EXPECT_FALSE(zus::CZY_JEST_L_4("A1", false, false));
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(call("RECNO").intOr(0), own.intOr(-1));
+  EXPECT_EQ(call("INDEXORD").intOr(0), 5);
+  // Days along the chain A2 -> A1.
+  EXPECT_EQ(zus::ILE_TYCH_DNI(true, std::string("A2")), 20);
+}
+
+TEST_F(Counters, NinetyDayRuleAlongTheChainForRightsBefore2005) {
+  struct Case {
+    int daysBefore, daysNow;
+    double percentAfter;
+    const char* message;
+  };
+  const Case cases[] = {
+      {89, 2, 80, "Zasil`ek ma wie`cej nix` 90 dni !"},
+      {90, 1, 100, "Program wpisze 100% zasil`ku."},
+      {89, 1, 80, ""},
+  };
+  for (const Case& c : cases) {
+    call("DBCLOSEALL");
+    suite::createTable(suite::tablePath(*suite::findTable("NIEOBEC")), *suite::findTable("NIEOBEC"));
+    int32_t start = rt::makeDate(2004, 1, 1);
+    // Two notes of the chain, the second pointing back to the first; the first points to the
+    // second as well, so the walk must stop where it began.
+    benefit("    1", 10, rt::Value::date(start), rt::Value::date(start + 59), day(2004, 3, 10),
+            {{"nr_l_4", txt("C1")}, {"poprz_l_4", txt("C2")}});
+    benefit("    1", 10, rt::Value::date(start + 60), rt::Value::date(start + c.daysBefore - 1), day(2004, 4, 10),
+            {{"nr_l_4", txt("C2")}, {"poprz_l_4", txt("C1")}});
+    enterRegister("    1");
+    int32_t from = start + c.daysBefore;
+    form(10, rt::Value::date(from), rt::Value::date(from + c.daysNow - 1));
+    vars().declarePrivate("_poprz_l_4", txt("C2"));
+    messages.clear();
+    EXPECT_TRUE(zus::CZY_JEST_L_4("C2", true, true));
+    EXPECT_EQ(numVar("_proc"), c.percentAfter) << c.daysBefore << "+" << c.daysNow;
+    if (*c.message) {
+      ASSERT_EQ(messages.size(), 1u);
+      EXPECT_NE(messages[0].find(c.message), std::string::npos) << messages[0];
+    } else {
+      EXPECT_TRUE(messages.empty()) << messages.front();
+    }
+    frame.reset();
+  }
+}
+
+TEST_F(Counters, CounterEditorWritesTheEmployeeRecordWithinTheRanges) {
+  enterRegister("    1");
+  call("DBGOTOP");
+  // 25 sick days, the two care counters kept, then 40 days outside is refused and Esc leaves.
+  h.keys({'2', '5', K_ENTER, K_ENTER, K_ENTER, '4', '0', K_ENTER, K_ESC});
+  zus::DNI_GORNE();
+  call("DBSELECTAREA", {txt("main")});
+  EXPECT_EQ(suite::field("dni_ch").numOr(-1), 25);
+  EXPECT_EQ(suite::field("dni_op").numOr(-1), 10);
+  EXPECT_EQ(suite::field("dni_poza").numOr(-1), 3);
+  EXPECT_NE(suite::field("data_do").date(), 0);
+  EXPECT_EQ(h.line(4).substr(23, 3), " 25");
+
+  // Left without a change: nothing is written.
+  suite::setField("data_do", noDate());
+  call("DBSELECTAREA", {txt("nieobec")});
+  h.keys({K_ESC});
+  zus::DNI_GORNE();
+  call("DBSELECTAREA", {txt("main")});
+  EXPECT_EQ(suite::field("data_do").date(), 0);
+}
+
+}  // namespace
+}  // namespace register_test
