@@ -1,0 +1,255 @@
+// The transfer to payroll on a small company: what reaches the payroll input items, how a
+// changed, deleted or locked benefit is handled, and how the run ends when the user leaves.
+#include "tests/zus/transfer/transfer_fixture.h"
+#include "zus/transfer/to_payroll.h"
+
+namespace transfer_test {
+namespace {
+
+using rt::term::K_ENTER;
+using rt::term::K_ESC;
+
+class PayrollTransfer : public TransferCompany {
+ protected:
+  std::map<std::string, rt::Value> record(int n) { return rows("NIEOBEC", true).at(size_t(n - 1)); }
+};
+
+TEST(PayrollSlotMaps, MapBenefitSlotsToDaysSlots) {
+  struct Case {
+    int slot, current, arrears;
+  } cases[] = {{1, 1, 5},  {2, 2, 6},   {3, 3, 7},   {7, 9, 5},   {8, 11, 7}, {9, 20, 7},
+               {10, 10, 8}, {11, 11, 11}, {12, 12, 12}, {18, 18, 6}, {20, 12, 5}, {28, 28, 5}, {33, 33, 33}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(zus::DAJ_IND(c.slot), c.current) << c.slot;
+    EXPECT_EQ(zus::JAKI_IND(c.slot), c.arrears) << c.slot;
+  }
+}
+
+TEST_F(PayrollTransfer, CalculatedBenefitsOfTheMonthReachTheirInputItems) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10), {{"dni_rob", num(3)}}));
+  add("NIEOBEC", benefit("    1", kSickness2, 120.5, 4, day(2026, 2, 20)));
+  add("NIEOBEC", benefit("    1", kSickness, 99, 2, day(2026, 2, 21), {{"status", num(zus::stat_n_obl)}}));
+  add("NIEOBEC", benefit("    1", kSickness, 77, 3, day(2026, 3, 1)));   // paid next month
+  add("NIEOBEC", benefit("    2", kSickness, 300, 6, day(2026, 1, 31)));  // paid last month
+  run("TO_WRITE");
+
+  EXPECT_EQ(inputItem("    1", "P001"), 50000);
+  EXPECT_EQ(inputItem("    1", "D005"), 300) << "arrears days go to the arrears item";
+  EXPECT_EQ(inputItem("    1", "D001"), 700) << "the other days to the current-days item";
+  EXPECT_EQ(inputItem("    1", "P010"), 12050);
+  EXPECT_EQ(inputItem("    1", "D010"), 400);
+  EXPECT_EQ(rows("DANE_WE").size(), 5u) << "nothing of the other records was sent";
+
+  auto r = record(1);
+  EXPECT_TRUE(r["PLACE"].logical());
+  EXPECT_EQ(r["OLD_ZAS"].str(), kSickness);
+  EXPECT_EQ(r["OLD_WART"].num(), 500);
+  EXPECT_EQ(r["OLD_DNI"].num(), 10);
+  EXPECT_FALSE(record(3)["PLACE"].logical());
+  EXPECT_FALSE(record(4)["PLACE"].logical());
+  EXPECT_EQ(rows("MAIN")[0]["STAT_OBL"].num(), 1);
+  EXPECT_EQ(rows("MAIN")[1]["STAT_OBL"].num(), 0);
+
+  EXPECT_EQ(summaryLine(0), "Liczba przepisanych pracowniko`w: 2");
+  EXPECT_EQ(summaryLine(1), "Liczba przepisanych zasil`ko`w:    2");
+  EXPECT_EQ(summaryLine(3), "Nie stwierdzono bl`e`do`w krytycznych!");
+  EXPECT_FALSE(tableOpen("nieobec"));
+  EXPECT_FALSE(tableOpen("main"));
+  EXPECT_EQ(rt::context().memvars.tryGet("lum_zestaw")->num(), 0);
+}
+
+TEST_F(PayrollTransfer, AChangedBenefitReplacesWhatWasSentBefore) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+  run("TO_WRITE");
+  ASSERT_EQ(inputItem("    1", "P001"), 50000);
+
+  // Unchanged: nothing is sent again.
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 50000);
+  EXPECT_EQ(inputItem("    1", "D001"), 1000);
+  EXPECT_EQ(summaryLine(1), "Liczba przepisanych zasil`ko`w:    0");
+
+  // Amount and days changed: the old values are taken back, the new ones sent.
+  change("NIEOBEC", 1, {{"wartosc", num(620, 2)}, {"l_dni", num(12)}, {"status", num(94)}});
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 62000);
+  EXPECT_EQ(inputItem("    1", "D001"), 1200);
+  EXPECT_EQ(record(1)["OLD_WART"].num(), 620);
+  EXPECT_EQ(record(1)["OLD_DNI"].num(), 12);
+
+  // Only the kind changed: amount and days move to the new kind's items.
+  change("NIEOBEC", 1, {{"zasilek", text(kSickness2)}});
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 0);
+  EXPECT_EQ(inputItem("    1", "D001"), 0);
+  EXPECT_EQ(inputItem("    1", "P010"), 62000);
+  EXPECT_EQ(inputItem("    1", "D010"), 1200);
+  EXPECT_EQ(record(1)["OLD_ZAS"].str(), kSickness2);
+
+  // Only the days changed: the amount stays as it is.
+  change("NIEOBEC", 1, {{"l_dni", num(11)}});
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P010"), 62000);
+  EXPECT_EQ(inputItem("    1", "D010"), 1100);
+}
+
+TEST_F(PayrollTransfer, AnAmountRememberedInTheOldUnitsCountsAsUnchanged) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10),
+                         {{"place", yes()}, {"old_zas", text(kSickness)}, {"old_wart", num(50000, 2)}, {"old_dni", num(10)}}));
+  run("TO_WRITE");
+  EXPECT_EQ(rows("DANE_WE").size(), 0u);
+  EXPECT_EQ(summaryLine(1), "Liczba przepisanych zasil`ko`w:    0");
+}
+
+TEST_F(PayrollTransfer, OnlySendableStatusesAreSent) {
+  int statuses[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 90, 93, 94, 95, 99};
+  for (int s : statuses) add("NIEOBEC", benefit("    1", kSickness, 1, 1, day(2026, 2, 10), {{"status", num(s)}}));
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 600) << "statuses 1, 3, 4, 7, 93 and 94";
+  auto all = rows("NIEOBEC");
+  for (size_t i = 0; i < all.size(); ++i) {
+    int s = statuses[i];
+    bool sent = s == 1 || s == 3 || s == 4 || s == 7 || s == 93 || s == 94;
+    EXPECT_EQ(all[i]["PLACE"].logical(), sent) << s;
+  }
+}
+
+TEST_F(PayrollTransfer, CorrectionsSendNoDaysAndAmountsOnlySettingSendsNone) {
+  add("NIEOBEC", benefit("    1", kSickness, 100, 5, day(2026, 2, 10), {{"czy_korekt", yes()}}));
+  add("NIEOBEC", benefit("    2", kSickness, 200, 6, day(2026, 2, 10)));
+  rt::context().memvars.assign("zusx_plc", num(2));
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 10000);
+  EXPECT_EQ(inputItem("    2", "P001"), 20000);
+  EXPECT_EQ(inputItem("    1", "D001"), 0);
+  EXPECT_EQ(inputItem("    2", "D001"), 0);
+}
+
+TEST_F(PayrollTransfer, AKindInNoSlotOrWithoutItsItemIsACriticalError) {
+  add("NIEOBEC", benefit("    1", kUnlinked, 100, 5, day(2026, 2, 10)));
+  rt::Value place = *rt::context().memvars.tryGet("zas_place");
+  place.arr()[9] = text("");  // slot 10 loses its amount item
+  add("NIEOBEC", benefit("    2", kSickness2, 200, 6, day(2026, 2, 10)));
+  run("TO_WRITE");
+  EXPECT_TRUE(said("Pracownik nr 1 ma przypisany nieprawidl`owy sl`ownik: KINDZ99"));
+  EXPECT_TRUE(said("U pracownika nr 2 brak przypisania danej pl`acowej dla "));
+  EXPECT_EQ(rows("DANE_WE").size(), 0u);
+  EXPECT_EQ(summaryLine(3), "Podczas przepisywania zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 2 przypadkach !");
+  EXPECT_FALSE(record(1)["PLACE"].logical());
+}
+
+TEST_F(PayrollTransfer, ANetworkErrorMarksTheRecordAndAFailedTakeBackSendsNothingNew) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+  run("TO_WRITE");
+  change("NIEOBEC", 1, {{"wartosc", num(600, 2)}});
+  auto realDel = *rt::functions().find("DEL_SKL");
+  rt::functions().add("DEL_SKL", [](rt::Args&) { return num(1); });
+  run("TO_WRITE");
+  rt::functions().add("DEL_SKL", realDel);
+  EXPECT_EQ(inputItem("    1", "P001"), 50000) << "the new amount waits until the old one is taken back";
+  EXPECT_EQ(record(1)["STATUS"].num(), zus::stat_dost);
+  EXPECT_EQ(record(1)["OLD_WART"].num(), 500);
+  EXPECT_EQ(summaryLine(4), "Liczba bl`e`do`w doste`pu w sieci:    1");
+
+  // Calculated again, the next run replaces the amount once.
+  change("NIEOBEC", 1, {{"status", num(zus::stat_obl)}});
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 60000);
+}
+
+TEST_F(PayrollTransfer, TooMuchInputDataGivesTheEmployeesRecordsTheirStatus) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+  add("NIEOBEC", benefit("    1", kSickness, 100, 2, day(2026, 2, 12), {{"od", day(2026, 1, 25)}, {"do", day(2026, 1, 26)}}));
+  rt::functions().add("SAV_SKL", [](rt::Args&) { return num(2); });
+  run("TO_WRITE");
+  suite::registerPayrollValueFunctions();
+  EXPECT_EQ(record(1)["STATUS"].num(), zus::stat_dwej);
+  EXPECT_EQ(record(2)["STATUS"].num(), zus::stat_dwej);
+  EXPECT_FALSE(record(2)["PLACE"].logical());
+  EXPECT_EQ(rows("DANE_WE").size(), 0u);
+}
+
+TEST_F(PayrollTransfer, ADeletedBenefitHasWhatWasSentTakenBack) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+  add("NIEOBEC", benefit("    1", kSickness, 100, 2, day(2026, 2, 11)));
+  run("TO_WRITE");
+  ASSERT_EQ(inputItem("    1", "P001"), 60000);
+  removeRecord("NIEOBEC", 1);
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 10000);
+  EXPECT_EQ(inputItem("    1", "D001"), 200);
+  EXPECT_FALSE(record(1)["PLACE"].logical());
+  EXPECT_TRUE(record(1)["DELETED"].logical());
+  // Taken back once only.
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 10000);
+}
+
+TEST_F(PayrollTransfer, RecordsLockedElsewhereArePassedBy) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+  add("NIEOBEC", benefit("    2", kSickness, 200, 4, day(2026, 2, 10)));
+  openOwn("MAIN", "othermain");
+  call("DBGOTO", {num(1)});
+  ASSERT_TRUE(call("DBRLOCK", {num(1)}).logicalOr(false));
+  openOwn("NIEOBEC", "otherben");
+  call("DBGOTO", {num(2)});
+  ASSERT_TRUE(call("DBRLOCK", {num(2)}).logicalOr(false));
+  run("TO_WRITE");
+  EXPECT_EQ(rows("DANE_WE").size(), 0u);
+  EXPECT_EQ(summaryLine(0), "Liczba przepisanych pracowniko`w: 2");
+  EXPECT_EQ(summaryLine(2), "Liczba pracowniko`w o niedoste`pnych danych: 1");
+  EXPECT_EQ(summaryLine(3), "Nie stwierdzono bl`e`do`w krytycznych!") << "a locked benefit is not counted";
+
+  call("DBSELECTAREA", {text("othermain")});
+  call("DBCLOSEAREA");
+  call("DBSELECTAREA", {text("otherben")});
+  call("DBCLOSEAREA");
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 50000);
+  EXPECT_EQ(inputItem("    2", "P001"), 20000);
+}
+
+TEST_F(PayrollTransfer, OneEmployeeRangeSendsOnlyThatEmployee) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+  add("NIEOBEC", benefit("    2", kSickness, 200, 4, day(2026, 2, 10)));
+  range = 3;
+  oneEmployee = "    2";
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 0);
+  EXPECT_EQ(inputItem("    2", "P001"), 20000);
+  EXPECT_EQ(summaryLine(0), "Liczba przepisanych pracowniko`w: 1");
+}
+
+TEST_F(PayrollTransfer, LeavingASetUpQuestionAbandonsWithEverythingClosed) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+  // Esc at the confirmation, then a cancelled range, then a cancelled month.
+  run("TO_WRITE", {K_ESC});
+  range = 0;
+  run("TO_WRITE");
+  range = 1;
+  monthsBack.clear();
+  run("TO_WRITE");
+  EXPECT_TRUE(summary.empty());
+  EXPECT_EQ(rows("DANE_WE").size(), 0u);
+  EXPECT_FALSE(tableOpen("main"));
+
+  // A table that cannot be opened: the library's message, and Esc gives up.
+  monthsBack = {0};
+  fs::remove(dir / "STATUS.dbf");
+  rt::Value before = call("SELECT");
+  run("TO_WRITE", {K_ENTER, K_ESC});
+  EXPECT_TRUE(summary.empty());
+  for (const char* alias : {"main", "sl", "dane_we", "archiw", "status", "nieobec"}) EXPECT_FALSE(tableOpen(alias)) << alias;
+  EXPECT_EQ(call("SELECT").intOr(-1), before.intOr(-2));
+}
+
+TEST_F(PayrollTransfer, WithoutALinkTheRunDoesNotStart) {
+  rt::context().memvars.assign("czy_jest_mem", yes(false));
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+  run("TO_WRITE");
+  EXPECT_TRUE(said("Nie dokonano pol`a`czenia"));
+  EXPECT_EQ(rows("DANE_WE").size(), 0u);
+}
+
+}  // namespace
+}  // namespace transfer_test

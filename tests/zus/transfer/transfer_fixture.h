@@ -1,0 +1,268 @@
+// A small company for the transfers' tests, built in code in a temporary directory: two
+// employees, a benefit dictionary linked to a few benefit slots, empty payroll input and day
+// records. The outside library's dialogs that pick the range and the month are scripted; messages
+// and the closing summary are recorded; other dialogs run headless on scripted keys.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <unistd.h>
+
+#include "console/register.h"
+#include "runtime/core/context.h"
+#include "runtime/core/core_functions.h"
+#include "runtime/core/std_dates.h"
+#include "runtime/core/std_functions.h"
+#include "runtime/db/table_functions.h"
+#include "runtime/term/headless.h"
+#include "runtime/term/keys.h"
+#include "runtime/term/register.h"
+#include "runtime/ui/ui_functions.h"
+#include "suite/company/company.h"
+#include "suite/company/memory_store.h"
+#include "suite/payroll/payroll_values.h"
+#include "suite/register.h"
+#include "suite/tables/table_defs.h"
+#include "suite/tables/table_ops.h"
+#include "zus/shell/startup.h"
+#include "zus/shell/status_codes.h"
+#include "zus/transfer/by_name.h"
+
+namespace transfer_test {
+
+namespace fs = std::filesystem;
+using Fields = std::vector<std::pair<std::string, rt::Value>>;
+
+inline rt::Value call(const char* name, std::vector<rt::Value> args = {}) {
+  return rt::functions().call(name, std::move(args));
+}
+inline rt::Value text(const std::string& s) { return rt::Value::text(s); }
+inline rt::Value num(double v, int dec = 0) { return rt::Value::number(v, dec); }
+inline rt::Value day(int y, int m, int d) { return rt::Value::date(rt::makeDate(y, m, d)); }
+inline rt::Value yes(bool b = true) { return rt::Value::logical(b); }
+
+// Kinds of the benefit dictionary and the slots they are linked to.
+inline constexpr const char* kSickness = "Z01";  // slot 1: sickness benefit, days counted
+inline constexpr const char* kSickness2 = "Z10"; // slot 10: another sickness kind
+inline constexpr const char* kOther = "Z11";     // slot 11: not a calculated kind
+inline constexpr const char* kUnlinked = "Z99";  // in no slot
+
+class TransferCompany : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous = fs::current_path();
+    dir = fs::temp_directory_path() / ("zus_transfer_" + std::to_string(::getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir / "KADRY");
+    fs::current_path(dir);
+    rt::context().memvars.clearAll();
+    rt::context().settings.deleted = true;
+    rt::registerCoreFunctions();
+    rt::registerStandardFunctions();
+    rt::db::registerTableFunctions();
+    rt::term::registerScreenFunctions();
+    rt::ui::registerUiFunctions();
+    con::registerConsoleFunctions();
+    suite::registerSuiteFunctions();
+    zus::registerShellFunctions();
+    zus::registerTransferFunctions();
+    stubOutsideDialogs();
+    suite::INI_FIRM();
+    rt::context().memvars.assign("lum_data", day(2026, 2, 1));
+    declareProgramState();
+    for (const char* t : {"MAIN", "SLOWNIK", "DANE_WE", "ARCHIW", "STATUS", "NIEOBEC", "CZAS_P"}) {
+      const suite::TableDef* def = suite::findTable(t);
+      suite::createTable(suite::tableDirectory(*def) + def->name, *def);
+    }
+    add("MAIN", {{"nr_prac", text("    1")}, {"nazwisko", text("Kowalski")}, {"imie", text("Jan")}, {"status", num(1)}});
+    add("MAIN", {{"nr_prac", text("    2")}, {"nazwisko", text("Nowak")}, {"imie", text("Anna")}, {"status", num(1)}});
+    for (const char* k : {kSickness, kSickness2, kOther, kUnlinked})
+      add("SLOWNIK", {{"kod", text(k)}, {"skrot", text(std::string("KIND") + k)}});
+  }
+
+  void TearDown() override {
+    call("DBCLOSEALL");
+    fs::current_path(previous);
+    fs::remove_all(dir);
+  }
+
+  // The state of the program the transfers read: link, statuses, parameters.
+  void declareProgramState() {
+    rt::Memvars& v = rt::context().memvars;
+    v.declarePublic("czy_jest_mem", yes());
+    rt::Value zus = rt::Value::newArray(33), place = rt::Value::newArray(33), dni = rt::Value::newArray(33);
+    for (size_t i = 0; i < 33; ++i) zus.arr()[i] = place.arr()[i] = dni.arr()[i] = text("");
+    zus.arr()[0] = text(kSickness);
+    place.arr()[0] = text("P001");
+    zus.arr()[9] = text(kSickness2);
+    place.arr()[9] = text("P010");
+    zus.arr()[10] = text(kOther);
+    place.arr()[10] = text("P011");
+    dni.arr()[0] = text("D001");   // current days of slot 1
+    dni.arr()[4] = text("D005");   // arrears days of slots 1, 7, 15...
+    dni.arr()[9] = text("D010");   // current days of slot 10
+    v.declarePublic("zas_zus", zus);
+    v.declarePublic("zas_place", place);
+    v.declarePublic("zas_dni", dni);
+    v.declarePublic("zusx_plc", num(1));
+    v.declarePublic("lum_zestaw", num(32));
+    zus::ZAS_STAT();
+  }
+
+  void stubOutsideDialogs() {
+    rt::functions().add("KOM3", [this](rt::Args& a) {
+      std::string t = a[0].isChar() ? a[0].str() : "";
+      if (a[0].isArray())
+        for (const rt::Value& l : a[0].arr()) t += l.strOr("") + "\n";
+      messages.push_back(t);
+      return rt::Value();
+    });
+    rt::functions().add("SKONCZYLEM", [this](rt::Args& a) {
+      summary.clear();
+      for (const rt::Value& l : a[0].arr()) summary.push_back(l.strOr(""));
+      return rt::Value();
+    });
+    rt::functions().add("ZAKRES", [this](rt::Args& a) {
+      a.assign(0, num(range));
+      if (range == 3) a.assign(1, text(oneEmployee));
+      return rt::Value();
+    });
+    rt::functions().add("WYB_OKRESU", [this](rt::Args& a) {
+      if (monthsBack.empty()) return yes(false);
+      a.assign(2, num(monthsBack[0]));
+      if (a.byRef(3)) a.assign(3, num(monthsBack.size() > 1 ? monthsBack[1] : monthsBack[0]));
+      return yes();
+    });
+    if (!rt::functions().has("WPISZ_STAT") || wpiszStatIsStandIn) {
+      wpiszStatIsStandIn = true;
+      // The employee's records from the current one on, paid before the month's end, get the
+      // status unless they hold a constant value.
+      rt::functions().add("WPISZ_STAT", [](rt::Args& a) {
+        rt::Value area = call("SELECT");
+        call("DBSELECTAREA", {text("nieobec")});
+        std::string nr = call("FIELDGET", {call("FIELDPOS", {text("nr_prac")})}).strOr("");
+        rt::Value end = call("DOD_MIES", {*rt::context().memvars.tryGet("_miesp"), num(1)});
+        while (!call("EOF").logicalOr(true) && suite::field("nr_prac").strOr("") == nr &&
+               suite::field("do").date() < end.date()) {
+          if (!zus::statusConst(suite::field("status").numOr(0)) && call("DBRLOCK", {call("RECNO")}).logicalOr(false))
+            suite::setField("status", a[0]);
+          call("DBSKIP");
+        }
+        call("DBSELECTAREA", {area});
+        return rt::Value();
+      });
+    }
+  }
+
+  // Appends a record to a table through an opening of its own.
+  void add(const char* table, const Fields& fields) {
+    rt::Value area = call("SELECT");
+    openOwn(table, "fixture");
+    suite::appendRecord(fields);
+    call("DBCOMMIT");
+    call("DBCLOSEAREA");
+    if (area.intOr(0) > 0) call("DBSELECTAREA", {area});
+  }
+
+  // A benefit record paid on the payout date given, with the fields given over the defaults.
+  Fields benefit(const char* nr, const char* kind, double value, int days, rt::Value paid, Fields more = {}) {
+    Fields f{{"nr_prac", text(nr)}, {"zasilek", text(kind)}, {"wartosc", num(value, 2)}, {"l_dni", num(days)},
+             {"status", num(zus::stat_obl)}, {"dat_wyp", paid}, {"od", day(2026, 1, 10)},
+             {"do", rt::Value::date(rt::makeDate(2026, 1, 10) + days - 1)}};
+    for (auto& m : more) {
+      auto it = std::find_if(f.begin(), f.end(), [&](auto& e) { return e.first == m.first; });
+      if (it != f.end()) it->second = m.second;
+      else f.push_back(m);
+    }
+    return f;
+  }
+
+  // Opens a table in an area of its own under an alias (another workstation's opening).
+  void openOwn(const char* table, const char* alias) {
+    const suite::TableDef* def = suite::findTable(table);
+    call("DBUSEAREA", {yes(), rt::Value(), text(suite::tablePath(*def) + ".dbf"), text(alias), yes(), yes(false)});
+  }
+
+  // Every record of a table (deleted ones too) as name -> value maps.
+  std::vector<std::map<std::string, rt::Value>> rows(const char* table, bool withDeleted = false) {
+    rt::Value area = call("SELECT");
+    bool hidden = rt::context().settings.deleted;
+    rt::context().settings.deleted = !withDeleted;
+    openOwn(table, "reader");
+    call("DBSETORDER", {num(0)});
+    std::vector<std::map<std::string, rt::Value>> out;
+    int fields = int(call("FCOUNT").intOr(0));
+    for (call("DBGOTOP"); !call("EOF").logicalOr(true); call("DBSKIP")) {
+      std::map<std::string, rt::Value> row;
+      for (int i = 1; i <= fields; ++i) row[call("FIELDNAME", {num(i)}).strOr("")] = call("FIELDGET", {num(i)});
+      row["DELETED"] = call("DELETED");
+      out.push_back(row);
+    }
+    call("DBCLOSEAREA");
+    rt::context().settings.deleted = hidden;
+    if (area.intOr(0) > 0) call("DBSELECTAREA", {area});
+    return out;
+  }
+
+  // The payroll input item of an employee in hundredths; 0 when there is none.
+  int inputItem(const std::string& nr, const std::string& code) {
+    for (auto& r : rows("DANE_WE"))
+      if (r["NR_PRAC"].strOr("") == nr && r["KOD"].strOr("") == code) return suite::decodeInputValue(r["WARTOSC"].strOr(""));
+    return 0;
+  }
+
+  // Changes fields of the n-th record (1-based, natural order) of a table.
+  void change(const char* table, int recno, const Fields& fields) {
+    rt::Value area = call("SELECT");
+    openOwn(table, "fixture");
+    call("DBGOTO", {num(recno)});
+    call("DBRLOCK", {num(recno)});
+    for (auto& [n, v] : fields) suite::setField(n, v);
+    call("DBCOMMIT");
+    call("DBCLOSEAREA");
+    if (area.intOr(0) > 0) call("DBSELECTAREA", {area});
+  }
+  void removeRecord(const char* table, int recno) {
+    rt::Value area = call("SELECT");
+    openOwn(table, "fixture");
+    call("DBGOTO", {num(recno)});
+    call("DBRLOCK", {num(recno)});
+    call("DBDELETE");
+    call("DBCOMMIT");
+    call("DBCLOSEAREA");
+    if (area.intOr(0) > 0) call("DBSELECTAREA", {area});
+  }
+
+  // Runs an entry with the confirmation answered by Enter (its default "Tak").
+  void run(const char* entry, std::vector<int> keys = {rt::term::K_ENTER}) {
+    for (int k : keys) h.keys({k});
+    messages.clear();
+    summary.clear();
+    call(entry);
+  }
+
+  bool said(const std::string& part) const {
+    for (const std::string& m : messages)
+      if (m.find(part) != std::string::npos) return true;
+    return false;
+  }
+  std::string summaryLine(size_t i) const { return i < summary.size() ? summary[i] : "<none>"; }
+  static bool tableOpen(const char* alias) { return call("SELECT", {text(alias)}).intOr(0) > 0; }
+
+  rt::term::Headless h;
+  fs::path previous, dir;
+  std::vector<std::string> messages, summary;
+  int range = 1;
+  std::string oneEmployee;
+  std::vector<int> monthsBack{0};
+  static inline bool wpiszStatIsStandIn = false;
+};
+
+}  // namespace transfer_test

@@ -1,0 +1,97 @@
+// The batch-run shape both transfers share: the run context read by name, the set-up steps that
+// may abandon the run, the retried opening of the table set, and the walk over the chosen
+// employee range.
+//
+// The run context lives in privates of the entry's frame (`zakr`, `tab`, `indeks`, `slowo`, `k`,
+// the counters), because the per-employee routine is also called by name from the payroll
+// library's own employee selection and must find it there. A set-up step that the user leaves
+// abandons the run by throwing TransferAbandoned, which the entry catches; whatever the step had
+// opened is closed before the throw.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "runtime/core/value.h"
+#include "runtime/db/work_area.h"
+
+namespace zus::transfer {
+
+struct TransferAbandoned {};
+[[noreturn]] void abandonRun();
+
+// --- the run context, by name ---
+rt::Value runVar(const char* name);
+double runNum(const char* name);
+void setRunVar(const char* name, rt::Value v);
+void addToRunVar(const char* name, double n);
+
+// --- work areas of the open set ---
+// The area open under the alias; rt::Error NoAlias when none is.
+rt::db::WorkArea& areaOf(const char* alias);
+void selectAlias(const char* alias);
+// The selected area's number (0 when none is selected) and its re-selection.
+int selectedArea();
+void selectAreaNumber(int number);
+rt::Value fieldOf(rt::db::WorkArea& area, const char* name);
+std::string textOf(rt::db::WorkArea& area, const char* name);
+void putField(rt::db::WorkArea& area, const char* name, const rt::Value& v);
+
+// Calls a routine of the suite (or of another part of the program) by name.
+rt::Value callByName(const char* name, std::vector<rt::Value> args = {});
+
+// True when the last key the user pressed was Esc.
+bool lastKeyWasEsc();
+
+// --- set-up steps ---
+// `DECYZJA` with default yes, the question and the explanation lines; abandons on Esc or "no".
+void confirmOrAbandon(const char* question, const std::vector<std::string>& explanation);
+// `ZAKRES` with the context's `zakr`, `tab` and `indeks` by reference; abandons when cancelled.
+void askEmployeeRange();
+// The opening loop: `_OPEN_SET` until it succeeds or the user gives up with Esc after `KOM2`.
+// On success MAIN is selected in the order of the range and the wait window is closed; on
+// giving up the set is closed, `previousArea` selected, the window closed and the run abandoned.
+void openTablesOrAbandon(const char* names, const char* modes, int previousArea,
+                         const rt::Value& waitWindow);
+
+// --- the employee loop ---
+// Opens the trace window (not for the library's own selection), walks the range calling the
+// routine named `employeeRoutine` with NIEOBEC selected and MAIN on the employee, and stops on
+// the user's break key as the range allows. The library's selection gets `genPlaceTitle`.
+void visitEmployeeRange(const char* employeeRoutine, const char* genPlaceTitle);
+
+// The employee's name in the trace window.
+void showEmployeeName(rt::db::WorkArea& main);
+
+// The summary line about critical errors.
+std::string criticalErrorsLine(double count);
+// LTRIM(STR(n)) of a whole number.
+std::string countText(double n);
+
+// Keeps records marked deleted hidden while a transfer runs (the transfers must see only the
+// records that exist) and restores the setting afterwards.
+class DeletedHidden {
+ public:
+  explicit DeletedHidden(bool hidden = true);
+  ~DeletedHidden();
+  DeletedHidden(const DeletedHidden&) = delete;
+  DeletedHidden& operator=(const DeletedHidden&) = delete;
+
+ private:
+  bool previous_;
+};
+
+// Closes the run's table set (by its first name), releases MAIN's locks first, and selects the
+// area of before the run, however the run ends.
+class TransferTablesGuard {
+ public:
+  explicit TransferTablesGuard(int previousArea) : previousArea_(previousArea) {}
+  ~TransferTablesGuard();
+  TransferTablesGuard(const TransferTablesGuard&) = delete;
+  TransferTablesGuard& operator=(const TransferTablesGuard&) = delete;
+
+ private:
+  int previousArea_;
+};
+
+}  // namespace zus::transfer

@@ -1,0 +1,354 @@
+// The transfer to payroll for one employee: each benefit record paid in the month is compared
+// with its transfer marks, the old values are taken back and the new ones written, and the marks
+// are set to what payroll holds afterwards.
+//
+// What payroll holds of a record is described by its marks alone: `place` true means payroll
+// holds `old_wart` in the amount item and, where days go to payroll for its kind, `old_dni` in
+// the days item, both of the kind `old_zas` (or of `zasilek` while `old_zas` is empty). A record
+// is booked (counted as transferred) only when everything went through; after a partial failure
+// the marks still say exactly what was taken back and what was written, so that the next run
+// neither takes a value back twice nor sends one twice.
+#include <cmath>
+
+#include "runtime/core/context.h"
+#include "runtime/core/rounding.h"
+#include "runtime/db/work_areas.h"
+#include "suite/payroll/transfer_units.h"
+#include "suite/screen/services.h"
+#include "zus/shell/kind_predicates.h"
+#include "zus/shell/status_codes.h"
+#include "zus/transfer/to_payroll.h"
+#include "zus/transfer/to_payroll_loop.h"
+
+namespace zus {
+namespace {
+
+using namespace transfer;
+
+rt::Memvars& vars() { return rt::context().memvars; }
+
+std::string linkText(const char* array, int slot) {
+  const rt::Value* a = vars().tryGet(array);
+  if (!a || !a->isArray() || slot < 1 || size_t(slot) > a->arr().size()) return "";
+  return a->arr()[size_t(slot - 1)].strOr("");
+}
+
+bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+
+std::string trimmed(const std::string& s) {
+  size_t b = s.find_first_not_of(' ');
+  return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+bool sameAmount(double a, double b) { return rt::roundHalfAway(a - b, 2) == 0; }
+
+// Statuses whose value may go to payroll: constant, constant saved, calculated, too much input
+// data, and the saved and calculated ones edited since.
+bool sendable(double status) {
+  for (int pos : {2, 4, 5, 8, 11, 12})
+    if (statusTable()[size_t(pos - 1)].code == status) return true;
+  return false;
+}
+
+bool doneOrNothing(int result) { return result == 0 || result == 4; }
+
+// Days go to payroll for calculated kinds, or for every kind once slot 33 is linked, and never
+// for a correction record or when only amounts are sent.
+bool daysGoToPayroll(int slot, bool correction) {
+  if (runNum("zusx_plc") != 1 || correction || slot == 0) return false;
+  return kindIs(KindFamily::OBLI, linkText("zas_zus", slot)) || !blank(linkText("zas_zus", 33));
+}
+
+void seekKind(const std::string& kind) {
+  rt::db::WorkArea& sl = areaOf("sl");
+  sl.seek(rt::Value::text(kind), false);
+}
+
+void wrongDictionaryMessage(const std::string& nr) {
+  rt::Value lines = rt::Value::newArray(0);
+  lines.arr().push_back(rt::Value::text("Pracownik nr " + trimmed(nr) + " ma przypisany nieprawidl`owy sl`ownik: " +
+                                        textOf(areaOf("sl"), "skrot")));
+  lines.arr().push_back(rt::Value::text("Sprawdz` poprawnos`c` przypisania sl`owniko`w w opcji " +
+                                        std::string("\"Pol`a`czenie ZUS/PL`ACE\"")));
+  callByName("STATLINE", {rt::Value::integer(7)});
+  callByName("KOM3", {lines, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(0)});
+  callByName("STATLINE", {rt::Value::integer(-1)});
+}
+
+int payrollCall(const char* routine, const std::string& item, const std::string& nr, double value) {
+  return int(callByName(routine, {rt::Value::text(item), rt::Value::text(""), rt::Value::text(nr),
+                                  rt::Value::number(value, 2)})
+                 .intOr(3));
+}
+
+// A benefit record as the transfer sees it, and what happened to it in this run.
+struct RecordSend {
+  std::string nr, kind, oldKind;
+  double amount = 0, days = 0, arrears = 0;
+  double oldAmount = 0, oldDays = 0;
+  bool sent = false, correction = false, removed = false;
+
+  int ok = 0, ok1 = 0, okX = 0, ok1X = 0;  // writes of amount and days, take-backs of both
+  // What payroll holds of the record after the run, and of which kind.
+  double heldAmount = 0, heldDays = 0;
+  std::string heldKind;
+};
+
+RecordSend readRecord(rt::db::WorkArea& nieobec, bool removed) {
+  RecordSend r;
+  r.nr = textOf(nieobec, "nr_prac");
+  r.kind = textOf(nieobec, "zasilek");
+  r.oldKind = textOf(nieobec, "old_zas");
+  r.amount = fieldOf(nieobec, "wartosc").numOr(0);
+  r.days = fieldOf(nieobec, "l_dni").numOr(0);
+  r.arrears = fieldOf(nieobec, "dni_rob").numOr(0);
+  r.oldAmount = fieldOf(nieobec, "old_wart").numOr(0);
+  r.oldDays = fieldOf(nieobec, "old_dni").numOr(0);
+  r.sent = fieldOf(nieobec, "place").logicalOr(false);
+  r.correction = fieldOf(nieobec, "czy_korekt").logicalOr(false);
+  r.removed = removed;
+  r.heldAmount = r.sent ? r.oldAmount : 0;
+  r.heldKind = r.sent ? (blank(r.oldKind) ? r.kind : r.oldKind) : "";
+  return r;
+}
+
+// Takes back what payroll holds of the record when the record changed (or is gone). DANE_WE is
+// selected.
+void takeBack(RecordSend& r) {
+  if (!r.sent) return;
+  int slot = benefitSlotOf(r.heldKind);
+  bool daysHeld = slot != 0 && daysGoToPayroll(slot, r.correction);
+  r.heldDays = daysHeld ? r.oldDays : 0;
+  bool kindChanged = r.heldKind != r.kind;
+  bool amountChanged = r.removed || kindChanged || r.oldAmount != r.amount;
+  bool daysChanged = r.removed || kindChanged || r.oldDays != r.days;
+  bool takeDays = daysHeld && daysChanged && r.heldDays != 0;
+  if (!amountChanged && !takeDays) return;
+  vars().assign("indeksik", rt::Value::integer(slot));
+  seekKind(r.oldKind);
+  if (slot == 0) {
+    wrongDictionaryMessage(r.nr);
+    r.okX = 3;
+    return;
+  }
+  int check = SPRAWDZ_POLACZENIE(slot);
+  if (check == 1) r.okX = 3;
+  if (check == 2) r.ok1X = 3;
+  if (check != 0) return;
+  double mianownik = runNum("mianownik");
+  if (amountChanged) {
+    double old = r.oldAmount;
+    double zabezp = old > suite::payrollOldAmountLimit() / mianownik ? rt::roundHalfAway(old / mianownik, 2) : old;
+    vars().assign("zabezp", rt::Value::number(zabezp, 2));
+    r.okX = payrollCall("DEL_SKL", linkText("zas_place", slot), r.nr, zabezp);
+    if (doneOrNothing(r.okX)) r.heldAmount = 0;
+  }
+  if (takeDays) {
+    r.ok1X = payrollCall("DEL_SKL", linkText("zas_dni", DAJ_IND(slot)), r.nr, r.oldDays);
+    if (doneOrNothing(r.ok1X)) r.heldDays = 0;
+  }
+}
+
+// Writes what payroll does not hold yet; only after every take-back went through, so that a
+// value is never sent while the old one is still there. DANE_WE is selected. What is still held
+// at this point equals what is to be sent (anything that differed was taken back).
+void write(RecordSend& r) {
+  if (r.removed || !doneOrNothing(r.okX) || !doneOrNothing(r.ok1X)) return;
+  int slot = benefitSlotOf(r.kind);
+  vars().assign("indeksik", rt::Value::integer(slot));
+  seekKind(r.kind);
+  if (slot == 0) {
+    wrongDictionaryMessage(r.nr);
+    r.ok = 3;
+    return;
+  }
+  int check = SPRAWDZ_POLACZENIE(slot);
+  if (check == 1) r.ok = 3;
+  if (check == 2) r.ok1 = 3;
+  if (check != 0) return;
+  r.heldKind = r.kind;
+  if (!sameAmount(r.heldAmount, r.amount)) {
+    r.ok = payrollCall("SAV_SKL", linkText("zas_place", slot), r.nr, r.amount);
+    if (r.ok == 0) r.heldAmount = r.amount;
+  }
+  if (daysGoToPayroll(slot, r.correction) && r.heldDays != r.days) {
+    std::string arrearsItem = linkText("zas_dni", JAKI_IND(slot));
+    std::string currentItem = linkText("zas_dni", DAJ_IND(slot));
+    if (!blank(arrearsItem) && r.arrears != 0) {
+      int first = payrollCall("SAV_SKL", arrearsItem, r.nr, r.arrears);
+      double current = r.days - r.arrears;
+      vars().assign("dni_wysl", rt::Value::number(current));
+      int second = payrollCall("SAV_SKL", currentItem, r.nr, current);
+      r.ok1 = first != 0 ? first : second;
+    } else {
+      vars().assign("dni_wysl", rt::Value::number(r.days));
+      r.ok1 = payrollCall("SAV_SKL", currentItem, r.nr, r.days);
+    }
+    if (r.ok1 == 0) r.heldDays = r.days;
+  }
+}
+
+void putMarks(rt::db::WorkArea& nieobec, bool place, const std::string& kind, double amount, double days) {
+  putField(nieobec, "place", rt::Value::logical(place));
+  putField(nieobec, "old_zas", rt::Value::text(kind));
+  putField(nieobec, "old_wart", rt::Value::number(amount, 2));
+  putField(nieobec, "old_dni", rt::Value::number(days));
+}
+
+// The marks after the run. A booked record remembers what it was sent as; otherwise the marks
+// say what payroll still holds, and a record of which payroll holds nothing is unsent again.
+void writeMarks(rt::db::WorkArea& nieobec, const RecordSend& r, bool booked) {
+  if (booked && !r.removed) {
+    putMarks(nieobec, true, r.kind, r.amount, r.days);
+    return;
+  }
+  bool holdsAny = r.heldAmount != 0 || r.heldDays != 0;
+  if (!holdsAny) {
+    if (r.sent) putMarks(nieobec, false, "", 0, 0);
+    return;
+  }
+  putMarks(nieobec, true, r.heldKind, r.heldAmount, r.heldDays);
+}
+
+// Whether the record is unchanged since it was booked: kind, amount (also in the old units) and
+// days as sent.
+bool unchangedSinceSent(rt::db::WorkArea& nieobec) {
+  if (!fieldOf(nieobec, "place").logicalOr(false)) return false;
+  double amount = fieldOf(nieobec, "wartosc").numOr(0), old = fieldOf(nieobec, "old_wart").numOr(0);
+  return textOf(nieobec, "zasilek") == textOf(nieobec, "old_zas") &&
+         (sameAmount(amount, old) || sameAmount(amount * runNum("mianownik"), old)) &&
+         fieldOf(nieobec, "l_dni").numOr(0) == fieldOf(nieobec, "old_dni").numOr(0);
+}
+
+enum class Outcome { Next, LeaveEmployee };
+
+// Sends one locked record (or takes back a removed one) and settles its marks and counters.
+Outcome sendRecord(rt::db::WorkArea& nieobec, bool removed, bool& bookedAny) {
+  RecordSend r = readRecord(nieobec, removed);
+  for (const char* name : {"ok", "ok1", "ok_x", "ok1_x"}) vars().assign(name, rt::Value::integer(0));
+  vars().assign("zabezp", rt::Value::number(r.oldAmount, 2));
+  selectAlias("dane_we");
+  takeBack(r);
+  write(r);
+  selectAlias("nieobec");
+  vars().assign("ok", rt::Value::integer(r.ok));
+  vars().assign("ok1", rt::Value::integer(r.ok1));
+  vars().assign("ok_x", rt::Value::integer(r.okX));
+  vars().assign("ok1_x", rt::Value::integer(r.ok1X));
+
+  bool booked = r.ok == 0 && r.ok1 == 0 && doneOrNothing(r.okX) && doneOrNothing(r.ok1X);
+  writeMarks(nieobec, r, booked && !removed);
+  if (booked) {
+    if (!removed) {
+      addToRunVar("razem_zas", 1);
+      bookedAny = true;
+    }
+    return Outcome::Next;
+  }
+  int codes[] = {r.ok, r.ok1, r.okX, r.ok1X};
+  for (int c : codes)
+    if (c == 1) {
+      if (!removed) putField(nieobec, "status", rt::Value::integer(stat_dost));
+      addToRunVar("fatal", 1);
+      return Outcome::Next;
+    }
+  if (r.ok == 2 || r.ok1 == 2) {
+    callByName("WPISZ_STAT", {rt::Value::integer(stat_dwej)});
+    return Outcome::LeaveEmployee;
+  }
+  if (r.okX == 2 || r.ok1X == 2) {
+    callByName("WPISZ_STAT", {rt::Value::integer(stat_dost)});
+    return Outcome::LeaveEmployee;
+  }
+  for (int c : codes)
+    if (c == 3) {
+      addToRunVar("bylybledy", 1);
+      return Outcome::Next;
+    }
+  return Outcome::Next;
+}
+
+std::string monthKey(int32_t day) { return rt::functions().call("DTOS", {rt::Value::date(day)}).strOr("").substr(0, 6); }
+
+// Walks the employee's records paid in the month (from the NIEOBEC position `start`) and calls
+// `body` for each; `body` returns false to stop.
+template <typename Body>
+void walkMonth(rt::db::WorkArea& nieobec, const std::string& nr, int32_t monthEnd, Body body) {
+  while (!nieobec.eof() && textOf(nieobec, "nr_prac") == nr) {
+    rt::Value paid = fieldOf(nieobec, "dat_wyp");
+    if (!paid.isDate() || paid.date() >= monthEnd) break;
+    if (!body()) break;
+    nieobec.skip(1);
+  }
+}
+
+// Records of the month the register deleted while payroll still holds their values.
+bool hasRemovedSent(rt::db::WorkArea& nieobec, const std::string& key, const std::string& nr, int32_t monthEnd) {
+  DeletedHidden shown(false);
+  bool any = false;
+  if (nieobec.seek(rt::Value::text(key), false))
+    walkMonth(nieobec, nr, monthEnd, [&] {
+      any = nieobec.deleted() && fieldOf(nieobec, "place").logicalOr(false);
+      return !any;
+    });
+  return any;
+}
+
+void takeBackRemoved(rt::db::WorkArea& nieobec, const std::string& key, const std::string& nr, int32_t monthEnd) {
+  DeletedHidden shown(false);
+  bool unused = false;
+  if (!nieobec.seek(rt::Value::text(key), false)) return;
+  walkMonth(nieobec, nr, monthEnd, [&] {
+    if (nieobec.deleted() && fieldOf(nieobec, "place").logicalOr(false) &&
+        callByName("_REC_LOCK").logicalOr(false))
+      sendRecord(nieobec, true, unused);
+    return true;
+  });
+}
+
+}  // namespace
+
+void WRITE_FACETA() {
+  rt::PrivateFrame frame(vars());
+  for (const char* name : {"indeksik", "if_write", "ok", "ok1", "ok_x", "ok1_x", "dni_wysl", "zabezp"})
+    vars().declarePrivate(name, rt::Value::integer(0));
+  rt::db::WorkArea& main = areaOf("main");
+  rt::db::WorkArea& nieobec = areaOf("nieobec");
+  showEmployeeName(main);
+  addToRunVar("razem_prac", 1);
+
+  std::string nr = textOf(main, "nr_prac");
+  int32_t month = runVar("_miesp").isDate() ? runVar("_miesp").date() : 0;
+  int32_t monthEnd = suite::addMonths(month, 1);
+  std::string key = nr + monthKey(month);
+  selectAlias("nieobec");
+  bool removedSent = hasRemovedSent(nieobec, key, nr, monthEnd);
+  bool live = nieobec.seek(rt::Value::text(key), false);
+  if (!live && !removedSent) {
+    selectAlias("main");
+    return;
+  }
+  selectAlias("main");
+  if (!callByName("_REC_LOCK").logicalOr(false)) {
+    addToRunVar("razem_lock", 1);
+    return;
+  }
+  selectAlias("nieobec");
+  if (removedSent) takeBackRemoved(nieobec, key, nr, monthEnd);
+
+  bool bookedAny = false;
+  if (nieobec.seek(rt::Value::text(key), false)) {
+    walkMonth(nieobec, nr, monthEnd, [&] {
+      bool ifWrite = sendable(fieldOf(nieobec, "status").numOr(0));
+      vars().assign("if_write", rt::Value::logical(ifWrite));
+      if (!ifWrite || unchangedSinceSent(nieobec)) return true;
+      if (!callByName("_REC_LOCK").logicalOr(false)) return true;
+      return sendRecord(nieobec, false, bookedAny) == Outcome::Next;
+    });
+  }
+  nieobec.unlockAll();
+  selectAlias("main");
+  if (bookedAny) putField(main, "stat_obl", rt::Value::integer(1));
+}
+
+}  // namespace zus
