@@ -227,3 +227,99 @@ TEST_F(EditForm, PayoutDateOfANewRecordIsProposedFromTheNearestHintDate) {
 
 }  // namespace
 }  // namespace form_test
+
+namespace form_test {
+namespace {
+
+using namespace rt::term;
+
+class EditFormKinds : public BenefitForm {
+ protected:
+  uint32_t benefit(const char* kind, Fields more = {}) {
+    rt::Value first = rt::context().memvars.get("lum_data");
+    Fields fields{{"zasilek", txt(kind)},   {"od", first},
+                  {"do", first},            {"l_dni", num(1)},
+                  {"procent", num(80)},     {"dat_wyp", rt::Value::date(first.date() + 9)},
+                  {"data_prawa", first},    {"status", num(4)}};
+    fields.insert(fields.end(), more.begin(), more.end());
+    return addBenefit(fields);
+  }
+};
+
+TEST_F(EditFormKinds, AverageBasisKindAsksOnlyForItsMonths) {
+  std::string formScreen;
+  onCall["OK_MIES"] = [&] { formScreen = h.textUtf8(); };
+  inRegister([&] {
+    const rt::Value payout = rt::Value::date(rt::context().memvars.get("lum_data").date() + 9);
+    // Kind, first and last day; the day count is not entered; payout date; months; save.
+    std::vector<int> keys = join({text("SR_WYCH"), {K_ENTER, K_ENTER, K_ENTER},
+                                  dateKeys(payout), {K_ENTER, K_ENTER, K_CTRL_W}});
+    EXPECT_TRUE(edit(true, keys).logicalOr(false));
+    select("nieobec");
+    area().goTop();
+    ASSERT_FALSE(area().eof());
+    EXPECT_EQ(field("zasilek").str(), "Z05");
+    EXPECT_TRUE(field("o_zlicz").logical());  // its days are never counted
+  });
+  EXPECT_EQ(calls["OK_MIES"], 2);  // shown once, then checked
+  EXPECT_NE(formScreen.find("Czy wskazać miesiące do podst.?"), std::string::npos) << formScreen;
+  for (const char* absent : {"Procent:", "Czy uwzględniać", "Kod liter.:", "Czy korekta?",
+                             "Stawka dzienna:"})
+    EXPECT_EQ(formScreen.find(absent), std::string::npos) << absent;
+}
+
+TEST_F(EditFormKinds, AccidentKindsAlwaysStartWithTheAccidentAnswered) {
+  inRegister([&] {
+    for (const char* kind : {"Z27", "Z28", "Z20"}) {
+      uint32_t recno = benefit(kind, {{"przy_pracy", rt::Value::logical(false)}});
+      EXPECT_TRUE(edit(false, {K_CTRL_W}).logicalOr(false)) << kind;
+      area().goTo(recno);
+      EXPECT_TRUE(field("przy_pracy").logical()) << kind;
+    }
+  });
+}
+
+TEST_F(EditFormKinds, BasisFieldsOfAnAmountRateAndOfADetachedBasis) {
+  inRegister([&] {
+    const Fields basis{{"nieobec", txt("PBZ")},     {"suma", num(3000, 2)},
+                       {"fakt_mies", txt(" 1 2")},  {"druk_podst", num(100, 2)},
+                       {"zapis_pod", txt("saved basis")}};
+    Fields amount = basis;
+    amount.push_back({"czy_kwot", rt::Value::logical(true)});
+    uint32_t byAmount = benefit("Z01", amount);
+    EXPECT_TRUE(edit(false, {K_CTRL_W}).logicalOr(false));
+    area().goTo(byAmount);
+    EXPECT_EQ(field("nieobec").str(), "PBZ");
+    EXPECT_EQ(field("suma").num(), 0);
+    EXPECT_EQ(field("fakt_mies").str().find_first_not_of(' '), std::string::npos);
+    EXPECT_EQ(field("druk_podst").num(), 100);
+    EXPECT_EQ(field("zapis_pod").str(), "");
+
+    uint32_t detached = benefit("Z01", amount);
+    EXPECT_TRUE(edit(false, join({{-6}, text("T"), {K_CTRL_W}})).logicalOr(false));
+    area().goTo(detached);
+    EXPECT_EQ(field("nieobec").str().find_first_not_of(' '), std::string::npos);
+    EXPECT_EQ(field("suma").num(), 0);
+    EXPECT_EQ(field("druk_podst").num(), 0);
+
+    uint32_t kept = benefit("Z01", basis);
+    EXPECT_TRUE(edit(false, {K_CTRL_W}).logicalOr(false));
+    area().goTo(kept);
+    EXPECT_EQ(field("suma").num(), 3000);
+    EXPECT_EQ(field("fakt_mies").str().substr(0, 4), " 1 2");
+    EXPECT_EQ(field("zapis_pod").str(), "saved basis");
+  });
+}
+
+TEST_F(EditFormKinds, EscWithAPercentageOutOfRangeSetsItToZeroBeforeTheQuestion) {
+  inRegister([&] {
+    uint32_t recno = benefit("Z01", {{"procent", num(120)}});
+    EXPECT_TRUE(edit(false, join({{K_ESC}, text("T")})).logicalOr(false));
+    EXPECT_TRUE(said("Niepoprawna wartos`c` w polu Procent!"));
+    area().goTo(recno);
+    EXPECT_EQ(field("procent").num(), 0);
+  });
+}
+
+}  // namespace
+}  // namespace form_test
