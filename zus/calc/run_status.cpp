@@ -21,7 +21,10 @@ void writeMonthStatus(double status) {
   std::string employee = fieldText(areaOf("main"), "nr_prac");
   int32_t monthEnd = nextMonthStart(dateVar("_miesp"));
   while (!n.eof() && fieldText(n, "nr_prac") == employee && fieldDate(n, "do") < monthEnd) {
-    if (hasKind(fieldText(n, "zasilek")) && !statusConst(fieldNumber(n, "status")))
+    // The record is locked (added to the caller's locks) before it is written; one that another
+    // workstation holds keeps its status.
+    if (hasKind(fieldText(n, "zasilek")) && !statusConst(fieldNumber(n, "status")) &&
+        n.lockRecord(n.recno()))
       putField(n, "status", rt::Value::integer(int64_t(status)));
     n.skip(1);
   }

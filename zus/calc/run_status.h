@@ -16,8 +16,9 @@ RecordAction recordAction(double status, bool repeat);
 
 // `WPISZ_STAT`: from the current `nieobec` record on, while the record belongs to the employee
 // `main` is on and ends before the first day of the month after the one of `_miesp`, every record with a kind and
-// a status that is not constant gets `status`. The selected area is kept; no lock is taken (the
-// caller holds them).
+// a status that is not constant gets `status`. The selected area is kept. Each record written is
+// locked first, in addition to the caller's locks (which the caller releases); a record held by
+// another workstation is passed over.
 void writeMonthStatus(double status);
 
 }  // namespace zus

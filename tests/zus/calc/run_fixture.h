@@ -129,6 +129,7 @@ class RunCompany : public ::testing::Test {
     f.add("DECYZJA", [this](rt::Args& a) {
       std::string q = a[1].strOr("");
       questions.push_back(q);
+      comments.push_back(a[4].isArray() ? a[4].arr().back().strOr("") : a[4].strOr(""));
       auto it = answers.find(q);
       int answer = it == answers.end() ? (a[0].logicalOr(false) ? 1 : 0) : it->second;
       rt::term::keyboard().setLastKey(answer == kEsc ? 27 : 13);
@@ -159,6 +160,7 @@ class RunCompany : public ::testing::Test {
     });
   }
   void TearDown() override {
+    rt::db::workAreas().closeAll();  // a failed test leaves no table open for the next one
     fs::current_path(previous);
     fs::remove_all(dir);
   }
@@ -246,7 +248,7 @@ class RunCompany : public ::testing::Test {
   static constexpr int kEsc = 2;  // an answer of the yes/no stand-in: Esc
 
   rt::term::Headless h;
-  std::vector<std::string> messages, questions, summary, basisCalls;
+  std::vector<std::string> messages, questions, comments, summary, basisCalls;
   std::map<std::string, int> answers;  // question -> 1 Tak, 0 Nie, kEsc
   std::set<std::string> missingArchive;
   std::vector<std::string> groups;

@@ -1,0 +1,178 @@
+// Rules around the run: `WPISZ_STAT`'s walk, the break key, the archive question for one
+// employee, the warnings about missing settings, and `_ZASILEK` on the current record handing back
+// its daily rate, display texts and parental shortfall through the basis window's variables.
+#include "tests/zus/calc/run_fixture.h"
+
+namespace calcrun_test {
+namespace {
+
+const char* kStop = "Czy przerwac` obliczanie ?";
+
+void openTables(const char* names, const char* modes) {
+  ASSERT_TRUE(rt::functions().call("_OPEN_SET", {txt(names), txt(modes)}).logicalOr(false));
+}
+void closeTables() { rt::functions().call("_CLOSE_SET", {txt("MAIN")}); }
+
+void setEmployeeField(int n, const char* name, const rt::Value& v) {
+  suite::call("DBUSEAREA", {flag(true), rt::Value(), txt(suite::tablePath(*suite::findTable("MAIN")) + ".dbf"),
+                            txt("upd"), flag(true), flag(false)});
+  suite::call("DBSETORDER", {num(1)});
+  ASSERT_TRUE(suite::call("DBSEEK", {txt(employee(n))}).logicalOr(false));
+  ASSERT_TRUE(suite::call("RLOCK").logicalOr(false));
+  suite::setField(name, v);
+  suite::call("DBCOMMIT");
+  suite::call("DBCLOSEAREA");
+}
+
+std::string yyyymm(int32_t day) {
+  int y, m, d;
+  suite::splitDayNumber(day, y, m, d);
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%04d%02d", y, m);
+  return buf;
+}
+
+TEST_F(RunCompany, StatusWriteWalksTheEmployeesRecordsOfTheMonth) {
+  start([&] {
+    register_({
+        {3, {{"status", num(4)}}},                                   // 1
+        {3, {{"status", num(1)}}},                                   // 2 constant
+        {3, {{"status", num(3)}}},                                   // 3 constant saved
+        {3, {{"status", num(91)}}},                                  // 4 constant, edited
+        {3, {{"status", num(93)}}},                                  // 5
+        {3, {{"status", num(2)}, {"zasilek", txt("")}}},             // 6 no kind
+        {3, {{"status", num(95)}}},                                  // 7 locked elsewhere
+        {3, {{"status", num(2)}, {"od", inNextMonth(1)}, {"do", inNextMonth(4)}}},  // 8 next month
+        {4, {{"status", num(4)}}},                                   // 9 the next employee
+    });
+    openTables("MAIN | NIEOBEC", "SS");
+    suite::call("DBSELECTAREA", {txt("main")});
+    ASSERT_TRUE(suite::call("DBSEEK", {txt(employee(3))}).logicalOr(false));
+    suite::call("DBSELECTAREA", {txt("nieobec")});
+    suite::call("DBSETORDER", {num(1)});
+    ASSERT_TRUE(suite::call("DBSEEK", {txt(employee(3) + yyyymm(month))}).logicalOr(false));
+    // Another workstation holds record 7.
+    suite::call("DBUSEAREA", {flag(true), rt::Value(), txt(suite::tablePath(*suite::findTable("NIEOBEC")) + ".dbf"),
+                              txt("other"), flag(true), flag(false)});
+    suite::call("DBGOTO", {num(7)});
+    ASSERT_TRUE(suite::call("RLOCK").logicalOr(false));
+    suite::call("DBSELECTAREA", {txt("nieobec")});
+    rt::PrivateFrame frame(rt::context().memvars);
+    rt::context().memvars.declarePrivate("_miesp", rt::Value::date(month));
+    suite::call("DBSELECTAREA", {txt("main")});
+    rt::functions().call("WPISZ_STAT", {num(8)});
+    EXPECT_EQ(suite::call("ALIAS").strOr(""), "MAIN") << "the selected area is kept";
+    suite::call("DBSELECTAREA", {txt("nieobec")});
+    EXPECT_EQ(suite::call("RECNO").intOr(0), 8) << "left after the last record walked";
+    closeTables();
+    suite::call("DBCLOSEALL");
+  });
+  EXPECT_EQ(numbers("status"), (std::vector<double>{8, 1, 3, 91, 93, 2, 95, 2, 4}));
+}
+
+TEST_F(RunCompany, BreakKeyEndsTheRunOrOnlyTheGroup) {
+  rt::functions().add("PRZERWANIE", [](rt::Args&) { return flag(true); });
+  start([&] {
+    // By name, the first employee is employee 23 (Adamczyk Krzysztof).
+    register_({{23, {}}, {3, {}}});
+    calculate();
+    EXPECT_EQ(summary[0], "Liczba przetworzonych pracowniko`w: 1");
+
+    range = 2;
+    groups = {"D04", "D02"};  // each group's first employee: 1 of D02, 3 of D04
+    register_({{1, {}}, {3, {}}, {5, {}}, {7, {}}});
+    calculate();
+    EXPECT_EQ(summary[0], "Liczba przetworzonych pracowniko`w: 2");
+  });
+  EXPECT_EQ(numbers("status"), (std::vector<double>{4, 4, 2, 2}));
+}
+
+TEST_F(RunCompany, ArchiveQuestionForOneEmployeeWhoseArchiveIsNotClosed) {
+  range = 3;
+  for (int answer : {1, 0}) {
+    answers = {{kStop, answer}};
+    questions.clear();
+    comments.clear();
+    start([&] {
+      setEmployeeField(3, "mies_arc", num(0));
+      register_({{3, {{"status", num(2)}}}, {3, {{"status", num(4)}}}});
+      calculate();
+    });
+    ASSERT_TRUE(asked(kStop));
+    EXPECT_EQ(comments[0], "Mox`e to spowodowac` bl`e`dne obliczenie chorobowego.");
+    if (answer) {
+      EXPECT_EQ(numbers("status"), (std::vector<double>{2, 4})) << "Tak leaves the employee at once";
+      EXPECT_EQ(summary[1], "Liczba obliczonych zasil`ko`w:       0");
+    } else {
+      ASSERT_EQ(comments.size(), 2u);
+      EXPECT_EQ(comments[1], "W przypadku przerwania aktualne wartos`ci nie zostana` zmienione.");
+      EXPECT_EQ(numbers("wartosc"), (std::vector<double>{800, 800}));
+    }
+  }
+}
+
+TEST_F(RunCompany, ArchiveQuestionNotAskedWhenTheArchiveAgrees) {
+  range = 3;
+  start([&] {
+    register_({{3, {}}});
+    calculate();
+  });
+  EXPECT_FALSE(asked(kStop));
+  EXPECT_EQ(numbers("status"), (std::vector<double>{4}));
+}
+
+TEST_F(RunCompany, MissingSettingsAreWarnedAndTheRunGoesOn) {
+  start([&] {
+    register_({{3, {}}});
+    rt::context().memvars.assign("zkdr_du", txt(""));
+    rt::Value dan = rt::context().memvars.get("zas_dan");
+    dan.arr()[38] = txt("");
+    calculate();
+  });
+  EXPECT_TRUE(said("Nie podl`a`czono daty pocza`tku ubezpieczenia chorobowego."));
+  EXPECT_TRUE(said("Nie wprowadzono w parametrach sumy procento`w skl`adek spol`ecznych!"));
+  EXPECT_TRUE(said("Nie podl`a`czona minimalna pl`aca krajowa do poro`wnania podstawy!"));
+  EXPECT_FALSE(said("Bl`e`dna data archiwizacji")) << "the demo's archiving date is a date";
+  EXPECT_EQ(numbers("status"), (std::vector<double>{4}));
+}
+
+TEST_F(RunCompany, BenefitValueOnTheCurrentRecordFillsTheWindowsVariables) {
+  start([&] {
+    int32_t last = suite::lastOfMonth(month);
+    int days = last - suite::firstOfMonth(month) + 1;
+    register_({{20, {{"zasilek", txt(kind(4))}, {"procent", num(100)}, {"od", inMonth(1)},
+                     {"do", rt::Value::date(last)}, {"l_dni", num(days)}}}});
+    openTables("MAIN | ARCHIW | NIEOBEC", "SSS");
+    suite::call("DBSELECTAREA", {txt("nieobec")});
+    suite::call("DBGOTO", {num(1)});
+    rt::Memvars& v = rt::context().memvars;
+    rt::PrivateFrame frame(v);
+    v.declarePrivate("_stawka", num(0));
+    v.declarePrivate("tekst_wysw", rt::Value::newArray(4));
+    v.declarePrivate("kwota_tmp", num(0));
+    v.declarePrivate("kom_mac", flag(false));
+
+    // The parental benefit of the demo archive is 1000.00 for a whole month.
+    double value = rt::functions().call("_ZASILEK", {txt(kind(4)), num(days), num(10)}).numOr(-1);
+    EXPECT_EQ(value, 10.0 * days);
+    EXPECT_EQ(v.get("_stawka").numOr(-1), 10);
+    double net = 10.0 * days - double(int64_t(10.0 * days * 0.18 + 0.5));
+    EXPECT_NEAR(v.get("kwota_tmp").numOr(-1), 1000 - net, 1e-9);
+    EXPECT_EQ(v.get("tekst_wysw").arr()[0].strOr(""), "100");
+    EXPECT_EQ(v.get("tekst_wysw").arr()[1].strOr(""), "     10.00");
+
+    // Without the parental link the message comes once per employee.
+    v.get("zas_dan").arr()[39] = txt("");
+    rt::functions().call("_ZASILEK", {txt(kind(4)), num(days), num(10)});
+    rt::functions().call("_ZASILEK", {txt(kind(4)), num(days), num(10)});
+    int shown = 0;
+    for (const std::string& m : messages)
+      if (m.find("Nie podl`a`czone s`wiadczenie rodzicielskie") != std::string::npos) ++shown;
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(v.get("kom_mac").logicalOr(false));
+    closeTables();
+  });
+}
+
+}  // namespace
+}  // namespace calcrun_test
