@@ -239,6 +239,7 @@ bool PODST_OBL(const std::string& basisItem) {
   v.declarePrivate("kwota_tmp", num(0, 1));
   v.declarePrivate("tekst_wysw", lineList({"", "", "", ""}));
   std::string remarkMonthly;  // `txt_uwagi1`
+  v.assign("czy_pseudo", rt::Value::logical(mainHasPseudoOrder()));
 
   // The months of the basis.
   rt::Value od = aliasField("nieobec", "od");
@@ -352,7 +353,6 @@ bool PODST_OBL(const std::string& basisItem) {
   totals.kindName = textVar("skr_zas");
 
   if (s.oneEmployee) {
-    v.assign("czy_pseudo", rt::Value::logical(mainHasPseudoOrder()));
     if (rt::functions().has("_ZASILEK"))
       call("_ZASILEK", {rt::Value::text(kind), aliasField("nieobec", "l_dni"), podstawa});
     selectAlias("nieobec");

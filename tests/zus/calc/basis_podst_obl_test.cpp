@@ -82,6 +82,15 @@ TEST_F(PodstObl, MissingArchiveDataEndWithTheirStatus) {
   EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(PodstObl, NeitherFillingUpNorDroppingReadsNoDays) {
+  set("zusx_wypad", txt("N"));
+  set("dni_w_mies", txt("B099"));  // not archived, but not looked for either
+  ASSERT_TRUE(run("B001"));
+  EXPECT_DOUBLE_EQ(field("nieobec", "suma").num(), 2400.00);
+  std::string saved = savedRecord();
+  EXPECT_NE(saved.find("\r\n0\t0\t0\r\n0\t0\t0\r\n0\t0\t0\r\n"), std::string::npos);
+}
+
 TEST_F(PodstObl, FillingUpWithoutDropping) {
   set("zusx_kor", num(1));
   set("zusx_wypad", txt("N"));
