@@ -220,6 +220,45 @@ TEST_F(PayrollTransfer, OneEmployeeRangeSendsOnlyThatEmployee) {
   EXPECT_EQ(summaryLine(0), "Liczba przepisanych pracowniko`w: 1");
 }
 
+TEST_F(PayrollTransfer, GroupRangesAndTheLibrarysSelectionVisitTheirEmployees) {
+  add("MAIN", {{"nr_prac", text("    3")}, {"nazwisko", text("Zielinski")}, {"status", num(0)}, {"sl_slow1", text("D03")}});
+  add("NIEOBEC", benefit("    1", kSickness, 100, 1, day(2026, 2, 10)));
+  add("NIEOBEC", benefit("    2", kSickness, 200, 1, day(2026, 2, 10)));
+  add("NIEOBEC", benefit("    3", kSickness, 300, 1, day(2026, 2, 10)));
+  range = 2;
+  groups = {"D03", "D01"};
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 10000);
+  EXPECT_EQ(inputItem("    2", "P001"), 0);
+  EXPECT_EQ(inputItem("    3", "P001"), 30000) << "a dismissed employee of the group is visited too";
+  EXPECT_EQ(summaryLine(0), "Liczba przepisanych pracowniko`w: 2");
+
+  range = 4;
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    2", "P001"), 20000);
+  EXPECT_EQ(summaryLine(1), "Liczba przepisanych zasil`ko`w:    1");
+}
+
+TEST_F(PayrollTransfer, TheMonthIsTheWholePayoutMonthWhateverDayThePayrollDateHolds) {
+  rt::context().memvars.assign("lum_data", day(2026, 2, 15));
+  add("NIEOBEC", benefit("    1", kSickness, 100, 1, day(2026, 2, 1)));
+  add("NIEOBEC", benefit("    1", kSickness, 200, 1, day(2026, 2, 28)));
+  add("NIEOBEC", benefit("    1", kSickness, 400, 1, day(2026, 3, 10)));
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 30000);
+}
+
+TEST_F(PayrollTransfer, AnOldAmountAboveTheLimitIsTakenBackInTheCurrentUnits) {
+  rt::context().memvars.declarePublic("maxlong", num(100000));
+  add("DANE_WE", {{"nr_prac", text("    1")}, {"kod", text("P001")}, {"wartosc", text(suite::encodeInputValue(50000))}});
+  add("NIEOBEC", benefit("    1", kSickness, 600, 10, day(2026, 2, 10),
+                         {{"place", yes()}, {"old_zas", text(kSickness)}, {"old_wart", num(50000, 2)}, {"old_dni", num(10)}}));
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 60000);
+  EXPECT_EQ(inputItem("    1", "D001"), 0) << "the days did not change";
+  EXPECT_EQ(record(1)["OLD_WART"].num(), 600);
+}
+
 TEST_F(PayrollTransfer, LeavingASetUpQuestionAbandonsWithEverythingClosed) {
   add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
   // Esc at the confirmation, then a cancelled range, then a cancelled month.

@@ -103,6 +103,18 @@ TEST_F(PersonnelTransfer, DayRecordsOfVanishedBenefitsAreRemoved) {
   EXPECT_EQ(summaryLine(2), "Liczba wykasownych danych: 2");
 }
 
+TEST_F(PersonnelTransfer, AVanishedBenefitIsFoundAnywhereInThePeriod) {
+  // Its days lie in the period's last month only, and the employee has no day in the first.
+  add("NIEOBEC", benefit("    1", kSickness, 100, 2, day(2026, 2, 5), {{"od", day(2026, 2, 3)}, {"do", day(2026, 2, 4)}}));
+  range = 4;
+  run("GOTO_KADRY");
+  ASSERT_EQ(days("    1").size(), 2u);
+  removeRecord("NIEOBEC", 1);
+  run("GOTO_KADRY");
+  EXPECT_TRUE(days("    1").empty());
+  EXPECT_EQ(summaryLine(2), "Liczba wykasownych danych: 1");
+}
+
 TEST_F(PersonnelTransfer, NewNumbersFollowTheHighestOfTheEmployee) {
   add("NIEOBEC", benefit("    1", kSickness, 100, 1, day(2026, 2, 5), {{"kod_wew", text("     7")}}));
   add("NIEOBEC", benefit("    1", kSickness, 100, 1, day(2026, 2, 6), {{"kod_wew", text("     !")}, {"od", day(2026, 1, 15)}, {"do", day(2026, 1, 15)}}));

@@ -81,8 +81,8 @@ class TransferCompany : public ::testing::Test {
       const suite::TableDef* def = suite::findTable(t);
       suite::createTable(suite::tableDirectory(*def) + def->name, *def);
     }
-    add("MAIN", {{"nr_prac", text("    1")}, {"nazwisko", text("Kowalski")}, {"imie", text("Jan")}, {"status", num(1)}});
-    add("MAIN", {{"nr_prac", text("    2")}, {"nazwisko", text("Nowak")}, {"imie", text("Anna")}, {"status", num(1)}});
+    add("MAIN", {{"nr_prac", text("    1")}, {"nazwisko", text("Kowalski")}, {"imie", text("Jan")}, {"status", num(1)}, {"sl_slow1", text("D01")}});
+    add("MAIN", {{"nr_prac", text("    2")}, {"nazwisko", text("Nowak")}, {"imie", text("Anna")}, {"status", num(1)}, {"sl_slow1", text("D02")}});
     for (const char* k : {kSickness, kSickness2, kOther, kUnlinked})
       add("SLOWNIK", {{"kod", text(k)}, {"skrot", text(std::string("KIND") + k)}});
   }
@@ -132,6 +132,13 @@ class TransferCompany : public ::testing::Test {
     rt::functions().add("ZAKRES", [this](rt::Args& a) {
       a.assign(0, num(range));
       if (range == 3) a.assign(1, text(oneEmployee));
+      if (range == 2) {
+        rt::Value keys = rt::Value::newArray(0);
+        for (const std::string& g : groups) keys.arr().push_back(text(g));
+        rt::context().memvars.declarePublic("ky_grupy", keys);
+        a.assign(1, text("ky_grupy"));
+        a.assign(3, text("SL_SLOW1"));
+      }
       return rt::Value();
     });
     rt::functions().add("WYB_OKRESU", [this](rt::Args& a) {
@@ -261,6 +268,7 @@ class TransferCompany : public ::testing::Test {
   std::vector<std::string> messages, summary;
   int range = 1;
   std::string oneEmployee;
+  std::vector<std::string> groups;  // department keys of range 2
   std::vector<int> monthsBack{0};
   static inline bool wpiszStatIsStandIn = false;
 };
