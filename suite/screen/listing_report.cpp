@@ -83,6 +83,15 @@ std::vector<std::string> ListingReport::headingLines() const {
   return out;
 }
 
+size_t ListingReport::lineWidth() const {
+  auto width = [](const std::vector<Shown>& columns, size_t indent) {
+    size_t w = 0;
+    for (const Shown& s : columns) w += size_t(s.width) + 1;
+    return w == 0 ? 0 : indent + w - 1;
+  };
+  return std::max(width(mainColumns_, 0), width(detailColumns_, kDetailIndent));
+}
+
 bool ListingReport::offeredToCallback() {
   if (!request_.callback.isBlock()) return true;
   rt::Value verdict = rt::evalBlock(request_.callback);
@@ -193,9 +202,7 @@ size_t ListingReport::run(const std::function<void(const std::string&)>& line,
   std::string mainSum = totalsLine(mainColumns_, mainTotals, 0);
   std::string detailSum = totalsLine(detailColumns_, detailTotals, kDetailIndent);
   if (!mainSum.empty() || !detailSum.empty()) {
-    size_t width = 0;
-    for (const std::string& h : headingLines()) width = std::max(width, h.size());
-    line(std::string(std::max<size_t>(width, 10), '-'));
+    line(std::string(lineWidth(), '-'));
     if (!mainSum.empty()) line(mainSum);
     if (!detailSum.empty()) line(detailSum);
   }

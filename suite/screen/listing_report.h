@@ -47,6 +47,8 @@ class ListingReport {
   bool twoLevels() const { return !request_.detailAlias.empty(); }
   // The column headings, word-wrapped into their widths (main columns, then detail columns).
   std::vector<std::string> headingLines() const;
+  // Width of the widest line the listing prints.
+  size_t lineWidth() const;
   // Walks the selected work area and hands each line to `line`; the totals come last. Returns
   // the number of rows listed (main rows for two levels). `keepGoing` is asked before each
   // record; false stops the walk.

@@ -170,12 +170,8 @@ void produce(Setup& s) {
   rt::Value title = rt::Value::newArray(0);
   title.arr().push_back(rt::Value::text(displayText(s.title)));
   title.arr().push_back(rt::Value::text(""));
-  size_t width = 10;
-  for (const std::string& h : report.headingLines()) {
-    title.arr().push_back(rt::Value::text(h));
-    width = std::max(width, h.size());
-  }
-  title.arr().push_back(rt::Value::text(std::string(width, '-')));
+  for (const std::string& h : report.headingLines()) title.arr().push_back(rt::Value::text(h));
+  title.arr().push_back(rt::Value::text(std::string(report.lineWidth(), '-')));
   vars().assign("dev_tytul", title);
   vars().assign("tytul_proc", rt::Value::text(""));
 
