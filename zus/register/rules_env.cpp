@@ -2,7 +2,10 @@
 // routines reached by name (see rules_env.h).
 #include "zus/register/rules_env.h"
 
+#include <cstdio>
+
 #include "runtime/core/context.h"
+#include "runtime/core/rounding.h"
 #include "runtime/core/std_dates.h"
 #include "runtime/core/std_strings.h"
 #include "zus/register/continuity_check.h"
@@ -26,12 +29,13 @@ rt::Value linesValue(const std::vector<std::string>& lines) {
 std::string dateText(int32_t day) { return rt::dtoc(day); }
 
 std::string numberText(double v, int width) {
-  return call("STR", {rt::Value::number(v), rt::Value::integer(width)}).strOr("");
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%*.0f", width, rt::roundHalfAway(v, 0));
+  std::string text = buf;
+  return int(text.size()) > width ? std::string(size_t(width), '*') : text;
 }
 
-std::string trimmedNumber(double v) {
-  return rt::alltrim(call("STR", {rt::Value::number(v)}).strOr(""));
-}
+std::string trimmedNumber(double v) { return rt::alltrim(numberText(v, 20)); }
 
 void RuleEnvByName::message(const std::vector<std::string>& lines, int kind) {
   rt::Value text = lines.size() == 1 ? rt::Value::text(lines[0]) : linesValue(lines);

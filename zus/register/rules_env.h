@@ -96,7 +96,7 @@ auto runRuleByName(Rule&& rule) {
 
 // Text forms the rules build messages from.
 std::string dateText(int32_t day);          // DTOC
-std::string numberText(double v, int width);  // STR(v, width), no decimals
+std::string numberText(double v, int width);  // STR(v, width) of a whole number; stars when too wide
 std::string trimmedNumber(double v);        // ALLTRIM(STR(v))
 
 }  // namespace zus
