@@ -1,0 +1,155 @@
+// Field rules of the benefit form: late sick note, letter code, count flag, daily rate as an
+// amount, and the day counters at save.
+#include <gtest/gtest.h>
+
+#include "tests/zus/register/rules_test_env.h"
+#include "zus/register/rules_fields.h"
+
+namespace {
+
+using namespace rules_test;
+using zus::RuleContext;
+
+TEST(LateSickNote, ReductionDaysCountFromTheEighthDayToTheDelivery) {
+  struct Case {
+    int32_t received, delivered, to;
+    int expected;
+    bool warned;
+  } cases[] = {
+      {d(2011, 3, 1), d(2011, 3, 10), d(2011, 3, 20), 3, false},
+      {d(2011, 3, 1), d(2011, 3, 7), d(2011, 3, 20), 0, false},   // 7 days inclusive
+      {d(2011, 3, 1), d(2011, 3, 25), d(2011, 3, 20), 13, true},  // delivered after the end
+      {d(2011, 3, 1), d(2011, 3, 10), d(2011, 3, 7), 0, false},   // a benefit of 7 days
+      {d(2011, 2, 20), d(2011, 3, 1), d(2011, 3, 20), 0, false},  // received before the absence
+      {0, d(2011, 3, 25), d(2011, 3, 20), 99, false},             // a date missing: unchanged
+  };
+  for (const Case& k : cases) {
+    RuleContext c = context();
+    c.form.od = d(2011, 3, 1);
+    c.form.do_ = k.to;
+    c.form.data_otrz = k.received;
+    c.form.data_dost = k.delivered;
+    c.form.dni_obniz = 99;
+    ScriptedEnv env;
+    EXPECT_TRUE(zus::lateSickNoteRule(c, env));
+    EXPECT_EQ(c.form.dni_obniz, k.expected) << rt::dtos(k.delivered);
+    EXPECT_EQ(env.said("Data dostarczenia L-4 jest wie`ksza od daty kon`ca zasil`ku."), k.warned);
+  }
+}
+
+TEST(LetterCode, OnlyABCDEFromSeptember1999) {
+  struct Case {
+    const char* code;
+    int32_t right;
+    bool accepted;
+  } cases[] = {
+      {"AB  ", d(1999, 9, 1), true},  {"AF  ", d(1999, 9, 1), false},
+      {"AF  ", d(1999, 8, 31), true}, {"    ", d(2011, 1, 1), true},
+      {" E  ", d(2011, 1, 1), true},  {"A B ", d(2011, 1, 1), false},
+  };
+  for (const Case& k : cases) {
+    RuleContext c = context();
+    c.form.nr_stat = k.code;
+    c.form.data_prawa = k.right;
+    EXPECT_EQ(zus::letterCodeRule(c), k.accepted) << "'" << k.code << "' " << rt::dtos(k.right);
+  }
+}
+
+TEST(CountFlag, AnEditedSicknessRecordMovesItsDaysInOrOutOfTheCounter) {
+  struct Case {
+    bool isNew;
+    const char* before;
+    const char* now;
+    int expected;
+  } cases[] = {
+      {false, "T", "N", 30}, {false, "N", "T", 50}, {true, "T", "N", 40}, {false, "T", "T", 40},
+  };
+  for (const Case& k : cases) {
+    RuleContext c = context();
+    c.form.zasilek = kind(1);
+    c.form.czy_new = k.isNew;
+    c.form.l_dni = 10;
+    c.form.old_zlicz = k.before;
+    c.form.czy_zlicz = k.now;
+    c.reg.suma_dni1 = c.employee.dni_ch = 40;
+    ScriptedEnv env;
+    env.sickDays = 12;
+    EXPECT_TRUE(zus::countFlagRule(c, env));
+    EXPECT_EQ(c.reg.suma_dni1, k.expected) << k.before << k.now << k.isNew;
+    EXPECT_EQ(c.employee.dni_ch, k.expected);
+    EXPECT_EQ(c.form.old_zlicz, k.now);
+  }
+}
+
+TEST(DailyRate, AnAmountRateGivesTheDailyAndMonthlyBasis) {
+  RuleContext c = context();
+  c.form.kw_podst = 80;
+  c.form.proc = 80;
+  ScriptedEnv env;
+  EXPECT_TRUE(zus::dailyRateRule(c, env, 75));
+  EXPECT_EQ(env.questions, (std::vector<std::string>{"Czy stawka dzienna kwotowa ?"}));
+  EXPECT_TRUE(c.form.czy_kwot);
+  EXPECT_EQ(c.form.druk_podst, 100);
+  EXPECT_EQ(c.form.suma, 3000);
+
+  // A percentage of 0: the rate itself is the daily basis.
+  c.form.proc = 0;
+  zus::dailyRateRule(c, env, 75);
+  EXPECT_EQ(c.form.druk_podst, 80);
+
+  // The rate as it started: no question; "Nie": the rate is calculated, bases unchanged.
+  ScriptedEnv same;
+  zus::dailyRateRule(c, same, 80);
+  EXPECT_TRUE(same.questions.empty());
+  ScriptedEnv no;
+  no.answers = {false};
+  c.form.kw_podst = 50;
+  zus::dailyRateRule(c, no, 80);
+  EXPECT_FALSE(c.form.czy_kwot);
+  EXPECT_EQ(c.form.druk_podst, 80);
+}
+
+TEST(SaveCounters, CareCountersFollowTheChildCareAnswers) {
+  struct Case {
+    const char* before;
+    const char* now;
+    int family;  // dni_rdz afterwards, from 10
+  } cases[] = {
+      {"N", "N", 10 - 4 + 6}, {"T", "N", 10 + 6}, {"N", "T", 10 - 4}, {"T", "T", 10},
+  };
+  for (const Case& k : cases) {
+    RuleContext c = context();
+    c.form.zasilek = kind(2);
+    c.form.l_dni = 6;
+    c.form.pom_dz = k.now;
+    c.reg.suma_dni2 = c.employee.dni_op = 20;
+    c.reg.suma_dni3 = c.employee.dni_rdz = 10;
+    ScriptedEnv env;
+    EXPECT_TRUE(zus::saveCounters(c, env, 4, k.before));
+    EXPECT_EQ(c.employee.dni_op, 22);
+    EXPECT_EQ(c.employee.dni_rdz, k.family) << k.before << k.now;
+    EXPECT_EQ(c.reg.suma_dni3, k.family);
+  }
+}
+
+TEST(SaveCounters, SicknessDaysAndUncountedRecords) {
+  RuleContext c = context();
+  c.form.zasilek = kind(7);  // rehabilitation counts with sickness
+  c.form.l_dni = 12;
+  c.reg.suma_dni1 = c.employee.dni_ch = 30;
+  ScriptedEnv env;
+  EXPECT_TRUE(zus::saveCounters(c, env, 5, "T"));
+  EXPECT_EQ(c.employee.dni_ch, 37);
+  EXPECT_EQ(env.drawn.back(), "4,23: 37");
+
+  c.form.czy_zlicz = "N";
+  EXPECT_FALSE(zus::saveCounters(c, env, 0, "T"));
+  EXPECT_EQ(c.employee.dni_ch, 37);
+
+  c.form.czy_zlicz = "T";
+  c.form.zasilek = kind(3);  // maternity: no counter
+  EXPECT_TRUE(zus::saveCounters(c, env, 0, "T"));
+  EXPECT_EQ(c.employee.dni_ch, 37);
+}
+
+}  // namespace
