@@ -9,6 +9,7 @@
 namespace zus {
 
 void registerCalcRunFunctions() {
+  using namespace calcrun;
   rt::Functions& f = rt::functions();
   f.add("OBL_ZAS", [](rt::Args&) {
     OBL_ZAS();

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace zus {
+namespace zus::calcrun {
 
 // Esc at a set-up question: unwinds to `OBL_ZAS`, which returns without a summary. Thrown
 // inside the employee loop it ends the loop, and the summary is still shown.
@@ -51,4 +51,4 @@ std::vector<std::string> summaryLines(const RunCounters& counters);
 // `OBL_ZAS`: the whole run.
 void OBL_ZAS();
 
-}  // namespace zus
+}  // namespace zus::calcrun

@@ -13,7 +13,7 @@
 #include "zus/shell/kind_predicates.h"
 #include "zus/shell/status_codes.h"
 
-namespace zus {
+namespace zus::calcrun {
 namespace {
 
 rt::Memvars& vars() { return rt::context().memvars; }
@@ -257,4 +257,4 @@ void calculateEmployee(CalcRun& run) {
   }
 }
 
-}  // namespace zus
+}  // namespace zus::calcrun

@@ -14,7 +14,7 @@
 #include "zus/calc/run_tables.h"
 #include "zus/shell/memory_files.h"
 
-namespace zus {
+namespace zus::calcrun {
 namespace {
 
 rt::Memvars& vars() { return rt::context().memvars; }
@@ -308,4 +308,4 @@ void OBL_ZAS() {
   }
 }
 
-}  // namespace zus
+}  // namespace zus::calcrun

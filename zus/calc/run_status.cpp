@@ -4,7 +4,7 @@
 #include "zus/calc/run_tables.h"
 #include "zus/shell/status_codes.h"
 
-namespace zus {
+namespace zus::calcrun {
 
 RecordAction recordAction(double status, bool repeat) {
   if (status == stat_const || (status > 90 && statusConst(status))) return RecordAction::NetOnly;
@@ -30,4 +30,4 @@ void writeMonthStatus(double status) {
   }
 }
 
-}  // namespace zus
+}  // namespace zus::calcrun

@@ -2,7 +2,7 @@
 // that the transfer to payroll sets on an employee's records of its month.
 #pragma once
 
-namespace zus {
+namespace zus::calcrun {
 
 enum class RecordAction {
   Leave,      // nothing is written
@@ -21,4 +21,4 @@ RecordAction recordAction(double status, bool repeat);
 // another workstation is passed over.
 void writeMonthStatus(double status);
 
-}  // namespace zus
+}  // namespace zus::calcrun

@@ -8,7 +8,7 @@
 #include "suite/company/company.h"
 #include "suite/screen/services.h"
 
-namespace zus {
+namespace zus::calcrun {
 namespace {
 
 rt::db::WorkAreas& areas() { return rt::db::workAreas(); }
@@ -146,4 +146,4 @@ std::string dtos(int32_t day) {
   return buf;
 }
 
-}  // namespace zus
+}  // namespace zus::calcrun

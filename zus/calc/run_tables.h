@@ -14,7 +14,7 @@
 #include "runtime/core/value.h"
 #include "runtime/db/work_area.h"
 
-namespace zus {
+namespace zus::calcrun {
 
 // The open work area of an alias; rt::Error NoAlias when none is open under it.
 rt::db::WorkArea& areaOf(std::string_view alias);
@@ -78,4 +78,4 @@ int32_t addMonthsTo(int32_t day, int months);
 int32_t nextMonthStart(int32_t day);
 std::string dtos(int32_t day);
 
-}  // namespace zus
+}  // namespace zus::calcrun

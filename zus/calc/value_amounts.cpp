@@ -11,7 +11,7 @@
 #include "suite/screen/services.h"
 #include "zus/calc/value_rounding.h"
 
-namespace zus {
+namespace zus::calcrun {
 namespace {
 
 bool isOneOf(const std::string& kind, const std::vector<std::string>& kinds) {
@@ -123,4 +123,4 @@ double reducedValue(double value, int paidDays, int allDays, int32_t from, int32
   return value - round2(rate) * (counted - daysBefore - daysAfter) * 0.25;
 }
 
-}  // namespace zus
+}  // namespace zus::calcrun

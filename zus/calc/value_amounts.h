@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace zus {
+namespace zus::calcrun {
 
 // The fields of a benefit record that its value and net amount depend on.
 struct BenefitFields {
@@ -83,4 +83,4 @@ std::string numberText(double n, int width, int decimals);
 int32_t alcoholRuleDate();
 int32_t netRoundingDate();
 
-}  // namespace zus
+}  // namespace zus::calcrun

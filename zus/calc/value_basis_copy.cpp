@@ -10,7 +10,7 @@
 #include "zus/calc/value_rounding.h"
 #include "zus/shell/kind_predicates.h"
 
-namespace zus {
+namespace zus::calcrun {
 namespace {
 
 struct BasisSource {
@@ -84,4 +84,4 @@ bool copyEarlierBasis() {
   return true;
 }
 
-}  // namespace zus
+}  // namespace zus::calcrun

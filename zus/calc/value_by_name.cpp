@@ -6,7 +6,7 @@
 #include "zus/calc/value_current.h"
 #include "zus/calc/value_rounding.h"
 
-namespace zus {
+namespace zus::calcrun {
 namespace {
 
 rt::Value amount(double v) { return rt::Value::number(v, 2); }
@@ -44,4 +44,4 @@ void registerValueFunctions() {
   });
 }
 
-}  // namespace zus
+}  // namespace zus::calcrun

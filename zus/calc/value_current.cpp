@@ -6,7 +6,7 @@
 #include "zus/calc/run_tables.h"
 #include "zus/calc/value_rounding.h"
 
-namespace zus {
+namespace zus::calcrun {
 namespace {
 
 // The employee number under which the archive holds company-wide values.
@@ -118,4 +118,4 @@ bool confirmMinimumWageRate() {
              12, 0);
 }
 
-}  // namespace zus
+}  // namespace zus::calcrun

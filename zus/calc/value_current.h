@@ -10,7 +10,7 @@
 #include "runtime/db/work_area.h"
 #include "zus/calc/value_amounts.h"
 
-namespace zus {
+namespace zus::calcrun {
 
 BenefitFields readBenefit(rt::db::WorkArea& nieobec);
 ValueSettings programValueSettings();
@@ -36,4 +36,4 @@ double pseudoEmployeeValue(const std::string& item);
 
 void registerValueFunctions();
 
-}  // namespace zus
+}  // namespace zus::calcrun

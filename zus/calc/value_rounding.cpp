@@ -5,7 +5,7 @@
 
 #include "runtime/core/rounding.h"
 
-namespace zus {
+namespace zus::calcrun {
 
 double roundToStep(double x, double step) {
   if (!(step > 0)) return x;
@@ -27,4 +27,4 @@ double round2(double x) { return rt::roundHalfAway(x, 2); }
 double round1(double x) { return rt::roundHalfAway(x, 1); }
 double round0(double x) { return rt::roundHalfAway(x, 0); }
 
-}  // namespace zus
+}  // namespace zus::calcrun

@@ -10,7 +10,7 @@
 
 #include <string_view>
 
-namespace zus {
+namespace zus::calcrun {
 
 // `LICZ_ZAOKR`: to the nearest multiple of the step.
 double roundToStep(double x, double step);
@@ -25,4 +25,4 @@ double round2(double x);
 double round1(double x);
 double round0(double x);
 
-}  // namespace zus
+}  // namespace zus::calcrun

@@ -226,16 +226,16 @@ TEST_F(RunCompany, NoLinkEndsAtOnceWithTheMessage) {
 }
 
 TEST(RunSummary, CountsAndCriticalErrors) {
-  zus::RunCounters c{3, 7, 1, 0};
-  std::vector<std::string> lines = zus::summaryLines(c);
+  zus::calcrun::RunCounters c{3, 7, 1, 0};
+  std::vector<std::string> lines = zus::calcrun::summaryLines(c);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0], "Liczba przetworzonych pracowniko`w: 3");
   EXPECT_EQ(lines[2], "Liczba pracowniko`w o niedoste`pnych danych: 1");
   EXPECT_EQ(lines[3], "Nie stwierdzono bl`e`do`w krytycznych!");
   c.critical = 1;
-  EXPECT_EQ(zus::summaryLines(c)[3], "Podczas obliczen` zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 1 przypadku !");
+  EXPECT_EQ(zus::calcrun::summaryLines(c)[3], "Podczas obliczen` zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 1 przypadku !");
   c.critical = 12;
-  EXPECT_EQ(zus::summaryLines(c)[3], "Podczas obliczen` zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 12 przypadkach !");
+  EXPECT_EQ(zus::calcrun::summaryLines(c)[3], "Podczas obliczen` zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 12 przypadkach !");
 }
 
 }  // namespace

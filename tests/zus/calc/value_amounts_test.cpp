@@ -9,7 +9,7 @@
 
 namespace {
 
-using namespace zus;
+using namespace zus::calcrun;
 
 int32_t d(int y, int m, int dd) { return suite::dayNumber(y, m, dd); }
 
