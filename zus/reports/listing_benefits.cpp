@@ -160,8 +160,8 @@ void G_WYDR_ZAS() {
                    rt::Value(), txt("Zestawienie zasil`ko`w ZUS"), orderBlocks, orderNames, browse, browseNames,
                    listing::constantBlock(txt("")), listing::constantBlock(rt::Value::logical(true)),
                    txt("  1  2  3  0  4  5  6  7  8  9 10"), callback, txt(""), txt("")});
-  call("CMFILTER");
   call("DBSELECTAREA", {txt("nieobec")});
+  call("CMFILTER");
   call("DBCLEARRELATION");
 }
 

@@ -181,6 +181,9 @@ void G_WYDRZAS2() {
     a.push(v);
   rt::functions().call("GENERUJ", a);
 
+  // The filter was set on the benefits, so it is cleared there, whatever the generator left
+  // selected.
+  call("DBSELECTAREA", {txt("nieobec")});
   call("CMFILTER");
 }
 

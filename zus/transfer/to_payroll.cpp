@@ -11,24 +11,11 @@
 namespace zus {
 namespace {
 
-using namespace transfer;
+using namespace transfer_run;
 
 rt::Memvars& vars() { return rt::context().memvars; }
 
 const char* const kCounters[] = {"razem_prac", "razem_zas", "razem_lock", "bylybledy", "fatal"};
-
-std::string linkText(const char* array, int slot) {
-  const rt::Value* a = vars().tryGet(array);
-  if (!a || !a->isArray() || slot < 1 || size_t(slot) > a->arr().size()) return "";
-  return a->arr()[size_t(slot - 1)].strOr("");
-}
-
-bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
-
-std::string trimmed(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 const std::string kLinkOption = "\"Pol`a`czenie ZUS/PL`ACE\"";
 
@@ -71,7 +58,7 @@ int JAKI_IND(int slot) {
   }
 }
 
-int benefitSlotOf(const std::string& kind) {
+int transferSlotOfKind(const std::string& kind) {
   const rt::Value* a = vars().tryGet("zas_zus");
   if (!a || !a->isArray()) return 0;
   for (size_t i = 0; i < a->arr().size() && i < 33; ++i) {

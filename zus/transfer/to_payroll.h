@@ -32,7 +32,7 @@ int SPRAWDZ_POLACZENIE(int slot);
 void WRITE_STOP();
 
 // The slot (1..33) whose `zas_zus` equals the kind exactly; 0 when none.
-int benefitSlotOf(const std::string& kind);
+int transferSlotOfKind(const std::string& kind);
 
 void registerPayrollTransferFunctions();
 

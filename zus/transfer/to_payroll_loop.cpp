@@ -8,10 +8,11 @@
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/core/expr.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/db/work_areas.h"
 #include "runtime/term/keys.h"
 
-namespace zus::transfer {
+namespace zus::transfer_run {
 namespace {
 
 rt::Memvars& vars() { return rt::context().memvars; }
@@ -133,6 +134,16 @@ void putField(rt::db::WorkArea& area, const char* name, const rt::Value& v) {
   area.put(size_t(i), v);
 }
 
+std::string trimmed(const std::string& s) { return std::string(rt::trimBlanks(s)); }
+
+bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+
+std::string linkText(const char* array, int slot) {
+  const rt::Value* a = vars().tryGet(array);
+  if (!a || !a->isArray() || slot < 1 || size_t(slot) > a->arr().size()) return "";
+  return a->arr()[size_t(slot - 1)].strOr("");
+}
+
 rt::Value callByName(const char* name, std::vector<rt::Value> args) {
   return rt::functions().call(name, std::move(args));
 }
@@ -234,4 +245,4 @@ TransferTablesGuard::~TransferTablesGuard() {
   }
 }
 
-}  // namespace zus::transfer
+}  // namespace zus::transfer_run

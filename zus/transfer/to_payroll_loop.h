@@ -15,7 +15,7 @@
 #include "runtime/core/value.h"
 #include "runtime/db/work_area.h"
 
-namespace zus::transfer {
+namespace zus::transfer_run {
 
 struct TransferAbandoned {};
 [[noreturn]] void abandonRun();
@@ -36,6 +36,12 @@ void selectAreaNumber(int number);
 rt::Value fieldOf(rt::db::WorkArea& area, const char* name);
 std::string textOf(rt::db::WorkArea& area, const char* name);
 void putField(rt::db::WorkArea& area, const char* name, const rt::Value& v);
+
+// Texts: without the blanks around them, and whether only blanks.
+std::string trimmed(const std::string& s);
+bool blank(const std::string& s);
+// Element `slot` (from 1) of a link array (`zas_zus`, `zas_place`, `zas_dni`); "" when missing.
+std::string linkText(const char* array, int slot);
 
 // Calls a routine of the suite (or of another part of the program) by name.
 rt::Value callByName(const char* name, std::vector<rt::Value> args = {});
@@ -94,4 +100,4 @@ class TransferTablesGuard {
   int previousArea_;
 };
 
-}  // namespace zus::transfer
+}  // namespace zus::transfer_run

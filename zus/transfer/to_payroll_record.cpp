@@ -23,22 +23,9 @@
 namespace zus {
 namespace {
 
-using namespace transfer;
+using namespace transfer_run;
 
 rt::Memvars& vars() { return rt::context().memvars; }
-
-std::string linkText(const char* array, int slot) {
-  const rt::Value* a = vars().tryGet(array);
-  if (!a || !a->isArray() || slot < 1 || size_t(slot) > a->arr().size()) return "";
-  return a->arr()[size_t(slot - 1)].strOr("");
-}
-
-bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
-
-std::string trimmed(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 bool sameAmount(double a, double b) { return rt::roundHalfAway(a - b, 2) == 0; }
 
@@ -116,7 +103,7 @@ RecordSend readRecord(rt::db::WorkArea& nieobec, bool removed) {
 // selected.
 void takeBack(RecordSend& r) {
   if (!r.sent) return;
-  int slot = benefitSlotOf(r.heldKind);
+  int slot = transferSlotOfKind(r.heldKind);
   bool daysHeld = slot != 0 && daysGoToPayroll(slot, r.correction);
   r.heldDays = daysHeld ? r.oldDays : 0;
   bool kindChanged = r.heldKind != r.kind;
@@ -154,7 +141,7 @@ void takeBack(RecordSend& r) {
 // at this point equals what is to be sent (anything that differed was taken back).
 void write(RecordSend& r) {
   if (r.removed || !doneOrNothing(r.okX) || !doneOrNothing(r.ok1X)) return;
-  int slot = benefitSlotOf(r.kind);
+  int slot = transferSlotOfKind(r.kind);
   vars().assign("indeksik", rt::Value::integer(slot));
   seekKind(r.kind);
   if (slot == 0) {

@@ -12,7 +12,7 @@
 namespace zus {
 namespace {
 
-using namespace transfer;
+using namespace transfer_run;
 
 rt::Memvars& vars() { return rt::context().memvars; }
 

@@ -19,14 +19,7 @@
 namespace zus {
 namespace {
 
-using namespace transfer;
-
-std::string trimmed(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  return b == std::string::npos ? "" : s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+using namespace transfer_run;
 
 bool isOwnNumber(const std::string& kodWew) { return trimmed(kodWew) == "!"; }
 

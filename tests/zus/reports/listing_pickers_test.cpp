@@ -1,0 +1,117 @@
+// The pickers that the listings' conditions call by name, and a condition chosen through one.
+#include "listing_fixture.h"
+
+#include "zus/reports/listing_pickers.h"
+
+namespace listing_test {
+namespace {
+
+using namespace rt::term;
+
+class ListingPickers : public ListingCompany {
+ protected:
+  void SetUp() override {
+    ListingCompany::SetUp();
+    createTables(false);
+    ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN|SLOWNIK|NIEOBEC"), txt("SSS")}).logical());
+  }
+  void TearDown() override {
+    call("_CLOSE_SET", {txt("MAIN")});
+    ListingCompany::TearDown();
+  }
+  static std::string ltrim(const std::string& s) { return s.substr(std::min(s.size(), s.find_first_not_of(' '))); }
+};
+
+TEST_F(ListingPickers, StatusPickersAnswerInTheFormOfTheirColumnsAndLeaveTheScreen) {
+  const Value messages = rt::context().memvars.get("stat_mess");
+  std::string status = ltrim(messages.arr()[4].str());
+  status.resize(40, ' ');
+  struct Case {
+    const char* function;
+    std::vector<int> keys;
+    std::string answer;
+  } cases[] = {
+      {"WYBOR_STAT", pick(4), status},
+      {"WYBOR_STAT", {K_ESC}, ""},
+      {"PRZEPIS_STAT", pick(2), "Przepisany-zmiany   "},
+      {"PRZEPIS_STAT", pick(1), "Nie przepisany      "},
+      {"PRZEPIS_STAT", {K_ESC}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.function + (" " + c.answer));
+    std::string before = h.text();
+    h.keys(c.keys);
+    EXPECT_EQ(call(c.function).str(), c.answer);
+    EXPECT_EQ(h.text(), before);
+    EXPECT_EQ(call("ALIAS").str(), "NIEOBEC");
+  }
+}
+
+TEST_F(ListingPickers, DictionaryOfAColumnComesFromTheColumnNumberTheGeneratorSet) {
+  rt::PrivateFrame frame(rt::context().memvars);
+  rt::Memvars& v = rt::context().memvars;
+  Value headings = Value::newArray(0);
+  headings.arr() = {txt("Numer pracownika"), txt("SLOW1      - Dzial`y")};
+  v.declarePrivate("naglowki", headings);
+  v.declarePrivate("___nr_k", num(2));
+  v.declarePrivate("g_wybor2", num(1));
+  call("DBSELECTAREA", {txt("sl")});
+  call("ORDSETFOCUS", {num(1)});
+  call("DBSELECTAREA", {txt("main")});
+  EXPECT_EQ(call("DAJ_KOD").str(), "D  ");
+
+  // Not a number in ___nr_k: the column number comes from g_wybor2 and is kept in ___nr_k.
+  v.assign("___nr_k", txt(""));
+  v.assign("g_wybor2", num(2));
+  EXPECT_EQ(call("DAJ_KOD").str(), "D  ");
+  EXPECT_EQ(v.get("___nr_k").num(), 2);
+  EXPECT_EQ(call("ALIAS").str(), "MAIN");
+  EXPECT_EQ(rt::evalText("sl->( INDEXORD() )").num(), 1);
+
+  // Neither names a column: no dictionary rather than a subscript error.
+  v.assign("___nr_k", txt(""));
+  v.assign("g_wybor2", num(7));
+  EXPECT_EQ(call("DAJ_KOD").str(), "");
+}
+
+TEST_F(ListingPickers, EmployeePickersGiveTheSurnameOrTheAdditionalNumberOfTheChosenEmployee) {
+  rt::functions().add("WYB_PRAC", [](rt::Args&) { return txt("    2"); });
+  call("DBSELECTAREA", {txt("main")});
+  call("ORDSETFOCUS", {num(3)});
+  call("DBGOTO", {num(3)});
+  call("DBSELECTAREA", {txt("nieobec")});
+  EXPECT_EQ(call("MY_WYB_PRAC").str(), "Nowak" + std::string(25, ' '));
+  EXPECT_EQ(call("WYB_NR_PS").str(), "A-10      ");
+  EXPECT_EQ(call("ALIAS").str(), "NIEOBEC");
+  EXPECT_EQ(rt::evalText("main->( INDEXORD() )").num(), 3);
+  EXPECT_EQ(rt::evalText("main->( RECNO() )").num(), 3);
+
+  rt::functions().add("WYB_PRAC", [](rt::Args&) { return txt(""); });
+  EXPECT_EQ(call("MY_WYB_PRAC").str(), "");
+}
+
+class ListingCondition : public ListingCompany {};
+
+TEST_F(ListingCondition, AConditionChosenThroughTheStatusPickerKeepsOnlyMatchingBenefits) {
+  createTables(false);
+  fill("NIEOBEC", {
+                      benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 300.50),
+                      benefit("    2", "Z02", day(2024, 2, 5), day(2024, 3, 10), 120.00, {{"status", num(2)}}),
+                      benefit("    3", "Z01", day(2024, 1, 31), day(2024, 2, 10), 1000.00),
+                  });
+  // Surname; a condition on "Status zasil`ku" (column 24): the fifth status text (code 4).
+  h.keys(join({{K_ENTER}, pick(1), {K_ESC}, pick(2), pick(23), pick(4), pick(1)}));
+  h.pause(0.5);
+  h.keys({K_ESC});
+  call("G_WYDR_ZAS");
+  EXPECT_EQ(printed(),
+            "Zestawienie zasiłków ZUS\n"
+            "\n"
+            "Nazwisko pracownika\n"
+            "-------------------------\n"
+            "Kowalski\n"
+            "Lis\n");
+}
+
+}  // namespace
+}  // namespace listing_test
