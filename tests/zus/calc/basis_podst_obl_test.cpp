@@ -2,6 +2,9 @@
 // statuses, the floors with their question, the fields and the saved basis record written.
 #include "tests/zus/calc/basis_fixture.h"
 
+#include "zus/calc/archive_reading.h"
+#include "zus/calc/basis_routines.h"
+
 namespace basis_test {
 namespace {
 
@@ -186,11 +189,13 @@ TEST_F(PodstObl, OneEmployeeSeesWarningsAndTheWindow) {
     rt::Value t = rt::Value::newArray(0);
     for (const char* s : {" 80", "     75.74", "  6", "    454.44"}) t.arr().push_back(txt(s));
     rt::context().memvars.assign("tekst_wysw", t);
+    rt::context().memvars.assign("kwota_tmp", num(12.5, 2));
     return num(454.44, 2);
   });
   ASSERT_TRUE(run("B001"));
   EXPECT_TRUE(said("Podstawa z 04.2024 jest pobrana z biex`a`cego miesia`ca!"));
   EXPECT_TRUE(said("UWAGA: Ostatnio zarchiwizowane dni robocze za 02.2024"));
+ EXPECT_TRUE(said("Wielkos`c` zasil`ku jest mniejsza od s`wiadczenia rodzicielskiego\no kwote`: 12.50 zl`.\n"));
   ASSERT_EQ(screens.size(), 1u);
   const std::vector<std::string>& s = screens[0];
   EXPECT_NE(s[1].find("Dane o podstawach"), std::string::npos);
@@ -204,6 +209,50 @@ TEST_F(PodstObl, OneEmployeeSeesWarningsAndTheWindow) {
   EXPECT_NE(s[12].find(display("Wartos`c` zasil`ku") + "      454.44"), std::string::npos);
   // The texts of the window are saved with the basis.
   EXPECT_NE(savedRecord().find("\r\n 80\t     75.74\t  6\t    454.44\r\n"), std::string::npos);
+}
+
+TEST_F(PodstObl, MonthTableRoutinesByName) {
+  rt::PrivateFrame frame(rt::context().memvars);
+  zus::basis::MonthTable t = zus::basis::chooseMonths("", {2024, 3}, {2024, 5}, 3, 1);
+  t.months[0] = {3, 2, 2024, 1200, 0, 15, 21};
+  t.months[1] = {4, 1, 2024, 3000, 0, 21, 21};
+  t.months[2] = {5, 12, 2023, 0, 0, 0, 0};
+  zus::basis::publishMonthTable(t);
+  auto byName = [](const char* name, rt::Value arg) { return rt::functions().call(name, {arg}); };
+  EXPECT_DOUBLE_EQ(byName("KORYGUJ_PODST", num(1)).num(), 1680.00);
+  EXPECT_DOUBLE_EQ(byName("KORYGUJ_PODST", num(2)).num(), 3000);
+  EXPECT_DOUBLE_EQ(byName("KORYGUJ_PODST", num(9)).num(), 0);
+  EXPECT_FALSE(byName("CZY_WYPADLO", num(1)).logical());
+  EXPECT_TRUE(byName("CZY_WYPADLO", num(3)).logical());
+  set("zusx_wypad", txt("N"));
+  EXPECT_FALSE(byName("CZY_WYPADLO", num(3)).logical());
+  EXPECT_EQ(rt::functions().call("KOREKTA_MC").num(), 2);
+  // Z_ARCH counts from the calculation month unless asked for the archive depth itself.
+  set("miesp", num(1));
+  ASSERT_TRUE(zus::basis::seekArchive("    1", "B001"));
+  EXPECT_DOUBLE_EQ(rt::functions().call("Z_ARCH", {num(1)}).num(), 3000);
+  EXPECT_DOUBLE_EQ(rt::functions().call("Z_ARCH", {num(2)}).num(), 1200);
+  EXPECT_DOUBLE_EQ(rt::functions().call("Z_ARCH", {num(1), yes(true)}).num(), 3000);
+  EXPECT_DOUBLE_EQ(rt::functions().call("Z_ARCH", {num(0), yes(true)}).num(), 0);
+  EXPECT_EQ(rt::functions().call("DAJ_MC", {num(4)}).str(), "KW ");
+  EXPECT_EQ(rt::functions().call("DAJ_MC", {num(10)}).str(), display("PAZ`"));
+}
+
+TEST_F(PodstObl, AuxiliaryBasisByNameAddsIntoTheAverages) {
+  rt::PrivateFrame frame(rt::context().memvars);
+  archive("    1", "B008", {0, 3000, 4000, 2000});
+  set("pod_pom", txt("B008"));
+  set("zusx_pom_od", num(2));
+  set("zusx_pom_do", num(3));
+  set("akt_mies", num(5));
+  set("akt_rok", num(2024));
+  set("ta_podstawa", num(10, 2));
+  set("pd_mies", num(100, 2));
+  EXPECT_DOUBLE_EQ(rt::functions().call("POD_POM", {yes(false)}).num(), 3000);
+  EXPECT_DOUBLE_EQ(var("ta_podstawa").num(), 110.00);
+  EXPECT_DOUBLE_EQ(var("pd_mies").num(), 3100.00);
+  // Asked whether there is one, it sums nothing.
+  EXPECT_DOUBLE_EQ(rt::functions().call("POD_POM", {yes(true)}).num(), 0);
 }
 
 }  // namespace
