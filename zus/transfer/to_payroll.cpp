@@ -94,6 +94,9 @@ void INI_WRIT() {
       "dotycza`cych zasil`ko`w do modul`u PL`ACE. Jes`li byl`y zmiany - zostana` ",
       "przepisane nowe wartos`ci w miejsce starych! Jes`li zasil`ek usunie`to -",
       "dane dotycza`ce tego zasil`ku w module PL`ACE zostana` takx`e usunie`te!"};
+  rt::Value lines = rt::Value::newArray(0);
+  for (const std::string& l : komen) lines.arr().push_back(rt::Value::text(l));
+  setRunVar("komen", lines);
   confirmOrAbandon("Czy chcesz dokonac` tego?", komen);
   setRunVar("wykonac", rt::Value::logical(true));
   askEmployeeRange();

@@ -8,10 +8,12 @@
 // is booked (counted as transferred) only when everything went through; after a partial failure
 // the marks still say exactly what was taken back and what was written, so that the next run
 // neither takes a value back twice nor sends one twice.
-#include <cmath>
+#include <algorithm>
+#include <iterator>
 
 #include "runtime/core/context.h"
 #include "runtime/core/rounding.h"
+#include "runtime/core/std_dates.h"
 #include "runtime/db/work_areas.h"
 #include "suite/payroll/transfer_units.h"
 #include "suite/screen/services.h"
@@ -107,7 +109,7 @@ void takeBack(RecordSend& r) {
   bool daysHeld = slot != 0 && daysGoToPayroll(slot, r.correction);
   r.heldDays = daysHeld ? r.oldDays : 0;
   bool kindChanged = r.heldKind != r.kind;
-  bool amountChanged = r.removed || kindChanged || r.oldAmount != r.amount;
+  bool amountChanged = r.removed || kindChanged || !sameAmount(r.oldAmount, r.amount);
   bool daysChanged = r.removed || kindChanged || r.oldDays != r.days;
   bool takeDays = daysHeld && daysChanged && r.heldDays != 0;
   if (!amountChanged && !takeDays) return;
@@ -233,9 +235,15 @@ Outcome sendRecord(rt::db::WorkArea& nieobec, bool removed, bool& bookedAny) {
     return Outcome::Next;
   }
   int codes[] = {r.ok, r.ok1, r.okX, r.ok1X};
+  if (removed) {
+    // A removed record has no status to give and no following records to stop.
+    bool network = std::find(std::begin(codes), std::end(codes), 1) != std::end(codes);
+    addToRunVar(network ? "fatal" : "bylybledy", 1);
+    return Outcome::Next;
+  }
   for (int c : codes)
     if (c == 1) {
-      if (!removed) putField(nieobec, "status", rt::Value::integer(stat_dost));
+      putField(nieobec, "status", rt::Value::integer(stat_dost));
       addToRunVar("fatal", 1);
       return Outcome::Next;
     }
@@ -255,9 +263,9 @@ Outcome sendRecord(rt::db::WorkArea& nieobec, bool removed, bool& bookedAny) {
   return Outcome::Next;
 }
 
-std::string monthKey(int32_t day) { return rt::functions().call("DTOS", {rt::Value::date(day)}).strOr("").substr(0, 6); }
+std::string monthKey(int32_t day) { return rt::dtos(day).substr(0, 6); }
 
-// Walks the employee's records paid in the month (from the NIEOBEC position `start`) and calls
+// Walks the employee's records paid in the month, from the current NIEOBEC position, and calls
 // `body` for each; `body` returns false to stop.
 template <typename Body>
 void walkMonth(rt::db::WorkArea& nieobec, const std::string& nr, int32_t monthEnd, Body body) {
