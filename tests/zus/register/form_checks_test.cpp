@@ -141,7 +141,7 @@ TEST_F(FieldChecks, KindCheckMarksAnEditedRecordAndTakesTheDictionaryEntry) {
 TEST_F(FieldChecks, AbbreviationOfAnotherDictionaryOpensThePickerAndEscBlanksIt) {
   int pickers = 0;
   rt::NativeFunction picker = *rt::functions().find("POBSLOWO");
-  rt::functions().add("POBSLOWO", [&, picker](rt::Args& a) {
+  replace("POBSLOWO", [&, picker](rt::Args& a) {
     ++pickers;
     return picker(a);
   });

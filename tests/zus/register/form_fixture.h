@@ -3,13 +3,13 @@
 // register state the browse keeps, and the employee's benefit records made by the test.
 //
 // Routines of the other parts of the register that the form calls by name get stand-ins that
-// accept everything (and count their calls) when they are not registered. Messages (KOM3) and
+// accept everything (and count their calls) for the time of each test. Messages (KOM3) and
 // questions (DECYZJA) are recorded; a question still waits for its scripted answer.
 #pragma once
 
 #include <functional>
 #include <map>
-#include <set>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,19 +36,17 @@ class BenefitForm : public settings_test::SettingsCompany {
   void SetUp() override {
     SettingsCompany::SetUp();
     zus::registerBenefitFormFunctions();
-    // Stand-ins of an earlier test are replaced: they point at that test's fixture.
-    static std::set<std::string> standIns;
-    auto missing = [](const char* name) {
-      if (rt::functions().has(name) && !standIns.count(name)) return false;
-      standIns.insert(name);
-      return true;
-    };
-    auto accept = [this, missing](const char* name, rt::Value answer) {
-      if (!missing(name)) return;
-      rt::functions().add(name, [this, name, answer](rt::Args& a) {
-        ++calls[name];
-        lastArgs[name] = a.values();
-        if (auto it = onCall.find(name); it != onCall.end()) it->second();
+    current() = this;
+    // The other parts of the register are replaced by stand-ins that accept everything and
+    // count their calls, so that these tests see the form alone whatever else is registered.
+    auto accept = [this](const char* name, rt::Value answer) {
+      std::string key = name;
+      replace(name, [key, answer](rt::Args& a) {
+        if (BenefitForm* f = current()) {
+          ++f->calls[key];
+          f->lastArgs[key] = a.values();
+          if (auto it = f->onCall.find(key); it != f->onCall.end()) it->second();
+        }
         return answer;
       });
     };
@@ -58,18 +56,42 @@ class BenefitForm : public settings_test::SettingsCompany {
     accept("AKT_DNI", rt::Value::logical(true));
     accept("ZLICZ_CHOR", num(0));
     accept("DNI_GORNE", rt::Value());
-    if (missing("CZY_JEST_L_4"))
-      rt::functions().add("CZY_JEST_L_4", [](rt::Args& a) { return a[1]; });
-    if (missing("DAJ_SCOPY")) rt::functions().add("DAJ_SCOPY", [this](rt::Args&) {
-        ++calls["DAJ_SCOPY"];
-        scopeRegister();
-        return rt::Value();
-      });
+    accept("MIESDOPTXT", rt::Value());
+    replace("CZY_JEST_L_4", [](rt::Args& a) { return a[1]; });
+    replace("DAJ_SCOPY", [](rt::Args&) {
+      if (BenefitForm* f = current()) {
+        ++f->calls["DAJ_SCOPY"];
+        f->scopeRegister();
+      }
+      return rt::Value();
+    });
     rt::NativeFunction decyzja = *rt::functions().find("DECYZJA");
-    rt::functions().add("DECYZJA", [this, decyzja](rt::Args& a) {
-      questions.push_back(a[1].strOr(""));
+    replace("DECYZJA", [decyzja](rt::Args& a) {
+      if (BenefitForm* f = current()) f->questions.push_back(a[1].strOr(""));
       return decyzja(a);
     });
+  }
+
+  // Routines replaced for a test get their previous registration back; a stand-in for a name
+  // that had none stays, inert beyond its answer.
+  void TearDown() override {
+    for (auto it = replaced.rbegin(); it != replaced.rend(); ++it)
+      if (it->second) rt::functions().add(it->first, *it->second);
+    replaced.clear();
+    current() = nullptr;
+    SettingsCompany::TearDown();
+  }
+
+  // Registers `fn` under `name` for this test.
+  void replace(const char* name, rt::NativeFunction fn) {
+    const rt::NativeFunction* old = rt::functions().find(name);
+    replaced.emplace_back(name, old ? std::optional<rt::NativeFunction>(*old) : std::nullopt);
+    rt::functions().add(name, std::move(fn));
+  }
+
+  static BenefitForm*& current() {
+    static BenefitForm* fixture = nullptr;
+    return fixture;
   }
 
   // Runs `body` inside the started program with the register open on kEmployee.
@@ -174,6 +196,7 @@ class BenefitForm : public settings_test::SettingsCompany {
   std::map<std::string, std::vector<rt::Value>> lastArgs;
   std::map<std::string, std::function<void()>> onCall;
   std::vector<std::string> questions;
+  std::vector<std::pair<std::string, std::optional<rt::NativeFunction>>> replaced;
 };
 
 }  // namespace form_test

@@ -99,7 +99,7 @@ TEST_F(PayoutCheck, HintDateChosenFromTheList) {
     hints({day(year, month, 10), day(year, month, 25)});
     setVar("_dat_wyp", rt::Value::date(0));
     rt::NativeFunction achoice = *rt::functions().find("ACHOICE");
-    rt::functions().add("ACHOICE", [&, achoice](rt::Args& a) {
+    replace("ACHOICE", [&, achoice](rt::Args& a) {
       rt::Value chosen = achoice(a);
       list = h.text();  // the window is still open
       return chosen;
