@@ -239,6 +239,17 @@ TEST_F(PayrollTransfer, GroupRangesAndTheLibrarysSelectionVisitTheirEmployees) {
   EXPECT_EQ(summaryLine(1), "Liczba przepisanych zasil`ko`w:    1");
 }
 
+TEST_F(PayrollTransfer, TheBreakKeyEndsTheLoopAndTheRunStillCloses) {
+  add("NIEOBEC", benefit("    1", kSickness, 100, 1, day(2026, 2, 10)));
+  add("NIEOBEC", benefit("    2", kSickness, 200, 1, day(2026, 2, 10)));
+  // Confirm, then Esc after the first employee and "Tak" to the question whether to stop.
+  run("TO_WRITE", {K_ENTER, K_ESC, rt::term::K_LEFT, K_ENTER});
+  EXPECT_EQ(inputItem("    1", "P001"), 10000);
+  EXPECT_EQ(inputItem("    2", "P001"), 0);
+  EXPECT_EQ(summaryLine(0), "Liczba przepisanych pracowniko`w: 1");
+  EXPECT_FALSE(tableOpen("nieobec"));
+}
+
 TEST_F(PayrollTransfer, TheMonthIsTheWholePayoutMonthWhateverDayThePayrollDateHolds) {
   rt::context().memvars.assign("lum_data", day(2026, 2, 15));
   add("NIEOBEC", benefit("    1", kSickness, 100, 1, day(2026, 2, 1)));
