@@ -95,7 +95,10 @@ struct RecordLocks {
   }
 };
 
-void showEmployeeName(rt::db::WorkArea& main) {
+void showEmployeeName(const CalcRun& run, rt::db::WorkArea& main) {
+  // The payroll library's own selection runs without the run's progress window: the position
+  // left by an earlier window is no place to write at.
+  if (run.range == EmployeeRange::Selection) return;
   const rt::Value* row = variable("tr_y");
   const rt::Value* col = variable("tr_x");
   if (!row || !col || !row->isNum() || !col->isNum()) return;
@@ -202,7 +205,7 @@ void calculateEmployee(CalcRun& run) {
   rt::db::WorkArea& n = areaOf("nieobec");
   rt::db::WorkArea& main2 = areaOf("main_2");
   rt::db::WorkArea& sl = areaOf("sl");
-  showEmployeeName(main);
+  showEmployeeName(run, main);
 
   std::string employee = fieldText(main, "nr_prac");
   selectArea("nieobec");

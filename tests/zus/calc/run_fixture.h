@@ -148,6 +148,7 @@ class RunCompany : public ::testing::Test {
       rt::db::WorkArea* n = rt::db::workAreas().byAlias("nieobec");
       std::string nr = suite::field("nr_prac").strOr("");
       basisCalls.push_back(a[0].strOr("") + "/" + rt::context().memvars.get("pod_pom").strOr(""));
+      screenDuringBasis = h.textUtf8();
       if (missingArchive.count(nr)) {
         rt::context().memvars.assign("tylko_stale", flag(true));
         rt::context().memvars.assign("ten_arch_stat", num(9));
@@ -252,6 +253,7 @@ class RunCompany : public ::testing::Test {
   std::map<std::string, int> answers;  // question -> 1 Tak, 0 Nie, kEsc
   std::set<std::string> missingArchive;
   std::vector<std::string> groups;
+  std::string screenDuringBasis;
   bool summaryShown = false;
   int range = 1, chosenEmployee = 3, dateKind = 1, monthsBack = 1;
   double knownBasis = 100;

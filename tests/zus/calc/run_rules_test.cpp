@@ -3,6 +3,9 @@
 // its daily rate, display texts and parental shortfall through the basis window's variables.
 #include "tests/zus/calc/run_fixture.h"
 
+#include "runtime/term/keys.h"
+#include "zus/calc/run_status.h"
+
 namespace calcrun_test {
 namespace {
 
@@ -172,6 +175,59 @@ TEST_F(RunCompany, BenefitValueOnTheCurrentRecordFillsTheWindowsVariables) {
     EXPECT_TRUE(v.get("kom_mac").logicalOr(false));
     closeTables();
   });
+}
+
+}  // namespace
+}  // namespace calcrun_test
+
+namespace calcrun_test {
+namespace {
+
+struct DecisionCase {
+  double status;
+  zus::calcrun::RecordAction withoutRepeat, withRepeat;
+};
+
+TEST(RunRecordDecision, ByStatusAndRepeat) {
+  using A = zus::calcrun::RecordAction;
+  const DecisionCase cases[] = {
+      {0, A::Leave, A::Calculate},      {1, A::NetOnly, A::NetOnly},     {2, A::Calculate, A::Calculate},
+      {3, A::Leave, A::NetOnly},        {4, A::Leave, A::Calculate},     {5, A::Calculate, A::Calculate},
+      {9, A::Calculate, A::Calculate},  {90, A::Leave, A::Calculate},    {91, A::NetOnly, A::NetOnly},
+      {92, A::Calculate, A::Calculate}, {93, A::NetOnly, A::NetOnly},    {94, A::Calculate, A::Calculate},
+      {95, A::Calculate, A::Calculate}, {99, A::Calculate, A::Calculate},
+  };
+  for (const DecisionCase& c : cases) {
+    EXPECT_EQ(zus::calcrun::recordAction(c.status, false), c.withoutRepeat) << c.status;
+    EXPECT_EQ(zus::calcrun::recordAction(c.status, true), c.withRepeat) << c.status;
+  }
+}
+
+TEST_F(RunCompany, ProgressWindowNamesTheEmployee) {
+  range = 3;
+  start([&] {
+    register_({{3, {}}});
+    calculate();
+  });
+  EXPECT_NE(screenDuringBasis.find("Aktualnie przetwarzany pracownik"), std::string::npos);
+  EXPECT_NE(screenDuringBasis.find("Krzysztof"), std::string::npos) << screenDuringBasis;
+  EXPECT_NE(screenDuringBasis.find("Wiśniewski"), std::string::npos);
+}
+
+TEST_F(RunCompany, EscAfterAFailedOpeningAbandonsTheRun) {
+  start([&] {
+    register_({{3, {}}});
+    // Another workstation holds the register exclusively.
+    suite::call("DBUSEAREA", {flag(true), rt::Value(), txt(suite::tablePath(*suite::findTable("NIEOBEC")) + ".dbf"),
+                              txt("other"), flag(false), flag(false)});
+    h.keys({rt::term::K_ESC});
+    calculate();
+    EXPECT_FALSE(summaryShown);
+    EXPECT_EQ(openAreas(), 1) << "only the other workstation's table is open";
+    EXPECT_EQ(h.textUtf8().find("przygotowanie"), std::string::npos);
+    suite::call("DBCLOSEALL");
+  });
+  EXPECT_EQ(numbers("status"), (std::vector<double>{2}));
 }
 
 }  // namespace
