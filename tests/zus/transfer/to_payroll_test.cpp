@@ -138,6 +138,19 @@ TEST_F(PayrollTransfer, AKindInNoSlotOrWithoutItsItemIsACriticalError) {
   EXPECT_FALSE(record(1)["PLACE"].logical());
 }
 
+TEST_F(PayrollTransfer, AMissingDaysItemStopsACountedRecordEvenWhenOnlyAmountsAreSent) {
+  rt::Value dni = *rt::context().memvars.tryGet("zas_dni");
+  dni.arr()[0] = text("");
+  rt::context().memvars.assign("zusx_plc", num(2));
+  add("NIEOBEC", benefit("    1", kSickness, 100, 5, day(2026, 2, 10)));
+  add("NIEOBEC", benefit("    2", kSickness, 200, 5, day(2026, 2, 10), {{"o_zlicz", yes()}}));
+  run("TO_WRITE");
+  EXPECT_TRUE(said("U pracownika nr 1 brak przypisania danej pl`acowej \"liczba dni\" dla "));
+  EXPECT_EQ(inputItem("    1", "P001"), 0);
+  EXPECT_EQ(inputItem("    2", "P001"), 20000) << "days not counted need no days item";
+  EXPECT_EQ(summaryLine(3), "Podczas przepisywania zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 1 przypadku !");
+}
+
 TEST_F(PayrollTransfer, ANetworkErrorMarksTheRecordAndAFailedTakeBackSendsNothingNew) {
   add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
   run("TO_WRITE");
