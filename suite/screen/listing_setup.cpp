@@ -119,7 +119,56 @@ void chooseOrder(Setup& s) {
   if (chosen > 0) s.order = size_t(chosen - 1);
 }
 
-// A condition: a column, then its value through the column's picker. Choosing a column that has
+// The value of a condition on a column without a picker: a code from the column's choice list,
+// yes or no, or a value typed in a window. NIL when the user gives up.
+rt::Value typedValue(const Setup& s, size_t column) {
+  const ListingColumn& c = s.request.catalogue[column];
+  const ListingColumnType& t = c.type;
+  if (t.letter == 's' || t.letter == 'S' || t.letter == 'L' || t.letter == 'l') {
+    std::vector<std::string> labels, codes;
+    if (t.letter == 'L' || t.letter == 'l') {
+      labels = {" Tak ", " Nie "};
+    } else {
+      const rt::Value& lists = s.request.choiceLists;
+      if (lists.isArray() && t.list >= 1 && size_t(t.list) <= lists.arr().size() && lists.arr()[size_t(t.list - 1)].isArray()) {
+        size_t codeLen = t.letter == 's' ? 1 : 3;
+        for (const rt::Value& e : lists.arr()[size_t(t.list - 1)].arr()) {
+          std::string entry = e.strOr("");
+          std::string code = entry.substr(0, std::min(codeLen, entry.size()));
+          while (!code.empty() && code.back() == ' ') code.pop_back();
+          codes.push_back(code);
+          labels.push_back(" " + displayText(entry.size() > codeLen ? entry.substr(codeLen) : "") + " ");
+        }
+      }
+    }
+    int chosen = chooseFrom(c.heading, [&] { return labels; }, {}, 8, 20);
+    if (chosen <= 0) return rt::Value();
+    if (t.letter == 'L' || t.letter == 'l') return rt::Value::logical(chosen == 1);
+    return rt::Value::text(codes[size_t(chosen - 1)]);
+  }
+  rt::Value value;
+  switch (t.letter) {
+    case 'n': case 'N': value = rt::Value::number(0, t.decimals); break;
+    case 'd': case 'D': value = rt::Value::date(0); break;
+    default: value = rt::Value::text(std::string(size_t(std::clamp(t.width, 1, 50)), ' ')); break;
+  }
+  rt::term::ScreenStateGuard state;
+  ColourSetScope colours(kSetMenu);
+  std::string handle = openWindow(9, 10, 13, 69, displayText("Warunek"));
+  rt::term::screen().say(10, 12, fit(displayText(c.heading), 56), rt::term::screen().colors().standard());
+  rt::Args args;
+  args.push(rt::Value::integer(11));
+  args.push(rt::Value::integer(12));
+  args.push(value, &value);
+  args.push(rt::Value::text(""));
+  args.push(rt::Value::text(""));
+  rt::functions().call("READ_PAR", args);
+  closeWindow(handle);
+  if (rt::term::keyboard().lastKey() == rt::term::K_ESC) return rt::Value();
+  return value;
+}
+
+// A condition: a column, then its value through the column's picker, or typed. Choosing a column that has
 // a condition takes that condition away.
 void chooseCondition(Setup& s) {
   std::vector<ListingCondition>& conditions = s.request.conditions;
@@ -140,14 +189,15 @@ void chooseCondition(Setup& s) {
     return;
   }
   const std::string& picker = s.request.catalogue[column].type.picker;
+  rt::Value wanted;
   if (picker.empty()) {
-    showMessage({displayText("Dla tej kolumny nie ma wyboru wartos`ci.")}, 3);
-    return;
+    wanted = typedValue(s, column);
+  } else {
+    vars().assign("___nr_k", rt::Value::integer(int64_t(column + 1)));
+    int area = int(call("SELECT").intOr(0));
+    wanted = rt::evalText(picker);
+    call("DBSELECTAREA", {rt::Value::integer(area)});
   }
-  vars().assign("___nr_k", rt::Value::integer(int64_t(column + 1)));
-  int area = int(call("SELECT").intOr(0));
-  rt::Value wanted = rt::evalText(picker);
-  call("DBSELECTAREA", {rt::Value::integer(area)});
   if (wanted.isNil() || (wanted.isChar() && wanted.str().find_first_not_of(' ') == std::string::npos)) return;
   conditions.push_back({column, wanted});
 }

@@ -1,6 +1,7 @@
 // The suite's listing generator `GENERUJ` with its catalogue: the user chooses columns from the
 // catalogue (in the order they are to stand), one of the named orders and conditions on columns
-// (a value taken through the column's picker expression), runs the program's extra buttons, and
+// (a value taken through the column's picker expression; for a column without one, a value typed
+// in, or chosen from its choice list or as yes/no), runs the program's extra buttons, and
 // produces the listing on a device of the print layer. Esc in the set-up menu ends the generator.
 //
 // Arguments read: 3, 4, 5 the catalogue (value blocks, type strings, headings); 7 the title;

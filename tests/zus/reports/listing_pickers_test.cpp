@@ -113,5 +113,33 @@ TEST_F(ListingCondition, AConditionChosenThroughTheStatusPickerKeepsOnlyMatching
             "Lis\n");
 }
 
+TEST_F(ListingCondition, ColumnsWithoutAPickerTakeATypedValueOrAChoiceFromTheirList) {
+  createTables(false);
+  fill("NIEOBEC", {
+                      benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 300.50, {{"l_dni", num(5)}}),
+                      benefit("    2", "Z02", day(2024, 2, 5), day(2024, 3, 10), 120.00,
+                              {{"l_dni", num(2)}, {"kod_wew", txt("    12")}}),
+                      benefit("    3", "Z01", day(2024, 1, 31), day(2024, 2, 10), 1000.00, {{"l_dni", num(5)}}),
+                  });
+  struct Case {
+    const char* name;
+    std::vector<int> condition;  // keys from the column list on
+    const char* rows;
+  } cases[] = {
+      {"days typed", join({pick(7), {'5', K_ENTER}}), "Kowalski\nLis\n"},
+      {"sent to personnel: TAK", join({pick(25), pick(0)}), "Nowak\n"},
+      {"sent to personnel: NIE", join({pick(25), pick(1)}), "Kowalski\nLis\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir / "WYDRUKI");
+    h.keys(join({{K_ENTER}, pick(1), {K_ESC}, pick(2), c.condition, pick(1)}));
+    h.pause(0.5);
+    h.keys({K_ESC});
+    call("G_WYDR_ZAS");
+    EXPECT_EQ(printed(), std::string("Zestawienie zasiłków ZUS\n\nNazwisko pracownika\n-------------------------\n") + c.rows);
+  }
+}
+
 }  // namespace
 }  // namespace listing_test
