@@ -1,0 +1,49 @@
+// The edit form with the register's own entry rules, day counting and browse services (no
+// stand-ins): a new sickness benefit entered by its dates gets its days from the date rules and
+// adds them to the employee's counter when it is saved.
+#include <gtest/gtest.h>
+
+#include "tests/zus/register/form_fixture.h"
+
+namespace form_test {
+namespace {
+
+using namespace rt::term;
+
+class FormWithRules : public BenefitForm {
+ protected:
+  void SetUp() override {
+    BenefitForm::SetUp();
+    zus::registerRegisterFunctions();
+    zus::registerBenefitFormFunctions();
+  }
+};
+
+TEST_F(FormWithRules, NewSicknessBenefitTakesItsDaysFromTheDatesAndCountsThem) {
+  inRegister([&] {
+    rt::Memvars& v = rt::context().memvars;
+    v.declarePrivate("_kod_fun", txt(""));
+    v.declarePrivate("czy_pseudo", rt::Value::logical(false));
+    const rt::Value first = v.get("lum_data");
+    const double daysBefore = mainField("dni_ch").numOr(0);
+    const rt::Value last = rt::Value::date(first.date() + 4);
+    const rt::Value payout = rt::Value::date(first.date() + 9);
+    std::vector<int> keys = join({text("CHOR_ZUS"), {K_ENTER},  // kind
+                                  {K_ENTER},                     // first day: the working date
+                                  dateKeys(last), {K_ENTER},     // last day
+                                  {K_ENTER, K_ENTER, K_ENTER},   // days, right, percentage
+                                  dateKeys(payout), {K_CTRL_W}});
+    rt::Value saved = edit(true, keys);
+    EXPECT_TRUE(saved.logicalOr(false)) << ::testing::PrintToString(messages);
+    select("nieobec");
+    area().goTop();
+    ASSERT_FALSE(area().eof());
+    EXPECT_EQ(field("do").date(), last.date());
+    EXPECT_EQ(field("l_dni").num(), 5);
+    EXPECT_EQ(mainField("dni_ch").numOr(0), daysBefore + 5);
+    EXPECT_EQ(mainField("data_zus").date(), first.date());
+  });
+}
+
+}  // namespace
+}  // namespace form_test
