@@ -37,6 +37,9 @@ struct Random {
   int between(int lo, int hi) { return lo + int(next() % uint32_t(hi - lo + 1)); }
 };
 
+// The employee whose sickness of the payroll month the demo's register shows.
+constexpr int kSickEmployee = 8;
+
 std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 std::string itemCode(char letter, int n) { return std::string(1, letter) + "0" + twoDigits(n); }
 std::string employeeNumber(int n) {
@@ -198,7 +201,7 @@ class Builder {
         "Kwiatkowski", "Krawczyk", "Piotrowski", "Grabowski", "Nowakowski", "Pawl`owski",
         "Michalski", "Nowicki", "Adamczyk", "Dudek", "Za`jac"};
     static const char* menNames[] = {"Jan", "Piotr", "Andrzej", "Krzysztof", "Tomasz", "Pawel`",
-                                     "Marcin", "Micha`l", "Grzegorz", "Jo`zef"};
+                                     "Marcin", "Michal`", "Grzegorz", "Jo`zef"};
     static const char* womenNames[] = {"Anna", "Maria", "Katarzyna", "Magdalena", "Agnieszka",
                                        "Barbara", "Ewa", "Joanna", "Zofia", "Mal`gorzata"};
     create("MAIN");
@@ -228,6 +231,12 @@ class Builder {
                {"sl_slow1", txt("D" + twoDigits(n % 4 + 1))},
                {"sl_grupa", txt(n % 10 == 0 ? "G02" : "G01")},
                {"stat_obl", num(0)}};
+      if (n == kSickEmployee) {
+        // Sick-pay days from an earlier workplace this year, then the sickness of the payroll
+        // month (see benefits()): 26 + 7 days of sick pay reach the limit of 33.
+        f.push_back({"dni_poza", num(26)});
+        f.push_back({"dni_ch", num(18)});
+      }
       if (e.dismissed) {
         Month left = monthsBack(payroll_, rnd.between(1, 6));
         f.push_back({"data_zwol", date(left.year, left.month, daysIn(left))});
@@ -323,6 +332,26 @@ class Builder {
     record(20, 4, last, 1, daysIn(last), 100);  // maternity leave
     record(25, 10, now, 2, 4, 80);     // sick pay in the payroll month
     record(35, 7, last, 1, 15, 90);    // rehabilitation benefit
+    // One employee's sickness in the payroll month, on one chain of sick notes: sick pay paid by
+    // the employer up to the limit, then the sickness benefit paid on behalf of ZUS.
+    std::string firstNote = "ZL" + std::to_string(2000000 + kSickEmployee);
+    auto sickness = [&](int slot, int from, int to, const std::string& note, const std::string& previous) {
+      appendRecord({{"nr_prac", txt(employeeNumber(kSickEmployee))},
+                    {"od", date(now.year, now.month, from)},
+                    {"do", date(now.year, now.month, to)},
+                    {"l_dni", num(to - from + 1)},
+                    {"zasilek", txt("Z" + twoDigits(slot))},
+                    {"procent", num(80)},
+                    {"dat_wyp", date(now.year, now.month, 10)},
+                    {"data_prawa", date(now.year, now.month, 1)},
+                    {"status", num(2)},
+                    {"nr_stat", txt("ZLA")},
+                    {"nr_l_4", txt(note)},
+                    {"poprz_l_4", txt(previous)},
+                    {"place", logical(false)}});
+    };
+    sickness(10, 1, 7, firstNote, "");
+    sickness(1, 8, 18, firstNote + "1", firstNote);
     done();
   }
 

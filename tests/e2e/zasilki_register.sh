@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# End to end: the benefit register on the demo company in an 80x25 tmux pane. The register opens
+# from the menu, the employee choice comes up, the chosen employee's header and benefit records
+# are shown, the help screen opens and closes, deleting a record (Del, then "Tak") takes its days
+# back from the counter in the header, and Esc leaves the browse, the choice and the program.
+# Argument 1: the build directory.
+set -euo pipefail
+build=$(cd "${1:?usage: zasilki_register.sh BUILD_DIR}" && pwd)
+bin="$build/apps/zasilki"
+[ -x "$bin" ] || { echo "FAIL: $bin not built"; exit 1; }
+work=$(mktemp -d)
+session="zasilki_register_$$"
+cleanup() {
+  tmux kill-session -t "$session" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  tmux capture-pane -p -t "$session" 2>/dev/null || true
+  exit 1
+}
+screen() { tmux capture-pane -p -t "$session"; }
+wait_for() {
+  for _ in $(seq 1 75); do
+    if screen | grep -qF -- "$1"; then return 0; fi
+    sleep 0.2
+  done
+  fail "waited for '$1'"
+}
+wait_gone() {
+  for _ in $(seq 1 75); do
+    screen | grep -qF -- "$1" || return 0
+    sleep 0.2
+  done
+  fail "'$1' did not go away"
+}
+keys() { tmux send-keys -t "$session" "$@"; }
+
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+tmux -u new-session -d -s "$session" -x 80 -y 25 \
+  "cd '$work' && TERM=xterm-256color LANG=C.UTF-8 '$bin' --demo demo; echo \"EXIT=\$?\"; sleep 60"
+
+wait_for "NARZĘDZIA"
+wait_for "Rejestr zasiłków"
+keys Enter
+wait_for "Wybierz pracownika"
+
+# Employee 8 of the demo: sick pay and then the sickness benefit in the payroll month.
+keys Down Down Down Down Down Down Down
+keys Enter
+wait_for "Dane o zasiłkach"
+wait_for "Nr:     8"
+wait_for "Dni do okr.zasił.:  18"
+wait_for "WYN_CHOR"
+wait_for "CHOR_ZUS"
+screen | grep -qF "33 lub 14 dni): 26" || fail "the days outside the workplace are not shown"
+
+# Help screen and back.
+keys F1
+wait_for "Opis klawiszy pomocniczych:"
+keys Enter
+wait_gone "Opis klawiszy pomocniczych:"
+
+# The second record (11 days of sickness benefit) is deleted: the counter drops to 7.
+keys Down
+keys Delete
+wait_for "Czy chcesz usunąć wskazany zapis o nieobecności ?"
+keys Left Enter
+wait_for "Dni do okr.zasił.:   7"
+wait_gone "CHOR_ZUS"
+screen | grep -qF "WYN_CHOR" || fail "the other record went away too"
+
+# Leave the browse and the choice, then the program.
+keys Escape
+wait_for "Wybierz pracownika"
+keys Escape
+wait_gone "Wybierz pracownika"
+wait_for "Rejestr zasiłków"
+keys Escape
+sleep 0.3
+keys Escape
+wait_for "EXIT=0"
+echo "ok"
