@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/term/terminal.h"
 #include "suite/tables/table_sets.h"
 #include "tests/zus/reports/card_fixture.h"
 
@@ -298,6 +299,69 @@ TEST_F(CardPrint, RowColumns) {
     ASSERT_GT(cells.size(), c.column);
     EXPECT_EQ(cells[c.column], c.expected);
   }
+}
+
+TEST_F(CardPrint, PageBreaks) {
+  standardBenefits();
+  struct Case {
+    const char* what;
+    int pageLength;
+    bool newPageAfterCard;
+    size_t pages;
+  };
+  for (const Case& c : {Case{"both cards fit", 64, false, 1}, Case{"the second card does not fit", 14, false, 2},
+                        Case{"a new page after each card", 64, true, 2}}) {
+    SCOPED_TRACE(c.what);
+    set("p_licz_wie", num(c.pageLength));
+    set("zusx_wysuw", yes(c.newPageAfterCard));
+    run(1);
+    std::string text = printed();
+    EXPECT_EQ(size_t(std::count(text.begin(), text.end(), '\f')), c.pages - 1);
+    if (c.pages == 2) {
+      size_t brk = text.find('\f');
+      EXPECT_EQ(text.substr(brk + 1, 9), "str    2 ");
+      EXPECT_GT(text.find("Nowak Anna"), brk);
+      EXPECT_LT(text.find("Kowalski Jan"), brk);
+    }
+  }
+}
+
+TEST_F(CardPrint, FailedOpeningIsRetriedUntilEsc) {
+  standardBenefits();
+  int failures = 0, windowsClosed = 0;
+  rt::NativeFunction realOpen = *rt::functions().find("_OPEN_SET");
+  rt::functions().add("_OPEN_SET", [&](rt::Args& a) {
+    if (failures > 0 && a[0].strOr("").rfind("MAIN |", 0) == 0) {
+      --failures;
+      return yes(false);
+    }
+    return realOpen(a);
+  });
+  int nextKey = 0;
+  rt::functions().add("KOM2", [&](rt::Args&) {
+    rt::term::keyboard().setLastKey(nextKey);
+    return Value();
+  });
+  rt::functions().add("ZWIN", [&](rt::Args&) {
+    ++windowsClosed;
+    return Value();
+  });
+
+  failures = 2;
+  nextKey = 13;
+  run(1);
+  EXPECT_EQ(failures, 0);
+  EXPECT_NE(printed().find("Kowalski Jan"), std::string::npos);
+  EXPECT_EQ(windowsClosed, 1);
+
+  std::filesystem::remove(dir / "WYDRUKI" / "wydruk.txt");
+  failures = 1;
+  nextKey = 27;
+  windowsClosed = 0;
+  run(1);
+  EXPECT_FALSE(printedAnything());
+  EXPECT_EQ(windowsClosed, 1);
+  EXPECT_TRUE(suite::openSets().empty());
 }
 
 }  // namespace
