@@ -17,6 +17,9 @@ namespace {
 
 rt::Memvars& vars() { return rt::context().memvars; }
 
+// Width of the trace window's field for the employee's name.
+constexpr size_t kTraceFieldWidth = 37;
+
 // MAIN's order for the chosen range: by name for all, the groups' order for groups, by number
 // for one employee; the library's selection keeps the order the set opened with.
 void orderMainForRange() {
@@ -198,7 +201,7 @@ void visitEmployeeRange(const char* employeeRoutine, const char* genPlaceTitle) 
   int range = int(runNum("zakr"));
   if (range != 4)
     callByName("TRACE_OPEN", {rt::Value::text(" Aktualnie przetwarzany pracownik: "),
-                              rt::Value::text(std::string(37, ' ')), rt::Value::integer(12)});
+                              rt::Value::text(std::string(kTraceFieldWidth, ' ')), rt::Value::integer(12)});
   switch (range) {
     case 1: visitAll(employeeRoutine); break;
     case 2: visitGroups(employeeRoutine); break;
@@ -210,8 +213,9 @@ void visitEmployeeRange(const char* employeeRoutine, const char* genPlaceTitle) 
 
 void showEmployeeName(rt::db::WorkArea& main) {
   rt::Value colour = callByName("K_SET_KOLOR", {rt::Value::integer(0), rt::Value::integer(38), rt::Value::integer(7)});
-  callByName("DISPOUTAT", {runVar("tr_y"), runVar("tr_x"),
-                           rt::Value::text(textOf(main, "imie") + textOf(main, "nazwisko")), colour});
+  // The name is cut to the trace window's field so that nothing is written past its frame.
+  std::string name = (textOf(main, "imie") + textOf(main, "nazwisko")).substr(0, kTraceFieldWidth);
+  callByName("DISPOUTAT", {runVar("tr_y"), runVar("tr_x"), rt::Value::text(name), colour});
 }
 
 std::string countText(double n) {
