@@ -25,6 +25,10 @@ TEST_F(BasisOnDemo, SicknessBenefitFromTheArchive) {
   bool ran = false;
   start([&] {
     ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN | SLOWNIK | ARCHIW | NIEOBEC | MAIN_2"), txt("SSSSS")}).logical());
+    // The set is closed on every way out, as the calculation run closes it.
+    struct CloseSet {
+      ~CloseSet() { call("_CLOSE_SET", {txt("MAIN")}); }
+    } closeSet;
     rt::Memvars& v = rt::context().memvars;
     rt::PrivateFrame frame(v);
     int32_t payroll = v.get("lum_data").date();
