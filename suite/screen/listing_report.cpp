@@ -57,7 +57,11 @@ ListingReport::ListingReport(ListingRequest request) : request_(std::move(reques
   for (size_t index : request_.chosen) {
     if (index >= request_.catalogue.size()) continue;
     const ListingColumnType& t = request_.catalogue[index].type;
-    Shown s{index, columnWidth(t, request_.choiceLists)};
+    // A column is at least as wide as the longest word of its heading, so headings wrap at blanks.
+    int width = columnWidth(t, request_.choiceLists);
+    std::istringstream words(displayText(request_.catalogue[index].heading));
+    for (std::string word; words >> word;) width = std::max(width, int(word.size()));
+    Shown s{index, width};
     (!twoLevels() || t.master ? mainColumns_ : detailColumns_).push_back(s);
   }
 }
@@ -122,14 +126,19 @@ std::string ListingReport::lineOf(const std::vector<Shown>& columns, std::vector
     selectArea(area);  // a value block may leave another area selected
     rt::Value v = columnValue(column);
     if (column.type.numeric() && v.isNum()) totals[i] += v.num();
-    line += columnText(column.type, v, request_.choiceLists) + " ";
+    std::string text = columnText(column.type, v, request_.choiceLists);
+    if (int(text.size()) < columns[i].width) {
+      std::string fill(size_t(columns[i].width) - text.size(), ' ');
+      text = column.type.numeric() ? fill + text : text + fill;
+    }
+    line += text + " ";
   }
   selectArea(area);
   return trimRight(line);
 }
 
 std::string ListingReport::totalsLine(const std::vector<Shown>& columns, const std::vector<double>& totals,
-                                      int indent) const {
+                                      int indent, bool& labelled) const {
   std::string line(size_t(indent), ' ');
   bool any = false;
   for (size_t i = 0; i < columns.size(); ++i) {
@@ -142,7 +151,9 @@ std::string ListingReport::totalsLine(const std::vector<Shown>& columns, const s
                                 rt::Value::integer(t.decimals)})
                   .strOr("") + " ";
     } else {
-      line += pad(i == 0 ? displayText("Razem:") : "", columns[i].width) + " ";
+      bool label = !labelled && columns[i].width >= 6;
+      labelled = labelled || label;
+      line += pad(label ? displayText("Razem:") : "", columns[i].width) + " ";
     }
   }
   return any ? trimRight(line) : std::string();
@@ -199,10 +210,13 @@ size_t ListingReport::run(const std::function<void(const std::string&)>& line,
   }
   selectArea(area);
 
-  std::string mainSum = totalsLine(mainColumns_, mainTotals, 0);
-  std::string detailSum = totalsLine(detailColumns_, detailTotals, kDetailIndent);
+  bool labelled = false;
+  std::string mainSum = totalsLine(mainColumns_, mainTotals, 0, labelled);
+  if (mainSum.empty()) labelled = false;  // a label on a line that is not printed
+  std::string detailSum = totalsLine(detailColumns_, detailTotals, kDetailIndent, labelled);
   if (!mainSum.empty() || !detailSum.empty()) {
     line(std::string(lineWidth(), '-'));
+    if (!labelled) line(displayText("Razem:"));
     if (!mainSum.empty()) line(mainSum);
     if (!detailSum.empty()) line(detailSum);
   }

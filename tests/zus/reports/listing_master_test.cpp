@@ -53,6 +53,29 @@ TEST_F(MasterListing, EmployeesWithTheirBenefitsInTheDetailOrderChosenUnderExtra
   }
 }
 
+TEST_F(MasterListing, AConditionOnADetailColumnKeepsTheEmployeesWithAMatchingBenefit) {
+  createTables(false);
+  someBenefits();
+  // Surname; days of the benefit. Condition: days typed as 5.
+  h.keys(join({{K_ENTER}, pick(2), pick(6), {K_ESC}, pick(2), pick(8), {'5', K_ENTER}, pick(2)}));
+  h.pause(0.5);
+  h.keys({K_ESC});
+  call("G_WYDRZAS2");
+  EXPECT_EQ(printed(),
+            "Zestawienie zasiłków ZUS\n"
+            "\n"
+            "Nazwisko pracownika\n"
+            "    Liczba\n"
+            "    dni\n"
+            "    zasiłku\n"
+            "-------------------------\n"
+            "Kowalski\n"
+            "          5\n"
+            "-------------------------\n"
+            "Razem:\n"
+            "          5\n");
+}
+
 TEST_F(MasterListing, NamedOrdersFollowAlphanumericNumbersAndTheAdditionalNumber) {
   struct Case {
     bool alpha, pseudo;
