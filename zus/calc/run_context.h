@@ -51,4 +51,8 @@ std::vector<std::string> summaryLines(const RunCounters& counters);
 // `OBL_ZAS`: the whole run.
 void OBL_ZAS();
 
+// The run in progress, for the run's steps called by name (`OBL_FACETA`, `JAKA_PODSTAWA`);
+// nullptr outside a run.
+CalcRun* activeRun();
+
 }  // namespace zus::calcrun

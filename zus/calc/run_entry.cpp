@@ -176,7 +176,21 @@ void employeeLoop(CalcRun& run, TraceWindow& trace) {
   }
 }
 
+CalcRun*& currentRun() {
+  static CalcRun* run = nullptr;
+  return run;
+}
+
+// Makes a run the one in progress for its lifetime.
+struct ActiveRun {
+  CalcRun* previous;
+  explicit ActiveRun(CalcRun& run) : previous(currentRun()) { currentRun() = &run; }
+  ~ActiveRun() { currentRun() = previous; }
+};
+
 }  // namespace
+
+CalcRun* activeRun() { return currentRun(); }
 
 std::vector<std::string> summaryLines(const RunCounters& c) {
   std::vector<std::string> lines{
@@ -281,6 +295,7 @@ void OBL_ZAS() {
 
   SelectedArea selectedOnEntry;
   CalcRun run;
+  ActiveRun active(run);
   RunTables tables;
   try {
     setUpRun(run, tables.open);

@@ -214,6 +214,17 @@ TEST_F(RunCompany, GroupsAreCalculatedByTheirKeys) {
   EXPECT_EQ(numbers("status"), (std::vector<double>{4, 2, 4, 2, 4}));
 }
 
+TEST_F(RunCompany, PayrollSelectionRunsThroughTheLibrarysLoop) {
+  range = 4;
+  start([&] {
+    register_({{3, {}}, {12, {}}});
+    calculate();
+  });
+  EXPECT_EQ(numbers("status"), (std::vector<double>{4, 2})) << "the library's loop passes the dismissed";
+  EXPECT_EQ(summary[0], "Liczba przetworzonych pracowniko`w: 46");
+  EXPECT_EQ(openAreas(), 0);
+}
+
 TEST_F(RunCompany, NoLinkEndsAtOnceWithTheMessage) {
   start([&] {
     register_({{3, {}}});
