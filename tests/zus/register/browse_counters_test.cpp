@@ -206,6 +206,16 @@ TEST_F(Counters, NinetyDayRuleAlongTheChainForRightsBefore2005) {
   }
 }
 
+TEST_F(Counters, DaysOutsideTheWorkplaceFromThePayrollInput) {
+  enterRegister("    1");
+  EXPECT_EQ(zus::ILE_POZA(), 0);
+  call("DBSELECTAREA", {txt("dane_we")});
+  ASSERT_EQ(call("SAV_SKL", {txt("N011"), rt::Value(), txt("    1"), num(5)}).intOr(-1), 0);
+  call("DBSELECTAREA", {txt("nieobec")});
+  EXPECT_EQ(zus::ILE_POZA(), 5);
+  EXPECT_EQ(call("ALIAS").strOr(""), "NIEOBEC");
+}
+
 TEST_F(Counters, CounterEditorWritesTheEmployeeRecordWithinTheRanges) {
   enterRegister("    1");
   call("DBGOTOP");

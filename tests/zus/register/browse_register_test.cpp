@@ -228,6 +228,47 @@ TEST_F(RegisterBrowse, F8WritesTheStartDateUnderTheEmployeesLock) {
   EXPECT_EQ(employeeField("    1", "data_zus").date(), day(2024, 2, 1).date());
 }
 
+TEST_F(RegisterBrowse, ARecordLockedElsewhereIsNeitherDeletedNorGivenRemarks) {
+  inBrowse("    1", [&](int) {
+    goToKind(10);
+    rt::Value record = call("RECNO");
+    // Another user holds the record.
+    EXPECT_TRUE(call("_OPEN_LOCAL", {txt(dir.string()), txt("NIEOBEC"), txt("other")}).logicalOr(false));
+    call("DBGOTO", {record});
+    EXPECT_TRUE(call("RLOCK").logicalOr(false));
+    call("DBSELECTAREA", {txt("nieobec")});
+    zus::KAS_ZASILEK();
+    EXPECT_EQ(keysInScope(), 3);
+    EXPECT_EQ(numVar("suma_dni1"), 20);
+    h.keys({'x', K_CTRL_W});
+    zus::DAJ_UWAGI();
+    EXPECT_EQ(call("FIELDGET", {call("FIELDPOS", {txt("UWAGI")})}).strOr("?"), "");
+    call("DBSELECTAREA", {txt("other")});
+    call("DBCLOSEAREA");
+    call("DBSELECTAREA", {txt("nieobec")});
+    return zus::kLeaveBrowse;
+  });
+  EXPECT_EQ(employeeField("    1", "dni_ch").numOr(-1), 20);
+}
+
+TEST_F(RegisterBrowse, RemarksAreKeptWithCtrlWAndNotWithEsc) {
+  std::string kept, afterEsc;
+  inBrowse("    1", [&](int) {
+    call("DBGOTOP");
+    h.type("Zwolnienie od lekarza");
+    h.keys({K_CTRL_W});
+    zus::DAJ_UWAGI();
+    kept = call("FIELDGET", {call("FIELDPOS", {txt("UWAGI")})}).strOr("");
+    h.type("xyz");
+    h.keys({K_ESC, 'Y'});
+    zus::DAJ_UWAGI();
+    afterEsc = call("FIELDGET", {call("FIELDPOS", {txt("UWAGI")})}).strOr("");
+    return zus::kLeaveBrowse;
+  });
+  EXPECT_EQ(kept, "Zwolnienie od lekarza");
+  EXPECT_EQ(afterEsc, kept);
+}
+
 TEST_F(RegisterBrowse, KindTextOfTheDictionary) {
   open("SLOWNIK");
   open("NIEOBEC");
