@@ -27,8 +27,15 @@ void addPercentEntry() {
   auto get = rt::ui::Get::onMemvar(wier + 5, kol + 2 + int(label.size()) + 1, "_proc", "999");
   get->valid = [] { return OK_PROC(); };
   get->display();
-  if (rt::Value* list = vars().find("GETLIST"); list && list->isArray())
-    list->arr().push_back(rt::ui::getAsValue(get));
+  rt::Value* list = vars().find("GETLIST");
+  if (!list || !list->isArray()) return;
+  // Answering the flag again does not add a second entry behind the first one.
+  if (!list->arr().empty()) {
+    rt::ui::GetPtr last = rt::ui::getFromValue(list->arr().back());
+    if (last && last->name() == "_proc" && last->row() == get->row() && last->col() == get->col())
+      return;
+  }
+  list->arr().push_back(rt::ui::getAsValue(get));
 }
 
 // The common steps of the accident and the 100% flag: `own` is the routine's flag, `other` the

@@ -205,6 +205,7 @@ TEST_F(FieldChecks, AccidentAndHundredPercentFlagsForceTheFullPercentage) {
       setVar(accident ? "_przy_pracy" : "_czy_100", txt(c.own));
       setVar(accident ? "_czy_100" : "_przy_pracy", txt(c.other));
       setVar("_proc", num(c.percent));
+      setVar("getList", rt::Value::newArray(0));
       const size_t before = entries();
       EXPECT_EQ(check(c.routine), c.passes);
       EXPECT_EQ(getVar("_proc").num(), c.after);
@@ -223,6 +224,12 @@ TEST_F(FieldChecks, AccidentAndHundredPercentFlagsForceTheFullPercentage) {
         EXPECT_TRUE(messages.empty());
       }
     }
+    // A flag answered "T" again adds no second percentage entry behind the first.
+    setVar("getList", rt::Value::newArray(0));
+    setVar("_przy_pracy", txt("T"));
+    EXPECT_TRUE(check("OK_WYPADEK"));
+    EXPECT_TRUE(check("OK_WYPADEK"));
+    EXPECT_EQ(entries(), 1u);
   });
 }
 
