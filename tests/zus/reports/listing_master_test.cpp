@@ -76,6 +76,24 @@ TEST_F(MasterListing, AConditionOnADetailColumnKeepsTheEmployeesWithAMatchingBen
             "          5\n");
 }
 
+TEST_F(MasterListing, AnEmptyRegisterStillReachesTheGeneratorWithoutAMessage) {
+  createTables(false);
+  int calls = 0;
+  rt::functions().add("GENERUJ", [&](rt::Args& a) {
+    ++calls;
+    EXPECT_EQ(a.count(), 29u);
+    EXPECT_EQ(call("ALIAS").str(), "MAIN");
+    EXPECT_EQ(a[16].str(), "nieobec");
+    EXPECT_EQ(a[27].arr()[0].str(), "Par. dod.");
+    EXPECT_EQ(rt::context().memvars.get("extension").str(), ".ZU2");
+    EXPECT_EQ(rt::context().memvars.get("t_glob").arr().size(), 2u);
+    return Value();
+  });
+  call("G_WYDRZAS2");
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(MasterListing, NamedOrdersFollowAlphanumericNumbersAndTheAdditionalNumber) {
   struct Case {
     bool alpha, pseudo;

@@ -90,6 +90,24 @@ TEST_F(ListingPickers, EmployeePickersGiveTheSurnameOrTheAdditionalNumberOfTheCh
   EXPECT_EQ(call("MY_WYB_PRAC").str(), "");
 }
 
+TEST_F(ListingPickers, DoubleLineBoxCharactersFollowTheGraphicsFlag) {
+  rt::PrivateFrame frame(rt::context().memvars);
+  struct Case {
+    bool graphic;
+    const char* name;
+    std::string character;
+  } cases[] = {
+      {false, "zn_pion", " | "}, {true, "zn_pion", " \xB3 "}, {false, "zn_rpg", "\\"},
+      {true, "zn_rlg", "\xC9"},   {true, "zn_kon2", "\xB9"},  {false, "zn_l2", "+"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    rt::context().memvars.assign("p_graf", yes(c.graphic));
+    call("INI_ZN");
+    EXPECT_EQ(rt::context().memvars.get(c.name).str(), c.character);
+  }
+}
+
 class ListingCondition : public ListingCompany {};
 
 TEST_F(ListingCondition, AConditionChosenThroughTheStatusPickerKeepsOnlyMatchingBenefits) {
