@@ -179,7 +179,7 @@ void storeRuleContext(const RuleContext& before, const RuleContext& after) {
   putDate("_do", a.do_, b.do_);
   putNum("_l_dni", a.l_dni, b.l_dni);
   putText("_zasilek", a.zasilek, b.zasilek);
-  putNum("_proc", a.proc, b.proc);
+  putNum("_proc", a.proc, b.proc, b.proc == double(int64_t(b.proc)) ? 0 : 2);
   putDate("_data_prawa", a.data_prawa, b.data_prawa);
   putDate("_dat_zus", a.dat_zus, b.dat_zus);
   putText("_czy_zlicz", a.czy_zlicz, b.czy_zlicz);
