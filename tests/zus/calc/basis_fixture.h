@@ -64,25 +64,33 @@ class BasisCompany : public ::testing::Test {
   }
   void TearDown() override {
     rt::functions().call("DBCLOSEALL");
+    // The stand-ins go: later tests of the process get the routines they had before.
+    for (auto it = replaced.rbegin(); it != replaced.rend(); ++it) rt::functions().add(it->first, it->second);
     fs::current_path(previous);
     fs::remove_all(dir);
   }
 
+  // Registers a stand-in for this test; the previous routine comes back at the end.
+  void replace(const std::string& name, rt::NativeFunction fn) {
+    if (const rt::NativeFunction* before = rt::functions().find(name)) replaced.emplace_back(name, *before);
+    else replaced.emplace_back(name, [](rt::Args&) { return rt::Value(); });
+    rt::functions().add(name, std::move(fn));
+  }
+
   void recordCalls() {
-    rt::Functions& f = rt::functions();
-    f.add("KOM3", [this](rt::Args& a) {
+    replace("KOM3", [this](rt::Args& a) {
       std::string text = a[0].isChar() ? a[0].str() : "";
       if (a[0].isArray())
         for (const rt::Value& l : a[0].arr()) text += l.strOr("") + "\n";
       messages.push_back(text);
       return rt::Value();
     });
-    f.add("DECYZJA", [this](rt::Args& a) {
+    replace("DECYZJA", [this](rt::Args& a) {
       questions.push_back(a[1].strOr(""));
       return rt::Value::logical(answer);
     });
     // The key wait: the screen as it stands is kept, then the scripted key comes.
-    f.add("INKEY", [this](rt::Args&) {
+    replace("INKEY", [this](rt::Args&) {
       screens.push_back(h.lines());
       return rt::Value::integer(nextKey);
     });
@@ -178,6 +186,7 @@ class BasisCompany : public ::testing::Test {
   bool answer = true;
   int nextKey = 13;
   fs::path dir, previous;
+  std::vector<std::pair<std::string, rt::NativeFunction>> replaced;
 };
 
 }  // namespace basis_test

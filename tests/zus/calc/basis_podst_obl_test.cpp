@@ -185,7 +185,7 @@ TEST_F(PodstObl, OneEmployeeSeesWarningsAndTheWindow) {
   set("closed_dat", date(2024, 2, 29));  // the system's working days end in February
   set("zusx_kor", num(1));
   set("zusx_wypad", txt("N"));
-  rt::functions().add("_ZASILEK", [](rt::Args&) {
+  replace("_ZASILEK", [](rt::Args&) {
     rt::Value t = rt::Value::newArray(0);
     for (const char* s : {" 80", "     75.74", "  6", "    454.44"}) t.arr().push_back(txt(s));
     rt::context().memvars.assign("tekst_wysw", t);

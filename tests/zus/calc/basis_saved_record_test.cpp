@@ -217,7 +217,7 @@ TEST_F(BasisView, F6PrintsTheTableToAFile) {
   b.texts = {" 80", "     68.26", " 14", "    955.64"};
   store(b);
   nextKey = rt::term::K_F6;
-  rt::functions().add("WYB_URZ", [](rt::Args&) {
+  replace("WYB_URZ", [](rt::Args&) {
     rt::context().memvars.assign("urzadzenie", num(2));
     return num(2);
   });
