@@ -52,7 +52,7 @@ class RegisterBrowse : public RegisterCompany {
 TEST_F(RegisterBrowse, WithoutLinkTheMessageIsShownAndNoTableOpened) {
   vars().assign("czy_jest_mem", flag(false));
   chosen = {"    1"};
-  call("WPROW_NB");
+  zus::WPROW_NB();
   EXPECT_TRUE(said("Nie dokonano pol`a`czenia modul`o`w ZUS i PL`ACE !"));
   EXPECT_EQ(call("SELECT", {txt("nieobec")}).intOr(-1), 0);
   EXPECT_EQ(chosen.size(), 1u) << "the employee choice must not run";

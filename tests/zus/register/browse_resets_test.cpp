@@ -36,7 +36,7 @@ class Resets : public RegisterCompany {
 
 TEST_F(Resets, CareCountersZeroedForEveryEmployee) {
   answers = {true};
-  call("ZER_DNI");
+  zus::ZER_DNI();
   for (const char* nr : {"    1", "    6", "    7"}) {
     EXPECT_EQ(employeeField(nr, "dni_op").numOr(-1), 0);
     EXPECT_EQ(employeeField(nr, "dni_rdz").numOr(-1), 0);
@@ -49,7 +49,7 @@ TEST_F(Resets, NothingChangesWhenTheEmployeeTableIsInUseElsewhere) {
   // Another user has the employee table open (shared).
   ASSERT_TRUE(call("_OPEN_LOCAL", {txt(dir.string()), txt("MAIN"), txt("other")}).logicalOr(false));
   answers = {true};
-  call("ZER_DNI");
+  zus::ZER_DNI();
   EXPECT_EQ(messages.size(), 1u);
   EXPECT_TRUE(said("MAIN.DBF jest uz`ywana na innym stanowisku"));
   EXPECT_FALSE(said("Zerowanie zostal`o zakon`czone"));
@@ -57,7 +57,7 @@ TEST_F(Resets, NothingChangesWhenTheEmployeeTableIsInUseElsewhere) {
   messages.clear();
   answers = {true, true};
   h.keys({K_ENTER});
-  call("ZER_DAT");
+  zus::ZER_DAT();
   call("DBSELECTAREA", {txt("other")});
   call("DBCLOSEAREA");
   EXPECT_TRUE(said(" Ustalanie dat zostal`o zakon`czone! "));
@@ -71,7 +71,7 @@ TEST_F(Resets, NothingChangesWhenTheEmployeeTableIsInUseElsewhere) {
 TEST_F(Resets, StartDatesFollowTheBenefitsRunningOverNewYear) {
   answers = {true, false};
   h.keys({K_ENTER});  // the year as offered: the payroll year 2024
-  call("ZER_DAT");
+  zus::ZER_DAT();
   struct Expected {
     const char* nr;
     rt::Value start;
@@ -89,7 +89,7 @@ TEST_F(Resets, StartDatesFollowTheBenefitsRunningOverNewYear) {
 TEST_F(Resets, YearTypedAndDaysOutsideZeroed) {
   answers = {true, true};
   h.keys({'2', '0', '2', '5', K_ENTER});
-  call("ZER_DAT");
+  zus::ZER_DAT();
   EXPECT_EQ(employeeField("    6", "data_zus").date(), day(2025, 1, 1).date());
   EXPECT_EQ(employeeField("    1", "dni_poza").numOr(-1), 0);
   EXPECT_EQ(employeeField("    7", "dni_poza").numOr(-1), 0);
@@ -97,7 +97,7 @@ TEST_F(Resets, YearTypedAndDaysOutsideZeroed) {
 
 TEST_F(Resets, AnsweringNoToTheFirstQuestionSkipsBothStages) {
   answers = {false};
-  call("ZER_DAT");
+  zus::ZER_DAT();
   EXPECT_EQ(questions.size(), 1u);
   EXPECT_EQ(employeeField("    6", "data_zus").date(), day(2023, 1, 1).date());
   EXPECT_EQ(employeeField("    6", "dni_poza").numOr(-1), 3);
