@@ -85,13 +85,13 @@ bool archiveDisagrees(const CalcRun& run, rt::db::WorkArea& n, rt::db::WorkArea&
                        : "W przypadku przerwania aktualne wartos`ci nie zostana` zmienione."});
 }
 
-// Releases the benefit-record locks of the employee and writes what is pending, however the
-// walk ends.
+// Releases the benefit-record locks of the employee however the walk ends; a walk that ends
+// normally writes what is pending first.
 struct RecordLocks {
   rt::db::WorkArea& area;
+  void commit() { area.commit(); }
   ~RecordLocks() {
-    area.commit();
-    area.unlockAll();
+    closingStep([this] { area.unlockAll(); });
   }
 };
 
@@ -251,6 +251,7 @@ void calculateEmployee(CalcRun& run) {
         bool byStatus = recordAction(status, false) == RecordAction::Calculate;
         if (archiveDisagrees(run, n, main, byStatus)) {
           run.counters.benefits = 0;
+          locks.commit();
           return;
         }
         calculateRecord(run, n);
@@ -258,6 +259,7 @@ void calculateEmployee(CalcRun& run) {
       }
     }
   }
+  locks.commit();
 }
 
 }  // namespace zus::calcrun

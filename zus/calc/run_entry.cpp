@@ -30,7 +30,7 @@ struct WindowHandle {
     if (!handle.isNil()) callByName("ZWIN", {handle});
     handle = rt::Value();
   }
-  ~WindowHandle() { close(); }
+  ~WindowHandle() { closingStep([this] { close(); }); }
 };
 
 // The progress window of the employee loop.
@@ -44,14 +44,14 @@ struct TraceWindow {
     if (open) callByName("TRACE_CLOS");
     open = false;
   }
-  ~TraceWindow() { close(); }
+  ~TraceWindow() { closingStep([this] { close(); }); }
 };
 
 // The run's table set, closed by its first name; the work area selected before is selected again.
 struct RunTables {
   bool open = false;
   ~RunTables() {
-    if (open) callByName("_CLOSE_SET", {text("MAIN")});
+    if (open) closingStep([] { callByName("_CLOSE_SET", {text("MAIN")}); });
   }
 };
 

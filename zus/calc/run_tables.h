@@ -69,6 +69,16 @@ bool ask(bool yes, const std::string& question, const std::vector<std::string>& 
          int col = 0);
 bool lastKeyWasEsc();
 
+// Runs a closing step of a guard's destructor: while an error unwinds, a second one from closing
+// a window or a table must not end the program, so it is dropped.
+template <typename Step>
+void closingStep(Step step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
 // Calendar helpers over the runtime's day numbers.
 int yearOf(int32_t day);
 int monthOf(int32_t day);
