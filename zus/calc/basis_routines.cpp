@@ -362,7 +362,9 @@ bool PODST_OBL(const std::string& basisItem) {
     BasisSet shown = basisSetOf(t, totals);
     WindowSubject subject = windowSubject(average);
     PrintSubject printed = printSubject(subject);
-    showBasisWindow(shown, subject, WindowKind::Calculation, numVar("kwota_tmp"),
+    rt::Value shortfall = var("kwota_tmp");
+    showBasisWindow(shown, subject, WindowKind::Calculation,
+                    Num{shortfall.numOr(0), shortfall.isNum() ? shortfall.decimals() : 0},
                     [&] { printFromWorkingVariables(shown, printed); });
     selectAlias("nieobec");
   } else {
@@ -392,7 +394,7 @@ void NVIEW_DANE() {
   WindowSubject subject = windowSubject(average);
   PrintSubject printed = printSubject(subject);
   const BasisSet& shown = *b;
-  showBasisWindow(shown, subject, WindowKind::Register, 0, [&] { printFromWorkingVariables(shown, printed); });
+  showBasisWindow(shown, subject, WindowKind::Register, Num{}, [&] { printFromWorkingVariables(shown, printed); });
 }
 
 }  // namespace zus::basis

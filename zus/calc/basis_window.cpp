@@ -59,7 +59,7 @@ double countedSum(const BasisSet& b) {
 }
 
 void showBasisWindow(const BasisSet& b, const WindowSubject& s, WindowKind kind,
-                     double parentalShortfall, const std::function<void()>& print) {
+                     const Num& parentalShortfall, const std::function<void()>& print) {
   const int n = b.count();
   const int T = kTop, L = kLeft;
   settings::OpenWindow window(-2, T, L, T + 9 + n, 80 - L, "Dane o podstawach", kColourSet);
@@ -139,10 +139,8 @@ void showBasisWindow(const BasisSet& b, const WindowSubject& s, WindowKind kind,
 
   call("STATLINE", {rt::Value::text("F6-wydruk, Dowolny inny klawisz-dalej")});
   StatusLine previousStatusBack;
-  if (kind == WindowKind::Calculation && parentalShortfall > 0) {
-    std::string amount = trim(call("STR", {rt::Value::number(parentalShortfall < 0 ? -parentalShortfall
-                                                                                    : parentalShortfall, 2)})
-                                  .strOr(""));
+  if (kind == WindowKind::Calculation && parentalShortfall.value > 0) {
+    std::string amount = numberText(parentalShortfall);
     rt::Value lines = rt::Value::newArray(0);
     lines.arr().push_back(rt::Value::text("Wielkos`c` zasil`ku jest mniejsza od s`wiadczenia rodzicielskiego"));
     lines.arr().push_back(rt::Value::text("o kwote`: " + amount + " zl`."));

@@ -33,9 +33,9 @@ enum class WindowKind {
 };
 
 // Draws the window, waits for one key, prints on F6 and closes the window. `parentalShortfall`
-// is `kwota_tmp` (Calculation only).
+// is `kwota_tmp` with its decimals (Calculation only).
 void showBasisWindow(const BasisSet& b, const WindowSubject& subject, WindowKind kind,
-                     double parentalShortfall, const std::function<void()>& print);
+                     const Num& parentalShortfall, const std::function<void()>& print);
 
 // The sum of the filled-up bases of the months that count.
 double countedSum(const BasisSet& b);
