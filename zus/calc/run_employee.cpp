@@ -249,8 +249,9 @@ void calculateEmployee(CalcRun& run) {
         break;
       case RecordAction::Calculate: {
         bool byStatus = recordAction(status, false) == RecordAction::Calculate;
+        // Stopping leaves the employee at once; the records written before stay counted, so the
+        // summary says what the run changed.
         if (archiveDisagrees(run, n, main, byStatus)) {
-          run.counters.benefits = 0;
           locks.commit();
           return;
         }

@@ -98,18 +98,20 @@ TEST_F(RunCompany, ArchiveQuestionForOneEmployeeWhoseArchiveIsNotClosed) {
     comments.clear();
     start([&] {
       setEmployeeField(3, "mies_arc", num(0));
-      register_({{3, {{"status", num(2)}}}, {3, {{"status", num(4)}}}});
+      register_({{3, {{"status", num(1)}, {"wartosc", num(300, 2)}, {"od", inMonth(1)}, {"do", inMonth(2)}}},
+                 {3, {{"status", num(2)}}},
+                 {3, {{"status", num(4)}}}});
       calculate();
     });
     ASSERT_TRUE(asked(kStop));
     EXPECT_EQ(comments[0], "Mox`e to spowodowac` bl`e`dne obliczenie chorobowego.");
     if (answer) {
-      EXPECT_EQ(numbers("status"), (std::vector<double>{2, 4})) << "Tak leaves the employee at once";
-      EXPECT_EQ(summary[1], "Liczba obliczonych zasil`ko`w:       0");
+      EXPECT_EQ(numbers("status"), (std::vector<double>{3, 2, 4})) << "Tak leaves the employee at once";
+      EXPECT_EQ(summary[1], "Liczba obliczonych zasil`ko`w:       1") << "the net amount written before counts";
     } else {
       ASSERT_EQ(comments.size(), 2u);
       EXPECT_EQ(comments[1], "W przypadku przerwania aktualne wartos`ci nie zostana` zmienione.");
-      EXPECT_EQ(numbers("wartosc"), (std::vector<double>{800, 800}));
+      EXPECT_EQ(numbers("wartosc"), (std::vector<double>{300, 800, 800}));
     }
   }
 }
