@@ -170,7 +170,11 @@ void fillBrowseColumns() {
       {"Nr L-4", "nieobec->nr_l_4", note},
       {"Nr poprz. L-4", "nieobec->poprz_l_4", note},
       {"Kod lit.", "nieobec->nr_stat", textVar("pict_chor")},
-      {display("Status zasil`ku"), "rownaj_l ( stat_mess [ ascan ( stat_err, nieobec->status )], 40 )",
+      // A status without a message (no writer of the program makes one) shows blanks instead of
+      // ending the browse with a subscript error.
+      {display("Status zasil`ku"),
+       "rownaj_l ( iif ( ascan ( stat_err, nieobec->status ) > 0, "
+       "stat_mess [ ascan ( stat_err, nieobec->status )], \"\" ), 40 )",
        std::string(40, 'X')},
       {display("Miesia`ce do podstawy"),
        "load_tekst (iif ( ! empty ( nieobec->fakt_mies ), nieobec->fakt_mies, nieobec->te_mies ), 28)",

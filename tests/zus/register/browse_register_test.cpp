@@ -3,6 +3,7 @@
 // date of the sick-pay count (F8) and the kind column's text.
 #include "tests/zus/register/browse_fixture.h"
 
+#include "runtime/core/expr.h"
 #include "runtime/term/keyboard.h"
 #include "runtime/term/terminal.h"
 #include "zus/register/browse_delete.h"
@@ -29,7 +30,8 @@ class RegisterBrowse : public RegisterCompany {
     benefit("    1", 2, day(2024, 2, 12), day(2024, 2, 15), day(2024, 3, 11));
     benefit("    3", 10, day(2022, 5, 2), day(2022, 5, 4), day(2022, 5, 10));
     benefit("    3", 10, day(2023, 5, 2), day(2023, 5, 4), day(2023, 5, 10));
-    benefit("    3", 10, day(2024, 2, 2), day(2024, 2, 4), day(2024, 2, 10));
+    // A status no message belongs to still shows in the browse.
+    benefit("    3", 10, day(2024, 2, 2), day(2024, 2, 4), day(2024, 2, 10), {{"status", num(91)}});
   }
 
   // Records the browse can show: those of the scope that are not marked deleted.
@@ -92,6 +94,11 @@ TEST_F(RegisterBrowse, YearFilterLimitsTheScopeToThePreviousAndCurrentYear) {
     inBrowse("    3", [&](int) {
       shown = keysInScope();
       header = h.line(3);
+      // Every column of every record can be shown.
+      rt::Value columns = vars().get("pola");
+      for (call("DBGOTOP"); !call("EOF").logicalOr(true); call("DBSKIP"))
+        for (const rt::Value& column : columns.arr())
+          EXPECT_NO_THROW(rt::evalText(column.str())) << column.str();
       return zus::kLeaveBrowse;
     });
     EXPECT_EQ(shown, c.records) << "filter " << c.filter;
