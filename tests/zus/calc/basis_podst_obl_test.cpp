@@ -83,6 +83,13 @@ TEST_F(PodstObl, MissingArchiveDataEndWithTheirStatus) {
   }
   // The working days of the system were used where the employee had none.
   EXPECT_TRUE(messages.empty());
+
+  // Without a date of the last archiving the system's months cannot be placed: no basis is
+  // made of guessed working days.
+  set("dni_w_mies", txt("B007"));
+  set("closed_dat", rt::Value::date(0));
+  EXPECT_FALSE(run("B001"));
+  EXPECT_EQ(var("ten_arch_stat").num(), 5);
 }
 
 TEST_F(PodstObl, NeitherFillingUpNorDroppingReadsNoDays) {
