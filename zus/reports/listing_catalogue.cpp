@@ -177,29 +177,18 @@ std::vector<CatalogueColumn> masterCatalogue(const MainFacts& f) {
 
 std::vector<CatalogueColumn> dictionaryColumns(const std::string& nb) {
   std::vector<CatalogueColumn> out;
-  AreaGuard area;
-  call("DBSELECTAREA", {txt("sl")});
-  rt::Value order = call("INDEXORD");
-  call("ORDSETFOCUS", {num(2)});
+  DictionaryByShortName dictionary;
   const int first = int(varOr("i_indeks").intOr(0));
   const int count = int(varOr("z_indeks").intOr(0));
-  try {
-    for (int i = 1; i <= count; ++i) {
-      std::string kdAll = call("ALLTRIM", {call("_INDEX_NAME", {txt("MAIN"), num(i + first)})}).strOr("");
-      call("DBSELECTAREA", {txt("sl")});
-      goToDictionaryHeader(kdAll.size() > 3 ? kdAll.substr(3) : "");
-      std::string heading = rt::evalText("sl->skrot").strOr("") + " - " +
-                            call("ALLTRIM", {rt::evalText("sl->nazwa")}).strOr("");
-      out.push_back({exprBlock("{ || " + nb + " ( main->" + kdAll + ", .t. ) }"),
-                     "1c5  ;" + nb + " ( pobslowo ( 8, 30, 10, daj_kod(), .f. ), .t. )", heading});
-    }
-  } catch (...) {
+  for (int i = 1; i <= count; ++i) {
+    std::string kdAll = call("ALLTRIM", {call("_INDEX_NAME", {txt("MAIN"), num(i + first)})}).strOr("");
     call("DBSELECTAREA", {txt("sl")});
-    call("ORDSETFOCUS", {order});
-    throw;
+    goToDictionaryHeader(kdAll.size() > 3 ? kdAll.substr(3) : "");
+    std::string heading = rt::evalText("sl->skrot").strOr("") + " - " +
+                          call("ALLTRIM", {rt::evalText("sl->nazwa")}).strOr("");
+    out.push_back({exprBlock("{ || " + nb + " ( main->" + kdAll + ", .t. ) }"),
+                   "1c5  ;" + nb + " ( pobslowo ( 8, 30, 10, daj_kod(), .f. ), .t. )", heading});
   }
-  call("DBSELECTAREA", {txt("sl")});
-  call("ORDSETFOCUS", {order});
   return out;
 }
 

@@ -71,48 +71,22 @@ rt::Value MY_FUN_G1() {
 
 rt::Value TWORZ_TS() {
   rt::Value list = rt::Value::newArray(0);
-  if (!call("_OPEN_SET", {txt("STATUS"), txt("S")}).logicalOr(false)) return list;
-  try {
-    for (call("DBGOTOP"); !call("EOF").logicalOr(true); call("DBSKIP")) {
-      std::string code = call("LTRIM", {call("STR", {rt::evalText("kod_stat"), num(3)})}).strOr("");
-      code.resize(3, ' ');
-      list.arr().push_back(txt(code + rt::evalText("nazwa_stat").strOr("")));
-    }
-  } catch (...) {
-    call("_CLOSE_SET", {txt("STATUS")});
-    throw;
+  listing::TableSet status("STATUS", "S", "STATUS");
+  if (!status.open()) return list;
+  for (call("DBGOTOP"); !call("EOF").logicalOr(true); call("DBSKIP")) {
+    std::string code = call("LTRIM", {call("STR", {rt::evalText("kod_stat"), num(3)})}).strOr("");
+    code.resize(3, ' ');
+    list.arr().push_back(txt(code + rt::evalText("nazwa_stat").strOr("")));
   }
-  call("_CLOSE_SET", {txt("STATUS")});
   return list;
 }
 
 }  // namespace master_listing
 
 rt::Value NB_ZAS2(const rt::Value& kind, const rt::Value& shortOnly) {
-  rt::Value area = call("SELECT");
-  const bool mainOpen = call("SELECT", {txt("main")}).intOr(0) > 0;
-  rt::Value order, record;
-  if (mainOpen) {
-    order = rt::evalText("main->( INDEXORD() )");
-    record = rt::evalText("main->( RECNO() )");
-  }
-  auto restore = [&] {
-    if (mainOpen) {
-      call("DBSELECTAREA", {txt("main")});
-      call("ORDSETFOCUS", {order});
-      call("DBGOTO", {record});
-    }
-    if (area.intOr(0) > 0) call("DBSELECTAREA", {area});
-  };
-  rt::Value result;
-  try {
-    result = call("NB_ZAS", {kind, shortOnly});
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
-  return result;
+  listing::AreaGuard area;
+  listing::MainPosition position;
+  return call("NB_ZAS", {kind, shortOnly});
 }
 
 void G_WYDRZAS2() {

@@ -32,17 +32,15 @@ std::string pickText(const rt::Value& texts, int top, int left, int bottom, int 
 // and the selected work area are put back.
 std::string chosenEmployeeField(const char* fieldName) {
   listing::AreaGuard area;
+  listing::MainPosition position;  // the chooser may move MAIN too
   std::string number = call("WYB_PRAC", {txt(""), num(12)}).strOr("");
   if (number.find_first_not_of(' ') == std::string::npos) return "";
   if (call("SELECT", {txt("main")}).intOr(0) <= 0) return "";
   call("DBSELECTAREA", {txt("main")});
   if (call("FIELDPOS", {txt(fieldName)}).intOr(0) <= 0) return "";
-  rt::Value order = call("INDEXORD"), record = call("RECNO");
   call("ORDSETFOCUS", {txt("MAINPRAC")});
-  std::string value = call("DBSEEK", {txt(number)}).logicalOr(false) ? rt::evalText(std::string("main->") + fieldName).strOr("") : "";
-  call("ORDSETFOCUS", {order});
-  call("DBGOTO", {record});
-  return value;
+  if (!call("DBSEEK", {txt(number)}).logicalOr(false)) return "";
+  return rt::evalText(std::string("main->") + fieldName).strOr("");
 }
 
 }  // namespace
@@ -71,14 +69,9 @@ std::string DAJ_KOD() {
   std::string heading = headings.arr()[size_t(column.num()) - 1].strOr("");
   std::string shortName = ltrim(heading).substr(0, size_t(std::max<int64_t>(0, varOr("len_slow").intOr(10))));
 
-  listing::AreaGuard area;
-  call("DBSELECTAREA", {txt("sl")});
-  rt::Value order = call("INDEXORD");
-  call("ORDSETFOCUS", {num(2)});
+  listing::DictionaryByShortName dictionary;
   listing::goToDictionaryHeader(shortName);
-  std::string code = rt::evalText("sl->kod").strOr("");
-  call("ORDSETFOCUS", {order});
-  return code;
+  return rt::evalText("sl->kod").strOr("");
 }
 
 std::string MY_WYB_PRAC() { return chosenEmployeeField("nazwisko"); }

@@ -131,6 +131,37 @@ AreaGuard::~AreaGuard() {
   }
 }
 
+DictionaryByShortName::DictionaryByShortName() {
+  call("DBSELECTAREA", {txt("sl")});
+  order_ = call("INDEXORD");
+  call("ORDSETFOCUS", {num(2)});
+}
+
+DictionaryByShortName::~DictionaryByShortName() {
+  try {
+    call("DBSELECTAREA", {txt("sl")});
+    call("ORDSETFOCUS", {order_});
+  } catch (...) {
+  }
+}
+
+MainPosition::MainPosition() : open_(call("SELECT", {txt("main")}).intOr(0) > 0) {
+  if (!open_) return;
+  order_ = rt::evalText("main->( INDEXORD() )");
+  record_ = rt::evalText("main->( RECNO() )");
+}
+
+MainPosition::~MainPosition() {
+  if (!open_) return;
+  try {
+    AreaGuard area;
+    call("DBSELECTAREA", {txt("main")});
+    call("ORDSETFOCUS", {order_});
+    call("DBGOTO", {record_});
+  } catch (...) {
+  }
+}
+
 TableSet::TableSet(const std::string& names, const std::string& modes, std::string firstName)
     : first_(std::move(firstName)), open_(call("_OPEN_SET", {txt(names), txt(modes)}).logicalOr(false)) {}
 

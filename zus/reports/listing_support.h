@@ -76,6 +76,34 @@ class AreaGuard {
   rt::Value area_;
 };
 
+// The dictionary (alias `sl`) selected in its order 2, by short name; its previous order and the
+// selected work area are given back when the guard goes.
+class DictionaryByShortName {
+ public:
+  DictionaryByShortName();
+  ~DictionaryByShortName();
+  DictionaryByShortName(const DictionaryByShortName&) = delete;
+  DictionaryByShortName& operator=(const DictionaryByShortName&) = delete;
+
+ private:
+  AreaGuard area_;
+  rt::Value order_;
+};
+
+// MAIN's controlling order and record, given back when the guard goes (nothing when MAIN is not
+// open).
+class MainPosition {
+ public:
+  MainPosition();
+  ~MainPosition();
+  MainPosition(const MainPosition&) = delete;
+  MainPosition& operator=(const MainPosition&) = delete;
+
+ private:
+  bool open_;
+  rt::Value order_, record_;
+};
+
 // `_OPEN_SET(names, modes)`; closed with `_CLOSE_SET(first name)` when it goes out of scope.
 class TableSet {
  public:
