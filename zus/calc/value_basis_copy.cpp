@@ -73,8 +73,10 @@ bool copyEarlierBasis() {
   n.goTo(current);
   if (!found) return false;
   std::string kind = fieldText(n, "zasilek");
-  if (fieldFlag(n, "rehab") && (kind == benefitKind(7) || kind == benefitKind(28)))
-    source.basis = source.basis * numberVar("zusx_rehab") / 100;
+  // A valorisation percentage of 0 is one never entered: it would wipe out the basis.
+  double valorisation = numberVar("zusx_rehab");
+  if (fieldFlag(n, "rehab") && (kind == benefitKind(7) || kind == benefitKind(28)) && valorisation > 0)
+    source.basis = round2(source.basis * valorisation / 100);
   putField(n, "te_mies", rt::Value::text(source.months));
   putField(n, "fakt_mies", rt::Value::text(source.usedMonths));
   putAmount(n, "suma", source.average);

@@ -176,6 +176,46 @@ TEST_F(RunCompany, PbzRecordCopiesTheEarlierBasis) {
   }
 }
 
+TEST_F(RunCompany, PbzLooksBackPastOtherRecordsOnlyTwelveMonths) {
+  for (int gap : {14, 10}) {
+    SCOPED_TRACE("the record in between ends " + std::to_string(gap) + " months before");
+    answers = {{kMinimumWage, 0}};
+    start([&] {
+      auto monthsBefore = [&](int back, int d) {
+        int y, m, dd;
+        suite::splitDayNumber(suite::addMonths(month, -back), y, m, dd);
+        return day(y, m, d);
+      };
+      register_({
+          {3, {{"od", monthsBefore(16, 1)}, {"do", monthsBefore(16, 10)}, {"status", num(4)},
+               {"druk_podst", num(120, 2)}}},
+          {3, {{"zasilek", txt(kind(30))}, {"od", monthsBefore(gap, 1)}, {"do", monthsBefore(gap, 5)}}},
+          {3, {{"nieobec", txt("PBZ")}}},
+      });
+      calculate();
+    });
+    EXPECT_EQ(numbers("druk_podst")[2], gap == 14 ? 0 : 120);
+    EXPECT_EQ(numbers("wartosc")[2], gap == 14 ? 0 : 960);
+  }
+}
+
+TEST_F(RunCompany, PbzAfterRehabilitationTakesItsBasisValorised) {
+  for (double valorisation : {110.0, 0.0}) {
+    SCOPED_TRACE(valorisation);
+    start([&] {
+      rt::context().memvars.assign("zusx_rehab", num(valorisation, 2));
+      register_({
+          {3, {{"zasilek", txt(kind(7))}, {"od", inMonth(1)}, {"do", inMonth(2)}, {"status", num(4)},
+               {"druk_podst", num(200, 2)}, {"suma", num(6000, 2)}}},
+          {3, {{"zasilek", txt(kind(7))}, {"nieobec", txt("PBZ")}, {"rehab", flag(true)}, {"procent", num(90)}}},
+      });
+      calculate();
+    });
+    EXPECT_EQ(numbers("druk_podst")[1], valorisation > 0 ? 220 : 200) << "a percentage never entered keeps the basis";
+    EXPECT_EQ(numbers("suma")[1], 6000);
+  }
+}
+
 TEST_F(RunCompany, PayoutDateKindTakesTheRecordsPaidInTheMonth) {
   dateKind = 2;
   start([&] {
