@@ -60,6 +60,7 @@ TEST_F(RunCompany, StatusWriteWalksTheEmployeesRecordsOfTheMonth) {
     suite::call("DBGOTO", {num(7)});
     ASSERT_TRUE(suite::call("RLOCK").logicalOr(false));
     suite::call("DBSELECTAREA", {txt("nieobec")});
+    ASSERT_TRUE(suite::call("RLOCK").logicalOr(false)) << "the caller's own lock of the first record";
     rt::PrivateFrame frame(rt::context().memvars);
     rt::context().memvars.declarePrivate("_miesp", rt::Value::date(month));
     suite::call("DBSELECTAREA", {txt("main")});
