@@ -149,6 +149,20 @@ void browseEmployee(const std::string& nr) {
   call("ZWIN", {frameHandle});
 }
 
+// The register's table set, opened by the entry and closed with `_CLOSE_SET` when it ends.
+class RegisterTables {
+ public:
+  RegisterTables() = default;
+  ~RegisterTables() {
+    try {
+      call("_CLOSE_SET", {txt("MAIN")});
+    } catch (...) {
+    }
+  }
+  RegisterTables(const RegisterTables&) = delete;
+  RegisterTables& operator=(const RegisterTables&) = delete;
+};
+
 }  // namespace
 
 void fillBrowseColumns() {
@@ -204,6 +218,8 @@ void WPROW_NB() {
   bool pseudo = call("ORDNUMBER", {txt("NR_PSEUDO")}).intOr(0) > 0;
   vars().assign("czy_pseudo", yes(pseudo));
   settings::ColourSet registerColours(35);
+  // The set is closed before the colours come back, also when a run is abandoned.
+  RegisterTables tables;
   selectAlias("main");
   noteExtraEmployeeFields();
 
@@ -213,10 +229,7 @@ void WPROW_NB() {
     std::string nr = chooseEmployee(start);
     vars().assign("nr_pracusia", txt(nr));
     selectAlias("main");
-    if (trimmed(nr).empty() || !call("_REC_LOCK").logicalOr(false)) {
-      call("_CLOSE_SET", {txt("MAIN")});
-      return;
-    }
+    if (trimmed(nr).empty() || !call("_REC_LOCK").logicalOr(false)) return;
     readBirthDate(nr);
     bool endsOnNewYear = endsOnNewYearsEve(nr);
     checkStartDate(endsOnNewYear);
