@@ -133,6 +133,24 @@ void registerBatchRunFunctions() {
   });
   f.add("GEN_PLACE", [](rt::Args& a) {
     rt::Value block = a[3], closing = a[4];
+    // Kind 8 is a print run: the library chooses and opens the print device around it.
+    struct PrintDevice {
+      bool open = false;
+      ~PrintDevice() {
+        if (!open) return;
+        try {
+          call("DEV_CLOSE");
+        } catch (...) {
+        }
+      }
+    } device;
+    if (a[1].intOr(0) == 8) {
+      call("WYB_URZ");
+      const rt::Value* chosen = vars().tryGet("urzadzenie");
+      if (!chosen || chosen->intOr(0) == 0) return rt::Value();
+      device.open = call("DEV_OPEN").logicalOr(false);
+      if (!device.open) return rt::Value();
+    }
     withEmployees([&](bool) {
       for (call("DBGOTOP"); !call("EOF").logicalOr(true); call("DBSKIP")) {
         if (field("status").numOr(0) < 1) continue;

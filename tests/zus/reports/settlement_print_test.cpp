@@ -201,5 +201,15 @@ TEST_F(Settlement, PayrollLibrarySelectionGivesOneSettlement) {
   EXPECT_EQ(keys, (std::vector<std::string>{"zus_rozl", "zus_kart"}));
 }
 
+TEST_F(Settlement, PayrollLibraryRunsItsSelectionOnItsOwnDevice) {
+  mixedBenefits();
+  set("ky_zakres", num(4));
+  run(2);  // the library's selection: the employed (Nowak has left)
+  std::string text = printed();
+  EXPECT_NE(text.find("Rozliczenie dla wybranych pracowników za   marzec 2024"), std::string::npos);
+  EXPECT_NE(text.find("Liczba pracowników otrzymujących zasiłki :      2"), std::string::npos);
+  EXPECT_NE(text.find("|    |   Razem        |       0  |     25 |            800.00 |"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace cards_test
