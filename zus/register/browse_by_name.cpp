@@ -29,25 +29,6 @@ std::optional<int32_t> dateArg(const Value& v) {
 
 int32_t dayOf(const Value& v) { return v.isDate() ? v.date() : 0; }
 
-// Month codes run together, shown from the last to the first: the browse's column of the basis
-// months needs it before the benefit card's own routine of that name is registered.
-Value monthList(Args& a) {
-  std::string codes = a[0].strOr("");
-  size_t width = a[1].isNum() ? size_t(std::max<int64_t>(0, a[1].intOr(14))) : 14;
-  while (!codes.empty() && codes.back() == ' ') codes.pop_back();
-  std::string out;
-  for (int at = int(codes.size()) - 2; at >= 0; at -= 2) {
-    std::string piece = codes.substr(size_t(at), 2);
-    while (!piece.empty() && piece.front() == ' ') piece.erase(0, 1);
-    while (!piece.empty() && piece.back() == ' ') piece.pop_back();
-    if (piece.size() > 1 && piece.front() == '0') piece.erase(0, 1);
-    if (!out.empty()) out += ",";
-    out += piece;
-  }
-  out.resize(width, ' ');
-  return Value::text(out);
-}
-
 }  // namespace
 
 void registerRegisterBrowseFunctions() {
@@ -106,7 +87,6 @@ void registerRegisterBrowseFunctions() {
     ZER_DAT();
     return Value();
   });
-  if (!f.has("LOAD_TEKST")) f.add("LOAD_TEKST", monthList);
 }
 
 }  // namespace zus
