@@ -6,6 +6,7 @@
 #include "zus/reports/card_print.h"
 #include "zus/reports/card_text.h"
 #include "zus/reports/load_tekst.h"
+#include "zus/reports/print_setup_access.h"
 #include "zus/reports/print_setup_run.h"
 #include "zus/reports/settlement_print.h"
 
@@ -61,9 +62,11 @@ void registerCardFunctions() {
   f.add("ZLICZ_ZAS", noArgs(ZLICZ_ZAS));
   f.add("DR_ROZL", noArgs(DR_ROZL));
   f.add("WEZ_ZAS", [](rt::Args& a) {
-    std::string name = a[1].strOr("");
-    bool found = WEZ_ZAS(int(a[0].intOr(0)), name);
-    if (found || !a[1].isNil()) a.assign(1, rt::Value::text(name));
+    int slot = int(a[0].intOr(0));
+    std::string name;
+    bool found = WEZ_ZAS(slot, name);
+    // An unlinked slot leaves the caller's variable alone; a linked one gets the name or blanks.
+    if (!cards::slotKind(slot).empty()) a.assign(1, rt::Value::text(name));
     return rt::Value::logical(found);
   });
 }

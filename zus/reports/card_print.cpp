@@ -199,7 +199,9 @@ void DR_KART(const std::string& caption) {
   uint32_t first = recno();
   int count = 0;
   for (; inPeriod(employee, bound); skip()) ++count;
-  if (count + 6 > varNum("p_licz_wie", 64) - varNum("dev_ll")) call("DEV_EJECT");
+  // A page length of 0 is one endless page: nothing to fit.
+  double pageLength = varNum("p_licz_wie", 64);
+  if (pageLength > 0 && count + 6 > pageLength - varNum("dev_ll")) call("DEV_EJECT");
   if (varBool("brak_zas") && varNum("dev_ll") > 2) call("DEV_EJECT");
   v.assign("brak_zas", rt::Value::logical(false));
   goTo(first);
