@@ -2,7 +2,8 @@
 # End to end: the benefit register on the demo company in an 80x25 tmux pane. The register opens
 # from the menu, the employee choice comes up, the chosen employee's header and benefit records
 # are shown, the help screen opens and closes, deleting a record (Del, then "Tak") takes its days
-# back from the counter in the header, and Esc leaves the browse, the choice and the program.
+# back from the counter in the header, a new benefit is entered through the form for an employee
+# who has none, and Esc leaves the browse, the choice and the program.
 # Argument 1: the build directory.
 set -euo pipefail
 build=$(cd "${1:?usage: zasilki_register.sh BUILD_DIR}" && pwd)
@@ -71,6 +72,30 @@ keys Left Enter
 wait_for "Dni do okr.zasił.:   7"
 wait_gone "CHOR_ZUS"
 screen | grep -qF "WYN_CHOR" || fail "the other record went away too"
+
+# Employee 1 has no benefit yet: the register offers a new one, which is entered in the form
+# (care of a child, days 2 to 4 of the payroll month, paid on the 10th) and saved with Ctrl+W.
+keys Escape
+wait_for "Wybierz pracownika"
+keys Home Enter
+wait_for "Nr:     1"
+wait_for "Czy wprowadzić nowy zasiłek ?"
+keys Enter
+wait_for "Rodzaj zasiłku:"
+month=$(date +%m%Y)
+keys "OPIEKA" Enter
+wait_for "Czy op. nad dzieckiem ?"
+keys "02$month"
+sleep 0.2
+keys "04$month"
+sleep 0.2
+keys Enter Enter Enter
+sleep 0.2
+keys "10$month"
+wait_for "Liczba dni:   3"
+keys C-w
+wait_for "OPIEKA     - Zasiłek opieku"
+wait_for "Dni op. (ogół):   3"
 
 # Leave the browse and the choice, then the program.
 keys Escape
