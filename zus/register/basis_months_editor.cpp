@@ -71,6 +71,25 @@ rt::ui::ChoiceItems listOf(const EditorRun& run) {
   return items;
 }
 
+// The editor's window and status line, closed and put back on every way out.
+class EditorScreen {
+ public:
+  explicit EditorScreen(rt::Value window) : window_(std::move(window)) {}
+  ~EditorScreen() {
+    try {
+      call("K_NORM");
+      call("ZWIN", {window_});
+      call("STATLINE", {num(-1)});
+    } catch (...) {  // a destructor never throws
+    }
+  }
+  EditorScreen(const EditorScreen&) = delete;
+  EditorScreen& operator=(const EditorScreen&) = delete;
+
+ private:
+  rt::Value window_;
+};
+
 void selectRegisterTable() {
   rt::db::WorkAreas& areas = rt::db::workAreas();
   if (int n = areas.numberOf("nieobec"); n > 0) areas.select(n);
@@ -92,8 +111,8 @@ BasisMonthEdit editBasisMonths(const BasisMonthEdit& given, int32_t recordWindow
                 BasisMonthMarks(given.codes, given.flags), false};
   ActiveEditor active(run);
   call("K_NORM", {num(-1), num(36)});
-  rt::Value window = call("_ROZWIN", {num(-2), num(6), num(19), num(20), num(45),
-                                      rt::Value::text("Wybierz"), num(36)});
+  EditorScreen screen(call("_ROZWIN", {num(-2), num(6), num(19), num(20), num(45),
+                                       rt::Value::text("Wybierz"), num(36)}));
   int latest = run.window.latestMonth();
   int highlight = latest;
   rt::ui::AChoiceHandler handler = [](int mode, int item, int row) {
@@ -119,9 +138,6 @@ BasisMonthEdit editBasisMonths(const BasisMonthEdit& given, int32_t recordWindow
     result.codes = given.codes;
     result.flags = given.flags;
   }
-  call("K_NORM");
-  call("ZWIN", {window});
-  call("STATLINE", {num(-1)});
   return result;
 }
 
