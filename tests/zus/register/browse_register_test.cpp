@@ -276,6 +276,20 @@ TEST_F(RegisterBrowse, RemarksAreKeptWithCtrlWAndNotWithEsc) {
   EXPECT_EQ(afterEsc, kept);
 }
 
+TEST_F(RegisterBrowse, EmployeeWithoutPersonnelRecordHasNoBirthDate) {
+  // Employee 1 has a birth date, employee 2 no personnel record at all.
+  chosen = {"    1", "    2"};
+  std::vector<int32_t> born;
+  rt::functions().add("DBE_NB", [&](rt::Args&) {
+    born.push_back(vars().get("_data_ur").date());
+    return num(zus::kLeaveBrowse);
+  });
+  zus::WPROW_NB();
+  rt::functions().add("DBE_NB", [](rt::Args& a) { return num(zus::DBE_NB(int(a[0].intOr(0)))); });
+  EXPECT_EQ(born, (std::vector<int32_t>{day(1970, 5, 5).date(), 0}));
+  EXPECT_FALSE(said("Pracownik nie ma wprowadzonej daty urodzenia!"));
+}
+
 TEST_F(RegisterBrowse, KindTextOfTheDictionary) {
   open("SLOWNIK");
   open("NIEOBEC");
