@@ -13,9 +13,10 @@
 #include "runtime/ui/achoice.h"
 #include "suite/forms/display_text.h"
 #include "suite/screen/colour_set.h"
+#include "suite/screen/listing_browse.h"
 #include "suite/screen/listing_report.h"
 #include "suite/screen/messages.h"
-#include "suite/screen/window.h"
+#include "suite/screen/listing_window.h"
 #include "suite/tables/table_ops.h"
 
 namespace suite {
@@ -40,6 +41,7 @@ struct Setup {
   rt::Array orderBlocks, orderNames;
   size_t order = 0;             // index into the named orders
   rt::Array buttonLabels, buttonBlocks;
+  ListingBrowse browse;
 };
 
 Setup setupFrom(rt::Args& a) {
@@ -54,6 +56,11 @@ Setup setupFrom(rt::Args& a) {
   s.request.detailKey = a[17];
   s.request.mainKey = a[18];
   s.request.detailOrder = a[22];
+  if (a[9].isArray()) s.browse.columns = a[9].arr();
+  if (a[10].isArray())
+    for (const rt::Value& h : a[10].arr()) s.browse.headings.push_back(h.strOr(""));
+  s.browse.callback = a[14];
+  s.browse.title = s.title;
   if (a[27].isArray()) s.buttonLabels = a[27].arr();
   if (a[28].isArray()) s.buttonBlocks = a[28].arr();
   if (const rt::Value* lists = vars().tryGet("t_glob")) s.request.choiceLists = *lists;
@@ -70,16 +77,14 @@ int chooseFrom(const std::string& title, const std::function<std::vector<std::st
   for (const std::string& t : now) width = std::max(width, t.size());
   width = std::min<size_t>(width, size_t(76 - left));
   int bottom = std::min(22, top + int(now.size()) + 1);
-  std::string handle = openWindow(top, left, bottom, left + int(width) + 1, displayText(title));
+  ListingWindow window(top, left, bottom, left + int(width) + 1, displayText(title));
   rt::ui::ChoiceItems items;
   items.count = [&] { return now.size(); };
   items.text = [&](size_t i) {
     now = texts();
     return i < now.size() ? fit(now[i], width) : std::string();
   };
-  int chosen = rt::ui::achoice(top + 1, left + 1, bottom - 1, left + int(width), items, handler);
-  closeWindow(handle);
-  return chosen;
+  return rt::ui::achoice(top + 1, left + 1, bottom - 1, left + int(width), items, handler);
 }
 
 // Columns are marked with Enter (or the space bar) in the order they are to stand; marking a
@@ -154,7 +159,7 @@ rt::Value typedValue(const Setup& s, size_t column) {
   }
   rt::term::ScreenStateGuard state;
   ColourSetScope colours(kSetMenu);
-  std::string handle = openWindow(9, 10, 13, 69, displayText("Warunek"));
+  ListingWindow window(9, 10, 13, 69, displayText("Warunek"));
   rt::term::screen().say(10, 12, fit(displayText(c.heading), 56), rt::term::screen().colors().standard());
   rt::Args args;
   args.push(rt::Value::integer(11));
@@ -163,7 +168,6 @@ rt::Value typedValue(const Setup& s, size_t column) {
   args.push(rt::Value::text(""));
   args.push(rt::Value::text(""));
   rt::functions().call("READ_PAR", args);
-  closeWindow(handle);
   if (rt::term::keyboard().lastKey() == rt::term::K_ESC) return rt::Value();
   return value;
 }
@@ -251,6 +255,7 @@ rt::Value generateListing(rt::Args& args) {
     items.push_back(rt::Value::text(" Warunki (" + std::to_string(s.request.conditions.size()) + ") "));
     for (const rt::Value& label : s.buttonLabels) items.push_back(rt::Value::text(" " + label.strOr("") + " "));
     items.push_back(rt::Value::text(" Wykonaj zestawienie "));
+    items.push_back(rt::Value::text(" Przegla`danie "));
     rt::Value menu = rt::Value::newArray(0);
     menu.arr() = items;
     call("DBSELECTAREA", {rt::Value::integer(area)});
@@ -266,8 +271,13 @@ rt::Value generateListing(rt::Args& args) {
     else if (size_t(chosen) <= 3 + buttons) {
       size_t b = size_t(chosen) - 4;
       if (b < s.buttonBlocks.size() && s.buttonBlocks[b].isBlock()) rt::evalBlock(s.buttonBlocks[b]);
-    } else {
+    } else if (size_t(chosen) == 4 + buttons) {
       produce(s);
+    } else {
+      int here = int(call("SELECT").intOr(0));
+      if (s.order < s.orderBlocks.size()) call("ORDSETFOCUS", {rt::evalBlock(s.orderBlocks[s.order])});
+      call("DBSELECTAREA", {rt::Value::integer(here)});
+      browseListing(s.browse);
     }
   }
   call("DBSELECTAREA", {rt::Value::integer(area)});

@@ -4,6 +4,8 @@
 
 #include <sys/wait.h>
 
+#include "runtime/term/keyboard.h"
+#include "runtime/term/terminal.h"
 #include "zus/reports/listing_benefits.h"
 
 namespace listing_test {
@@ -53,6 +55,24 @@ TEST_F(BenefitListing, EmployeesTheAccessCheckRefusesAreLeftOut) {
   std::string text = printed();
   EXPECT_NE(text.find("Kowalski"), std::string::npos);
   EXPECT_EQ(text.find("Nowak"), std::string::npos);
+}
+
+TEST_F(BenefitListing, TheBrowseShowsOnlyTheRecordsTheCallbackKeeps) {
+  createTables(false);
+  someBenefits();
+  rt::functions().add("SPRMAINUPR", [](rt::Args&) {
+    return yes(rt::evalText("main->nr_prac").strOr("") != "    2");
+  });
+  // F12 takes a picture of the screen while the browse waits.
+  std::string shown;
+  keyboard().setKey(K_F12, HotKey{[&](const WaitState&) { shown = h.textUtf8(); }, Value()});
+  h.keys(join({pick(4), {K_F12, K_ESC, K_ESC}}));
+  call("G_WYDR_ZAS");
+  keyboard().setKey(K_F12, std::nullopt);
+  EXPECT_NE(shown.find("Kowalski"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("Lis"), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("Nowak"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("Nazwisko"), std::string::npos) << shown;
 }
 
 TEST_F(BenefitListing, TheTaxTakesTheRateAsAPercentageAndTheAmountIsNeverNegative) {
