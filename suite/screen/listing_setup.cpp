@@ -172,8 +172,8 @@ rt::Value typedValue(const Setup& s, size_t column) {
   return value;
 }
 
-// A condition: a column, then its value through the column's picker, or typed. Choosing a column that has
-// a condition takes that condition away.
+// A condition: a column, then its value through the column's picker, or typed. Choosing a
+// column that has a condition takes that condition away.
 void chooseCondition(Setup& s) {
   std::vector<ListingCondition>& conditions = s.request.conditions;
   auto texts = [&] {
@@ -219,6 +219,15 @@ void produce(Setup& s) {
   rt::functions().call("WYB_URZ");
   call("DBSELECTAREA", {rt::Value::integer(area)});
   if (!rt::functions().call("DEV_OPEN").logicalOr(false)) return;
+  // The device is closed however the listing ends, an error in a column's expression included.
+  struct OpenDevice {
+    ~OpenDevice() {
+      try {
+        rt::functions().call("DEV_CLOSE");
+      } catch (...) {
+      }
+    }
+  } device;
 
   ListingReport report(s.request);
   rt::Value title = rt::Value::newArray(0);
@@ -232,7 +241,6 @@ void produce(Setup& s) {
   auto printing = [] { return vars().get("urzadzenie").intOr(0) != 0; };
   report.run([](const std::string& line) { rt::functions().call("DEV_LINIA", {rt::Value::text(line)}); },
              printing);
-  rt::functions().call("DEV_CLOSE");
   call("DBSELECTAREA", {rt::Value::integer(area)});
 }
 
