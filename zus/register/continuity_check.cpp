@@ -81,9 +81,9 @@ bool Continuity::waitingPeriodNotice() {
   if (!is(KindFamily::CHOROBOWY, f_.zasilek)) return false;
   const RuleEmployee& e = c_.employee;
   int32_t hired = e.data_zatr;
-  bool otherMonth = yearOf(e.waitingDate) != yearOf(hired) || monthOf(e.waitingDate) != monthOf(hired);
+  bool otherMonth = ruleYear(e.waitingDate) != ruleYear(hired) || ruleMonth(e.waitingDate) != ruleMonth(hired);
   if (e.waitingDate == 0 || e.status <= 0 || !otherMonth || start_ >= hired + 30) return false;
-  env_.message({"Pamie`taj, x`e okres wyczekiwania upl`ywa dopiero " + dateText(hired + 30)}, 5);
+  env_.message({"Pamie`taj, x`e okres wyczekiwania upl`ywa dopiero " + ruleDateText(hired + 30)}, 5);
   return true;
 }
 
@@ -108,7 +108,7 @@ bool Continuity::classFound(const RegisterRecord& r) {
   const std::string& kind = f_.zasilek;
   bool newAdditional = is(KindFamily::UM_DOD, kind);
   bool recAdditional = is(KindFamily::UM_DOD, r.zasilek);
-  if (start_ < fixedDate(2004, 7, 1)) {
+  if (start_ < ruleDate(2004, 7, 1)) {
     auto sickness = [&](const std::string& k) {
       return is(KindFamily::CHOROBOWY, k) || p_.isSlot(k, 7);
     };
@@ -255,17 +255,17 @@ void Continuity::resetAfterSixtyDays() {
   e.dni_ch = 0;
   e.data_do = ends_.sickness;
   c_.reg.suma_dni1 = 0;
-  env_.say(4, 23, numberText(0, 3), RuleColour::Bold);
+  env_.say(4, 23, ruleNumberText(0, 3), RuleColour::Bold);
 }
 
 bool Continuity::run(int32_t& previousEnd) {
   previousEnd = 0;
-  if (start_ == 0 || start_ < fixedDate(1990, 1, 1)) return false;
+  if (start_ == 0 || start_ < ruleDate(1990, 1, 1)) return false;
   if (waitingPeriodNotice()) return true;
   if (overlapRefused(previousEnd)) return false;
   previousEnd = 0;
   if (!is(KindFamily::OBLI, f_.zasilek)) return true;
-  ends_.additional = ends_.care = ends_.maternity = fixedDate(1990, 1, 1);
+  ends_.additional = ends_.care = ends_.maternity = ruleDate(1990, 1, 1);
   searchBack();
   if (rt::rtrim(f_.nieobec) != "PBZ") offerPreviousBasis();
   resetAfterSixtyDays();
@@ -276,9 +276,9 @@ bool Continuity::run(int32_t& previousEnd) {
 }  // namespace
 
 bool monthsApartMoreThan(int32_t earlier, int32_t later, int n) {
-  int m = monthOf(later) + 12 * (yearOf(later) - yearOf(earlier));
+  int m = ruleMonth(later) + 12 * (ruleYear(later) - ruleYear(earlier));
   if (m < 0) return true;
-  return m - monthOf(earlier) > n;
+  return m - ruleMonth(earlier) > n;
 }
 
 bool checkContinuity(RuleContext& c, RuleEnv& env, const ContinuityRecords& records,
@@ -293,10 +293,10 @@ int chainDaysBefore(const RuleProgram& program, const std::vector<RegisterRecord
   if (kindIs(KindFamily::SZPIT, kind, program.zas_zus)) {
     // Insurance sickness days of the working year, walking back from where the register stands.
     if (!from) return 0;  // past the last record: the blank record ends no day of the year
-    int year = yearOf(program.lum_data);
+    int year = ruleYear(program.lum_data);
     for (long k = long(*from) - (isNew ? 0 : 1); k >= 0; --k) {
       const RegisterRecord& r = byEndDate[size_t(k)];
-      if (yearOf(r.do_) != year) break;
+      if (ruleYear(r.do_) != year) break;
       if (kindIs(KindFamily::CH_ZUS, r.zasilek, program.zas_zus)) days += r.do_ - r.od + 1;
     }
     return days;

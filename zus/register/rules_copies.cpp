@@ -68,22 +68,22 @@ void putMainDate(const char* field, int32_t a, int32_t b) {
 
 }  // namespace
 
-int yearOf(int32_t day) {
+int ruleYear(int32_t day) {
   int y, m, d;
   rt::splitDate(day, y, m, d);
   return y;
 }
-int monthOf(int32_t day) {
+int ruleMonth(int32_t day) {
   int y, m, d;
   rt::splitDate(day, y, m, d);
   return m;
 }
-int dayOf(int32_t day) {
+int ruleDay(int32_t day) {
   int y, m, d;
   rt::splitDate(day, y, m, d);
   return d;
 }
-int32_t fixedDate(int year, int month, int day) { return rt::makeDate(year, month, day); }
+int32_t ruleDate(int year, int month, int day) { return rt::makeDate(year, month, day); }
 
 std::string RuleProgram::slot(int n) const {
   if (n < 1 || size_t(n) > zas_zus.size()) return "";

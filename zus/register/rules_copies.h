@@ -102,11 +102,11 @@ RuleContext loadRuleContext();
 void storeRuleContext(const RuleContext& before, const RuleContext& after);
 
 // Date parts; the empty date gives 0.
-int yearOf(int32_t day);
-int monthOf(int32_t day);
-int dayOf(int32_t day);
+int ruleYear(int32_t day);
+int ruleMonth(int32_t day);
+int ruleDay(int32_t day);
 
 // The fixed dates of the rules.
-int32_t fixedDate(int year, int month, int day);
+int32_t ruleDate(int year, int month, int day);
 
 }  // namespace zus

@@ -13,33 +13,33 @@ bool isSlot(const RuleContext& c, int n) { return c.program.isSlot(c.form.zasile
 
 // The employee turned 50 in a calendar year before the year of the right.
 bool fiftyPlusAt(const RuleContext& c, int32_t right) {
-  return c.reg.data_ur != 0 && yearOf(right) - 1 - yearOf(c.reg.data_ur) >= 50;
+  return c.reg.data_ur != 0 && ruleYear(right) - 1 - ruleYear(c.reg.data_ur) >= 50;
 }
 
-const int32_t kRehabilitationCutOver = fixedDate(2005, 2, 8);
+const int32_t kRehabilitationCutOver = ruleDate(2005, 2, 8);
 
 void maternityMessage(const RuleContext& c, RuleEnv& env) {
   const RuleFormCopies& f = c.form;
-  if (is(c, KindFamily::MAC) && f.data_prawa >= fixedDate(2016, 4, 1) &&
-      monthOf(f.od) != monthOf(f.do_))
+  if (is(c, KindFamily::MAC) && f.data_prawa >= ruleDate(2016, 4, 1) &&
+      ruleMonth(f.od) != ruleMonth(f.do_))
     env.message({"Rozbij zasil`ek macierzyn`ski na poszczego`lne miesia`ce!"}, 5);
 }
 
 void redrawPercent(const RuleContext& c, RuleEnv& env) {
-  env.say(c.form.wier + 5, c.form.kol + 11, numberText(c.form.proc, 3), RuleColour::Pair5);
+  env.say(c.form.wier + 5, c.form.kol + 11, ruleNumberText(c.form.proc, 3), RuleColour::Pair5);
 }
 
 void sickPayLimits(RuleContext& c, RuleEnv& env) {
   RuleFormCopies& f = c.form;
   int32_t countStart = c.employee.hasDataZus ? c.employee.data_zus : c.program.lum_data;
   env.say(f.wier + 14, f.kol + 2,
-          "Suma dni wynagrodzenia za chorobe` od dnia " + dateText(countStart) + ":",
+          "Suma dni wynagrodzenia za chorobe` od dnia " + ruleDateText(countStart) + ":",
           RuleColour::Normal, true);
   int days = env.sickPayDays(c.reg.nr_pracusia, f.czy_new, f.od, f.do_);
-  env.say(f.wier + 14, f.kol + 60, numberText(days, 3), RuleColour::Bold);
+  env.say(f.wier + 14, f.kol + 60, ruleNumberText(days, 3), RuleColour::Bold);
 
-  if (is(c, KindFamily::CH_ZK) && f.l_dni <= 6 && f.od >= fixedDate(2003, 1, 1) &&
-      f.od <= fixedDate(2003, 12, 31)) {
+  if (is(c, KindFamily::CH_ZK) && f.l_dni <= 6 && f.od >= ruleDate(2003, 1, 1) &&
+      f.od <= ruleDate(2003, 12, 31)) {
     const char* question = "Czy pierwszy dzien` niepl`atny?";
     bool unpaid = env.ask(question, {}, f.czy_nie_pl == "T");
     f.czy_nie_pl = unpaid ? "T" : "N";
@@ -51,11 +51,11 @@ void sickPayLimits(RuleContext& c, RuleEnv& env) {
     int total = c.employee.dni_ch - f.old_dni + f.l_dni;
     if (f.data_prawa >= kRehabilitationCutOver && total > 182)
       env.message({"Okres zasil`kowy przekroczyl` 182 dni!",
-                   "182 dzien` przypada " + dateText(f.do_ - total + 182) + "r.",
-                   "Suma dni wynosi " + trimmedNumber(total)},
+                   "182 dzien` przypada " + ruleDateText(f.do_ - total + 182) + "r.",
+                   "Suma dni wynosi " + ruleTrimmedNumber(total)},
                   5);
     else if (f.data_prawa < kRehabilitationCutOver && total > 180)
-      env.message({"Okres zasil`kowy przekroczyl` 180 dni!", "Suma dni wynosi " + trimmedNumber(total)},
+      env.message({"Okres zasil`kowy przekroczyl` 180 dni!", "Suma dni wynosi " + ruleTrimmedNumber(total)},
                   5);
   }
 }
@@ -66,7 +66,7 @@ void careLimit(RuleContext& c, RuleEnv& env) {
   if (f.l_dni + others > 60) {
     env.statusLine(7);
     env.message({"Pro`ba przekroczenia limitu dni opieki (60)",
-                 "Przekroczenie przypada na dzien`: " + dateText(f.do_ - f.l_dni - others + 60) + "r."},
+                 "Przekroczenie przypada na dzien`: " + ruleDateText(f.do_ - f.l_dni - others + 60) + "r."},
                 0);
     env.restoreStatusLine();
   }
@@ -75,12 +75,12 @@ void careLimit(RuleContext& c, RuleEnv& env) {
 
 void paternityLimit(RuleContext& c, RuleEnv& env) {
   RuleFormCopies& f = c.form;
-  int limit = f.data_prawa <= fixedDate(2011, 12, 31) ? 7 : 14;
+  int limit = f.data_prawa <= ruleDate(2011, 12, 31) ? 7 : 14;
   f.limit_ojc = limit;
   if (f.l_dni <= limit) return;
   env.statusLine(7);
-  env.message({"Pro`ba przekroczenia limitu dni ojcowskiego ( " + numberText(limit, 2) + " dni)",
-               "Przekroczenie przypada na dzien`: " + dateText(f.do_ - f.l_dni + limit) + "r."},
+  env.message({"Pro`ba przekroczenia limitu dni ojcowskiego ( " + ruleNumberText(limit, 2) + " dni)",
+               "Przekroczenie przypada na dzien`: " + ruleDateText(f.do_ - f.l_dni + limit) + "r."},
               0);
   env.restoreStatusLine();
 }
@@ -95,7 +95,7 @@ void rehabilitationNinetyDays(RuleContext& c, RuleEnv& env) {
   int total = env.chainDays(employeeNumber(c), f.zasilek, f.od) + f.l_dni;
   if (total > 90 && total - f.l_dni < 90) {
     env.message({"Zasil`ek ma wie`cej nix` 90 dni !",
-                 "90 dzien` przypada " + dateText(f.do_ - total + 90) + "r.",
+                 "90 dzien` przypada " + ruleDateText(f.do_ - total + 90) + "r.",
                  "Zasil`ek nalex`y wprowadzic` w dwo`ch pozycjach !"},
                 8);
   } else if (total - f.l_dni >= 90) {
@@ -107,15 +107,15 @@ void rehabilitationNinetyDays(RuleContext& c, RuleEnv& env) {
 
 void hospitalFiftyPlus(RuleContext& c, RuleEnv& env) {
   RuleFormCopies& f = c.form;
-  if (f.data_prawa < fixedDate(2011, 1, 1) || !is(c, KindFamily::SZPIT) ||
+  if (f.data_prawa < ruleDate(2011, 1, 1) || !is(c, KindFamily::SZPIT) ||
       !fiftyPlusAt(c, f.data_prawa))
     return;
   int total = env.chainDays(employeeNumber(c), f.zasilek, f.od) + f.l_dni;
   int limit = c.program.zusx_chzk - c.program.zusx_chz50;
-  std::string nn = numberText(limit, 2);
+  std::string nn = ruleNumberText(limit, 2);
   if (total > limit && total - f.l_dni < limit) {
     env.message({"Suma dni chorobowych ZUS jest wie`ksza nix` " + nn + " dni !",
-                 nn + " dzien` przypada " + dateText(f.do_ - total + limit) + "r.",
+                 nn + " dzien` przypada " + ruleDateText(f.do_ - total + limit) + "r.",
                  "Ze wzgle`du na zmiane` procentu nalex`y wprowadzic` go w dwo`ch pozycjach !"},
                 8);
   } else if (total > limit) {
@@ -139,7 +139,7 @@ double kindDefaultPercent(RuleContext& c, RuleEnv& env) {
   const RuleFormCopies& f = c.form;
   if (is(c, KindFamily::OPIEK)) return 80;
   if (is(c, KindFamily::SZPIT)) {
-    if (f.data_prawa < fixedDate(2010, 12, 31)) return 70;
+    if (f.data_prawa < ruleDate(2010, 12, 31)) return 70;
     return fiftyPlusAt(c, f.data_prawa) ? 80 : 70;
   }
   if (is(c, KindFamily::CH_ZUS)) {
@@ -165,7 +165,7 @@ bool startDateRule(RuleContext& c, RuleEnv& env, int32_t start, bool isNew) {
   }
   f.dat_zus = e.data_zus;
   if (e.hasDataZus && is(c, KindFamily::CHOROBOWY) && previousEnd != 0) {
-    if (yearOf(f.od) > yearOf(e.data_zus) && f.od - previousEnd > 1) {
+    if (ruleYear(f.od) > ruleYear(e.data_zus) && f.od - previousEnd > 1) {
       env.message({"Nasta`pil`o przerwanie cia`gl`os`ci zasil`ko`w.",
                    "Program ustali nowa` date` pocza`tkowa` zliczania",
                    "dni wynagrodzenia za chorobe`."},
@@ -186,7 +186,7 @@ bool endDateRule(RuleContext& c, RuleEnv& env) {
     f.l_dni = f.do_ - f.od + 1;
     if (f.czy_new) {
       double percent = kindDefaultPercent(c, env);
-      f.proc = f.data_prawa < fixedDate(1995, 3, 1) ? env.seniorityPercent(f.od) : percent;
+      f.proc = f.data_prawa < ruleDate(1995, 3, 1) ? env.seniorityPercent(f.od) : percent;
     }
     maternityMessage(c, env);
     if (is(c, KindFamily::CHOROBOWY) || is(c, KindFamily::REHAB))
@@ -198,8 +198,8 @@ bool endDateRule(RuleContext& c, RuleEnv& env) {
     arrearsSplit(c, env);
   }
   if (is(c, KindFamily::OBLI)) redrawPercent(c, env);
-  int year = yearOf(p.lum_data);
-  if (p.zusx_filtr && yearOf(f.do_) != year && yearOf(f.do_) != year - 1) {
+  int year = ruleYear(p.lum_data);
+  if (p.zusx_filtr && ruleYear(f.do_) != year && ruleYear(f.do_) != year - 1) {
     if (env.ask("Czy zmienic` wartos`c` parametru ?",
                 {"Nal`ox`ono filtr na rok biex`a`cy i poprzedni"}, true)) {
       p.zusx_filtr = false;
@@ -221,23 +221,23 @@ void arrearsSplit(RuleContext& c, RuleEnv& env) {
                  (p.daysSlotLinked(7) && is(c, KindFamily::MAC)) ||
                  (p.daysSlotLinked(8) && is(c, KindFamily::OPIEK));
   if (!applies) return;
-  int workYear = yearOf(p.lum_data), workMonth = monthOf(p.lum_data);
-  int endYear = yearOf(f.do_), endMonth = monthOf(f.do_);
-  bool acrossTwoMonths = yearOf(f.od) == endYear && endMonth - monthOf(f.od) == 1;
+  int workYear = ruleYear(p.lum_data), workMonth = ruleMonth(p.lum_data);
+  int endYear = ruleYear(f.do_), endMonth = ruleMonth(f.do_);
+  bool acrossTwoMonths = ruleYear(f.od) == endYear && endMonth - ruleMonth(f.od) == 1;
   // A benefit that ends in the working month of another year is wholly in arrears or not at
   // all: the split needs the working month itself.
   if (acrossTwoMonths && endMonth == workMonth && endYear == workYear) {
-    f.dni_zal = f.l_dni - dayOf(f.do_);
+    f.dni_zal = f.l_dni - ruleDay(f.do_);
     if (!env.ask("Czy przepisac` te dni jako zalegl`e ?",
                  {"Zasil`ek jest na przel`omie dwo`ch miesie`cy.",
-                  "Wyliczono " + trimmedNumber(f.dni_zal) + " dni z poprzedniego miesia`ca."},
+                  "Wyliczono " + ruleTrimmedNumber(f.dni_zal) + " dni z poprzedniego miesia`ca."},
                  true))
       f.dni_zal = 0;
   } else if (endYear < workYear || (endYear == workYear && endMonth < workMonth)) {
     f.dni_zal = f.l_dni;
     if (!env.ask("Czy przepisac` je jako zalegl`e ?",
                  {"Zasil`ek jest w cal`os`ci zalegl`y.",
-                  "Wyliczono " + trimmedNumber(f.dni_zal) + " dni zalegl`ych."},
+                  "Wyliczono " + ruleTrimmedNumber(f.dni_zal) + " dni zalegl`ych."},
                  true))
       f.dni_zal = 0;
   }

@@ -26,16 +26,16 @@ rt::Value linesValue(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-std::string dateText(int32_t day) { return rt::dtoc(day); }
+std::string ruleDateText(int32_t day) { return rt::dtoc(day); }
 
-std::string numberText(double v, int width) {
+std::string ruleNumberText(double v, int width) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%*.0f", width, rt::roundHalfAway(v, 0));
   std::string text = buf;
   return int(text.size()) > width ? std::string(size_t(width), '*') : text;
 }
 
-std::string trimmedNumber(double v) { return rt::alltrim(numberText(v, 20)); }
+std::string ruleTrimmedNumber(double v) { return rt::alltrim(ruleNumberText(v, 20)); }
 
 void RuleEnvByName::message(const std::vector<std::string>& lines, int kind) {
   rt::Value text = lines.size() == 1 ? rt::Value::text(lines[0]) : linesValue(lines);

@@ -18,7 +18,7 @@ bool is(const RuleContext& c, KindFamily family) {
 }
 
 void redrawCounter(RuleEnv& env, int col, int value, int width) {
-  env.say(4, col, numberText(value, width), RuleColour::Bold);
+  env.say(4, col, ruleNumberText(value, width), RuleColour::Bold);
 }
 
 void setSicknessCounter(RuleContext& c, RuleEnv& env, int value) {
@@ -33,7 +33,7 @@ bool countFlagRule(RuleContext& c, RuleEnv& env) {
   RuleFormCopies& f = c.form;
   if ((f.czy_zlicz != "T" && f.czy_zlicz != "N") || f.czy_zlicz == f.old_zlicz) return true;
   int days = env.sickPayDays(c.reg.nr_pracusia, f.czy_new, f.od, f.do_);
-  env.say(f.wier + 14, f.kol + 60, numberText(days, 3), RuleColour::Bold);
+  env.say(f.wier + 14, f.kol + 60, ruleNumberText(days, 3), RuleColour::Bold);
   f.old_zlicz = f.czy_zlicz;
   if (!f.czy_new && is(c, KindFamily::CHOROBOWY))
     setSicknessCounter(c, env, c.reg.suma_dni1 + (f.czy_zlicz == "T" ? f.l_dni : -f.l_dni));
@@ -57,7 +57,7 @@ bool lateSickNoteRule(RuleContext& c, RuleEnv& env) {
 }
 
 bool letterCodeRule(const RuleContext& c) {
-  if (c.form.data_prawa < fixedDate(1999, 9, 1)) return true;
+  if (c.form.data_prawa < ruleDate(1999, 9, 1)) return true;
   for (char ch : rt::alltrim(c.form.nr_stat))
     if (std::string_view("ABCDE").find(ch) == std::string_view::npos) return false;
   return true;
