@@ -48,7 +48,9 @@ void setField(std::string_view alias, std::string_view name, const rt::Value& v)
 std::string fieldText(std::string_view alias, std::string_view name) {
   return field(alias, name).strOr("");
 }
-double fieldNum(std::string_view alias, std::string_view name) { return field(alias, name).numOr(0); }
+double fieldNum(std::string_view alias, std::string_view name) {
+  return field(alias, name).numOr(0);
+}
 int32_t fieldDate(std::string_view alias, std::string_view name) {
   rt::Value v = field(alias, name);
   return v.isDate() ? v.date() : 0;

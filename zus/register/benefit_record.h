@@ -1,6 +1,6 @@
-// The benefit record (table NIEOBEC, alias `nieobec`) and the employee record (MAIN) as the register
-// reaches them: the orders of the register table by number, field access through the alias, and
-// the small record conventions (no kind, date keys) every register routine shares.
+// The benefit record (table NIEOBEC, alias `nieobec`) and the employee record (MAIN) as the
+// register reaches them: the orders of the register table by number, field access through the
+// alias, and the small record conventions (no kind, date keys) every register routine shares.
 //
 // Tables belong to the suite: the register opens them in named sets, reads and writes fields by
 // alias, locks a record before it writes it, and deletes a benefit record only by marking it.

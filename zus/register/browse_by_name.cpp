@@ -54,7 +54,8 @@ void registerRegisterBrowseFunctions() {
     return Value();
   });
   f.add("ZLICZ_CHOR", [](Args& a) {
-    return Value::integer(ZLICZ_CHOR(a[0].strOr(""), a[1].logicalOr(false), dateArg(a[2]), dateArg(a[3])));
+    return Value::integer(
+        ZLICZ_CHOR(a[0].strOr(""), a[1].logicalOr(false), dateArg(a[2]), dateArg(a[3])));
   });
   f.add("WEZ_DATE", [](Args&) { return Value::date(WEZ_DATE()); });
   f.add("SUMA_DN", [](Args& a) { return Value::integer(int64_t(SUMA_DN(a[0].numOr(0)))); });
@@ -63,7 +64,8 @@ void registerRegisterBrowseFunctions() {
     return Value::logical(MIES_KAL(dayOf(a[0]), dayOf(a[1]), int(a[2].intOr(0))));
   });
   f.add("CZY_JEST_L_4", [](Args& a) {
-    return Value::logical(CZY_JEST_L_4(a[0].strOr(""), a[1].logicalOr(false), a[2].logicalOr(false)));
+    return Value::logical(
+        CZY_JEST_L_4(a[0].strOr(""), a[1].logicalOr(false), a[2].logicalOr(false)));
   });
   f.add("ILE_TYCH_DNI", [](Args& a) {
     std::optional<std::string> note;

@@ -30,7 +30,8 @@ void adjustCounters() {
   if (kindIs(KindFamily::CHOROBOWY, kind) || kindIs(KindFamily::REHAB, kind)) {
     takeBack(kSickDays, days);
     // The count started with this absence: it has to start again.
-    if (fieldType("main", "data_zus") == "D" && fieldDate("main", "data_zus") == fieldDate("nieobec", "od") &&
+    if (fieldType("main", "data_zus") == "D" &&
+        fieldDate("main", "data_zus") == fieldDate("nieobec", "od") &&
         fieldDate("main", "data_zus") != 0)
       setField("main", "data_zus", rt::Value::date(0));
   } else if (kind == elementText("zas_zus", 2)) {

@@ -28,7 +28,9 @@ void setElement(const char* array, int n, rt::Value v) {
   if (a.isArray() && n >= 1 && size_t(n) <= a.arr().size()) a.arr()[size_t(n - 1)] = std::move(v);
 }
 
-std::string lastChars(const std::string& s, size_t n) { return s.size() > n ? s.substr(s.size() - n) : s; }
+std::string lastChars(const std::string& s, size_t n) {
+  return s.size() > n ? s.substr(s.size() - n) : s;
+}
 
 std::string trimmed(std::string s) {
   while (!s.empty() && s.back() == ' ') s.pop_back();
@@ -75,7 +77,8 @@ void readBirthDate(const std::string& nr) {
   int32_t born = found ? fieldDate("main_2", "data_ur") : 0;
   vars().assign("_data_ur", rt::Value::date(born));
   if (found && born == 0)
-    warn({"Pracownik nie ma wprowadzonej daty urodzenia!", "Nalex`y ja` uzupel`nic` w module Kadry."});
+    warn({"Pracownik nie ma wprowadzonej daty urodzenia!",
+          "Nalex`y ja` uzupel`nic` w module Kadry."});
 }
 
 // Whether the employee has a benefit ending on 31 December of the previous year.
@@ -110,11 +113,13 @@ void drawHeader() {
   say(4, 28, display("Dni op. (ogo`l`): "));
   say(4, 54, display("Dni op. czl`.rodz: "));
   char limits[80];
-  std::snprintf(limits, sizeof limits, "Dni poza zakl`adem (do kontroli %2d lub %2d dni):",
-                int(numVar("zusx_chzk")), int(numVar("zusx_chz50")));
+  std::snprintf(limits, sizeof limits,
+                "Dni poza zakl`adem (do kontroli %2d lub %2d dni):", int(numVar("zusx_chzk")),
+                int(numVar("zusx_chz50")));
   say(5, 4, display(limits));
   say(5, 54, display("Data urodz.: "));
-  for (const CounterPlace& c : {kSickDays, kCareDays, kFamilyCareDays, kDaysOutside}) showCounter(c);
+  for (const CounterPlace& c : {kSickDays, kCareDays, kFamilyCareDays, kDaysOutside})
+    showCounter(c);
   std::string bold = call("K_BOLD", {num(0), num(38)}).strOr("");
   settings::sayIn(5, 67, call("DTOC", {var("_data_ur")}).strOr(""), bold);
 }
@@ -122,8 +127,8 @@ void drawHeader() {
 // The browse of the chosen employee's records, with its windows; closed in reverse order.
 void browseEmployee(const std::string& nr) {
   OpenWindow screenWindow(-1, 0, 0, 22, 79, "Dane o zasil`kach", 32);
-  std::string title = trimmed(fieldText("main", "nazwisko")) + "  " + trimmed(fieldText("main", "imie")) +
-                      "      Nr: " + nr;
+  std::string title = trimmed(fieldText("main", "nazwisko")) + "  " +
+                      trimmed(fieldText("main", "imie")) + "      Nr: " + nr;
   std::optional<settings::ColourSet> headerColours(std::in_place, 38);
   OpenWindow header(1, 2, 1, 6, 78, title, 38);
   drawHeader();
@@ -134,8 +139,10 @@ void browseEmployee(const std::string& nr) {
   call("DBGOTOP");
   vars().assign("brak_nb", yes(call("EOF").logicalOr(true)));
 
-  rt::Value frameHandle = call("_ROZWIN", {num(1), num(6), num(1), num(21), num(78), rt::Value(), num(35)});
-  call("STATLINE", {txt("F1-Pomoc, Enter-Edycja, F9-Uwagi, Ins-Nowy, Del-Kasuj, Esc/Ctrl_W-Wyjs`cie")});
+  rt::Value frameHandle =
+      call("_ROZWIN", {num(1), num(6), num(1), num(21), num(78), rt::Value(), num(35)});
+  call("STATLINE",
+       {txt("F1-Pomoc, Enter-Edycja, F9-Uwagi, Ins-Nowy, Del-Kasuj, Esc/Ctrl_W-Wyjs`cie")});
   try {
     call("E_DBEDIT", {num(7), num(2), num(20), num(77), var("pola"), txt("dbe_nb"), var("pict"),
                       var("nagl"), txt(std::string{char(196), char(194), char(196)})});
@@ -168,7 +175,9 @@ class RegisterTables {
 void fillBrowseColumns() {
   std::string money = textVar("pict_long");
   std::string note = textVar("pict_l_4");
-  auto centred = [](const std::string& s, int w) { return call("CENTR", {txt(s), num(w)}).strOr(s); };
+  auto centred = [](const std::string& s, int w) {
+    return call("CENTR", {txt(s), num(w)}).strOr(s);
+  };
   struct Column {
     std::string heading, expression, picture;
   };
@@ -191,10 +200,12 @@ void fillBrowseColumns() {
        "stat_mess [ ascan ( stat_err, nieobec->status )], \"\" ), 40 )",
        std::string(40, 'X')},
       {display("Miesia`ce do podstawy"),
-       "load_tekst (iif ( ! empty ( nieobec->fakt_mies ), nieobec->fakt_mies, nieobec->te_mies ), 28)",
+       "load_tekst (iif ( ! empty ( nieobec->fakt_mies ), nieobec->fakt_mies, nieobec->te_mies ), "
+       "28)",
        std::string(28, 'X')},
       {display("Czy przepisano do PL`AC"), "iif ( nieobec->place, \"TAK\", \"NIE\" )", "XXX"},
-      {display("Czy przepisano do KADR"), "iif ( !empty( nieobec->kod_wew ), \"TAK\", \"NIE\" )", "XXX"},
+      {display("Czy przepisano do KADR"), "iif ( !empty( nieobec->kod_wew ), \"TAK\", \"NIE\" )",
+       "XXX"},
   };
   for (int i = 0; i < 15; ++i) {
     setElement("nagl", i + 1, txt(columns[i].heading));
@@ -223,7 +234,8 @@ void WPROW_NB() {
   selectAlias("main");
   noteExtraEmployeeFields();
 
-  const rt::Value blankPseudo = txt(pseudo ? std::string(fieldText("main", "nr_pseudo").size(), ' ') : "");
+  const rt::Value blankPseudo =
+      txt(pseudo ? std::string(fieldText("main", "nr_pseudo").size(), ' ') : "");
   for (;;) {
     rt::Value start = pseudo ? blankPseudo : var("nr_pracusia");
     std::string nr = chooseEmployee(start);

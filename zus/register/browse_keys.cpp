@@ -65,19 +65,29 @@ int handleKey(int key) {
   }
   if (isKey(key, "Esc")) return kLeaveBrowse;
   if (isKey(key, "Del")) {
-    if (!settings::decide(false, "Czy chcesz usuna`c` wskazany zapis o nieobecnos`ci ?", {})) return kGoOn;
+    if (!settings::decide(false, "Czy chcesz usuna`c` wskazany zapis o nieobecnos`ci ?", {}))
+      return kGoOn;
     KAS_ZASILEK();
     return kRedraw;
   }
   switch (key) {
-    case kF1: POMOC(); break;
-    case kF6: hook("NVIEW_DANE"); break;
-    case kCtrlF2: hook("DNI_GORNE"); break;
-    case kF9: DAJ_UWAGI(); break;
+    case kF1:
+      POMOC();
+      break;
+    case kF6:
+      hook("NVIEW_DANE");
+      break;
+    case kCtrlF2:
+      hook("DNI_GORNE");
+      break;
+    case kF9:
+      DAJ_UWAGI();
+      break;
     case kF8:
       if (fieldType("main", "data_zus") == "D") editStartDate();
       break;
-    default: break;
+    default:
+      break;
   }
   return kGoOn;
 }

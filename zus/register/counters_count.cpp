@@ -48,7 +48,9 @@ void warnAboutLimit(int n, int p, int32_t to) {
   const bool employerPay = kindIs(KindFamily::CH_ZK, kind);
   const bool insurance = insuranceSickness(kind);
   if (employerPay && n > limit && p < limit)
-    message({"Liczba dni wynagrodzenia za chorobe` przekroczyl`a " + nn + " !", nn + " dzien przypada " + day + "r."}, 8);
+    message({"Liczba dni wynagrodzenia za chorobe` przekroczyl`a " + nn + " !",
+             nn + " dzien przypada " + day + "r."},
+            8);
   else if (insurance && n >= limit && p < limit)
     message({"Ostatni dzien` wynagrodzenia za chorobe` przypada na " + day + "r.",
              "Wpisz wynagrodzenie za chorobe` do tego dnia."},
@@ -85,7 +87,8 @@ int ZLICZ_CHOR(const std::string& employee, bool czyNew, std::optional<int32_t> 
   const int32_t start = WEZ_DATE();
   const std::string formKind = textVar("_zasilek");
   int formDays = 0;
-  if (haveFrom && haveTo && textVar("_czy_zlicz") == "T" && dateVar("_data_prawa") >= dateOf(1995, 3, 1))
+  if (haveFrom && haveTo && textVar("_czy_zlicz") == "T" &&
+      dateVar("_data_prawa") >= dateOf(1995, 3, 1))
     formDays = formTo - formFrom + 1;
 
   double count = fieldNum("main", "dni_poza");
@@ -135,7 +138,8 @@ bool OK_POM_DZ() {
     if (days + others > 14) {
       call("STATLINE", {num(7)});
       message({"Pro`ba przekroczenia limitu dni opieki nad innym czl`onkiem nix` dziecko (14)",
-               "Przekroczenie przypada na dzien`: " + dtoc(dateVar("_do") - int32_t(days + others) + 14) + "r."},
+               "Przekroczenie przypada na dzien`: " +
+                   dtoc(dateVar("_do") - int32_t(days + others) + 14) + "r."},
               0);
       call("STATLINE", {num(-1)});
     }

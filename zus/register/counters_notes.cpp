@@ -73,7 +73,8 @@ void ninetyDayRule() {
   const double total = days + ILE_TYCH_DNI(true, textVar("_poprz_l_4"));
   const double before = total - days;
   if (total > 90 && before < 90) {
-    std::string day = call("DTOC", {rt::Value::date(dateVar("_do") - int32_t(total) + 90)}).strOr("");
+    std::string day =
+        call("DTOC", {rt::Value::date(dateVar("_do") - int32_t(total) + 90)}).strOr("");
     message({"Zasil`ek ma wie`cej nix` 90 dni !", "90 dzien` przypada " + day + "r.",
              "Zasil`ek nalex`y wprowadzic` w dwo`ch pozycjach !"},
             5);

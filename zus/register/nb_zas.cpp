@@ -31,9 +31,12 @@ std::string NB_ZAS(const std::string& zas, bool onlyShortName) {
     // forms have the same length.
     bool correction = aliasOpen("nieobec") && fieldFlag("nieobec", "czy_korekt");
     std::string name = fieldText("sl", "nazwa");
-    if (!found) text = std::string(shortName.size() + 3 + name.size() + 4, ' ');
-    else if (correction) text = upper(shortName) + " - " + "wyr." + name;
-    else text = upper(shortName) + " - " + name + "    ";
+    if (!found)
+      text = std::string(shortName.size() + 3 + name.size() + 4, ' ');
+    else if (correction)
+      text = upper(shortName) + " - " + "wyr." + name;
+    else
+      text = upper(shortName) + " - " + name + "    ";
     size_t width = kindColumnWidth();
     if (text.size() > width) text.resize(width);
   }

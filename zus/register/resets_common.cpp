@@ -22,7 +22,9 @@ void forEveryRecord(const std::function<void()>& body) {
   for (call("DBGOTOP"); !call("EOF").logicalOr(true); call("DBSKIP", {num(1)})) body();
 }
 
-void tell(const std::string& stored, int kind) { call("KOM3", {txt(stored), num(0), num(0), num(kind)}); }
+void tell(const std::string& stored, int kind) {
+  call("KOM3", {txt(stored), num(0), num(0), num(kind)});
+}
 
 void tellMissingField(const std::string& upperName) {
   tell("Brak pola \"" + upperName + " \" w bazie MAIN.DBF !", 6);

@@ -23,7 +23,8 @@ namespace {
 
 // Kinds whose absence carries the old start of the control year over New Year.
 bool carriesOldStart(const std::string& kind) {
-  return kindIs(KindFamily::CH_ZUS, kind) || kindIs(KindFamily::MAC, kind) || kindIs(KindFamily::REHAB, kind);
+  return kindIs(KindFamily::CH_ZUS, kind) || kindIs(KindFamily::MAC, kind) ||
+         kindIs(KindFamily::REHAB, kind);
 }
 
 // The year the start dates are set for; the entry keeps the payroll year after Esc.
@@ -126,8 +127,10 @@ int32_t controlYearStart(const std::string& nr, int year, int32_t current) {
     return ended && carriesOldStart(endedKind) ? oldStart : newYear;
   // Case B: an absence that began by New Year's Day and runs into the new year.
   int32_t start = newYear;
-  for (; !call("EOF").logicalOr(true) && fieldText("nieobec", "nr_prac") == nr; call("DBSKIP", {num(1)}))
-    if (carriesOldStart(fieldText("nieobec", "zasilek")) && fieldDate("nieobec", "od") <= newYear) start = oldStart;
+  for (; !call("EOF").logicalOr(true) && fieldText("nieobec", "nr_prac") == nr;
+       call("DBSKIP", {num(1)}))
+    if (carriesOldStart(fieldText("nieobec", "zasilek")) && fieldDate("nieobec", "od") <= newYear)
+      start = oldStart;
   return start;
 }
 

@@ -18,15 +18,20 @@ class Counters : public RegisterCompany {
   void SetUp() override {
     RegisterCompany::SetUp();
     employee("    1", "Nowak",
-             {{"dni_ch", num(20)}, {"dni_op", num(10)}, {"dni_rdz", num(10)}, {"dni_poza", num(3)},
+             {{"dni_ch", num(20)},
+              {"dni_op", num(10)},
+              {"dni_rdz", num(10)},
+              {"dni_poza", num(3)},
               {"data_zus", day(2024, 1, 2)}});
     // Before the control year: not counted.
     benefit("    1", 10, day(2023, 11, 2), day(2023, 11, 11), day(2023, 11, 20));
-    benefit("    1", 10, day(2024, 1, 2), day(2024, 1, 11), day(2024, 2, 10), {{"nr_l_4", txt("A1")}});
+    benefit("    1", 10, day(2024, 1, 2), day(2024, 1, 11), day(2024, 2, 10),
+            {{"nr_l_4", txt("A1")}});
     benefit("    1", 1, day(2024, 2, 1), day(2024, 2, 10), day(2024, 3, 10),
             {{"nr_l_4", txt("A2")}, {"poprz_l_4", txt("A1")}});
     // Kept out of the counters, an accident and a care benefit: none of them counts.
-    benefit("    1", 10, day(2024, 2, 12), day(2024, 2, 13), day(2024, 3, 10), {{"o_zlicz", flag(true)}});
+    benefit("    1", 10, day(2024, 2, 12), day(2024, 2, 13), day(2024, 3, 10),
+            {{"o_zlicz", flag(true)}});
     benefit("    1", 27, day(2024, 2, 14), day(2024, 2, 16), day(2024, 3, 10));
     benefit("    1", 2, day(2024, 2, 17), day(2024, 2, 18), day(2024, 3, 10));
   }
@@ -37,11 +42,14 @@ class Counters : public RegisterCompany {
     frame.emplace(vars());
     zus::declareRegisterState();
     vars().assign("nr_pracusia", txt(nr));
-    ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN | SLOWNIK | DANE_WE | NIEOBEC | MAIN_2"), txt("SSSSS")}).logicalOr(false));
+    ASSERT_TRUE(
+        call("_OPEN_SET", {txt("MAIN | SLOWNIK | DANE_WE | NIEOBEC | MAIN_2"), txt("SSSSS")})
+            .logicalOr(false));
     call("DBSELECTAREA", {txt("main")});
     ASSERT_TRUE(call("DBSEEK", {txt(nr)}).logicalOr(false));
     ASSERT_TRUE(call("_REC_LOCK").logicalOr(false));
-    for (const auto* c : {&zus::kSickDays, &zus::kCareDays, &zus::kFamilyCareDays, &zus::kDaysOutside})
+    for (const auto* c :
+         {&zus::kSickDays, &zus::kCareDays, &zus::kFamilyCareDays, &zus::kDaysOutside})
       vars().assign(c->var, suite::field(c->field));
     call("DBSELECTAREA", {txt("nieobec")});
     zus::DAJ_SCOPY();
@@ -49,7 +57,8 @@ class Counters : public RegisterCompany {
   }
 
   // The edit form's working copies for a new sickness entry.
-  void form(int slot, rt::Value od, rt::Value to, rt::Value born = noDate(), const char* correction = "N") {
+  void form(int slot, rt::Value od, rt::Value to, rt::Value born = noDate(),
+            const char* correction = "N") {
     for (auto& [name, value] : Fields{{"_zasilek", txt(kind(slot))},
                                       {"_od", od},
                                       {"_do", to},
@@ -157,7 +166,8 @@ TEST_F(Counters, SickNoteNumbersMustBeNewOrMustExist) {
   EXPECT_TRUE(zus::CZY_JEST_L_4("", true, true));
   // An existing record keeps its own number.
   call("DBGOTOP");
-  while (call("FIELDGET", {call("FIELDPOS", {txt("NR_L_4")})}).strOr("").substr(0, 2) != "A1") call("DBSKIP");
+  while (call("FIELDGET", {call("FIELDPOS", {txt("NR_L_4")})}).strOr("").substr(0, 2) != "A1")
+    call("DBSKIP");
   rt::Value own = call("RECNO");
   messages.clear();
   EXPECT_FALSE(zus::CZY_JEST_L_4("A1", false, false));
@@ -181,14 +191,15 @@ TEST_F(Counters, NinetyDayRuleAlongTheChainForRightsBefore2005) {
   };
   for (const Case& c : cases) {
     call("DBCLOSEALL");
-    suite::createTable(suite::tablePath(*suite::findTable("NIEOBEC")), *suite::findTable("NIEOBEC"));
+    suite::createTable(suite::tablePath(*suite::findTable("NIEOBEC")),
+                       *suite::findTable("NIEOBEC"));
     int32_t start = rt::makeDate(2004, 1, 1);
     // Two notes of the chain, the second pointing back to the first; the first points to the
     // second as well, so the walk must stop where it began.
     benefit("    1", 10, rt::Value::date(start), rt::Value::date(start + 59), day(2004, 3, 10),
             {{"nr_l_4", txt("C1")}, {"poprz_l_4", txt("C2")}});
-    benefit("    1", 10, rt::Value::date(start + 60), rt::Value::date(start + c.daysBefore - 1), day(2004, 4, 10),
-            {{"nr_l_4", txt("C2")}, {"poprz_l_4", txt("C1")}});
+    benefit("    1", 10, rt::Value::date(start + 60), rt::Value::date(start + c.daysBefore - 1),
+            day(2004, 4, 10), {{"nr_l_4", txt("C2")}, {"poprz_l_4", txt("C1")}});
     enterRegister("    1");
     int32_t from = start + c.daysBefore;
     form(10, rt::Value::date(from), rt::Value::date(from + c.daysNow - 1));

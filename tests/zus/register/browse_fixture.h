@@ -5,6 +5,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
@@ -12,8 +13,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <unistd.h>
 
 #include "console/register.h"
 #include "runtime/core/context.h"
@@ -30,8 +29,8 @@
 #include "suite/register.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
-#include "zus/register/browse_keys.h"
 #include "zus/register/browse_entry.h"
+#include "zus/register/browse_keys.h"
 #include "zus/register/nb_zas.h"
 #include "zus/shell/startup.h"
 
@@ -51,7 +50,9 @@ inline rt::Value call(const char* name, std::vector<rt::Value> args = {}) {
 inline rt::Memvars& vars() { return rt::context().memvars; }
 
 // Kind code of link slot n ("Z01" ... "Z33").
-inline std::string kind(int slot) { return std::string("Z") + (slot < 10 ? "0" : "") + std::to_string(slot); }
+inline std::string kind(int slot) {
+  return std::string("Z") + (slot < 10 ? "0" : "") + std::to_string(slot);
+}
 
 class RegisterCompany : public ::testing::Test {
  protected:
@@ -92,7 +93,8 @@ class RegisterCompany : public ::testing::Test {
     // that no real routine stands where the form's tests in this binary expect their stand-ins.
     zus::registerNbZas();
     if (!rt::functions().has("LOAD_TEKST"))
-      rt::functions().add("LOAD_TEKST", [](rt::Args& a) { return txt(std::string(size_t(a[1].intOr(14)), ' ')); });
+      rt::functions().add(
+          "LOAD_TEKST", [](rt::Args& a) { return txt(std::string(size_t(a[1].intOr(14)), ' ')); });
   }
 
   // The payroll month is March 2024; every benefit slot is linked to "Z" + its number.
@@ -102,7 +104,8 @@ class RegisterCompany : public ::testing::Test {
     rt::Value zasZus = rt::Value::newArray(33), zasDni = rt::Value::newArray(33);
     for (int n = 1; n <= 33; ++n) {
       zasZus.arr()[size_t(n - 1)] = txt(kind(n));
-      zasDni.arr()[size_t(n - 1)] = txt(std::string("N0") + (n < 10 ? "0" : "") + std::to_string(n));
+      zasDni.arr()[size_t(n - 1)] =
+          txt(std::string("N0") + (n < 10 ? "0" : "") + std::to_string(n));
     }
     vars().declarePublic("zas_zus", zasZus);
     vars().declarePublic("zas_dni", zasDni);
@@ -150,9 +153,11 @@ class RegisterCompany : public ::testing::Test {
 
   void dictionary() {
     open("SLOWNIK");
-    suite::appendRecord({{"kod", txt("Z  ")}, {"skrot", txt("ZASILKI")}, {"nazwa", txt("Rodzaje")}});
+    suite::appendRecord(
+        {{"kod", txt("Z  ")}, {"skrot", txt("ZASILKI")}, {"nazwa", txt("Rodzaje")}});
     for (int n = 1; n <= 33; ++n)
-      suite::appendRecord({{"kod", txt(kind(n))}, {"skrot", txt("rodz" + std::to_string(n))},
+      suite::appendRecord({{"kod", txt(kind(n))},
+                           {"skrot", txt("rodz" + std::to_string(n))},
                            {"nazwa", txt("Rodzaj zasil`ku " + std::to_string(n))}});
     close();
   }
@@ -170,7 +175,8 @@ class RegisterCompany : public ::testing::Test {
 
   // An employee with the day counters given.
   void employee(const std::string& nr, const std::string& surname, Fields more = {}) {
-    Fields f{{"nr_prac", txt(nr)}, {"nazwisko", txt(surname)}, {"imie", txt("Jan")}, {"status", num(1)}};
+    Fields f{
+        {"nr_prac", txt(nr)}, {"nazwisko", txt(surname)}, {"imie", txt("Jan")}, {"status", num(1)}};
     for (auto& m : more) f.push_back(m);
     add("MAIN", f);
   }
@@ -179,8 +185,9 @@ class RegisterCompany : public ::testing::Test {
   void benefit(const std::string& nr, int slot, rt::Value od, rt::Value to, rt::Value payout,
                Fields more = {}) {
     int days = int(to.date() - od.date() + 1);
-    Fields f{{"nr_prac", txt(nr)}, {"zasilek", txt(kind(slot))}, {"od", od}, {"do", to},
-             {"l_dni", num(days)}, {"dat_wyp", payout}, {"data_prawa", od}, {"status", num(2)}};
+    Fields f{
+        {"nr_prac", txt(nr)}, {"zasilek", txt(kind(slot))}, {"od", od},         {"do", to},
+        {"l_dni", num(days)}, {"dat_wyp", payout},          {"data_prawa", od}, {"status", num(2)}};
     for (auto& m : more) f.push_back(m);
     add("NIEOBEC", f);
   }
@@ -211,7 +218,8 @@ class RegisterCompany : public ::testing::Test {
     // The recorder points at this call's locals: the real handler stands there afterwards.
     struct RealHandlerAfter {
       ~RealHandlerAfter() {
-        rt::functions().add("DBE_NB", [](rt::Args& a) { return num(zus::DBE_NB(int(a[0].intOr(0)))); });
+        rt::functions().add("DBE_NB",
+                            [](rt::Args& a) { return num(zus::DBE_NB(int(a[0].intOr(0)))); });
       }
     } realAfter;
     zus::WPROW_NB();

@@ -1,11 +1,10 @@
 // The register browse: entry without a link, the employee's records in the browse with and
 // without the year filter, deletion and its counters, the question for an empty scope, the start
 // date of the sick-pay count (F8) and the kind column's text.
-#include "tests/zus/register/browse_fixture.h"
-
 #include "runtime/core/expr.h"
 #include "runtime/term/keyboard.h"
 #include "runtime/term/terminal.h"
+#include "tests/zus/register/browse_fixture.h"
 #include "zus/register/browse_delete.h"
 #include "zus/register/nb_zas.h"
 
@@ -19,14 +18,18 @@ class RegisterBrowse : public RegisterCompany {
   void SetUp() override {
     RegisterCompany::SetUp();
     employee("    1", "Nowak",
-             {{"dni_ch", num(20)}, {"dni_op", num(10)}, {"dni_rdz", num(4)}, {"dni_poza", num(3)},
+             {{"dni_ch", num(20)},
+              {"dni_op", num(10)},
+              {"dni_rdz", num(4)},
+              {"dni_poza", num(3)},
               {"data_zus", day(2024, 1, 2)}});
     employee("    2", "Kowalska", {{"data_zus", day(2024, 1, 1)}});
     employee("    3", "Wisniewski", {{"data_zus", day(2024, 1, 1)}});
     add("MAIN_2", {{"nr_prac", txt("    1")}, {"data_ur", day(1970, 5, 5)}});
     add("MAIN_2", {{"nr_prac", txt("    3")}});
     benefit("    1", 10, day(2024, 1, 2), day(2024, 1, 11), day(2024, 2, 10));
-    benefit("    1", 1, day(2024, 2, 1), day(2024, 2, 10), day(2024, 3, 10), {{"czy_korekt", flag(true)}});
+    benefit("    1", 1, day(2024, 2, 1), day(2024, 2, 10), day(2024, 3, 10),
+            {{"czy_korekt", flag(true)}});
     benefit("    1", 2, day(2024, 2, 12), day(2024, 2, 15), day(2024, 3, 11));
     benefit("    3", 10, day(2022, 5, 2), day(2022, 5, 4), day(2022, 5, 10));
     benefit("    3", 10, day(2023, 5, 2), day(2023, 5, 4), day(2023, 5, 10));
@@ -42,7 +45,9 @@ class RegisterBrowse : public RegisterCompany {
     call("DBGOTO", {here});
     return n;
   }
-  static std::string currentKind() { return call("FIELDGET", {call("FIELDPOS", {txt("ZASILEK")})}).strOr(""); }
+  static std::string currentKind() {
+    return call("FIELDGET", {call("FIELDPOS", {txt("ZASILEK")})}).strOr("");
+  }
   // Goes to the employee's record of the kind slot within the browse's scope.
   static void goToKind(int slot) {
     for (call("DBGOTOP"); !call("EOF").logicalOr(true); call("DBSKIP"))
@@ -75,7 +80,8 @@ TEST_F(RegisterBrowse, ShowsTheChosenEmployeesRecordsAndHeader) {
   EXPECT_NE(screen.find("Nowak  Jan      Nr:     1"), std::string::npos) << screen;
   EXPECT_NE(counters.find("Dni do okr.zasił.:  20"), std::string::npos) << counters;
   EXPECT_NE(counters.find("Dni op. (ogół):  10"), std::string::npos) << counters;
-  EXPECT_NE(outside.find("33 lub 14 dni):  3 Data urodz.: 05.05.1970"), std::string::npos) << outside;
+  EXPECT_NE(outside.find("33 lub 14 dni):  3 Data urodz.: 05.05.1970"), std::string::npos)
+      << outside;
   EXPECT_TRUE(messages.empty()) << messages.front();
   // The register ends when the choice is left: its tables are closed.
   EXPECT_EQ(call("SELECT", {txt("nieobec")}).intOr(-1), 0);
@@ -102,8 +108,10 @@ TEST_F(RegisterBrowse, YearFilterLimitsTheScopeToThePreviousAndCurrentYear) {
       return zus::kLeaveBrowse;
     });
     EXPECT_EQ(shown, c.records) << "filter " << c.filter;
-    if (*c.note) EXPECT_NE(header.find(c.note), std::string::npos) << header;
-    else EXPECT_EQ(header.find("FILTR"), std::string::npos) << header;
+    if (*c.note)
+      EXPECT_NE(header.find(c.note), std::string::npos) << header;
+    else
+      EXPECT_EQ(header.find("FILTR"), std::string::npos) << header;
   }
   // Employee 3 has a personnel record without a birth date.
   EXPECT_TRUE(said("Pracownik nie ma wprowadzonej daty urodzenia!"));
@@ -131,7 +139,10 @@ TEST_F(RegisterBrowse, DeletionTakesTheDaysBackFromTheCounters) {
     call("DBCLOSEALL");
     for (const char* t : {"MAIN", "NIEOBEC"})
       suite::createTable(suite::tablePath(*suite::findTable(t)), *suite::findTable(t));
-    Fields counters{{"dni_ch", num(20)}, {"dni_op", num(10)}, {"dni_rdz", num(4)}, {"data_zus", day(2024, 1, 2)}};
+    Fields counters{{"dni_ch", num(20)},
+                    {"dni_op", num(10)},
+                    {"dni_rdz", num(4)},
+                    {"data_zus", day(2024, 1, 2)}};
     for (auto& f : c.employeeFields) counters.push_back(f);
     employee("    1", "Nowak", counters);
     benefit("    1", 1, day(2024, 1, 20), day(2024, 1, 25), day(2024, 2, 10));
@@ -145,7 +156,8 @@ TEST_F(RegisterBrowse, DeletionTakesTheDaysBackFromTheCounters) {
       after = keysInScope();
       brak = vars().get("brak_nb").logicalOr(true);
       // The browse is left on the next record of the scope.
-      EXPECT_EQ(call("DTOS", {call("FIELDGET", {call("FIELDPOS", {txt("OD")})})}).strOr(""), "20240120");
+      EXPECT_EQ(call("DTOS", {call("FIELDGET", {call("FIELDPOS", {txt("OD")})})}).strOr(""),
+                "20240120");
       return zus::kLeaveBrowse;
     });
     EXPECT_EQ(after, 2);
@@ -192,9 +204,12 @@ TEST_F(RegisterBrowse, KeysOfTheHandler) {
     int key, mode, answer;
   };
   const KeyCase cases[] = {
-      {K_ENTER, zus::kBrowseKey, zus::kRedraw}, {K_INS, zus::kBrowseKey, zus::kRedraw},
-      {K_ESC, zus::kBrowseKey, zus::kLeaveBrowse}, {K_DOWN, zus::kBrowseKey, zus::kGoOn},
-      {K_CTRL_W, zus::kBrowseIdle, zus::kLeaveBrowse}, {K_DOWN, zus::kBrowseIdle, zus::kGoOn},
+      {K_ENTER, zus::kBrowseKey, zus::kRedraw},
+      {K_INS, zus::kBrowseKey, zus::kRedraw},
+      {K_ESC, zus::kBrowseKey, zus::kLeaveBrowse},
+      {K_DOWN, zus::kBrowseKey, zus::kGoOn},
+      {K_CTRL_W, zus::kBrowseIdle, zus::kLeaveBrowse},
+      {K_DOWN, zus::kBrowseIdle, zus::kGoOn},
       {K_ESC, 3, zus::kGoOn},
   };
   inBrowse("    1", [&](int) {
@@ -240,7 +255,8 @@ TEST_F(RegisterBrowse, ARecordLockedElsewhereIsNeitherDeletedNorGivenRemarks) {
     goToKind(10);
     rt::Value record = call("RECNO");
     // Another user holds the record.
-    EXPECT_TRUE(call("_OPEN_LOCAL", {txt(dir.string()), txt("NIEOBEC"), txt("other")}).logicalOr(false));
+    EXPECT_TRUE(
+        call("_OPEN_LOCAL", {txt(dir.string()), txt("NIEOBEC"), txt("other")}).logicalOr(false));
     call("DBGOTO", {record});
     EXPECT_TRUE(call("RLOCK").logicalOr(false));
     call("DBSELECTAREA", {txt("nieobec")});

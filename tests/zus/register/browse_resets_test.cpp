@@ -13,9 +13,13 @@ class Resets : public RegisterCompany {
  protected:
   void SetUp() override {
     RegisterCompany::SetUp();
-    Fields counters{{"dni_ch", num(20)}, {"dni_op", num(10)}, {"dni_rdz", num(4)}, {"dni_poza", num(3)},
+    Fields counters{{"dni_ch", num(20)},
+                    {"dni_op", num(10)},
+                    {"dni_rdz", num(4)},
+                    {"dni_poza", num(3)},
                     {"data_zus", day(2023, 1, 1)}};
-    for (const char* nr : {"    1", "    2", "    3", "    4", "    5", "    6"}) employee(nr, "Nowak", counters);
+    for (const char* nr : {"    1", "    2", "    3", "    4", "    5", "    6"})
+      employee(nr, "Nowak", counters);
     employee("    7", "Nowak", {{"dni_poza", num(3)}});
     // 1: insurance sickness from 20 December to 15 January: the old start stays.
     benefit("    1", 1, day(2023, 12, 20), day(2024, 1, 15), day(2024, 1, 20));
