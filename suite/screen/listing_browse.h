@@ -12,10 +12,10 @@
 namespace suite {
 
 struct ListingBrowse {
-  std::vector<rt::Value> columns;    // value blocks or expression texts
-  std::vector<std::string> headings; // stored texts, paired with the columns by position
-  rt::Value callback;                // .F. shows the record, "T" hides it; NIL shows all
-  std::string title;                 // stored text
+  std::vector<rt::Value> columns;     // value blocks or expression texts
+  std::vector<std::string> headings;  // stored texts, paired with the columns by position
+  rt::Value callback;                 // .F. shows the record, "T" hides it; NIL shows all
+  std::string title;                  // stored text
 };
 
 // Browses the selected work area until Esc or Enter.

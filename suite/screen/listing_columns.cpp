@@ -104,9 +104,11 @@ rt::Value columnValue(const ListingColumn& column) {
 
 int columnWidth(const ListingColumnType& t, const rt::Value& lists) {
   switch (t.letter) {
-    case 'd': case 'D':
+    case 'd':
+    case 'D':
       return std::max<int>(t.width, int(dateText(rt::Value::date(0)).size()));
-    case 's': case 'S': {
+    case 's':
+    case 'S': {
       int w = 1;
       for (const Choice& c : choices(t, lists)) w = std::max(w, int(c.label.size()));
       return w;
@@ -119,18 +121,24 @@ int columnWidth(const ListingColumnType& t, const rt::Value& lists) {
 std::string columnText(const ListingColumnType& t, const rt::Value& v, const rt::Value& lists) {
   const int width = columnWidth(t, lists);
   switch (t.letter) {
-    case 'n': case 'N': {
+    case 'n':
+    case 'N': {
       if (!v.isNum()) return fit("", width);
-      return rt::functions().call("STR", {v, rt::Value::integer(width), rt::Value::integer(t.decimals)}).strOr("");
+      return rt::functions()
+          .call("STR", {v, rt::Value::integer(width), rt::Value::integer(t.decimals)})
+          .strOr("");
     }
-    case 'd': case 'D':
+    case 'd':
+    case 'D':
       return fit(dateText(v), width);
-    case 'L': case 'l': {
+    case 'L':
+    case 'l': {
       if (!v.isLogical()) return fit("", width);
       if (width >= 3) return fit(v.logical() ? "Tak" : "Nie", width);
       return fit(v.logical() ? "T" : "N", width);
     }
-    case 's': case 'S': {
+    case 's':
+    case 'S': {
       std::string code = codeOf(v);
       for (const Choice& c : choices(t, lists))
         if (c.code == code) return fit(c.label, width);
@@ -143,7 +151,8 @@ std::string columnText(const ListingColumnType& t, const rt::Value& v, const rt:
 
 bool sameColumnValue(const ListingColumnType& t, const rt::Value& a, const rt::Value& b) {
   switch (t.letter) {
-    case 's': case 'S':
+    case 's':
+    case 'S':
       return codeOf(a) == codeOf(b);
     default:
       break;

@@ -17,13 +17,13 @@
 namespace suite {
 
 struct ListingColumnType {
-  bool master = true;     // level flag "1"
-  char letter = 'c';      // n c d L s S
-  int width = 10;         // n c L: as written; d and s/S: computed when shown
-  int decimals = 0;       // n only
-  int list = 0;           // s/S: 1-based number of the choice list
-  std::string picker;     // expression text; empty when the column has none
-  bool totalled = true;   // false when the type string ends with "$"
+  bool master = true;    // level flag "1"
+  char letter = 'c';     // n c d L s S
+  int width = 10;        // n c L: as written; d and s/S: computed when shown
+  int decimals = 0;      // n only
+  int list = 0;          // s/S: 1-based number of the choice list
+  std::string picker;    // expression text; empty when the column has none
+  bool totalled = true;  // false when the type string ends with "$"
   bool numeric() const { return letter == 'n' || letter == 'N'; }
 };
 

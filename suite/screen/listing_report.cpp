@@ -29,9 +29,12 @@ std::vector<std::string> wrap(const std::string& heading, int width) {
       word = word.substr(size_t(width));
     }
     if (word.empty()) continue;
-    if (current.empty()) current = word;
-    else if (int(current.size() + 1 + word.size()) <= width) current += " " + word;
-    else lines.push_back(current), current = word;
+    if (current.empty())
+      current = word;
+    else if (int(current.size() + 1 + word.size()) <= width)
+      current += " " + word;
+    else
+      lines.push_back(current), current = word;
   }
   if (!current.empty()) lines.push_back(current);
   return lines;
@@ -149,7 +152,8 @@ std::string ListingReport::totalsLine(const std::vector<Shown>& columns, const s
       line += rt::functions()
                   .call("STR", {rt::Value::number(sum, t.decimals), rt::Value::integer(columns[i].width),
                                 rt::Value::integer(t.decimals)})
-                  .strOr("") + " ";
+                  .strOr("") +
+              " ";
     } else {
       bool label = !labelled && columns[i].width >= 6;
       labelled = labelled || label;
@@ -189,7 +193,8 @@ size_t ListingReport::run(const std::function<void(const std::string&)>& line,
     if (twoLevels() && detailArea > 0) {
       rt::Value key = rt::evalBlock(request_.mainKey);
       selectArea(detailArea);
-      if (call("EOF").logicalOr(true) || !sameKey(rt::evalBlock(request_.detailKey), key)) call("DBSEEK", {key});
+      if (call("EOF").logicalOr(true) || !sameKey(rt::evalBlock(request_.detailKey), key))
+        call("DBSEEK", {key});
       for (; !call("EOF").logicalOr(true); selectArea(detailArea), call("DBSKIP")) {
         selectArea(detailArea);
         if (!sameKey(rt::evalBlock(request_.detailKey), key)) break;

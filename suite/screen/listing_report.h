@@ -63,8 +63,8 @@ class ListingReport {
   std::string lineOf(const std::vector<Shown>& columns, std::vector<double>& totals, int indent);
   // The totals of the columns' totalled numbers; the label "Razem:" goes into the first other
   // column wide enough unless `labelled` says it stands already. "" when nothing is totalled.
-  std::string totalsLine(const std::vector<Shown>& columns, const std::vector<double>& totals,
-                         int indent, bool& labelled) const;
+  std::string totalsLine(const std::vector<Shown>& columns, const std::vector<double>& totals, int indent,
+                         bool& labelled) const;
   bool meets(bool master);
   bool offeredToCallback();
 

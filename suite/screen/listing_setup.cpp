@@ -15,8 +15,8 @@
 #include "suite/screen/colour_set.h"
 #include "suite/screen/listing_browse.h"
 #include "suite/screen/listing_report.h"
-#include "suite/screen/messages.h"
 #include "suite/screen/listing_window.h"
+#include "suite/screen/messages.h"
 #include "suite/tables/table_ops.h"
 
 namespace suite {
@@ -37,9 +37,9 @@ std::string fit(std::string s, size_t width) {
 // What the user has set so far.
 struct Setup {
   ListingRequest request;
-  std::string title;            // stored text
+  std::string title;  // stored text
   rt::Array orderBlocks, orderNames;
-  size_t order = 0;             // index into the named orders
+  size_t order = 0;  // index into the named orders
   rt::Array buttonLabels, buttonBlocks;
   ListingBrowse browse;
 };
@@ -52,7 +52,8 @@ Setup setupFrom(rt::Args& a) {
   if (a[8].isArray()) s.orderNames = a[8].arr();
   s.request.callback = a[14];
   s.request.detailAlias = a[16].strOr("");
-  while (!s.request.detailAlias.empty() && s.request.detailAlias.back() == ' ') s.request.detailAlias.pop_back();
+  while (!s.request.detailAlias.empty() && s.request.detailAlias.back() == ' ')
+    s.request.detailAlias.pop_back();
   s.request.detailKey = a[17];
   s.request.mainKey = a[18];
   s.request.detailOrder = a[22];
@@ -106,8 +107,10 @@ void chooseColumns(Setup& s) {
     if (key == rt::term::K_ENTER || key == rt::term::K_SPACE) {
       size_t index = size_t(item - 1);
       auto at = std::find(chosen.begin(), chosen.end(), index);
-      if (at == chosen.end()) chosen.push_back(index);
-      else chosen.erase(at);
+      if (at == chosen.end())
+        chosen.push_back(index);
+      else
+        chosen.erase(at);
       return int(rt::ui::kAcContinue);
     }
     if (key == rt::term::K_ESC || key == rt::term::K_F10) return int(rt::ui::kAcAbort);
@@ -135,7 +138,8 @@ rt::Value typedValue(const Setup& s, size_t column) {
       labels = {" Tak ", " Nie "};
     } else {
       const rt::Value& lists = s.request.choiceLists;
-      if (lists.isArray() && t.list >= 1 && size_t(t.list) <= lists.arr().size() && lists.arr()[size_t(t.list - 1)].isArray()) {
+      if (lists.isArray() && t.list >= 1 && size_t(t.list) <= lists.arr().size() &&
+          lists.arr()[size_t(t.list - 1)].isArray()) {
         size_t codeLen = t.letter == 's' ? 1 : 3;
         for (const rt::Value& e : lists.arr()[size_t(t.list - 1)].arr()) {
           std::string entry = e.strOr("");
@@ -146,16 +150,25 @@ rt::Value typedValue(const Setup& s, size_t column) {
         }
       }
     }
-    int chosen = chooseFrom(c.heading, [&] { return labels; }, {}, 8, 20);
+    int chosen = chooseFrom(
+        c.heading, [&] { return labels; }, {}, 8, 20);
     if (chosen <= 0) return rt::Value();
     if (t.letter == 'L' || t.letter == 'l') return rt::Value::logical(chosen == 1);
     return rt::Value::text(codes[size_t(chosen - 1)]);
   }
   rt::Value value;
   switch (t.letter) {
-    case 'n': case 'N': value = rt::Value::number(0, t.decimals); break;
-    case 'd': case 'D': value = rt::Value::date(0); break;
-    default: value = rt::Value::text(std::string(size_t(std::clamp(t.width, 1, 50)), ' ')); break;
+    case 'n':
+    case 'N':
+      value = rt::Value::number(0, t.decimals);
+      break;
+    case 'd':
+    case 'D':
+      value = rt::Value::date(0);
+      break;
+    default:
+      value = rt::Value::text(std::string(size_t(std::clamp(t.width, 1, 50)), ' '));
+      break;
   }
   rt::term::ScreenStateGuard state;
   ColourSetScope colours(kSetMenu);
@@ -179,7 +192,8 @@ void chooseCondition(Setup& s) {
   auto texts = [&] {
     std::vector<std::string> out;
     for (size_t i = 0; i < s.request.catalogue.size(); ++i) {
-      bool set = std::any_of(conditions.begin(), conditions.end(), [&](const ListingCondition& c) { return c.column == i; });
+      bool set = std::any_of(conditions.begin(), conditions.end(),
+                             [&](const ListingCondition& c) { return c.column == i; });
       out.push_back(std::string(set ? " = " : "   ") + displayText(s.request.catalogue[i].heading));
     }
     return out;
@@ -187,7 +201,8 @@ void chooseCondition(Setup& s) {
   int chosen = chooseFrom("Warunek dla kolumny", texts);
   if (chosen <= 0) return;
   size_t column = size_t(chosen - 1);
-  auto at = std::find_if(conditions.begin(), conditions.end(), [&](const ListingCondition& c) { return c.column == column; });
+  auto at = std::find_if(conditions.begin(), conditions.end(),
+                         [&](const ListingCondition& c) { return c.column == column; });
   if (at != conditions.end()) {
     conditions.erase(at);
     return;
@@ -212,8 +227,7 @@ void produce(Setup& s) {
     return;
   }
   int area = int(call("SELECT").intOr(0));
-  if (s.order < s.orderBlocks.size())
-    call("ORDSETFOCUS", {rt::evalBlock(s.orderBlocks[s.order])});
+  if (s.order < s.orderBlocks.size()) call("ORDSETFOCUS", {rt::evalBlock(s.orderBlocks[s.order])});
   call("DBSELECTAREA", {rt::Value::integer(area)});
   call("DEV");
   rt::functions().call("WYB_URZ");
@@ -261,21 +275,27 @@ rt::Value generateListing(rt::Args& args) {
     std::string orderName = s.order < s.orderNames.size() ? s.orderNames[s.order].strOr("") : "";
     items.push_back(rt::Value::text(" Porza`dek: " + orderName + " "));
     items.push_back(rt::Value::text(" Warunki (" + std::to_string(s.request.conditions.size()) + ") "));
-    for (const rt::Value& label : s.buttonLabels) items.push_back(rt::Value::text(" " + label.strOr("") + " "));
+    for (const rt::Value& label : s.buttonLabels)
+      items.push_back(rt::Value::text(" " + label.strOr("") + " "));
     items.push_back(rt::Value::text(" Wykonaj zestawienie "));
     items.push_back(rt::Value::text(" Przegla`danie "));
     rt::Value menu = rt::Value::newArray(0);
     menu.arr() = items;
     call("DBSELECTAREA", {rt::Value::integer(area)});
-    int chosen = int(rt::functions().call("MENU", {menu, rt::Value::integer(6), rt::Value::integer(20),
-                                                   rt::Value::integer(last)}).intOr(0));
+    int chosen =
+        int(rt::functions()
+                .call("MENU", {menu, rt::Value::integer(6), rt::Value::integer(20), rt::Value::integer(last)})
+                .intOr(0));
     call("DBSELECTAREA", {rt::Value::integer(area)});
     if (chosen <= 0) break;
     last = chosen;
     const size_t buttons = s.buttonLabels.size();
-    if (chosen == 1) chooseColumns(s);
-    else if (chosen == 2) chooseOrder(s);
-    else if (chosen == 3) chooseCondition(s);
+    if (chosen == 1)
+      chooseColumns(s);
+    else if (chosen == 2)
+      chooseOrder(s);
+    else if (chosen == 3)
+      chooseCondition(s);
     else if (size_t(chosen) <= 3 + buttons) {
       size_t b = size_t(chosen) - 4;
       if (b < s.buttonBlocks.size() && s.buttonBlocks[b].isBlock()) rt::evalBlock(s.buttonBlocks[b]);

@@ -155,11 +155,13 @@ void G_WYDR_ZAS() {
 
   call("CMFILTER", {txt("nieobec->nr_prac < 'dummy'")});
   call("DBGOTOP");
-  rt::Value callback = rt::Value::block(rt::nativeBlock([](std::vector<rt::Value>&) { return MY_FUN_G(); }, "{|| my_fun_g() }"));
-  call("GENERUJ", {num(8), rt::Value(), vars().get("wartosci"), vars().get("typy"), vars().get("naglowki"),
-                   rt::Value(), txt("Zestawienie zasil`ko`w ZUS"), orderBlocks, orderNames, browse, browseNames,
-                   listing::constantBlock(txt("")), listing::constantBlock(rt::Value::logical(true)),
-                   txt("  1  2  3  0  4  5  6  7  8  9 10"), callback, txt(""), txt("")});
+  rt::Value callback = rt::Value::block(
+      rt::nativeBlock([](std::vector<rt::Value>&) { return MY_FUN_G(); }, "{|| my_fun_g() }"));
+  call("GENERUJ",
+       {num(8), rt::Value(), vars().get("wartosci"), vars().get("typy"), vars().get("naglowki"), rt::Value(),
+        txt("Zestawienie zasil`ko`w ZUS"), orderBlocks, orderNames, browse, browseNames,
+        listing::constantBlock(txt("")), listing::constantBlock(rt::Value::logical(true)),
+        txt("  1  2  3  0  4  5  6  7  8  9 10"), callback, txt(""), txt("")});
   call("DBSELECTAREA", {txt("nieobec")});
   call("CMFILTER");
   call("DBCLEARRELATION");

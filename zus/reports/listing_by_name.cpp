@@ -1,6 +1,5 @@
-#include "zus/reports/by_name.h"
-
 #include "suite/screen/listing_setup.h"
+#include "zus/reports/by_name.h"
 #include "zus/reports/listing_benefits.h"
 #include "zus/reports/listing_master.h"
 #include "zus/reports/listing_pickers.h"

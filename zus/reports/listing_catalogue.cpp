@@ -20,9 +20,7 @@ CatalogueColumn column(const std::string& heading, const std::string& value, con
 // know shows as the code instead of failing on a subscript of 0.
 CatalogueColumn statusColumn(const std::string& type) {
   rt::Value block = rt::Value::block(rt::nativeBlock(
-      [](std::vector<rt::Value>&) {
-        return txt(statusColumnText(rt::evalText("nieobec->status").numOr(0)));
-      },
+      [](std::vector<rt::Value>&) { return txt(statusColumnText(rt::evalText("nieobec->status").numOr(0))); },
       kStatusValue));
   return {block, type, "Status zasil`ku"};
 }
@@ -50,9 +48,7 @@ CatalogueColumn pseudoColumn(const MainFacts& f) {
 }
 
 CatalogueColumn dataZusColumn() {
-  std::string days = rt::functions()
-                         .call("STR", {varOr("zusx_chzk", num(33)), num(2)})
-                         .strOr("33");
+  std::string days = rt::functions().call("STR", {varOr("zusx_chzk", num(33)), num(2)}).strOr("33");
   return column("Data pocza`tkuja`ca okres zliczania " + days + " dni", "main->data_zus", "1d8  ;");
 }
 
@@ -61,7 +57,8 @@ CatalogueColumn dataZusColumn() {
 // current when the employee's row was offered to the callback.
 CatalogueColumn detailTaxColumn(const std::string& heading, bool amountOnly) {
   rt::Value block = rt::Value::block(rt::nativeBlock([amountOnly](std::vector<rt::Value>&) {
-    double tax = benefitTax(rt::evalText("nieobec->wartosc").numOr(0), rt::evalText("nieobec->podat").numOr(0));
+    double tax =
+        benefitTax(rt::evalText("nieobec->wartosc").numOr(0), rt::evalText("nieobec->podat").numOr(0));
     if (amountOnly && tax < 0) tax = 0;
     return rt::Value::number(tax, 2);
   }));
@@ -100,7 +97,8 @@ std::vector<CatalogueColumn> benefitCatalogue(const MainFacts& f) {
       column("Kod literowy", "nieobec->nr_stat", "1c4  ;"),
       statusColumn("1c40 ;wybor_stat ()"),
       column("Status przepisania zasil`ku do Pl`ac", kTransferValue, "1c20 ;"),
-      column("Status przepisania zasil`ku do Kadr", "iif( !empty( nieobec->kod_wew ), \"1\", \"2\" )", "1s1 ;"),
+      column("Status przepisania zasil`ku do Kadr", "iif( !empty( nieobec->kod_wew ), \"1\", \"2\" )",
+             "1s1 ;"),
       column("Czy zasil`ek ma wczytana` podstawe` z poprzedniego zasil`ku ?",
              "iif ( nieobec->nieobec == \"PBZ\", \"Tak\", \"Nie\" )", "1c3  ;"),
       column("Data otrzymania L-4", "nieobec->data_otrz", "1d8  ;"),
@@ -153,7 +151,8 @@ std::vector<CatalogueColumn> masterCatalogue(const MainFacts& f) {
       column("Kod literowy", "nieobec->nr_stat", "0c4  ;"),
       statusColumn("0c40 ;wybor_stat ()"),
       column("Status przepisania zasil`ku do Pl`ac", kTransferValue, "0c20 ;przepis_stat ()"),
-      column("Status przepisania zasil`ku do Kadr", "iif( !empty( nieobec->kod_wew ), \"1\", \"2\" )", "0s1 ;"),
+      column("Status przepisania zasil`ku do Kadr", "iif( !empty( nieobec->kod_wew ), \"1\", \"2\" )",
+             "0s1 ;"),
       column("Czy zasil`ek ma wczytana` podstawe` z poprzedniego zasil`ku ?",
              "iif ( nieobec->nieobec == \"PBZ\", \"Tak\", \"Nie\" )", "0c3  ;"),
       column("Data otrzymania L-4", "nieobec->data_otrz", "0d8  ;"),
@@ -184,8 +183,8 @@ std::vector<CatalogueColumn> dictionaryColumns(const std::string& nb) {
     std::string kdAll = call("ALLTRIM", {call("_INDEX_NAME", {txt("MAIN"), num(i + first)})}).strOr("");
     call("DBSELECTAREA", {txt("sl")});
     goToDictionaryHeader(kdAll.size() > 3 ? kdAll.substr(3) : "");
-    std::string heading = rt::evalText("sl->skrot").strOr("") + " - " +
-                          call("ALLTRIM", {rt::evalText("sl->nazwa")}).strOr("");
+    std::string heading =
+        rt::evalText("sl->skrot").strOr("") + " - " + call("ALLTRIM", {rt::evalText("sl->nazwa")}).strOr("");
     out.push_back({exprBlock("{ || " + nb + " ( main->" + kdAll + ", .t. ) }"),
                    "1c5  ;" + nb + " ( pobslowo ( 8, 30, 10, daj_kod(), .f. ), .t. )", heading});
   }

@@ -116,10 +116,12 @@ void G_WYDRZAS2() {
   // The employee's additional number leads the browse columns when MAIN has it.
   rt::Value browse = rt::Value::newArray(0), browseNames = rt::Value::newArray(0);
   if (facts.pseudo) browse.arr().push_back(listing::exprBlock("main->nr_pseudo"));
-  for (const char* v : {"main->nr_prac", "main->nazwisko", "main->imie"}) browse.arr().push_back(listing::exprBlock(v));
+  for (const char* v : {"main->nr_prac", "main->nazwisko", "main->imie"})
+    browse.arr().push_back(listing::exprBlock(v));
   browseNames.arr().push_back(txt("Numer"));
   if (facts.pseudo) browseNames.arr().push_back(txt("Nr dod."));
-  for (const char* h : {"Nazwisko", "Imie", "Zasil`ek", "Data do", "Data wyp."}) browseNames.arr().push_back(txt(h));
+  for (const char* h : {"Nazwisko", "Imie", "Zasil`ek", "Data do", "Data wyp."})
+    browseNames.arr().push_back(txt(h));
 
   rt::Value orderNames = rt::Value::newArray(0), orderBlocks = rt::Value::newArray(0);
   auto addOrder = [&](const char* name, int order) {
@@ -143,14 +145,34 @@ void G_WYDRZAS2() {
   call("DBSELECTAREA", {txt("main")});
 
   rt::Args a;
-  for (rt::Value v : {num(8), rt::Value(), vars().get("wartosci"), vars().get("typy"), vars().get("naglowki"),
-                      rt::Value(), txt("Zestawienie zasil`ko`w ZUS"), orderBlocks, orderNames, browse, browseNames,
-                      listing::constantBlock(txt("")), listing::constantBlock(rt::Value::logical(true)),
+  for (rt::Value v : {num(8),
+                      rt::Value(),
+                      vars().get("wartosci"),
+                      vars().get("typy"),
+                      vars().get("naglowki"),
+                      rt::Value(),
+                      txt("Zestawienie zasil`ko`w ZUS"),
+                      orderBlocks,
+                      orderNames,
+                      browse,
+                      browseNames,
+                      listing::constantBlock(txt("")),
+                      listing::constantBlock(rt::Value::logical(true)),
                       txt("  1  2  3  4  0  5  6  7  8  9 10 11"),
-                      nativeCall(&master_listing::MY_FUN_G1, "{|| my_fun_g1() }"), txt(""), txt("nieobec"),
-                      listing::exprBlock("nieobec->nr_prac"), listing::exprBlock("main->nr_prac"), rt::Value(),
-                      rt::Value(), rt::Value(), nativeCall(&ustawPorz, "{|| ustaw_porz() }"), rt::Value(),
-                      rt::Value(), rt::Value(), rt::Value(), array({txt("Par. dod.")}),
+                      nativeCall(&master_listing::MY_FUN_G1, "{|| my_fun_g1() }"),
+                      txt(""),
+                      txt("nieobec"),
+                      listing::exprBlock("nieobec->nr_prac"),
+                      listing::exprBlock("main->nr_prac"),
+                      rt::Value(),
+                      rt::Value(),
+                      rt::Value(),
+                      nativeCall(&ustawPorz, "{|| ustaw_porz() }"),
+                      rt::Value(),
+                      rt::Value(),
+                      rt::Value(),
+                      rt::Value(),
+                      array({txt("Par. dod.")}),
                       array({nativeCall(&getParDod, "{|| getpardod() }")})})
     a.push(v);
   rt::functions().call("GENERUJ", a);

@@ -23,7 +23,8 @@ std::string ltrim(const std::string& s) {
 std::string pickText(const rt::Value& texts, int top, int left, int bottom, int right) {
   settings::ColourSet colours(36);
   settings::OpenWindow window(-2, top, left, bottom, right, "Wybierz", 36);
-  int chosen = int(call("ACHOICE", {num(top + 1), num(left + 2), num(bottom - 1), num(right - 1), texts}).intOr(0));
+  int chosen =
+      int(call("ACHOICE", {num(top + 1), num(left + 2), num(bottom - 1), num(right - 1), texts}).intOr(0));
   if (chosen <= 0 || !texts.isArray() || size_t(chosen) > texts.arr().size()) return "";
   return texts.arr()[size_t(chosen - 1)].strOr("");
 }
@@ -63,7 +64,8 @@ std::string DAJ_KOD() {
   rt::Value column = varOr("___nr_k");
   if (!column.isNum()) column = varOr("g_wybor2");
   rt::Value headings = varOr("naglowki");
-  if (!column.isNum() || !headings.isArray() || column.num() < 1 || size_t(column.num()) > headings.arr().size())
+  if (!column.isNum() || !headings.isArray() || column.num() < 1 ||
+      size_t(column.num()) > headings.arr().size())
     return "";
   vars().assign("___nr_k", column);
   std::string heading = headings.arr()[size_t(column.num()) - 1].strOr("");
@@ -85,11 +87,11 @@ void INI_ZN() {
     const char* graphic;
   };
   static const Box boxes[] = {
-      {"zn_lg", "-", "\xD1"},      {"zn_ld", "-", "\xCF"},   {"zn_l1", "+", "\xC5"},
-      {"zn_l2", "+", "\xD8"},      {"zn_poz2", "-", "\xCD"}, {"zn_poz1", "-", "\xC4"},
-      {"zn_pion", " | ", " \xB3 "}, {"zn_rlg", "/", "\xC9"}, {"zn_rpg", "\\", "\xBB"},
-      {"zn_rld", "\\", "\xC8"},    {"zn_rpd", "/", "\xBC"},  {"zn_pocz0", "|", "\xBA"},
-      {"zn_pocz1", "|", "\xC7"},   {"zn_pocz2", "|", "\xCC"}, {"zn_kon1", "|", "\xB6"},
+      {"zn_lg", "-", "\xD1"},       {"zn_ld", "-", "\xCF"},    {"zn_l1", "+", "\xC5"},
+      {"zn_l2", "+", "\xD8"},       {"zn_poz2", "-", "\xCD"},  {"zn_poz1", "-", "\xC4"},
+      {"zn_pion", " | ", " \xB3 "}, {"zn_rlg", "/", "\xC9"},   {"zn_rpg", "\\", "\xBB"},
+      {"zn_rld", "\\", "\xC8"},     {"zn_rpd", "/", "\xBC"},   {"zn_pocz0", "|", "\xBA"},
+      {"zn_pocz1", "|", "\xC7"},    {"zn_pocz2", "|", "\xCC"}, {"zn_kon1", "|", "\xB6"},
       {"zn_kon2", "|", "\xB9"},
   };
   for (const Box& b : boxes) vars().assign(b.name, txt(graphic ? b.graphic : b.plain));

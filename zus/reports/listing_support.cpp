@@ -85,9 +85,9 @@ bool employeeVisible() {
   return rt::functions().call("SPRMAINUPR", args).logicalOr(false);
 }
 
-std::string transferStatus(bool transferred, const std::string& kind, const std::string& oldKind,
-                           double days, double oldDays, double value, double oldValue) {
-  std::string text = !transferred ? "Nie przepisany"
+std::string transferStatus(bool transferred, const std::string& kind, const std::string& oldKind, double days,
+                           double oldDays, double value, double oldValue) {
+  std::string text = !transferred                                                ? "Nie przepisany"
                      : (kind != oldKind || days != oldDays || value != oldValue) ? "Przepisany-zmiany"
                                                                                  : "Przepisany";
   return call("ROWNAJ_L", {txt(text), num(20)}).strOr("");

@@ -52,8 +52,8 @@ void setTaxOfCurrentBenefit();
 bool employeeVisible();
 
 // `ZCZYT_STAT`: the payroll transfer status, 20 characters.
-std::string transferStatus(bool transferred, const std::string& kind, const std::string& oldKind,
-                           double days, double oldDays, double value, double oldValue);
+std::string transferStatus(bool transferred, const std::string& kind, const std::string& oldKind, double days,
+                           double oldDays, double value, double oldValue);
 
 // The calculation status of a record as its column shows it (40 characters): the text of its
 // code in `stat_mess`, or the code itself when `stat_err` does not hold it.

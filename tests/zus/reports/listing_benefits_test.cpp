@@ -1,12 +1,12 @@
 // The listing of one row per benefit: a listing chosen on the generator's screens and written to
 // a file, the per-record callback, the tax, the transfer status, the temporary orders.
-#include "listing_fixture.h"
+#include "zus/reports/listing_benefits.h"
 
 #include <sys/wait.h>
 
+#include "listing_fixture.h"
 #include "runtime/term/keyboard.h"
 #include "runtime/term/terminal.h"
-#include "zus/reports/listing_benefits.h"
 
 namespace listing_test {
 namespace {
@@ -18,11 +18,15 @@ class BenefitListing : public ListingCompany {};
 TEST_F(BenefitListing, ChosenColumnsInTheChosenOrderAreWrittenToTheFileWithTotals) {
   createTables(false);
   someBenefits();
-  h.keys(join({{K_ENTER},                                 // Kolumny
-               pick(1), pick(5), pick(3), {K_ESC},        // Nazwisko, Data do, Wartosc
-               pick(1), pick(2),                          // Porzadek: by number and payout date
-               pick(2)}));                                // Wykonaj
-  h.pause(0.5);  // an Esc waiting while the listing prints would cut it short
+  h.keys(join({{K_ENTER},  // Kolumny
+               pick(1),
+               pick(5),
+               pick(3),
+               {K_ESC},  // Nazwisko, Data do, Wartosc
+               pick(1),
+               pick(2),     // Porzadek: by number and payout date
+               pick(2)}));  // Wykonaj
+  h.pause(0.5);             // an Esc waiting while the listing prints would cut it short
   h.keys({K_ESC});
   call("G_WYDR_ZAS");
   EXPECT_EQ(printed(),
@@ -45,9 +49,8 @@ TEST_F(BenefitListing, ChosenColumnsInTheChosenOrderAreWrittenToTheFileWithTotal
 TEST_F(BenefitListing, EmployeesTheAccessCheckRefusesAreLeftOut) {
   createTables(false);
   someBenefits();
-  rt::functions().add("SPRMAINUPR", [](rt::Args&) {
-    return yes(rt::evalText("main->nr_prac").strOr("") != "    2");
-  });
+  rt::functions().add("SPRMAINUPR",
+                      [](rt::Args&) { return yes(rt::evalText("main->nr_prac").strOr("") != "    2"); });
   h.keys(join({{K_ENTER}, pick(1), {K_ESC}, pick(3)}));
   h.pause(0.5);
   h.keys({K_ESC});
@@ -60,9 +63,8 @@ TEST_F(BenefitListing, EmployeesTheAccessCheckRefusesAreLeftOut) {
 TEST_F(BenefitListing, TheBrowseShowsOnlyTheRecordsTheCallbackKeeps) {
   createTables(false);
   someBenefits();
-  rt::functions().add("SPRMAINUPR", [](rt::Args&) {
-    return yes(rt::evalText("main->nr_prac").strOr("") != "    2");
-  });
+  rt::functions().add("SPRMAINUPR",
+                      [](rt::Args&) { return yes(rt::evalText("main->nr_prac").strOr("") != "    2"); });
   // F12 takes a picture of the screen while the browse waits.
   std::string shown;
   keyboard().setKey(K_F12, HotKey{[&](const WaitState&) { shown = h.textUtf8(); }, Value()});
@@ -86,7 +88,9 @@ TEST_F(BenefitListing, TheTaxTakesTheRateAsAPercentageAndTheAmountIsNeverNegativ
       {1000.00, -5, -50.0, 0.0},
   };
   std::vector<Fields> rows;
-  for (const Case& c : cases) rows.push_back(benefit("    1", "Z01", day(2024, 2, 1), day(2024, 3, 1), c.value, {{"podat", num(c.rate, 2)}}));
+  for (const Case& c : cases)
+    rows.push_back(
+        benefit("    1", "Z01", day(2024, 2, 1), day(2024, 3, 1), c.value, {{"podat", num(c.rate, 2)}}));
   fill("NIEOBEC", rows);
   ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN|SLOWNIK|NIEOBEC"), txt("SSS")}).logical());
   rt::PrivateFrame frame(rt::context().memvars);
@@ -110,15 +114,14 @@ TEST_F(BenefitListing, TheTransferStatusNamesWhetherAndHowTheBenefitWentToPayrol
     const char* text;
   } cases[] = {
       {false, "Z09", 9, 9.99, "Nie przepisany"},  // old values are not looked at
-      {true, "Z01", 5, 100.00, "Przepisany"},
-      {true, "Z01", 6, 100.00, "Przepisany-zmiany"},
-      {true, "Z02", 5, 100.00, "Przepisany-zmiany"},
-      {true, "Z01", 5, 100.01, "Przepisany-zmiany"},
+      {true, "Z01", 5, 100.00, "Przepisany"},        {true, "Z01", 6, 100.00, "Przepisany-zmiany"},
+      {true, "Z02", 5, 100.00, "Przepisany-zmiany"}, {true, "Z01", 5, 100.01, "Przepisany-zmiany"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     std::string got = call("ZCZYT_STAT", {yes(c.place), txt(c.kind), txt("Z01"), num(c.days), num(5),
-                                          num(c.value, 2), num(100, 2)}).str();
+                                          num(c.value, 2), num(100, 2)})
+                          .str();
     EXPECT_EQ(got.size(), 20u);
     EXPECT_EQ(got.substr(0, std::string(c.text).size()), c.text);
     EXPECT_EQ(got.find_first_not_of(' ', std::string(c.text).size()), std::string::npos);
@@ -162,10 +165,10 @@ TEST_F(BenefitListing, OrdersByTheAdditionalNumberLiveInATemporaryBagForTheRunOn
   EXPECT_TRUE(handed.bagExisted);
   EXPECT_EQ(handed.orderNames.size(), 5u);
   EXPECT_EQ(handed.orderNames[3], suite::displayText("Wedl`ug nr dod.pracownika i daty do"));
-  EXPECT_EQ(handed.byFirstPseudoOrder,
-            (std::vector<std::string>{"A-10 10.03.2024", "B-20 10.02.2024", "K-30 20.03.2024", "K-30 05.03.2024"}));
-  EXPECT_EQ(handed.bySecondPseudoOrder,
-            (std::vector<std::string>{"A-10 10.03.2024", "B-20 10.02.2024", "K-30 05.03.2024", "K-30 20.03.2024"}));
+  EXPECT_EQ(handed.byFirstPseudoOrder, (std::vector<std::string>{"A-10 10.03.2024", "B-20 10.02.2024",
+                                                                 "K-30 20.03.2024", "K-30 05.03.2024"}));
+  EXPECT_EQ(handed.bySecondPseudoOrder, (std::vector<std::string>{"A-10 10.03.2024", "B-20 10.02.2024",
+                                                                  "K-30 05.03.2024", "K-30 20.03.2024"}));
   EXPECT_TRUE(rt::context().memvars.get("czy_pseudo").logical());
   EXPECT_FALSE(fs::exists(zus::temporaryBagPath()));
   // The structural index of the register knows nothing of the run's tags.

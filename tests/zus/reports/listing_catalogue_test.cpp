@@ -1,9 +1,9 @@
 // The listings' catalogues: type strings, the optional columns, the widths taken from the
 // dictionary and MAIN, and the dictionary columns.
-#include "listing_fixture.h"
-
-#include "suite/screen/listing_columns.h"
 #include "zus/reports/listing_catalogue.h"
+
+#include "listing_fixture.h"
+#include "suite/screen/listing_columns.h"
 
 namespace listing_test {
 namespace {
@@ -92,7 +92,8 @@ TEST_F(ListingCatalogue, OptionalColumnsAndDictionaryColumnsSetTheLength) {
                                     << c.dictionaries);
     rt::context().memvars.assign("z_indeks", num(c.dictionaries));
     MainFacts f{c.dataZus, c.pseudo, 10};
-    std::vector<CatalogueColumn> one = zus::listing::benefitCatalogue(f), two = zus::listing::masterCatalogue(f);
+    std::vector<CatalogueColumn> one = zus::listing::benefitCatalogue(f),
+                                 two = zus::listing::masterCatalogue(f);
     EXPECT_EQ(one.size(), c.benefits);
     EXPECT_EQ(two.size(), c.masters);
     // The additional number stands after the value in the first variant, after the number in
@@ -107,14 +108,17 @@ TEST_F(ListingCatalogue, OptionalColumnsAndDictionaryColumnsSetTheLength) {
 
 TEST_F(ListingCatalogue, TypeStringsTakeTheirWidthsFromTheTables) {
   std::vector<CatalogueColumn> one = zus::listing::benefitCatalogue({true, true, 8});
-  EXPECT_EQ(byHeading(one, "Skro`t zasil`ku").type, "1c10  ;nb_zas ( pobslowo ( 8, 30, 10, zas_slow [ 1 ], .f. ), .t. )");
-  EXPECT_EQ(byHeading(one, "Nazwa zasil`ku").type, "1c55 ;nb_zas ( pobslowo ( 8, 30, 10, zas_slow [ 1 ], .f. ), .f. )");
+  EXPECT_EQ(byHeading(one, "Skro`t zasil`ku").type,
+            "1c10  ;nb_zas ( pobslowo ( 8, 30, 10, zas_slow [ 1 ], .f. ), .t. )");
+  EXPECT_EQ(byHeading(one, "Nazwa zasil`ku").type,
+            "1c55 ;nb_zas ( pobslowo ( 8, 30, 10, zas_slow [ 1 ], .f. ), .f. )");
   EXPECT_EQ(byHeading(one, "Numer dodatkowy pracownika").type, "1c8  ; wyb_nr_ps ( \"\", 12 )$");
   EXPECT_EQ(byHeading(one, "Data pocza`tkuja`ca okres zliczania 33 dni").type, "1d8  ;");
 
   rt::context().memvars.assign("zusx_chzk", num(7));
   std::vector<CatalogueColumn> two = zus::listing::masterCatalogue({true, true, 10});
-  EXPECT_EQ(byHeading(two, "Skro`t zasil`ku").type, "0c10  ;nb_zas2 ( pobslowo ( 8, 30, 10, zas_slow [ 1 ], .f. ), .t. )");
+  EXPECT_EQ(byHeading(two, "Skro`t zasil`ku").type,
+            "0c10  ;nb_zas2 ( pobslowo ( 8, 30, 10, zas_slow [ 1 ], .f. ), .t. )");
   EXPECT_EQ(byHeading(two, "Numer dodatkowy pracownika").type, "1c10 ; wyb_nr_ps ( \"\", 12 )$");
   EXPECT_EQ(byHeading(two, "Data pocza`tkuja`ca okres zliczania  7 dni").type, "1d8  ;");
   EXPECT_EQ(byHeading(two, "Status przepisania zasil`ku do Pl`ac").type, "0c20 ;przepis_stat ()");

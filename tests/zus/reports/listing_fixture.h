@@ -6,7 +6,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -144,7 +143,8 @@ class ListingCompany : public ::testing::Test {
 
   static void create(const suite::TableDef& def) { suite::createTable(def.name, def); }
   static void fill(const char* name, const std::vector<Fields>& rows) {
-    call("DBUSEAREA", {yes(true), Value(), txt(std::string(name) + ".dbf"), txt("zef_fill"), yes(false), yes(false)});
+    call("DBUSEAREA",
+         {yes(true), Value(), txt(std::string(name) + ".dbf"), txt("zef_fill"), yes(false), yes(false)});
     for (const Fields& r : rows) suite::appendRecord(r);
     call("DBCLOSEAREA");
   }
@@ -155,44 +155,58 @@ class ListingCompany : public ::testing::Test {
     if (pseudo) main.tags.push_back({"NR_PSEUDO", "nr_pseudo"});
     create(main);
     for (const char* t : {"SLOWNIK", "STATUS", "NIEOBEC"}) create(*suite::findTable(t));
-    fill("SLOWNIK", {
-                        {{"kod", txt("Z  ")}, {"skrot", txt("ZASILKI")}, {"nazwa", txt("Zasil`ki")}},
-                        {{"kod", txt("Z01")}, {"skrot", txt("chor")}, {"nazwa", txt("Zasil`ek chorobowy")}},
-                        {{"kod", txt("Z02")}, {"skrot", txt("opiek")}, {"nazwa", txt("Zasil`ek opiekun`czy")}},
-                        {{"kod", txt("D  ")}, {"skrot", txt("SLOW1")}, {"nazwa", txt("Dzial`y")}},
-                        {{"kod", txt("D01")}, {"skrot", txt("biuro")}, {"nazwa", txt("Biuro")}},
-                        {{"kod", txt("D02")}, {"skrot", txt("hala")}, {"nazwa", txt("Hala")}},
-                    });
+    fill("SLOWNIK",
+         {
+             {{"kod", txt("Z  ")}, {"skrot", txt("ZASILKI")}, {"nazwa", txt("Zasil`ki")}},
+             {{"kod", txt("Z01")}, {"skrot", txt("chor")}, {"nazwa", txt("Zasil`ek chorobowy")}},
+             {{"kod", txt("Z02")}, {"skrot", txt("opiek")}, {"nazwa", txt("Zasil`ek opiekun`czy")}},
+             {{"kod", txt("D  ")}, {"skrot", txt("SLOW1")}, {"nazwa", txt("Dzial`y")}},
+             {{"kod", txt("D01")}, {"skrot", txt("biuro")}, {"nazwa", txt("Biuro")}},
+             {{"kod", txt("D02")}, {"skrot", txt("hala")}, {"nazwa", txt("Hala")}},
+         });
     fill("STATUS", {
                        {{"kod_stat", num(1)}, {"nazwa_stat", txt("Zatrudniony")}},
                        {{"kod_stat", num(12)}, {"nazwa_stat", txt("Urlop")}},
                    });
     fill("MAIN", {
-                     {{"nr_prac", txt("    1")}, {"nazwisko", txt("Kowalski")}, {"imie", txt("Jan")},
-                      {"nr_pseudo", txt("K-30")}, {"status", num(1)}, {"dni_ch", num(12)}, {"sl_slow1", txt("D02")}},
-                     {{"nr_prac", txt("    2")}, {"nazwisko", txt("Nowak")}, {"imie", txt("Anna")},
-                      {"nr_pseudo", txt("A-10")}, {"status", num(12)}, {"sl_slow1", txt("D01")}},
-                     {{"nr_prac", txt("    3")}, {"nazwisko", txt("Lis")}, {"imie", txt("Ewa")},
-                      {"nr_pseudo", txt("B-20")}, {"status", num(1)}},
+                     {{"nr_prac", txt("    1")},
+                      {"nazwisko", txt("Kowalski")},
+                      {"imie", txt("Jan")},
+                      {"nr_pseudo", txt("K-30")},
+                      {"status", num(1)},
+                      {"dni_ch", num(12)},
+                      {"sl_slow1", txt("D02")}},
+                     {{"nr_prac", txt("    2")},
+                      {"nazwisko", txt("Nowak")},
+                      {"imie", txt("Anna")},
+                      {"nr_pseudo", txt("A-10")},
+                      {"status", num(12)},
+                      {"sl_slow1", txt("D01")}},
+                     {{"nr_prac", txt("    3")},
+                      {"nazwisko", txt("Lis")},
+                      {"imie", txt("Ewa")},
+                      {"nr_pseudo", txt("B-20")},
+                      {"status", num(1)}},
                  });
   }
 
   static Fields benefit(const char* employee, const char* kind, Value to, Value payout, double value,
                         Fields more = {}) {
-    Fields f{{"nr_prac", txt(employee)}, {"zasilek", txt(kind)}, {"do", to}, {"dat_wyp", payout},
-             {"wartosc", num(value, 2)}, {"status", num(4)}};
+    Fields f{{"nr_prac", txt(employee)}, {"zasilek", txt(kind)},     {"do", to},
+             {"dat_wyp", payout},        {"wartosc", num(value, 2)}, {"status", num(4)}};
     f.insert(f.end(), more.begin(), more.end());
     return f;
   }
 
   // Four benefits: employee 1 has two whose end-date and payout-date orders differ.
   void someBenefits() {
-    fill("NIEOBEC", {
-                        benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 300.50, {{"l_dni", num(5)}}),
-                        benefit("    2", "Z02", day(2024, 2, 5), day(2024, 3, 10), 120.00, {{"l_dni", num(2)}}),
-                        benefit("    1", "Z02", day(2024, 2, 20), day(2024, 3, 5), 80.25, {{"l_dni", num(3)}}),
-                        benefit("    3", "Z01", day(2024, 1, 31), day(2024, 2, 10), 1000.00, {{"l_dni", num(10)}}),
-                    });
+    fill("NIEOBEC",
+         {
+             benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 300.50, {{"l_dni", num(5)}}),
+             benefit("    2", "Z02", day(2024, 2, 5), day(2024, 3, 10), 120.00, {{"l_dni", num(2)}}),
+             benefit("    1", "Z02", day(2024, 2, 20), day(2024, 3, 5), 80.25, {{"l_dni", num(3)}}),
+             benefit("    3", "Z01", day(2024, 1, 31), day(2024, 2, 10), 1000.00, {{"l_dni", num(10)}}),
+         });
   }
 
   // The listing file, as UTF-8 text.

@@ -1,9 +1,9 @@
 // The listing of employees with their benefits: master and detail rows in the order chosen under
 // "Par. dod.", the named orders, the status list, NB_ZAS2, and the tax of each detail row.
-#include "listing_fixture.h"
-
-#include "zus/reports/listing_catalogue.h"
 #include "zus/reports/listing_master.h"
+
+#include "listing_fixture.h"
+#include "zus/reports/listing_catalogue.h"
 
 namespace listing_test {
 namespace {
@@ -32,8 +32,10 @@ TEST_F(MasterListing, EmployeesWithTheirBenefitsInTheDetailOrderChosenUnderExtra
     fs::remove_all(dir / "WYDRUKI");
     // Status, surname; end date and payout date of each benefit.
     h.keys(join({{K_ENTER}, {K_ENTER}, pick(2), pick(5), pick(13), {K_ESC}}));
-    if (c.byPayout) h.keys(join({pick(3), {K_SPACE, K_PGDN}, pick(1)}));  // Par. dod., then Wykonaj
-    else h.keys(pick(4));
+    if (c.byPayout)
+      h.keys(join({pick(3), {K_SPACE, K_PGDN}, pick(1)}));  // Par. dod., then Wykonaj
+    else
+      h.keys(pick(4));
     h.pause(0.5);
     h.keys({K_ESC});
     call("G_WYDRZAS2");
@@ -183,10 +185,11 @@ TEST_F(MasterListing, KindTextLeavesTheSelectedAreaAndTheEmployeeTableAsItFoundT
 
 TEST_F(MasterListing, EveryDetailRowShowsTheTaxOfItsOwnBenefit) {
   createTables(false);
-  fill("NIEOBEC", {
-                      benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 1000.00, {{"podat", num(18, 2)}}),
-                      benefit("    1", "Z01", day(2024, 2, 20), day(2024, 3, 25), 500.00, {{"podat", num(10, 2)}}),
-                  });
+  fill("NIEOBEC",
+       {
+           benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 1000.00, {{"podat", num(18, 2)}}),
+           benefit("    1", "Z01", day(2024, 2, 20), day(2024, 3, 25), 500.00, {{"podat", num(10, 2)}}),
+       });
   ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN|SLOWNIK|NIEOBEC"), txt("SSS")}).logical());
   std::vector<zus::listing::CatalogueColumn> c = zus::listing::masterCatalogue({true, false, 0});
   const zus::listing::CatalogueColumn* entered = nullptr;

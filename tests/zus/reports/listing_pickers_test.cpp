@@ -1,7 +1,7 @@
 // The pickers that the listings' conditions call by name, and a condition chosen through one.
-#include "listing_fixture.h"
-
 #include "zus/reports/listing_pickers.h"
+
+#include "listing_fixture.h"
 
 namespace listing_test {
 namespace {
@@ -19,7 +19,9 @@ class ListingPickers : public ListingCompany {
     call("_CLOSE_SET", {txt("MAIN")});
     ListingCompany::TearDown();
   }
-  static std::string ltrim(const std::string& s) { return s.substr(std::min(s.size(), s.find_first_not_of(' '))); }
+  static std::string ltrim(const std::string& s) {
+    return s.substr(std::min(s.size(), s.find_first_not_of(' ')));
+  }
 };
 
 TEST_F(ListingPickers, StatusPickersAnswerInTheFormOfTheirColumnsAndLeaveTheScreen) {
@@ -98,7 +100,7 @@ TEST_F(ListingPickers, DoubleLineBoxCharactersFollowTheGraphicsFlag) {
     std::string character;
   } cases[] = {
       {false, "zn_pion", " | "}, {true, "zn_pion", " \xB3 "}, {false, "zn_rpg", "\\"},
-      {true, "zn_rlg", "\xC9"},   {true, "zn_kon2", "\xB9"},  {false, "zn_l2", "+"},
+      {true, "zn_rlg", "\xC9"},  {true, "zn_kon2", "\xB9"},   {false, "zn_l2", "+"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -112,11 +114,12 @@ class ListingCondition : public ListingCompany {};
 
 TEST_F(ListingCondition, AConditionChosenThroughTheStatusPickerKeepsOnlyMatchingBenefits) {
   createTables(false);
-  fill("NIEOBEC", {
-                      benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 300.50),
-                      benefit("    2", "Z02", day(2024, 2, 5), day(2024, 3, 10), 120.00, {{"status", num(2)}}),
-                      benefit("    3", "Z01", day(2024, 1, 31), day(2024, 2, 10), 1000.00),
-                  });
+  fill("NIEOBEC",
+       {
+           benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 300.50),
+           benefit("    2", "Z02", day(2024, 2, 5), day(2024, 3, 10), 120.00, {{"status", num(2)}}),
+           benefit("    3", "Z01", day(2024, 1, 31), day(2024, 2, 10), 1000.00),
+       });
   // Surname; a condition on "Status zasil`ku" (column 24): the fifth status text (code 4).
   h.keys(join({{K_ENTER}, pick(1), {K_ESC}, pick(2), pick(23), pick(4), pick(1)}));
   h.pause(0.5);
@@ -133,12 +136,13 @@ TEST_F(ListingCondition, AConditionChosenThroughTheStatusPickerKeepsOnlyMatching
 
 TEST_F(ListingCondition, ColumnsWithoutAPickerTakeATypedValueOrAChoiceFromTheirList) {
   createTables(false);
-  fill("NIEOBEC", {
-                      benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 300.50, {{"l_dni", num(5)}}),
-                      benefit("    2", "Z02", day(2024, 2, 5), day(2024, 3, 10), 120.00,
-                              {{"l_dni", num(2)}, {"kod_wew", txt("    12")}}),
-                      benefit("    3", "Z01", day(2024, 1, 31), day(2024, 2, 10), 1000.00, {{"l_dni", num(5)}}),
-                  });
+  fill("NIEOBEC",
+       {
+           benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 300.50, {{"l_dni", num(5)}}),
+           benefit("    2", "Z02", day(2024, 2, 5), day(2024, 3, 10), 120.00,
+                   {{"l_dni", num(2)}, {"kod_wew", txt("    12")}}),
+           benefit("    3", "Z01", day(2024, 1, 31), day(2024, 2, 10), 1000.00, {{"l_dni", num(5)}}),
+       });
   struct Case {
     const char* name;
     std::vector<int> condition;  // keys from the column list on
@@ -155,7 +159,9 @@ TEST_F(ListingCondition, ColumnsWithoutAPickerTakeATypedValueOrAChoiceFromTheirL
     h.pause(0.5);
     h.keys({K_ESC});
     call("G_WYDR_ZAS");
-    EXPECT_EQ(printed(), std::string("Zestawienie zasiłków ZUS\n\nNazwisko pracownika\n-------------------------\n") + c.rows);
+    EXPECT_EQ(
+        printed(),
+        std::string("Zestawienie zasiłków ZUS\n\nNazwisko pracownika\n-------------------------\n") + c.rows);
   }
 }
 
