@@ -113,6 +113,29 @@ TEST_F(CardText, YearsOfServiceItem) {
   call("_CLOSE_SET", {txt("DANE_WE")});
 }
 
+TEST_F(CardText, KindNameOfASlot) {
+  rt::Value link = rt::context().memvars.get("zas_zus");
+  link.arr()[3] = txt("Z99");  // slot 4: a code the dictionary lacks
+  call("_OPEN_SET", {txt("SLOWNIK |NIEOBEC"), txt("SS")});
+  struct Case {
+    int slot;
+    bool found;
+    std::string name;
+  };
+  for (const Case& c : {Case{1, true, "Zasi\x88" "ek chorobowy" + std::string(23, ' ')},
+                        Case{3, false, "unchanged"}, Case{4, false, std::string(40, ' ')}}) {
+    SCOPED_TRACE(c.slot);
+    rt::context().memvars.declarePrivate("nazwa_zas", txt("unchanged"));
+    rt::Args a;
+    a.push(num(c.slot));
+    a.push(txt("unchanged"), rt::context().memvars.ref("nazwa_zas"));
+    EXPECT_EQ(rt::functions().call("WEZ_ZAS", a).logical(), c.found);
+    EXPECT_EQ(rt::context().memvars.get("nazwa_zas").str(), c.name);
+    EXPECT_EQ(call("ALIAS").str(), "NIEOBEC");
+  }
+  call("_CLOSE_SET", {txt("SLOWNIK")});
+}
+
 TEST_F(CardText, PageTitleWithoutTitleLine) {
   rt::Memvars& v = rt::context().memvars;
   v.declarePrivate("dev_tytul", Value::newArray(2));
