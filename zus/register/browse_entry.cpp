@@ -90,7 +90,14 @@ bool endsOnNewYearsEve(const std::string& nr) {
   return call("DBSEEK", {txt(nr + std::to_string(payrollYear() - 1) + "1231")}).logicalOr(false);
 }
 
+// The employee table of an older payroll module may lack the optional fields of the sick-pay
+// count: the header then shows 0 and the start-date warnings are left out.
+double optionalNumber(const char* name) {
+  return fieldType("main", name) == "N" ? fieldNum("main", name) : 0;
+}
+
 void checkStartDate(bool endsOnNewYear) {
+  if (fieldType("main", "data_zus") != "D") return;
   int32_t start = fieldDate("main", "data_zus");
   if (start == 0) {
     warn({"Pracownik nie ma ustalonej daty do kontroli dni wynagrodzenia za chorobe`!",
@@ -107,7 +114,7 @@ void drawHeader() {
   vars().assign("suma_dni1", num(fieldNum("main", "dni_ch")));
   vars().assign("suma_dni2", num(fieldNum("main", "dni_op")));
   vars().assign("suma_dni3", num(fieldNum("main", "dni_rdz")));
-  vars().assign("suma_poza", num(fieldNum("main", "dni_poza")));
+  vars().assign("suma_poza", num(optionalNumber("dni_poza")));
   say(3, 54, filterNote());
   say(4, 4, display("Dni do okr.zasil`.: "));
   say(4, 28, display("Dni op. (ogo`l`): "));

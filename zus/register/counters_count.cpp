@@ -91,7 +91,7 @@ int ZLICZ_CHOR(const std::string& employee, bool czyNew, std::optional<int32_t> 
       dateVar("_data_prawa") >= dateOf(1995, 3, 1))
     formDays = formTo - formFrom + 1;
 
-  double count = fieldNum("main", "dni_poza");
+  double count = fieldType("main", "dni_poza") == "N" ? fieldNum("main", "dni_poza") : 0;
   {
     selectAlias("nieobec");
     KeepOrderAndRecord keep;

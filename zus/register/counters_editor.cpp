@@ -51,7 +51,8 @@ void DNI_GORNE() {
   }
   if (rt::ui::updated()) {
     // The employee record is locked by the register since the employee was chosen.
-    setField("main", "dni_poza", num(numVar("suma_poza")));
+    if (fieldType("main", "dni_poza") == "N")
+      setField("main", "dni_poza", num(numVar("suma_poza")));
     setField("main", "dni_ch", num(numVar("suma_dni1")));
     setField("main", "data_do", rt::Value::date(fieldDate("nieobec", "do")));
     setField("main", "dni_op", num(numVar("suma_dni2")));

@@ -100,6 +100,37 @@ TEST_F(Resets, YearTypedAndDaysOutsideZeroed) {
   EXPECT_EQ(employeeField("    7", "dni_poza").numOr(-1), 0);
 }
 
+TEST_F(Resets, AnEmployeeTableWithoutTheOptionalFields) {
+  struct Case {
+    const char* missing;
+    const char* message;
+  };
+  for (const Case& c : {Case{"data_zus", "Brak pola \"DATA_ZUS \" w bazie MAIN.DBF !"},
+                        Case{"dni_poza", "Brak pola \"DNI_POZA \" w bazie MAIN.DBF !"}}) {
+    SCOPED_TRACE(c.missing);
+    call("DBCLOSEALL");
+    suite::TableDef def = *suite::findTable("MAIN");
+    std::erase_if(def.fields, [&](const suite::FieldDef& f) { return f.name == c.missing; });
+    suite::createTable(suite::tablePath(def), def);
+    Fields fields{{"dni_op", num(5)}};
+    if (std::string(c.missing) != "data_zus") fields.push_back({"data_zus", day(2024, 1, 1)});
+    employee("    1", "Nowak", fields);
+    messages.clear();
+    // The register opens on such a table: no start-date warning, 0 days outside.
+    bool shown = false;
+    inBrowse("    1", [&](int) {
+      shown = true;
+      return zus::kLeaveBrowse;
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    answers = {true, true};
+    h.keys({K_ENTER});
+    zus::ZER_DAT();
+    EXPECT_TRUE(said(c.message));
+  }
+}
+
 TEST_F(Resets, AnsweringNoToTheFirstQuestionSkipsBothStages) {
   answers = {false};
   zus::ZER_DAT();
