@@ -32,6 +32,7 @@ MenuDef zusMenu() {
            {"Rozliczenie zasil`ko`w", "DRUK_ZAS", {num(2)}, "Rozliczenie zasil`ko`w wg rodzajo`w"},
            {"Zestawienie zasil`ko`w", "G_WYDR_ZAS", {}, "Zestawienie zasil`ko`w - definiowane"},
            {"Zestawienie z kartoteka`", "G_WYDRZAS2", {}, "Zestawienie zasil`ko`w z danymi pracownika"},
+           {"Zakres pracowniko`w", "ZAKRES_WYDR", {}, "Wybo`r pracowniko`w do kart i rozliczenia zasil`ko`w"},
        }},
       {"RESET",
        {

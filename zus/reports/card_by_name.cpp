@@ -3,6 +3,7 @@
 #include "zus/reports/by_name.h"
 
 #include "runtime/core/functions.h"
+#include "suite/screen/print_range.h"
 #include "zus/reports/card_print.h"
 #include "zus/reports/card_text.h"
 #include "zus/reports/load_tekst.h"
@@ -26,6 +27,7 @@ rt::NativeFunction noArgs(F routine) {
 }  // namespace
 
 void registerCardFunctions() {
+  suite::registerPrintRangeFunctions();
   rt::Functions& f = rt::functions();
   f.add("DRUK_ZAS", [](rt::Args& a) {
     DRUK_ZAS(int(a[0].intOr(0)));

@@ -364,5 +364,26 @@ TEST_F(CardPrint, FailedOpeningIsRetriedUntilEsc) {
   EXPECT_TRUE(suite::openSets().empty());
 }
 
+TEST_F(CardPrint, RangeChosenBeforeThePrint) {
+  standardBenefits();
+  rt::functions().add("ZAKRES", [](rt::Args& a) {
+    a.assign(0, num(3));
+    a.assign(1, txt("    2"));
+    return Value();
+  });
+  rt::functions().call("ZAKRES_WYDR");
+  run(1);
+  std::string text = printed();
+  EXPECT_NE(text.find("Karta zasiłkowa dla pracownika Nowak Anna    Nr     2"), std::string::npos);
+  EXPECT_EQ(text.find("Kowalski"), std::string::npos);
+
+  rt::functions().add("ZAKRES", [](rt::Args& a) {  // Esc: the range stays
+    a.assign(0, num(0));
+    return Value();
+  });
+  rt::functions().call("ZAKRES_WYDR");
+  EXPECT_EQ(rt::context().memvars.get("ky_zakres").num(), 3);
+}
+
 }  // namespace
 }  // namespace cards_test
