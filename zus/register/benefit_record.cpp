@@ -122,4 +122,19 @@ KeepOrderAndRecord::~KeepOrderAndRecord() {
   }
 }
 
+ScopesAside::ScopesAside()
+    : area_(call("SELECT")),
+      top_(call("ORDSCOPE", {num(0), rt::Value()})),
+      bottom_(call("ORDSCOPE", {num(1), rt::Value()})) {}
+
+ScopesAside::~ScopesAside() {
+  try {
+    KeepArea keep;
+    if (area_.intOr(0) > 0) call("DBSELECTAREA", {area_});
+    call("ORDSCOPE", {num(0), top_});
+    call("ORDSCOPE", {num(1), bottom_});
+  } catch (...) {
+  }
+}
+
 }  // namespace zus::reg

@@ -92,4 +92,16 @@ class KeepOrderAndRecord {
   rt::Value area_, order_, record_;
 };
 
+// In the selected work area: both scopes cleared, and given back on destruction.
+class ScopesAside {
+ public:
+  ScopesAside();
+  ~ScopesAside();
+  ScopesAside(const ScopesAside&) = delete;
+  ScopesAside& operator=(const ScopesAside&) = delete;
+
+ private:
+  rt::Value area_, top_, bottom_;
+};
+
 }  // namespace zus::reg

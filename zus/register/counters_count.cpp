@@ -95,6 +95,8 @@ int ZLICZ_CHOR(const std::string& employee, bool czyNew, std::optional<int32_t> 
   {
     selectAlias("nieobec");
     KeepOrderAndRecord keep;
+    // The browse's scope (years of the payout order) says nothing about the end-date order.
+    ScopesAside wholeRegister;
     const int64_t edited = keep.record().intOr(0);
     call("ORDSETFOCUS", {num(kOrderEnd)});
     call("DBSEEK", {txt(employee + dtos(start)), yes(true)});

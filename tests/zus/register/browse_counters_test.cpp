@@ -91,6 +91,15 @@ TEST_F(Counters, DisplayCountStartsAtTheControlYearAndCountsOnlySicknessDays) {
   EXPECT_EQ(zus::ZLICZ_CHOR("    1", false), 33);
 }
 
+TEST_F(Counters, CountIgnoresTheBrowsesYearFilter) {
+  // A sickness over the next New Year ends after the filter's last year and still counts.
+  benefit("    1", 10, day(2024, 12, 28), day(2025, 1, 5), day(2024, 12, 20));
+  vars().assign("zusx_filtr", flag(true));
+  enterRegister("    1");
+  EXPECT_EQ(zus::ZLICZ_CHOR("    1", false), 32);
+  EXPECT_EQ(call("ORDSCOPE", {num(0)}).strOr(""), "    12023") << "the browse keeps its scope";
+}
+
 struct LimitCase {
   const char* name;
   int slot;
