@@ -188,3 +188,22 @@ TEST_F(RegisterTables, EndDateByNameStoresDaysAndPercentage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RegisterTables, PercentageByYearsOfServiceFromTheAttachedTable) {
+  double argument = -1;
+  rt::functions().add("_OBLICZ_FT", [&argument](rt::Args& a) {
+    argument = a[1].numOr(-1);
+    return rt::Value::number(85, 2);
+  });
+  set("_od", date(2011, 1, 3));
+  set("_kod_fun", text(""));
+  EXPECT_EQ(rt::functions().call("DAJ_PROCENT").num(), 0);  // no table attached
+  EXPECT_EQ(argument, -1);
+  set("_kod_fun", text("FT1"));
+  EXPECT_EQ(rt::functions().call("DAJ_PROCENT").num(), 85);
+  EXPECT_NEAR(argument, double(d(2011, 1, 3) - d(2000, 1, 3)) / 365, 1e-4);
+}
+
+}  // namespace
