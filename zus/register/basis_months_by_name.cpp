@@ -49,7 +49,8 @@ rt::Value EDIT_MIES(rt::Args& a) {
       editBasisMonths(given, recordWindowEnd(), working.isDate() ? working.date() : 0,
                       int(varOr("zusx_biez", rt::Value::integer(1)).intOr(1)));
   if (edited.flags != given.flags) vars().assign("_mies_dop", flagsValue(edited.flags));
-  if (edited.windowEnd != given.windowEnd) vars().assign("_od_dat", rt::Value::date(edited.windowEnd));
+  if (edited.windowEnd != given.windowEnd)
+    vars().assign("_od_dat", rt::Value::date(edited.windowEnd));
   return rt::Value::text(edited.codes);
 }
 
@@ -96,7 +97,8 @@ void registerBasisMonthFunctions() {
   f.add("OK_MIES", OK_MIES);
   f.add("JAKIE_MIES", JAKIE_MIES);
   f.add("EDIT_MIES", EDIT_MIES);
-  f.add("OPER_MNU", [](rt::Args& a) { return rt::Value::integer(basisMonthEditorKey(int(a[1].intOr(0)))); });
+  f.add("OPER_MNU",
+        [](rt::Args& a) { return rt::Value::integer(basisMonthEditorKey(int(a[1].intOr(0)))); });
   f.add("SPOJNOSC_OK", [](rt::Args&) { return rt::Value::logical(basisMonthEditorRunCheck()); });
 }
 

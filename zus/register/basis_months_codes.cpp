@@ -40,10 +40,10 @@ std::string basisMonthsDisplayList(const std::string& codes) {
 }
 
 const std::array<const char*, 12>& basisMonthNames() {
-  static const std::array<const char*, 12> names{
-      " STYCZEN`    ", " LUTY       ", " MARZEC     ", " KWIECIEN`   ",
-      " MAJ        ", " CZERWIEC   ", " LIPIEC     ", " SIERPIEN`   ",
-      " WRZESIEN`   ", " PAZ`DZIERNIK", " LISTOPAD   ", " GRUDZIEN`   "};
+  static const std::array<const char*, 12> names{" STYCZEN`    ", " LUTY       ",  " MARZEC     ",
+                                                 " KWIECIEN`   ", " MAJ        ",  " CZERWIEC   ",
+                                                 " LIPIEC     ",  " SIERPIEN`   ", " WRZESIEN`   ",
+                                                 " PAZ`DZIERNIK", " LISTOPAD   ",  " GRUDZIEN`   "};
   return names;
 }
 
@@ -148,8 +148,10 @@ int applyBasisMonthKey(BasisMonthMarks& marks, const BasisMonthKeys& keys, int k
     return 0;
   }
   if (key == keys.ins) {
-    if (valid && !marks.marked(month)) marks.mark(month);
-    else if (valid && !marks.filledUp(month)) marks.unmark(month);
+    if (valid && !marks.marked(month))
+      marks.mark(month);
+    else if (valid && !marks.filledUp(month))
+      marks.unmark(month);
     return 1;
   }
   if (key == rt::term::K_CTRL_INS) {
@@ -157,8 +159,10 @@ int applyBasisMonthKey(BasisMonthMarks& marks, const BasisMonthKeys& keys, int k
     return 1;
   }
   if (key == rt::term::K_CTRL_D) {
-    if (valid && !marks.marked(month)) marks.markFilledUp(month);
-    else if (valid && marks.filledUp(month)) marks.unmark(month);
+    if (valid && !marks.marked(month))
+      marks.markFilledUp(month);
+    else if (valid && marks.filledUp(month))
+      marks.unmark(month);
     return 1;
   }
   if (key == rt::term::K_CTRL_DEL) {

@@ -13,9 +13,9 @@
 namespace zus {
 
 struct BasisMonthEdit {
-  std::string codes;          // the month code string
-  std::vector<bool> flags;    // its fill-up flags
-  int32_t windowEnd = 0;      // `_od_dat`
+  std::string codes;        // the month code string
+  std::vector<bool> flags;  // its fill-up flags
+  int32_t windowEnd = 0;    // `_od_dat`
 };
 
 // Runs the editor over rows 6 to 20, columns 19 to 45. `recordWindowEnd` is the `od_dat` of the

@@ -43,7 +43,12 @@ class Continuity {
  public:
   Continuity(RuleContext& c, RuleEnv& env, const ContinuityRecords& records, int32_t start,
              bool isNew)
-      : c_(c), p_(c.program), f_(c.form), env_(env), records_(records), start_(start),
+      : c_(c),
+        p_(c.program),
+        f_(c.form),
+        env_(env),
+        records_(records),
+        start_(start),
         isNew_(isNew) {}
 
   bool run(int32_t& previousEnd);
@@ -61,9 +66,7 @@ class Continuity {
   void valoriseRehabilitationBasis();
   void loadCandidate();
   void resetAfterSixtyDays();
-  const RegisterRecord* stopRecord() const {
-    return stop_ ? &records_.employee[*stop_] : nullptr;
-  }
+  const RegisterRecord* stopRecord() const { return stop_ ? &records_.employee[*stop_] : nullptr; }
 
   RuleContext& c_;
   const RuleProgram& p_;
@@ -81,9 +84,11 @@ bool Continuity::waitingPeriodNotice() {
   if (!is(KindFamily::CHOROBOWY, f_.zasilek)) return false;
   const RuleEmployee& e = c_.employee;
   int32_t hired = e.data_zatr;
-  bool otherMonth = ruleYear(e.waitingDate) != ruleYear(hired) || ruleMonth(e.waitingDate) != ruleMonth(hired);
+  bool otherMonth =
+      ruleYear(e.waitingDate) != ruleYear(hired) || ruleMonth(e.waitingDate) != ruleMonth(hired);
   if (e.waitingDate == 0 || e.status <= 0 || !otherMonth || start_ >= hired + 30) return false;
-  env_.message({"Pamie`taj, x`e okres wyczekiwania upl`ywa dopiero " + ruleDateText(hired + 30)}, 5);
+  env_.message({"Pamie`taj, x`e okres wyczekiwania upl`ywa dopiero " + ruleDateText(hired + 30)},
+               5);
   return true;
 }
 
@@ -112,11 +117,16 @@ bool Continuity::classFound(const RegisterRecord& r) {
     auto sickness = [&](const std::string& k) {
       return is(KindFamily::CHOROBOWY, k) || p_.isSlot(k, 7);
     };
-    if (sickness(kind) && sickness(r.zasilek)) ends_.sickness = r.do_;
-    else if (p_.isSlot(kind, 2) && p_.isSlot(r.zasilek, 2)) ends_.care = r.do_;
-    else if (p_.isSlot(kind, 4) && p_.isSlot(r.zasilek, 4)) ends_.maternity = r.do_;
-    else if (newAdditional && recAdditional) ends_.additional = r.do_;
-    else return false;
+    if (sickness(kind) && sickness(r.zasilek))
+      ends_.sickness = r.do_;
+    else if (p_.isSlot(kind, 2) && p_.isSlot(r.zasilek, 2))
+      ends_.care = r.do_;
+    else if (p_.isSlot(kind, 4) && p_.isSlot(r.zasilek, 4))
+      ends_.maternity = r.do_;
+    else if (newAdditional && recAdditional)
+      ends_.additional = r.do_;
+    else
+      return false;
     return true;
   }
   if (newAdditional && recAdditional) {
@@ -206,15 +216,17 @@ void Continuity::offerPreviousBasis() {
     if (is(KindFamily::REHAB, f_.zasilek)) {
       bool sameKind = stop && stop->zasilek == f_.zasilek;
       std::vector<std::string> comment;
-      if (!sameKind) comment = {"Mox`na wczytac` poprzednia` podstawe` zasil`ku w celu waloryzacji."};
+      if (!sameKind)
+        comment = {"Mox`na wczytac` poprzednia` podstawe` zasil`ku w celu waloryzacji."};
       answer = env_.ask(question, comment, yesByDefault);
       if (answer) {
         if (!sameKind) valoriseRehabilitationBasis();
         loadCandidate();
       }
     } else {
-      answer = env_.ask(question, {"Nie byl`o jeszcze przerwy 3 pel`nych miesie`cy kalendarzowych."},
-                        yesByDefault);
+      answer =
+          env_.ask(question, {"Nie byl`o jeszcze przerwy 3 pel`nych miesie`cy kalendarzowych."},
+                   yesByDefault);
       if (answer) {
         loadCandidate();
         f_.czy_wsk = rt::rtrim(f_.ten_tekst).empty() ? "N" : "T";
@@ -281,8 +293,8 @@ bool monthsApartMoreThan(int32_t earlier, int32_t later, int n) {
   return m - ruleMonth(earlier) > n;
 }
 
-bool checkContinuity(RuleContext& c, RuleEnv& env, const ContinuityRecords& records,
-                     int32_t start, bool isNew, int32_t& previousEnd) {
+bool checkContinuity(RuleContext& c, RuleEnv& env, const ContinuityRecords& records, int32_t start,
+                     bool isNew, int32_t& previousEnd) {
   return Continuity(c, env, records, start, isNew).run(previousEnd);
 }
 

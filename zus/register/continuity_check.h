@@ -41,14 +41,13 @@ bool monthsApartMoreThan(int32_t earlier, int32_t later, int n);
 
 // The continuity check of a start date (CZY_MOZNA): true to accept; `previousEnd` receives the
 // end of the previous benefit of the sickness class (empty when none).
-bool checkContinuity(RuleContext& c, RuleEnv& env, const ContinuityRecords& records,
-                     int32_t start, bool isNew, int32_t& previousEnd);
+bool checkContinuity(RuleContext& c, RuleEnv& env, const ContinuityRecords& records, int32_t start,
+                     bool isNew, int32_t& previousEnd);
 
 // Days of the chain before a start date (DNI_REH_SZP), over the employee's records in end-date
 // order. `from` is where the register stands in that list (none at the end of the table).
 int chainDaysBefore(const RuleProgram& program, const std::vector<RegisterRecord>& byEndDate,
-                    std::optional<size_t> from, bool isNew, const std::string& kind,
-                    int32_t start);
+                    std::optional<size_t> from, bool isNew, const std::string& kind, int32_t start);
 
 // The fill-up flags as the record stores them: "T" or "F" per flag (MIESDOPTXT).
 std::string monthFlagsText(const std::vector<bool>& flags);

@@ -20,8 +20,12 @@ int browseOrder() {
 class PositionGuard {
  public:
   explicit PositionGuard(rt::db::WorkArea& area)
-      : area_(area), order_(area.order()), top_(area.scope(0)), bottom_(area.scope(1)),
-        recno_(area.recno()), atEnd_(area.eof()) {}
+      : area_(area),
+        order_(area.order()),
+        top_(area.scope(0)),
+        bottom_(area.scope(1)),
+        recno_(area.recno()),
+        atEnd_(area.eof()) {}
   ~PositionGuard() {
     try {
       restoreView();

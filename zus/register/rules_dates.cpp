@@ -55,8 +55,9 @@ void sickPayLimits(RuleContext& c, RuleEnv& env) {
                    "Suma dni wynosi " + ruleTrimmedNumber(total)},
                   5);
     else if (f.data_prawa < kRehabilitationCutOver && total > 180)
-      env.message({"Okres zasil`kowy przekroczyl` 180 dni!", "Suma dni wynosi " + ruleTrimmedNumber(total)},
-                  5);
+      env.message(
+          {"Okres zasil`kowy przekroczyl` 180 dni!", "Suma dni wynosi " + ruleTrimmedNumber(total)},
+          5);
   }
 }
 
@@ -65,9 +66,10 @@ void careLimit(RuleContext& c, RuleEnv& env) {
   int others = env.counterWithoutThisRecord(c.employee.dni_op);
   if (f.l_dni + others > 60) {
     env.statusLine(7);
-    env.message({"Pro`ba przekroczenia limitu dni opieki (60)",
-                 "Przekroczenie przypada na dzien`: " + ruleDateText(f.do_ - f.l_dni - others + 60) + "r."},
-                0);
+    env.message(
+        {"Pro`ba przekroczenia limitu dni opieki (60)",
+         "Przekroczenie przypada na dzien`: " + ruleDateText(f.do_ - f.l_dni - others + 60) + "r."},
+        0);
     env.restoreStatusLine();
   }
   if (!f.czy_new) env.familyCareCheck();
@@ -79,9 +81,10 @@ void paternityLimit(RuleContext& c, RuleEnv& env) {
   f.limit_ojc = limit;
   if (f.l_dni <= limit) return;
   env.statusLine(7);
-  env.message({"Pro`ba przekroczenia limitu dni ojcowskiego ( " + ruleNumberText(limit, 2) + " dni)",
-               "Przekroczenie przypada na dzien`: " + ruleDateText(f.do_ - f.l_dni + limit) + "r."},
-              0);
+  env.message(
+      {"Pro`ba przekroczenia limitu dni ojcowskiego ( " + ruleNumberText(limit, 2) + " dni)",
+       "Przekroczenie przypada na dzien`: " + ruleDateText(f.do_ - f.l_dni + limit) + "r."},
+      0);
   env.restoreStatusLine();
 }
 
@@ -166,10 +169,10 @@ bool startDateRule(RuleContext& c, RuleEnv& env, int32_t start, bool isNew) {
   f.dat_zus = e.data_zus;
   if (e.hasDataZus && is(c, KindFamily::CHOROBOWY) && previousEnd != 0) {
     if (ruleYear(f.od) > ruleYear(e.data_zus) && f.od - previousEnd > 1) {
-      env.message({"Nasta`pil`o przerwanie cia`gl`os`ci zasil`ko`w.",
-                   "Program ustali nowa` date` pocza`tkowa` zliczania",
-                   "dni wynagrodzenia za chorobe`."},
-                  6);
+      env.message(
+          {"Nasta`pil`o przerwanie cia`gl`os`ci zasil`ko`w.",
+           "Program ustali nowa` date` pocza`tkowa` zliczania", "dni wynagrodzenia za chorobe`."},
+          6);
       e.data_zus = f.od;
     }
   } else {

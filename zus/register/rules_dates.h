@@ -14,9 +14,9 @@
 namespace zus {
 
 bool startDateRule(RuleContext& c, RuleEnv& env, int32_t start, bool isNew);  // OK_OD
-bool endDateRule(RuleContext& c, RuleEnv& env);                                // OK_DO
-void arrearsSplit(RuleContext& c, RuleEnv& env);                               // IF_OD_OK
-bool rightDateRule(RuleContext& c, RuleEnv& env);                              // OK_DAT_PRA
+bool endDateRule(RuleContext& c, RuleEnv& env);                               // OK_DO
+void arrearsSplit(RuleContext& c, RuleEnv& env);                              // IF_OD_OK
+bool rightDateRule(RuleContext& c, RuleEnv& env);                             // OK_DAT_PRA
 
 // The percentage a new record of the form's kind gets from the kind alone (the table of the
 // end-date rule), before the rule for rights before 1 March 1995.

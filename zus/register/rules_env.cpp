@@ -54,15 +54,14 @@ bool RuleEnvByName::ask(const std::string& question, const std::vector<std::stri
 void RuleEnvByName::statusLine(int number) { call("STATLINE", {rt::Value::integer(number)}); }
 void RuleEnvByName::restoreStatusLine() { call("STATLINE", {rt::Value::integer(-1)}); }
 
-void RuleEnvByName::say(int row, int col, const std::string& text, RuleColour colour,
-                        bool stored) {
+void RuleEnvByName::say(int row, int col, const std::string& text, RuleColour colour, bool stored) {
   rt::Value shown = stored ? call("_P", {rt::Value::text(text)}) : rt::Value::text(text);
   std::vector<rt::Value> args{rt::Value::integer(row), rt::Value::integer(col), shown};
   if (colour == RuleColour::Bold)
     args.push_back(call("K_BOLD", {rt::Value::integer(0), rt::Value::integer(38)}));
   if (colour == RuleColour::Pair5)
-    args.push_back(call("K_SET_KOLOR", {rt::Value::integer(0), rt::Value::integer(38),
-                                        rt::Value::integer(5)}));
+    args.push_back(call("K_SET_KOLOR",
+                        {rt::Value::integer(0), rt::Value::integer(38), rt::Value::integer(5)}));
   call("DISPOUTAT", std::move(args));
 }
 

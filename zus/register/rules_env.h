@@ -95,8 +95,9 @@ auto runRuleByName(Rule&& rule) {
 }
 
 // Text forms the rules build messages from.
-std::string ruleDateText(int32_t day);          // DTOC
-std::string ruleNumberText(double v, int width);  // STR(v, width) of a whole number; stars when too wide
-std::string ruleTrimmedNumber(double v);        // ALLTRIM(STR(v))
+std::string ruleDateText(int32_t day);  // DTOC
+std::string ruleNumberText(double v,
+                           int width);    // STR(v, width) of a whole number; stars when too wide
+std::string ruleTrimmedNumber(double v);  // ALLTRIM(STR(v))
 
 }  // namespace zus

@@ -88,9 +88,12 @@ bool saveCounters(RuleContext& c, RuleEnv& env, int oldDays, const std::string& 
     bool wasChild = oldChildCare == "T", isChild = f.pom_dz == "T";
     if (wasChild && isChild) return true;
     int family = c.reg.suma_dni3;
-    if (!wasChild && !isChild) family += f.l_dni - oldDays;
-    else if (wasChild) family += f.l_dni;
-    else family -= oldDays;
+    if (!wasChild && !isChild)
+      family += f.l_dni - oldDays;
+    else if (wasChild)
+      family += f.l_dni;
+    else
+      family -= oldDays;
     c.reg.suma_dni3 = std::max(0, family);
     c.employee.dni_rdz = c.reg.suma_dni3;
     redrawCounter(env, 73, c.reg.suma_dni3, 2);

@@ -8,9 +8,9 @@
 
 namespace zus {
 
-bool countFlagRule(RuleContext& c, RuleEnv& env);                  // OK_ZLICZ
-bool lateSickNoteRule(RuleContext& c, RuleEnv& env);               // OK_L4
-bool letterCodeRule(const RuleContext& c);                         // OK_LITER
+bool countFlagRule(RuleContext& c, RuleEnv& env);                    // OK_ZLICZ
+bool lateSickNoteRule(RuleContext& c, RuleEnv& env);                 // OK_L4
+bool letterCodeRule(const RuleContext& c);                           // OK_LITER
 bool dailyRateRule(RuleContext& c, RuleEnv& env, double startRate);  // OK_PODST
 // AKT_DNI: false when the record's days are not counted (nothing changes).
 bool saveCounters(RuleContext& c, RuleEnv& env, int oldDays, const std::string& oldChildCare);

@@ -1,9 +1,10 @@
 // Months of the basis: the window, marking keys, codes and flags in step, and the run check.
+#include "zus/register/basis_months_codes.h"
+
 #include <gtest/gtest.h>
 
 #include "runtime/core/std_dates.h"
 #include "runtime/term/keys.h"
-#include "zus/register/basis_months_codes.h"
 
 namespace {
 
@@ -19,8 +20,10 @@ TEST(BasisMonthWindow, YearsAndLatestMonthFollowTheParameter) {
     std::string years;  // per month January..December: '6' for 2006, '5' for 2005
     int latest;
   } cases[] = {
-      {d(2006, 7, 15), 1, "666666555555", 6}, {d(2006, 7, 15), 2, "666666655555", 7},
-      {d(2006, 1, 15), 2, "655555555555", 1}, {d(2006, 1, 15), 1, "555555555555", 12},
+      {d(2006, 7, 15), 1, "666666555555", 6},
+      {d(2006, 7, 15), 2, "666666655555", 7},
+      {d(2006, 1, 15), 2, "655555555555", 1},
+      {d(2006, 1, 15), 1, "555555555555", 12},
   };
   for (const Case& k : cases) {
     BasisMonthWindow w = BasisMonthWindow::ending(k.end, k.biez);
@@ -47,13 +50,13 @@ TEST(BasisMonthMarks, MarkingKeysKeepCodesAndFlagsInStep) {
   EXPECT_EQ(marks.flags(), (std::vector<bool>{false, false, true}));
   EXPECT_EQ(zus::basisMonthsDisplayList(marks.codes()), "03,02,01");
 
-  zus::applyBasisMonthKey(marks, keys, keys.ins, 1, escaped);             // filled up: nothing
-  zus::applyBasisMonthKey(marks, keys, rt::term::K_CTRL_D, 2, escaped);   // plain mark: nothing
+  zus::applyBasisMonthKey(marks, keys, keys.ins, 1, escaped);            // filled up: nothing
+  zus::applyBasisMonthKey(marks, keys, rt::term::K_CTRL_D, 2, escaped);  // plain mark: nothing
   EXPECT_EQ(marks.codes(), "030201");
-  zus::applyBasisMonthKey(marks, keys, keys.ins, 2, escaped);             // unmark February
+  zus::applyBasisMonthKey(marks, keys, keys.ins, 2, escaped);  // unmark February
   EXPECT_EQ(marks.codes(), "0301");
   EXPECT_EQ(marks.flags(), (std::vector<bool>{false, true}));
-  zus::applyBasisMonthKey(marks, keys, rt::term::K_CTRL_D, 1, escaped);   // unmark January
+  zus::applyBasisMonthKey(marks, keys, rt::term::K_CTRL_D, 1, escaped);  // unmark January
   EXPECT_EQ(marks.codes(), "03");
   EXPECT_EQ(marks.flags(), (std::vector<bool>{false}));
 
@@ -99,12 +102,12 @@ TEST(BasisMonthMarks, RunCheckFollowsTheWindowOrder) {
   } cases[] = {
       {d(2006, 12, 15), 2, "1201", false},  // December and January at opposite ends
       {d(2006, 6, 15), 2, "1201", true},    // neighbours across the year
-      {d(2006, 6, 15), 1, "030201", true},
-      {d(2006, 6, 15), 1, "0301", false},
+      {d(2006, 6, 15), 1, "030201", true}, {d(2006, 6, 15), 1, "0301", false},
       {d(2006, 6, 15), 1, "", true},
   };
   for (const Case& k : cases)
-    EXPECT_EQ(BasisMonthMarks(k.codes, {}).oneRun(BasisMonthWindow::ending(k.end, k.biez)), k.oneRun)
+    EXPECT_EQ(BasisMonthMarks(k.codes, {}).oneRun(BasisMonthWindow::ending(k.end, k.biez)),
+              k.oneRun)
         << k.codes << " " << rt::dtos(k.end);
 }
 

@@ -39,9 +39,13 @@ TEST_F(MonthEditor, ABrokenRunKeepsTheEditorOpenUntilItIsMended) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0], "Brak spo`jnos`ci w zaznaczonej sekwencji miesie`cy. Popraw oznaczenie.");
   const std::vector<std::string>& shown = screens[0];
-  EXPECT_EQ(shown[13].substr(20, 25), "\x10" "CZERWIEC    2006       \x11");
+  EXPECT_EQ(shown[13].substr(20, 25),
+            "\x10"
+            "CZERWIEC    2006       \x11");
   EXPECT_EQ(shown[12].substr(20, 25), " MAJ         2006        ");
-  EXPECT_EQ(shown[11].substr(20, 25), "\x10" "KWIECIE\xE3    2006       \x11");
+  EXPECT_EQ(shown[11].substr(20, 25),
+            "\x10"
+            "KWIECIE\xE3    2006       \x11");
   EXPECT_EQ(shown[14].substr(20, 25), " LIPIEC      2005        ");
   EXPECT_EQ(flagsOf(var("_mies_dop")), (std::vector<bool>{false}));
 }
@@ -63,8 +67,10 @@ TEST_F(MonthEditor, WithoutAWindowEndTheUserPicksTheLastMonth) {
 }
 
 TEST_F(MonthEditor, DisplayListAndTheAnswerCheck) {
-  EXPECT_EQ(rt::functions().call("JAKIE_MIES", {rt::Value::text("030201  "), rt::Value::logical(false),
-                                                rt::Value::logical(false)}).str(),
+  EXPECT_EQ(rt::functions()
+                .call("JAKIE_MIES", {rt::Value::text("030201  "), rt::Value::logical(false),
+                                     rt::Value::logical(false)})
+                .str(),
             "03,02,01");
   set("_ten_tekst", rt::Value::text("0302"));
   set("_fakt_mies", rt::Value::text(" 3 2"));

@@ -1,10 +1,11 @@
 // Continuity of benefit periods: waiting period, overlap, the search for the previous benefit of
 // the class, the offer of its basis, the 60-day counter reset and the days of a preceding chain.
+#include "zus/register/continuity_check.h"
+
 #include <gtest/gtest.h>
 
 #include "runtime/core/std_functions.h"
 #include "tests/zus/register/rules_test_env.h"
-#include "zus/register/continuity_check.h"
 
 namespace {
 
@@ -54,11 +55,14 @@ TEST(MonthsApart, CountsCalendarMonthsOnly) {
     int32_t earlier, later;
     bool expected;
   } cases[] = {
-      {d(2011, 1, 31), d(2011, 5, 1), true},  {d(2011, 3, 15), d(2011, 6, 20), false},
-      {d(2011, 1, 20), d(2011, 4, 30), false}, {d(2010, 11, 30), d(2011, 3, 1), true},
-      {d(2011, 3, 1), 0, true},               // an empty later date
-      {0, d(2011, 5, 1), true},               // an empty earlier date
-      {d(1990, 1, 1), d(1990, 5, 1), true},   {d(1990, 1, 1), d(1990, 4, 30), false},
+      {d(2011, 1, 31), d(2011, 5, 1), true},
+      {d(2011, 3, 15), d(2011, 6, 20), false},
+      {d(2011, 1, 20), d(2011, 4, 30), false},
+      {d(2010, 11, 30), d(2011, 3, 1), true},
+      {d(2011, 3, 1), 0, true},  // an empty later date
+      {0, d(2011, 5, 1), true},  // an empty earlier date
+      {d(1990, 1, 1), d(1990, 5, 1), true},
+      {d(1990, 1, 1), d(1990, 4, 30), false},
   };
   for (const Case& k : cases)
     EXPECT_EQ(zus::monthsApartMoreThan(k.earlier, k.later, 3), k.expected)
@@ -109,8 +113,9 @@ TEST(Continuity, WaitingPeriodEndsTheCheck) {
     Outcome run = check(c, env, records({rec(1, d(2010, 12, 1), d(2010, 12, 5))}), d(2011, 3, 20));
     EXPECT_TRUE(run.accepted);
     bool other = waiting == d(2011, 1, 31);
-    EXPECT_EQ(env.said("Pamie`taj, x`e okres wyczekiwania upl`ywa dopiero " + rt::dtoc(d(2011, 4, 9))),
-              other);
+    EXPECT_EQ(
+        env.said("Pamie`taj, x`e okres wyczekiwania upl`ywa dopiero " + rt::dtoc(d(2011, 4, 9))),
+        other);
     EXPECT_EQ(env.questions.empty(), other);  // no search, offer or reset follows the notice
   }
 }
@@ -131,7 +136,8 @@ TEST(Continuity, BreakOfMoreThanThreeMonthsOffersOnlyTheCounterReset) {
   EXPECT_EQ(c.form.nieobec, "");
 
   // The register standing on a care benefit, or a zero counter: no reset offered.
-  ContinuityRecords care = records({rec(1, d(2005, 1, 10), d(2005, 1, 20)), rec(2, d(2005, 2, 1), d(2005, 2, 3))});
+  ContinuityRecords care =
+      records({rec(1, d(2005, 1, 10), d(2005, 1, 20)), rec(2, d(2005, 2, 1), d(2005, 2, 3))});
   RuleContext again = newForm(1);
   again.employee.dni_ch = 30;
   ScriptedEnv quiet;
@@ -186,7 +192,8 @@ TEST(Continuity, PreviousBasisWithinThreeMonthsIsOfferedAndLoaded) {
 }
 
 TEST(Continuity, BeforeJuly2004ClassesAreSeparate) {
-  ContinuityRecords r = records({rec(2, d(2004, 2, 1), d(2004, 2, 10)), rec(1, d(2004, 2, 20), d(2004, 3, 1))});
+  ContinuityRecords r =
+      records({rec(2, d(2004, 2, 1), d(2004, 2, 10)), rec(1, d(2004, 2, 20), d(2004, 3, 1))});
   RuleContext care = newForm(2);
   ScriptedEnv env;
   Outcome run = check(care, env, r, d(2004, 3, 15));
@@ -198,7 +205,8 @@ TEST(Continuity, BeforeJuly2004ClassesAreSeparate) {
   EXPECT_EQ(check(sickness, other, r, d(2004, 3, 15)).previousEnd, d(2004, 3, 1));
 
   // From July 2004 a sickness benefit also stops at a care benefit.
-  ContinuityRecords later = records({rec(1, d(2004, 7, 1), d(2004, 7, 5)), rec(2, d(2004, 8, 1), d(2004, 8, 3))});
+  ContinuityRecords later =
+      records({rec(1, d(2004, 7, 1), d(2004, 7, 5)), rec(2, d(2004, 8, 1), d(2004, 8, 3))});
   RuleContext after = newForm(1);
   ScriptedEnv env2;
   EXPECT_EQ(check(after, env2, later, d(2004, 8, 20)).previousEnd, d(2004, 8, 3));
@@ -222,7 +230,8 @@ TEST(Continuity, RehabilitationBasisValorisation) {
     ScriptedEnv env;
     check(c, env, records({rec(1, d(2011, 1, 1), d(2011, 1, 31))}), d(2011, 2, 10));
     ASSERT_EQ(env.questions.size(), k.questions) << k.percent;
-    EXPECT_EQ(env.comments[0][0], "Mox`na wczytac` poprzednia` podstawe` zasil`ku w celu waloryzacji.");
+    EXPECT_EQ(env.comments[0][0],
+              "Mox`na wczytac` poprzednia` podstawe` zasil`ku w celu waloryzacji.");
     EXPECT_EQ(c.form.rehab, k.rehab) << k.percent;
     EXPECT_EQ(c.form.nieobec, "PBZ");
     if (k.note) {
@@ -249,7 +258,8 @@ TEST(ChainDays, RecordsOfTheSameKindEndingTheDayBefore) {
       {{rec(7, d(2011, 4, 1), d(2011, 4, 30)), rec(7, d(2011, 5, 1), d(2011, 5, 31))}, 61},
       {{rec(7, d(2011, 4, 1), d(2011, 4, 20)), rec(7, d(2011, 5, 1), d(2011, 5, 31))}, 51},
       {{rec(7, d(2011, 3, 1), d(2011, 3, 31)), rec(1, d(2011, 4, 1), d(2011, 4, 30)),
-        rec(7, d(2011, 5, 1), d(2011, 5, 31))}, 31},
+        rec(7, d(2011, 5, 1), d(2011, 5, 31))},
+       31},
       {{rec(7, d(2011, 4, 1), d(2011, 4, 30)), rec(7, d(2011, 5, 1), d(2011, 5, 30))}, 0},
       {{rec(1, d(2011, 5, 1), d(2011, 5, 31))}, 0},
   };
@@ -260,10 +270,9 @@ TEST(ChainDays, RecordsOfTheSameKindEndingTheDayBefore) {
 
 TEST(ChainDays, HospitalCountsInsuranceSicknessOfTheWorkingYear) {
   zus::RuleProgram program = context().program;  // working date in 2011
-  std::vector<RegisterRecord> byEnd{rec(1, d(2010, 12, 1), d(2010, 12, 10)),
-                                    rec(1, d(2011, 1, 3), d(2011, 1, 7)),
-                                    rec(10, d(2011, 1, 10), d(2011, 1, 12)),
-                                    rec(16, d(2011, 1, 20), d(2011, 1, 29))};
+  std::vector<RegisterRecord> byEnd{
+      rec(1, d(2010, 12, 1), d(2010, 12, 10)), rec(1, d(2011, 1, 3), d(2011, 1, 7)),
+      rec(10, d(2011, 1, 10), d(2011, 1, 12)), rec(16, d(2011, 1, 20), d(2011, 1, 29))};
   EXPECT_EQ(zus::chainDaysBefore(program, byEnd, 3, true, kind(15), d(2011, 2, 1)), 15);
   EXPECT_EQ(zus::chainDaysBefore(program, byEnd, 3, false, kind(15), d(2011, 2, 1)), 5);
   EXPECT_EQ(zus::chainDaysBefore(program, byEnd, std::nullopt, true, kind(15), d(2011, 2, 1)), 0);

@@ -13,7 +13,9 @@ using rules_test::RulesScreen;
 int32_t d(int y, int m, int day) { return rt::makeDate(y, m, day); }
 rt::Value date(int y, int m, int day) { return rt::Value::date(d(y, m, day)); }
 rt::Value text(const char* s) { return rt::Value::text(s); }
-std::string kind(int slot) { return "Z" + std::string(slot < 10 ? "0" : "") + std::to_string(slot); }
+std::string kind(int slot) {
+  return "Z" + std::string(slot < 10 ? "0" : "") + std::to_string(slot);
+}
 
 class RegisterTables : public RulesScreen {
  protected:
@@ -24,16 +26,20 @@ class RegisterTables : public RulesScreen {
       const suite::TableDef* def = suite::findTable(name);
       std::string path = base + "/" + def->name;
       suite::createTable(path, *def);
-      suite::call("DBUSEAREA", {rt::Value::logical(true), rt::Value(), rt::Value::text(path + ".dbf"),
-                                rt::Value::text(def->alias), rt::Value::logical(false),
-                                rt::Value::logical(false)});
+      suite::call("DBUSEAREA", {rt::Value::logical(true), rt::Value(),
+                                rt::Value::text(path + ".dbf"), rt::Value::text(def->alias),
+                                rt::Value::logical(false), rt::Value::logical(false)});
     }
     suite::call("DBSELECTAREA", {text("main")});
-    suite::appendRecord({{"nr_prac", text("    1")}, {"status", rt::Value::integer(1)},
-                         {"data_zatr", date(2000, 1, 3)}, {"dni_ch", rt::Value::integer(30)},
+    suite::appendRecord({{"nr_prac", text("    1")},
+                         {"status", rt::Value::integer(1)},
+                         {"data_zatr", date(2000, 1, 3)},
+                         {"dni_ch", rt::Value::integer(30)},
                          {"data_zus", date(2004, 1, 1)}});
-    suite::appendRecord({{"nr_prac", text("    5")}, {"status", rt::Value::integer(1)},
-                         {"data_zatr", date(2000, 1, 3)}, {"dni_ch", rt::Value::integer(30)},
+    suite::appendRecord({{"nr_prac", text("    5")},
+                         {"status", rt::Value::integer(1)},
+                         {"data_zatr", date(2000, 1, 3)},
+                         {"dni_ch", rt::Value::integer(30)},
                          {"data_zus", date(2004, 1, 1)}});
     suite::call("DBGOTO", {rt::Value::integer(1)});  // the register stands on employee 1
     rt::Value zasZus = rt::Value::newArray(0), zasDni = rt::Value::newArray(0);
@@ -71,7 +77,8 @@ class RegisterTables : public RulesScreen {
       return rt::Value::logical(yes);
     });
     for (const char* name : {"ZLICZ_CHOR", "SUMA_DN", "OK_POM_DZ", "SZUK_PROC", "DAJ_SCOPY"})
-      if (!rt::functions().has(name)) rt::functions().add(name, [](rt::Args&) { return rt::Value(); });
+      if (!rt::functions().has(name))
+        rt::functions().add(name, [](rt::Args&) { return rt::Value(); });
     browseEmployee(4);
   }
 
@@ -84,9 +91,12 @@ class RegisterTables : public RulesScreen {
   }
 
   void addBenefit(const char* employee, int slot, int32_t from, int32_t to) {
-    suite::appendRecord({{"nr_prac", text(employee)}, {"zasilek", rt::Value::text(kind(slot))},
-                         {"od", rt::Value::date(from)}, {"do", rt::Value::date(to)},
-                         {"dat_wyp", rt::Value::date(to + 5)}, {"l_dni", rt::Value::integer(to - from + 1)}});
+    suite::appendRecord({{"nr_prac", text(employee)},
+                         {"zasilek", rt::Value::text(kind(slot))},
+                         {"od", rt::Value::date(from)},
+                         {"do", rt::Value::date(to)},
+                         {"dat_wyp", rt::Value::date(to + 5)},
+                         {"l_dni", rt::Value::integer(to - from + 1)}});
   }
 
   // The register's view: browse order, the employee's scope, standing on record `recno`.
@@ -118,7 +128,8 @@ TEST_F(RegisterTables, StartDateAfterALongBreakResetsTheCounterAndTheCountStart)
   set("_od", date(2005, 5, 15));
   set("_do", date(2005, 5, 10));
   answers = {true};
-  EXPECT_TRUE(rt::functions().call("OK_OD", {date(2005, 5, 15), rt::Value::logical(true)}).logical());
+  EXPECT_TRUE(
+      rt::functions().call("OK_OD", {date(2005, 5, 15), rt::Value::logical(true)}).logical());
   EXPECT_EQ(questions, (std::vector<std::string>{"Czy to zrobic` ? "}));
   EXPECT_EQ(mainField("dni_ch").num(), 0);
   EXPECT_EQ(mainField("data_do").date(), d(2005, 1, 20));
@@ -143,7 +154,8 @@ TEST_F(RegisterTables, ContinuityHandsThePreviousEndBackByReference) {
   EXPECT_TRUE(rt::functions().call("CZY_MOZNA", args).logical());
   ASSERT_TRUE(previousEnd.isDate());
   EXPECT_EQ(previousEnd.date(), d(2005, 1, 20));
-  EXPECT_EQ(questions, (std::vector<std::string>{"Czy wczytac` poprzednia` podstawe` wymiaru zasil`ku ?"}));
+  EXPECT_EQ(questions,
+            (std::vector<std::string>{"Czy wczytac` poprzednia` podstawe` wymiaru zasil`ku ?"}));
   EXPECT_EQ(var("_nieobec").strOr("?"), "");
   expectViewKept(2, "    5");
 
@@ -158,9 +170,14 @@ TEST_F(RegisterTables, ContinuityHandsThePreviousEndBackByReference) {
 
 TEST_F(RegisterTables, ChainDaysAndCurrentKindKeepTheView) {
   browseEmployee(4);
-  EXPECT_EQ(rt::functions().call("DNI_REH_SZP", {text("    1"), text("Z07"), date(2011, 6, 1)}).num(), 61);
-  EXPECT_EQ(rt::functions().call("DNI_REH_SZP", {text("    1"), text("Z07"), date(2011, 5, 1)}).num(), 30);
-  EXPECT_EQ(rt::functions().call("DNI_REH_SZP", {text("    1"), text("Z01"), date(2011, 6, 1)}).num(), 0);
+  EXPECT_EQ(
+      rt::functions().call("DNI_REH_SZP", {text("    1"), text("Z07"), date(2011, 6, 1)}).num(),
+      61);
+  EXPECT_EQ(
+      rt::functions().call("DNI_REH_SZP", {text("    1"), text("Z07"), date(2011, 5, 1)}).num(),
+      30);
+  EXPECT_EQ(
+      rt::functions().call("DNI_REH_SZP", {text("    1"), text("Z01"), date(2011, 6, 1)}).num(), 0);
   expectViewKept(4);
   EXPECT_TRUE(rt::functions().call("SPR_REHAB", {text("Z07")}).logical());
   EXPECT_FALSE(rt::functions().call("SPR_REHAB", {text("Z07 ")}).logical());
@@ -183,7 +200,8 @@ TEST_F(RegisterTables, EndDateByNameStoresDaysAndPercentage) {
   set("_do", date(2011, 7, 10));  // 41 days: the 90th day falls on 29 June
   EXPECT_TRUE(rt::functions().call("OK_DO").logical());
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_NE(messages[0].find("90 dzien` przypada " + rt::dtoc(d(2011, 6, 29)) + "r."), std::string::npos);
+  EXPECT_NE(messages[0].find("90 dzien` przypada " + rt::dtoc(d(2011, 6, 29)) + "r."),
+            std::string::npos);
   expectViewKept(4);
 }
 

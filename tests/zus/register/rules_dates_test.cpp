@@ -1,9 +1,10 @@
 // The date rules of the benefit form: days and refusals of the end date, default percentages,
 // statutory limits, arrears and the start-date rule.
+#include "zus/register/rules_dates.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/zus/register/rules_test_env.h"
-#include "zus/register/rules_dates.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ TEST(EndDateRule, RefusesAnEndBeforeTheStartOrBeyondAThousandDays) {
     bool accepted;
     int days;
   } cases[] = {
-      {d(2011, 3, 1), d(2011, 2, 28), false, 5},   // days keep their value
+      {d(2011, 3, 1), d(2011, 2, 28), false, 5},  // days keep their value
       {d(2011, 3, 1), d(2011, 3, 1) + 999, true, 1000},
       {d(2011, 3, 1), d(2011, 3, 1) + 1000, false, 5},
       {d(2011, 3, 1), d(2011, 3, 10), true, 10},
@@ -47,21 +48,21 @@ TEST(EndDateRule, DefaultPercentageOfANewRecordFollowsTheKindAndTheRight) {
     int32_t born;
     double expected;
   } cases[] = {
-      {2, d(2011, 1, 5), 0, 80},                  // care
-      {15, d(2010, 12, 30), d(1959, 5, 1), 70},   // hospital before the cut-over
-      {15, d(2010, 12, 31), d(1959, 5, 1), 80},   // 2010 - 1 - 1959 = 50
+      {2, d(2011, 1, 5), 0, 80},                 // care
+      {15, d(2010, 12, 30), d(1959, 5, 1), 70},  // hospital before the cut-over
+      {15, d(2010, 12, 31), d(1959, 5, 1), 80},  // 2010 - 1 - 1959 = 50
       {15, d(2010, 12, 31), d(1960, 5, 1), 70},
-      {15, d(2010, 12, 31), 0, 70},               // birth date unknown
-      {1, d(2011, 1, 5), 0, 80},                  // ZUS sickness, no table attached
-      {27, d(2011, 1, 5), 0, 100},                // accident kinds
+      {15, d(2010, 12, 31), 0, 70},  // birth date unknown
+      {1, d(2011, 1, 5), 0, 80},     // ZUS sickness, no table attached
+      {27, d(2011, 1, 5), 0, 100},   // accident kinds
       {20, d(2011, 1, 5), 0, 100},
       {28, d(2011, 1, 5), 0, 100},
-      {10, d(2011, 1, 5), 0, 85},                 // employer sick pay: zusx_pr
-      {7, d(2005, 2, 7), 0, 75},                  // rehabilitation before 8 February 2005
+      {10, d(2011, 1, 5), 0, 85},  // employer sick pay: zusx_pr
+      {7, d(2005, 2, 7), 0, 75},   // rehabilitation before 8 February 2005
       {7, d(2005, 2, 8), 0, 90},
-      {6, d(2011, 1, 5), 0, 0},                   // constant value
-      {3, d(2011, 1, 5), 0, 100},                 // maternity and the rest
-      {1, d(1995, 2, 28), 0, 77},                 // before 1 March 1995: by years of service
+      {6, d(2011, 1, 5), 0, 0},    // constant value
+      {3, d(2011, 1, 5), 0, 100},  // maternity and the rest
+      {1, d(1995, 2, 28), 0, 77},  // before 1 March 1995: by years of service
       {2, d(1995, 2, 28), 0, 77},
   };
   for (const Case& k : cases) {

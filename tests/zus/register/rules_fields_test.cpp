@@ -1,9 +1,10 @@
 // Field rules of the benefit form: late sick note, letter code, count flag, daily rate as an
 // amount, and the day counters at save.
+#include "zus/register/rules_fields.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/zus/register/rules_test_env.h"
-#include "zus/register/rules_fields.h"
 
 namespace {
 
@@ -43,9 +44,8 @@ TEST(LetterCode, OnlyABCDEFromSeptember1999) {
     int32_t right;
     bool accepted;
   } cases[] = {
-      {"AB  ", d(1999, 9, 1), true},  {"AF  ", d(1999, 9, 1), false},
-      {"AF  ", d(1999, 8, 31), true}, {"    ", d(2011, 1, 1), true},
-      {" E  ", d(2011, 1, 1), true},  {"A B ", d(2011, 1, 1), false},
+      {"AB  ", d(1999, 9, 1), true}, {"AF  ", d(1999, 9, 1), false}, {"AF  ", d(1999, 8, 31), true},
+      {"    ", d(2011, 1, 1), true}, {" E  ", d(2011, 1, 1), true},  {"A B ", d(2011, 1, 1), false},
   };
   for (const Case& k : cases) {
     RuleContext c = context();
@@ -62,7 +62,10 @@ TEST(CountFlag, AnEditedSicknessRecordMovesItsDaysInOrOutOfTheCounter) {
     const char* now;
     int expected;
   } cases[] = {
-      {false, "T", "N", 30}, {false, "N", "T", 50}, {true, "T", "N", 40}, {false, "T", "T", 40},
+      {false, "T", "N", 30},
+      {false, "N", "T", 50},
+      {true, "T", "N", 40},
+      {false, "T", "T", 40},
   };
   for (const Case& k : cases) {
     RuleContext c = context();
@@ -115,7 +118,10 @@ TEST(SaveCounters, CareCountersFollowTheChildCareAnswers) {
     const char* now;
     int family;  // dni_rdz afterwards, from 10
   } cases[] = {
-      {"N", "N", 10 - 4 + 6}, {"T", "N", 10 + 6}, {"N", "T", 10 - 4}, {"T", "T", 10},
+      {"N", "N", 10 - 4 + 6},
+      {"T", "N", 10 + 6},
+      {"N", "T", 10 - 4},
+      {"T", "T", 10},
   };
   for (const Case& k : cases) {
     RuleContext c = context();

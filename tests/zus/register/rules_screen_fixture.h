@@ -3,12 +3,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "console/register.h"
 #include "runtime/core/context.h"
@@ -60,7 +59,9 @@ class RulesScreen : public ::testing::Test {
     }
   }
 
-  static void set(const char* name, rt::Value v) { rt::context().memvars.assign(name, std::move(v)); }
+  static void set(const char* name, rt::Value v) {
+    rt::context().memvars.assign(name, std::move(v));
+  }
   static rt::Value var(const char* name) {
     const rt::Value* v = rt::context().memvars.tryGet(name);
     return v ? *v : rt::Value();

@@ -89,7 +89,8 @@ inline zus::RuleContext context() {
   zus::RuleContext c;
   for (int n = 1; n <= 33; ++n) c.program.zas_zus.push_back(rt::Value::text(kind(n)));
   for (int n = 1; n <= 33; ++n)
-    c.program.zas_dni.push_back(rt::Value::text(n == 5 || n == 7 || n == 8 ? "D0" + std::to_string(n) : ""));
+    c.program.zas_dni.push_back(
+        rt::Value::text(n == 5 || n == 7 || n == 8 ? "D0" + std::to_string(n) : ""));
   c.program.lum_data = d(2011, 2, 15);
   c.reg.nr_pracusia = "    1";
   c.employee.nr_prac = "    1";
