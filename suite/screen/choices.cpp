@@ -7,6 +7,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/term/keys.h"
+#include "runtime/term/screen.h"
 #include "runtime/term/terminal.h"
 #include "runtime/ui/achoice.h"
 #include "suite/forms/display_text.h"
@@ -89,11 +90,14 @@ void registerChoiceFunctions() {
     return rt::Value::logical(key == rt::term::K_ESC || key == rt::term::K_CTRL_W);
   });
   f.add("E_DBEDIT", [](rt::Args& a) { return rt::functions().call("DBEDIT", a); });
+  // The record in hand, on row 23 and without waiting: batch runs call it once per record and
+  // save that row around the run.
   f.add("DAJ_WZORZEC", [](rt::Args& a) {
-    std::vector<std::string> lines;
-    if (a[1].isChar()) lines.push_back(displayText(a[1].str()));
-    for (const std::string& l : messageLines(a[0])) lines.push_back(l);
-    showMessage(lines, 0);
+    std::string shown = a[1].isChar() ? displayText(a[1].str()) + ": " : "";
+    for (const std::string& l : messageLines(a[0])) shown += l;
+    shown.resize(80, ' ');
+    rt::term::Screen& s = rt::term::screen();
+    s.say(23, 0, shown, s.colors().standard());
     return rt::Value();
   });
   f.add("SPRAWDZ_KAT", [](rt::Args& a) {

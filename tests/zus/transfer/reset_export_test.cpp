@@ -1,0 +1,232 @@
+// The RESET export: rows of the chosen groups from the template, the basis history out of the
+// saved basis, and the ways an export is refused or cut short.
+#include "tests/zus/transfer/reset_fixture.h"
+#include "zus/calc/saved_basis_record.h"
+
+namespace reset_test {
+namespace {
+
+using zus::reset_export::BasisReading;
+using zus::reset_export::readBasisHistory;
+
+class ResetExport : public ResetCompany {
+ protected:
+  bool runExport() {
+    messages.clear();
+    return call("RS_EKSP").logicalOr(false);
+  }
+};
+
+TEST_F(ResetExport, ChosenGroupsFillTheCopyOfTheTemplate) {
+  const std::string basis = savedBasis(completeBasis());
+  // Employee 1 (group D01): a benefit with its own basis, one that re-uses it, one of a kind
+  // without a RESET code. Employee 2 (group D02) is not chosen. Employee 3: D01 but not employed.
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31),
+                         {{"od", day(2026, 1, 5)}, {"do", day(2026, 1, 14)}, {"procent", num(80)},
+                          {"suma", num(3000, 2)}, {"podst_zas", num(80, 2)}, {"netto", num(430, 2)},
+                          {"nr_stat", text(" A  ")}, {"nr_l_4", text("AB1234567")}, {"zapis_pod", text(basis)},
+                          {"data_dost", day(2026, 1, 16)}, {"data_otrz", day(2026, 1, 15)}}));
+  add("NIEOBEC", benefit("    1", kSickness2, 300, 5, day(2026, 1, 31),
+                         {{"od", day(2026, 1, 15)}, {"do", day(2026, 1, 19)}, {"procent", num(100)},
+                          {"nieobec", text("PBZ")}, {"nr_stat", text("a")}}));
+  add("NIEOBEC", benefit("    1", kOther, 100, 2, day(2026, 1, 31), {{"od", day(2026, 1, 20)}, {"do", day(2026, 1, 21)}}));
+  add("NIEOBEC", benefit("    2", kSickness, 700, 7, day(2026, 1, 31)));
+  add("MAIN", {{"nr_prac", text("    3")}, {"nazwisko", text("Zwolniony")}, {"status", num(0)}, {"sl_slow1", text("D01")}});
+  add("NIEOBEC", benefit("    3", kSickness, 700, 7, day(2026, 1, 31)));
+
+  EXPECT_TRUE(runExport());
+  EXPECT_TRUE(messages.empty()) << (messages.empty() ? "" : messages[0]);
+  auto rows = exported();
+  ASSERT_EQ(rows.size(), 2u);
+  auto& a = rows[0];
+  EXPECT_EQ(a["ZNACZ1"].str(), "*PR       ");
+  EXPECT_EQ(a["NAZWISKO"].str().substr(0, 8), "Kowalski");
+  EXPECT_EQ(a["NR_PRAC"].str().substr(0, 5), "    1");
+  EXPECT_TRUE(a["UM_PR"].logical());
+  EXPECT_EQ(a["DZIAL"].str().substr(0, 9), "Produkcja");
+  EXPECT_EQ(a["DATA_ZATRU"].date(), rt::makeDate(2020, 3, 1));
+  EXPECT_EQ(a["DATA_OD"].date(), rt::makeDate(2026, 1, 5));
+  EXPECT_EQ(a["RODZ_NB"].str().substr(0, 2), "31");
+  EXPECT_EQ(a["IL_DNI"].str(), " 10");
+  EXPECT_FALSE(a["KONTYN"].logical());
+  EXPECT_EQ(a["PROC_ZAS"].num(), 80);
+  EXPECT_EQ(a["RODZ_PROC"].str().substr(0, 2), "6 ");  // mapped 6 with 80 %: the code itself
+  EXPECT_EQ(a["KOD_CH1"].str().substr(0, 1), "1");
+  EXPECT_EQ(a["SERIA"].str().substr(0, 2), "AB");
+  EXPECT_EQ(a["NR"].str().substr(0, 7), "1234567");
+  EXPECT_EQ(a["POD_WYM"].num(), 3000);
+  EXPECT_EQ(a["ZAS_NETTO"].num(), 430);
+  EXPECT_DOUBLE_EQ(a["ETAT"].num(), 0.75);
+  EXPECT_EQ(a["DATA_WPL"].date(), rt::makeDate(2026, 1, 16));
+  EXPECT_EQ(a["DATA_WYST"].date(), rt::makeDate(2026, 1, 15));
+  EXPECT_EQ(a["ZNACZ3"].str().substr(0, 4), "*ZHH");
+  EXPECT_EQ(a["MC3"].str().substr(0, 2), "3 ");
+  EXPECT_EQ(a["MC11"].str().substr(0, 2), "11");
+  EXPECT_EQ(a["ROK12"].str().substr(0, 4), "2025");
+  EXPECT_EQ(a["PCH2"].num(), 3010);
+  EXPECT_EQ(a["DPR1"].num(), 20);
+  EXPECT_EQ(a["DNOM12"].num(), 21);
+  EXPECT_DOUBLE_EQ(a["ETAT7"].num(), 0.75);
+  // The continued benefit: its own codes, the basis of the record before it.
+  auto& b = rows[1];
+  EXPECT_EQ(b["RODZ_NB"].str().substr(0, 2), "33");
+  EXPECT_TRUE(b["KONTYN"].logical());
+  EXPECT_EQ(b["RODZ_PROC"].str().substr(0, 2), " 1");  // no percentage mapping, 100 %
+  EXPECT_EQ(b["KOD_CH1"].str(), std::string(10, ' '));  // lower-case letter
+  EXPECT_EQ(b["PCH12"].num(), 3110);
+}
+
+TEST_F(ResetExport, HistoryWrittenByTheCalculationIsReadBack) {
+  zus::basis::BasisSet set;
+  set.monthCount = {12, 0};
+  for (int i = 0; i < 12; ++i) {
+    set.months[size_t(i)] = zus::basis::Num{double(i + 1), 0};
+    set.years[size_t(i)] = zus::basis::Num{2025, 0};
+    set.basis.push_back({1000.5 + i, 2});
+    set.filledUp.push_back({2000.25 + i, 2});
+    set.daysWorked.push_back({double(18 + i % 3), 0});
+    set.workingDays.push_back({21, 0});
+    set.calendarDays.push_back({31, 0});
+    set.counts.push_back(true);
+  }
+  auto r = readBasisHistory(zus::basis::savedRecordText(set));
+  EXPECT_EQ(r.reading, BasisReading::Complete);
+  EXPECT_EQ(r.history.months()[4], 5);
+  EXPECT_EQ(r.history.years()[0], 2025);
+  EXPECT_DOUBLE_EQ(r.history.basis()[1], 2001.25);
+  EXPECT_EQ(r.history.daysWorked()[2], 20);
+  EXPECT_EQ(r.history.workingDays()[11], 21);
+}
+
+TEST(ResetBasisHistory, ShortAndMalformedRecords) {
+  auto lines = completeBasis();
+  auto with = [&](size_t line, std::vector<std::string> values) {
+    auto l = lines;
+    l[line - 1] = std::move(values);
+    return savedBasis(l);
+  };
+  struct Case {
+    std::string text;
+    BasisReading reading;
+    bool months, basis, worked, working;
+  } cases[] = {
+      {"", BasisReading::Empty, false, false, false, false},
+      {savedBasis({lines.begin(), lines.begin() + 7}), BasisReading::Short, false, false, false, false},
+      {savedBasis(lines), BasisReading::Complete, true, true, true, true},
+      {"   " + savedBasis(lines) + "  ", BasisReading::Complete, true, true, true, true},
+      {with(7, series(20, 0, 11)), BasisReading::Short, true, true, false, true},
+      {with(8, series(21, 0, 11)), BasisReading::Short, true, true, true, false},
+      {with(6, series(3000, 10, 11)), BasisReading::Short, true, false, false, false},
+      {with(2, series(1, 1, 11)), BasisReading::Short, false, false, false, false},
+      {with(6, {"3000", "x", "3020", "3030", "3040", "3050", "3060", "3070", "3080", "3090", "3100", "3110"}),
+       BasisReading::Malformed, true, true, true, true},
+  };
+  for (const Case& c : cases) {
+    auto r = readBasisHistory(c.text);
+    SCOPED_TRACE(c.text.substr(0, 40));
+    EXPECT_EQ(r.reading, c.reading);
+    EXPECT_EQ(r.history.months()[0], c.months ? 1 : 0);
+    EXPECT_EQ(r.history.basis()[2], c.basis ? 3020 : 0);
+    EXPECT_EQ(r.history.daysWorked()[0], c.worked ? 20 : 0);
+    EXPECT_EQ(r.history.workingDays()[0], c.working ? 21 : 0);
+  }
+  // "NIL" for a month the calculation did not fill counts 0 and is no fault.
+  auto nil = with(2, {"1", "2", "NIL", "4", "5", "6", "7", "8", "9", "10", "11", "NIL"});
+  EXPECT_EQ(readBasisHistory(nil).reading, BasisReading::Complete);
+  EXPECT_EQ(readBasisHistory(nil).history.months()[2], 0);
+}
+
+TEST(ResetRowRules, PercentCodeAndSickNoteLetter) {
+  using zus::reset_export::letterCodeNumber;
+  using zus::reset_export::percentCodeFor;
+  const std::tuple<const char*, double, const char*> percent[] = {
+      {"", 100, " 1"}, {"0", 100, " 1"}, {"xy", 100, " 1"}, {"", 80, ""},  {"3", 100, " 4"},
+      {"3", 80, "3"},  {"6", 75, "13"},  {"6", 100, "14"},  {"6", 80, "6"}, {"12", 100, "12"},
+  };
+  for (auto [mapped, p, code] : percent) EXPECT_EQ(percentCodeFor(mapped, p), code) << mapped << " " << p;
+  const std::pair<const char*, const char*> letters[] = {
+      {"A", "1"}, {" A  ", "1"}, {"E", "5"}, {"F", ""}, {"a", ""}, {"A1", ""}, {"", ""}, {"    ", ""},
+  };
+  for (auto [letter, n] : letters) EXPECT_EQ(letterCodeNumber(letter), n) << "[" << letter << "]";
+}
+
+TEST_F(ResetExport, UnreadableBasisIsReportedAndWrittenAsZeros) {
+  auto broken = completeBasis();
+  broken[6] = series(20, 0, 5);
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31),
+                         {{"zapis_pod", text(savedBasis(broken))}, {"od", day(2026, 1, 5)}}));
+  add("NIEOBEC", benefit("    1", kSickness, 500, 3, day(2026, 2, 28),
+                         {{"zapis_pod", text("garbage")}, {"od", day(2026, 2, 5)}, {"do", day(2026, 2, 7)}}));
+  EXPECT_TRUE(runExport());
+  auto rows = exported();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0]["PCH1"].num(), 3000);
+  EXPECT_EQ(rows[0]["DPR1"].num(), 0);
+  EXPECT_EQ(rows[1]["PCH1"].num(), 0);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_TRUE(said("zapis niepel`ny"));
+  EXPECT_TRUE(said("Kowalski"));
+  EXPECT_TRUE(said("05.02.2026") || said("05.02.26")) << messages[0];
+}
+
+TEST_F(ResetExport, MissingTemplateIsReportedAndNothingIsExported) {
+  fs::remove(dir / "WZR" / "ZAS_WZR.dbf");
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  EXPECT_FALSE(runExport());
+  EXPECT_TRUE(said("Brak bazy wzorcowej: ZAS_WZR.dbf w katalogu: \nWZR\\\n"));
+  EXPECT_FALSE(fs::exists(dir / "EXP" / "ZAS_EXP.dbf"));
+  EXPECT_FALSE(tableOpen("main"));
+  EXPECT_EQ(rt::context().memvars.typeOf("rs_kat_wzr"), "U");  // released
+}
+
+TEST_F(ResetExport, TemplateWithoutAFieldOfTheExportIsRefused) {
+  makeTemplate(dir / "WZR" / "ZAS_WZR", {"PCH7", "etat"});
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  EXPECT_FALSE(runExport());
+  EXPECT_TRUE(said("etat, PCH7"));
+  EXPECT_TRUE(exported().empty());
+}
+
+TEST_F(ResetExport, WithoutAGroupRangeNothingStarts) {
+  for (rt::Value tab : {yes(false), text("    1")}) {
+    rt::context().memvars.assign("ky_tab", tab);
+    EXPECT_FALSE(runExport());
+    EXPECT_TRUE(said("Nie wybrano grup pracowniko`w!\nEksport nie mox`e byc` wykonany.\n"));
+  }
+  EXPECT_FALSE(fs::exists(dir / "EXP" / "ZAS_EXP.dbf"));
+}
+
+TEST_F(ResetExport, FailedAppendStopsTheExportKeepingTheRowsWritten) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  add("NIEOBEC", benefit("    1", kSickness, 600, 3, day(2026, 2, 28), {{"od", day(2026, 2, 5)}, {"do", day(2026, 2, 7)}}));
+  int appends = 0;
+  rt::NativeFunction real = *rt::functions().find("_APPE_BLAN");
+  rt::functions().add("_APPE_BLAN", [&](rt::Args& a) { return ++appends == 1 ? real(a) : yes(false); });
+  EXPECT_FALSE(runExport());
+  rt::functions().add("_APPE_BLAN", real);
+  auto rows = exported();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0]["ZAS_BR"].num(), 500);
+  EXPECT_TRUE(said("Eksport przerwano"));
+}
+
+TEST_F(ResetExport, GroupNamesOrderAndEmptyDirectories) {
+  // Long group names, both groups (given out of order), everything in the current directory.
+  fs::copy_file(dir / "WZR" / "ZAS_WZR.dbf", dir / "ZAS_WZR.dbf");
+  saveSettings("", "", "Z01,,,,31", "", 2, 4);
+  chooseGroups({"D02", "D01", "D77"});
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  add("NIEOBEC", benefit("    2", kSickness, 700, 7, day(2026, 1, 31)));
+  EXPECT_TRUE(runExport());
+  call("DBUSEAREA", {yes(), rt::Value(), text("ZAS_EXP.dbf"), text("check"), yes(), yes()});
+  ASSERT_EQ(call("RECCOUNT").intOr(0), 2);
+  call("DBGOTOP");
+  EXPECT_EQ(suite::field("dzial").str().substr(0, 15), "Dzial produkcji");
+  call("DBSKIP");
+  EXPECT_EQ(suite::field("nr_prac").str().substr(0, 5), "    2");
+  EXPECT_EQ(suite::field("dzial").str(), std::string(30, ' '));  // D02 has no long name
+  call("DBCLOSEAREA");
+}
+
+}  // namespace
+}  // namespace reset_test

@@ -1,0 +1,206 @@
+// The export entry: the group selection, the copy of the template, the walk over the groups and
+// their employees, and the closing reports.
+#include "zus/transfer/reset_export.h"
+
+#include <algorithm>
+
+#include "runtime/core/context.h"
+#include "runtime/core/error.h"
+#include "suite/company/memory_store.h"
+#include "zus/shell/memory_files.h"
+#include "zus/shell/settings_support.h"
+#include "zus/transfer/reset_export_employee.h"
+#include "zus/transfer/reset_settings.h"
+#include "zus/transfer/to_payroll_loop.h"
+
+namespace zus {
+namespace {
+
+using namespace settings;
+using namespace reset_export;
+
+constexpr size_t kReportedProblems = 12;
+
+void report(const std::vector<std::string>& lines) {
+  rt::Value a = rt::Value::newArray(0);
+  for (const std::string& l : lines) a.arr().push_back(txt(l));
+  call("KOM3", {a, num(0), num(0), num(5)});
+}
+
+// The chosen group keys (the array named by `ky_tab`) and the MAIN field of the groups
+// (`ky_index`); nothing when no group range was chosen.
+struct GroupSelection {
+  rt::Value* keys = nullptr;
+  std::string field;
+};
+
+std::optional<GroupSelection> groupSelection() {
+  rt::Memvars& v = vars();
+  if (v.typeOf("ky_tab") != "C") return std::nullopt;
+  // After a one-employee range `ky_tab` holds the employee's number, which names no array.
+  rt::Value* keys = v.find(v.get("ky_tab").str());
+  const rt::Value* field = v.tryGet("ky_index");
+  if (!keys || !keys->isArray() || !field || !field->isChar() || field->str().empty()) return std::nullopt;
+  return GroupSelection{keys, field->str()};
+}
+
+// The closing guards of the run, released in reverse order.
+struct CloseSet {
+  ~CloseSet() { call("_CLOSE_SET", {txt("MAIN")}); }
+};
+struct CloseArea {
+  rt::db::WorkArea* area;
+  ~CloseArea() {
+    if (area) area->close();
+  }
+};
+struct Window {
+  rt::Value handle;
+  ~Window() {
+    if (handle.isChar()) call("ZWIN", {handle});
+  }
+};
+struct SavedRow {
+  rt::Value saved = call("SAVESCREEN", {num(23), num(0), num(23), num(79)});
+  ~SavedRow() { call("RESTSCREEN", {num(23), num(0), num(23), num(79), saved}); }
+};
+
+// The template's fields that the export needs and it lacks (or holds with another type).
+std::vector<std::string> missingFields(rt::db::WorkArea& table) {
+  std::vector<std::string> missing;
+  for (const auto& [name, type] : requiredFields()) {
+    int i = table.fieldIndex(name);
+    if (i < 0 || table.table().fields()[size_t(i)].type != type) missing.push_back(name);
+  }
+  return missing;
+}
+
+void declarePersonnelSymbol() {
+  rt::Memvars& v = vars();
+  v.declarePrivate("symbol_eta", txt(""));
+  const std::string file = "kadry\\kadry_pp" + memFileExtension();
+  if (suite::memoryFileExists(file)) {
+    try {
+      suite::restoreMemory(file);
+    } catch (const rt::Error&) {
+      // The personnel parameters only give the full-time equivalent: without them it is 0.
+    }
+  }
+  const rt::Value* symbol = v.tryGet("symbol_eta");
+  std::string s = symbol && symbol->isChar() ? transfer_run::trimmed(symbol->str()) : "";
+  v.declarePrivate("sl_etat", txt("SL_" + s));
+}
+
+// MAIN's controlling order: `rs_nr_ind`, or the order of the groups when that names none.
+void setGroupOrder(rt::db::WorkArea& main, const std::string& groupField) {
+  int n = int(numVar("rs_nr_ind"));
+  if (n < 1 || n > main.orderCount()) n = main.orderByName(groupField);
+  main.setOrder(n);
+}
+
+bool exportGroups(ExportRun& run, GroupSelection& groups) {
+  rt::Array& keys = groups.keys->arr();
+  std::sort(keys.begin(), keys.end(), [](const rt::Value& a, const rt::Value& b) {
+    return a.strOr("") < b.strOr("");
+  });
+  rt::db::WorkArea& main = *run.main;
+  setGroupOrder(main, groups.field);
+  const int groupField = main.fieldIndex(groups.field);
+  main.goTop();
+  for (size_t k = 0; k < keys.size(); ++k) {
+    call("GODBASE", {num(double(k + 1)), num(double(keys.size()))});
+    const std::string key = transfer_run::trimmed(keys[k].strOr(""));
+    const std::string name = groupName(*run.dictionary, key);
+    main.seek(txt(key), false);
+    main.setScope(0, txt(key));
+    main.setScope(1, txt(key));
+    const double count = double(main.keyCount());
+    main.seek(txt(key), false);
+    Window inner{call("INITPROGRES")};
+    bool ok = true;
+    // An employee's group field may be wider than the key: its trailing blanks do not count.
+    for (double done = 1; ok && !main.eof() && groupField >= 0 &&
+                          transfer_run::trimmed(main.get(size_t(groupField)).strOr("")) == key;
+         ++done) {
+      call("GOPROGRES", {num(done), num(count)});
+      if (transfer_run::fieldOf(main, "status").numOr(0) > 0) {
+        std::string shown = transfer_run::trimmed(transfer_run::textOf(main, "nazwisko")) + ", " +
+                            transfer_run::trimmed(transfer_run::textOf(main, "imie"));
+        call("DAJ_WZORZEC", {txt(display(shown)), txt("Pracownik")});
+        ok = exportEmployee(run, name);
+      }
+      if (ok) main.skip();
+    }
+    main.setScope(0, rt::Value());
+    main.setScope(1, rt::Value());
+    if (!ok) return false;
+  }
+  return true;
+}
+
+bool exportInto(ExportRun& run, GroupSelection& groups) {
+  const std::string from = textVar("rs_kat_wzr") + "ZAS_WZR.dbf";
+  const std::string to = textVar("rs_kat_exp") + "ZAS_EXP.dbf";
+  if (call("COPYFILE", {txt(from), txt(to)}).numOr(1) != 0) {
+    report({"Brak bazy wzorcowej: ZAS_WZR.dbf w katalogu: ", textVar("rs_kat_wzr"),
+            "lub wysta`pil` bl`a`d w trakcie kopiowania do katalogu:", textVar("rs_kat_exp")});
+    return false;
+  }
+  if (!call("_OPEN_LOCAL", {txt(textVar("rs_kat_exp")), txt("ZAS_EXP.dbf"), txt("zas_exp")}).logicalOr(false))
+    return false;
+  CloseArea closeTable{&transfer_run::areaOf("zas_exp")};
+  run.table = closeTable.area;
+  std::vector<std::string> missing = missingFields(*run.table);
+  if (!missing.empty()) {
+    std::string names;
+    for (size_t i = 0; i < missing.size() && i < 8; ++i) names += (i ? ", " : "") + missing[i];
+    if (missing.size() > 8) names += ", ...";
+    report({"Baza wzorcowa ZAS_WZR.dbf nie ma pol` potrzebnych do eksportu:", names,
+            "Eksport nie mox`e byc` wykonany."});
+    return false;
+  }
+  Window working{call("KOM4", {txt("eksportowanie danych ...")})};
+  Window outer{call("INITDBASE")};
+  SavedRow row;
+  transfer_run::selectAlias("main");
+  bool done = exportGroups(run, groups);
+  if (!run.failure.empty()) report({run.failure, "Eksport przerwano - baza ZAS_EXP.dbf nie jest kompletna."});
+  return done;
+}
+
+}  // namespace
+
+bool RS_EKSP() {
+  std::optional<GroupSelection> groups = groupSelection();
+  if (!groups) {
+    report({"Nie wybrano grup pracowniko`w!", "Eksport nie mox`e byc` wykonany."});
+    return false;
+  }
+  rt::PrivateFrame frame(vars());
+  SelectedArea area;
+  ResetSettingsScope settingsScope;
+  if (!call("_OPEN_SET", {txt("MAIN | SLOWNIK | STATUS | NIEOBEC"), txt("SSsS")}).logicalOr(false)) return false;
+  bool result = false;
+  ExportRun run;
+  {
+    CloseSet closeSet;
+    declarePersonnelSymbol();
+    run.main = &transfer_run::areaOf("main");
+    run.dictionary = &transfer_run::areaOf("sl");
+    run.register_ = &transfer_run::areaOf("nieobec");
+    run.fteField = textVar("sl_etat");
+    result = exportInto(run, *groups);
+  }
+  if (!run.basisProblems.empty()) {
+    std::vector<std::string> lines{"Zapis podstawy zasil`ku niepel`ny lub bl`e`dny - miesia`ce podstawy",
+                                   "w tych pozycjach wyeksportowano jako zera:"};
+    for (size_t i = 0; i < run.basisProblems.size() && i < kReportedProblems; ++i)
+      lines.push_back(run.basisProblems[i]);
+    if (run.basisProblems.size() > kReportedProblems)
+      lines.push_back("... i " + std::to_string(run.basisProblems.size() - kReportedProblems) + " innych");
+    report(lines);
+  }
+  return result;
+}
+
+}  // namespace zus
