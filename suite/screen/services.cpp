@@ -111,10 +111,11 @@ void registerServiceFunctions() {
   // Arrows as the screen shows them.
   f.add("UNICHR", [](rt::Args& a) {
     switch (a[0].intOr(0)) {
-      case 8593: return rt::Value::text("\x18");
-      case 8595: return rt::Value::text("\x19");
-      case 8594: return rt::Value::text("\x1A");
-      case 8592: return rt::Value::text("\x1B");
+      // By Unicode code point, or by the code page's own arrow codes 24 to 27.
+      case 24: case 8593: return rt::Value::text("\x18");
+      case 25: case 8595: return rt::Value::text("\x19");
+      case 26: case 8594: return rt::Value::text("\x1A");
+      case 27: case 8592: return rt::Value::text("\x1B");
       default: return rt::Value::text(" ");
     }
   });

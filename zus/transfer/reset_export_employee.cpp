@@ -4,6 +4,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
+#include "runtime/db/field_codec.h"
 #include "zus/transfer/reset_export.h"
 #include "zus/transfer/reset_mappings.h"
 #include "zus/transfer/to_payroll_loop.h"
@@ -74,10 +75,30 @@ void put(rt::db::WorkArea& a, const FieldValues& values) {
   for (const auto& [name, v] : values) transfer_run::putField(a, name.c_str(), v);
 }
 
+// The first number of the row too wide for its field of the export table; "" when all fit.
+std::string tooWide(rt::db::WorkArea& t, const std::vector<const FieldValues*>& parts) {
+  for (const FieldValues* part : parts)
+    for (const auto& [name, v] : *part) {
+      int i = t.fieldIndex(name);
+      if (i < 0 || !v.isNum()) continue;
+      const auto& f = t.table().fields()[size_t(i)];
+      std::string buf(f.len + 1, ' ');
+      if (!rt::db::formatNumberField(v.num(), f.len, f.dec, buf.data())) return name;
+    }
+  return "";
+}
+
 // Appends and fills one row; false when it could not be appended or written (a row begun is
 // deleted again, so that the table holds no half-written row).
 bool writeRow(ExportRun& run, const RowValues& values, const std::string& mapped, const FieldValues& months) {
   rt::db::WorkArea& t = *run.table;
+  // A value the template cannot hold stops the export before the row is begun.
+  const std::string wide = tooWide(t, {&values.head, &values.tail, &months});
+  if (!wide.empty()) {
+    run.failure = "Wartos`c` pola " + wide + " nie mies`ci sie` w bazie ZAS_EXP.dbf (pracownik " +
+                  trimmed(fieldText(*run.main, "nr_prac")) + " " + trimmed(fieldText(*run.main, "nazwisko")) + ").";
+    return false;
+  }
   const int caller = transfer_run::selectedArea();
   transfer_run::selectAreaNumber(t.number());
   const bool appended = rt::functions().call("_APPE_BLAN").logicalOr(false);

@@ -210,6 +210,17 @@ TEST_F(ResetExport, FailedAppendStopsTheExportKeepingTheRowsWritten) {
   EXPECT_TRUE(said("Eksport przerwano"));
 }
 
+TEST_F(ResetExport, ValueTooWideForTheTemplateStopsBeforeItsRow) {
+  makeTemplate(dir / "WZR" / "ZAS_WZR", {}, "zas_br");
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31), {{"wartosc", num(99, 2)}}));
+  add("NIEOBEC", benefit("    1", kSickness, 1500, 3, day(2026, 2, 28), {{"od", day(2026, 2, 5)}, {"do", day(2026, 2, 7)}}));
+  EXPECT_FALSE(runExport());
+  auto rows = exported();
+  ASSERT_EQ(rows.size(), 1u);  // the row before; the too wide one was never begun
+  EXPECT_EQ(rows[0]["ZAS_BR"].num(), 99);
+  EXPECT_TRUE(said("Wartos`c` pola zas_br nie mies`ci sie`"));
+}
+
 TEST_F(ResetExport, GroupNamesOrderAndEmptyDirectories) {
   // Long group names, both groups (given out of order), everything in the current directory.
   fs::copy_file(dir / "WZR" / "ZAS_WZR.dbf", dir / "ZAS_WZR.dbf");

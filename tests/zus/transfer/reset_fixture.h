@@ -42,13 +42,19 @@ class ResetCompany : public TransferCompany {
   }
 
   // A RESET template with every field the export fills (without the ones named in `leaveOut`).
-  static void makeTemplate(const fs::path& path, const std::vector<std::string>& leaveOut = {}) {
+  // `narrow` names a numeric field made 3 wide without decimals.
+  static void makeTemplate(const fs::path& path, const std::vector<std::string>& leaveOut = {},
+                           const std::string& narrow = "") {
     suite::TableDef t{"ZAS_WZR", "zas_wzr", suite::CompanyDir::Payroll, {}, {}};
     for (const auto& [name, type] : zus::reset_export::requiredFields()) {
       if (std::find(leaveOut.begin(), leaveOut.end(), name) != leaveOut.end()) continue;
       int len = type == 'D' ? 8 : type == 'L' ? 1 : type == 'N' ? 12 : 10;
       if (name == "nazwisko" || name == "dzial") len = 30;
       if (name == "il_dni") len = 3;
+      if (name == narrow) {
+        t.fields.push_back({name, type, 3, 0});
+        continue;
+      }
       t.fields.push_back({name, type, len, type == 'N' ? 2 : 0});
     }
     suite::createTable(path.string(), t);
