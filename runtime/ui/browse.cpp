@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "runtime/core/context.h"
 #include "runtime/core/functions.h"
 #include "runtime/term/terminal.h"
 
@@ -83,11 +84,16 @@ void Browse::measure() {
       w = std::max(w, int(formatValue(v, c.picture).size()));
     } else if (!c.picture.empty()) {
       std::string templ = c.picture;
+      std::string functions;
       if (templ[0] == '@') {
         size_t blank = templ.find(' ');
+        functions = templ.substr(1, blank == std::string::npos ? std::string::npos : blank - 1);
         templ = blank == std::string::npos ? std::string() : templ.substr(blank + 1);
       }
       w = std::max(w, int(templ.size()));
+      // A date column without a template is as wide as a date, so rows added later fit.
+      if (templ.empty() && functions.find_first_of("Dd") != std::string::npos)
+        w = std::max(w, int(context().settings.dateFormat.size()));
     }
     c.width = std::clamp(w, 1, windowWidth);
   }

@@ -42,18 +42,17 @@ wait_for "NARZĘDZIA"
 [ -f "$work/demo/zas.zus" ] || fail "the demo company has no link file"
 screen | grep -q "System ZEFIRON - program ZUS" || fail "no title line"
 
-# The RESET group, its first entry: not built yet.
-tmux send-keys -t "$session" Right Right Right
-wait_for "Parametry eksportu"
+# The register: its employee choice opens, Esc closes it and gives the menu back.
+wait_for "Rejestr zasiłków"
 tmux send-keys -t "$session" Enter
-wait_for "nie jest jeszcze dostępna"
-tmux send-keys -t "$session" Enter
+wait_for "Wybierz pracownika"
+tmux send-keys -t "$session" Escape
 for _ in $(seq 1 50); do
-  screen | grep -q "nie jest jeszcze dostępna" || break
+  screen | grep -q "Wybierz pracownika" || break
   sleep 0.2
 done
-screen | grep -q "nie jest jeszcze dostępna" && fail "the message did not close"
-wait_for "Parametry eksportu"
+screen | grep -q "Wybierz pracownika" && fail "the employee choice did not close"
+wait_for "Rejestr zasiłków"
 
 tmux send-keys -t "$session" Escape
 wait_for "EXIT=0"

@@ -133,6 +133,17 @@ TEST_F(DbEditTest, EmptySourceReportsEmptyThenEveryKeyAsException) {
   EXPECT_EQ(screen_.textAt(4, 0, 17), "     \xB3           ");
 }
 
+TEST_F(DbEditTest, DateColumnsOfAnEmptySourceAreAsWideAsADate) {
+  IndexSource source(0);
+  Browse b(2, 0, 7, 29, source);
+  b.headSep = "\xC4\xC2\xC4";
+  b.addColumn({"Od", [] { return Value::date(0); }, "@D", 0});
+  b.addColumn({"X", [] { return Value::text("x"); }, "", 0});
+  b.stabilize();
+  // Ten columns of date ("dd.mm.yyyy"), then the separator.
+  EXPECT_EQ(screen_.textAt(4, 0, 12), std::string(10, ' ') + " \xB3");
+}
+
 TEST_F(DbEditTest, ColumnsBeyondTheWidthScrollSideways) {
   IndexSource source(rows.size());
   Browse b(0, 0, 5, 19, source);
