@@ -3,6 +3,7 @@
 #include "zus/transfer/reset_export.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
@@ -48,10 +49,14 @@ std::optional<GroupSelection> groupSelection() {
 struct CloseSet {
   ~CloseSet() { call("_CLOSE_SET", {txt("MAIN")}); }
 };
+// Closes the export table's work area (its alias free again), the caller's area selected after.
 struct CloseArea {
   rt::db::WorkArea* area;
   ~CloseArea() {
-    if (area) area->close();
+    const int caller = transfer_run::selectedArea(), own = area->number();
+    transfer_run::selectAreaNumber(own);
+    call("DBCLOSEAREA");
+    if (caller != own) transfer_run::selectAreaNumber(caller);
   }
 };
 struct Window {
@@ -91,11 +96,25 @@ void declarePersonnelSymbol() {
   v.declarePrivate("sl_etat", txt("SL_" + s));
 }
 
-// MAIN's controlling order: `rs_nr_ind`, or the order of the groups when that names none.
-void setGroupOrder(rt::db::WorkArea& main, const std::string& groupField) {
+// True when MAIN's order n is keyed by the group field first (MAIN selected).
+bool keyedByGroup(int n, const std::string& groupField) {
+  std::string key = call("ORDKEY", {num(n)}).strOr("");
+  key.erase(std::remove(key.begin(), key.end(), ' '), key.end());
+  std::string field = groupField;
+  for (std::string* s : {&key, &field})
+    std::transform(s->begin(), s->end(), s->begin(), [](unsigned char c) { return char(std::toupper(c)); });
+  return !field.empty() && key.compare(0, field.size(), field) == 0;
+}
+
+// MAIN's controlling order: `rs_nr_ind` when its key begins with the group field, else the
+// order of the groups (a wrong or missing order number would find no employee at all); false
+// when there is neither.
+bool setGroupOrder(rt::db::WorkArea& main, const std::string& groupField) {
   int n = int(numVar("rs_nr_ind"));
-  if (n < 1 || n > main.orderCount()) n = main.orderByName(groupField);
+  if (n < 1 || n > main.orderCount() || !keyedByGroup(n, groupField)) n = main.orderByName(groupField);
+  if (n < 1 || !keyedByGroup(n, groupField)) return false;
   main.setOrder(n);
+  return true;
 }
 
 bool exportGroups(ExportRun& run, GroupSelection& groups) {
@@ -104,7 +123,10 @@ bool exportGroups(ExportRun& run, GroupSelection& groups) {
     return a.strOr("") < b.strOr("");
   });
   rt::db::WorkArea& main = *run.main;
-  setGroupOrder(main, groups.field);
+  if (!setGroupOrder(main, groups.field)) {
+    run.failure = "Brak indeksu bazy MAIN.dbf wg pola " + groups.field + " - nie moz`na wybrac` grup.";
+    return false;
+  }
   const int groupField = main.fieldIndex(groups.field);
   main.goTop();
   for (size_t k = 0; k < keys.size(); ++k) {

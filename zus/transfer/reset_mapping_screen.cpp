@@ -81,6 +81,8 @@ class MappingScreen {
     } closeDictionary;
     buildRows();
     ColourSet colours(36);
+    std::string title = display("Tablica powia`zan` rodzjo`w nieobecnos`ci");
+    say(kListTop - 1, kListLeft + (kListRight - kListLeft + 1 - int(title.size())) / 2, title);
     listLoop();
     return true;
   }

@@ -221,6 +221,18 @@ TEST_F(ResetExport, ValueTooWideForTheTemplateStopsBeforeItsRow) {
   EXPECT_TRUE(said("Wartos`c` pola zas_br nie mies`ci sie`"));
 }
 
+TEST_F(ResetExport, OrderNotKeyedByTheGroupGivesWayToTheGroupsOrder) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  saveSettings("WZR\\", "EXP\\", "Z01,,,,31", "", 1, 3);  // order 3: by surname
+  EXPECT_TRUE(runExport());
+  EXPECT_EQ(exported().size(), 1u);
+  // A group field without an order of its own: nothing to walk by, and the user is told.
+  rt::context().memvars.assign("ky_index", text("NAZWISKO"));
+  EXPECT_FALSE(runExport());
+  EXPECT_TRUE(said("Brak indeksu bazy MAIN.dbf wg pola NAZWISKO")) << (messages.empty() ? "" : messages[0]);
+  EXPECT_TRUE(exported().empty());
+}
+
 TEST_F(ResetExport, GroupNamesOrderAndEmptyDirectories) {
   // Long group names, both groups (given out of order), everything in the current directory.
   fs::copy_file(dir / "WZR" / "ZAS_WZR.dbf", dir / "ZAS_WZR.dbf");
