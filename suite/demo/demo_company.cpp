@@ -141,7 +141,7 @@ class Builder {
     for (int n = 1; n <= 33; ++n)
       appendRecord({{"kod", txt("Z" + twoDigits(n))}, {"skrot", txt(abbr[n - 1])},
                     {"nazwa", txt(names[n - 1])}});
-    appendRecord({{"kod", txt("D  ")}, {"skrot", txt("SLOW1")}, {"nazwa", txt("Dzia`ly")}});
+    appendRecord({{"kod", txt("D  ")}, {"skrot", txt("SLOW1")}, {"nazwa", txt("Dzial`y")}});
     const char* depts[4][2] = {{"KSIEG", "Ksie`gowos`c`"}, {"PROD", "Produkcja"},
                                {"HANDEL", "Dzial` handlowy"}, {"ADMIN", "Administracja"}};
     for (int i = 0; i < 4; ++i)
@@ -199,7 +199,7 @@ class Builder {
         "Nowak", "Kowalski", "Wis`niewski", "Wo`jcik", "Kowalczyk", "Kamin`ski", "Lewandowski",
         "Zielin`ski", "Szyman`ski", "Woz`niak", "Da`browski", "Kozl`owski", "Jankowski", "Mazur",
         "Kwiatkowski", "Krawczyk", "Piotrowski", "Grabowski", "Nowakowski", "Pawl`owski",
-        "Michalski", "Nowicki", "Adamczyk", "Dudek", "Za`jac"};
+        "Michalski", "Nowicki", "Adamczyk", "Dudek", "Zaja`c"};
     static const char* menNames[] = {"Jan", "Piotr", "Andrzej", "Krzysztof", "Tomasz", "Pawel`",
                                      "Marcin", "Michal`", "Grzegorz", "Jo`zef"};
     static const char* womenNames[] = {"Anna", "Maria", "Katarzyna", "Magdalena", "Agnieszka",
