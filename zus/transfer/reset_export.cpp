@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
@@ -209,7 +210,7 @@ bool RS_EKSP() {
     declarePersonnelSymbol();
     run.main = &transfer_run::areaOf("main");
     run.dictionary = &transfer_run::areaOf("sl");
-    run.register_ = &transfer_run::areaOf("nieobec");
+    run.benefits = &transfer_run::areaOf("nieobec");
     run.fteField = textVar("sl_etat");
     result = exportInto(run, *groups);
   }

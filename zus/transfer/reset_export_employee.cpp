@@ -37,7 +37,7 @@ struct RowValues {
 
 RowValues rowValues(ExportRun& run, const std::string& groupName, const std::string& absence, double fte) {
   rt::db::WorkArea& m = *run.main;
-  rt::db::WorkArea& n = *run.register_;
+  rt::db::WorkArea& n = *run.benefits;
   RowValues r;
   r.head = {
       {"znacz1", txt("*PR")}, {"nazwisko", fieldOf(m, "nazwisko")}, {"imie", fieldOf(m, "imie")},
@@ -124,7 +124,7 @@ bool writeRow(ExportRun& run, const RowValues& values, const std::string& mapped
 }
 
 std::string problemLine(ExportRun& run, BasisReading reading) {
-  rt::db::WorkArea& n = *run.register_;
+  rt::db::WorkArea& n = *run.benefits;
   return trimmed(fieldText(*run.main, "nr_prac")) + " " + trimmed(fieldText(*run.main, "nazwisko")) + " " +
          trimmed(fieldText(*run.main, "imie")) + ", " + dateText(fieldOf(n, "od")) + "-" +
          dateText(fieldOf(n, "do")) + (reading == BasisReading::Short ? ": zapis niepel`ny" : ": zapis bl`e`dny");
@@ -160,7 +160,7 @@ std::string groupName(rt::db::WorkArea& dictionary, const std::string& key) {
 }
 
 bool exportEmployee(ExportRun& run, const std::string& groupName) {
-  rt::db::WorkArea& n = *run.register_;
+  rt::db::WorkArea& n = *run.benefits;
   const rt::Value employee = fieldOf(*run.main, "nr_prac");
   double fte = 0;
   if (!run.fteField.empty() && run.main->fieldIndex(run.fteField) >= 0)

@@ -12,7 +12,7 @@ namespace zus::reset_export {
 
 struct ExportRun {
   rt::db::WorkArea* main = nullptr;
-  rt::db::WorkArea* register_ = nullptr;  // NIEOBEC, in its order by employee and end date
+  rt::db::WorkArea* benefits = nullptr;  // NIEOBEC, in its order by employee and end date
   rt::db::WorkArea* dictionary = nullptr;
   rt::db::WorkArea* table = nullptr;      // the export table
   std::string fteField;                   // "SL_" + the FTE dictionary's symbol; "" when none

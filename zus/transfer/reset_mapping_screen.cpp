@@ -7,6 +7,7 @@
 // the list's Ctrl+W or Ctrl+Enter saves them, its Esc drops them.
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
