@@ -169,6 +169,21 @@ TEST_F(ResetExport, UnreadableBasisIsReportedAndWrittenAsZeros) {
   EXPECT_TRUE(said("05.02.2026") || said("05.02.26")) << messages[0];
 }
 
+TEST_F(ResetExport, ContinuationFirstAndNoPersonnelParameters) {
+  // Without the personnel module's parameters there is no FTE field to read: 0.
+  fs::remove(dir / "KADRY" / ("kadry_pp" + suite::memoryFileExtension()));
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31), {{"nieobec", text("PBZ")}}));
+  EXPECT_TRUE(runExport());
+  auto rows = exported();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_TRUE(rows[0]["KONTYN"].logical());
+  EXPECT_EQ(rows[0]["ETAT"].num(), 0);
+  EXPECT_EQ(rows[0]["MC1"].str().substr(0, 2), "0 ");  // a history of zeros: month 0 as text
+  EXPECT_EQ(rows[0]["ROK12"].str().substr(0, 2), "0 ");
+  EXPECT_EQ(rows[0]["PCH1"].num(), 0);
+  EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(ResetExport, MissingTemplateIsReportedAndNothingIsExported) {
   fs::remove(dir / "WZR" / "ZAS_WZR.dbf");
   add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
