@@ -84,6 +84,16 @@ TEST_F(ResetMappings, BlankCodesRemoveTheKindsEntries) {
   EXPECT_EQ(savedSetting("rs_rodz_pr").str(), "Z01,,,,6 ");
 }
 
+TEST_F(ResetMappings, LastRowEndsTheChainBackAtTheList) {
+  // Slot 33 has no kind: its codes go under the empty kind code, which no benefit carries.
+  std::vector<int> keys{K_END, K_ENTER};
+  for (int k : typed("12")) keys.push_back(k);
+  keys.push_back(K_ENTER);  // out of the last field
+  keys.push_back(K_CTRL_W);
+  EXPECT_TRUE(runScreen(keys).logicalOr(false));
+  EXPECT_EQ(savedSetting("rs_rodz_nb").str(), "Z01,,,,31////Z10,,,,33////,,,,12");
+}
+
 TEST_F(ResetMappings, EscAtTheListDropsTheVisitsChanges) {
   std::vector<int> keys{K_ENTER};
   for (int k : typed("99")) keys.push_back(k);
