@@ -32,7 +32,7 @@ void report(const std::vector<std::string>& lines) {
 // The chosen group keys (the array named by `ky_tab`) and the MAIN field of the groups
 // (`ky_index`); nothing when no group range was chosen.
 struct GroupSelection {
-  rt::Value* keys = nullptr;
+  rt::Value keys;  // shares the variable's array, so that sorting it sorts the user's selection
   std::string field;
 };
 
@@ -43,32 +43,48 @@ std::optional<GroupSelection> groupSelection() {
   rt::Value* keys = v.find(v.get("ky_tab").str());
   const rt::Value* field = v.tryGet("ky_index");
   if (!keys || !keys->isArray() || !field || !field->isChar() || field->str().empty()) return std::nullopt;
-  return GroupSelection{keys, field->str()};
+  return GroupSelection{*keys, field->str()};
 }
 
-// The closing guards of the run, released in reverse order.
+// The closing guards of the run, released in reverse order. A guard that fails while closing
+// lets the error that is already on its way (if any) be the one reported.
+template <typename F>
+void closing(F&& f) noexcept {
+  try {
+    f();
+  } catch (...) {
+  }
+}
 struct CloseSet {
-  ~CloseSet() { call("_CLOSE_SET", {txt("MAIN")}); }
+  ~CloseSet() {
+    closing([] { call("_CLOSE_SET", {txt("MAIN")}); });
+  }
 };
 // Closes the export table's work area (its alias free again), the caller's area selected after.
 struct CloseArea {
   rt::db::WorkArea* area;
   ~CloseArea() {
-    const int caller = transfer_run::selectedArea(), own = area->number();
-    transfer_run::selectAreaNumber(own);
-    call("DBCLOSEAREA");
-    if (caller != own) transfer_run::selectAreaNumber(caller);
+    closing([this] {
+      const int caller = transfer_run::selectedArea(), own = area->number();
+      transfer_run::selectAreaNumber(own);
+      call("DBCLOSEAREA");
+      if (caller != own) transfer_run::selectAreaNumber(caller);
+    });
   }
 };
 struct Window {
   rt::Value handle;
   ~Window() {
-    if (handle.isChar()) call("ZWIN", {handle});
+    closing([this] {
+      if (handle.isChar()) call("ZWIN", {handle});
+    });
   }
 };
 struct SavedRow {
   rt::Value saved = call("SAVESCREEN", {num(23), num(0), num(23), num(79)});
-  ~SavedRow() { call("RESTSCREEN", {num(23), num(0), num(23), num(79), saved}); }
+  ~SavedRow() {
+    closing([this] { call("RESTSCREEN", {num(23), num(0), num(23), num(79), saved}); });
+  }
 };
 
 // The template's fields that the export needs and it lacks (or holds with another type).
@@ -119,7 +135,7 @@ bool setGroupOrder(rt::db::WorkArea& main, const std::string& groupField) {
 }
 
 bool exportGroups(ExportRun& run, GroupSelection& groups) {
-  rt::Array& keys = groups.keys->arr();
+  rt::Array& keys = groups.keys.arr();
   std::sort(keys.begin(), keys.end(), [](const rt::Value& a, const rt::Value& b) {
     return a.strOr("") < b.strOr("");
   });

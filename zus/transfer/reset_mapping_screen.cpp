@@ -78,7 +78,12 @@ class MappingScreen {
     OpenWindow window(2, 0, 0, 22, 79, "Powia`zanie rodzajo`w nieobecnos`ci ZEFIRON - RESET", 32);
     if (!call("_OPEN_SET", {txt("SLOWNIK"), txt("E")}).logicalOr(false)) return false;
     struct CloseDictionary {
-      ~CloseDictionary() { call("_CLOSE_SET", {txt("SL")}); }
+      ~CloseDictionary() {
+        try {
+          call("_CLOSE_SET", {txt("SL")});
+        } catch (...) {  // an error already on its way is the one to report
+        }
+      }
     } closeDictionary;
     buildRows();
     ColourSet colours(36);
