@@ -74,8 +74,10 @@ void RS_INI() {
     } catch (const rt::Error& e) {
       // A damaged file must not stop the entry: the defaults stand, and the user is told.
       for (const Setting& s : kSettings) v.assign(s.name, s.initial());
-      call("KOM3", {txt("Plik rs_param jest uszkodzony - przyje`to wartos`ci domys`lne. " + e.description()),
-                    num(0), num(0), num(3)});
+      rt::Value lines = rt::Value::newArray(0);
+      lines.arr().push_back(txt("Plik rs_param jest uszkodzony - przyje`to wartos`ci domys`lne."));
+      lines.arr().push_back(txt(e.description()));
+      call("KOM3", {lines, num(0), num(0), num(3)});
     }
   }
   for (const Setting& s : kSettings)
