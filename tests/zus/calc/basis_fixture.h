@@ -10,22 +10,14 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-#include "console/register.h"
 #include "runtime/core/context.h"
-#include "runtime/core/core_functions.h"
 #include "runtime/core/expr.h"
 #include "runtime/core/std_dates.h"
-#include "runtime/core/std_functions.h"
-#include "runtime/db/table_functions.h"
 #include "runtime/term/headless.h"
-#include "runtime/term/register.h"
-#include "runtime/ui/ui_functions.h"
 #include "suite/company/company.h"
-#include "suite/register.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
+#include "tests/zus/company_fixture.h"
 #include "zus/calc/by_name.h"
 
 namespace basis_test {
@@ -41,21 +33,9 @@ inline rt::Value yes(bool b) { return rt::Value::logical(b); }
 class BasisCompany : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous = fs::current_path();
-    dir = fs::temp_directory_path() /
-          ("zus_basis_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::current_path(dir);
+    dir = company_test::enterTestDirectory("zus_basis", previous);
     rt::context().memvars.clearAll();
-    rt::registerCoreFunctions();
-    rt::registerStandardFunctions();
-    rt::db::registerTableFunctions();
-    rt::term::registerScreenFunctions();
-    rt::ui::registerUiFunctions();
-    con::registerConsoleFunctions();
-    suite::registerSuiteFunctions();
+    company_test::registerLayers();
     zus::registerBasisFunctions();
     suite::INI_FIRM();
     recordCalls();
@@ -65,26 +45,15 @@ class BasisCompany : public ::testing::Test {
   void TearDown() override {
     rt::functions().call("DBCLOSEALL");
     // The stand-ins go: later tests of the process get the routines they had before.
-    for (auto it = replaced.rbegin(); it != replaced.rend(); ++it) rt::functions().add(it->first, it->second);
-    fs::current_path(previous);
-    fs::remove_all(dir);
+    replaced.restore();
+    company_test::leaveTestDirectory(previous, dir);
   }
 
   // Registers a stand-in for this test; the previous routine comes back at the end.
-  void replace(const std::string& name, rt::NativeFunction fn) {
-    if (const rt::NativeFunction* before = rt::functions().find(name)) replaced.emplace_back(name, *before);
-    else replaced.emplace_back(name, [](rt::Args&) { return rt::Value(); });
-    rt::functions().add(name, std::move(fn));
-  }
+  void replace(const std::string& name, rt::NativeFunction fn) { replaced.replace(name, std::move(fn)); }
 
   void recordCalls() {
-    replace("KOM3", [this](rt::Args& a) {
-      std::string text = a[0].isChar() ? a[0].str() : "";
-      if (a[0].isArray())
-        for (const rt::Value& l : a[0].arr()) text += l.strOr("") + "\n";
-      messages.push_back(text);
-      return rt::Value();
-    });
+    replace("KOM3", company_test::messageRecorder(messages));
     replace("DECYZJA", [this](rt::Args& a) {
       questions.push_back(a[1].strOr(""));
       return rt::Value::logical(answer);
@@ -174,11 +143,7 @@ class BasisCompany : public ::testing::Test {
     return v ? *v : rt::Value();
   }
   static std::string display(const std::string& stored) { return rt::functions().call("_P", {txt(stored)}).strOr(""); }
-  bool said(const std::string& stored) const {
-    for (const std::string& m : messages)
-      if (m.find(stored) != std::string::npos) return true;
-    return false;
-  }
+  bool said(const std::string& stored) const { return company_test::anyContains(messages, stored); }
 
   rt::term::Headless h;
   std::vector<std::string> messages, questions;
@@ -186,7 +151,7 @@ class BasisCompany : public ::testing::Test {
   bool answer = true;
   int nextKey = 13;
   fs::path dir, previous;
-  std::vector<std::pair<std::string, rt::NativeFunction>> replaced;
+  company_test::Replacements replaced;
 };
 
 }  // namespace basis_test

@@ -16,24 +16,15 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-#include "console/register.h"
 #include "runtime/core/context.h"
-#include "runtime/core/core_functions.h"
-#include "runtime/core/std_functions.h"
-#include "runtime/db/table_functions.h"
 #include "runtime/db/work_areas.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/keyboard.h"
 #include "runtime/term/terminal.h"
-#include "runtime/term/register.h"
-#include "runtime/ui/ui_functions.h"
 #include "suite/company/company.h"
-#include "suite/demo/demo_company.h"
-#include "suite/register.h"
 #include "suite/screen/services.h"
 #include "suite/tables/table_ops.h"
+#include "tests/zus/company_fixture.h"
 #include "zus/calc/by_name.h"
 #include "zus/shell/startup.h"
 
@@ -53,13 +44,7 @@ inline std::string employee(int n) {
 inline std::string kind(int slot) { return std::string("Z") + (slot < 10 ? "0" : "") + std::to_string(slot); }
 
 inline void registerEverything() {
-  rt::registerCoreFunctions();
-  rt::registerStandardFunctions();
-  rt::db::registerTableFunctions();
-  rt::term::registerScreenFunctions();
-  rt::ui::registerUiFunctions();
-  con::registerConsoleFunctions();
-  suite::registerSuiteFunctions();
+  company_test::registerLayers();
   zus::registerShellFunctions();
   zus::registerPendingEntries();
   zus::registerCalcRunFunctions();
@@ -74,40 +59,16 @@ struct Benefit {
 
 class RunCompany : public ::testing::Test {
  public:
-  static void SetUpTestSuite() {
-    if (!pristine.empty()) return;
-    previous = fs::current_path();
-    pristine = fs::temp_directory_path() / ("zus_calcrun_demo_" + std::to_string(::getpid()));
-    fs::remove_all(pristine);
-    rt::context().memvars.clearAll();
-    registerEverything();
-    suite::createDemoCompany(pristine.string());
-    fs::current_path(previous);
-    std::atexit([] {
-      std::error_code ec;
-      fs::remove_all(pristine, ec);
-    });
-  }
+  static void SetUpTestSuite() { company_test::buildDemoOnce(pristine, "zus_calcrun_demo", registerEverything); }
 
   void SetUp() override {
-    dir = pristine.string() + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(dir);
-    fs::copy(pristine, dir, fs::copy_options::recursive);
-    fs::current_path(dir);
+    previous = fs::current_path();
+    dir = company_test::copyDemo(pristine);
     rt::context().memvars.clearAll();
     registerEverything();
     rt::Functions& f = rt::functions();
-    f.add("KOM3", [this](rt::Args& a) {
-      std::string text = a[0].isChar() ? a[0].str() : "";
-      if (a[0].isArray())
-        for (const rt::Value& l : a[0].arr()) text += l.strOr("") + "\n";
-      messages.push_back(text);
-      return rt::Value();
-    });
-    f.add("MFKONIEC", [](rt::Args&) {
-      rt::functions().call("DBCLOSEALL");
-      return rt::Value();
-    });
+    f.add("KOM3", company_test::messageRecorder(messages));
+    company_test::endWithoutExit();
     f.add("ZAKRES", [this](rt::Args& a) {
       a.assign(0, num(range));
       if (range == 3) a.assign(1, txt(employee(chosenEmployee)));
@@ -168,15 +129,10 @@ class RunCompany : public ::testing::Test {
 
   // Starts the program; `steps` run where the menu would.
   void start(std::function<void()> steps) {
-    bool reachedMenu = false;
-    rt::functions().add("FEKRAN", [&](rt::Args&) {
-      reachedMenu = true;
+    company_test::startProgram([&] {
       month = suite::addMonths(rt::context().memvars.get("lum_data").date(), -monthsBack);
       if (steps) steps();
-      return rt::Value();
     });
-    zus::MAIN();
-    EXPECT_TRUE(reachedMenu) << "the program did not reach its menu";
   }
 
   // A day of the month calculated.
@@ -234,11 +190,7 @@ class RunCompany : public ::testing::Test {
 
   void calculate() { rt::functions().call("OBL_ZAS"); }
 
-  bool said(const std::string& stored) const {
-    for (const std::string& m : messages)
-      if (m.find(stored) != std::string::npos) return true;
-    return false;
-  }
+  bool said(const std::string& stored) const { return company_test::anyContains(messages, stored); }
   bool asked(const std::string& question) const {
     for (const std::string& q : questions)
       if (q == question) return true;
@@ -259,7 +211,8 @@ class RunCompany : public ::testing::Test {
   double knownBasis = 100;
   int32_t month = 0;
   std::string dir;
-  static inline fs::path previous, pristine;
+  fs::path previous;
+  static inline fs::path pristine;
 };
 
 }  // namespace calcrun_test

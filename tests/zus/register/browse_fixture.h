@@ -14,21 +14,15 @@
 #include <utility>
 #include <vector>
 
-#include "console/register.h"
 #include "runtime/core/context.h"
-#include "runtime/core/core_functions.h"
 #include "runtime/core/std_dates.h"
-#include "runtime/core/std_functions.h"
-#include "runtime/db/table_functions.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/keys.h"
-#include "runtime/term/register.h"
 #include "runtime/term/screen.h"
 #include "runtime/term/terminal.h"
-#include "runtime/ui/ui_functions.h"
-#include "suite/register.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
+#include "tests/zus/company_fixture.h"
 #include "zus/register/browse_entry.h"
 #include "zus/register/browse_keys.h"
 #include "zus/register/nb_zas.h"
@@ -57,13 +51,8 @@ inline std::string kind(int slot) {
 class RegisterCompany : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("zus_regbrowse_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
+    dir = company_test::enterTestDirectory("zus_regbrowse", previous);
     fs::create_directories(dir / "KADRY");
-    previous = fs::current_path();
-    fs::current_path(dir);
     vars().clearAll();
     registerEverything();
     call("INI_FIRM");
@@ -76,18 +65,11 @@ class RegisterCompany : public ::testing::Test {
 
   void TearDown() override {
     call("DBCLOSEALL");
-    fs::current_path(previous);
-    fs::remove_all(dir);
+    company_test::leaveTestDirectory(previous, dir);
   }
 
   static void registerEverything() {
-    rt::registerCoreFunctions();
-    rt::registerStandardFunctions();
-    rt::db::registerTableFunctions();
-    rt::term::registerScreenFunctions();
-    rt::ui::registerUiFunctions();
-    con::registerConsoleFunctions();
-    suite::registerSuiteFunctions();
+    company_test::registerLayers();
     zus::registerShellFunctions();
     // Only the names the register's own texts call; the other routines are called directly, so
     // that no real routine stands where the form's tests in this binary expect their stand-ins.
@@ -122,13 +104,7 @@ class RegisterCompany : public ::testing::Test {
   }
 
   void recorders() {
-    rt::functions().add("KOM3", [this](rt::Args& a) {
-      std::string text = a[0].isChar() ? a[0].str() : "";
-      if (a[0].isArray())
-        for (const rt::Value& l : a[0].arr()) text += l.strOr("") + "\n";
-      messages.push_back(text);
-      return rt::Value();
-    });
+    rt::functions().add("KOM3", company_test::messageRecorder(messages));
     rt::functions().add("DECYZJA", [this](rt::Args& a) {
       questions.push_back(a[1].strOr(""));
       if (answers.empty()) return flag(false);
@@ -230,16 +206,8 @@ class RegisterCompany : public ::testing::Test {
     return v ? v->numOr(-1) : -1;
   }
 
-  bool said(const std::string& stored) const {
-    for (const std::string& m : messages)
-      if (m.find(stored) != std::string::npos) return true;
-    return false;
-  }
-  bool asked(const std::string& stored) const {
-    for (const std::string& q : questions)
-      if (q.find(stored) != std::string::npos) return true;
-    return false;
-  }
+  bool said(const std::string& stored) const { return company_test::anyContains(messages, stored); }
+  bool asked(const std::string& stored) const { return company_test::anyContains(questions, stored); }
 
   rt::term::Headless h;
   fs::path dir, previous;

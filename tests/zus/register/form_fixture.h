@@ -9,7 +9,6 @@
 
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,22 +71,16 @@ class BenefitForm : public settings_test::SettingsCompany {
     });
   }
 
-  // Routines replaced for a test get their previous registration back; a stand-in for a name
-  // that had none stays, inert beyond its answer.
+  // Routines replaced for a test get their previous registration back; a name that had none an
+  // inert one.
   void TearDown() override {
-    for (auto it = replaced.rbegin(); it != replaced.rend(); ++it)
-      if (it->second) rt::functions().add(it->first, *it->second);
-    replaced.clear();
+    replaced.restore();
     current() = nullptr;
     SettingsCompany::TearDown();
   }
 
   // Registers `fn` under `name` for this test.
-  void replace(const char* name, rt::NativeFunction fn) {
-    const rt::NativeFunction* old = rt::functions().find(name);
-    replaced.emplace_back(name, old ? std::optional<rt::NativeFunction>(*old) : std::nullopt);
-    rt::functions().add(name, std::move(fn));
-  }
+  void replace(const char* name, rt::NativeFunction fn) { replaced.replace(name, std::move(fn)); }
 
   static BenefitForm*& current() {
     static BenefitForm* fixture = nullptr;
@@ -186,17 +179,13 @@ class BenefitForm : public settings_test::SettingsCompany {
       if (c >= '0' && c <= '9') keys.push_back(c);
     return keys;
   }
-  bool asked(const std::string& stored) const {
-    for (const std::string& q : questions)
-      if (q.find(stored) != std::string::npos) return true;
-    return false;
-  }
+  bool asked(const std::string& stored) const { return company_test::anyContains(questions, stored); }
 
   std::map<std::string, int> calls;
   std::map<std::string, std::vector<rt::Value>> lastArgs;
   std::map<std::string, std::function<void()>> onCall;
   std::vector<std::string> questions;
-  std::vector<std::pair<std::string, std::optional<rt::NativeFunction>>> replaced;
+  company_test::Replacements replaced;
 };
 
 }  // namespace form_test

@@ -3,23 +3,16 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "console/register.h"
 #include "runtime/core/context.h"
-#include "runtime/core/core_functions.h"
 #include "runtime/core/std_dates.h"
-#include "runtime/core/std_functions.h"
-#include "runtime/db/table_functions.h"
 #include "runtime/db/work_areas.h"
 #include "runtime/term/headless.h"
-#include "runtime/term/register.h"
-#include "runtime/ui/ui_functions.h"
-#include "suite/register.h"
+#include "tests/zus/company_fixture.h"
 #include "zus/register/by_name.h"
 
 namespace rules_test {
@@ -28,19 +21,10 @@ class RulesScreen : public ::testing::Test {
  protected:
   void SetUp() override {
     rt::context().memvars.clearAll();
-    rt::registerCoreFunctions();
-    rt::registerStandardFunctions();
-    rt::db::registerTableFunctions();
-    rt::term::registerScreenFunctions();
-    rt::ui::registerUiFunctions();
-    con::registerConsoleFunctions();
-    suite::registerSuiteFunctions();
+    company_test::registerLayers();
     zus::registerEntryRuleFunctions();
     rt::functions().add("KOM3", [this](rt::Args& a) {
-      std::string text = a[0].isChar() ? a[0].str() : "";
-      if (a[0].isArray())
-        for (const rt::Value& l : a[0].arr()) text += l.strOr("") + "\n";
-      messages.push_back(text);
+      messages.push_back(company_test::messageText(a[0]));
       screens.push_back(h.lines());
       return rt::Value();
     });
@@ -78,10 +62,7 @@ class RulesScreen : public ::testing::Test {
     return out;
   }
   std::string tempDir() {
-    dir = (std::filesystem::temp_directory_path() /
-           ("zus_rules_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name()))
-              .string();
+    dir = company_test::testDirectoryName("zus_rules").string();
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,19 +14,12 @@
 #include <utility>
 #include <vector>
 
-#include "console/register.h"
 #include "runtime/core/context.h"
-#include "runtime/core/core_functions.h"
 #include "runtime/core/std_dates.h"
-#include "runtime/core/std_functions.h"
-#include "runtime/db/table_functions.h"
-#include "runtime/print/console_output.h"
 #include "runtime/term/headless.h"
-#include "runtime/term/register.h"
-#include "runtime/ui/ui_functions.h"
-#include "suite/register.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
+#include "tests/zus/company_fixture.h"
 #include "zus/reports/by_name.h"
 #include "zus/shell/startup.h"
 
@@ -46,13 +37,7 @@ using Fields = std::vector<std::pair<std::string, Value>>;
 class CardCompany : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous = fs::current_path();
-    dir = fs::temp_directory_path() /
-          ("zus_cards_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::current_path(dir);
+    dir = company_test::enterTestDirectory("zus_cards", previous);
     rt::context().memvars.clearAll();
     rt::context().settings = rt::Settings{};
     registerEverything();
@@ -62,19 +47,11 @@ class CardCompany : public ::testing::Test {
   }
   void TearDown() override {
     rt::functions().call("DBCLOSEALL");
-    fs::current_path(previous);
-    fs::remove_all(dir);
+    company_test::leaveTestDirectory(previous, dir);
   }
 
   static void registerEverything() {
-    rt::registerCoreFunctions();
-    rt::registerStandardFunctions();
-    rt::db::registerTableFunctions();
-    rt::term::registerScreenFunctions();
-    rt::ui::registerUiFunctions();
-    rt::print::registerPrintFunctions();
-    con::registerConsoleFunctions();
-    suite::registerSuiteFunctions();
+    company_test::registerLayers(/*withPrint=*/true);
     zus::registerShellFunctions();
     zus::registerReportFunctions();
   }
@@ -96,14 +73,7 @@ class CardCompany : public ::testing::Test {
       questions.push_back(a[1].strOr(""));
       return yes(fullHeaders);
     });
-    f.add("KOM3", [this](rt::Args& a) {
-      std::string text;
-      if (a[0].isChar()) text = a[0].str();
-      if (a[0].isArray())
-        for (const Value& l : a[0].arr()) text += l.strOr("") + "\n";
-      messages.push_back(text);
-      return Value();
-    });
+    f.add("KOM3", company_test::messageRecorder(messages));
     f.add("KOM4", [](rt::Args&) { return txt(""); });
     f.add("ZWIN", [](rt::Args&) { return Value(); });
   }

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,22 +14,15 @@
 #include <utility>
 #include <vector>
 
-#include "console/register.h"
 #include "runtime/core/context.h"
-#include "runtime/core/core_functions.h"
 #include "runtime/core/expr.h"
 #include "runtime/core/std_dates.h"
-#include "runtime/core/std_functions.h"
-#include "runtime/db/table_functions.h"
-#include "runtime/print/console_output.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/keys.h"
-#include "runtime/term/register.h"
-#include "runtime/ui/ui_functions.h"
 #include "suite/forms/display_text.h"
-#include "suite/register.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
+#include "tests/zus/company_fixture.h"
 #include "zus/reports/by_name.h"
 #include "zus/shell/startup.h"
 
@@ -51,12 +43,7 @@ using Fields = std::vector<std::pair<std::string, Value>>;
 class ListingCompany : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous = fs::current_path();
-    dir = fs::temp_directory_path() / ("zus_listing_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::current_path(dir);
+    dir = company_test::enterTestDirectory("zus_listing", previous);
     rt::context().memvars.clearAll();
     rt::context().settings = rt::Settings{};
     registerEverything();
@@ -65,19 +52,11 @@ class ListingCompany : public ::testing::Test {
   }
   void TearDown() override {
     call("DBCLOSEALL");
-    fs::current_path(previous);
-    fs::remove_all(dir);
+    company_test::leaveTestDirectory(previous, dir);
   }
 
   static void registerEverything() {
-    rt::registerCoreFunctions();
-    rt::registerStandardFunctions();
-    rt::db::registerTableFunctions();
-    rt::term::registerScreenFunctions();
-    rt::ui::registerUiFunctions();
-    rt::print::registerPrintFunctions();
-    con::registerConsoleFunctions();
-    suite::registerSuiteFunctions();
+    company_test::registerLayers(/*withPrint=*/true);
     zus::registerShellFunctions();
     zus::registerListingFunctions();
   }

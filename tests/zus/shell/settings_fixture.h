@@ -6,26 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-#include "console/register.h"
 #include "runtime/core/context.h"
-#include "runtime/core/core_functions.h"
 #include "runtime/core/expr.h"
-#include "runtime/core/std_functions.h"
-#include "runtime/db/table_functions.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/keys.h"
-#include "runtime/term/register.h"
-#include "runtime/ui/ui_functions.h"
-#include "suite/demo/demo_company.h"
 #include "suite/forms/display_text.h"
-#include "suite/register.h"
+#include "tests/zus/company_fixture.h"
 #include "zus/shell/startup.h"
 
 namespace settings_test {
@@ -34,54 +24,22 @@ namespace fs = std::filesystem;
 using namespace rt::term;
 
 inline void registerEverything() {
-  rt::registerCoreFunctions();
-  rt::registerStandardFunctions();
-  rt::db::registerTableFunctions();
-  rt::term::registerScreenFunctions();
-  rt::ui::registerUiFunctions();
-  con::registerConsoleFunctions();
-  suite::registerSuiteFunctions();
+  company_test::registerLayers();
   zus::registerShellFunctions();
   zus::registerPendingEntries();
 }
 
 class SettingsCompany : public ::testing::Test {
  protected:
-  // The demo company is built once per process (building is the slow part) and removed when
-  // the process ends.
-  static void SetUpTestSuite() {
-    if (!pristine.empty()) return;
-    previous = fs::current_path();
-    pristine = fs::temp_directory_path() / ("zus_settings_demo_" + std::to_string(::getpid()));
-    fs::remove_all(pristine);
-    rt::context().memvars.clearAll();
-    registerEverything();
-    suite::createDemoCompany(pristine.string());
-    fs::current_path(previous);
-    std::atexit([] {
-      std::error_code ec;
-      fs::remove_all(pristine, ec);
-    });
-  }
+  static void SetUpTestSuite() { company_test::buildDemoOnce(pristine, "zus_settings_demo", registerEverything); }
 
   void SetUp() override {
-    dir = pristine.string() + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(dir);
-    fs::copy(pristine, dir, fs::copy_options::recursive);
-    fs::current_path(dir);
+    previous = fs::current_path();
+    dir = company_test::copyDemo(pristine);
     rt::context().memvars.clearAll();
     registerEverything();
-    rt::functions().add("KOM3", [this](rt::Args& a) {
-      std::string text = a[0].isChar() ? a[0].str() : "";
-      if (a[0].isArray())
-        for (const rt::Value& l : a[0].arr()) text += l.strOr("") + "\n";
-      messages.push_back(text);
-      return rt::Value();
-    });
-    rt::functions().add("MFKONIEC", [](rt::Args&) {
-      rt::functions().call("DBCLOSEALL");
-      return rt::Value();
-    });
+    rt::functions().add("KOM3", company_test::messageRecorder(messages));
+    company_test::endWithoutExit();
   }
   void TearDown() override {
     fs::current_path(previous);
@@ -89,16 +47,7 @@ class SettingsCompany : public ::testing::Test {
   }
 
   // Starts the program; `steps` run where the menu would, with the keys given.
-  void start(std::function<void()> steps) {
-    bool reachedMenu = false;
-    rt::functions().add("FEKRAN", [&](rt::Args&) {
-      reachedMenu = true;
-      if (steps) steps();
-      return rt::Value();
-    });
-    zus::MAIN();
-    EXPECT_TRUE(reachedMenu) << "the program did not reach its menu";
-  }
+  void start(std::function<void()> steps) { company_test::startProgram(steps); }
 
   // In a key script: the next key comes a moment later, after the typeahead was cleared.
   static constexpr int kLater = -100000;
@@ -130,16 +79,13 @@ class SettingsCompany : public ::testing::Test {
     for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
     return all;
   }
-  bool said(const std::string& stored) const {
-    for (const std::string& m : messages)
-      if (m.find(stored) != std::string::npos) return true;
-    return false;
-  }
+  bool said(const std::string& stored) const { return company_test::anyContains(messages, stored); }
 
   Headless h;
   std::vector<std::string> messages;
   std::string dir;
-  static inline fs::path previous, pristine;
+  fs::path previous;
+  static inline fs::path pristine;
 };
 
 }  // namespace settings_test

@@ -12,24 +12,16 @@
 #include <utility>
 #include <vector>
 
-#include <unistd.h>
-
-#include "console/register.h"
 #include "runtime/core/context.h"
-#include "runtime/core/core_functions.h"
 #include "runtime/core/std_dates.h"
-#include "runtime/core/std_functions.h"
-#include "runtime/db/table_functions.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/keys.h"
-#include "runtime/term/register.h"
-#include "runtime/ui/ui_functions.h"
 #include "suite/company/company.h"
 #include "suite/company/memory_store.h"
 #include "suite/payroll/payroll_values.h"
-#include "suite/register.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
+#include "tests/zus/company_fixture.h"
 #include "zus/shell/startup.h"
 #include "zus/shell/status_codes.h"
 #include "zus/transfer/by_name.h"
@@ -56,21 +48,11 @@ inline constexpr const char* kUnlinked = "Z99";  // in no slot
 class TransferCompany : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous = fs::current_path();
-    dir = fs::temp_directory_path() / ("zus_transfer_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
+    dir = company_test::enterTestDirectory("zus_transfer", previous);
     fs::create_directories(dir / "KADRY");
-    fs::current_path(dir);
     rt::context().memvars.clearAll();
     rt::context().settings.deleted = true;
-    rt::registerCoreFunctions();
-    rt::registerStandardFunctions();
-    rt::db::registerTableFunctions();
-    rt::term::registerScreenFunctions();
-    rt::ui::registerUiFunctions();
-    con::registerConsoleFunctions();
-    suite::registerSuiteFunctions();
+    company_test::registerLayers();
     zus::registerShellFunctions();
     zus::registerTransferFunctions();
     stubOutsideDialogs();
@@ -89,8 +71,7 @@ class TransferCompany : public ::testing::Test {
 
   void TearDown() override {
     call("DBCLOSEALL");
-    fs::current_path(previous);
-    fs::remove_all(dir);
+    company_test::leaveTestDirectory(previous, dir);
   }
 
   // The state of the program the transfers read: link, statuses, parameters.
@@ -117,13 +98,7 @@ class TransferCompany : public ::testing::Test {
   }
 
   void stubOutsideDialogs() {
-    rt::functions().add("KOM3", [this](rt::Args& a) {
-      std::string t = a[0].isChar() ? a[0].str() : "";
-      if (a[0].isArray())
-        for (const rt::Value& l : a[0].arr()) t += l.strOr("") + "\n";
-      messages.push_back(t);
-      return rt::Value();
-    });
+    rt::functions().add("KOM3", company_test::messageRecorder(messages));
     rt::functions().add("SKONCZYLEM", [this](rt::Args& a) {
       summary.clear();
       for (const rt::Value& l : a[0].arr()) summary.push_back(l.strOr(""));
@@ -255,11 +230,7 @@ class TransferCompany : public ::testing::Test {
     call(entry);
   }
 
-  bool said(const std::string& part) const {
-    for (const std::string& m : messages)
-      if (m.find(part) != std::string::npos) return true;
-    return false;
-  }
+  bool said(const std::string& part) const { return company_test::anyContains(messages, part); }
   std::string summaryLine(size_t i) const { return i < summary.size() ? summary[i] : "<none>"; }
   static bool tableOpen(const char* alias) { return call("SELECT", {text(alias)}).intOr(0) > 0; }
 

@@ -1,0 +1,161 @@
+// What the benefit program's test companies share: every layer's routines registered in the
+// program's order, a directory of each test made current while the test runs, the demo company
+// built once per process and copied for each test, KOM3's messages recorded, the program started
+// with its menu replaced, and stand-ins that give the routines they replaced back.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "console/register.h"
+#include "runtime/core/context.h"
+#include "runtime/core/core_functions.h"
+#include "runtime/core/std_functions.h"
+#include "runtime/db/table_functions.h"
+#include "runtime/print/console_output.h"
+#include "runtime/term/register.h"
+#include "runtime/ui/ui_functions.h"
+#include "suite/demo/demo_company.h"
+#include "suite/register.h"
+#include "zus/shell/startup.h"
+
+namespace company_test {
+
+namespace fs = std::filesystem;
+
+// The runtime's, the console's and the suite's routines, in the order the program registers
+// them; the print layer only for the tests that print.
+inline void registerLayers(bool withPrint = false) {
+  rt::registerCoreFunctions();
+  rt::registerStandardFunctions();
+  rt::db::registerTableFunctions();
+  rt::term::registerScreenFunctions();
+  rt::ui::registerUiFunctions();
+  if (withPrint) rt::print::registerPrintFunctions();
+  con::registerConsoleFunctions();
+  suite::registerSuiteFunctions();
+}
+
+inline std::string currentTestName() {
+  return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
+// "<temp>/<prefix>_<pid>_<test>": a directory no other test process or test uses.
+inline fs::path testDirectoryName(const std::string& prefix) {
+  return fs::temp_directory_path() /
+         (prefix + "_" + std::to_string(::getpid()) + "_" + currentTestName());
+}
+
+// Makes the test's directory afresh and current; `previous` keeps the directory to go back to.
+inline fs::path enterTestDirectory(const std::string& prefix, fs::path& previous) {
+  previous = fs::current_path();
+  fs::path dir = testDirectoryName(prefix);
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::current_path(dir);
+  return dir;
+}
+
+inline void leaveTestDirectory(const fs::path& previous, const fs::path& dir) {
+  fs::current_path(previous);
+  fs::remove_all(dir);
+}
+
+// The demo company, built into `pristine` once per process (building is the slow part) with the
+// routines `registerAll` registers, and removed when the process ends.
+inline void buildDemoOnce(fs::path& pristine, const std::string& prefix, void (*registerAll)()) {
+  if (!pristine.empty()) return;
+  fs::path previous = fs::current_path();
+  pristine = fs::temp_directory_path() / (prefix + "_" + std::to_string(::getpid()));
+  fs::remove_all(pristine);
+  rt::context().memvars.clearAll();
+  registerAll();
+  suite::createDemoCompany(pristine.string());
+  fs::current_path(previous);
+  static std::vector<fs::path> built;
+  if (built.empty())
+    std::atexit([] {
+      std::error_code ec;
+      for (const fs::path& p : built) fs::remove_all(p, ec);
+    });
+  built.push_back(pristine);
+}
+
+// A fresh copy of the built demo company for the running test, made current.
+inline std::string copyDemo(const fs::path& pristine) {
+  std::string dir = pristine.string() + "_" + currentTestName();
+  fs::remove_all(dir);
+  fs::copy(pristine, dir, fs::copy_options::recursive);
+  fs::current_path(dir);
+  return dir;
+}
+
+// The text of a KOM3 message: a text as it stands, an array as its lines each ended by "\n".
+inline std::string messageText(const rt::Value& message) {
+  std::string text = message.isChar() ? message.str() : "";
+  if (message.isArray())
+    for (const rt::Value& line : message.arr()) text += line.strOr("") + "\n";
+  return text;
+}
+
+// A KOM3 that keeps each message in `messages` and waits for no key.
+inline rt::NativeFunction messageRecorder(std::vector<std::string>& messages) {
+  return [&messages](rt::Args& a) {
+    messages.push_back(messageText(a[0]));
+    return rt::Value();
+  };
+}
+
+inline bool anyContains(const std::vector<std::string>& texts, const std::string& part) {
+  for (const std::string& t : texts)
+    if (t.find(part) != std::string::npos) return true;
+  return false;
+}
+
+// The program's end closes the tables and leaves the process running.
+inline void endWithoutExit() {
+  rt::functions().add("MFKONIEC", [](rt::Args&) {
+    rt::functions().call("DBCLOSEALL");
+    return rt::Value();
+  });
+}
+
+// Starts the program; `steps` run where the menu would.
+inline void startProgram(const std::function<void()>& steps) {
+  bool reachedMenu = false;
+  rt::functions().add("FEKRAN", [&](rt::Args&) {
+    reachedMenu = true;
+    if (steps) steps();
+    return rt::Value();
+  });
+  zus::MAIN();
+  EXPECT_TRUE(reachedMenu) << "the program did not reach its menu";
+}
+
+// Routines replaced for one test; restore() gives each name its previous routine back, and a
+// name that had none an inert one (a stand-in may point into the ended test).
+class Replacements {
+ public:
+  void replace(const std::string& name, rt::NativeFunction fn) {
+    if (const rt::NativeFunction* before = rt::functions().find(name)) replaced_.emplace_back(name, *before);
+    else replaced_.emplace_back(name, [](rt::Args&) { return rt::Value(); });
+    rt::functions().add(name, std::move(fn));
+  }
+  void restore() {
+    for (auto it = replaced_.rbegin(); it != replaced_.rend(); ++it) rt::functions().add(it->first, it->second);
+    replaced_.clear();
+  }
+
+ private:
+  std::vector<std::pair<std::string, rt::NativeFunction>> replaced_;
+};
+
+}  // namespace company_test
