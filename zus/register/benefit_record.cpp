@@ -9,13 +9,6 @@
 
 namespace zus::reg {
 
-rt::Value var(std::string_view name, rt::Value fallback) {
-  const rt::Value* v = vars().tryGet(name);
-  return v ? *v : fallback;
-}
-
-std::string textVar(std::string_view name) { return var(name).strOr(""); }
-double numVar(std::string_view name, double fallback) { return var(name).numOr(fallback); }
 bool flagVar(std::string_view name) { return var(name).logicalOr(false); }
 int32_t dateVar(std::string_view name) {
   rt::Value v = var(name);

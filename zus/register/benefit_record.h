@@ -13,6 +13,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/value.h"
+#include "zus/shell/settings_support.h"
 
 namespace zus::reg {
 
@@ -23,19 +24,18 @@ inline constexpr int kOrderPayout = 3;    // nr_prac + DTOS(dat_wyp)
 inline constexpr int kOrderInternal = 4;  // nr_prac + kod_wew
 inline constexpr int kOrderBrowse = 5;    // nr_prac + DTOS(dat_wyp) + DTOS(od)
 
-inline rt::Memvars& vars() { return rt::context().memvars; }
-
-inline rt::Value call(std::string_view name, std::vector<rt::Value> args = {}) {
-  return rt::functions().call(name, std::move(args));
-}
+using settings::call;
+using settings::vars;
 inline rt::Value num(double n) { return rt::Value::integer(int64_t(n)); }
 inline rt::Value txt(std::string s) { return rt::Value::text(std::move(s)); }
 inline rt::Value yes(bool b) { return rt::Value::logical(b); }
 
 // A visible variable's value, or `fallback`.
-rt::Value var(std::string_view name, rt::Value fallback = {});
-std::string textVar(std::string_view name);
-double numVar(std::string_view name, double fallback = 0);
+inline rt::Value var(std::string_view name, rt::Value fallback = {}) {
+  return settings::varOr(name, std::move(fallback));
+}
+using settings::numVar;
+using settings::textVar;
 bool flagVar(std::string_view name);
 int32_t dateVar(std::string_view name);
 // Element n (1-based) of an array variable as text; "" when missing.

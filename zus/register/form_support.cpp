@@ -2,8 +2,6 @@
 #include "zus/register/form_support.h"
 
 #include "runtime/db/work_areas.h"
-#include "runtime/term/screen.h"
-#include "runtime/term/terminal.h"
 
 namespace zus::form {
 
@@ -11,14 +9,6 @@ rt::Value callIfPresent(std::string_view name, std::vector<rt::Value> args, rt::
   if (!rt::functions().has(name)) return fallback;
   return rt::functions().call(name, std::move(args));
 }
-
-rt::Value var(std::string_view name) {
-  const rt::Value* v = vars().tryGet(name);
-  return v ? *v : rt::Value();
-}
-
-std::string text(std::string_view name) { return var(name).strOr(""); }
-double number(std::string_view name, double fallback) { return var(name).numOr(fallback); }
 
 int32_t date(std::string_view name) {
   rt::Value v = var(name);
@@ -42,22 +32,6 @@ bool kindOfSlot(int slot) {
 
 bool looseEquals(std::string_view a, std::string_view b) {
   return b.empty() || (a.size() >= b.size() && a.compare(0, b.size(), b) == 0);
-}
-
-std::string display(const std::string& stored) {
-  if (!rt::functions().has("_P")) return stored;
-  return call("_P", {txt(stored)}).strOr(stored);
-}
-
-void say(int row, int col, const std::string& s) {
-  rt::term::screen().say(row, col, s, rt::term::screen().colors().standard());
-}
-
-void sayIn(int row, int col, const std::string& s, const std::string& colourString) {
-  rt::term::Screen& screen = rt::term::screen();
-  std::string previous = screen.setColorString(colourString);
-  screen.say(row, col, s, screen.colors().standard());
-  screen.setColorString(previous);
 }
 
 void sayBold(int row, int col, const std::string& s) {
@@ -106,8 +80,6 @@ rt::Value aliasField(std::string_view alias, std::string_view field) {
   return rt::context().fields->readAliasField(alias, field);
 }
 
-ColourSet::ColourSet(int set) : previous_(call("K_SET_ZESTAW", {num(set)})) {}
-ColourSet::~ColourSet() { call("K_SET_ZESTAW", {previous_}); }
 
 StatusLine::StatusLine(const std::string& stored) { call("STATLINE", {txt(stored)}); }
 void StatusLine::restore() {

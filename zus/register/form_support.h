@@ -13,25 +13,23 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/value.h"
+#include "zus/shell/settings_support.h"
 
 namespace zus::form {
 
-inline rt::Memvars& vars() { return rt::context().memvars; }
-
-inline rt::Value call(std::string_view name, std::vector<rt::Value> args = {}) {
-  return rt::functions().call(name, std::move(args));
-}
+using settings::call;
+using settings::vars;
 // Calls a routine of another part of the register when it is registered; `fallback` otherwise.
 rt::Value callIfPresent(std::string_view name, std::vector<rt::Value> args, rt::Value fallback);
 
-inline rt::Value num(double n) { return rt::Value::integer(int64_t(n)); }
-inline rt::Value txt(std::string s) { return rt::Value::text(std::move(s)); }
+using settings::num;
+using settings::txt;
 inline rt::Value flag(bool b) { return rt::Value::logical(b); }
 
 // A working copy or program variable, typed; the fallback when it is missing or of another type.
-rt::Value var(std::string_view name);
-std::string text(std::string_view name);
-double number(std::string_view name, double fallback = 0);
+inline rt::Value var(std::string_view name) { return settings::varOr(name); }
+inline std::string text(std::string_view name) { return settings::textVar(name); }
+inline double number(std::string_view name, double fallback = 0) { return settings::numVar(name, fallback); }
 int32_t date(std::string_view name);
 bool logical(std::string_view name, bool fallback = false);
 void set(std::string_view name, rt::Value v);
@@ -46,12 +44,12 @@ bool kindOfSlot(int slot);
 bool looseEquals(std::string_view a, std::string_view b);
 
 // `_P` of a stored text.
-std::string display(const std::string& stored);
+using settings::display;
 // Writes at (row, col): in the standard colour of the current colours, in the current set's bold
 // colour, or in the colour a colour string names.
-void say(int row, int col, const std::string& text);
+using settings::say;
 void sayBold(int row, int col, const std::string& text);
-void sayIn(int row, int col, const std::string& text, const std::string& colourString);
+using settings::sayIn;
 // "Tak" / "Nie" as the form shows its answers.
 inline const char* yesNo(bool yes) { return yes ? "Tak" : "Nie"; }
 
@@ -71,16 +69,7 @@ void selectAlias(std::string_view alias);
 rt::Value aliasField(std::string_view alias, std::string_view field);
 
 // `K_SET_ZESTAW(set)` on construction, the previous colour state given back on destruction.
-class ColourSet {
- public:
-  explicit ColourSet(int set);
-  ~ColourSet();
-  ColourSet(const ColourSet&) = delete;
-  ColourSet& operator=(const ColourSet&) = delete;
-
- private:
-  rt::Value previous_;
-};
+using settings::ColourSet;
 
 // `STATLINE(text)` on construction, `STATLINE(-1)` on destruction (or at restore()).
 class StatusLine {

@@ -13,15 +13,6 @@ std::string ltrim(const std::string& s) {
 
 }  // namespace
 
-rt::Value call(std::string_view name, std::vector<rt::Value> args) {
-  return rt::functions().call(name, std::move(args));
-}
-
-rt::Value varOr(std::string_view name, rt::Value fallback) {
-  const rt::Value* v = vars().tryGet(name);
-  return v ? *v : fallback;
-}
-
 rt::Value exprBlock(const std::string& text) { return rt::Value::block(rt::compileBlock(text)); }
 
 rt::Value constantBlock(rt::Value v) {

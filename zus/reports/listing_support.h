@@ -8,16 +8,17 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/value.h"
+#include "zus/shell/settings_support.h"
 
 namespace zus::listing {
 
-inline rt::Memvars& vars() { return rt::context().memvars; }
-rt::Value call(std::string_view name, std::vector<rt::Value> args = {});
+using settings::call;
+using settings::vars;
 inline rt::Value num(double n) { return rt::Value::number(n, 0); }
 inline rt::Value txt(std::string s) { return rt::Value::text(std::move(s)); }
 
 // A visible memory variable, or `fallback`.
-rt::Value varOr(std::string_view name, rt::Value fallback = {});
+using settings::varOr;
 
 // A block without parameters compiled from expression text.
 rt::Value exprBlock(const std::string& text);
