@@ -7,24 +7,7 @@
 
 namespace zus::basis {
 
-rt::Value call(std::string_view name, std::vector<rt::Value> args) {
-  return rt::functions().call(name, std::move(args));
-}
-
-rt::Value var(std::string_view name) {
-  const rt::Value* v = rt::context().memvars.tryGet(name);
-  return v ? *v : rt::Value();
-}
-
-double numVar(std::string_view name, double fallback) { return var(name).numOr(fallback); }
-std::string textVar(std::string_view name) { return var(name).strOr(""); }
 bool logicalVar(std::string_view name, bool fallback) { return var(name).logicalOr(fallback); }
-
-std::string textElement(std::string_view array, int n) {
-  rt::Value a = var(array);
-  if (!a.isArray() || n < 1 || size_t(n) > a.arr().size()) return "";
-  return a.arr()[size_t(n - 1)].strOr("");
-}
 
 rt::Value aliasField(std::string_view alias, std::string_view field) {
   rt::FieldResolver* r = rt::context().fields;
@@ -46,8 +29,6 @@ YearMonth yearMonthOf(const rt::Value& date) {
   rt::splitDate(date.date(), y, m, d);
   return {y, m};
 }
-
-void selectAlias(std::string_view alias) { call("DBSELECTAREA", {rt::Value::text(std::string(alias))}); }
 
 std::string trim(const std::string& s) {
   size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');

@@ -8,18 +8,19 @@
 
 #include "runtime/core/value.h"
 #include "zus/calc/basis_months.h"
+#include "zus/register/benefit_record.h"
 
 namespace zus::basis {
 
-rt::Value call(std::string_view name, std::vector<rt::Value> args = {});
+using reg::call;
 
 // A visible variable's value, NIL when there is none.
-rt::Value var(std::string_view name);
-double numVar(std::string_view name, double fallback = 0);
-std::string textVar(std::string_view name);
+using reg::var;
+using reg::numVar;
+using reg::textVar;
 bool logicalVar(std::string_view name, bool fallback = false);
 // Element n (from 1) of an array variable as text, "" when missing.
-std::string textElement(std::string_view array, int n);
+inline std::string textElement(std::string_view array, int n) { return reg::elementText(array, n); }
 
 // alias->field; NIL when the alias or the field is missing.
 rt::Value aliasField(std::string_view alias, std::string_view field);
@@ -29,7 +30,7 @@ void setAliasField(std::string_view alias, std::string_view field, const rt::Val
 YearMonth yearMonthOf(const rt::Value& date);
 
 // Selects a work area by alias.
-void selectAlias(std::string_view alias);
+using reg::selectAlias;
 
 // Trims blanks on both sides.
 std::string trim(const std::string& s);
