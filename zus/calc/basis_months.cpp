@@ -3,13 +3,10 @@
 
 #include <cstdlib>
 
+#include "runtime/core/std_strings.h"
+
 namespace zus::basis {
 namespace {
-
-std::string trimmed(const std::string& s) {
-  size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
-  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-}
 
 // VAL of a piece of a month list: leading blanks skipped, digits read up to the first other
 // character.
@@ -39,7 +36,7 @@ MonthTable chooseMonths(const std::string& chosenMonths, YearMonth start, YearMo
   bool shifted = start.month != calc.month || start.year != calc.year;
   int correction = shifted ? monthsFromStartToCalculation(start, calc) : 0;
 
-  std::string list = trimmed(chosenMonths);
+  std::string list(rt::trimBlanks(chosenMonths));
   for (size_t pos = 0; pos < list.size() && t.months.size() < size_t(kMaxMonths); pos += 2) {
     BasisMonth m;
     m.month = monthNumber(list.substr(pos, 2));
@@ -80,7 +77,7 @@ MonthTable chooseMonths(const std::string& chosenMonths, YearMonth start, YearMo
 
 std::vector<bool> fillUpFlagsOf(const std::string& stored) {
   std::vector<bool> flags;
-  std::string s = trimmed(stored);
+  std::string s(rt::trimBlanks(stored));
   for (char c : s) flags.push_back(c == 'T');
   return flags;
 }

@@ -30,9 +30,4 @@ YearMonth yearMonthOf(const rt::Value& date) {
   return {y, m};
 }
 
-std::string trim(const std::string& s) {
-  size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
-  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-}
-
 }  // namespace zus::basis

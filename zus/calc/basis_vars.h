@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/core/std_strings.h"
 #include "runtime/core/value.h"
 #include "zus/calc/basis_months.h"
 #include "zus/register/benefit_record.h"
@@ -33,6 +34,6 @@ YearMonth yearMonthOf(const rt::Value& date);
 using reg::selectAlias;
 
 // Trims blanks on both sides.
-std::string trim(const std::string& s);
+inline std::string trim(const std::string& s) { return std::string(rt::trimBlanks(s)); }
 
 }  // namespace zus::basis

@@ -3,6 +3,7 @@
 
 #include "runtime/core/functions.h"
 #include "runtime/core/std_dates.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/core/value.h"
 
 namespace zus::basis {
@@ -34,11 +35,6 @@ std::vector<std::string> split(const std::string& s, const std::string& sep) {
   }
 }
 
-std::string trimmed(const std::string& s) {
-  size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
-  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-}
-
 std::vector<std::string> texts(const std::vector<Num>& list, size_t n) {
   std::vector<std::string> out;
   for (size_t i = 0; i < n; ++i) out.push_back(numberText(i < list.size() ? list[i] : Num{}));
@@ -61,7 +57,7 @@ std::vector<Num> numbers(const std::vector<std::string>& fields, size_t n) {
 
 std::string numberText(const Num& n) {
   rt::Value s = rt::functions().call("STR", {rt::Value::number(n.value, n.decimals)});
-  return trimmed(s.strOr(""));
+  return std::string(rt::trimBlanks(s.strOr("")));
 }
 
 Num numberOf(const std::string& text) {
@@ -87,7 +83,7 @@ std::string savedRecordText(const BasisSet& b) {
       joined(texts(b.workingDays, n), std::string(1, kTab)),
       joined(texts(b.calendarDays, n), std::string(1, kTab)),
       joined({b.texts[0], b.texts[1], b.texts[2], b.texts[3]}, std::string(1, kTab)),
-      trimmed(b.remark),
+      std::string(rt::trimBlanks(b.remark)),
   };
   return joined(lines, kLineBreak);
 }
