@@ -62,42 +62,16 @@ void selectArea(std::string_view alias) { areas().select(areaOf(alias).number())
 
 const rt::Value* variable(std::string_view name) { return rt::context().memvars.tryGet(name); }
 
-double numberVar(std::string_view name, double fallback) {
-  const rt::Value* v = variable(name);
-  return v ? v->numOr(fallback) : fallback;
-}
 std::string textVar(std::string_view name, std::string_view fallback) {
   const rt::Value* v = variable(name);
   return v ? v->strOr(fallback) : std::string(fallback);
 }
-int32_t dateVar(std::string_view name) {
-  const rt::Value* v = variable(name);
-  return v && v->isDate() ? v->date() : 0;
-}
-bool flagVar(std::string_view name, bool fallback) {
-  const rt::Value* v = variable(name);
-  return v ? v->logicalOr(fallback) : fallback;
-}
-std::string arrayText(std::string_view name, int n) {
-  const rt::Value* v = variable(name);
-  if (!v || !v->isArray() || n < 1 || size_t(n) > v->arr().size()) return "";
-  return v->arr()[size_t(n - 1)].strOr("");
-}
+
 void setVar(std::string_view name, rt::Value v) { rt::context().memvars.assign(name, std::move(v)); }
 
 std::string benefitKind(int slot) { return arrayText("zas_zus", slot); }
 std::string dataItem(int slot) { return arrayText("zas_dan", slot); }
 
-bool hasKind(const std::string& kind) {
-  // A kind field of blanks is empty, as the runtime's EMPTY() sees it.
-  if (kind.find_first_not_of(' ') == std::string::npos) return false;
-  const rt::Value* none = variable("pustykod");
-  return !(none && none->isChar() && kind == none->str());
-}
-
-rt::Value callByName(std::string_view name, std::vector<rt::Value> args) {
-  return rt::functions().call(name, std::move(args));
-}
 
 namespace {
 rt::Value linesValue(const std::vector<std::string>& lines) {

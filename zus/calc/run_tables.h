@@ -13,6 +13,7 @@
 
 #include "runtime/core/value.h"
 #include "runtime/db/work_area.h"
+#include "zus/register/benefit_record.h"
 
 namespace zus::calcrun {
 
@@ -46,22 +47,24 @@ void selectArea(std::string_view alias);
 
 // Variables of the program and of the run, read leniently.
 const rt::Value* variable(std::string_view name);
-double numberVar(std::string_view name, double fallback = 0);
+inline double numberVar(std::string_view name, double fallback = 0) { return reg::numVar(name, fallback); }
+using reg::dateVar;
+using reg::flagVar;
 std::string textVar(std::string_view name, std::string_view fallback = "");
-int32_t dateVar(std::string_view name);
-bool flagVar(std::string_view name, bool fallback = false);
 // Element n (1-based) of an array variable as text; "" when missing.
-std::string arrayText(std::string_view name, int n);
+inline std::string arrayText(std::string_view name, int n) { return reg::elementText(name, n); }
 void setVar(std::string_view name, rt::Value v);
 
 // A benefit slot's linked kind (`zas_zus`[n]) and a data slot's payroll item (`zas_dan`[n]).
 std::string benefitKind(int slot);
 std::string dataItem(int slot);
 // A kind the record has (not empty, not the no-kind code).
-bool hasKind(const std::string& kind);
+inline bool hasKind(const std::string& kind) { return !reg::noKind(kind); }
 
 // Calls by name, with the arguments given.
-rt::Value callByName(std::string_view name, std::vector<rt::Value> args = {});
+inline rt::Value callByName(std::string_view name, std::vector<rt::Value> args = {}) {
+  return reg::call(name, std::move(args));
+}
 // A message window (stored texts) at 0, 0 of the given kind.
 void message(const std::vector<std::string>& lines, int kind);
 // The yes/no dialog; `yes` preselects Tak.
