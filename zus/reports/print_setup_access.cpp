@@ -5,29 +5,11 @@
 
 namespace zus::cards {
 
-rt::Memvars& vars() { return rt::context().memvars; }
-
-rt::Value call(std::string_view name, std::vector<rt::Value> args) {
-  return rt::functions().call(name, std::move(args));
-}
-
-rt::Value var(std::string_view name) {
-  const rt::Value* v = vars().tryGet(name);
-  return v ? *v : rt::Value();
-}
-
 std::string varText(std::string_view name, std::string_view fallback) {
   return var(name).strOr(fallback);
 }
 
-double varNum(std::string_view name, double fallback) { return var(name).numOr(fallback); }
-
 bool varBool(std::string_view name, bool fallback) { return var(name).logicalOr(fallback); }
-
-int32_t varDate(std::string_view name) {
-  rt::Value v = var(name);
-  return v.isDate() ? v.date() : 0;
-}
 
 rt::Value element(std::string_view arrayName, size_t n) {
   rt::Value a = var(arrayName);
@@ -60,8 +42,6 @@ bool hasField(std::string_view alias, std::string_view field) {
   rt::FieldResolver* r = rt::context().fields;
   return r && !field.empty() && r->fieldType(alias, field) != "U";
 }
-
-void select(std::string_view alias) { call("DBSELECTAREA", {rt::Value::text(std::string(alias))}); }
 
 int selectedArea() { return int(call("SELECT").intOr(0)); }
 
@@ -120,18 +100,6 @@ std::string rownajL(const std::string& text, int width) {
 
 std::string display(const std::string& stored) {
   return call("_P", {rt::Value::text(stored)}).strOr(stored);
-}
-
-std::string trim(std::string_view text) {
-  size_t b = text.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  size_t e = text.find_last_not_of(' ');
-  return std::string(text.substr(b, e - b + 1));
-}
-
-std::string rtrim(std::string_view text) {
-  size_t e = text.find_last_not_of(' ');
-  return e == std::string_view::npos ? std::string() : std::string(text.substr(0, e + 1));
 }
 
 std::string repeat(const std::string& piece, int times) {

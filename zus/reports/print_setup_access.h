@@ -12,19 +12,21 @@
 #include <vector>
 
 #include "runtime/core/context.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/core/value.h"
+#include "zus/register/benefit_record.h"
 
 namespace zus::cards {
 
-rt::Memvars& vars();
-rt::Value call(std::string_view name, std::vector<rt::Value> args = {});
+using reg::call;
+using reg::vars;
 
 // A variable's value; NIL when there is none.
-rt::Value var(std::string_view name);
+inline rt::Value var(std::string_view name) { return reg::var(name); }
 std::string varText(std::string_view name, std::string_view fallback = "");
-double varNum(std::string_view name, double fallback = 0);
+inline double varNum(std::string_view name, double fallback = 0) { return reg::numVar(name, fallback); }
 bool varBool(std::string_view name, bool fallback = false);
-int32_t varDate(std::string_view name);
+inline int32_t varDate(std::string_view name) { return reg::dateVar(name); }
 // Element `n` (1-based) of an array variable; NIL when out of range or not an array.
 rt::Value element(std::string_view arrayName, size_t n);
 // The kind code linked to benefit slot `slot` ("" when unlinked).
@@ -39,7 +41,7 @@ int32_t fldDate(std::string_view alias, std::string_view field);
 bool hasField(std::string_view alias, std::string_view field);
 
 // Table moves in the selected work area (select by alias first).
-void select(std::string_view alias);
+inline void select(std::string_view alias) { reg::selectAlias(alias); }
 int selectedArea();
 void selectArea(int area);
 int currentOrder();
@@ -62,8 +64,8 @@ std::string centr(const std::string& text, int width);    // CENTR
 std::string rownaj(const std::string& text, int width);   // ROWNAJ (right-aligned)
 std::string rownajL(const std::string& text, int width);  // ROWNAJ_L (left-aligned)
 std::string display(const std::string& stored);           // _P
-std::string trim(std::string_view text);                  // both sides
-std::string rtrim(std::string_view text);
+inline std::string trim(std::string_view text) { return std::string(rt::trimBlanks(text)); }  // both sides
+inline std::string rtrim(std::string_view text) { return std::string(rt::trimTrailingBlanks(text)); }
 std::string repeat(const std::string& piece, int times);
 
 // One line through the print layer.
