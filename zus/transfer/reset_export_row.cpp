@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "runtime/core/context.h"
+#include "runtime/core/std_convert.h"
 #include "zus/transfer/reset_export.h"
 
 namespace zus::reset_export {
@@ -50,7 +51,7 @@ const std::vector<std::pair<std::string, char>>& requiredFields() {
 }
 
 std::string percentCodeFor(const std::string& mapped, double percent) {
-  const double code = rt::functions().call("VAL", {rt::Value::text(mapped)}).numOr(0);
+  const double code = rt::valOf(mapped).numOr(0);
   if (code == 0 && percent == 100) return " 1";
   if (code == 3 && percent == 100) return " 4";
   if (code == 6 && percent == 75) return "13";
