@@ -98,26 +98,7 @@ bool ask(bool yes, const std::string& question, const std::vector<std::string>& 
 
 bool lastKeyWasEsc() { return callByName("LASTKEY").intOr(0) == 27; }
 
-int yearOf(int32_t day) {
-  int y = 0, m = 0, d = 0;
-  if (day) suite::splitDayNumber(day, y, m, d);
-  return y;
-}
-int monthOf(int32_t day) {
-  int y = 0, m = 0, d = 0;
-  if (day) suite::splitDayNumber(day, y, m, d);
-  return m;
-}
 int32_t addMonthsTo(int32_t day, int months) { return suite::addMonths(day, months); }
 int32_t nextMonthStart(int32_t day) { return suite::firstOfMonth(suite::addMonths(day, 1)); }
-
-std::string dtos(int32_t day) {
-  if (!day) return std::string(8, ' ');
-  int y, m, d;
-  suite::splitDayNumber(day, y, m, d);
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d", y, m, d);
-  return buf;
-}
 
 }  // namespace zus::calcrun

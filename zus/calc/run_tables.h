@@ -83,12 +83,12 @@ void closingStep(Step step) noexcept {
 }
 
 // Calendar helpers over the runtime's day numbers.
-int yearOf(int32_t day);
-int monthOf(int32_t day);
+using reg::monthOf;
+using reg::yearOf;
 int32_t addMonthsTo(int32_t day, int months);
 // The first day of the month after the one of `day`: where the records of a run's month end,
 // whatever day of its month the payroll date falls on.
 int32_t nextMonthStart(int32_t day);
-std::string dtos(int32_t day);
+using rt::dtos;
 
 }  // namespace zus::calcrun

@@ -1,8 +1,6 @@
 // Field access by alias and the record conventions of the register.
 #include "zus/register/benefit_record.h"
 
-#include <cstdio>
-
 #include "runtime/core/error.h"
 #include "runtime/core/names.h"
 #include "runtime/core/std_dates.h"
@@ -66,15 +64,6 @@ void selectAlias(std::string_view alias) { call("DBSELECTAREA", {txt(std::string
 bool noKind(const std::string& kind) {
   if (kind.find_first_not_of(' ') == std::string::npos) return true;
   return kind == textVar("pustykod");
-}
-
-std::string dtos(int32_t day) {
-  if (day == 0) return std::string(8, ' ');
-  int y, m, d;
-  rt::splitDate(day, y, m, d);
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d", y, m, d);
-  return buf;
 }
 
 int yearOf(int32_t day) {

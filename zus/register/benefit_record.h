@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "runtime/core/context.h"
+#include "runtime/core/std_dates.h"
 #include "runtime/core/value.h"
 #include "zus/shell/settings_support.h"
 
@@ -60,7 +61,7 @@ void selectAlias(std::string_view alias);
 bool noKind(const std::string& kind);
 
 // DTOS of a day number: eight digits, or eight blanks for the empty date.
-std::string dtos(int32_t day);
+using rt::dtos;
 int yearOf(int32_t day);
 int monthOf(int32_t day);
 int32_t dateOf(int year, int month, int day);
