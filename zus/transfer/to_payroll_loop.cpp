@@ -98,24 +98,9 @@ void visitLibrarySelection(const char* routine, const char* title) {
 
 void abandonRun() { throw TransferAbandoned{}; }
 
-rt::Value runVar(const char* name) {
-  const rt::Value* v = vars().tryGet(name);
-  return v ? *v : rt::Value();
-}
-
-double runNum(const char* name) { return runVar(name).numOr(0); }
-
 void setRunVar(const char* name, rt::Value v) { vars().assign(name, std::move(v)); }
 
 void addToRunVar(const char* name, double n) { setRunVar(name, rt::Value::integer(int64_t(runNum(name) + n))); }
-
-rt::db::WorkArea& areaOf(const char* alias) {
-  rt::db::WorkArea* area = rt::db::workAreas().byAlias(alias);
-  if (!area) throw rt::Error(rt::ErrorKind::NoAlias, "Alias does not exist", alias);
-  return *area;
-}
-
-void selectAlias(const char* alias) { rt::db::workAreas().select(areaOf(alias).number()); }
 
 int selectedArea() { return rt::db::workAreas().selectedNumber(); }
 
@@ -131,25 +116,9 @@ rt::Value fieldOf(rt::db::WorkArea& area, const char* name) {
 
 std::string textOf(rt::db::WorkArea& area, const char* name) { return fieldOf(area, name).strOr(""); }
 
-void putField(rt::db::WorkArea& area, const char* name, const rt::Value& v) {
-  int i = area.fieldIndex(name);
-  if (i < 0) throw rt::Error(rt::ErrorKind::NoField, "Variable does not exist", name);
-  area.put(size_t(i), v);
-}
-
 std::string trimmed(const std::string& s) { return std::string(rt::trimBlanks(s)); }
 
 bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
-
-std::string linkText(const char* array, int slot) {
-  const rt::Value* a = vars().tryGet(array);
-  if (!a || !a->isArray() || slot < 1 || size_t(slot) > a->arr().size()) return "";
-  return a->arr()[size_t(slot - 1)].strOr("");
-}
-
-rt::Value callByName(const char* name, std::vector<rt::Value> args) {
-  return rt::functions().call(name, std::move(args));
-}
 
 bool lastKeyWasEsc() {
   int64_t esc = runVar("Esc").intOr(rt::term::K_ESC);

@@ -14,6 +14,8 @@
 
 #include "runtime/core/value.h"
 #include "runtime/db/work_area.h"
+#include "zus/calc/run_tables.h"
+#include "zus/register/benefit_record.h"
 
 namespace zus::transfer_run {
 
@@ -21,30 +23,32 @@ struct TransferAbandoned {};
 [[noreturn]] void abandonRun();
 
 // --- the run context, by name ---
-rt::Value runVar(const char* name);
-double runNum(const char* name);
+inline rt::Value runVar(const char* name) { return reg::var(name); }
+inline double runNum(const char* name) { return reg::numVar(name); }
 void setRunVar(const char* name, rt::Value v);
 void addToRunVar(const char* name, double n);
 
 // --- work areas of the open set ---
 // The area open under the alias; rt::Error NoAlias when none is.
-rt::db::WorkArea& areaOf(const char* alias);
-void selectAlias(const char* alias);
+using calcrun::areaOf;
+inline void selectAlias(const char* alias) { calcrun::selectArea(alias); }
 // The selected area's number (0 when none is selected) and its re-selection.
 int selectedArea();
 void selectAreaNumber(int number);
 rt::Value fieldOf(rt::db::WorkArea& area, const char* name);
 std::string textOf(rt::db::WorkArea& area, const char* name);
-void putField(rt::db::WorkArea& area, const char* name, const rt::Value& v);
+using calcrun::putField;
 
 // Texts: without the blanks around them, and whether only blanks.
 std::string trimmed(const std::string& s);
 bool blank(const std::string& s);
 // Element `slot` (from 1) of a link array (`zas_zus`, `zas_place`, `zas_dni`); "" when missing.
-std::string linkText(const char* array, int slot);
+inline std::string linkText(const char* array, int slot) { return reg::elementText(array, slot); }
 
 // Calls a routine of the suite (or of another part of the program) by name.
-rt::Value callByName(const char* name, std::vector<rt::Value> args = {});
+inline rt::Value callByName(const char* name, std::vector<rt::Value> args = {}) {
+  return reg::call(name, std::move(args));
+}
 
 // True when the last key the user pressed was Esc.
 bool lastKeyWasEsc();
