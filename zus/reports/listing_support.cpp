@@ -114,14 +114,6 @@ bool goToDictionaryHeader(const std::string& shortName) {
   return false;
 }
 
-AreaGuard::AreaGuard() : area_(call("SELECT")) {}
-AreaGuard::~AreaGuard() {
-  try {
-    if (area_.intOr(0) > 0) call("DBSELECTAREA", {area_});
-  } catch (...) {
-  }
-}
-
 DictionaryByShortName::DictionaryByShortName() {
   call("DBSELECTAREA", {txt("sl")});
   order_ = call("INDEXORD");

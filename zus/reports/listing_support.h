@@ -8,6 +8,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/value.h"
+#include "zus/register/benefit_record.h"
 #include "zus/shell/settings_support.h"
 
 namespace zus::listing {
@@ -66,16 +67,7 @@ std::string statusColumnText(double code);
 bool goToDictionaryHeader(const std::string& shortName);
 
 // Selects a work area again when it goes out of scope.
-class AreaGuard {
- public:
-  AreaGuard();
-  ~AreaGuard();
-  AreaGuard(const AreaGuard&) = delete;
-  AreaGuard& operator=(const AreaGuard&) = delete;
-
- private:
-  rt::Value area_;
-};
+using AreaGuard = reg::KeepArea;
 
 // The dictionary (alias `sl`) selected in its order 2, by short name; its previous order and the
 // selected work area are given back when the guard goes.

@@ -84,15 +84,6 @@ class SoftSeekOn {
 };
 
 // Keeps the selected work area and selects it again on leaving the scope.
-class AreaKeeper {
- public:
-  AreaKeeper() : area_(selectedArea()) {}
-  ~AreaKeeper() { selectArea(area_); }
-  AreaKeeper(const AreaKeeper&) = delete;
-  AreaKeeper& operator=(const AreaKeeper&) = delete;
-
- private:
-  int area_;
-};
+using AreaKeeper = reg::KeepArea;
 
 }  // namespace zus::cards
