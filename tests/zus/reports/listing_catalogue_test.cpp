@@ -54,17 +54,8 @@ TEST(ListingTypeString, CodedColumnsShowTheirLabelsFromTheChoiceList) {
   EXPECT_EQ(suite::columnText(S, txt("1"), lists), "Zatrudniony");
 }
 
-class ListingCatalogue : public ListingCompany {
+class ListingCatalogue : public ListingSetOpen {
  protected:
-  void SetUp() override {
-    ListingCompany::SetUp();
-    createTables(false);
-    ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN|SLOWNIK|NIEOBEC"), txt("SSS")}).logical());
-  }
-  void TearDown() override {
-    call("_CLOSE_SET", {txt("MAIN")});
-    ListingCompany::TearDown();
-  }
   static std::vector<std::string> headings(const std::vector<CatalogueColumn>& c) {
     std::vector<std::string> out;
     for (const CatalogueColumn& col : c) out.push_back(col.heading);

@@ -210,4 +210,19 @@ class ListingCompany : public ::testing::Test {
   fs::path previous, dir;
 };
 
+// The company with its tables made (MAIN without "NR_PSEUDO") and the set MAIN, SLOWNIK and
+// NIEOBEC open for the whole test.
+class ListingSetOpen : public ListingCompany {
+ protected:
+  void SetUp() override {
+    ListingCompany::SetUp();
+    createTables(false);
+    ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN|SLOWNIK|NIEOBEC"), txt("SSS")}).logical());
+  }
+  void TearDown() override {
+    call("_CLOSE_SET", {txt("MAIN")});
+    ListingCompany::TearDown();
+  }
+};
+
 }  // namespace listing_test

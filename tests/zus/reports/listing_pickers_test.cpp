@@ -8,17 +8,8 @@ namespace {
 
 using namespace rt::term;
 
-class ListingPickers : public ListingCompany {
+class ListingPickers : public ListingSetOpen {
  protected:
-  void SetUp() override {
-    ListingCompany::SetUp();
-    createTables(false);
-    ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN|SLOWNIK|NIEOBEC"), txt("SSS")}).logical());
-  }
-  void TearDown() override {
-    call("_CLOSE_SET", {txt("MAIN")});
-    ListingCompany::TearDown();
-  }
   static std::string ltrim(const std::string& s) {
     return s.substr(std::min(s.size(), s.find_first_not_of(' ')));
   }
