@@ -65,6 +65,42 @@ CatalogueColumn detailTaxColumn(const std::string& heading, bool amountOnly) {
   return {block, "0n132;", heading};
 }
 
+// The columns both listings end with, from the payout date on: the record's dates, numbers and
+// statuses at `level` (1 on the employee's row, 0 on each benefit's row), the counting start date
+// where MAIN has it, the record's flags and the dictionary's columns. `transferPicker` is the
+// condition picker of the payroll transfer status; `nb` the kind text routine.
+void appendRecordTail(std::vector<CatalogueColumn>& c, const MainFacts& f, char level,
+                      const std::string& transferPicker, const std::string& nb) {
+  auto type = [level](const std::string& rest) { return std::string(1, level) + rest; };
+  std::vector<CatalogueColumn> tail{
+      column("Data wypl`aty", "nieobec->dat_wyp", type("d8  ;")),
+      column("Numer L-4", "nieobec->nr_l_4", type("c14 ;")),
+      column("Numer poprzedniego L-4", "nieobec->poprz_l_4", type("c14 ;")),
+      column("Kod literowy", "nieobec->nr_stat", type("c4  ;")),
+      statusColumn(type("c40 ;wybor_stat ()")),
+      column("Status przepisania zasil`ku do Pl`ac", kTransferValue, type("c20 ;" + transferPicker)),
+      column("Status przepisania zasil`ku do Kadr", "iif( !empty( nieobec->kod_wew ), \"1\", \"2\" )",
+             type("s1 ;")),
+      column("Czy zasil`ek ma wczytana` podstawe` z poprzedniego zasil`ku ?",
+             "iif ( nieobec->nieobec == \"PBZ\", \"Tak\", \"Nie\" )", type("c3  ;")),
+      column("Data otrzymania L-4", "nieobec->data_otrz", type("d8  ;")),
+      column("Data dostarczenia L-4", "nieobec->data_dost", type("d8  ;")),
+      column("Dni obnix`ki (o 25%)", "nieobec->dni_obniz", type("n3  ;")),
+  };
+  c.insert(c.end(), tail.begin(), tail.end());
+  if (f.dataZus) c.push_back(dataZusColumn());
+  std::vector<CatalogueColumn> flags{
+      column("Czy 100% ?", "nieobec->czy_100", type("L1  ;")),
+      column("Czy wypadek przy pracy ?", "nieobec->przy_pracy", type("L1  ;")),
+      column("Czy nadux`ycie alkoholu ?", "nieobec->czy_alk", type("L1  ;")),
+      column("Czy opieka nad dzieckiem ?", "nieobec->czy_dz", type("L3  ;")),
+      column("Czy podstawa kwotowo ?", "nieobec->czy_kwot", type("L3  ;")),
+  };
+  c.insert(c.end(), flags.begin(), flags.end());
+  std::vector<CatalogueColumn> dict = dictionaryColumns(nb);
+  c.insert(c.end(), dict.begin(), dict.end());
+}
+
 }  // namespace
 
 std::vector<CatalogueColumn> benefitCatalogue(const MainFacts& f) {
@@ -91,32 +127,9 @@ std::vector<CatalogueColumn> benefitCatalogue(const MainFacts& f) {
       column("Suma dni chorobowego", "main->dni_ch", "1n3  ;$"),
       column("Suma dni opieki", "main->dni_op", "1n3  ;$"),
       column("Suma dni opieki nad innym czl`onkiem nix` dziecko", "main->dni_rdz", "1n3  ;$"),
-      column("Data wypl`aty", "nieobec->dat_wyp", "1d8  ;"),
-      column("Numer L-4", "nieobec->nr_l_4", "1c14 ;"),
-      column("Numer poprzedniego L-4", "nieobec->poprz_l_4", "1c14 ;"),
-      column("Kod literowy", "nieobec->nr_stat", "1c4  ;"),
-      statusColumn("1c40 ;wybor_stat ()"),
-      column("Status przepisania zasil`ku do Pl`ac", kTransferValue, "1c20 ;"),
-      column("Status przepisania zasil`ku do Kadr", "iif( !empty( nieobec->kod_wew ), \"1\", \"2\" )",
-             "1s1 ;"),
-      column("Czy zasil`ek ma wczytana` podstawe` z poprzedniego zasil`ku ?",
-             "iif ( nieobec->nieobec == \"PBZ\", \"Tak\", \"Nie\" )", "1c3  ;"),
-      column("Data otrzymania L-4", "nieobec->data_otrz", "1d8  ;"),
-      column("Data dostarczenia L-4", "nieobec->data_dost", "1d8  ;"),
-      column("Dni obnix`ki (o 25%)", "nieobec->dni_obniz", "1n3  ;"),
   };
   c.insert(c.end(), rest.begin(), rest.end());
-  if (f.dataZus) c.push_back(dataZusColumn());
-  std::vector<CatalogueColumn> flags{
-      column("Czy 100% ?", "nieobec->czy_100", "1L1  ;"),
-      column("Czy wypadek przy pracy ?", "nieobec->przy_pracy", "1L1  ;"),
-      column("Czy nadux`ycie alkoholu ?", "nieobec->czy_alk", "1L1  ;"),
-      column("Czy opieka nad dzieckiem ?", "nieobec->czy_dz", "1L3  ;"),
-      column("Czy podstawa kwotowo ?", "nieobec->czy_kwot", "1L3  ;"),
-  };
-  c.insert(c.end(), flags.begin(), flags.end());
-  std::vector<CatalogueColumn> dict = dictionaryColumns("nb_zas");
-  c.insert(c.end(), dict.begin(), dict.end());
+  appendRecordTail(c, f, '1', "", "nb_zas");
   return c;
 }
 
@@ -145,32 +158,9 @@ std::vector<CatalogueColumn> masterCatalogue(const MainFacts& f) {
       column("Suma dni chorobowego", "main->dni_ch", "1n3  ;$"),
       column("Suma dni opieki", "main->dni_op", "1n3  ;$"),
       column("Suma dni opieki nad innym czl`onkiem nix` dziecko", "main->dni_rdz", "1n3  ;$"),
-      column("Data wypl`aty", "nieobec->dat_wyp", "0d8  ;"),
-      column("Numer L-4", "nieobec->nr_l_4", "0c14 ;"),
-      column("Numer poprzedniego L-4", "nieobec->poprz_l_4", "0c14 ;"),
-      column("Kod literowy", "nieobec->nr_stat", "0c4  ;"),
-      statusColumn("0c40 ;wybor_stat ()"),
-      column("Status przepisania zasil`ku do Pl`ac", kTransferValue, "0c20 ;przepis_stat ()"),
-      column("Status przepisania zasil`ku do Kadr", "iif( !empty( nieobec->kod_wew ), \"1\", \"2\" )",
-             "0s1 ;"),
-      column("Czy zasil`ek ma wczytana` podstawe` z poprzedniego zasil`ku ?",
-             "iif ( nieobec->nieobec == \"PBZ\", \"Tak\", \"Nie\" )", "0c3  ;"),
-      column("Data otrzymania L-4", "nieobec->data_otrz", "0d8  ;"),
-      column("Data dostarczenia L-4", "nieobec->data_dost", "0d8  ;"),
-      column("Dni obnix`ki (o 25%)", "nieobec->dni_obniz", "0n3  ;"),
   };
   c.insert(c.end(), rest.begin(), rest.end());
-  if (f.dataZus) c.push_back(dataZusColumn());
-  std::vector<CatalogueColumn> flags{
-      column("Czy 100% ?", "nieobec->czy_100", "0L1  ;"),
-      column("Czy wypadek przy pracy ?", "nieobec->przy_pracy", "0L1  ;"),
-      column("Czy nadux`ycie alkoholu ?", "nieobec->czy_alk", "0L1  ;"),
-      column("Czy opieka nad dzieckiem ?", "nieobec->czy_dz", "0L3  ;"),
-      column("Czy podstawa kwotowo ?", "nieobec->czy_kwot", "0L3  ;"),
-  };
-  c.insert(c.end(), flags.begin(), flags.end());
-  std::vector<CatalogueColumn> dict = dictionaryColumns("nb_zas2");
-  c.insert(c.end(), dict.begin(), dict.end());
+  appendRecordTail(c, f, '0', "przepis_stat ()", "nb_zas2");
   return c;
 }
 
