@@ -19,25 +19,6 @@ rt::Value element(std::string_view arrayName, size_t n) {
 
 std::string slotKind(int slot) { return element("zas_zus", size_t(slot)).strOr(""); }
 
-rt::Value fld(std::string_view alias, std::string_view field) {
-  return rt::context().fields->readAliasField(alias, field);
-}
-
-std::string fldText(std::string_view alias, std::string_view field) {
-  return fld(alias, field).strOr("");
-}
-
-double fldNum(std::string_view alias, std::string_view field) { return fld(alias, field).numOr(0); }
-
-bool fldBool(std::string_view alias, std::string_view field) {
-  return fld(alias, field).logicalOr(false);
-}
-
-int32_t fldDate(std::string_view alias, std::string_view field) {
-  rt::Value v = fld(alias, field);
-  return v.isDate() ? v.date() : 0;
-}
-
 bool hasField(std::string_view alias, std::string_view field) {
   rt::FieldResolver* r = rt::context().fields;
   return r && !field.empty() && r->fieldType(alias, field) != "U";

@@ -24,7 +24,9 @@ using reg::vars;
 // A variable's value; NIL when there is none.
 inline rt::Value var(std::string_view name) { return reg::var(name); }
 std::string varText(std::string_view name, std::string_view fallback = "");
-inline double varNum(std::string_view name, double fallback = 0) { return reg::numVar(name, fallback); }
+inline double varNum(std::string_view name, double fallback = 0) {
+  return reg::numVar(name, fallback);
+}
 bool varBool(std::string_view name, bool fallback = false);
 inline int32_t varDate(std::string_view name) { return reg::dateVar(name); }
 // Element `n` (1-based) of an array variable; NIL when out of range or not an array.
@@ -33,11 +35,21 @@ rt::Value element(std::string_view arrayName, size_t n);
 std::string slotKind(int slot);
 
 // Fields of an open table by alias.
-rt::Value fld(std::string_view alias, std::string_view field);
-std::string fldText(std::string_view alias, std::string_view field);
-double fldNum(std::string_view alias, std::string_view field);
-bool fldBool(std::string_view alias, std::string_view field);
-int32_t fldDate(std::string_view alias, std::string_view field);
+inline rt::Value fld(std::string_view alias, std::string_view field) {
+  return reg::field(alias, field);
+}
+inline std::string fldText(std::string_view alias, std::string_view field) {
+  return reg::fieldText(alias, field);
+}
+inline double fldNum(std::string_view alias, std::string_view field) {
+  return reg::fieldNum(alias, field);
+}
+inline bool fldBool(std::string_view alias, std::string_view field) {
+  return reg::fieldFlag(alias, field);
+}
+inline int32_t fldDate(std::string_view alias, std::string_view field) {
+  return reg::fieldDate(alias, field);
+}
 bool hasField(std::string_view alias, std::string_view field);
 
 // Table moves in the selected work area (select by alias first).
@@ -64,8 +76,11 @@ std::string centr(const std::string& text, int width);    // CENTR
 std::string rownaj(const std::string& text, int width);   // ROWNAJ (right-aligned)
 std::string rownajL(const std::string& text, int width);  // ROWNAJ_L (left-aligned)
 std::string display(const std::string& stored);           // _P
-inline std::string trim(std::string_view text) { return std::string(rt::trimBlanks(text)); }  // both sides
-inline std::string rtrim(std::string_view text) { return std::string(rt::trimTrailingBlanks(text)); }
+// Blanks off both sides; off the right side.
+inline std::string trim(std::string_view text) { return std::string(rt::trimBlanks(text)); }
+inline std::string rtrim(std::string_view text) {
+  return std::string(rt::trimTrailingBlanks(text));
+}
 std::string repeat(const std::string& piece, int times);
 
 // One line through the print layer.
