@@ -145,12 +145,15 @@ inline void startProgram(const std::function<void()>& steps) {
 class Replacements {
  public:
   void replace(const std::string& name, rt::NativeFunction fn) {
-    if (const rt::NativeFunction* before = rt::functions().find(name)) replaced_.emplace_back(name, *before);
-    else replaced_.emplace_back(name, [](rt::Args&) { return rt::Value(); });
+    if (const rt::NativeFunction* before = rt::functions().find(name))
+      replaced_.emplace_back(name, *before);
+    else
+      replaced_.emplace_back(name, [](rt::Args&) { return rt::Value(); });
     rt::functions().add(name, std::move(fn));
   }
   void restore() {
-    for (auto it = replaced_.rbegin(); it != replaced_.rend(); ++it) rt::functions().add(it->first, it->second);
+    for (auto it = replaced_.rbegin(); it != replaced_.rend(); ++it)
+      rt::functions().add(it->first, it->second);
     replaced_.clear();
   }
 

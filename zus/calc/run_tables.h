@@ -47,7 +47,9 @@ void selectArea(std::string_view alias);
 
 // Variables of the program and of the run, read leniently.
 const rt::Value* variable(std::string_view name);
-inline double numberVar(std::string_view name, double fallback = 0) { return reg::numVar(name, fallback); }
+inline double numberVar(std::string_view name, double fallback = 0) {
+  return reg::numVar(name, fallback);
+}
 using reg::dateVar;
 using reg::flagVar;
 std::string textVar(std::string_view name, std::string_view fallback = "");

@@ -29,7 +29,9 @@ inline rt::Value flag(bool b) { return rt::Value::logical(b); }
 // A working copy or program variable, typed; the fallback when it is missing or of another type.
 inline rt::Value var(std::string_view name) { return settings::varOr(name); }
 inline std::string text(std::string_view name) { return settings::textVar(name); }
-inline double number(std::string_view name, double fallback = 0) { return settings::numVar(name, fallback); }
+inline double number(std::string_view name, double fallback = 0) {
+  return settings::numVar(name, fallback);
+}
 int32_t date(std::string_view name);
 bool logical(std::string_view name, bool fallback = false);
 void set(std::string_view name, rt::Value v);

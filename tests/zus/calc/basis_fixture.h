@@ -50,7 +50,9 @@ class BasisCompany : public ::testing::Test {
   }
 
   // Registers a stand-in for this test; the previous routine comes back at the end.
-  void replace(const std::string& name, rt::NativeFunction fn) { replaced.replace(name, std::move(fn)); }
+  void replace(const std::string& name, rt::NativeFunction fn) {
+    replaced.replace(name, std::move(fn));
+  }
 
   void recordCalls() {
     replace("KOM3", company_test::messageRecorder(messages));

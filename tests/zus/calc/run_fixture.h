@@ -59,7 +59,9 @@ struct Benefit {
 
 class RunCompany : public ::testing::Test {
  public:
-  static void SetUpTestSuite() { company_test::buildDemoOnce(pristine, "zus_calcrun_demo", registerEverything); }
+  static void SetUpTestSuite() {
+    company_test::buildDemoOnce(pristine, "zus_calcrun_demo", registerEverything);
+  }
 
   void SetUp() override {
     previous = fs::current_path();

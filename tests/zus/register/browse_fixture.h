@@ -207,7 +207,9 @@ class RegisterCompany : public ::testing::Test {
   }
 
   bool said(const std::string& stored) const { return company_test::anyContains(messages, stored); }
-  bool asked(const std::string& stored) const { return company_test::anyContains(questions, stored); }
+  bool asked(const std::string& stored) const {
+    return company_test::anyContains(questions, stored);
+  }
 
   rt::term::Headless h;
   fs::path dir, previous;

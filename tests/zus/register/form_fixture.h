@@ -179,7 +179,9 @@ class BenefitForm : public settings_test::SettingsCompany {
       if (c >= '0' && c <= '9') keys.push_back(c);
     return keys;
   }
-  bool asked(const std::string& stored) const { return company_test::anyContains(questions, stored); }
+  bool asked(const std::string& stored) const {
+    return company_test::anyContains(questions, stored);
+  }
 
   std::map<std::string, int> calls;
   std::map<std::string, std::vector<rt::Value>> lastArgs;

@@ -31,7 +31,9 @@ inline void registerEverything() {
 
 class SettingsCompany : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { company_test::buildDemoOnce(pristine, "zus_settings_demo", registerEverything); }
+  static void SetUpTestSuite() {
+    company_test::buildDemoOnce(pristine, "zus_settings_demo", registerEverything);
+  }
 
   void SetUp() override {
     previous = fs::current_path();
