@@ -7,8 +7,6 @@
 
 namespace zus::basis {
 
-bool logicalVar(std::string_view name, bool fallback) { return var(name).logicalOr(fallback); }
-
 rt::Value aliasField(std::string_view alias, std::string_view field) {
   rt::FieldResolver* r = rt::context().fields;
   if (!r) return rt::Value();

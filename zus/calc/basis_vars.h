@@ -19,7 +19,9 @@ using reg::call;
 using reg::var;
 using reg::numVar;
 using reg::textVar;
-bool logicalVar(std::string_view name, bool fallback = false);
+inline bool logicalVar(std::string_view name, bool fallback = false) {
+  return reg::flagVar(name, fallback);
+}
 // Element n (from 1) of an array variable as text, "" when missing.
 inline std::string textElement(std::string_view array, int n) { return reg::elementText(array, n); }
 

@@ -7,7 +7,7 @@
 
 namespace zus::reg {
 
-bool flagVar(std::string_view name) { return var(name).logicalOr(false); }
+bool flagVar(std::string_view name, bool fallback) { return var(name).logicalOr(fallback); }
 int32_t dateVar(std::string_view name) {
   rt::Value v = var(name);
   return v.isDate() ? v.date() : 0;

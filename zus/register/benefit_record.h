@@ -37,7 +37,7 @@ inline rt::Value var(std::string_view name, rt::Value fallback = {}) {
 }
 using settings::numVar;
 using settings::textVar;
-bool flagVar(std::string_view name);
+bool flagVar(std::string_view name, bool fallback = false);
 int32_t dateVar(std::string_view name);
 // Element n (1-based) of an array variable as text; "" when missing.
 std::string elementText(std::string_view array, int n);

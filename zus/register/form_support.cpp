@@ -2,6 +2,7 @@
 #include "zus/register/form_support.h"
 
 #include "runtime/db/work_areas.h"
+#include "zus/register/benefit_record.h"
 
 namespace zus::form {
 
@@ -10,20 +11,13 @@ rt::Value callIfPresent(std::string_view name, std::vector<rt::Value> args, rt::
   return rt::functions().call(name, std::move(args));
 }
 
-int32_t date(std::string_view name) {
-  rt::Value v = var(name);
-  return v.isDate() ? v.date() : 0;
-}
+int32_t date(std::string_view name) { return reg::dateVar(name); }
 
-bool logical(std::string_view name, bool fallback) { return var(name).logicalOr(fallback); }
+bool logical(std::string_view name, bool fallback) { return reg::flagVar(name, fallback); }
 
 void set(std::string_view name, rt::Value v) { vars().assign(name, std::move(v)); }
 
-std::string slotKind(int slot) {
-  rt::Value links = var("zas_zus");
-  if (!links.isArray() || slot < 1 || size_t(slot) > links.arr().size()) return "";
-  return links.arr()[size_t(slot - 1)].strOr("");
-}
+std::string slotKind(int slot) { return reg::elementText("zas_zus", slot); }
 
 bool kindOfSlot(int slot) {
   std::string linked = slotKind(slot);

@@ -9,15 +9,11 @@ std::string varText(std::string_view name, std::string_view fallback) {
   return var(name).strOr(fallback);
 }
 
-bool varBool(std::string_view name, bool fallback) { return var(name).logicalOr(fallback); }
-
 rt::Value element(std::string_view arrayName, size_t n) {
   rt::Value a = var(arrayName);
   if (!a.isArray() || n < 1 || n > a.arr().size()) return rt::Value();
   return a.arr()[n - 1];
 }
-
-std::string slotKind(int slot) { return element("zas_zus", size_t(slot)).strOr(""); }
 
 bool hasField(std::string_view alias, std::string_view field) {
   rt::FieldResolver* r = rt::context().fields;

@@ -27,12 +27,14 @@ std::string varText(std::string_view name, std::string_view fallback = "");
 inline double varNum(std::string_view name, double fallback = 0) {
   return reg::numVar(name, fallback);
 }
-bool varBool(std::string_view name, bool fallback = false);
+inline bool varBool(std::string_view name, bool fallback = false) {
+  return reg::flagVar(name, fallback);
+}
 inline int32_t varDate(std::string_view name) { return reg::dateVar(name); }
 // Element `n` (1-based) of an array variable; NIL when out of range or not an array.
 rt::Value element(std::string_view arrayName, size_t n);
 // The kind code linked to benefit slot `slot` ("" when unlinked).
-std::string slotKind(int slot);
+inline std::string slotKind(int slot) { return reg::elementText("zas_zus", slot); }
 
 // Fields of an open table by alias.
 inline rt::Value fld(std::string_view alias, std::string_view field) {
