@@ -120,6 +120,25 @@ inline bool anyContains(const std::vector<std::string>& texts, const std::string
   return false;
 }
 
+// A ZAKRES (the payroll library's employee range dialog) answered without a screen, by what the
+// test holds when it is called: `range` 1 all, 2 the department keys of `groups`, 3 the employee
+// `employee` names.
+inline rt::NativeFunction rangeAnswer(const int& range, std::function<std::string()> employee,
+                                      const std::vector<std::string>& groups) {
+  return [&range, employee, &groups](rt::Args& a) {
+    a.assign(0, rt::Value::number(range, 0));
+    if (range == 3) a.assign(1, rt::Value::text(employee()));
+    if (range == 2) {
+      rt::Value keys = rt::Value::newArray(0);
+      for (const std::string& k : groups) keys.arr().push_back(rt::Value::text(k));
+      rt::context().memvars.declarePublic("ky_grupy", keys);
+      a.assign(1, rt::Value::text("ky_grupy"));
+      a.assign(3, rt::Value::text("SL_SLOW1"));
+    }
+    return rt::Value();
+  };
+}
+
 // The program's end closes the tables and leaves the process running.
 inline void endWithoutExit() {
   rt::functions().add("MFKONIEC", [](rt::Args&) {

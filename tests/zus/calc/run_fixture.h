@@ -71,18 +71,8 @@ class RunCompany : public ::testing::Test {
     rt::Functions& f = rt::functions();
     f.add("KOM3", company_test::messageRecorder(messages));
     company_test::endWithoutExit();
-    f.add("ZAKRES", [this](rt::Args& a) {
-      a.assign(0, num(range));
-      if (range == 3) a.assign(1, txt(employee(chosenEmployee)));
-      if (range == 2) {
-        rt::Value keys = rt::Value::newArray(0);
-        for (const std::string& k : groups) keys.arr().push_back(txt(k));
-        rt::context().memvars.declarePublic("ky_grupy", keys);
-        a.assign(1, txt("ky_grupy"));
-        a.assign(3, txt("SL_SLOW1"));
-      }
-      return rt::Value();
-    });
+    f.add("ZAKRES",
+          company_test::rangeAnswer(range, [this] { return employee(chosenEmployee); }, groups));
     f.add("MENU", [this](rt::Args&) { return num(dateKind); });
     f.add("WYB_OKRESU", [this](rt::Args& a) {
       if (monthsBack < 0) return flag(false);

@@ -104,18 +104,8 @@ class TransferCompany : public ::testing::Test {
       for (const rt::Value& l : a[0].arr()) summary.push_back(l.strOr(""));
       return rt::Value();
     });
-    rt::functions().add("ZAKRES", [this](rt::Args& a) {
-      a.assign(0, num(range));
-      if (range == 3) a.assign(1, text(oneEmployee));
-      if (range == 2) {
-        rt::Value keys = rt::Value::newArray(0);
-        for (const std::string& g : groups) keys.arr().push_back(text(g));
-        rt::context().memvars.declarePublic("ky_grupy", keys);
-        a.assign(1, text("ky_grupy"));
-        a.assign(3, text("SL_SLOW1"));
-      }
-      return rt::Value();
-    });
+    rt::functions().add("ZAKRES",
+                        company_test::rangeAnswer(range, [this] { return oneEmployee; }, groups));
     rt::functions().add("WYB_OKRESU", [this](rt::Args& a) {
       if (monthsBack.empty()) return yes(false);
       a.assign(2, num(monthsBack[0]));
