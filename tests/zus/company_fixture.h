@@ -10,7 +10,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +27,7 @@
 #include "runtime/ui/ui_functions.h"
 #include "suite/demo/demo_company.h"
 #include "suite/register.h"
+#include "suite/tables/table_ops.h"
 #include "zus/shell/startup.h"
 
 namespace company_test {
@@ -96,6 +99,24 @@ inline std::string copyDemo(const fs::path& pristine) {
   fs::copy(pristine, dir, fs::copy_options::recursive);
   fs::current_path(dir);
   return dir;
+}
+
+// Appends rows to the table file `dbf` through an exclusive opening of its own.
+inline void fillTable(const std::string& dbf,
+                      const std::vector<std::vector<std::pair<std::string, rt::Value>>>& rows) {
+  rt::functions().call("DBUSEAREA", {rt::Value::logical(true), rt::Value(), rt::Value::text(dbf),
+                                     rt::Value::text("zef_fill"), rt::Value::logical(false),
+                                     rt::Value::logical(false)});
+  for (const auto& r : rows) suite::appendRecord(r);
+  rt::functions().call("DBCLOSEAREA");
+}
+
+// What a print to the file device wrote under `dir` ("WYDRUKI/wydruk.txt"), byte for byte.
+inline std::string printedFile(const fs::path& dir) {
+  std::ifstream f(dir / "WYDRUKI" / "wydruk.txt", std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
 }
 
 // The text of a KOM3 message: a text as it stands, an array as its lines each ended by "\n".

@@ -127,11 +127,7 @@ class CardCompany : public ::testing::Test {
     suite::createTable(def->name, *def);
   }
   static void fill(const char* name, const std::vector<Fields>& rows) {
-    const suite::TableDef* def = suite::findTable(name);
-    rt::functions().call("DBUSEAREA", {yes(true), Value(), txt(def->name + ".dbf"), txt("zef_fill"),
-                                       yes(false), yes(false)});
-    for (const Fields& r : rows) suite::appendRecord(r);
-    rt::functions().call("DBCLOSEAREA");
+    company_test::fillTable(suite::findTable(name)->name + ".dbf", rows);
   }
 
   void createTables() {
@@ -176,12 +172,7 @@ class CardCompany : public ::testing::Test {
   void run(int what) { rt::functions().call("DRUK_ZAS", {num(what)}); }
 
   // The printed file, UTF-8, as written.
-  std::string printed() const {
-    std::ifstream f(dir / "WYDRUKI" / "wydruk.txt", std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
+  std::string printed() const { return company_test::printedFile(dir); }
   std::vector<std::string> printedLines() const {
     std::vector<std::string> lines;
     std::stringstream s(printed());

@@ -122,10 +122,7 @@ class ListingCompany : public ::testing::Test {
 
   static void create(const suite::TableDef& def) { suite::createTable(def.name, def); }
   static void fill(const char* name, const std::vector<Fields>& rows) {
-    call("DBUSEAREA",
-         {yes(true), Value(), txt(std::string(name) + ".dbf"), txt("zef_fill"), yes(false), yes(false)});
-    for (const Fields& r : rows) suite::appendRecord(r);
-    call("DBCLOSEAREA");
+    company_test::fillTable(std::string(name) + ".dbf", rows);
   }
 
   // The tables; `pseudo` gives MAIN the order "NR_PSEUDO".
@@ -189,12 +186,7 @@ class ListingCompany : public ::testing::Test {
   }
 
   // The listing file, as UTF-8 text.
-  std::string printed() const {
-    std::ifstream f(dir / "WYDRUKI" / "wydruk.txt");
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  }
+  std::string printed() const { return company_test::printedFile(dir); }
 
   static std::vector<int> times(int key, int n) { return std::vector<int>(size_t(n), key); }
   static std::vector<int> join(std::initializer_list<std::vector<int>> parts) {
