@@ -75,10 +75,6 @@ std::string rownajL(const std::string& text, int width) {
   return call("ROWNAJ_L", {rt::Value::text(text), rt::Value::integer(width)}).strOr("");
 }
 
-std::string display(const std::string& stored) {
-  return call("_P", {rt::Value::text(stored)}).strOr(stored);
-}
-
 std::string repeat(const std::string& piece, int times) {
   std::string out;
   for (int i = 0; i < times; ++i) out += piece;

@@ -77,7 +77,7 @@ std::string transform(double value, const std::string& picture, int decimals = 2
 std::string centr(const std::string& text, int width);    // CENTR
 std::string rownaj(const std::string& text, int width);   // ROWNAJ (right-aligned)
 std::string rownajL(const std::string& text, int width);  // ROWNAJ_L (left-aligned)
-std::string display(const std::string& stored);           // _P
+using settings::display;                                  // _P
 // Blanks off both sides; off the right side.
 inline std::string trim(std::string_view text) { return std::string(rt::trimBlanks(text)); }
 inline std::string rtrim(std::string_view text) {
