@@ -7,37 +7,12 @@
 # Argument 1: the build directory.
 set -euo pipefail
 build=$(cd "${1:?usage: zasilki_calculate.sh BUILD_DIR}" && pwd)
-bin="$build/apps/zasilki"
-work=$(mktemp -d)
-session="zasilki_calc_$$"
-sock="zasilki_calc_$$"
-tm() { tmux -L "$sock" -f /dev/null "$@"; }
-cleanup() {
-  tm kill-server 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-[ -x "$bin" ] || { echo "FAIL: $bin not built"; exit 1; }
-command -v tmux >/dev/null || { echo "FAIL: tmux is not installed"; exit 1; }
-
-fail() {
-  echo "FAIL: $*"
-  tm capture-pane -p -t "$session" 2>/dev/null || true
-  exit 1
-}
-screen() { tm capture-pane -p -t "$session"; }
-wait_for() {
-  for _ in $(seq 1 100); do
-    if screen | grep -qF -- "$1"; then return 0; fi
-    sleep 0.1
-  done
-  fail "waited for '$1'"
-}
+name=zasilki_calc
+source "$(dirname "$0")/zasilki_session.inc"
+# Every key is given a moment to land before the next wait.
 keys() { tm send-keys -t "$session" "$@"; sleep 0.2; }
 
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
-tm -u new-session -d -s "$session" -x 80 -y 25 \
-  "cd '$work' && TERM=xterm-256color LANG=C.UTF-8 '$bin' --demo demo; echo \"EXIT=\$?\"; sleep 60"
+start_demo
 
 wait_for "Rejestr zasiłków"
 keys Down

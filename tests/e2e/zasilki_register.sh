@@ -7,41 +7,10 @@
 # Argument 1: the build directory.
 set -euo pipefail
 build=$(cd "${1:?usage: zasilki_register.sh BUILD_DIR}" && pwd)
-bin="$build/apps/zasilki"
-[ -x "$bin" ] || { echo "FAIL: $bin not built"; exit 1; }
-work=$(mktemp -d)
-session="zasilki_register_$$"
-cleanup() {
-  tmux kill-session -t "$session" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+name=zasilki_register
+source "$(dirname "$0")/zasilki_session.inc"
 
-fail() {
-  echo "FAIL: $*"
-  tmux capture-pane -p -t "$session" 2>/dev/null || true
-  exit 1
-}
-screen() { tmux capture-pane -p -t "$session"; }
-wait_for() {
-  for _ in $(seq 1 75); do
-    if screen | grep -qF -- "$1"; then return 0; fi
-    sleep 0.2
-  done
-  fail "waited for '$1'"
-}
-wait_gone() {
-  for _ in $(seq 1 75); do
-    screen | grep -qF -- "$1" || return 0
-    sleep 0.2
-  done
-  fail "'$1' did not go away"
-}
-keys() { tmux send-keys -t "$session" "$@"; }
-
-export LANG=C.UTF-8 LC_ALL=C.UTF-8
-tmux -u new-session -d -s "$session" -x 80 -y 25 \
-  "cd '$work' && TERM=xterm-256color LANG=C.UTF-8 '$bin' --demo demo; echo \"EXIT=\$?\"; sleep 60"
+start_demo
 
 wait_for "NARZĘDZIA"
 wait_for "Rejestr zasiłków"
