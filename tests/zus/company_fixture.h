@@ -20,6 +20,7 @@
 #include "console/register.h"
 #include "runtime/core/context.h"
 #include "runtime/core/core_functions.h"
+#include "runtime/core/std_dates.h"
 #include "runtime/core/std_functions.h"
 #include "runtime/db/table_functions.h"
 #include "runtime/print/console_output.h"
@@ -33,6 +34,14 @@
 namespace company_test {
 
 namespace fs = std::filesystem;
+
+// Values for fixtures and test data.
+inline rt::Value txt(const std::string& s) { return rt::Value::text(s); }
+inline rt::Value num(double v, int dec = 0) { return rt::Value::number(v, dec); }
+inline rt::Value day(int y, int m, int d) { return rt::Value::date(rt::makeDate(y, m, d)); }
+inline rt::Value yes(bool b = true) { return rt::Value::logical(b); }
+// Field values of one record, by field name.
+using Fields = std::vector<std::pair<std::string, rt::Value>>;
 
 // The runtime's, the console's and the suite's routines, in the order the program registers
 // them; the print layer only for the tests that print.

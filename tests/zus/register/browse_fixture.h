@@ -31,11 +31,11 @@
 namespace register_test {
 
 namespace fs = std::filesystem;
-using Fields = std::vector<std::pair<std::string, rt::Value>>;
 
-inline rt::Value txt(const std::string& s) { return rt::Value::text(s); }
-inline rt::Value num(double v) { return rt::Value::number(v, 0); }
-inline rt::Value day(int y, int m, int d) { return rt::Value::date(rt::makeDate(y, m, d)); }
+using company_test::Fields;
+using company_test::txt;
+using company_test::num;
+using company_test::day;
 inline rt::Value flag(bool b) { return rt::Value::logical(b); }
 inline rt::Value noDate() { return rt::Value::date(0); }
 inline rt::Value call(const char* name, std::vector<rt::Value> args = {}) {

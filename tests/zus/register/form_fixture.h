@@ -17,16 +17,17 @@
 #include "runtime/db/work_areas.h"
 #include "runtime/term/terminal.h"
 #include "suite/tables/table_ops.h"
+#include "tests/zus/company_fixture.h"
 #include "tests/zus/shell/settings_fixture.h"
 #include "zus/register/by_name.h"
 
 namespace form_test {
 
-using Fields = std::vector<std::pair<std::string, rt::Value>>;
 
-inline rt::Value num(double n, int dec = 0) { return rt::Value::number(n, dec); }
-inline rt::Value txt(std::string s) { return rt::Value::text(std::move(s)); }
-inline rt::Value day(int y, int m, int d) { return rt::Value::date(rt::makeDate(y, m, d)); }
+using company_test::Fields;
+using company_test::num;
+using company_test::txt;
+using company_test::day;
 
 class BenefitForm : public settings_test::SettingsCompany {
  protected:

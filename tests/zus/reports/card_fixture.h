@@ -28,11 +28,11 @@ namespace cards_test {
 namespace fs = std::filesystem;
 using rt::Value;
 
-inline Value txt(const std::string& s) { return Value::text(s); }
-inline Value num(double v, int dec = 0) { return Value::number(v, dec); }
-inline Value day(int y, int m, int d) { return Value::date(rt::makeDate(y, m, d)); }
-inline Value yes(bool b) { return Value::logical(b); }
-using Fields = std::vector<std::pair<std::string, Value>>;
+using company_test::Fields;
+using company_test::txt;
+using company_test::num;
+using company_test::day;
+using company_test::yes;
 
 class CardCompany : public ::testing::Test {
  protected:

@@ -29,15 +29,15 @@
 namespace transfer_test {
 
 namespace fs = std::filesystem;
-using Fields = std::vector<std::pair<std::string, rt::Value>>;
 
 inline rt::Value call(const char* name, std::vector<rt::Value> args = {}) {
   return rt::functions().call(name, std::move(args));
 }
 inline rt::Value text(const std::string& s) { return rt::Value::text(s); }
-inline rt::Value num(double v, int dec = 0) { return rt::Value::number(v, dec); }
-inline rt::Value day(int y, int m, int d) { return rt::Value::date(rt::makeDate(y, m, d)); }
-inline rt::Value yes(bool b = true) { return rt::Value::logical(b); }
+using company_test::Fields;
+using company_test::num;
+using company_test::day;
+using company_test::yes;
 
 // Kinds of the benefit dictionary and the slots they are linked to.
 inline constexpr const char* kSickness = "Z01";  // slot 1: sickness benefit, days counted
