@@ -39,8 +39,9 @@ int slotOf(const std::string& kind) {
 // The two-line message about a record whose kind is linked to no slot.
 void wrongDictionary(const std::string& kind) {
   select("sl");
-  seek(kind);
-  std::string shortName = atEof() ? std::string() : fldText("sl", "skrot");
+  // The walk runs with the nearest-key setting on: a code the dictionary lacks stops the seek on
+  // the next code, whose short name is not the record's.
+  std::string shortName = seek(kind) ? fldText("sl", "skrot") : std::string();
   call("STATLINE", {rt::Value::integer(7)});
   rt::Value lines = rt::Value::newArray(0);
   lines.arr().push_back(rt::Value::text("Pracownik nr " + trim(fldText("nieobec", "nr_prac")) +

@@ -120,6 +120,23 @@ TEST_F(Settlement, KindLinkedToNoSlotIsReportedOncePerRecord) {
   EXPECT_NE(text.find("|    |   Razem        |       0  |      5 |            100.00 |"), std::string::npos);
 }
 
+// The message names the short name of the record's own kind: blank for a code the dictionary
+// lacks even when a later code follows it, the entry's short name for a known but unlinked code.
+TEST_F(Settlement, WrongDictionaryMessageNamesOnlyTheRecordsOwnKind) {
+  benefits({
+      benefit("    1", "Z03", day(2024, 3, 1), day(2024, 3, 2), 2, day(2024, 3, 5), 80, 4),
+      benefit("    1", "D01", day(2024, 3, 3), day(2024, 3, 4), 2, day(2024, 3, 5), 80, 4),
+  });
+  run(2);
+  ASSERT_EQ(messages.size(), 2u);
+  auto firstLine = [](const std::string& m) {
+    std::string l = m.substr(0, m.find('\n'));
+    return l.substr(0, l.find_last_not_of(' ') + 1);
+  };
+  EXPECT_EQ(firstLine(messages[0]), "Pracownik nr 1 ma przypisany nieprawidl`owy sl`ownik:");
+  EXPECT_EQ(firstLine(messages[1]), "Pracownik nr 1 ma przypisany nieprawidl`owy sl`ownik: BIURO");
+}
+
 TEST_F(Settlement, PeriodByDateKind) {
   benefits({
       // Ends in February, paid in March.
