@@ -74,6 +74,15 @@ std::string dayCounter(const std::string& kind) {
   return counter != 0 ? str(counter, 3) : "   ";
 }
 
+// The daily rate in its column, two narrower than the amount columns: a rate too wide for it
+// shows as asterisks rather than losing its leading digits.
+std::string dailyRate(double rate) {
+  int width = int(varNum("kol6", 8));
+  std::string text = FORMAT_(rate, true);
+  if (int(trim(text).size()) > width) return amountOverflow(width);
+  return rownaj(text, width);
+}
+
 std::string cardRow(int number) {
   const std::string edge = varText("zn_pocz0"), sep = varText("zn_pion");
   const std::string boldOn = varText("dev_b_on"), boldOff = varText("dev_b_off");
@@ -91,7 +100,7 @@ std::string cardRow(int number) {
       dtoc(fldDate("nieobec", "od")),
       dtoc(fldDate("nieobec", "do")),
       str(days, 3),
-      rownaj(FORMAT_(fldNum("nieobec", "podst_zas"), true), int(varNum("kol6", 8))),
+      dailyRate(fldNum("nieobec", "podst_zas")),
       boldOn + (statusOk(fldNum("nieobec", "status")) ? FORMAT_(value) : FORMAT_(0, true)) + boldOff,
       FORMAT_(tax),
       FORMAT_(advance),

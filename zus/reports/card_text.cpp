@@ -12,21 +12,36 @@ namespace zus {
 
 using namespace cards;
 
-std::string FORMAT_(double amount, bool dash) {
-  int width = std::max(1, int(varNum("zusx_szer", 10)));
+namespace {
+
+// The amount picture: grouped by threes or without its blanks.
+std::string amountPicture() {
   std::string picture = varText("pict_long", "99 999 999 999.99");
   if (!varBool("zusx_spac")) picture.erase(std::remove(picture.begin(), picture.end(), ' '), picture.end());
-  std::string overflow = picture;
+  return picture;
+}
+
+std::string lastChars(const std::string& s, int width) {
+  return s.size() > size_t(width) ? s.substr(s.size() - size_t(width)) : s;
+}
+
+}  // namespace
+
+std::string amountOverflow(int width) {
+  std::string overflow = amountPicture();
   std::replace(overflow.begin(), overflow.end(), '9', '*');
-  auto lastChars = [&](const std::string& s) {
-    return s.size() > size_t(width) ? s.substr(s.size() - size_t(width)) : s;
-  };
+  return rownaj(lastChars(overflow, width), width);
+}
+
+std::string FORMAT_(double amount, bool dash) {
+  int width = std::max(1, int(varNum("zusx_szer", 10)));
+  std::string picture = amountPicture();
 
   if (amount == 0 && dash) return centr("-", width);
   std::string whole = trim(transform(amount, picture));
-  std::string column = trim(transform(amount, lastChars(picture)));
-  std::string out = whole.size() > column.size() ? lastChars(overflow) : column;
-  return rownaj(out, width);
+  std::string column = trim(transform(amount, lastChars(picture, width)));
+  if (whole.size() > column.size()) return amountOverflow(width);
+  return rownaj(column, width);
 }
 
 std::string _JAKI_ZAS(const std::string& kind) {

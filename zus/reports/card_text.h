@@ -18,6 +18,9 @@
 namespace zus {
 
 std::string FORMAT_(double amount, bool dash = false);
+// Asterisks in the shape of the last `width` characters of the amount picture: the mark of an
+// amount too wide for its column.
+std::string amountOverflow(int width);
 std::string _JAKI_ZAS(const std::string& kind);
 std::string ZAMIEN_PROCENT(double percent);
 std::string _OBNIZ();

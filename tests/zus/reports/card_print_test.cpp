@@ -284,6 +284,8 @@ TEST_F(CardPrint, RowColumns) {
       {"not calculated", {{"status", num(2)}, {"wartosc", num(55, 2)}}, 6, "    -     "},
       {"too wide", {{"wartosc", num(12345678.9, 2)}}, 6, "*******.**"},
       {"widest that fits", {{"wartosc", num(1234567.89, 2)}}, 6, "1234567.89"},
+      {"daily rate", {{"podst_zas", num(12345.67, 2)}}, 5, "12345.67"},
+      {"daily rate too wide for its narrower column", {{"podst_zas", num(123456.78, 2)}}, 5, "*****.**"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
