@@ -19,12 +19,13 @@ std::string ltrim(const std::string& s) {
   return b == std::string::npos ? std::string() : s.substr(b);
 }
 
-// A choice among texts in a framed window of colour set 36; the chosen text or "".
-std::string pickText(const rt::Value& texts, int top, int left, int bottom, int right) {
+// A choice among texts in a framed window of colour set 36, the list in the rows inside the frame
+// from column `left` + 2 to `listRight`; the chosen text or "".
+std::string pickText(const rt::Value& texts, int top, int left, int bottom, int right, int listRight) {
   settings::ColourSet colours(36);
   settings::OpenWindow window(-2, top, left, bottom, right, "Wybierz", 36);
   int chosen =
-      int(call("ACHOICE", {num(top + 1), num(left + 2), num(bottom - 1), num(right - 1), texts}).intOr(0));
+      int(call("ACHOICE", {num(top + 1), num(left + 2), num(bottom - 1), num(listRight), texts}).intOr(0));
   if (chosen <= 0 || !texts.isArray() || size_t(chosen) > texts.arr().size()) return "";
   return texts.arr()[size_t(chosen - 1)].strOr("");
 }
@@ -47,7 +48,7 @@ std::string chosenEmployeeField(const char* fieldName) {
 }  // namespace
 
 std::string WYBOR_STAT() {
-  std::string chosen = pickText(varOr("stat_mess"), 10, 12, 20, 67);
+  std::string chosen = pickText(varOr("stat_mess"), 10, 12, 20, 67, 66);
   if (chosen.empty()) return "";
   return call("ROWNAJ_L", {txt(ltrim(chosen)), num(40)}).strOr("");
 }
@@ -55,7 +56,7 @@ std::string WYBOR_STAT() {
 std::string PRZEPIS_STAT() {
   rt::Value texts = rt::Value::newArray(0);
   texts.arr() = {txt("Przepisany"), txt("Nie przepisany"), txt("Przepisany-zmiany")};
-  std::string chosen = pickText(texts, 6, 55, 10, 76);
+  std::string chosen = pickText(texts, 6, 55, 10, 76, 74);
   if (chosen.empty()) return "";
   return call("ROWNAJ_L", {txt(chosen), num(20)}).strOr("");
 }

@@ -40,6 +40,17 @@ TEST_F(ListingPickers, StatusPickersAnswerInTheFormOfTheirColumnsAndLeaveTheScre
   }
 }
 
+TEST_F(ListingPickers, StatusPickersOfferTheirListsInsideTheirWindows) {
+  std::vector<std::vector<int64_t>> boxes;
+  rt::functions().add("ACHOICE", [&boxes](rt::Args& a) {
+    boxes.push_back({a[0].intOr(0), a[1].intOr(0), a[2].intOr(0), a[3].intOr(0)});
+    return Value::integer(0);
+  });
+  call("WYBOR_STAT");
+  call("PRZEPIS_STAT");
+  EXPECT_EQ(boxes, (std::vector<std::vector<int64_t>>{{11, 14, 19, 66}, {7, 57, 9, 74}}));
+}
+
 TEST_F(ListingPickers, DictionaryOfAColumnComesFromTheColumnNumberTheGeneratorSet) {
   rt::PrivateFrame frame(rt::context().memvars);
   rt::Memvars& v = rt::context().memvars;
