@@ -108,6 +108,7 @@ RuleContext loadRuleContext() {
   f.proc = numVar("_proc", 0);
   f.data_prawa = dateVar("_data_prawa");
   f.dat_zus = dateVar("_dat_zus");
+  if (const rt::Value* v = var("_dat_zus")) f.dat_zus_held = v->isDate();
   f.czy_zlicz = textVar("_czy_zlicz", "T");
   f.old_zlicz = textVar("old_zlicz", "");
   f.data_otrz = dateVar("_data_otrz");

@@ -24,6 +24,8 @@ struct RuleFormCopies {
   double proc = 0;
   int32_t data_prawa = 0;
   int32_t dat_zus = 0;
+  // The form holds in `dat_zus` the start of the sick-pay count it opened with.
+  bool dat_zus_held = false;
   std::string czy_zlicz = "T", old_zlicz;
   int32_t data_otrz = 0, data_dost = 0;
   int dni_obniz = 0;

@@ -166,7 +166,10 @@ bool startDateRule(RuleContext& c, RuleEnv& env, int32_t start, bool isNew) {
     if (f.od > f.do_) f.do_ = f.od;
     if (isNew) f.data_prawa = f.od;
   }
-  f.dat_zus = e.data_zus;
+  // Only this rule moves the start of the count while the form is open, so the value the form
+  // opened with is the one to give back when the entry is abandoned; taking the moved value on a
+  // second pass through the start date would make the move stick.
+  if (!f.dat_zus_held) f.dat_zus = e.data_zus;
   if (e.hasDataZus && is(c, KindFamily::CHOROBOWY) && previousEnd != 0) {
     if (ruleYear(f.od) > ruleYear(e.data_zus) && f.od - previousEnd > 1) {
       env.message(

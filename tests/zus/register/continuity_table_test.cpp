@@ -143,6 +143,21 @@ TEST_F(RegisterTables, StartDateAfterALongBreakResetsTheCounterAndTheCountStart)
   expectViewKept(2, "    5");
 }
 
+TEST_F(RegisterTables, ASecondPassThroughTheStartDateKeepsTheCountStartToGiveBack) {
+  chooseSecondEmployee();
+  set("_dat_zus", date(2004, 1, 1));  // as the form opened
+  set("_do", date(2005, 5, 10));
+  answers = {false, false};
+  for (int pass = 0; pass < 2; ++pass) {
+    set("_od", date(2005, 5, 15));
+    EXPECT_TRUE(
+        rt::functions().call("OK_OD", {date(2005, 5, 15), rt::Value::logical(true)}).logical());
+    EXPECT_EQ(mainField("data_zus").date(), d(2005, 5, 15)) << pass;
+    // Leaving the form without saving puts back the start the form opened with.
+    EXPECT_EQ(var("_dat_zus").date(), d(2004, 1, 1)) << pass;
+  }
+}
+
 TEST_F(RegisterTables, ContinuityHandsThePreviousEndBackByReference) {
   chooseSecondEmployee();
   rt::Value previousEnd;
