@@ -35,7 +35,9 @@ bool countFlagRule(RuleContext& c, RuleEnv& env) {
   int days = env.sickPayDays(c.reg.nr_pracusia, f.czy_new, f.od, f.do_);
   env.say(f.wier + 14, f.kol + 60, ruleNumberText(days, 3), RuleColour::Bold);
   f.old_zlicz = f.czy_zlicz;
-  if (!f.czy_new && is(c, KindFamily::CHOROBOWY))
+  // The benefit-period counter holds the days of the sickness and the rehabilitation kinds alike
+  // (as the save and the deletion count them), so both move with the flag.
+  if (!f.czy_new && (is(c, KindFamily::CHOROBOWY) || is(c, KindFamily::REHAB)))
     setSicknessCounter(c, env, c.reg.suma_dni1 + (f.czy_zlicz == "T" ? f.l_dni : -f.l_dni));
   return true;
 }

@@ -84,6 +84,28 @@ TEST(CountFlag, AnEditedSicknessRecordMovesItsDaysInOrOutOfTheCounter) {
   }
 }
 
+TEST(CountFlag, AnEditedRehabilitationRecordLeavesAndReentersTheCounterAsItIsSaved) {
+  // Flag changed in the form, then the save: the counter ends where the flag says.
+  struct Case {
+    const char* before;
+    const char* now;
+    int expected;
+  } cases[] = {{"T", "N", 30}, {"N", "T", 50}};
+  for (const Case& k : cases) {
+    RuleContext c = context();
+    c.form.zasilek = kind(7);
+    c.form.czy_new = false;
+    c.form.l_dni = c.form.old_dni = 10;
+    c.form.old_zlicz = k.before;
+    c.form.czy_zlicz = k.now;
+    c.reg.suma_dni1 = c.employee.dni_ch = 40;
+    ScriptedEnv env;
+    EXPECT_TRUE(zus::countFlagRule(c, env));
+    zus::saveCounters(c, env, c.form.old_dni, "T");
+    EXPECT_EQ(c.employee.dni_ch, k.expected) << k.before << k.now;
+  }
+}
+
 TEST(DailyRate, AnAmountRateGivesTheDailyAndMonthlyBasis) {
   RuleContext c = context();
   c.form.kw_podst = 80;
