@@ -1,7 +1,10 @@
 // Rules around the run: `WPISZ_STAT`'s walk, the break key, the archive question for one
-// employee, the warnings about missing settings, and `_ZASILEK` on the current record handing back
+// employee, the insurance start of an employee, the ZUS switch by the employee's dictionary entry,
+// the warnings about missing settings, and `_ZASILEK` on the current record handing back
 // its daily rate, display texts and parental shortfall through the basis window's variables.
 #include "tests/zus/calc/run_fixture.h"
+
+#include <algorithm>
 
 #include "runtime/term/keys.h"
 #include "zus/calc/run_status.h"
@@ -23,6 +26,21 @@ void setEmployeeField(int n, const char* name, const rt::Value& v) {
   ASSERT_TRUE(suite::call("DBSEEK", {txt(employee(n))}).logicalOr(false));
   ASSERT_TRUE(suite::call("RLOCK").logicalOr(false));
   suite::setField(name, v);
+  suite::call("DBCOMMIT");
+  suite::call("DBCLOSEAREA");
+}
+
+// Changes a field of employee n's personnel record (MAIN_2), or deletes the record when `v` is NIL.
+void changePersonnelRecord(int n, const char* name, const rt::Value& v) {
+  suite::call("DBUSEAREA", {flag(true), rt::Value(), txt(suite::tablePath(*suite::findTable("MAIN_2")) + ".dbf"),
+                            txt("upd2"), flag(true), flag(false)});
+  suite::call("DBSETORDER", {num(1)});
+  ASSERT_TRUE(suite::call("DBSEEK", {txt(employee(n))}).logicalOr(false));
+  ASSERT_TRUE(suite::call("RLOCK").logicalOr(false));
+  if (v.isNil())
+    suite::call("DBDELETE");
+  else
+    suite::setField(name, v);
   suite::call("DBCOMMIT");
   suite::call("DBCLOSEAREA");
 }
@@ -125,6 +143,63 @@ TEST_F(RunCompany, ArchiveQuestionNotAskedWhenTheArchiveAgrees) {
   });
   EXPECT_FALSE(asked(kStop));
   EXPECT_EQ(numbers("status"), (std::vector<double>{4}));
+}
+
+TEST_F(RunCompany, InsuranceStartFromThePersonnelItemElseTheEmploymentDate) {
+  const char* kNoStart = "Nie wprowadzono daty pocza`tku ubezpieczenia chorobowego.";
+  std::map<std::string, int32_t> seen;  // employee -> `_data_puc` when the basis was asked for
+  start([&] {
+    rt::functions().add("PODST_OBL", [&](rt::Args&) {
+      seen[suite::field("nr_prac").strOr("")] = rt::context().memvars.get("_data_puc").date();
+      rt::context().memvars.assign("podstawa", num(100, 2));
+      return flag(true);
+    });
+    changePersonnelRecord(3, "kd_ubezp", day(2015, 3, 2));
+    changePersonnelRecord(5, "kd_ubezp", rt::Value::date(0));
+    setEmployeeField(5, "data_zatr", day(2012, 6, 1));
+    changePersonnelRecord(7, "", rt::Value());  // no personnel record at all
+    register_({{3, {}}, {5, {}}, {7, {}}});
+    calculate();
+    EXPECT_EQ(seen[employee(3)], suite::dayNumber(2015, 3, 2));
+    EXPECT_EQ(seen[employee(5)], suite::dayNumber(2012, 6, 1)) << "an empty item: the employment date";
+    EXPECT_FALSE(seen.count(employee(7)));
+    EXPECT_FALSE(said(kNoStart)) << "said only when one employee is calculated";
+    EXPECT_EQ(numbers("status"), (std::vector<double>{4, 4, 2})) << "without a personnel record nothing is touched";
+    EXPECT_EQ(summary[0], "Liczba przetworzonych pracowniko`w: 46") << "but the employee counts as processed";
+
+    range = 3;
+    chosenEmployee = 5;
+    seen.clear();
+    register_({{5, {}}});
+    calculate();
+    EXPECT_TRUE(said(kNoStart));
+    EXPECT_EQ(seen[employee(5)], suite::dayNumber(2012, 6, 1));
+  });
+}
+
+TEST_F(RunCompany, ZusSwitchByTheEmployeesDictionaryEntry) {
+  start([&] {
+    rt::context().memvars.assign("zusx_sposob", num(3));
+    rt::context().memvars.assign("zusx_slow1", txt("G"));
+    setEmployeeField(5, "sl_grupa", txt("G02"));  // a group whose ZUS benefits are not calculated
+    setEmployeeField(7, "sl_grupa", txt("G09"));  // a code without a row of the dictionary
+    register_({{3, {{"zasilek", txt(kind(1))}}},
+               {5, {{"zasilek", txt(kind(1))}, {"podst_zas", num(33, 2)}}},
+               {7, {{"zasilek", txt(kind(1))}, {"podst_zas", num(44, 2)}}},
+               {9, {{"zasilek", txt(kind(10))}}}});  // employer's sick pay: no switch
+    calculate();
+    std::sort(basisCalls.begin(), basisCalls.end());  // employees come in the order of their names
+    EXPECT_EQ(basisCalls, (std::vector<std::string>{"B001/B008", "B002/B009"}));
+    EXPECT_EQ(numbers("wartosc"), (std::vector<double>{800, 0, 0, 800}));
+    EXPECT_EQ(numbers("podst_zas"), (std::vector<double>{80, 33, 44, 80}));
+
+    // A dictionary letter without a header row switches everybody off.
+    rt::context().memvars.assign("zusx_slow1", txt("Q"));
+    basisCalls.clear();
+    register_({{3, {{"zasilek", txt(kind(1))}}}});
+    calculate();
+    EXPECT_TRUE(basisCalls.empty());
+  });
 }
 
 TEST_F(RunCompany, MissingSettingsAreWarnedAndTheRunGoesOn) {
