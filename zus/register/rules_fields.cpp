@@ -37,8 +37,22 @@ bool countFlagRule(RuleContext& c, RuleEnv& env) {
   f.old_zlicz = f.czy_zlicz;
   // The benefit-period counter holds the days of the sickness and the rehabilitation kinds alike
   // (as the save and the deletion count them), so both move with the flag.
-  if (!f.czy_new && (is(c, KindFamily::CHOROBOWY) || is(c, KindFamily::REHAB)))
-    setSicknessCounter(c, env, c.reg.suma_dni1 + (f.czy_zlicz == "T" ? f.l_dni : -f.l_dni));
+  if (f.czy_new) return true;
+  const int moved = f.czy_zlicz == "T" ? f.l_dni : -f.l_dni;
+  if (is(c, KindFamily::CHOROBOWY) || is(c, KindFamily::REHAB)) {
+    setSicknessCounter(c, env, c.reg.suma_dni1 + moved);
+  } else if (c.program.isSlot(f.zasilek, 2)) {
+    // The care counters likewise; the family-member counter by the care answer the record was
+    // counted with, which the save then carries over to the new answer.
+    c.reg.suma_dni2 = std::max(0, c.reg.suma_dni2 + moved);
+    c.employee.dni_op = c.reg.suma_dni2;
+    redrawCounter(env, 45, c.reg.suma_dni2, 2);
+    if (f.old_pom != "T") {
+      c.reg.suma_dni3 = std::max(0, c.reg.suma_dni3 + moved);
+      c.employee.dni_rdz = c.reg.suma_dni3;
+      redrawCounter(env, 73, c.reg.suma_dni3, 2);
+    }
+  }
   return true;
 }
 

@@ -106,6 +106,39 @@ TEST(CountFlag, AnEditedRehabilitationRecordLeavesAndReentersTheCounterAsItIsSav
   }
 }
 
+TEST(CountFlag, AnEditedCareRecordLeavesAndReentersTheCareCountersAsItIsSaved) {
+  struct Case {
+    const char* before;
+    const char* now;
+    const char* careBefore;  // child-care answer as stored
+    const char* careNow;
+    int care, family;  // dni_op and dni_rdz after the save, from 20 and 10
+  } cases[] = {
+      {"T", "N", "T", "T", 14, 10},
+      {"T", "N", "N", "N", 14, 4},
+      {"N", "T", "N", "N", 26, 16},
+      {"N", "T", "N", "T", 26, 10},  // counted again, now as care of a child
+      {"N", "T", "T", "N", 26, 16},
+  };
+  for (const Case& k : cases) {
+    RuleContext c = context();
+    c.form.zasilek = kind(2);
+    c.form.czy_new = false;
+    c.form.l_dni = c.form.old_dni = 6;
+    c.form.old_zlicz = k.before;
+    c.form.czy_zlicz = k.now;
+    c.form.old_pom = k.careBefore;
+    c.form.pom_dz = k.careNow;
+    c.reg.suma_dni2 = c.employee.dni_op = 20;
+    c.reg.suma_dni3 = c.employee.dni_rdz = 10;
+    ScriptedEnv env;
+    EXPECT_TRUE(zus::countFlagRule(c, env));
+    zus::saveCounters(c, env, c.form.old_dni, c.form.old_pom);
+    EXPECT_EQ(c.employee.dni_op, k.care) << k.before << k.now << k.careBefore << k.careNow;
+    EXPECT_EQ(c.employee.dni_rdz, k.family) << k.before << k.now << k.careBefore << k.careNow;
+  }
+}
+
 TEST(DailyRate, AnAmountRateGivesTheDailyAndMonthlyBasis) {
   RuleContext c = context();
   c.form.kw_podst = 80;
