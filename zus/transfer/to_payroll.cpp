@@ -171,8 +171,12 @@ void registerPayrollTransferFunctions() {
     TO_WRITE();
     return rt::Value();
   });
+  // Called by name outside the run, a set-up the user leaves returns to its caller.
   f.add("INI_WRIT", [](rt::Args&) {
-    INI_WRIT();
+    try {
+      INI_WRIT();
+    } catch (const transfer_run::TransferAbandoned&) {
+    }
     return rt::Value();
   });
   f.add("WRITE_FACETA", [](rt::Args&) {

@@ -145,7 +145,13 @@ void registerPersonnelTransferFunctions() {
     });
   };
   procedure("GOTO_KADRY", GOTO_KADRY);
-  procedure("INI_GOTO_K", INI_GOTO_K);
+  // Called by name outside the run, a set-up the user leaves returns to its caller.
+  procedure("INI_GOTO_K", [] {
+    try {
+      INI_GOTO_K();
+    } catch (const TransferAbandoned&) {
+    }
+  });
   procedure("KADRUJ_FACETA", KADRUJ_FACETA);
   procedure("WPISZ_1ZAS", WPISZ_1ZAS);
   procedure("WRITE_KON", WRITE_KON);

@@ -304,6 +304,11 @@ TEST_F(PayrollTransfer, LeavingASetUpQuestionAbandonsWithEverythingClosed) {
   EXPECT_TRUE(summary.empty());
   for (const char* alias : {"main", "sl", "dane_we", "archiw", "status", "nieobec"}) EXPECT_FALSE(tableOpen(alias)) << alias;
   EXPECT_EQ(call("SELECT").intOr(-1), before.intOr(-2));
+
+  // Called by name, the set-up left with Esc returns to its caller.
+  h.keys({K_ESC});
+  EXPECT_NO_THROW(call("INI_WRIT"));
+  EXPECT_FALSE(tableOpen("main"));
 }
 
 TEST_F(PayrollTransfer, WithoutALinkTheRunDoesNotStart) {

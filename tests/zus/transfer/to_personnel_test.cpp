@@ -208,6 +208,11 @@ TEST_F(PersonnelTransfer, EscAtASetUpQuestionAbandonsWithEverythingClosed) {
   EXPECT_TRUE(summary.empty());
   EXPECT_TRUE(days("    1").empty());
   for (const char* alias : {"main", "sl", "czas_p", "status", "nieobec"}) EXPECT_FALSE(tableOpen(alias)) << alias;
+
+  // Called by name, the set-up left with Esc returns to its caller.
+  h.keys({K_ESC});
+  EXPECT_NO_THROW(call("INI_GOTO_K"));
+  EXPECT_FALSE(tableOpen("main"));
 }
 
 TEST_F(PersonnelTransfer, HolidayCodesAreWholeThreeCharacterCodes) {
