@@ -66,13 +66,15 @@ void registerChoiceFunctions() {
     if (a[0].isArray())
       for (const rt::Value& v : a[0].arr()) items.push_back(displayText(v.strOr("")));
     if (items.empty()) return rt::Value::integer(0);
-    size_t width = 0;
+    // Items, row, column, first item, the window handle, five unused arguments, then the title.
+    const std::string title = a[10].isChar() ? displayText(a[10].str()) : "";
+    size_t width = title.empty() ? 0 : title.size() + 2;
     for (const std::string& s : items) width = std::max(width, s.size());
     int top = int(std::clamp<int64_t>(a[1].intOr(8), 0, 23 - int64_t(items.size())));
     int left = int(std::clamp<int64_t>(a[2].intOr(30), 0, 78 - int64_t(width)));
     rt::term::ScreenStateGuard state;
     ColourSetScope colours(kSetMenu);
-    std::string handle = openWindow(top, left, top + int(items.size()) + 1, left + int(width) + 1, "");
+    std::string handle = openWindow(top, left, top + int(items.size()) + 1, left + int(width) + 1, title);
     int chosen = rt::ui::achoice(top + 1, left + 1, top + int(items.size()), left + int(width),
                                  rt::ui::ChoiceItems::of(items), {}, int(std::max<int64_t>(1, a[3].intOr(1))));
     closeWindow(handle);

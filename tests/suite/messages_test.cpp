@@ -65,3 +65,20 @@ TEST_F(Messages, TheStatusLineComesBackInOrder) {
 }
 
 }  // namespace
+
+TEST_F(Messages, MenuShowsItsTitleOverTheItemsAndGivesTheScreenBack) {
+  std::string before = h.text();
+  rt::Value items = rt::Value::newArray(2);
+  items.arr()[0] = rt::Value::text("Data kon`cza`ca zasil`ek");
+  items.arr()[1] = rt::Value::text("Data wypl`aty zasil`ku");
+  bool titled = false;
+  keyboard().setKey(K_F10, HotKey{[&](const WaitState&) { titled = shows("Wybierz rodzaj daty"); },
+                                  rt::Value()});
+  h.keys({K_F10, K_DOWN, K_ENTER});
+  std::vector<rt::Value> args{items, rt::Value::integer(10), rt::Value::integer(30), rt::Value::integer(1)};
+  args.resize(10);
+  args.push_back(rt::Value::text("Wybierz rodzaj daty"));
+  EXPECT_EQ(rt::functions().call("MENU", args).intOr(-1), 2);
+  EXPECT_TRUE(titled);
+  EXPECT_EQ(h.text(), before);
+}
