@@ -164,11 +164,15 @@ void write(RecordSend& r) {
     std::string arrearsItem = linkText("zas_dni", JAKI_IND(slot));
     std::string currentItem = linkText("zas_dni", DAJ_IND(slot));
     if (!blank(arrearsItem) && r.arrears != 0) {
-      int first = payrollCall("SAV_SKL", arrearsItem, r.nr, r.arrears);
+      // The current days go first and the arrears days only after them: the marks keep the days
+      // sent as one number, which a later take-back takes from the current-days item, so a send
+      // that stops half-way must leave its days there.
       double current = r.days - r.arrears;
       vars().assign("dni_wysl", rt::Value::number(current));
-      int second = payrollCall("SAV_SKL", currentItem, r.nr, current);
-      r.ok1 = first != 0 ? first : second;
+      r.ok1 = payrollCall("SAV_SKL", currentItem, r.nr, current);
+      if (r.ok1 != 0) return;
+      r.heldDays = current;
+      r.ok1 = payrollCall("SAV_SKL", arrearsItem, r.nr, r.arrears);
     } else {
       vars().assign("dni_wysl", rt::Value::number(r.days));
       r.ok1 = payrollCall("SAV_SKL", currentItem, r.nr, r.days);

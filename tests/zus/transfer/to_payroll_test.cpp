@@ -170,6 +170,27 @@ TEST_F(PayrollTransfer, ANetworkErrorMarksTheRecordAndAFailedTakeBackSendsNothin
   EXPECT_EQ(inputItem("    1", "P001"), 60000);
 }
 
+TEST_F(PayrollTransfer, ArrearsDaysRefusedByPayrollAreSentOnceWhenTheRecordGoesAgain) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10), {{"dni_rob", num(3)}}));
+  auto realSav = *rt::functions().find("SAV_SKL");
+  rt::functions().add("SAV_SKL", [realSav](rt::Args& a) {
+    return a[0].strOr("") == "D005" ? num(1) : realSav(a);
+  });
+  run("TO_WRITE");
+  rt::functions().add("SAV_SKL", realSav);
+  EXPECT_EQ(inputItem("    1", "D001"), 700);
+  EXPECT_EQ(inputItem("    1", "D005"), 0);
+  EXPECT_EQ(record(1)["STATUS"].num(), zus::stat_dost);
+  EXPECT_EQ(record(1)["OLD_DNI"].num(), 7) << "the marks keep the days payroll holds";
+
+  change("NIEOBEC", 1, {{"status", num(zus::stat_obl)}});
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 50000);
+  EXPECT_EQ(inputItem("    1", "D001"), 700);
+  EXPECT_EQ(inputItem("    1", "D005"), 300);
+  EXPECT_EQ(record(1)["OLD_DNI"].num(), 10);
+}
+
 TEST_F(PayrollTransfer, TooMuchInputDataGivesTheEmployeesRecordsTheirStatus) {
   add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
   add("NIEOBEC", benefit("    1", kSickness, 100, 2, day(2026, 2, 12), {{"od", day(2026, 1, 25)}, {"do", day(2026, 1, 26)}}));
