@@ -267,10 +267,26 @@ TEST_F(PayrollTransfer, GroupRangesAndTheLibrarysSelectionVisitTheirEmployees) {
   EXPECT_EQ(inputItem("    3", "P001"), 30000) << "a dismissed employee of the group is visited too";
   EXPECT_EQ(summaryLine(0), "Liczba przepisanych pracowniko`w: 2");
 
+  // The library's selection shows its own progress: the run opens no trace window of its own.
+  int traceWindows = 0;  // calls that open or close one
+  company_test::Replacements stand;
+  stand.replace("TRACE_OPEN", [&traceWindows](rt::Args&) { return ++traceWindows, rt::Value(); });
+  stand.replace("TRACE_CLOS", [&traceWindows](rt::Args&) { return ++traceWindows, rt::Value(); });
   range = 4;
   run("TO_WRITE");
+  stand.restore();
   EXPECT_EQ(inputItem("    2", "P001"), 20000);
   EXPECT_EQ(summaryLine(1), "Liczba przepisanych zasil`ko`w:    1");
+  EXPECT_EQ(traceWindows, 0);
+}
+
+TEST_F(PayrollTransfer, ArrearsDaysGoToTheCurrentItemWhenTheirItemIsNotLinked) {
+  rt::Value dni = *rt::context().memvars.tryGet("zas_dni");
+  dni.arr()[4] = text("");
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10), {{"dni_rob", num(3)}}));
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "D001"), 1000);
+  EXPECT_EQ(rows("DANE_WE").size(), 2u);
 }
 
 TEST_F(PayrollTransfer, TheBreakKeyEndsTheLoopAndTheRunStillCloses) {
