@@ -45,5 +45,38 @@ TEST_F(FormWithRules, NewSicknessBenefitTakesItsDaysFromTheDatesAndCountsThem) {
   });
 }
 
+TEST_F(FormWithRules, AnEditedCareBenefitTakenOutOfTheCountLeavesBothCareCounters) {
+  inRegister([&] {
+    rt::Memvars& v = rt::context().memvars;
+    v.declarePrivate("_kod_fun", txt(""));
+    v.declarePrivate("czy_pseudo", rt::Value::logical(false));
+    const rt::Value first = v.get("lum_data");
+    uint32_t recno = addBenefit({{"zasilek", txt("Z02")},
+                                 {"od", first},
+                                 {"do", rt::Value::date(first.date() + 4)},
+                                 {"l_dni", num(5)},
+                                 {"procent", num(80)},
+                                 {"czy_dz", rt::Value::logical(false)},
+                                 {"dat_wyp", rt::Value::date(first.date() + 9)},
+                                 {"data_prawa", first},
+                                 {"status", num(2)}});
+    setMain("dni_op", num(7));
+    setMain("dni_rdz", num(6));
+    v.assign("suma_dni2", num(7));
+    v.assign("suma_dni3", num(6));
+    area().goTo(recno);
+    // Dates, days, right, percentage and payout as they are; then the count flag "N".
+    std::vector<int> keys =
+        join({{K_ENTER, K_ENTER, K_ENTER, K_ENTER, K_ENTER, K_ENTER}, text("N"), {K_CTRL_W}});
+    rt::Value saved = edit(false, keys);
+    EXPECT_TRUE(saved.logicalOr(false)) << ::testing::PrintToString(messages);
+    area().goTo(recno);
+    EXPECT_TRUE(field("o_zlicz").logical());
+    // Care of a family member other than a child: its days leave both counters.
+    EXPECT_EQ(mainField("dni_op").numOr(0), 2);
+    EXPECT_EQ(mainField("dni_rdz").numOr(0), 1);
+  });
+}
+
 }  // namespace
 }  // namespace form_test
