@@ -27,14 +27,22 @@ std::string dictionaryCode() {
   return "";
 }
 
+std::string rtrimmed(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
 // The benefit-dictionary entry whose abbreviation was typed. The abbreviation order may carry the
 // dictionary letter before the abbreviation or not; both are tried, and only an entry of the
-// benefit dictionary counts.
+// benefit dictionary with exactly that abbreviation counts (a seek finds any key that merely
+// begins with what was sought: the letter and an abbreviation typed together would otherwise
+// find that abbreviation's kind).
 bool seekAbbreviation(rt::db::WorkArea& sl, const std::string& abbreviation, char letter) {
   auto ofBenefitDictionary = [&] {
     // "X  " is the dictionary's header row, no benefit kind.
     std::string kod = aliasField("sl", "kod").strOr("");
-    return kod.size() >= 3 && kod[0] == letter && kod.substr(1, 2) != "  ";
+    return kod.size() >= 3 && kod[0] == letter && kod.substr(1, 2) != "  " &&
+           rtrimmed(aliasField("sl", "skrot").strOr("")) == rtrimmed(abbreviation);
   };
   if (sl.seek(txt(std::string(1, letter) + abbreviation), false) && ofBenefitDictionary())
     return true;

@@ -152,6 +152,13 @@ TEST_F(FieldChecks, AbbreviationOfAnotherDictionaryOpensThePickerAndEscBlanksIt)
     EXPECT_EQ(pickers, 1);
     EXPECT_EQ(getVar("skr_zas").str(), std::string(10, ' '));
     EXPECT_EQ(getVar("_zasilek").str(), getVar("pustykod").str());
+    // The dictionary letter before a benefit's abbreviation is no abbreviation of a benefit:
+    // the picker opens instead of taking the kind "CHOR_ZUS".
+    setVar("skr_zas", txt("ZCHOR_ZUS "));
+    h.keys({K_ESC});
+    EXPECT_FALSE(call("OK_ZAS", {num(7), num(30), num(19)}).logicalOr(true));
+    EXPECT_EQ(pickers, 2);
+    EXPECT_EQ(getVar("_zasilek").str(), getVar("pustykod").str());
   });
 }
 
