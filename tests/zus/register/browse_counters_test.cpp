@@ -138,6 +138,69 @@ TEST_F(Counters, NewEntryWarnsWhereTheLimitIsCrossed) {
   }
 }
 
+TEST_F(Counters, EditedRecordCountsWithTheFormsDaysWhereItStillLiesInTheVisit) {
+  enterRegister("    1");
+  // Positions NIEOBEC on the employee's record that begins on `od` and declares the form's
+  // copies of it as edited.
+  auto editing = [&](rt::Value od, int slot, rt::Value from, rt::Value to) {
+    call("DBGOTOP");
+    while (!call("EOF").logicalOr(true) && suite::field("od").date() != od.date())
+      call("DBSKIP");
+    ASSERT_FALSE(call("EOF").logicalOr(true));
+    form(slot, from, to);
+    vars().assign("czy_new", flag(false));
+  };
+  struct Case {
+    const char* name;
+    rt::Value od;  // the stored record edited
+    int slot;
+    rt::Value from, to;
+    int result;
+  };
+  const Case cases[] = {
+      // 3 outside + 10 before it; the edited record now ends before its stored end (10 February)
+      // and so lies beyond the visit.
+      {"end moved earlier", day(2024, 2, 1), 1, day(2024, 2, 1), day(2024, 2, 5), 13},
+      // The edited record counts with the form's 20 days instead of its stored 10.
+      {"end moved later", day(2024, 2, 1), 1, day(2024, 2, 1), day(2024, 2, 20), 33},
+      // A stored care benefit turned into sick pay on the form is still not counted.
+      {"stored kind no sickness", day(2024, 2, 17), 10, day(2024, 2, 17), day(2024, 2, 18), 23},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    messages.clear();
+    editing(c.od, c.slot, c.from, c.to);
+    rt::Value edited = call("RECNO");
+    EXPECT_EQ(zus::ZLICZ_CHOR("    1", false, c.from.date(), c.to.date()), c.result);
+    EXPECT_TRUE(messages.empty()) << "an existing record never gets a warning";
+    EXPECT_EQ(call("RECNO").intOr(0), edited.intOr(-1));
+  }
+}
+
+TEST_F(Counters, RehabilitationAndAdditionalContractKindsAndTheRightDateOfTheLimit) {
+  // Stored rehabilitation (slot 7) and additional-contract sickness (slot 17): never counted.
+  benefit("    1", 7, day(2024, 2, 19), day(2024, 2, 22), day(2024, 3, 10));
+  benefit("    1", 17, day(2024, 2, 23), day(2024, 2, 25), day(2024, 3, 10));
+  enterRegister("    1");
+  EXPECT_EQ(zus::ZLICZ_CHOR("    1", false), 23);
+  // New records of either kind add their days and get the insurance rows.
+  form(17, day(2024, 3, 1), day(2024, 3, 3));
+  EXPECT_EQ(zus::ZLICZ_CHOR("    1", true, day(2024, 3, 1).date(), day(2024, 3, 3).date()), 26);
+  EXPECT_TRUE(said("nie przekroczyl`a 33 !"));
+  messages.clear();
+  form(7, day(2024, 3, 1), day(2024, 3, 12));
+  EXPECT_EQ(zus::ZLICZ_CHOR("    1", true, day(2024, 3, 1).date(), day(2024, 3, 12).date()), 33);
+  EXPECT_TRUE(said("przypada na 10.03.2024r."));
+  // 50 and over with a right of 31 January 2009: the warning uses the limit 33, the result is
+  // capped at 14.
+  messages.clear();
+  form(10, day(2024, 3, 1), day(2024, 3, 12), day(1950, 5, 5));
+  vars().assign("_data_prawa", day(2009, 1, 31));
+  EXPECT_EQ(zus::ZLICZ_CHOR("    1", true, day(2024, 3, 1).date(), day(2024, 3, 12).date()), 14);
+  EXPECT_TRUE(said("przekroczyl`a 33 !"));
+  EXPECT_TRUE(said("33 dzien przypada 10.03.2024r."));
+}
+
 TEST_F(Counters, CareOfAnotherFamilyMemberWarnsBeyondFourteenDays) {
   enterRegister("    1");
   form(2, day(2024, 3, 1), day(2024, 3, 4));
