@@ -38,7 +38,10 @@ bool countFlagRule(RuleContext& c, RuleEnv& env) {
   // The benefit-period counter holds the days of the sickness and the rehabilitation kinds alike
   // (as the save and the deletion count them), so both move with the flag.
   if (f.czy_new) return true;
-  const int moved = f.czy_zlicz == "T" ? f.l_dni : -f.l_dni;
+  // The days the counters hold for the record are those it was stored with; a change of its
+  // dates in this edit reaches the counters at the save, which takes the stored days off and
+  // adds the new ones.
+  const int moved = f.czy_zlicz == "T" ? f.old_dni : -f.old_dni;
   if (is(c, KindFamily::CHOROBOWY) || is(c, KindFamily::REHAB)) {
     setSicknessCounter(c, env, c.reg.suma_dni1 + moved);
   } else if (c.program.isSlot(f.zasilek, 2)) {

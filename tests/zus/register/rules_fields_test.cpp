@@ -72,6 +72,7 @@ TEST(CountFlag, AnEditedSicknessRecordMovesItsDaysInOrOutOfTheCounter) {
     c.form.zasilek = kind(1);
     c.form.czy_new = k.isNew;
     c.form.l_dni = 10;
+    c.form.old_dni = k.isNew ? 0 : 10;
     c.form.old_zlicz = k.before;
     c.form.czy_zlicz = k.now;
     c.reg.suma_dni1 = c.employee.dni_ch = 40;
@@ -81,6 +82,29 @@ TEST(CountFlag, AnEditedSicknessRecordMovesItsDaysInOrOutOfTheCounter) {
     EXPECT_EQ(c.reg.suma_dni1, k.expected) << k.before << k.now << k.isNew;
     EXPECT_EQ(c.employee.dni_ch, k.expected);
     EXPECT_EQ(c.form.old_zlicz, k.now);
+  }
+}
+
+TEST(CountFlag, DatesChangedBeforeTheFlagLeaveTheCounterAsTheSavedRecordSays) {
+  // A stored sickness record of 10 days lengthened to 12 in the form, then the flag changed.
+  struct Case {
+    const char* before;
+    const char* now;
+    int expected;  // from 40 with the stored 10 days counted (or not, for "N" before)
+  } cases[] = {{"T", "N", 30}, {"N", "T", 52}};
+  for (const Case& k : cases) {
+    RuleContext c = context();
+    c.form.zasilek = kind(1);
+    c.form.czy_new = false;
+    c.form.old_dni = 10;
+    c.form.l_dni = 12;
+    c.form.old_zlicz = k.before;
+    c.form.czy_zlicz = k.now;
+    c.reg.suma_dni1 = c.employee.dni_ch = 40;
+    ScriptedEnv env;
+    EXPECT_TRUE(zus::countFlagRule(c, env));
+    zus::saveCounters(c, env, c.form.old_dni, "T");
+    EXPECT_EQ(c.employee.dni_ch, k.expected) << k.before << k.now;
   }
 }
 
