@@ -100,6 +100,17 @@ TEST_F(Resets, YearTypedAndDaysOutsideZeroed) {
   EXPECT_EQ(employeeField("    7", "dni_poza").numOr(-1), 0);
 }
 
+TEST_F(Resets, ABreakKeepsTheStartsDoneAndStillOffersTheDaysOutside) {
+  // Esc after the first employee, "Tak" to the break question, "Nie" to the days outside.
+  answers = {true, true, false};
+  h.keys({K_ENTER, K_ESC});
+  zus::ZER_DAT();
+  EXPECT_EQ(employeeField("    3", "data_zus").date(), day(2023, 1, 1).date()) << "not reached";
+  EXPECT_EQ(employeeField("    6", "data_zus").date(), day(2023, 1, 1).date()) << "not reached";
+  EXPECT_TRUE(said(" Ustalanie dat zostal`o zakon`czone! "));
+  EXPECT_TRUE(asked("Czy wyzerowac` dni poza? "));
+}
+
 TEST_F(Resets, AnEmployeeTableWithoutTheOptionalFields) {
   struct Case {
     const char* missing;
