@@ -13,6 +13,7 @@
 #include "runtime/ui/read_modal.h"
 #include "zus/register/benefit_record.h"
 #include "zus/register/browse_delete.h"
+#include "zus/register/form_edit.h"
 #include "zus/shell/settings_support.h"
 
 namespace zus {
@@ -180,9 +181,13 @@ void DAJ_UWAGI() {
     }
     call("STATLINE", {num(-1)});
     selectAlias("nieobec");
-    // Only a locked record takes the text; Esc gave back the text as it was.
-    if (call("_REC_LOCK").logicalOr(false) && edited.text != before)
-      setField("nieobec", "uwagi", txt(edited.text));
+    // Only a locked record takes the text; Esc gave back the text as it was. Remarks typed for a
+    // record another workstation holds are not stored, and the user is told so.
+    if (call("_REC_LOCK").logicalOr(false)) {
+      if (edited.text != before) setField("nieobec", "uwagi", txt(edited.text));
+    } else if (edited.text != before) {
+      call("KOM3", {txt(kRecordBusy), num(0), num(0), num(3)});
+    }
   }
 }
 

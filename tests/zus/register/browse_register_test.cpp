@@ -6,6 +6,7 @@
 #include "runtime/term/terminal.h"
 #include "tests/zus/register/browse_fixture.h"
 #include "zus/register/browse_delete.h"
+#include "zus/register/form_edit.h"
 #include "zus/register/nb_zas.h"
 
 namespace register_test {
@@ -266,6 +267,7 @@ TEST_F(RegisterBrowse, ARecordLockedElsewhereIsNeitherDeletedNorGivenRemarks) {
     h.keys({'x', K_CTRL_W});
     zus::DAJ_UWAGI();
     EXPECT_EQ(call("FIELDGET", {call("FIELDPOS", {txt("UWAGI")})}).strOr("?"), "");
+    EXPECT_TRUE(said(zus::kRecordBusy));  // the typed remarks are not lost silently
     call("DBSELECTAREA", {txt("other")});
     call("DBCLOSEAREA");
     call("DBSELECTAREA", {txt("nieobec")});
