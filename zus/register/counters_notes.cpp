@@ -2,6 +2,7 @@
 #include "zus/register/counters_notes.h"
 
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -49,12 +50,22 @@ double walkChain(std::string note) {
   return days;
 }
 
+// The scopes of a work area hold whatever order is controlling: the browse's employee scope
+// would hide every sick-note number from the walk. Without the browse's view restored afresh
+// (`restoreScope` false), the scopes are put aside for the walk and given back as they were.
 double chainDays(bool restoreScope, const std::string& note, const rt::Value& record) {
-  if (restoreScope) clearScopes();
-  const rt::Value order = call("INDEXORD");
-  call("ORDSETFOCUS", {num(kOrderNote)});
-  double days = walkChain(note);
-  call("ORDSETFOCUS", {order});
+  double days = 0;
+  {
+    std::optional<ScopesAside> aside;
+    if (restoreScope)
+      clearScopes();
+    else
+      aside.emplace();
+    const rt::Value order = call("INDEXORD");
+    call("ORDSETFOCUS", {num(kOrderNote)});
+    days = walkChain(note);
+    call("ORDSETFOCUS", {order});
+  }
   if (restoreScope) DAJ_SCOPY();
   call("DBGOTO", {record});
   return days;

@@ -246,8 +246,14 @@ TEST_F(Counters, SickNoteNumbersMustBeNewOrMustExist) {
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(call("RECNO").intOr(0), own.intOr(-1));
   EXPECT_EQ(call("INDEXORD").intOr(0), 5);
-  // Days along the chain A2 -> A1.
+  // Days along the chain A2 -> A1; without the browse's scope given back afresh, the walk still
+  // sees the whole register and leaves the browse's scope as it was.
   EXPECT_EQ(zus::ILE_TYCH_DNI(true, std::string("A2")), 20);
+  const std::string scope = call("ORDSCOPE", {num(0)}).strOr("");
+  EXPECT_EQ(zus::ILE_TYCH_DNI(false, std::string("A2")), 20);
+  EXPECT_EQ(call("ORDSCOPE", {num(0)}).strOr(""), scope);
+  EXPECT_EQ(call("INDEXORD").intOr(0), 5);
+  EXPECT_EQ(call("RECNO").intOr(0), own.intOr(-1));
 }
 
 TEST_F(Counters, NinetyDayRuleAlongTheChainForRightsBefore2005) {
