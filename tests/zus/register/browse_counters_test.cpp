@@ -261,11 +261,17 @@ TEST_F(Counters, NinetyDayRuleAlongTheChainForRightsBefore2005) {
     int daysBefore, daysNow;
     double percentAfter;
     const char* message;
+    double percentBefore = 80;
+    const char* previousNote = "C2";
+    rt::Value right = noDate();  // the first day of the benefit unless given
   };
   const Case cases[] = {
       {89, 2, 80, "Zasil`ek ma wie`cej nix` 90 dni !"},
       {90, 1, 100, "Program wpisze 100% zasil`ku."},
       {89, 1, 80, ""},
+      {90, 1, 100, "", 100},
+      {90, 1, 80, "", 80, "C2", day(2005, 2, 8)},
+      {90, 91, 80, "90 dzien` przypada", 80, ""},
   };
   for (const Case& c : cases) {
     call("DBCLOSEALL");
@@ -281,9 +287,11 @@ TEST_F(Counters, NinetyDayRuleAlongTheChainForRightsBefore2005) {
     enterRegister("    1");
     int32_t from = start + c.daysBefore;
     form(10, rt::Value::date(from), rt::Value::date(from + c.daysNow - 1));
-    vars().declarePrivate("_poprz_l_4", txt("C2"));
+    vars().declarePrivate("_poprz_l_4", txt(c.previousNote));
+    vars().assign("_proc", num(c.percentBefore));
+    if (c.right.date() != 0) vars().assign("_data_prawa", c.right);
     messages.clear();
-    EXPECT_TRUE(zus::CZY_JEST_L_4("C2", true, true));
+    EXPECT_TRUE(zus::CZY_JEST_L_4(c.previousNote, true, true));
     EXPECT_EQ(numVar("_proc"), c.percentAfter) << c.daysBefore << "+" << c.daysNow;
     if (*c.message) {
       ASSERT_EQ(messages.size(), 1u);
