@@ -229,10 +229,14 @@ TEST_F(Counters, CalendarMonthDistance) {
 }
 
 TEST_F(Counters, SickNoteNumbersMustBeNewOrMustExist) {
+  benefit("    2", 10, day(2024, 1, 5), day(2024, 1, 9), day(2024, 2, 10), {{"nr_l_4", txt("X9")}});
   enterRegister("    1");
   form(10, day(2024, 3, 1), day(2024, 3, 2));
   EXPECT_TRUE(zus::CZY_JEST_L_4("A1", false, true));
   EXPECT_TRUE(said("Taki numer L-4 jux` jest !"));
+  // Another employee's sick note counts as existing, outside the browse's scope.
+  EXPECT_TRUE(zus::CZY_JEST_L_4("X9", false, true));
+  EXPECT_TRUE(zus::CZY_JEST_L_4("X9", true, true));
   EXPECT_FALSE(zus::CZY_JEST_L_4("B9", true, true));
   EXPECT_TRUE(said("Nie ma jeszcze takiego numeru L-4 !"));
   EXPECT_TRUE(zus::CZY_JEST_L_4("", true, true));
