@@ -230,8 +230,16 @@ OpenTag WorkArea::makeOpenTag(CdxBag* bag, CdxTag* tag) {
   OpenTag t;
   t.bag = bag;
   t.tag = tag;
-  t.key = recipeFor(tag->info().keyExpr);
-  if (!trim(tag->info().forExpr).empty()) t.forExpr = compile(tag->info().forExpr);
+  try {
+    t.key = recipeFor(tag->info().keyExpr);
+    if (!trim(tag->info().forExpr).empty()) t.forExpr = compile(tag->info().forExpr);
+  } catch (const Error& e) {
+    // A tag whose stored expression does not even parse was damaged on the disk.
+    if (e.kind() != ErrorKind::Syntax) throw;
+    throw Error(ErrorKind::Corrupt,
+                "Corruption detected: the expression of tag " + tag->info().name + " does not parse",
+                "open", bag->path());
+  }
   return t;
 }
 

@@ -44,7 +44,10 @@ bool openTable(const TableDef& def, bool shared) {
     call("DBUSEAREA", {rt::Value::logical(true), rt::Value(),
                        rt::Value::text(tablePath(def) + ".dbf"), rt::Value::text(def.alias),
                        rt::Value::logical(shared), rt::Value::logical(false)});
-  } catch (const rt::Error&) {
+  } catch (const rt::Error& e) {
+    // A damaged table, memo or index is not a busy one: retrying cannot help, and the user must
+    // learn which file it is, so that error goes on to the option's error message.
+    if (e.kind() == rt::ErrorKind::Corrupt) throw;
     return false;
   }
   if (call("NETERR").logicalOr(false)) return false;

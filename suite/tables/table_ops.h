@@ -20,7 +20,7 @@ std::string tablePath(const TableDef& def);
 void createTable(const std::string& path, const TableDef& def);
 
 // Opens the table in a new work area under its alias, in its first order; false when the open
-// was refused.
+// was refused (missing or busy). A damaged file raises its error.
 bool openTable(const TableDef& def, bool shared);
 
 rt::Value call(const char* function, std::vector<rt::Value> args = {});

@@ -53,6 +53,12 @@ std::vector<OpenSet>::iterator findSet(const std::string& name) {
   });
 }
 
+// Closes what a set had opened when the set could not be opened whole.
+void closeAll(const OpenSet& set) {
+  for (auto it = set.aliases.rbegin(); it != set.aliases.rend(); ++it) closeAlias(*it);
+  reselect(set.previousArea);
+}
+
 }  // namespace
 
 std::vector<std::string> splitSetNames(const std::string& names) {
@@ -76,9 +82,15 @@ bool openSet(const std::string& names, const std::string& modes) {
     const TableDef* def = findTable(tables[i]);
     char mode = i < modes.size() ? modes[i] : 'S';
     bool shared = mode != 'e' && mode != 'E';
-    if (!def || !openTable(*def, shared)) {
-      for (auto it = set.aliases.rbegin(); it != set.aliases.rend(); ++it) closeAlias(*it);
-      reselect(set.previousArea);
+    bool opened = false;
+    try {
+      opened = def && openTable(*def, shared);
+    } catch (const rt::Error&) {
+      closeAll(set);
+      throw;
+    }
+    if (!opened) {
+      closeAll(set);
       return false;
     }
     set.aliases.push_back(def->alias);

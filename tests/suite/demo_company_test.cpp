@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "runtime/core/context.h"
+#include "runtime/core/error.h"
 #include "runtime/core/std_functions.h"
 #include "runtime/db/table_functions.h"
 #include "runtime/term/headless.h"
@@ -78,6 +79,26 @@ TEST_F(DemoCompany, ASetWithATableThatCannotOpenLeavesNothingOpen) {
   bool opened = suite::openSet("MAIN | SLOWNIK | NIEOBEC", "SSS");
   fs::rename(dir / "NIEOBEC.bak", dir / "NIEOBEC.dbf");
   EXPECT_FALSE(opened);
+  EXPECT_EQ(call("SELECT", {txt("main")}).intOr(0), 0);
+  EXPECT_EQ(call("SELECT", {txt("sl")}).intOr(0), 0);
+  EXPECT_TRUE(suite::openSets().empty());
+}
+
+TEST_F(DemoCompany, ASetWithADamagedIndexRaisesItsErrorAndLeavesNothingOpen) {
+  fs::copy_file(dir / "NIEOBEC.cdx", dir / "NIEOBEC.cdx.bak");
+  {
+    std::ofstream damaged(dir / "NIEOBEC.cdx", std::ios::binary | std::ios::in | std::ios::out);
+    damaged.seekp(1024);
+    damaged << std::string(200, '\xab');
+  }
+  std::string file;
+  try {
+    suite::openSet("MAIN | SLOWNIK | NIEOBEC", "SSS");
+  } catch (const rt::Error& e) {
+    file = e.file();
+  }
+  fs::rename(dir / "NIEOBEC.cdx.bak", dir / "NIEOBEC.cdx");
+  EXPECT_NE(file.find("NIEOBEC.cdx"), std::string::npos) << file;
   EXPECT_EQ(call("SELECT", {txt("main")}).intOr(0), 0);
   EXPECT_EQ(call("SELECT", {txt("sl")}).intOr(0), 0);
   EXPECT_TRUE(suite::openSets().empty());

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
@@ -295,6 +297,28 @@ TEST_F(WorkAreaTest, PackRebuildsTheIndexes) {
   area_->goTop();
   EXPECT_TRUE(area_->eof());
   EXPECT_TRUE(area_->bof());
+}
+
+TEST_F(WorkAreaTest, ATagWhoseStoredExpressionWasOverwrittenIsReportedAsADamagedIndex) {
+  workAreas().closeAll();
+  const std::string cdx = dir_.file("nieobec.cdx");
+  std::string bytes;
+  {
+    std::ifstream in(cdx, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const size_t at = bytes.find("nr_prac+DTOS(do)");
+  ASSERT_NE(at, std::string::npos);
+  bytes.replace(at, 16, std::string(16, ' '));
+  std::ofstream(cdx, std::ios::binary | std::ios::trunc) << bytes;
+  try {
+    workAreas().use(path_, {});
+    FAIL() << "the damaged index was opened";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::Corrupt);
+    EXPECT_EQ(e.file(), cdx);
+    EXPECT_NE(e.description().find("TAG1"), std::string::npos) << e.description();
+  }
 }
 
 }  // namespace
