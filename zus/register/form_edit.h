@@ -14,6 +14,6 @@ rt::Value ED_NB(bool isNew);
 
 // The message shown when the record cannot be locked or appended for the save.
 inline constexpr const char* kRecordBusy =
-    "Zapis jest uz`ywany na innym stanowisku - zapis nie nasta`pi !";
+    "Zapis jest ux`ywany na innym stanowisku - zapis nie nasta`pi !";
 
 }  // namespace zus
