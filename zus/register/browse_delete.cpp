@@ -65,7 +65,12 @@ int64_t neighbour() {
 
 void KAS_ZASILEK() {
   selectAlias("nieobec");
-  if (!call("_REC_LOCK").logicalOr(false)) return;
+  if (!call("_REC_LOCK").logicalOr(false)) {
+    // Held at another workstation: the record stays, and the confirmed deletion does not pass
+    // for done.
+    call("KOM3", {txt(kRecordBusyNoDelete), num(0), num(0), num(3)});
+    return;
+  }
   selectAlias("main");
   adjustCounters();
 

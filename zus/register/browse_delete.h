@@ -5,7 +5,11 @@
 
 namespace zus {
 
-// Deletes the current NIEOBEC record; nothing changes when it cannot be locked.
+// Deletes the current NIEOBEC record; when it cannot be locked nothing changes and the user is
+// told so.
 void KAS_ZASILEK();
+
+inline constexpr const char* kRecordBusyNoDelete =
+    "Zapis jest ux`ywany na innym stanowisku - usunie`cie nie nasta`pi !";
 
 }  // namespace zus

@@ -248,7 +248,13 @@ void WPROW_NB() {
     std::string nr = chooseEmployee(start);
     vars().assign("nr_pracusia", txt(nr));
     selectAlias("main");
-    if (trimmed(nr).empty() || !call("_REC_LOCK").logicalOr(false)) return;
+    if (trimmed(nr).empty()) return;
+    if (!call("_REC_LOCK").logicalOr(false)) {
+      // Another workstation has the employee in its register (or a run): the register ends, and
+      // the user is told why.
+      call("KOM3", {txt(kEmployeeBusy), num(0), num(0), num(3)});
+      return;
+    }
     readBirthDate(nr);
     bool endsOnNewYear = endsOnNewYearsEve(nr);
     checkStartDate(endsOnNewYear);

@@ -7,6 +7,11 @@ namespace zus {
 
 void WPROW_NB();
 
+// The message shown when the chosen employee's record is locked at another workstation; the
+// register then ends.
+inline constexpr const char* kEmployeeBusy =
+    "Dane pracownika sa` ux`ywane na innym stanowisku !";
+
 // Fills the browse's column arrays `pola`, `nagl` and `pict` of the register state.
 void fillBrowseColumns();
 

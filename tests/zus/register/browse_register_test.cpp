@@ -264,6 +264,7 @@ TEST_F(RegisterBrowse, ARecordLockedElsewhereIsNeitherDeletedNorGivenRemarks) {
     zus::KAS_ZASILEK();
     EXPECT_EQ(keysInScope(), 3);
     EXPECT_EQ(numVar("suma_dni1"), 20);
+    EXPECT_TRUE(said(zus::kRecordBusyNoDelete));  // the confirmed deletion does not pass for done
     h.keys({'x', K_CTRL_W});
     zus::DAJ_UWAGI();
     EXPECT_EQ(call("FIELDGET", {call("FIELDPOS", {txt("UWAGI")})}).strOr("?"), "");
@@ -274,6 +275,30 @@ TEST_F(RegisterBrowse, ARecordLockedElsewhereIsNeitherDeletedNorGivenRemarks) {
     return zus::kLeaveBrowse;
   });
   EXPECT_EQ(employeeField("    1", "dni_ch").numOr(-1), 20);
+}
+
+TEST_F(RegisterBrowse, AnEmployeeHeldElsewhereEndsTheRegisterWithAMessage) {
+  // Another workstation has employee 1 in its register.
+  ASSERT_TRUE(call("_OPEN_LOCAL", {txt(dir.string()), txt("MAIN"), txt("other")}).logicalOr(false));
+  call("ORDSETFOCUS", {num(1)});
+  ASSERT_TRUE(call("DBSEEK", {txt("    1")}).logicalOr(false));
+  ASSERT_TRUE(call("RLOCK").logicalOr(false));
+  chosen = {"    1", "    2"};
+  bool browsed = false;
+  rt::functions().add("DBE_NB", [&](rt::Args&) {
+    browsed = true;
+    return num(zus::kLeaveBrowse);
+  });
+  zus::WPROW_NB();
+  EXPECT_FALSE(browsed);
+  EXPECT_TRUE(said(zus::kEmployeeBusy));
+  EXPECT_EQ(chosen.size(), 1u) << "the register ends at the refused employee";
+  EXPECT_EQ(call("SELECT", {txt("nieobec")}).intOr(-1), 0) << "the table set is closed";
+  // The other workstation's lock is untouched.
+  call("DBSELECTAREA", {txt("other")});
+  EXPECT_TRUE(call("DBRLOCKLIST").isArray() && call("DBRLOCKLIST").arr().size() == 1);
+  call("DBCLOSEAREA");
+  rt::functions().add("DBE_NB", [](rt::Args& a) { return num(zus::DBE_NB(int(a[0].intOr(0)))); });
 }
 
 TEST_F(RegisterBrowse, RemarksAreKeptWithCtrlWAndNotWithEsc) {
