@@ -160,6 +160,10 @@ void browseEmployee(const std::string& nr) {
   selectAlias("nieobec");
   call("CMXCLRSCOPE", {num(0)});
   call("CMXCLRSCOPE", {num(1)});
+  // A record the form saved stays locked while its employee is browsed; once the browse is left
+  // it goes free, so that other workstations' runs do not pass over a record of an employee this
+  // one no longer works on.
+  call("DBUNLOCK");
   call("ZWIN", {frameHandle});
 }
 

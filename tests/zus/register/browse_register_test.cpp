@@ -301,6 +301,34 @@ TEST_F(RegisterBrowse, AnEmployeeHeldElsewhereEndsTheRegisterWithAMessage) {
   rt::functions().add("DBE_NB", [](rt::Args& a) { return num(zus::DBE_NB(int(a[0].intOr(0)))); });
 }
 
+TEST_F(RegisterBrowse, ARecordLockedInTheBrowseGoesFreeWhenTheBrowseIsLeft) {
+  rt::Value record;
+  int choices = 0;
+  bool freeAtNextChoice = false;
+  rt::functions().add("WYB_PRAC", [&](rt::Args&) {
+    if (++choices == 1) {
+      call("DBSELECTAREA", {txt("main")});
+      call("ORDSETFOCUS", {num(1)});
+      call("DBSEEK", {txt("    1")});
+      return txt("    1");
+    }
+    // Back at the employee choice: another workstation can take the record.
+    call("_OPEN_LOCAL", {txt(dir.string()), txt("NIEOBEC"), txt("other")});
+    call("DBGOTO", {record});
+    freeAtNextChoice = call("RLOCK").logicalOr(false);
+    call("DBCLOSEAREA");
+    return txt("");
+  });
+  inBrowse("    1", [&](int) {
+    goToKind(10);
+    record = call("RECNO");
+    EXPECT_TRUE(call("RLOCK").logicalOr(false));  // as the form keeps it after a save
+    return zus::kLeaveBrowse;
+  });
+  EXPECT_EQ(choices, 2);
+  EXPECT_TRUE(freeAtNextChoice);
+}
+
 TEST_F(RegisterBrowse, RemarksAreKeptWithCtrlWAndNotWithEsc) {
   std::string kept, afterEsc;
   inBrowse("    1", [&](int) {
