@@ -115,7 +115,7 @@ class RecordLock {
   bool locked_ = false;
 };
 
-constexpr const char* kLockRefused = "Pozycja sl`ownika jest uz`ywana przez innego uz`ytkownika !";
+constexpr const char* kLockRefused = "Pozycja sl`ownika jest ux`ywana przez innego ux`ytkownika !";
 
 struct Entry {
   double recno = 0;

@@ -68,7 +68,7 @@ void showOpenFailure() {
   rt::term::ScreenStateGuard state;
   ColourSetScope colours(kSetWarning);
   std::string handle = openMessageWindow(
-      {displayText("Nie moge` otworzyc` zbioro`w danych - sa` uz`ywane przez inne stanowisko."),
+      {displayText("Nie moge` otworzyc` zbioro`w danych - sa` ux`ywane przez inne stanowisko."),
        displayText("Esc - rezygnacja,  inny klawisz - ponowienie pro`by.")},
       displayText("Uwaga !"));
   waitForKey("KOM2");

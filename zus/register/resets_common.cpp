@@ -14,7 +14,7 @@ bool openEmployeesExclusively() {
   }
   // The suite's table set says nothing of a refused opening; the user must know why nothing was
   // reset.
-  tell("Baza MAIN.DBF jest uz`ywana na innym stanowisku - opcja niewykonana !", 6);
+  tell("Baza MAIN.DBF jest ux`ywana na innym stanowisku - opcja niewykonana !", 6);
   return false;
 }
 

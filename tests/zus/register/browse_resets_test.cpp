@@ -55,7 +55,7 @@ TEST_F(Resets, NothingChangesWhenTheEmployeeTableIsInUseElsewhere) {
   answers = {true};
   zus::ZER_DNI();
   EXPECT_EQ(messages.size(), 1u);
-  EXPECT_TRUE(said("MAIN.DBF jest uz`ywana na innym stanowisku"));
+  EXPECT_TRUE(said("MAIN.DBF jest ux`ywana na innym stanowisku"));
   EXPECT_FALSE(said("Zerowanie zostal`o zakon`czone"));
   // The start dates need the table shared only; the days outside need it alone.
   messages.clear();
@@ -65,7 +65,7 @@ TEST_F(Resets, NothingChangesWhenTheEmployeeTableIsInUseElsewhere) {
   call("DBSELECTAREA", {txt("other")});
   call("DBCLOSEAREA");
   EXPECT_TRUE(said(" Ustalanie dat zostal`o zakon`czone! "));
-  EXPECT_TRUE(said("MAIN.DBF jest uz`ywana na innym stanowisku"));
+  EXPECT_TRUE(said("MAIN.DBF jest ux`ywana na innym stanowisku"));
   EXPECT_FALSE(said("Zerowanie zostal`o zakon`czone"));
   EXPECT_EQ(employeeField("    1", "dni_op").numOr(-1), 10);
   EXPECT_EQ(employeeField("    1", "dni_poza").numOr(-1), 3);

@@ -51,7 +51,7 @@ StoredEntry stored(const std::string& kod) {
 }
 
 const std::vector<rt::Value> kZ = {rt::Value(), rt::Value::text("Z")};
-constexpr const char* kRefused = "Pozycja sl`ownika jest uz`ywana przez innego uz`ytkownika !";
+constexpr const char* kRefused = "Pozycja sl`ownika jest ux`ywana przez innego ux`ytkownika !";
 
 using DictionaryEditor = SettingsCompany;
 
