@@ -319,6 +319,16 @@ void DbfTable::writeEofMark() {
 
 void DbfTable::writeHeader(bool inProgress) {
   DbfHeader& h = layout_.header;
+  if (shared_) {
+    // We hold the header lock. Another process may have appended since we last read the count:
+    // in shared use the count on disk never goes back, or its records would be cut off and
+    // written over by the next append.
+    uint8_t b[4];
+    file_.readHead(4, b, 4);
+    const uint32_t onDisk =
+        uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+    if (onDisk > recCount_) recCount_ = diskCount_ = onDisk;
+  }
   h.recCount = shared_ ? recCount_ : diskCount_;
   today(h.year, h.month, h.day);
   // Only the bytes we own change (version, date, count, lengths, the mark); the rest of the
@@ -455,12 +465,15 @@ void DbfTable::releaseHeaderLock() {
 }
 
 void DbfTable::writeBufferedRecord() {
-  markInProgress();
+  // Memos go first: a memo file that refuses the text (damaged, full) leaves the table as it was,
+  // without the mark of an interrupted write that would stop every later opening. A memo written
+  // for a record that is then not stored is only an unused block.
   for (auto& [i, text] : pendingMemos_) {
     const FieldDescriptor& f = layout_.fields[i];
     writeMemoBlock(f, rec_.data(), memo_->write(readMemoBlock(f, rec_.data()), text));
   }
   pendingMemos_.clear();
+  markInProgress();
   storeRecord(recno_, rec_.data());
   bool appended = appended_;
   dirty_ = appended_ = false;

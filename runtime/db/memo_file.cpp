@@ -125,6 +125,11 @@ uint32_t MemoFile::write(uint32_t oldBlock, std::string_view text) {
   FptHeader fh = FptHeader::decode(std::span<const uint8_t, 8>(head, 8));
   const uint64_t size = file_.size();
   const uint32_t need = blocksFor(MemoBlockHeader::kSize + text.size());
+  // The next free block is at most the end of the file. One beyond it means a damaged header or a
+  // file cut short (memos of other records may point past its end): writing there would grow the
+  // file by the header's whim or hand lost blocks to a new memo, so nothing is written.
+  if (fh.nextFree > blocksFor(size))
+    damaged(file_.path(), "next free block " + std::to_string(fh.nextFree) + " lies past the end of the file");
 
   uint32_t target = 0;
   if (oldBlock != 0) {

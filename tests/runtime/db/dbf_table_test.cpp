@@ -374,6 +374,46 @@ TEST(DbfTable, MemoBlockOutOfRangeNamesTheMemoFile) {
   EXPECT_EQ(readAll(dir.file("m.fpt")), memoBefore);
 }
 
+TEST(DbfTable, MemoFileWhoseFreeBlockLiesPastItsEndTakesNoWrite) {
+  TempDir dir;
+  std::string path = dir.file("m.dbf");
+  writeSample(path);
+  std::string memo = readAll(dir.file("m.fpt"));
+  const std::string table = readAll(path);
+  for (const char* next : {"\x7F\xFF\xFF\xFF", "\x00\x01\x00\x00"}) {
+    std::string damaged = memo;
+    damaged.replace(0, 4, next, 4);
+    writeAll(dir.file("m.fpt"), damaged);
+    for (bool shared : {false, true}) {
+      auto t = DbfTable::open(path, {.shared = shared});
+      t->goTo(2);
+      if (shared) {
+        ASSERT_TRUE(t->lockRecord(2));
+      }
+      t->put(4, Value::text("nowa notatka"));
+      try {
+        t->commit();
+        ADD_FAILURE() << "a memo was written past the end of the memo file";
+      } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::Corrupt);
+        EXPECT_EQ(e.file(), dir.file("m.fpt"));
+        EXPECT_NE(e.description().find("past the end"), std::string::npos) << e.description();
+      }
+      try {
+        t->close();
+      } catch (const Error&) {
+        // The refused record is reported once more on closing; it stays unwritten.
+      }
+      EXPECT_EQ(readAll(dir.file("m.fpt")), damaged);
+      EXPECT_EQ(readAll(path), table);
+      // The table itself was not touched, so it opens again without the mark of an interrupted write.
+      auto again = DbfTable::open(path, {});
+      again->goTo(1);
+      EXPECT_EQ(again->get(0).str(), "    0");
+    }
+  }
+}
+
 TEST(DbfTable, WriteFailuresAreReportedNamingTheFile) {
   TempDir dir;
   std::string path = dir.file("w.dbf");
