@@ -42,12 +42,22 @@ bool restoreSettings(const std::string& path) {
     return true;
   } catch (const rt::Error& e) {
     rt::Value lines = rt::Value::newArray(3);
-    lines.arr()[0] = rt::Value::text("Nie moz`na odczytac` pliku ustawien`:");
+    lines.arr()[0] = rt::Value::text("Nie mox`na odczytac` pliku ustawien`:");
     lines.arr()[1] = rt::Value::text(e.file().empty() ? path : e.file());
-    lines.arr()[2] = rt::Value::text("Program uz`yje wartos`ci domys`lnych.");
+    lines.arr()[2] = rt::Value::text("Program ux`yje wartos`ci domys`lnych.");
     call("KOM3", {lines, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
     return false;
   }
+}
+
+void reportStartFailure(const rt::Error& e) {
+  std::vector<rt::Value> lines{rt::Value::text("Program nie mox`e rozpocza`c` pracy:"),
+                               rt::Value::text(e.description())};
+  if (!e.operation().empty()) lines.push_back(rt::Value::text(e.operation()));
+  if (!e.file().empty()) lines.push_back(rt::Value::text(e.file()));
+  rt::Value komen = rt::Value::newArray(lines.size());
+  for (size_t i = 0; i < lines.size(); ++i) komen.arr()[i] = lines[i];
+  call("KOM3", {komen, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
 }
 
 void bindHotKey(int key, const char* function) {
@@ -151,7 +161,15 @@ int MAIN() {
   }
 
   v.assign("czy_jest_mem", rt::Value::logical(true));
-  if (TOTAL_ZAS()) {
+  bool ready = false;
+  try {
+    ready = TOTAL_ZAS();
+  } catch (const rt::Error& e) {
+    // A company file the set-up cannot read (the payroll month, the payroll items) ends the run
+    // like missing payroll data, but the user learns which file it was.
+    reportStartFailure(e);
+  }
+  if (ready) {
     // From here on the link lives in the arrays; only `zsx_n_rsa` is carried to the next save.
     rt::Value nRsa = v.get("zsx_n_rsa");
     v.releaseAll("zsx_*");

@@ -13,6 +13,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/std_functions.h"
+#include "runtime/db/table_functions.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/register.h"
 #include "suite/company/memory_store.h"
@@ -261,6 +262,29 @@ TEST_F(Startup, DamagedSettingsFilesAreReportedAndTheProgramStartsWithDefaults) 
   ASSERT_EQ(reported.size(), 2u);
   EXPECT_NE(reported[0].find("zaokrag.zus"), std::string::npos);
   EXPECT_NE(reported[1].find("zas.zus"), std::string::npos);
+}
+
+TEST_F(Startup, ACompanyFileTheSetUpCannotReadIsNamedAndTheProgramEndsThroughItsClosing) {
+  struct Case { const char* file; const char* bytes; };
+  const Case cases[] = {{"lumdata.mem", "ZEFMEMF"}, {"SKLADNIK.dbf", "\x03\x7c"}};
+  rt::db::registerTableFunctions();
+  for (const Case& c : cases) {
+    for (const auto& entry : fs::directory_iterator(dir)) fs::remove_all(entry.path());
+    withPayrollData();
+    std::ofstream(dir / c.file) << c.bytes;
+    menuShown = closed = false;
+    std::vector<std::string> reported;
+    rt::functions().add("KOM3", [&](rt::Args& a) {
+      for (const rt::Value& line : a[0].arr()) reported.push_back(line.str());
+      return rt::Value();
+    });
+    EXPECT_NO_THROW(run()) << c.file;
+    EXPECT_FALSE(menuShown) << c.file;
+    EXPECT_TRUE(closed) << c.file;
+    ASSERT_FALSE(reported.empty()) << c.file;
+    EXPECT_EQ(reported.front(), "Program nie mox`e rozpocza`c` pracy:");
+    EXPECT_NE(reported.back().find(c.file), std::string::npos) << c.file << ": " << reported.back();
+  }
 }
 
 TEST_F(Startup, EveryRequiredNameAndNoOpFunctionIsCallable) {
