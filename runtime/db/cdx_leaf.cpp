@@ -300,12 +300,8 @@ bool LeafDecoder::removeInPlace(uint8_t* page, int pos) const {
   const size_t freeBytes = lowestSuffix_ - entriesEnd_;
   const long shrink = long(entryBytes_) + long(storedGone) + long(storedNextOld) - long(storedNextNew);
   if (long(freeBytes) + shrink < 0) return false;
-  // Suffixes of the entries after pos + 1 move up by what the two changed suffixes gave back.
-  const size_t low = lowestSuffix_;
-  const size_t high = top - storedGone - storedNextOld;
-  const long shift = long(storedGone) + long(storedNextOld) - long(storedNextNew);
-  std::memmove(page + long(low) + shift, page + low, high - low);
-  if (pos + 1 < n) std::memcpy(page + top - storedNextNew, key(pos + 1).data() + dupNext, storedNextNew);
+  // Entries first: when the next entry now stores more of its key than before, the suffixes move
+  // down, possibly into the bytes of the last entry, which must have moved out of the way.
   uint8_t* entries = page + kLeafHeaderSize;
   std::memmove(entries + size_t(pos) * entryBytes_, entries + size_t(pos + 1) * entryBytes_,
                size_t(n - pos - 1) * entryBytes_);
@@ -316,6 +312,12 @@ bool LeafDecoder::removeInPlace(uint8_t* page, int pos) const {
     uint8_t* e = entries + size_t(pos) * entryBytes_;
     for (int b = 0; b < entryBytes_; ++b) e[b] = uint8_t(bits >> (8 * b));
   }
+  // Suffixes of the entries after pos + 1 move by what the two changed suffixes gave back.
+  const size_t low = lowestSuffix_;
+  const size_t high = top - storedGone - storedNextOld;
+  const long shift = long(storedGone) + long(storedNextOld) - long(storedNextNew);
+  std::memmove(page + long(low) + shift, page + low, high - low);
+  if (pos + 1 < n) std::memcpy(page + top - storedNextNew, key(pos + 1).data() + dupNext, storedNextNew);
   // The bytes no longer used between the entries and the suffixes are cleared.
   std::memset(page + entriesEnd_ - entryBytes_, 0, size_t(long(low) + shift - long(entriesEnd_ - entryBytes_)));
   putLe16(page + 2, uint16_t(n - 1));

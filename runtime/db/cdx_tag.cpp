@@ -239,6 +239,12 @@ bool CdxTag::remove(std::string_view rawKey, uint32_t recno) {
     removeFromParent(int(path_.size()) - 1);
     return true;
   }
+  // The key after the removed one may now store more than the removed entry gave back (a blank
+  // key removed before keys that begin with blanks): a full page then no longer holds the rest.
+  if (!leaf.fits()) {
+    splitLeaf(leafOffset, leaf);
+    return true;
+  }
   storeLeaf(leafOffset, leaf);
   if (pos == leaf.count() && pos > 0)
     setMaxUpward(int(path_.size()) - 1, leaf.key(pos - 1), leaf.recnos[size_t(pos - 1)]);

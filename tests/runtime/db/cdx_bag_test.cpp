@@ -115,6 +115,46 @@ TEST(CdxBag, RandomChangesKeepTheTreeEqualToAModel) {
   expectSame(tag, {{"AGAIN       ", 7}});
 }
 
+// A new record enters every tag with a blank key, which its first write replaces: the blank key
+// leaves the front of a leaf whose next key (a right-aligned number) then stores its leading
+// blanks again. On a nearly full page that moves the other keys down past the entries; on a full
+// page (other keys came in while the blank one was there) the rest no longer fits and splits.
+TEST(CdxBag, ABlankKeyRemovedBeforeKeysThatBeginWithBlanksKeepsTheTree) {
+  TempDir dir;
+  auto rightAligned = [](uint32_t n, int keyLen) {
+    std::string digits = std::to_string(n);
+    return std::string(5 - digits.size(), ' ') + digits + std::string(size_t(keyLen - 5), 'X');
+  };
+  for (int keyLen : {5, 13}) {
+    // Replaced one by one, as records are appended and written.
+    auto bag = CdxBag::create(dir.file("r" + std::to_string(keyLen) + ".cdx"));
+    KeyBatch none(keyLen, ' ');
+    CdxTag& tag = bag->addTag(charTag("T", keyLen), none);
+    Model model;
+    const std::string blank(size_t(keyLen), ' ');
+    for (uint32_t r = 1; r <= 1500; ++r) {
+      tag.insert(blank, r);
+      ASSERT_TRUE(tag.remove(blank, r)) << r;
+      const std::string key = rightAligned(r % 700 + 1, keyLen);
+      tag.insert(key, r);
+      model.insert({key, r});
+    }
+    expectSame(tag, model);
+  }
+  // The blank key stays while the page fills up to the last byte, then goes.
+  auto bag = CdxBag::create(dir.file("f.cdx"));
+  KeyBatch none(5, ' ');
+  CdxTag& tag = bag->addTag(charTag("T", 5), none);
+  Model model;
+  tag.insert("     ", 1);
+  for (uint32_t i = 0; i < 118; ++i) {
+    tag.insert(rightAligned(5 + i, 5), 2 + i);
+    model.insert({rightAligned(5 + i, 5), 2 + i});
+  }
+  ASSERT_TRUE(tag.remove("     ", 1));
+  expectSame(tag, model);
+}
+
 TEST(CdxBag, LargeBatchesSortAsTheTreeOrdersEntries) {
   // Big enough for the sort to split the work between threads; few distinct leading bytes and
   // many repeated keys, as real keys have.

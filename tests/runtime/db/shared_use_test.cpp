@@ -1,6 +1,7 @@
 // Shared use by several processes: record locks refused across processes, concurrent locked
-// updates that lose nothing and leave every tag equal to its table, and writers killed at random
-// points whose finished writes survive while an interrupted index write is detected.
+// updates and concurrent appends that lose nothing and leave every tag equal to its table, a
+// write that keeps another handle's append counted, and writers killed at random points whose
+// finished writes survive while an interrupted index write is detected.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -123,6 +124,57 @@ TEST_F(SharedUseTest, TwoProcessesUpdatingUnderLocksLoseNoUpdate) {
     total += w.get(1).num();
   }
   EXPECT_EQ(total, 2.0 * kUpdates);
+  EXPECT_EQ(compareOrdersWithScan(w), "");
+}
+
+TEST_F(SharedUseTest, TwoProcessesAppendingAtOnceKeepEveryRecordAndEveryTagWhole) {
+  const int kAppends = 400;
+  makeTable(10);
+  auto appender = [&](char who) {
+    return [&, who](int up, int) {
+      WorkArea& w = workAreas().use(path_, sharedUse());
+      w.setOrder(w.orderByName("NR"));
+      for (int i = 1; i <= kAppends; ++i) {
+        if (!w.append()) return 5;
+        char nr[8];
+        std::snprintf(nr, sizeof nr, "%c%04d", who, i);
+        w.put(0, Value::text(nr));
+        w.put(1, Value::number(i));
+        w.put(2, Value::text(std::string(1, who)));
+        w.unlockAll();
+        if (!w.seek(Value::text(nr), false)) return 6;
+      }
+      sendLine(up, "done");
+      workAreas().closeAll();
+      return 0;
+    };
+  };
+  Child a(appender('A')), b(appender('B'));
+  EXPECT_EQ(a.wait(), 0);
+  EXPECT_EQ(b.wait(), 0);
+  WorkArea& w = workAreas().use(path_, {});
+  EXPECT_EQ(w.table().recCount(), uint32_t(10 + 2 * kAppends));
+  EXPECT_EQ(compareOrdersWithScan(w), "");
+}
+
+TEST_F(SharedUseTest, AWriteAfterAnotherHandlesAppendKeepsTheAppendedRecordCounted) {
+  makeTable(5);
+  UseOptions one = sharedUse(), two = sharedUse();
+  one.alias = "ONE";
+  two.alias = "TWO";
+  WorkArea& a = workAreas().use(path_, one);
+  WorkArea& b = workAreas().use(path_, two);
+  ASSERT_TRUE(b.append());  // record 6, its fields written below
+  b.put(0, Value::text("   b"));
+  ASSERT_TRUE(a.append());  // record 7, appended meanwhile
+  a.put(0, Value::text("   a"));
+  a.unlockAll();
+  b.unlockAll();  // b's write must not set the count back to 6
+  workAreas().closeAll();
+  WorkArea& w = workAreas().use(path_, {});
+  EXPECT_EQ(w.table().recCount(), 7u);
+  w.goTo(7);
+  EXPECT_EQ(w.get(0).str(), "   a ");
   EXPECT_EQ(compareOrdersWithScan(w), "");
 }
 
