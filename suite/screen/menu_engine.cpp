@@ -84,6 +84,10 @@ void runItem(const MenuItem& item) {
     if (!e.operation().empty()) lines.push_back(e.operation());
     if (!e.file().empty()) lines.push_back(e.file());
     showMessage(lines, 3);
+  } catch (const std::exception& e) {
+    // Not one of the runtime's errors, but the option has ended all the same: the user is told
+    // and the menu goes on.
+    showMessage({displayText("Opcja zakon`czona bl`e`dem:"), e.what()}, 3);
   }
 }
 

@@ -115,7 +115,10 @@ void registerPrintLayerFunctions() {
     rt::print::DeviceOptions options;
     options.title = displayText("Wydruk");
     if (device == 2) {
-      std::filesystem::create_directories("WYDRUKI");
+      // A print folder that cannot be made (a file of that name, no rights) is reported below
+      // when the print file cannot be opened.
+      std::error_code ec;
+      std::filesystem::create_directories("WYDRUKI", ec);
       options.path = "WYDRUKI/wydruk.txt";
     }
     const rt::Value* graf = vars().tryGet("p_graf");

@@ -94,4 +94,24 @@ TEST_F(MenuEngine, AnEntryThatFailsReportsItAndTheMenuGoesOn) {
   EXPECT_EQ(calls.size(), 1u);
 }
 
+TEST_F(MenuEngine, AnEntryFailingOutsideTheRuntimeIsReportedAndTheMenuGoesOn) {
+  std::string shown;
+  rt::functions().add("TEST_THROWS", [](rt::Args&) -> rt::Value {
+    throw std::runtime_error("cannot create directories: Not a directory [WYDRUKI]");
+  });
+  rt::functions().add("TEST_LOOKS", [&](rt::Args&) {
+    calls.push_back(0);
+    return rt::Value();
+  });
+  suite::MenuDef menu{"test", "Test", {{"G", {{"Zle", "TEST_THROWS", {}, ""}, {"Dobrze", "TEST_LOOKS", {}, ""}}}}};
+  h.keys({K_ENTER});
+  EXPECT_THROW(suite::runMenu(menu), rt::term::KeysExhausted);  // stops at the message
+  shown = h.text();
+  EXPECT_TRUE(screenHas("Opcja zakon`czona bl`e`dem:")) << shown;
+  EXPECT_NE(shown.find("Not a directory [WYDRUKI]"), std::string::npos) << shown;
+  h.keys({K_SPACE, K_DOWN, K_ENTER, K_ESC});
+  suite::runMenu(menu);
+  EXPECT_EQ(calls.size(), 1u);
+}
+
 }  // namespace

@@ -66,6 +66,21 @@ TEST_F(PrintLayer, AFilePrintBreaksPagesAndCallsTheTitleRoutineOnEach) {
   EXPECT_EQ(text.str(), "NAGLOWEK\nwiersz 1\nwiersz 2\nwiersz 3\n\fNAGLOWEK\nwiersz 4\nwiersz 5\n");
 }
 
+TEST_F(PrintLayer, AFilePrintWhoseFolderCannotBeMadeIsRefusedWithAMessage) {
+  std::ofstream(dir / "WYDRUKI") << "not a folder";
+  rt::term::Headless h;
+  h.keys({rt::term::K_ESC});  // read by the message
+  call("DEV");
+  rt::context().memvars.assign("urzadzenie", rt::Value::integer(2));
+  bool opened = true;
+  EXPECT_NO_THROW(opened = call("DEV_OPEN").logical());
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(h.keysLeft(), 0u) << "no message was shown";
+  call("DEV_LINIA", {rt::Value::text("nic")});
+  call("DEV_CLOSE");
+  EXPECT_TRUE(fs::is_regular_file(dir / "WYDRUKI"));
+}
+
 TEST_F(PrintLayer, ACancelledDeviceChoicePrintsNothing) {
   rt::term::Headless h;
   h.keys({rt::term::K_ESC});
