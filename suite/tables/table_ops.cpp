@@ -52,6 +52,14 @@ bool openTable(const TableDef& def, bool shared) {
   }
   if (call("NETERR").logicalOr(false)) return false;
   if (!call("USED").logicalOr(false)) return false;
+  // Without its index (the file deleted or cut down to fewer tags) the table must not be worked
+  // on: seeks by order would find nothing or the wrong rows, and writes would leave the index
+  // behind the table for every other workstation.
+  if (call("ORDCOUNT").intOr(0) < int64_t(def.tags.size())) {
+    call("DBCLOSEAREA");
+    throw rt::Error(rt::ErrorKind::Corrupt, "Corruption detected: the index file is missing or lacks orders",
+                    "open", tablePath(def) + ".cdx");
+  }
   // The suite's tables open in their first order.
   if (call("ORDCOUNT").intOr(0) > 0) call("ORDSETFOCUS", {rt::Value::integer(1)});
   return true;

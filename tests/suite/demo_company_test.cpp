@@ -104,6 +104,28 @@ TEST_F(DemoCompany, ASetWithADamagedIndexRaisesItsErrorAndLeavesNothingOpen) {
   EXPECT_TRUE(suite::openSets().empty());
 }
 
+TEST_F(DemoCompany, ASetWithAMissingIndexRaisesAnErrorNamingItAndTheTableStaysUnwritten) {
+  fs::rename(dir / "NIEOBEC.cdx", dir / "NIEOBEC.cdx.bak");
+  const auto sizeBefore = fs::file_size(dir / "NIEOBEC.dbf");
+  std::string file, description;
+  try {
+    suite::openSet("MAIN | SLOWNIK | NIEOBEC", "SSS");
+    ADD_FAILURE() << "the register opened without its index";
+  } catch (const rt::Error& e) {
+    EXPECT_EQ(e.kind(), rt::ErrorKind::Corrupt);
+    file = e.file();
+    description = e.description();
+  }
+  EXPECT_FALSE(fs::exists(dir / "NIEOBEC.cdx"));
+  fs::rename(dir / "NIEOBEC.cdx.bak", dir / "NIEOBEC.cdx");
+  EXPECT_NE(file.find("NIEOBEC.cdx"), std::string::npos) << file;
+  EXPECT_NE(description.find("index file is missing"), std::string::npos) << description;
+  EXPECT_EQ(fs::file_size(dir / "NIEOBEC.dbf"), sizeBefore);
+  for (const char* alias : {"main", "sl", "nieobec"})
+    EXPECT_EQ(call("SELECT", {txt(alias)}).intOr(0), 0) << alias;
+  EXPECT_TRUE(suite::openSets().empty());
+}
+
 TEST_F(DemoCompany, EmployeesIncludeTheDismissedAndTheOverFifty) {
   ASSERT_TRUE(suite::openSet("MAIN | MAIN_2", "SS"));
   int dismissed = 0, overFifty = 0;
