@@ -109,7 +109,6 @@ std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, OpenOptions op
   if (!locked)
     throw Error(ErrorKind::NetErr, options.shared ? "Open error: the table is in exclusive use"
                                                   : "Open error: the table is in use", "open", path, EWOULDBLOCK, true);
-  uint64_t size = f.size();
   uint8_t head[32] = {};
   if (f.readSome(0, head, 32) < 32)
     throw Error(ErrorKind::Corrupt, "Corruption detected: file too short for a table header", "open", path);
@@ -117,6 +116,9 @@ std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, OpenOptions op
   std::vector<uint8_t> region(std::max<size_t>(headerLen, 32));
   size_t got = f.readSome(0, region.data(), region.size());
   region.resize(got);
+  // The size after the header: another process appending meanwhile writes a record before it
+  // counts it, so the count read is never ahead of the size read after it.
+  uint64_t size = f.size();
   DbfLayout layout = DbfLayout::decode(region, size, path);
   std::unique_ptr<DbfTable> t(new DbfTable(std::move(f), std::move(layout), options.shared, options.readOnly));
   std::memcpy(t->headBytes_, head, 32);
@@ -456,6 +458,27 @@ bool DbfTable::takeHeaderLock() {
   return false;
 }
 
+void DbfTable::beginIndexRead() {
+  if (!shared_ || indexReadDepth_++ > 0 || headerLockDepth_ > 0) return;
+  auto r = lockScheme().header();
+  for (int i = 0; i < 4000; ++i) {
+    if (file_.lockRange(r.offset, r.length, false)) {
+      indexReadLocked_ = true;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(i < 100 ? 50 : 500));
+  }
+}
+
+void DbfTable::endIndexRead() noexcept {
+  if (!shared_ || indexReadDepth_ == 0 || --indexReadDepth_ > 0) return;
+  if (indexReadLocked_) {
+    indexReadLocked_ = false;
+    auto r = lockScheme().header();
+    file_.unlockRange(r.offset, r.length);
+  }
+}
+
 void DbfTable::releaseHeaderLock() {
   if (!shared_) return;
   if (--headerLockDepth_ == 0) {
@@ -534,6 +557,9 @@ bool DbfTable::append() {
   loaded_ = true;
   pendingMemos_.clear();
   dirty_ = false;
+  // The new count goes out before the keys: a process that meets the record in an index finds it
+  // counted (the mark of a write in progress stays until the keys are in).
+  writeHeader(true);
   if (listener_) listener_->afterWrite(*this, true);
   writeHeader(false);
   return true;

@@ -106,6 +106,12 @@ class DbfTable {
   void goTo(uint32_t n);
   // Reloads the current record from the file (after a lock in shared use).
   void reload();
+  // Shared use: while an index of the table is read, the header lock is held shared, so that no
+  // writer of another process is half-way through its pages. Nested calls count; a writer that
+  // holds the header lock reads under it. A lock not granted within about two seconds is not
+  // waited for longer: the read goes ahead without it.
+  void beginIndexRead();
+  void endIndexRead() noexcept;
 
   Value get(size_t field);
   void put(size_t field, const Value& v);
@@ -206,6 +212,8 @@ class DbfTable {
   std::vector<uint32_t> locks_;
   bool fileLocked_ = false;
   int headerLockDepth_ = 0;
+  int indexReadDepth_ = 0;
+  bool indexReadLocked_ = false;
   uint8_t headBytes_[32] = {};  // the file header as last read or written
 
   // Exclusive use: appended records gathered and written in runs; reads through a mapping.

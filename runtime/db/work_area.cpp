@@ -157,6 +157,21 @@ static void followCursor(DbfTable& table, OrderCursor& c, const std::string& bag
   table.goTo(r);
 }
 
+namespace {
+// An index read of one operation, under the table's shared header lock (see beginIndexRead).
+struct IndexRead {
+  DbfTable& table;
+  // In shared use a pending change is written first: no write starts while the read lock is held.
+  explicit IndexRead(DbfTable& t) : table(t) {
+    if (table.shared()) table.flush();
+    table.beginIndexRead();
+  }
+  ~IndexRead() { table.endIndexRead(); }
+  IndexRead(const IndexRead&) = delete;
+  IndexRead& operator=(const IndexRead&) = delete;
+};
+}  // namespace
+
 bool WorkArea::stepRaw(bool forward) {
   if (order_ == 0) {
     int64_t n = int64_t(table_->recno()) + (forward ? 1 : -1);
@@ -168,6 +183,7 @@ bool WorkArea::stepRaw(bool forward) {
     table_->goTo(uint32_t(n));
     return true;
   }
+  IndexRead reading(*table_);
   checkStale();
   freshBags();
   syncCursor();
@@ -188,6 +204,7 @@ bool WorkArea::positionFirst(bool top) {
     table_->goTo(top ? 1 : table_->recCount());
     return true;
   }
+  IndexRead reading(*table_);
   checkStale();
   freshBags();
   OpenTag& t = controllingTag();
@@ -302,6 +319,7 @@ bool WorkArea::seek(const Value& key, bool softSeek, bool last) {
     settle();
     return false;
   }
+  IndexRead reading(*table_);
   checkStale();
   freshBags();
   OpenTag& t = controllingTag();
@@ -477,6 +495,7 @@ uint64_t WorkArea::keyCount() {
     table_->refresh();
     return table_->recCount();
   }
+  IndexRead reading(*table_);
   checkStale();
   freshBags();
   bool desc = !walkForward();

@@ -1,7 +1,8 @@
 // Shared use by several processes: record locks refused across processes, concurrent locked
 // updates and concurrent appends that lose nothing and leave every tag equal to its table, a
-// write that keeps another handle's append counted, and writers killed at random points whose
-// finished writes survive while an interrupted index write is detected.
+// write that keeps another handle's append counted, a reader meeting appended records through the
+// indexes, and writers killed at random points whose finished writes survive while an
+// interrupted index write is detected.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -176,6 +177,46 @@ TEST_F(SharedUseTest, AWriteAfterAnotherHandlesAppendKeepsTheAppendedRecordCount
   w.goTo(7);
   EXPECT_EQ(w.get(0).str(), "   a ");
   EXPECT_EQ(compareOrdersWithScan(w), "");
+}
+
+// Another workstation's browse walks and seeks the orders while one appends: every record it
+// meets through an index is counted in the table, never reported as damage.
+TEST_F(SharedUseTest, AReaderWalkingTheOrdersWhileAnotherProcessAppendsMeetsNoDamage) {
+  makeTable(10);
+  Child writer([&](int up, int) {
+    WorkArea& w = workAreas().use(path_, sharedUse());
+    for (int i = 1; i <= 3000; ++i) {
+      if (!w.append()) return 5;
+      char nr[8];
+      std::snprintf(nr, sizeof nr, "%5d", i % 900 + 11);
+      w.put(0, Value::text(nr));
+      w.put(1, Value::number(i));
+      w.put(2, Value::text(std::string(1 + i % 15, 'q')));
+      w.unlockAll();
+    }
+    sendLine(up, "done");
+    workAreas().closeAll();
+    return 0;
+  });
+  WorkArea& r = workAreas().use(path_, sharedUse());
+  int errors = 0, walks = 0;
+  for (int k = 0; k < 4000 && errors == 0; ++k) {
+    try {
+      r.setOrder(1 + k % 3);
+      r.goTop();
+      for (int j = 0; j < 40 && !r.eof(); ++j) r.skip(1);
+      char nr[8];
+      std::snprintf(nr, sizeof nr, "%5d", k % 900 + 11);
+      r.setOrder(1);
+      r.seek(Value::text(nr), true);
+      ++walks;
+    } catch (const std::exception& e) {
+      ++errors;
+      ADD_FAILURE() << e.what();
+    }
+  }
+  EXPECT_EQ(writer.wait(), 0);
+  EXPECT_GT(walks, 0);
 }
 
 // A writer appends and updates in shared use, telling the parent after each write returned;
