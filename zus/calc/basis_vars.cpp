@@ -12,7 +12,10 @@ rt::Value aliasField(std::string_view alias, std::string_view field) {
   if (!r) return rt::Value();
   try {
     return r->readAliasField(alias, field);
-  } catch (const rt::Error&) {
+  } catch (const rt::Error& e) {
+    // A table or memo that cannot be read is not an absent field: the run must not go on as
+    // if the value were empty.
+    if (e.kind() == rt::ErrorKind::Corrupt || e.kind() == rt::ErrorKind::Read) throw;
     return rt::Value();
   }
 }

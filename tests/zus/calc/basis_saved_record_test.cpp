@@ -2,9 +2,11 @@
 // (NVIEW_DANE) drawn from it, and the basis print's lines.
 #include "tests/zus/calc/basis_fixture.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "runtime/core/error.h"
 #include "zus/calc/basis_print.h"
 #include "zus/calc/saved_basis_record.h"
 
@@ -192,6 +194,28 @@ TEST_F(BasisView, NoSavedBasisGivesTheMessageAndNoWindow) {
     EXPECT_TRUE(said("Brak zapisu podstaw na pods`wietlonym zasil`ku."));
     EXPECT_TRUE(screens.empty());
   }
+}
+
+TEST_F(BasisView, ADamagedSavedBasisMemoIsReportedNotTakenForAMissingOne) {
+  const std::filesystem::path memo = dir / "NIEOBEC.fpt";
+  const auto block = std::filesystem::file_size(memo) / 64;  // the new memo goes to the end
+  store(basisOf(6));
+  {
+    std::fstream f(memo, std::ios::binary | std::ios::in | std::ios::out);
+    f.seekp(std::streamoff(block * 64 + 4));
+    f.write("\x7f\xff\xff\xff", 4);  // a length far past the end of the file
+  }
+  std::string file;
+  try {
+    rt::functions().call("NVIEW_DANE");
+    ADD_FAILURE() << "a damaged memo was read as no saved basis";
+  } catch (const rt::Error& e) {
+    EXPECT_EQ(e.kind(), rt::ErrorKind::Corrupt);
+    file = e.file();
+  }
+  EXPECT_NE(file.find("NIEOBEC.fpt"), std::string::npos) << file;
+  EXPECT_FALSE(said("Brak zapisu podstaw na pods`wietlonym zasil`ku."));
+  EXPECT_TRUE(screens.empty());
 }
 
 TEST_F(BasisView, AuxiliaryMonthWithoutItsParametersGivesAMessage) {
