@@ -43,7 +43,10 @@ void registerTableServiceFunctions() {
       call("DBUSEAREA", {rt::Value::logical(true), rt::Value(), rt::Value::text(dir + a[1].strOr("")),
                          a[2].isChar() ? a[2] : rt::Value(), rt::Value::logical(true),
                          rt::Value::logical(false)});
-    } catch (const rt::Error&) {
+    } catch (const rt::Error& e) {
+      // A damaged file is not a busy one: its error goes on, naming the file, instead of a
+      // refusal that the caller passes over in silence.
+      if (e.kind() == rt::ErrorKind::Corrupt) throw;
       return rt::Value::logical(false);
     }
     return rt::Value::logical(!call("NETERR").logicalOr(true) && call("USED").logicalOr(false));

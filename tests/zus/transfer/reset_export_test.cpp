@@ -1,6 +1,10 @@
 // The RESET export: rows of the chosen groups from the template, the basis history out of the
 // saved basis, and the ways an export is refused or cut short.
 #include "tests/zus/transfer/reset_fixture.h"
+
+#include <fstream>
+
+#include "runtime/core/error.h"
 #include "zus/calc/saved_basis_record.h"
 
 namespace reset_test {
@@ -192,6 +196,26 @@ TEST_F(ResetExport, MissingTemplateIsReportedAndNothingIsExported) {
   EXPECT_FALSE(fs::exists(dir / "EXP" / "ZAS_EXP.dbf"));
   EXPECT_FALSE(tableOpen("main"));
   EXPECT_EQ(rt::context().memvars.typeOf("rs_kat_wzr"), "U");  // released
+}
+
+TEST_F(ResetExport, DamagedTemplateStopsTheExportNamingTheCopyAndLeavesNothingOpen) {
+  {
+    std::fstream f(dir / "WZR" / "ZAS_WZR.dbf", std::ios::binary | std::ios::in | std::ios::out);
+    f.seekp(8);
+    f.write("\x07\x00", 2);  // header length 7
+  }
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  std::string file;
+  try {
+    runExport();
+    ADD_FAILURE() << "a damaged template ended the export in silence";
+  } catch (const rt::Error& e) {
+    EXPECT_EQ(e.kind(), rt::ErrorKind::Corrupt);
+    file = e.file();
+  }
+  EXPECT_NE(file.find("ZAS_EXP.dbf"), std::string::npos) << file;
+  EXPECT_FALSE(tableOpen("main"));
+  EXPECT_FALSE(tableOpen("zas_exp"));
 }
 
 TEST_F(ResetExport, TemplateWithoutAFieldOfTheExportIsRefused) {
