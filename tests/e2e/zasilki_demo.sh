@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end: the benefit program started as the README's run command starts it (`zasilki --demo
 # DIR` on a directory with no company yet) in an 80x25 tmux pane. The demo company is created, the
-# menu appears, the register's employee choice opens and gives the menu back, Esc leaves the
-# program with status 0 and the terminal is given back (no alternate screen left on).
+# menu appears, the register's employee choice opens and gives the menu back, a register without
+# its index stops with a message naming it, Esc leaves the program with status 0 and the terminal
+# is given back (no alternate screen left on).
 # Argument 1: the build directory.
 set -euo pipefail
 build=$(cd "${1:?usage: zasilki_demo.sh BUILD_DIR}" && pwd)
@@ -26,6 +27,16 @@ keys Enter
 wait_for "Wybierz pracownika"
 keys Escape
 wait_gone "Wybierz pracownika"
+wait_for "Rejestr zasiłków"
+
+# A register whose index file is gone: the option stops with a message naming the file, and the
+# menu goes on.
+mv "$work/demo/NIEOBEC.cdx" "$work/demo/NIEOBEC.cdx.bak"
+keys Enter
+wait_for "NIEOBEC.cdx"
+screen | grep -q "Opcja zakończona błędem" || fail "no error message for the missing index"
+keys Enter
+wait_gone "NIEOBEC.cdx"
 wait_for "Rejestr zasiłków"
 
 keys Escape
