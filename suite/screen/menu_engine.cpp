@@ -76,15 +76,20 @@ void showHelp(const MenuState& st) {
 }
 
 void runItem(const MenuItem& item) {
+  // An option that ends with an error leaves its own status lines behind; the message is shown
+  // over the menu's.
+  const size_t statusDepth = statusLineDepth();
   try {
     rt::Args args(item.args);
     rt::functions().call(item.function, args);
   } catch (const rt::Error& e) {
+    unwindStatusLine(statusDepth);
     std::vector<std::string> lines{displayText("Opcja zakon`czona bl`e`dem:"), e.description()};
     if (!e.operation().empty()) lines.push_back(e.operation());
     if (!e.file().empty()) lines.push_back(e.file());
     showMessage(lines, 3);
   } catch (const std::exception& e) {
+    unwindStatusLine(statusDepth);
     // Not one of the runtime's errors, but the option has ended all the same: the user is told
     // and the menu goes on.
     showMessage({displayText("Opcja zakon`czona bl`e`dem:"), e.what()}, 3);

@@ -101,6 +101,14 @@ std::string statusLineText() { return statusStack().empty() ? "" : statusStack()
 
 void resetStatusLine() { statusStack().clear(); }
 
+size_t statusLineDepth() { return statusStack().size(); }
+
+void unwindStatusLine(size_t depth) {
+  if (statusStack().size() <= depth) return;
+  statusStack().resize(depth);
+  drawStatusLine();
+}
+
 void redrawStatusLine() { drawStatusLine(); }
 
 void registerMessageFunctions() {

@@ -32,6 +32,10 @@ std::string statusLineText();
 // The suite's numbered status texts (stored text).
 std::string numberedStatusText(int number);
 void resetStatusLine();
+// How many status lines are stacked, and taking the stack back to such a depth (what a routine
+// that ended with an error left behind).
+size_t statusLineDepth();
+void unwindStatusLine(size_t depth);
 void redrawStatusLine();
 
 void registerMessageFunctions();

@@ -15,6 +15,7 @@
 #include "suite/register.h"
 #include "suite/screen/menu_defs.h"
 #include "suite/screen/menu_engine.h"
+#include "suite/screen/messages.h"
 
 namespace {
 
@@ -92,6 +93,19 @@ TEST_F(MenuEngine, AnEntryThatFailsReportsItAndTheMenuGoesOn) {
   h.keys({K_ENTER, K_SPACE, K_DOWN, K_ENTER, K_ESC});
   suite::runMenu(menu);
   EXPECT_EQ(calls.size(), 1u);
+}
+
+TEST_F(MenuEngine, TheErrorMessageOfAnEntryStandsOverTheMenusStatusLineNotTheEntrys) {
+  rt::functions().add("TEST_FAILS_IN_EDITOR", [](rt::Args&) -> rt::Value {
+    suite::setStatusLine(suite::displayText("Ctrl_W-Zapis, Esc-Rezygn."));
+    throw rt::Error(rt::ErrorKind::Corrupt, "Corruption detected: memo", "memo", "NIEOBEC.FPT");
+  });
+  suite::MenuDef menu{"test", "Test", {{"G", {{"Uwagi", "TEST_FAILS_IN_EDITOR", {}, "Pomoc opcji"}}}}};
+  h.keys({K_ENTER});
+  EXPECT_THROW(suite::runMenu(menu), rt::term::KeysExhausted);  // stops at the message
+  EXPECT_TRUE(screenHas("NIEOBEC.FPT"));
+  EXPECT_EQ(h.line(24).find("Ctrl_W-Zapis"), std::string::npos) << h.line(24);
+  EXPECT_NE(h.line(24).find("Pomoc opcji"), std::string::npos) << h.line(24);
 }
 
 TEST_F(MenuEngine, AnEntryFailingOutsideTheRuntimeIsReportedAndTheMenuGoesOn) {
