@@ -234,7 +234,7 @@ bool entryForm(Entry& e, char letter, bool newEntry) {
         return false;
       }
       if (codeInUse(letter, c)) {
-        message("Taki kod jest juz` w sl`owniku !");
+        message("Taki kod jest jux` w sl`owniku !");
         return false;
       }
       return true;
@@ -271,7 +271,7 @@ void addEntry(char letter) {
   if (!entryForm(e, letter, true)) return;
   // Checked again: the form may have been written before its code was accepted.
   if (e.code.find(' ') != std::string::npos || codeInUse(letter, e.code)) {
-    return message("Taki kod jest juz` w sl`owniku !");
+    return message("Taki kod jest jux` w sl`owniku !");
   }
   if (std::optional<double> freed = findCode(letter, e.code)) {
     call("DBGOTO", {rt::Value::number(*freed, 0)});
@@ -301,7 +301,7 @@ void deleteEntry(const Entry& e) {
 
 void editDictionary(char letter) {
   DictionaryArea area;
-  if (!area.ready()) return message("Nie moz`na otworzyc` sl`ownika !");
+  if (!area.ready()) return message("Nie mox`na otworzyc` sl`ownika !");
   rt::term::ScreenStateGuard state;
   ColourSetScope colours(kSetBrowse);
   const int top = 4, left = 6, bottom = 20;

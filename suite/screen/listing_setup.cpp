@@ -223,7 +223,7 @@ void chooseCondition(Setup& s) {
 
 void produce(Setup& s) {
   if (s.request.chosen.empty()) {
-    showMessage({displayText("Nie wybrano z`adnej kolumny zestawienia !")}, 3);
+    showMessage({displayText("Nie wybrano x`adnej kolumny zestawienia !")}, 3);
     return;
   }
   int area = int(call("SELECT").intOr(0));

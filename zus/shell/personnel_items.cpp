@@ -171,7 +171,7 @@ void Z_KADRAMI(int co) {
   SelectedArea area;
   restoreChoices();
   if (!call("_OPEN_SET", {txt("DANE_KD"), txt("S")}).logicalOr(false)) {
-    message("Nie moz`na otworzyc` tabeli danych kadrowych DANE_KD - wskazanie niemox`liwe !");
+    message("Nie mox`na otworzyc` tabeli danych kadrowych DANE_KD - wskazanie niemox`liwe !");
     return;
   }
   call("DBSELECTAREA", {txt("dane_kd")});

@@ -141,7 +141,7 @@ bool exportGroups(ExportRun& run, GroupSelection& groups) {
   });
   rt::db::WorkArea& main = *run.main;
   if (!setGroupOrder(main, groups.field)) {
-    run.failure = "Brak indeksu bazy MAIN.dbf wg pola " + groups.field + " - nie moz`na wybrac` grup.";
+    run.failure = "Brak indeksu bazy MAIN.dbf wg pola " + groups.field + " - nie mox`na wybrac` grup.";
     return false;
   }
   const int groupField = main.fieldIndex(groups.field);

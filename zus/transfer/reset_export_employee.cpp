@@ -104,7 +104,7 @@ bool writeRow(ExportRun& run, const RowValues& values, const std::string& mapped
   const bool appended = rt::functions().call("_APPE_BLAN").logicalOr(false);
   transfer_run::selectAreaNumber(caller);
   if (!appended) {
-    run.failure = "Nie moz`na dopisac` rekordu do bazy ZAS_EXP.dbf.";
+    run.failure = "Nie mox`na dopisac` rekordu do bazy ZAS_EXP.dbf.";
     return false;
   }
   try {

@@ -85,7 +85,7 @@ TEST_F(DictionaryEditor, AnAddedEntryTakesANewCodeAndAUsedOneIsRefused) {
     entry("MODISLOW", kZ,
           join({{K_INS}, text("01"), {K_ESC, K_INS}, text("40"), text("nowy"), {K_ENTER},
                 text("Nowa pozycja"), {K_ENTER}, text("7"), {K_ENTER, K_ESC}}));
-    EXPECT_TRUE(said("Taki kod jest juz` w sl`owniku !"));
+    EXPECT_TRUE(said("Taki kod jest jux` w sl`owniku !"));
     EXPECT_EQ(stored("Z01").records, 1);
     StoredEntry e = stored("Z40");
     EXPECT_EQ(e.records, 1);
