@@ -213,11 +213,15 @@ void DbfTable::clearInterruptedWrite() {
 
 // --- record I/O ---
 
-void DbfTable::refresh() {
-  if (!shared_) return;
+uint32_t DbfTable::countOnDisk() {
   uint8_t b[4];
   file_.readHead(4, b, 4);
-  uint32_t n = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+  return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+}
+
+void DbfTable::refresh() {
+  if (!shared_) return;
+  const uint32_t n = countOnDisk();
   if (n != recCount_ && recordOffset(n + 1) > file_.size())
     throw Error(ErrorKind::Corrupt, "Corruption detected: file is truncated", "read", path());
   recCount_ = diskCount_ = n;
@@ -325,10 +329,7 @@ void DbfTable::writeHeader(bool inProgress) {
     // We hold the header lock. Another process may have appended since we last read the count:
     // in shared use the count on disk never goes back, or its records would be cut off and
     // written over by the next append.
-    uint8_t b[4];
-    file_.readHead(4, b, 4);
-    const uint32_t onDisk =
-        uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+    const uint32_t onDisk = countOnDisk();
     if (onDisk > recCount_) recCount_ = diskCount_ = onDisk;
   }
   h.recCount = shared_ ? recCount_ : diskCount_;
@@ -448,26 +449,24 @@ void DbfTable::setDeleted(bool del) {
 bool DbfTable::takeHeaderLock() {
   if (!shared_) return true;
   if (headerLockDepth_++ > 0) return true;
+  if (waitForHeaderLock(true)) return true;
+  headerLockDepth_ = 0;
+  return false;
+}
+
+bool DbfTable::waitForHeaderLock(bool exclusive) {
   auto r = lockScheme().header();
   // Writers hold this lock for microseconds; wait a little, never forever.
   for (int i = 0; i < 4000; ++i) {
-    if (file_.lockRange(r.offset, r.length)) return true;
+    if (file_.lockRange(r.offset, r.length, exclusive)) return true;
     std::this_thread::sleep_for(std::chrono::microseconds(i < 100 ? 50 : 500));
   }
-  headerLockDepth_ = 0;
   return false;
 }
 
 void DbfTable::beginIndexRead() {
   if (!shared_ || indexReadDepth_++ > 0 || headerLockDepth_ > 0) return;
-  auto r = lockScheme().header();
-  for (int i = 0; i < 4000; ++i) {
-    if (file_.lockRange(r.offset, r.length, false)) {
-      indexReadLocked_ = true;
-      return;
-    }
-    std::this_thread::sleep_for(std::chrono::microseconds(i < 100 ? 50 : 500));
-  }
+  indexReadLocked_ = waitForHeaderLock(false);
 }
 
 void DbfTable::endIndexRead() noexcept {

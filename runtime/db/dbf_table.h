@@ -180,7 +180,12 @@ class DbfTable {
   void releaseLocks(bool withHeader = false) noexcept;
   void prepareChange();
   bool takeHeaderLock();
+  // Waits a little for the header lock (exclusive for a writer, shared for a reader), never
+  // forever; false when it was not granted.
+  bool waitForHeaderLock(bool exclusive);
   void releaseHeaderLock();
+  // The record count as the file's header holds it now (shared use).
+  uint32_t countOnDisk();
   // Gives back a header lock taken with takeHeaderLock when the scope ends.
   struct HeaderLockRelease {
     DbfTable* table;

@@ -5,6 +5,7 @@
 
 #include "zus/register/benefit_record.h"
 #include "zus/register/browse_state.h"
+#include "zus/register/form_support.h"
 #include "zus/shell/kind_predicates.h"
 
 namespace zus {
@@ -68,7 +69,7 @@ void KAS_ZASILEK() {
   if (!call("_REC_LOCK").logicalOr(false)) {
     // Held at another workstation: the record stays, and the confirmed deletion does not pass
     // for done.
-    call("KOM3", {txt(kRecordBusyNoDelete), num(0), num(0), num(3)});
+    form::message(kRecordBusyNoDelete, 3);
     return;
   }
   selectAlias("main");

@@ -8,6 +8,7 @@
 #include "runtime/core/context.h"
 #include "zus/register/benefit_record.h"
 #include "zus/register/browse_state.h"
+#include "zus/register/form_support.h"
 #include "zus/shell/memory_files.h"
 #include "zus/shell/settings_support.h"
 #include "zus/shell/startup.h"
@@ -256,7 +257,7 @@ void WPROW_NB() {
     if (!call("_REC_LOCK").logicalOr(false)) {
       // Another workstation has the employee in its register (or a run): the register ends, and
       // the user is told why.
-      call("KOM3", {txt(kEmployeeBusy), num(0), num(0), num(3)});
+      form::message(kEmployeeBusy, 3);
       return;
     }
     readBirthDate(nr);

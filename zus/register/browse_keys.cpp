@@ -14,6 +14,7 @@
 #include "zus/register/benefit_record.h"
 #include "zus/register/browse_delete.h"
 #include "zus/register/form_edit.h"
+#include "zus/register/form_support.h"
 #include "zus/shell/settings_support.h"
 
 namespace zus {
@@ -186,7 +187,7 @@ void DAJ_UWAGI() {
     if (call("_REC_LOCK").logicalOr(false)) {
       if (edited.text != before) setField("nieobec", "uwagi", txt(edited.text));
     } else if (edited.text != before) {
-      call("KOM3", {txt(kRecordBusy), num(0), num(0), num(3)});
+      form::message(kRecordBusy, 3);
     }
   }
 }

@@ -85,48 +85,30 @@ TEST(CountFlag, AnEditedSicknessRecordMovesItsDaysInOrOutOfTheCounter) {
   }
 }
 
-TEST(CountFlag, DatesChangedBeforeTheFlagLeaveTheCounterAsTheSavedRecordSays) {
-  // A stored sickness record of 10 days lengthened to 12 in the form, then the flag changed.
+TEST(CountFlag, AnEditedSicknessOrRehabilitationRecordLeavesTheCounterAsTheSavedRecordSays) {
+  // The flag changed in the form, then the save, from a counter of 40 holding the stored 10 days
+  // (or not, for "N" before): the counter ends where the flag says. The sickness record was
+  // lengthened to 12 days in the form before the flag changed.
   struct Case {
-    const char* before;
-    const char* now;
-    int expected;  // from 40 with the stored 10 days counted (or not, for "N" before)
-  } cases[] = {{"T", "N", 30}, {"N", "T", 52}};
-  for (const Case& k : cases) {
-    RuleContext c = context();
-    c.form.zasilek = kind(1);
-    c.form.czy_new = false;
-    c.form.old_dni = 10;
-    c.form.l_dni = 12;
-    c.form.old_zlicz = k.before;
-    c.form.czy_zlicz = k.now;
-    c.reg.suma_dni1 = c.employee.dni_ch = 40;
-    ScriptedEnv env;
-    EXPECT_TRUE(zus::countFlagRule(c, env));
-    zus::saveCounters(c, env, c.form.old_dni, "T");
-    EXPECT_EQ(c.employee.dni_ch, k.expected) << k.before << k.now;
-  }
-}
-
-TEST(CountFlag, AnEditedRehabilitationRecordLeavesAndReentersTheCounterAsItIsSaved) {
-  // Flag changed in the form, then the save: the counter ends where the flag says.
-  struct Case {
+    int slot;  // 1 sickness, 7 rehabilitation
+    int days;  // in the form
     const char* before;
     const char* now;
     int expected;
-  } cases[] = {{"T", "N", 30}, {"N", "T", 50}};
+  } cases[] = {{1, 12, "T", "N", 30}, {1, 12, "N", "T", 52}, {7, 10, "T", "N", 30}, {7, 10, "N", "T", 50}};
   for (const Case& k : cases) {
     RuleContext c = context();
-    c.form.zasilek = kind(7);
+    c.form.zasilek = kind(k.slot);
     c.form.czy_new = false;
-    c.form.l_dni = c.form.old_dni = 10;
+    c.form.old_dni = 10;
+    c.form.l_dni = k.days;
     c.form.old_zlicz = k.before;
     c.form.czy_zlicz = k.now;
     c.reg.suma_dni1 = c.employee.dni_ch = 40;
     ScriptedEnv env;
     EXPECT_TRUE(zus::countFlagRule(c, env));
     zus::saveCounters(c, env, c.form.old_dni, "T");
-    EXPECT_EQ(c.employee.dni_ch, k.expected) << k.before << k.now;
+    EXPECT_EQ(c.employee.dni_ch, k.expected) << k.slot << k.before << k.now;
   }
 }
 
