@@ -67,18 +67,24 @@ std::string encodeInputValue(int32_t hundredths) {
   return w;
 }
 
+std::optional<double> archiveValueAt(int depth) {
+  std::optional<double> value;
+  if (depth < 0 || depth >= kArchiveDepths) return value;
+  inAlias("archiw", [&] {
+    if (!call("EOF").logicalOr(true)) value = field(archiveField(depth)).numOr(0);
+  });
+  return value;
+}
+
 void registerPayrollValueFunctions() {
   rt::Functions& f = rt::functions();
-  // The value of the positioned archive record `depth` months back from the payroll month.
+  // The value of the positioned archive record `depth` months back from the payroll month; NIL
+  // when the archive keeps no such month.
   f.add("POB_AR", [](rt::Args& a) {
     int64_t depth = a[0].intOr(0);
-    double value = 0;
-    if (depth >= 0 && depth < kArchiveDepths) {
-      inAlias("archiw", [&] {
-        if (!call("EOF").logicalOr(true)) value = field(archiveField(int(depth))).numOr(0);
-      });
-    }
-    return rt::Value::number(value, 2);
+    if (depth < 0 || depth >= kArchiveDepths) return rt::Value();
+    std::optional<double> value = archiveValueAt(int(depth));
+    return value ? rt::Value::number(*value, 2) : rt::Value();
   });
   f.add("WEZ_WE", [](rt::Args& a) {
     std::string key = a[0].strOr("") + a[1].strOr("");

@@ -9,12 +9,19 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace suite {
 
 int32_t decodeInputValue(const std::string& wartosc);
 std::string encodeInputValue(int32_t hundredths);
+
+// The value of the archive record `archiw` stands on, `depth` months back from the payroll month;
+// none when the archive keeps no such month (a depth outside the months it holds) or `archiw`
+// stands on no record. A month the archive holds with nothing in it is 0. `POB_AR` by name
+// gives NIL for none.
+std::optional<double> archiveValueAt(int depth);
 
 void registerPayrollValueFunctions();
 

@@ -38,6 +38,12 @@ void checkFirstMonth(const MonthTable& t, const ArchiveSetting& s) {
     warnOnce(s, {"Nie ma jeszcze podstawy z " + when + "!", "Sprawdz` zamknie`cie miesia`ca!"});
 }
 
+// A month of the basis the archive does not keep: the reading ends with `outcome`.
+ArchiveOutcome missing(const ArchiveSetting& s, const BasisMonth& m, ArchiveOutcome outcome) {
+  reportMissingMonth(s, {m.year, m.month});
+  return outcome;
+}
+
 }  // namespace
 
 bool seekArchive(const std::string& employee, const std::string& item) {
@@ -45,9 +51,21 @@ bool seekArchive(const std::string& employee, const std::string& item) {
   return call("DBSEEK", {rt::Value::text(employee + item)}).logicalOr(false);
 }
 
-double archiveValue(int depth, bool pseudoEmployee, int monthsBack) {
+std::optional<double> archiveMonth(int depth, bool pseudoEmployee, int monthsBack) {
   int d = pseudoEmployee ? depth : monthsBack + depth;
-  return call("POB_AR", {rt::Value::integer(d), rt::Value::logical(false)}).numOr(0);
+  rt::Value v = call("POB_AR", {rt::Value::integer(d), rt::Value::logical(false)});
+  if (!v.isNum()) return std::nullopt;
+  return v.num();
+}
+
+double archiveValue(int depth, bool pseudoEmployee, int monthsBack) {
+  return archiveMonth(depth, pseudoEmployee, monthsBack).value_or(0);
+}
+
+void reportMissingMonth(const ArchiveSetting& s, YearMonth month) {
+  warnOnce(s, {"Archiwum pl`ac nie obejmuje miesia`ca " + twoDigits(month.month) + "." +
+                   fourDigits(month.year) + "!",
+               "Zasil`ek nie zostal` obliczony: brak danych w archiwum."});
 }
 
 bool employeeFillsUp() {
@@ -86,16 +104,21 @@ ArchiveOutcome readArchive(MonthTable& t, const ArchiveSetting& s) {
   if (s.basisItem.empty()) return ArchiveOutcome::Read;
   if (!seekArchive(s.employee, s.basisItem)) return ArchiveOutcome::BasisMissing;
   for (size_t k = 0; k < t.months.size(); ++k) {
+    BasisMonth& m = t.months[k];
     if (k == 0) checkFirstMonth(t, s);
-    t.months[k].basis = archiveValue(t.months[k].distance, false, s.monthsBack);
-    t.months[k].basisRead = true;
+    std::optional<double> v = archiveMonth(m.distance, false, s.monthsBack);
+    if (!v) return missing(s, m, ArchiveOutcome::BasisMissing);
+    m.basis = *v;
+    m.basisRead = true;
   }
 
   bool days = s.fillsUp() || s.droppingAllowed;
   if (days && !s.daysWorkedItem.empty() && seekArchive(s.employee, s.daysWorkedItem)) {
     double divisor = s.daysWorkedDivisor != 0 ? s.daysWorkedDivisor : 1;
     for (BasisMonth& m : t.months) {
-      m.daysWorked = archiveValue(m.distance, false, s.monthsBack) / divisor;
+      std::optional<double> v = archiveMonth(m.distance, false, s.monthsBack);
+      if (!v) return missing(s, m, ArchiveOutcome::WorkingDaysMissing);
+      m.daysWorked = *v / divisor;
       m.daysWorkedRead = true;
     }
   }
@@ -107,7 +130,9 @@ ArchiveOutcome readArchive(MonthTable& t, const ArchiveSetting& s) {
     lastSeekFailed = !seekArchive(s.employee, s.workingDaysItem);
     if (!lastSeekFailed) {
       for (BasisMonth& m : t.months) {
-        m.workingDays = archiveValue(m.distance, false, s.monthsBack);
+        std::optional<double> v = archiveMonth(m.distance, false, s.monthsBack);
+        if (!v) return missing(s, m, ArchiveOutcome::WorkingDaysMissing);
+        m.workingDays = *v;
         m.workingDaysRead = true;
       }
       wanted = false;
@@ -124,8 +149,14 @@ ArchiveOutcome readArchive(MonthTable& t, const ArchiveSetting& s) {
                      "Sprawdz` je w historii parametro`w systemowych w module Pl`ace!"});
       for (BasisMonth& m : t.months) {
         int depth = systemDepth(m, s);
-        m.workingDays = depth < 0 ? 0 : archiveValue(depth, true, s.monthsBack);
         m.workingDaysRead = depth >= 0;
+        if (depth < 0) {
+          m.workingDays = 0;
+          continue;
+        }
+        std::optional<double> v = archiveMonth(depth, true, s.monthsBack);
+        if (!v) return missing(s, m, ArchiveOutcome::WorkingDaysMissing);
+        m.workingDays = *v;
       }
       wanted = false;
     }
@@ -135,15 +166,24 @@ ArchiveOutcome readArchive(MonthTable& t, const ArchiveSetting& s) {
   if (wanted) return lastSeekFailed ? ArchiveOutcome::WorkingDaysMissing : ArchiveOutcome::Read;
 
   if (s.fillsUp() && !s.notFilledUpItem.empty() && seekArchive(s.employee, s.notFilledUpItem))
-    for (BasisMonth& m : t.months) m.notFilledUp = archiveValue(m.distance, false, s.monthsBack);
+    for (BasisMonth& m : t.months) {
+      std::optional<double> v = archiveMonth(m.distance, false, s.monthsBack);
+      if (!v) return missing(s, m, ArchiveOutcome::BasisMissing);
+      m.notFilledUp = *v;
+    }
   return ArchiveOutcome::Read;
 }
 
 std::optional<double> auxiliarySum(const std::string& employee, const std::string& item, int from,
-                                   int to, int correction, int monthsBack) {
+                                   int to, int correction, int monthsBack,
+                                   std::optional<int>* missingDepth) {
   if (item.empty() || !seekArchive(employee, item)) return std::nullopt;
   double sum = 0;
-  for (int i = from; i <= to; ++i) sum += archiveValue(i + correction, false, monthsBack);
+  for (int i = from; i <= to; ++i) {
+    std::optional<double> v = archiveMonth(i + correction, false, monthsBack);
+    if (!v && missingDepth && !*missingDepth) *missingDepth = i + correction;
+    sum += v.value_or(0);
+  }
   return sum;
 }
 

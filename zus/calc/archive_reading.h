@@ -21,7 +21,10 @@ inline constexpr const char* kSystemEmployee = "    0";
 // Selects `archiw` and seeks employee + item; true when found.
 bool seekArchive(const std::string& employee, const std::string& item);
 // `Z_ARCH`: the positioned record's value `depth` months back from the calculation month
-// (`monthsBack` + depth), or at the archive depth itself for the pseudo-employee.
+// (`monthsBack` + depth), or at the archive depth itself for the pseudo-employee; none when the
+// archive keeps no such month (a stored 0 is a value).
+std::optional<double> archiveMonth(int depth, bool pseudoEmployee, int monthsBack);
+// The same with 0 for a month the archive does not keep, for the readers that want a number.
 double archiveValue(int depth, bool pseudoEmployee, int monthsBack);
 
 // `_ZUSX_KOR`: is the current employee's basis filled up ("T") — by the parameter, or in the
@@ -52,14 +55,22 @@ struct ArchiveSetting {
 enum class ArchiveOutcome { Read, BasisMissing, WorkingDaysMissing };
 
 // The first phase: reads the four series into the table. The table must already hold its months.
+// A month that lies outside what the archive keeps is missing data, never 0: the basis (and the
+// part not filled up) gives BasisMissing, the days gives WorkingDaysMissing, and a one-employee
+// run names the month in a warning window.
 ArchiveOutcome readArchive(MonthTable& t, const ArchiveSetting& s);
 
 // The pseudo-employee's archive depth of month k's working days.
 int systemDepth(const BasisMonth& m, const ArchiveSetting& s);
 
 // `POD_POM`'s sum: the auxiliary item summed over the archive depths `from` to `to` (shifted by
-// `correction`); nullopt when the item is not linked or not archived for the employee.
+// `correction`); nullopt when the item is not linked or not archived for the employee. When
+// `missingDepth` is given, a depth the archive does not keep is put there (the first one).
 std::optional<double> auxiliarySum(const std::string& employee, const std::string& item, int from,
-                                   int to, int correction, int monthsBack);
+                                   int to, int correction, int monthsBack,
+                                   std::optional<int>* missingDepth = nullptr);
+
+// The warning of a one-employee run about a month the archive does not keep.
+void reportMissingMonth(const ArchiveSetting& s, YearMonth month);
 
 }  // namespace zus::basis

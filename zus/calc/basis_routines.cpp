@@ -276,12 +276,14 @@ bool PODST_OBL(const std::string& basisItem) {
   };
   ArchiveOutcome outcome = readArchive(t, s);
   publishMonthTable(t);
-  if (outcome != ArchiveOutcome::Read) {
+  // Missing archive data: the record keeps its amounts and takes the status of what is missing.
+  auto lacking = [&](ArchiveOutcome what) {
     v.assign("tylko_stale", rt::Value::logical(true));
-    v.assign("ten_arch_stat", var(outcome == ArchiveOutcome::BasisMissing ? "stat_ar_p" : "stat_ar_d"));
+    v.assign("ten_arch_stat", var(what == ArchiveOutcome::BasisMissing ? "stat_ar_p" : "stat_ar_d"));
     selectAlias("archiw");
     return false;
-  }
+  };
+  if (outcome != ArchiveOutcome::Read) return lacking(outcome);
   v.assign("tylko_stale", rt::Value::logical(false));
 
   // Second phase: averaging, the auxiliary basis and the floors.
@@ -302,7 +304,13 @@ bool PODST_OBL(const std::string& basisItem) {
   Parameters p = parameters();
   bool shifted = start.month != calc.month || start.year != calc.year;
   int correction = shifted ? monthsFromStartToCalculation({start.year, start.month}, calc) : 0;
-  if (std::optional<double> sum = auxiliarySum(s.employee, auxItem, p.auxFrom, p.auxTo, correction, s.monthsBack)) {
+  std::optional<int> auxMissing;
+  std::optional<double> auxSum = auxiliarySum(s.employee, auxItem, p.auxFrom, p.auxTo, correction, s.monthsBack, &auxMissing);
+  if (auxMissing) {
+    reportMissingMonth(s, monthsBefore(s.payrollMonth, s.monthsBack + *auxMissing));
+    return lacking(ArchiveOutcome::BasisMissing);
+  }
+  if (std::optional<double> sum = auxSum) {
     auxiliary = {addAuxiliaryBasis(a, *sum, p.auxTo - p.auxFrom + 1), 2};
     rounded = true;
   }

@@ -92,6 +92,49 @@ TEST_F(PodstObl, MissingArchiveDataEndWithTheirStatus) {
   EXPECT_EQ(var("ten_arch_stat").num(), 5);
 }
 
+// The archive keeps 24 months (depths 0 to 23 from May 2024). A month deeper than that is
+// missing data with the status of what is missing, never a 0 that counts or drops out; a month
+// kept with 0 in it is a month like any other. One employee's run names the month.
+TEST_F(PodstObl, AMonthOutsideTheArchiveIsMissingData) {
+  struct Case {
+    const char* name;
+    rt::Value start;     // the benefit's first day: a start long ago pushes the months deeper
+    const char* basisItem;
+    const char* auxiliaryItem;
+    rt::Value closed;    // the last archiving of the system parameters
+    bool result;
+    int status;
+    const char* month;   // the month named, "" for none
+  };
+  const Case cases[] = {
+      {"basis months at depths 23, 24, 25", date(2022, 7, 4), "B001", "", date(2024, 4, 30), false, 9, "05.2022"},
+      {"basis months at depths 21, 22, 23 hold 0", date(2022, 9, 4), "B001", "", date(2024, 4, 30), true, 0, ""},
+      {"system working days at depths 25, 26, 27", date(2024, 5, 15), "B001", "", date(2026, 4, 30), false, 5, "04.2024"},
+      {"auxiliary months at depths 23, 24, 25", date(2022, 7, 4), "", "B008", date(2024, 4, 30), false, 9, "05.2022"},
+  };
+  archive("    1", "B008", {0, 3000, 4000, 2000});
+  set("zakr", num(3));
+  set("zusx_pom_od", num(1));
+  set("zusx_pom_do", num(3));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    messages.clear();
+    rt::functions().call("DBSELECTAREA", {txt("nieobec")});
+    suite::setField("od", c.start);
+    suite::setField("suma", num(1035.5, 2));
+    set("pod_pom", txt(c.auxiliaryItem));
+    set("closed_dat", c.closed);
+    set("tylko_stale", yes(false));
+    set("ten_arch_stat", num(0));
+    EXPECT_EQ(run(c.basisItem), c.result);
+    EXPECT_EQ(var("tylko_stale").logical(), !c.result);
+    if (c.result) continue;
+    EXPECT_EQ(var("ten_arch_stat").num(), c.status);
+    EXPECT_DOUBLE_EQ(field("nieobec", "suma").num(), 1035.50) << "nothing of the record is written";
+    EXPECT_TRUE(said(std::string("Archiwum pl`ac nie obejmuje miesia`ca ") + c.month + "!"));
+  }
+}
+
 TEST_F(PodstObl, NeitherFillingUpNorDroppingReadsNoDays) {
   set("zusx_wypad", txt("N"));
   set("dni_w_mies", txt("B099"));  // not archived, but not looked for either
