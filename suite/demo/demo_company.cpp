@@ -13,6 +13,7 @@
 #include "suite/company/company.h"
 #include "suite/company/file_lookup.h"
 #include "suite/company/memory_store.h"
+#include "suite/payroll/payroll_values.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
 
@@ -39,6 +40,9 @@ struct Random {
 
 // The employee whose sickness of the payroll month the demo's register shows.
 constexpr int kSickEmployee = 8;
+
+// The personnel module's FTE dictionary ("E", symbol "ETAT"): MAIN's field of the employee's code.
+const FieldDef kFteField{"sl_etat", 'C', 3};
 
 std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 std::string itemCode(char letter, int n) { return std::string(1, letter) + "0" + twoDigits(n); }
@@ -95,6 +99,7 @@ class Builder {
     personnelItems();
     emptyTables();
     settingsFiles();
+    halfTimeEmployee();
   }
 
  private:
@@ -103,11 +108,17 @@ class Builder {
     return (def->dir == CompanyDir::Personnel ? dir_ + "KADRY/" : dir_) + def->name;
   }
 
-  // Creates the table and opens it alone for appending.
-  void create(const char* table) {
-    const TableDef* def = findTable(table);
-    createTable(path(table), *def);
-    call("DBUSEAREA", {logical(true), rt::Value(), txt(path(table) + ".dbf"), txt(def->alias),
+  // Creates the table, with `extra` fields after the suite's own, and opens it alone for
+  // appending.
+  void create(const char* table, const std::vector<FieldDef>& extra = {}) {
+    TableDef def = *findTable(table);
+    def.fields.insert(def.fields.end(), extra.begin(), extra.end());
+    createTable(path(table), def);
+    open(table);
+  }
+  // Opens an existing table alone for appending.
+  void open(const char* table) {
+    call("DBUSEAREA", {logical(true), rt::Value(), txt(path(table) + ".dbf"), txt(findTable(table)->alias),
                        logical(false), logical(false)});
   }
   void done() {
@@ -204,7 +215,7 @@ class Builder {
                                      "Marcin", "Michal`", "Grzegorz", "Jo`zef"};
     static const char* womenNames[] = {"Anna", "Maria", "Katarzyna", "Magdalena", "Agnieszka",
                                        "Barbara", "Ewa", "Joanna", "Zofia", "Mal`gorzata"};
-    create("MAIN");
+    create("MAIN", {kFteField});
     Random rnd;
     Month archived = monthsBack(payroll_, 1);
     for (int n = 1; n <= 50; ++n) {
@@ -409,6 +420,64 @@ class Builder {
     memoryFile("zas.zus", link, "zsx_*");
     memoryFile("zus_kdr.mem", {{"zkdr_du", txt("KD_UBEZP")}, {"zkdr_do", txt("KD_DOWOD")}}, "zkdr_*");
     memoryFile("place/par_prog.mem", {{"staz_pracy", txt("S001")}}, "");
+  }
+
+  // A half-time employee with a low wage and sick pay in the payroll month: her basis lies below
+  // the minimum wage for half a full time, so the floors show the fraction ("(etat:0.50)"). The
+  // personnel parameters name the FTE dictionary; its entries keep the FTE in thousandths.
+  void halfTimeEmployee() {
+    const int n = 51;
+    const std::string nr = employeeNumber(n);
+    const Month archived = monthsBack(payroll_, 1);
+    const rt::Value hired = date(payroll_.year - 3, 1, 1);
+    const int from = 2, to = 6;  // sick pay of 5 days in the payroll month
+
+    open("SLOWNIK");
+    appendRecord({{"kod", txt("E  ")}, {"skrot", txt("ETAT")}, {"nazwa", txt("Wymiar etatu")}});
+    appendRecord({{"kod", txt("E01")}, {"skrot", txt("1/1")}, {"nazwa", txt("Pel`ny etat")},
+                  {"wart", txt(encodeInputValue(1000))}});
+    appendRecord({{"kod", txt("E02")}, {"skrot", txt("1/2")}, {"nazwa", txt("Pol`owa etatu")},
+                  {"wart", txt(encodeInputValue(500))}});
+    done();
+
+    open("MAIN");
+    appendRecord({{"nr_prac", txt(nr)}, {"nazwisko", txt("Pawlak")}, {"imie", txt("Ewa")},
+                  {"status", num(1)}, {"data_zatr", hired}, {"dni_ch", num(to - from + 1)},
+                  {"dni_op", num(0)}, {"dni_rdz", num(0)}, {"dni_poza", num(0)},
+                  {"data_zus", date(payroll_.year, 1, 1)}, {"rok_arc", num(archived.year)},
+                  {"mies_arc", num(archived.month)}, {"sl_slow1", txt("D" + twoDigits(n % 4 + 1))},
+                  {"sl_grupa", txt("G01")}, {"sl_etat", txt("E02")}, {"stat_obl", num(0)}});
+    done();
+    open("MAIN_2");
+    appendRecord({{"nr_prac", txt(nr)}, {"nr_pesel", txt("90030512345")}, {"data_ur", date(1990, 3, 5)},
+                  {"kd_ubezp", hired}, {"kd_dowod", txt("ABC512345")}});
+    done();
+
+    // Half of a low full-time wage, less the employee's social contributions (13.71%), every
+    // working day worked; nothing archived for the payroll month yet.
+    open("ARCHIW");
+    const double basis = double(int64_t(2200 * (1 - 0.1371) * 100 + 0.5)) / 100;
+    for (int item : {1, 2, 3, 4, 5})
+      archiveRecord(nr, itemCode('B', item), [&](Month, int d) { return d == 0 ? 0 : basis; });
+    archiveRecord(nr, itemCode('B', 6), [](Month m, int d) { return d == 0 ? 0.0 : double(workingDays(m)); });
+    done();
+
+    open("NIEOBEC");
+    appendRecord({{"nr_prac", txt(nr)},
+                  {"od", date(payroll_.year, payroll_.month, from)},
+                  {"do", date(payroll_.year, payroll_.month, to)},
+                  {"l_dni", num(to - from + 1)},
+                  {"zasilek", txt("Z10")},
+                  {"procent", num(80)},
+                  {"dat_wyp", date(payroll_.year, payroll_.month, 10)},
+                  {"data_prawa", date(payroll_.year, payroll_.month, from)},
+                  {"status", num(2)},
+                  {"nr_stat", txt("A")},
+                  {"nr_l_4", txt("ZL" + std::to_string(3000000 + n))},
+                  {"place", logical(false)}});
+    done();
+
+    memoryFile("KADRY/kadry_pp.mem", {{"symbol_eta", txt("ETAT")}}, "");
   }
 
   std::string dir_;

@@ -5,6 +5,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/rounding.h"
+#include "suite/payroll/work_fraction.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
 
@@ -98,7 +99,7 @@ void registerPayrollValueFunctions() {
   f.add("DEL_SKL", [](rt::Args& a) {
     return rt::Value::integer(changeInput(a[0].strOr(""), a[2].strOr(""), a[3].numOr(0), false));
   });
-  f.add("WYM_ETAT", [](rt::Args&) { return rt::Value::number(1, 2); });
+  f.add("WYM_ETAT", [](rt::Args&) { return rt::Value::number(workFraction(), 2); });
   f.add("SPRMAINUPR", [](rt::Args&) { return rt::Value::logical(true); });
   // The table function of the demo payroll: the percentage of a benefit by years of service,
   // code "F001" (its variables end in "1").

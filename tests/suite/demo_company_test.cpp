@@ -68,7 +68,7 @@ TEST_F(DemoCompany, TheRegisterSetOpensUnderItsAliasesAndClosesWhole) {
   EXPECT_EQ(call("ALIAS").str(), "MAIN_2");  // the last one selected
   for (const char* alias : {"main", "sl", "dane_we", "nieobec", "main_2"})
     EXPECT_GT(call("SELECT", {txt(alias)}).intOr(0), 0) << alias;
-  EXPECT_EQ(count("main"), 50);
+  EXPECT_EQ(count("main"), 51);
   suite::closeSet("MAIN");
   for (const char* alias : {"main", "sl", "nieobec"})
     EXPECT_EQ(call("SELECT", {txt(alias)}).intOr(0), 0) << alias;
@@ -151,7 +151,7 @@ TEST_F(DemoCompany, TheBenefitDictionaryHoldsAll33KindsOfTheLink) {
   EXPECT_EQ(kinds.back().kod, "Z33");
   std::set<std::string> headers;
   for (const auto& d : suite::dictionaries()) headers.insert(d.kod);
-  EXPECT_EQ(headers, (std::set<std::string>{"D  ", "G  ", "Z  "}));
+  EXPECT_EQ(headers, (std::set<std::string>{"D  ", "E  ", "G  ", "Z  "}));
 }
 
 TEST_F(DemoCompany, TheArchiveHoldsThePseudoEmployeeAndEveryEmployeesBasis) {
@@ -170,6 +170,41 @@ TEST_F(DemoCompany, TheArchiveHoldsThePseudoEmployeeAndEveryEmployeesBasis) {
   ASSERT_TRUE(call("DBSEEK", {txt("    1B001")}).logical());
   EXPECT_GT(suite::field("a01").num(), 0);
   ASSERT_TRUE(call("DBSEEK", {txt("   50B006")}).logical());
+}
+
+// The work-time fraction is the employee's full-time equivalent in the FTE dictionary that the
+// personnel parameters name; 1.00 where none is set.
+TEST_F(DemoCompany, TheWorkTimeFractionComesFromTheFteDictionary) {
+  ASSERT_TRUE(suite::openSet("MAIN | SLOWNIK", "SS"));
+  auto fractionOf = [](const char* nr) {
+    call("DBSELECTAREA", {txt("main")});
+    call("ORDSETFOCUS", {rt::Value::integer(1)});
+    EXPECT_TRUE(call("DBSEEK", {txt(nr)}).logical()) << nr;
+    return rt::functions().call("WYM_ETAT").num();
+  };
+  call("DBSELECTAREA", {txt("sl")});
+  call("ORDSETFOCUS", {rt::Value::integer(2)});
+  call("DBGOTO", {rt::Value::integer(3)});
+  EXPECT_DOUBLE_EQ(fractionOf("   51"), 0.5);
+  EXPECT_DOUBLE_EQ(fractionOf("    3"), 1.0) << "no code in the FTE dictionary";
+  call("DBSELECTAREA", {txt("sl")});
+  EXPECT_EQ(call("INDEXORD").intOr(0), 2) << "the dictionary keeps its order";
+  EXPECT_EQ(call("RECNO").intOr(0), 3) << "and its record";
+
+  // A code the dictionary lacks, and personnel parameters that name no dictionary.
+  call("DBSELECTAREA", {txt("main")});
+  ASSERT_TRUE(call("DBSEEK", {txt("   51")}).logical());
+  ASSERT_TRUE(call("RLOCK").logical());
+  suite::setField("sl_etat", txt("E09"));
+  EXPECT_DOUBLE_EQ(fractionOf("   51"), 1.0);
+  suite::setField("sl_etat", txt("E02"));
+  call("DBUNLOCK");
+  fs::path settings = dir / "KADRY" / "kadry_pp.mem";
+  fs::rename(settings, dir / "KADRY" / "kadry_pp.bak");
+  double withoutSettings = fractionOf("   51");
+  fs::rename(dir / "KADRY" / "kadry_pp.bak", settings);
+  EXPECT_DOUBLE_EQ(withoutSettings, 1.0);
+  EXPECT_DOUBLE_EQ(fractionOf("   51"), 0.5);
 }
 
 TEST_F(DemoCompany, PayrollDataAreAvailableWithTheirItemSelections) {
@@ -346,7 +381,7 @@ TEST_F(DemoCompany, TheListingGeneratorPrintsEveryRecordTheCallbackKeeps) {
   std::ifstream f(dir / "WYDRUKI" / "wydruk.txt");
   std::vector<std::string> lines;
   for (std::string l; std::getline(f, l);) lines.push_back(l);
-  ASSERT_EQ(lines.size(), 4u + 7u);  // title, blank, headings, rule, seven of the eight benefits
+  ASSERT_EQ(lines.size(), 4u + 8u);  // title, blank, headings, rule, eight of the nine benefits
   EXPECT_NE(lines[0].find("Zestawienie"), std::string::npos);
   for (size_t i = 4; i < lines.size(); ++i) EXPECT_EQ(lines[i].find("    7"), std::string::npos);
   EXPECT_EQ(call("ALIAS").str(), "NIEOBEC");

@@ -42,7 +42,7 @@ TEST_F(RunCompany, RecordsAreDecidedByStatusWithoutRepeat) {
   // Sick pay paid by the employer takes the basis of data slot 2 and the auxiliary one of slot 9.
   EXPECT_EQ(basisCalls, (std::vector<std::string>{"B002/B009", "B002/B009", "B002/B009"}));
   ASSERT_EQ(summary.size(), 4u);
-  EXPECT_EQ(summary[0], "Liczba przetworzonych pracowniko`w: 46");  // the employed of 50
+  EXPECT_EQ(summary[0], "Liczba przetworzonych pracowniko`w: 47");  // the employed of 51
   EXPECT_EQ(summary[1], "Liczba obliczonych zasil`ko`w:       5");
   EXPECT_EQ(summary[2], "Liczba pracowniko`w o niedoste`pnych danych: 0");
   EXPECT_EQ(summary[3], "Nie stwierdzono bl`e`do`w krytycznych!");
@@ -261,7 +261,7 @@ TEST_F(RunCompany, PayrollSelectionRunsThroughTheLibrarysLoop) {
     calculate();
   });
   EXPECT_EQ(numbers("status"), (std::vector<double>{4, 2})) << "the library's loop passes the dismissed";
-  EXPECT_EQ(summary[0], "Liczba przetworzonych pracowniko`w: 46");
+  EXPECT_EQ(summary[0], "Liczba przetworzonych pracowniko`w: 47");
   EXPECT_EQ(openAreas(), 0);
 }
 

@@ -165,7 +165,7 @@ TEST_F(RunCompany, InsuranceStartFromThePersonnelItemElseTheEmploymentDate) {
     EXPECT_FALSE(seen.count(employee(7)));
     EXPECT_FALSE(said(kNoStart)) << "said only when one employee is calculated";
     EXPECT_EQ(numbers("status"), (std::vector<double>{4, 4, 2})) << "without a personnel record nothing is touched";
-    EXPECT_EQ(summary[0], "Liczba przetworzonych pracowniko`w: 46") << "but the employee counts as processed";
+    EXPECT_EQ(summary[0], "Liczba przetworzonych pracowniko`w: 47") << "but the employee counts as processed";
 
     range = 3;
     chosenEmployee = 5;

@@ -1,0 +1,91 @@
+// The work-time fraction from the personnel module's FTE dictionary.
+#include "suite/payroll/work_fraction.h"
+
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "runtime/core/context.h"
+#include "runtime/core/error.h"
+#include "runtime/db/work_areas.h"
+#include "runtime/memfile/memfile.h"
+#include "suite/company/file_lookup.h"
+#include "suite/company/memory_store.h"
+#include "suite/payroll/payroll_values.h"
+
+namespace suite {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string trimmed(const std::string& s) {
+  size_t b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return "";
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+bool sameName(const std::string& a, const char* b) {
+  std::string u = a;
+  for (char& c : u) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return u == b;
+}
+
+// The symbol of the FTE dictionary in the personnel parameters at `path`; "" when none.
+std::string symbolIn(const std::string& path) {
+  try {
+    for (const rt::mem::Variable& v : rt::mem::readFile(path))
+      if (sameName(v.name, "symbol_eta") && v.value.isChar()) return trimmed(v.value.str());
+  } catch (const rt::Error&) {
+    // Damaged or unreadable parameters name no dictionary: the fraction is not set.
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string fteFieldName() {
+  const rt::Value* dir = rt::context().memvars.tryGet("_path_kadr");
+  std::string path = findPath((dir && dir->isChar() ? dir->str() : "") + "kadry_pp" + memoryFileExtension());
+  std::error_code ec;
+  fs::file_time_type written = fs::last_write_time(path, ec);
+  if (ec) return "";
+  // A run asks once per benefit record: the file is read again only when it changed.
+  static std::string cachedPath, cachedField;
+  static fs::file_time_type cachedTime;
+  if (path != cachedPath || written != cachedTime) {
+    std::string symbol = symbolIn(path);
+    cachedField = symbol.empty() ? "" : "SL_" + symbol;
+    cachedPath = path;
+    cachedTime = written;
+  }
+  return cachedField;
+}
+
+std::optional<double> employeeFte() {
+  rt::db::WorkArea* main = rt::db::workAreas().byAlias("main");
+  rt::db::WorkArea* dictionary = rt::db::workAreas().byAlias("sl");
+  if (!main || !dictionary || main->eof()) return std::nullopt;
+  std::string field = fteFieldName();
+  int index = field.empty() ? -1 : main->fieldIndex(field);
+  if (index < 0) return std::nullopt;
+  rt::Value code = main->get(size_t(index));
+  if (!code.isChar() || trimmed(code.str()).empty()) return std::nullopt;
+
+  const int order = dictionary->order();
+  const uint32_t record = dictionary->recno();
+  std::optional<double> fte;
+  dictionary->setOrder(1);
+  if (dictionary->seek(code, false)) {
+    int wart = dictionary->fieldIndex("wart");
+    rt::Value stored = wart < 0 ? rt::Value() : dictionary->get(size_t(wart));
+    double value = decodeInputValue(stored.isChar() ? stored.str() : "") / 1000.0;
+    if (value > 0) fte = value;
+  }
+  dictionary->setOrder(order);
+  dictionary->goTo(record);
+  return fte;
+}
+
+double workFraction() { return employeeFte().value_or(1.0); }
+
+}  // namespace suite

@@ -1,0 +1,25 @@
+// The employee's work-time fraction (`WYM_ETAT`): the full-time equivalent the personnel module
+// keeps for the employee. Its parameters ("kadry_pp" in the personnel directory) name the FTE
+// dictionary by `symbol_eta`; MAIN's field "SL_" + that symbol holds the employee's code in it,
+// and the dictionary entry keeps the FTE in thousandths in the first four bytes of `wart` (1000
+// a full time, 500 a half).
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace suite {
+
+// The MAIN field of the employee's FTE code ("SL_" + the symbol, trimmed); "" when the personnel
+// parameters name none (no file, a damaged one, no symbol).
+std::string fteFieldName();
+
+// The full-time equivalent of the employee MAIN stands on, from the dictionary open as `sl`
+// (which keeps its order and record); none when it is not set: no FTE field or code, a code the
+// dictionary lacks, or a value of 0 or less.
+std::optional<double> employeeFte();
+
+// `WYM_ETAT`: the employee's full-time equivalent, 1.00 where none is set.
+double workFraction();
+
+}  // namespace suite
