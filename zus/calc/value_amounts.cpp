@@ -18,17 +18,18 @@ bool isOneOf(const std::string& kind, const std::vector<std::string>& kinds) {
   return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
 }
 
-int monthNumber(int32_t day) {
+// Year and month of a day, so that December of one year is not the December of the next.
+int yearMonth(int32_t day) {
   int y, m, d;
   suite::splitDayNumber(day, y, m, d);
-  return m;
+  return y * 12 + m;
 }
 
 // The parental comparison of a maternity-type benefit of value v and `paidDays` days.
 void compareWithParental(const BenefitFields& r, double v, int paidDays, const ValueHooks& hooks,
                          ValueOutcome& out) {
   double parental = hooks.parentalAmount ? hooks.parentalAmount() : 0;
-  if (r.from && r.to && monthNumber(r.from) == monthNumber(r.to)) {
+  if (r.from && r.to && yearMonth(r.from) == yearMonth(r.to)) {
     double rate = r.tax > 0 ? r.tax / 100 : 0.18;
     double net = v - round0(round0(v) * rate) - r.taxRelief;
     if (!(net > 0)) net = 0;

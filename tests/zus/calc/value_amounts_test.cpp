@@ -183,6 +183,8 @@ TEST(ValueBenefit, MaternityComparedWithParentalBenefit) {
       // 1500.00 nets 1230; the share of 15 days is round1(96.77 x 15) = 1451.6.
       {d(2024, 3, 1), d(2024, 3, 31), 15, 221.6, nullptr},
       {d(2024, 3, 15), d(2024, 4, 10), 27, -1, "Rozbij zasil`ek macierzyn`ski na poszczego`lne miesia`ce!"},
+      // The same month number a year later is another month.
+      {d(2025, 12, 20), d(2026, 12, 10), 30, -1, "Rozbij zasil`ek macierzyn`ski na poszczego`lne miesia`ce!"},
       {0, d(2024, 3, 31), 31, -1, "Brak daty pocza`tku zasil`ku!"},
       {d(2024, 3, 1), 0, 31, -1, "Brak daty kon`ca zasil`ku!"},
   };
