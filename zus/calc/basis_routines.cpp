@@ -8,6 +8,7 @@
 #include "zus/calc/basis_print.h"
 #include "zus/calc/basis_vars.h"
 #include "zus/calc/basis_window.h"
+#include "zus/calc/value_current.h"
 #include "zus/shell/settings_support.h"
 
 namespace zus::basis {
@@ -331,13 +332,7 @@ bool PODST_OBL(const std::string& basisItem) {
   }
   v.assign("pd_mies", num(monthly, rounded || monthly != a.monthly ? 2 : 0));
   if (!average && numVar("podstawa") < dailyFloor(f)) {
-    bool accept = call("DECYZJA", {rt::Value::logical(true),
-                                   rt::Value::text("Czy zatwierdzasz stawke` dzienna` z pl`acy minimalnej ?"),
-                                   num(12), num(0),
-                                   lineList({"Dla aktualnie przetwarzanego pracownika stawka dzienna",
-                                             "jest mniejsza od stawki dziennej z minimalnej pl`acy krajowej."})})
-                      .logicalOr(false);
-    if (accept) {
+    if (calcrun::confirmMinimumWageRate()) {
       v.assign("podstawa", num(dailyFloor(f), 2));
       v.assign("txt_uwagi2", rt::Value::text(settings::display(dailyFloorNote(f.workFraction))));
     }

@@ -112,10 +112,20 @@ double minimumWageDailyRate() {
 }
 
 bool confirmMinimumWageRate() {
-  return ask(true, "Czy zatwierdzasz stawke` dzienna` z pl`acy minimalnej ?",
-             {"Dla aktualnie przetwarzanego pracownika stawka dzienna",
-              "jest mniejsza od stawki dziennej z minimalnej pl`acy krajowej."},
-             12, 0);
+  std::vector<std::string> lines{"Dla aktualnie przetwarzanego pracownika stawka dzienna",
+                                 "jest mniejsza od stawki dziennej z minimalnej pl`acy krajowej."};
+  // Over many employees the question covers the progress window, where the employee's name
+  // stood: it names the employee itself.
+  if (numberVar("zakr") != 3 && isOpen("main")) {
+    rt::db::WorkArea& main = areaOf("main");
+    auto trimmed = [&](const char* name) {
+      std::string s = fieldText(main, name);
+      size_t b = s.find_first_not_of(' ');
+      return b == std::string::npos ? std::string() : s.substr(b, s.find_last_not_of(' ') - b + 1);
+    };
+    lines.push_back("Pracownik: " + trimmed("nr_prac") + " " + trimmed("nazwisko") + " " + trimmed("imie"));
+  }
+  return ask(true, "Czy zatwierdzasz stawke` dzienna` z pl`acy minimalnej ?", lines, 12, 0);
 }
 
 }  // namespace zus::calcrun

@@ -27,7 +27,8 @@ bool copyEarlierBasis();
 // The minimum-wage daily rate: the minimum wage for the work-time fraction less the employee's
 // contributions, per day of a 30-day month (`min_pl_br`, `wymiar_et`, `zusx_sprsk`).
 double minimumWageDailyRate();
-// Asks whether the minimum-wage daily rate replaces a lower one.
+// Asks whether the minimum-wage daily rate replaces a lower one; in a run over many employees the
+// question names the employee MAIN stands on.
 bool confirmMinimumWageRate();
 
 // The archive value at depth 0 of the system pseudo-employee's item, 0 when the item is empty or

@@ -164,6 +164,7 @@ TEST_F(RunCompany, PbzRecordCopiesTheEarlierBasis) {
       calculate();
     });
     EXPECT_TRUE(asked(kMinimumWage)) << "120.00 lies below the minimum wage's daily rate";
+    EXPECT_EQ(comments.back(), "Pracownik: 3 Wis`niewski Krzysztof") << "a run of all employees names the one asked about";
     EXPECT_TRUE(basisCalls.empty());
     std::vector<double> basis = numbers("druk_podst");
     ASSERT_EQ(basis.size(), 3u);

@@ -46,6 +46,7 @@ struct Case {
   bool insuredThisMonth = false;  // else insured since 2010
   int minimumWageAnswer = 1;    // 1 Tak, 0 Nie
   int critical = 0;
+  const char* namedInQuestion = nullptr;  // the minimum-wage question's line naming the employee
 };
 
 class EndToEnd : public RunCompany {
@@ -221,11 +222,15 @@ TEST_F(EndToEnd, RecordsThroughTheWholeRun) {
        // floor (2333.00 less 13.71%) / 30 = 67.10.
        .expected = {{4, 536.80, 536.80, 53.68, 2333.00, 67.10, {1, 2, 3}, "T\tT\tT",
                      "1898.38\t1898.38\t1898.38", "(etat:0.50)"}},
-       .minimumWage = 4666},
+       .minimumWage = 4666,
+       // The question covers the progress window with the name: it names the employee.
+       .namedInQuestion = "Pracownik: 51 Pawlak Ewa"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     answers = {{kMinimumWage, c.minimumWageAnswer}};
+    questions.clear();
+    comments.clear();
     start([&] {
       baseSettings();
       c.settings();
@@ -265,6 +270,10 @@ TEST_F(EndToEnd, RecordsThroughTheWholeRun) {
         EXPECT_EQ(remark, "");
       else
         EXPECT_NE(remark.find(e.remark), std::string::npos) << remark;
+    }
+    if (c.namedInQuestion) {
+      ASSERT_EQ(questions.back(), kMinimumWage);
+      EXPECT_EQ(comments.back(), c.namedInQuestion);
     }
     ASSERT_EQ(summary.size(), 4u);
     EXPECT_EQ(summary[3], c.critical ? "Podczas obliczen` zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 1 przypadku !"
