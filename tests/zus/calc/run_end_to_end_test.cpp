@@ -4,6 +4,8 @@
 // the status.
 #include "tests/zus/calc/run_fixture.h"
 
+#include <algorithm>
+
 #include "zus/calc/by_name.h"
 
 namespace calcrun_test {
@@ -279,6 +281,20 @@ TEST_F(EndToEnd, RecordsThroughTheWholeRun) {
     EXPECT_EQ(summary[3], c.critical ? "Podczas obliczen` zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 1 przypadku !"
                                      : "Nie stwierdzono bl`e`do`w krytycznych!");
   }
+}
+
+// The demo company as it is built: its half-time employee's sick pay of the payroll month falls
+// under the floors for half a full time, and the saved basis says so.
+TEST_F(EndToEnd, TheDemosHalfTimeEmployeeGetsTheFloorsOfHerFraction) {
+  start([&] { calculate(); });
+  std::vector<rt::Value> employees = column("nr_prac"), saved = column("zapis_pod");
+  std::vector<double> status = numbers("status"), suma = numbers("suma");
+  auto it = std::find_if(employees.begin(), employees.end(), [](const rt::Value& v) { return v.strOr("") == "   51"; });
+  ASSERT_NE(it, employees.end());
+  size_t i = size_t(it - employees.begin());
+  EXPECT_EQ(status[i], 4);
+  EXPECT_NE(saved[i].strOr("").find("(etat:0.50)"), std::string::npos) << saved[i].strOr("");
+  EXPECT_LT(suma[i], 3000) << "half of the minimum wage, not the whole";
 }
 
 }  // namespace
