@@ -1,9 +1,9 @@
 // The work-time fraction from the personnel module's FTE dictionary.
 #include "suite/payroll/work_fraction.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
-#include <filesystem>
-#include <system_error>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
@@ -15,8 +15,6 @@
 
 namespace suite {
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string trimmed(const std::string& s) {
   size_t b = s.find_first_not_of(' ');
@@ -44,19 +42,25 @@ std::string symbolIn(const std::string& path) {
 }  // namespace
 
 std::string fteFieldName() {
+  // A run asks once per benefit record: the file is looked for once per personnel directory and
+  // read again only when it is another file or was written since.
+  static std::string cachedDir, cachedPath, cachedField;
+  static struct stat cachedStat {};
   const rt::Value* dir = rt::context().memvars.tryGet("_path_kadr");
-  std::string path = findPath((dir && dir->isChar() ? dir->str() : "") + "kadry_pp" + memoryFileExtension());
-  std::error_code ec;
-  fs::file_time_type written = fs::last_write_time(path, ec);
-  if (ec) return "";
-  // A run asks once per benefit record: the file is read again only when it changed.
-  static std::string cachedPath, cachedField;
-  static fs::file_time_type cachedTime;
-  if (path != cachedPath || written != cachedTime) {
-    std::string symbol = symbolIn(path);
+  std::string dirText = dir && dir->isChar() ? dir->str() : "";
+  if (cachedPath.empty() || dirText != cachedDir) {
+    cachedDir = dirText;
+    cachedPath = findPath(dirText + "kadry_pp" + memoryFileExtension());
+    cachedStat = {};
+  }
+  struct stat now {};
+  if (::stat(cachedPath.c_str(), &now) != 0) return "";
+  if (now.st_ino != cachedStat.st_ino || now.st_dev != cachedStat.st_dev ||
+      now.st_mtim.tv_sec != cachedStat.st_mtim.tv_sec || now.st_mtim.tv_nsec != cachedStat.st_mtim.tv_nsec ||
+      now.st_size != cachedStat.st_size) {
+    std::string symbol = symbolIn(cachedPath);
     cachedField = symbol.empty() ? "" : "SL_" + symbol;
-    cachedPath = path;
-    cachedTime = written;
+    cachedStat = now;
   }
   return cachedField;
 }
