@@ -15,7 +15,7 @@ using namespace transfer_run;
 
 rt::Memvars& vars() { return rt::context().memvars; }
 
-const char* const kCounters[] = {"razem_prac", "razem_zas", "razem_lock", "bylybledy", "fatal"};
+const char* const kCounters[] = {"razem_prac", "razem_zas", "razem_lock", "bylybledy", "fatal", "razem_usun"};
 
 const std::string kLinkOption = "\"Pol`a`czenie ZUS/PL`ACE\"";
 
@@ -34,6 +34,8 @@ void declareRunContext() {
                            "scr", "wykonac", "mianownik", "komen"})
     v.declarePrivate(name);
   for (const char* counter : kCounters) v.declarePrivate(counter, rt::Value::integer(0));
+  // Notes on single benefits for the summary.
+  v.declarePrivate("uwagi_dni", rt::Value::newArray(0));
 }
 
 }  // namespace
@@ -130,8 +132,11 @@ void WRITE_STOP() {
         "Liczba pracowniko`w o niedoste`pnych danych: " + countText(runNum("razem_lock")),
         criticalErrorsLine(runNum("bylybledy")),
         fatal == 0 ? std::string("Nie stwierdzono bl`e`do`w doste`pu w sieci !")
-                   : "Liczba bl`e`do`w doste`pu w sieci:    " + countText(fatal)})
+                   : "Liczba bl`e`do`w doste`pu w sieci:    " + countText(fatal),
+        "Liczba usunie`tych zasil`ko`w cofnie`tych z PL`AC: " + countText(runNum("razem_usun"))})
     lines.arr().push_back(rt::Value::text(l));
+  if (const rt::Value* notes = vars().tryGet("uwagi_dni"); notes && notes->isArray())
+    for (const rt::Value& note : notes->arr()) lines.arr().push_back(note);
   callByName("CLEAR_KEYBOARD");
   callByName("SKONCZYLEM", {lines, rt::Value(), rt::Value::text("Operacja zostal`a zakon`czona.")});
   setRunVar("lum_zestaw", rt::Value::integer(0));

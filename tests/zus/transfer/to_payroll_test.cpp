@@ -1,5 +1,8 @@
 // The transfer to payroll on a small company: what reaches the payroll input items, how a
 // changed, deleted or locked benefit is handled, and how the run ends when the user leaves.
+#include <cerrno>
+
+#include "runtime/db/file.h"
 #include "tests/zus/transfer/transfer_fixture.h"
 #include "zus/transfer/to_payroll.h"
 
@@ -214,9 +217,106 @@ TEST_F(PayrollTransfer, ADeletedBenefitHasWhatWasSentTakenBack) {
   EXPECT_EQ(inputItem("    1", "D001"), 200);
   EXPECT_FALSE(record(1)["PLACE"].logical());
   EXPECT_TRUE(record(1)["DELETED"].logical());
+  EXPECT_EQ(summaryLine(5), "Liczba usunie`tych zasil`ko`w cofnie`tych z PL`AC: 1");
   // Taken back once only.
   run("TO_WRITE");
   EXPECT_EQ(inputItem("    1", "P001"), 10000);
+  EXPECT_EQ(summaryLine(5), "Liczba usunie`tych zasil`ko`w cofnie`tych z PL`AC: 0");
+}
+
+// Fails the first write of the benefit register after a payroll item was written: the transfer
+// marks of that payroll call do not reach the disk.
+struct MarksWriteFault {
+  MarksWriteFault() {
+    rt::db::File::setWriteFault([this](const std::string& path, uint64_t, size_t) {
+      std::string name = fs::path(path).filename().string();
+      std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+      if (name == "dane_we.dbf" && !fired) armed = true;
+      if (name == "nieobec.dbf" && armed) {
+        armed = false;
+        fired = true;
+        return EIO;
+      }
+      return 0;
+    });
+  }
+  ~MarksWriteFault() { rt::db::File::setWriteFault({}); }
+  bool armed = false, fired = false;
+};
+
+TEST_F(PayrollTransfer, MarksThatCannotBeWrittenHaveThePayrollCallGivenBack) {
+  struct Case {
+    const char* what;
+    bool sentBefore;  // the record was sent with 500.00 and 10 days before the failing run
+    int afterFailure;  // P001 after the failing run
+  } cases[] = {{"a first send", false, 0}, {"a changed amount", true, 50000}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    call("DBCLOSEALL");
+    for (const char* t : {"NIEOBEC", "DANE_WE"}) {
+      const suite::TableDef* def = suite::findTable(t);
+      suite::createTable(suite::tableDirectory(*def) + def->name, *def);
+    }
+    add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+    if (c.sentBefore) {
+      run("TO_WRITE");
+      change("NIEOBEC", 1, {{"wartosc", num(620, 2)}});
+    }
+    {
+      MarksWriteFault fault;
+      run("TO_WRITE");
+      EXPECT_TRUE(fault.fired);
+    }
+    EXPECT_EQ(inputItem("    1", "P001"), c.afterFailure);
+    EXPECT_TRUE(said("Pracownik nr 1, zasil`ek Z01 od 10.01.2026: nie zapisano znacznika przesl`ania do PL`AC"));
+    EXPECT_TRUE(said("Wartos`c` przesl`ana` do PL`AC cofnie`to"));
+    EXPECT_EQ(summaryLine(3), "Podczas przepisywania zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 1 przypadku !");
+    EXPECT_EQ(record(1)["PLACE"].logical(), c.sentBefore);
+
+    run("TO_WRITE");
+    int expected = c.sentBefore ? 62000 : 50000;
+    EXPECT_EQ(inputItem("    1", "P001"), expected) << "the next run leaves the exact amount";
+    EXPECT_EQ(inputItem("    1", "D001"), 1000);
+    run("TO_WRITE");
+    EXPECT_EQ(inputItem("    1", "P001"), expected);
+  }
+}
+
+TEST_F(PayrollTransfer, ArrearsDaysAreTakenBackFromTheItemTheyWentTo) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10), {{"dni_rob", num(3)}}));
+  run("TO_WRITE");
+  ASSERT_EQ(inputItem("    1", "D001"), 700);
+  ASSERT_EQ(inputItem("    1", "D005"), 300);
+  struct Step {
+    int days, arrears, current, inArrears;
+  } steps[] = {{12, 3, 900, 300}, {12, 5, 700, 500}, {12, 0, 1200, 0}, {8, 2, 600, 200}};
+  for (const Step& s : steps) {
+    change("NIEOBEC", 1, {{"l_dni", num(s.days)}, {"dni_rob", num(s.arrears)}});
+    run("TO_WRITE");
+    EXPECT_EQ(inputItem("    1", "D001"), s.current) << s.days << "/" << s.arrears;
+    EXPECT_EQ(inputItem("    1", "D005"), s.inArrears) << s.days << "/" << s.arrears;
+    EXPECT_EQ(summary.size(), 6u) << "no note";
+  }
+  // The arrears item's link changed since: the days come back from the item they went to.
+  rt::Value dni = *rt::context().memvars.tryGet("zas_dni");
+  dni.arr()[4] = text("");
+  change("NIEOBEC", 1, {{"l_dni", num(9)}});
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "D005"), 0);
+  EXPECT_EQ(inputItem("    1", "D001"), 900);
+}
+
+TEST_F(PayrollTransfer, ARecordSentBeforeTheSplitWasKeptIsTakenBackAsOneAndNoted) {
+  add("DANE_WE", {{"nr_prac", text("    1")}, {"kod", text("D001")}, {"wartosc", text(suite::encodeInputValue(700))}});
+  add("DANE_WE", {{"nr_prac", text("    1")}, {"kod", text("D005")}, {"wartosc", text(suite::encodeInputValue(300))}});
+  add("NIEOBEC", benefit("    1", kSickness, 500, 12, day(2026, 2, 10),
+                         {{"dni_rob", num(3)}, {"place", yes()}, {"old_zas", text(kSickness)},
+                          {"old_wart", num(500, 2)}, {"old_dni", num(10)}}));
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "D001"), 600);
+  EXPECT_EQ(inputItem("    1", "D005"), 600);
+  EXPECT_EQ(summaryLine(6), "Pracownik nr 1, zasil`ek Z01 od 10.01.2026: dni cofnie`to z pozycji dni biez`a`cych - "
+                            "sprawdz` dni zalegl`e w PL`ACACH");
 }
 
 TEST_F(PayrollTransfer, RecordsLockedElsewhereArePassedBy) {
