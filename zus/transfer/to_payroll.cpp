@@ -194,6 +194,7 @@ void registerPayrollTransferFunctions() {
   });
   f.add("JAKI_IND", [](rt::Args& a) { return rt::Value::integer(JAKI_IND(int(a[0].intOr(0)))); });
   f.add("DAJ_IND", [](rt::Args& a) { return rt::Value::integer(DAJ_IND(int(a[0].intOr(0)))); });
+  f.add("ZWROT_PLAC", [](rt::Args&) { return rt::Value::text(takeBackForResend()); });
   f.add("WRITE_STOP", [](rt::Args&) {
     WRITE_STOP();
     return rt::Value();

@@ -449,7 +449,49 @@ void takeBackRemoved(rt::db::WorkArea& nieobec, const std::string& key, const st
   });
 }
 
+std::string payrollFailure(int code) {
+  switch (code) {
+    case 1: return "bl`a`d doste`pu w sieci";
+    case 2: return "brak doste`pu do danych pl`acowych pracownika";
+    default: return "bl`a`d krytyczny";
+  }
+}
+
 }  // namespace
+
+std::string takeBackForResend() {
+  rt::PrivateFrame frame(vars());
+  for (const char* name : {"indeksik", "ok_x", "ok1_x", "zabezp"}) vars().declarePrivate(name, rt::Value::integer(0));
+  vars().declarePrivate("mianownik", rt::Value::integer(int64_t(suite::payrollAmountDivisor())));
+  vars().declarePrivate("uwagi_dni", rt::Value::newArray(0));
+  int previous = selectedArea();
+  rt::db::WorkArea& nieobec = areaOf("nieobec");
+  bool ownInput = rt::db::workAreas().byAlias("dane_we") == nullptr;
+  if (ownInput && !callByName("_OPEN_SET", {rt::Value::text("DANE_WE"), rt::Value::text("S")}).logicalOr(false)) {
+    selectAreaNumber(previous);
+    return "nie moz`na otworzyc` danych pl`acowych (DANE_WE)";
+  }
+  RecordSend r = readRecord(nieobec, true);
+  selectAlias("dane_we");
+  std::string why;
+  try {
+    takeBack(nieobec, r);
+  } catch (const rt::Error& e) {
+    why = e.what();
+  }
+  if (ownInput) callByName("_CLOSE_SET", {rt::Value::text("DANE_WE")});
+  selectAreaNumber(previous);
+  if (!why.empty()) return why;
+  if (r.stopped) return "nie zapisano znacznika przesl`ania";
+  if (!doneOrNothing(r.okX)) return payrollFailure(r.okX);
+  if (!doneOrNothing(r.ok1X)) return payrollFailure(r.ok1X);
+  putMarks(nieobec, false, "", 0, 0, ArrearsSent{});
+  if (!commitRecord(nieobec, why)) return why;
+  std::vector<std::string> notes;
+  for (const rt::Value& n : vars().get("uwagi_dni").arr()) notes.push_back(n.strOr(""));
+  if (!notes.empty()) message(notes);
+  return "";
+}
 
 void WRITE_FACETA() {
   rt::PrivateFrame frame(vars());

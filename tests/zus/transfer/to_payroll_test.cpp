@@ -4,6 +4,7 @@
 
 #include "runtime/db/file.h"
 #include "tests/zus/transfer/transfer_fixture.h"
+#include "zus/register/field_checks.h"
 #include "zus/transfer/to_payroll.h"
 
 namespace transfer_test {
@@ -317,6 +318,41 @@ TEST_F(PayrollTransfer, ARecordSentBeforeTheSplitWasKeptIsTakenBackAsOneAndNoted
   EXPECT_EQ(inputItem("    1", "D005"), 600);
   EXPECT_EQ(summaryLine(6), "Pracownik nr 1, zasil`ek Z01 od 10.01.2026: dni cofnie`to z pozycji dni biez`a`cych - "
                             "sprawdz` dni zalegl`e w PL`ACACH");
+}
+
+TEST_F(PayrollTransfer, CtrlF3TakesBackWhatWasSentBeforeTheRecordGoesAgainAsNew) {
+  add("NIEOBEC", benefit("    1", kSickness, 2278.10, 10, day(2026, 2, 10), {{"dni_rob", num(3)}}));
+  run("TO_WRITE");
+  ASSERT_EQ(inputItem("    1", "P001"), 227810);
+  // Ctrl+F3 in the form on the record, answered "Tak"; the first time payroll refuses.
+  auto ctrlF3 = [&] {
+    ASSERT_TRUE(call("_OPEN_SET", {text("MAIN | SLOWNIK | DANE_WE | NIEOBEC"), text("SSSS")}).logicalOr(false));
+    rt::PrivateFrame frame(rt::context().memvars);
+    rt::context().memvars.declarePrivate("czy_new", yes(false));
+    call("DBGOTO", {num(1)});
+    messages.clear();
+    h.keys({K_ENTER});
+    zus::DAJ_CT_F3();
+    call("_CLOSE_SET", {text("MAIN")});
+  };
+  company_test::Replacements stand;
+  stand.replace("DEL_SKL", [](rt::Args&) { return num(1); });
+  ctrlF3();
+  stand.restore();
+  EXPECT_TRUE(said("Nie cofnie`to zasil`ku z PL`AC: bl`a`d doste`pu w sieci."));
+  EXPECT_TRUE(record(1)["PLACE"].logical()) << "the marks stay";
+  EXPECT_EQ(inputItem("    1", "P001"), 227810);
+
+  ctrlF3();
+  EXPECT_FALSE(record(1)["PLACE"].logical());
+  EXPECT_EQ(record(1)["OLD_WART"].num(), 0);
+  EXPECT_EQ(inputItem("    1", "P001"), 0);
+  EXPECT_EQ(inputItem("    1", "D001"), 0);
+  EXPECT_EQ(inputItem("    1", "D005"), 0);
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 227810) << "sent again as new, not doubled";
+  EXPECT_EQ(inputItem("    1", "D001"), 700);
+  EXPECT_EQ(inputItem("    1", "D005"), 300);
 }
 
 TEST_F(PayrollTransfer, RecordsLockedElsewhereArePassedBy) {
