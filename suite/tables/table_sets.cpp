@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
@@ -104,8 +105,18 @@ void closeSet(const std::string& firstName) {
   if (it == sets().end()) return;
   OpenSet set = std::move(*it);
   sets().erase(it);
-  for (auto a = set.aliases.rbegin(); a != set.aliases.rend(); ++a) closeAlias(*a);
+  // A table that fails to close (its last write refused) is closed all the same, with its locks
+  // released; the rest of the set still closes, and the first failure is reported afterwards.
+  std::exception_ptr failure;
+  for (auto a = set.aliases.rbegin(); a != set.aliases.rend(); ++a) {
+    try {
+      closeAlias(*a);
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
   reselect(set.previousArea);
+  if (failure) std::rethrow_exception(failure);
 }
 
 void closeOnly(const std::string& name) {

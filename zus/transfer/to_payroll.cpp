@@ -168,6 +168,7 @@ void TO_WRITE() {
     // A break inside the loop ends it; the summary and the closing still follow.
   }
   WRITE_STOP();
+  tables.closeAndReport();
 }
 
 void registerPayrollTransferFunctions() {

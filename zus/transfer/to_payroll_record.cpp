@@ -147,7 +147,7 @@ bool commitRecord(rt::db::WorkArea& nieobec, std::string& why) {
     return true;
   } catch (const rt::Error& e) {
     nieobec.discardChanges();
-    why = e.what();
+    why = failureText(e);
     return false;
   }
 }
@@ -477,7 +477,7 @@ std::string takeBackForResend() {
   try {
     takeBack(nieobec, r);
   } catch (const rt::Error& e) {
-    why = e.what();
+    why = failureText(e);
   }
   if (ownInput) callByName("_CLOSE_SET", {rt::Value::text("DANE_WE")});
   selectAreaNumber(previous);

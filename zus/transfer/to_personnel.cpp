@@ -134,6 +134,7 @@ void GOTO_KADRY() {
     // A break inside the loop ends it; the summary and the closing still follow.
   }
   WRITE_KON();
+  tables.closeAndReport();
 }
 
 void registerPersonnelTransferFunctions() {

@@ -355,6 +355,56 @@ TEST_F(PayrollTransfer, CtrlF3TakesBackWhatWasSentBeforeTheRecordGoesAgainAsNew)
   EXPECT_EQ(inputItem("    1", "D005"), 300);
 }
 
+// Fails every write of one table.
+struct TableWriteFault {
+  explicit TableWriteFault(std::string file) {
+    rt::db::File::setWriteFault([file](const std::string& path, uint64_t, size_t) {
+      std::string name = fs::path(path).filename().string();
+      std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+      return name == file ? EIO : 0;
+    });
+  }
+  ~TableWriteFault() { rt::db::File::setWriteFault({}); }
+};
+
+TEST_F(PayrollTransfer, ATableThatFailsToCloseLeavesNothingOpenAndNoLockHeld) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+  const char* aliases[] = {"main", "sl", "dane_we", "archiw", "status", "nieobec"};
+  // A set whose table in the middle cannot write its last change.
+  ASSERT_TRUE(call("_OPEN_SET", {text("MAIN | SLOWNIK | NIEOBEC | DANE_WE"), text("SSSS")}).logicalOr(false));
+  call("DBSELECTAREA", {text("nieobec")});
+  call("DBGOTO", {num(1)});
+  ASSERT_TRUE(call("DBRLOCK", {num(1)}).logicalOr(false));
+  suite::setField("wartosc", num(1, 2));
+  {
+    TableWriteFault fault("nieobec.dbf");
+    EXPECT_ANY_THROW(call("_CLOSE_SET", {text("MAIN")}));
+  }
+  for (const char* alias : aliases) EXPECT_FALSE(tableOpen(alias)) << alias;
+  openOwn("NIEOBEC", "other");
+  call("DBGOTO", {num(1)});
+  EXPECT_TRUE(call("DBRLOCK", {num(1)}).logicalOr(false)) << "the record lock went with the table";
+  call("DBCLOSEAREA");
+  EXPECT_EQ(record(1)["WARTOSC"].num(), 500);
+
+  // The run's employee record cannot take its mark at the end: the run still closes everything
+  // and says so, and the next run goes ahead.
+  range = 3;
+  oneEmployee = "    1";
+  {
+    TableWriteFault fault("main.dbf");
+    run("TO_WRITE");
+  }
+  EXPECT_TRUE(said("Bl`a`d przy zamykaniu tabel: bl`a`d zapisu na dysk"));
+  for (const char* alias : aliases) EXPECT_FALSE(tableOpen(alias)) << alias;
+  EXPECT_EQ(inputItem("    1", "P001"), 50000);
+  change("NIEOBEC", 1, {{"wartosc", num(600, 2)}});
+  run("TO_WRITE");
+  EXPECT_EQ(summaryLine(1), "Liczba przepisanych zasil`ko`w:    1");
+  EXPECT_EQ(inputItem("    1", "P001"), 60000);
+  EXPECT_EQ(rows("MAIN")[0]["STAT_OBL"].num(), 1);
+}
+
 TEST_F(PayrollTransfer, RecordsLockedElsewhereArePassedBy) {
   add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
   add("NIEOBEC", benefit("    2", kSickness, 200, 4, day(2026, 2, 10)));
