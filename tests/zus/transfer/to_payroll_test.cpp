@@ -3,6 +3,8 @@
 #include <cerrno>
 
 #include "runtime/db/file.h"
+#include "runtime/term/terminal.h"
+#include "suite/forms/display_text.h"
 #include "tests/zus/transfer/transfer_fixture.h"
 #include "zus/register/field_checks.h"
 #include "zus/transfer/to_payroll.h"
@@ -405,6 +407,18 @@ TEST_F(PayrollTransfer, ATableThatFailsToCloseLeavesNothingOpenAndNoLockHeld) {
   EXPECT_EQ(rows("MAIN")[0]["STAT_OBL"].num(), 1);
 }
 
+TEST_F(PayrollTransfer, AnAmountTooLargeForItsItemIsACriticalErrorNeverAWrappedValue) {
+  add("DANE_WE", {{"nr_prac", text("    2")}, {"kod", text("P001")}, {"wartosc", text(suite::encodeInputValue(2000000000))}});
+  add("NIEOBEC", benefit("    1", kSickness, 30000000, 10, day(2026, 2, 10)));   // over the item's reach
+  add("NIEOBEC", benefit("    2", kSickness, 2000000, 10, day(2026, 2, 10)));    // the sum would be
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 0);
+  EXPECT_EQ(inputItem("    2", "P001"), 2000000000);
+  EXPECT_FALSE(record(1)["PLACE"].logical());
+  EXPECT_FALSE(record(2)["PLACE"].logical());
+  EXPECT_EQ(summaryLine(3), "Podczas przepisywania zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 2 przypadkach !");
+}
+
 TEST_F(PayrollTransfer, RecordsLockedElsewhereArePassedBy) {
   add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
   add("NIEOBEC", benefit("    2", kSickness, 200, 4, day(2026, 2, 10)));
@@ -523,7 +537,15 @@ TEST_F(PayrollTransfer, LeavingASetUpQuestionAbandonsWithEverythingClosed) {
   monthsBack = {0};
   fs::remove(dir / "STATUS.dbf");
   rt::Value before = call("SELECT");
-  run("TO_WRITE", {K_ENTER, K_ESC});
+  bool named = false, busy = false;
+  rt::term::keyboard().setKey(rt::term::K_F10, rt::term::HotKey{[&](const rt::term::WaitState&) {
+    named = h.text().find(suite::displayText("brak zbioru STATUS.dbf")) != std::string::npos;
+    busy = h.text().find(suite::displayText("ux`ywane przez inne stanowisko")) != std::string::npos;
+  }, rt::Value()});
+  run("TO_WRITE", {K_ENTER, rt::term::K_F10, K_ESC});
+  rt::term::keyboard().setKey(rt::term::K_F10, std::nullopt);
+  EXPECT_TRUE(named) << "a missing table is named";
+  EXPECT_FALSE(busy) << "a missing table is not called busy";
   EXPECT_TRUE(summary.empty());
   for (const char* alias : {"main", "sl", "dane_we", "archiw", "status", "nieobec"}) EXPECT_FALSE(tableOpen(alias)) << alias;
   EXPECT_EQ(call("SELECT").intOr(-1), before.intOr(-2));
