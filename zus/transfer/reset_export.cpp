@@ -97,20 +97,28 @@ std::vector<std::string> missingFields(rt::db::WorkArea& table) {
   return missing;
 }
 
-void declarePersonnelSymbol() {
+// `symbol_eta` from the personnel module's parameters in the company's personnel directory, and
+// `sl_etat`, the MAIN field of the employee's code in the FTE dictionary. Without them every
+// full-time equivalent would go out as 0: the reason is returned ("" when all is there).
+std::string declarePersonnelSymbol(rt::db::WorkArea& main) {
   rt::Memvars& v = vars();
   v.declarePrivate("symbol_eta", txt(""));
-  const std::string file = "kadry\\kadry_pp" + memFileExtension();
-  if (suite::memoryFileExists(file)) {
-    try {
-      suite::restoreMemory(file);
-    } catch (const rt::Error&) {
-      // The personnel parameters only give the full-time equivalent: without them it is 0.
-    }
+  v.declarePrivate("sl_etat", txt("SL_"));
+  const std::string name = "kadry_pp" + memFileExtension();
+  const rt::Value* dir = v.tryGet("_path_kadr");
+  const std::string file = (dir && dir->isChar() ? dir->str() : std::string()) + "kadry_pp" + memFileExtension();
+  if (!suite::memoryFileExists(file)) return "Brak pliku " + name + " w katalogu kadr - nie mox`na ustalic` etatu.";
+  try {
+    suite::restoreMemory(file);
+  } catch (const rt::Error&) {
+    return "Plik " + name + " jest uszkodzony - nie mox`na ustalic` etatu.";
   }
   const rt::Value* symbol = v.tryGet("symbol_eta");
   std::string s = symbol && symbol->isChar() ? transfer_run::trimmed(symbol->str()) : "";
-  v.declarePrivate("sl_etat", txt("SL_" + s));
+  v.assign("sl_etat", txt("SL_" + s));
+  if (s.empty() || main.fieldIndex("SL_" + s) < 0)
+    return "Symbol sl`ownika etatu \"" + s + "\" z pliku " + name + " nie wskazuje pola bazy MAIN.dbf.";
+  return "";
 }
 
 // True when MAIN's order n is keyed by the group field first (MAIN selected).
@@ -223,8 +231,12 @@ bool RS_EKSP() {
   ExportRun run;
   {
     CloseSet closeSet;
-    declarePersonnelSymbol();
     run.main = &transfer_run::areaOf("main");
+    // Checked before the template is copied: the previous export file stays as it was.
+    if (std::string missing = declarePersonnelSymbol(*run.main); !missing.empty()) {
+      report({missing, "Eksport nie mox`e byc` wykonany."});
+      return false;
+    }
     run.dictionary = &transfer_run::areaOf("sl");
     run.benefits = &transfer_run::areaOf("nieobec");
     run.fteField = textVar("sl_etat");
