@@ -8,6 +8,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
+#include "runtime/db/work_areas.h"
 #include "suite/company/memory_store.h"
 #include "zus/shell/memory_files.h"
 #include "zus/shell/settings_support.h"
@@ -147,6 +148,12 @@ bool exportGroups(ExportRun& run, GroupSelection& groups) {
   std::sort(keys.begin(), keys.end(), [](const rt::Value& a, const rt::Value& b) {
     return a.strOr("") < b.strOr("");
   });
+  // A group chosen twice is exported once: its employees' rows must not go to RESET twice.
+  keys.erase(std::unique(keys.begin(), keys.end(),
+                         [](const rt::Value& a, const rt::Value& b) {
+                           return transfer_run::trimmed(a.strOr("")) == transfer_run::trimmed(b.strOr(""));
+                         }),
+             keys.end());
   rt::db::WorkArea& main = *run.main;
   if (!setGroupOrder(main, groups.field)) {
     run.failure = "Brak indeksu bazy MAIN.dbf wg pola " + groups.field + " - nie mox`na wybrac` grup.";
@@ -193,8 +200,20 @@ bool exportInto(ExportRun& run, GroupSelection& groups) {
             "lub wysta`pil` bl`a`d w trakcie kopiowania do katalogu:", textVar("rs_kat_exp")});
     return false;
   }
-  if (!call("_OPEN_LOCAL", {txt(textVar("rs_kat_exp")), txt("ZAS_EXP.dbf"), txt("zas_exp")}).logicalOr(false))
+  // The copy is the export's own: opened exclusively, so that a row taken back can be packed out
+  // of it before RESET reads it.
+  try {
+    call("DBUSEAREA", {rt::Value::logical(true), rt::Value(), txt(to), txt("zas_exp"), rt::Value::logical(false),
+                       rt::Value::logical(false)});
+  } catch (const rt::Error& e) {
+    // A damaged copy goes on to the option's error message, which names the file.
+    if (e.kind() == rt::ErrorKind::Corrupt) throw;
+  }
+  if (rt::db::workAreas().byAlias("zas_exp") == nullptr) {
+    report({"Nie mox`na otworzyc` kopii bazy wzorcowej ZAS_EXP.dbf w katalogu:", textVar("rs_kat_exp"),
+            "Eksport nie mox`e byc` wykonany."});
     return false;
+  }
   CloseArea closeTable{&transfer_run::areaOf("zas_exp")};
   run.table = closeTable.area;
   std::vector<std::string> missing = missingFields(*run.table);
@@ -211,6 +230,13 @@ bool exportInto(ExportRun& run, GroupSelection& groups) {
   SavedRow row;
   transfer_run::selectAlias("main");
   bool done = exportGroups(run, groups);
+  if (run.rowTakenBack) {
+    try {
+      run.table->pack();
+    } catch (const rt::Error&) {
+      run.failure += " Nie usunie`to niepel`nego wiersza.";
+    }
+  }
   if (!run.failure.empty()) report({run.failure, "Eksport przerwano - baza ZAS_EXP.dbf nie jest kompletna."});
   return done;
 }

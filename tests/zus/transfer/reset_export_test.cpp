@@ -261,6 +261,45 @@ TEST_F(ResetExport, DamagedTemplateStopsTheExportNamingTheCopyAndLeavesNothingOp
   EXPECT_FALSE(tableOpen("zas_exp"));
 }
 
+TEST_F(ResetExport, ACopyThatCannotBeOpenedIsReported) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  ASSERT_TRUE(runExport());
+  // RESET itself has the previous export open.
+  call("DBUSEAREA", {yes(), rt::Value(), text("EXP/ZAS_EXP.dbf"), text("reset"), yes(), yes()});
+  EXPECT_FALSE(runExport());
+  call("DBCLOSEAREA");
+  EXPECT_TRUE(said("Nie mox`na otworzyc` kopii bazy wzorcowej ZAS_EXP.dbf w katalogu:\nEXP\\\n"));
+  EXPECT_FALSE(tableOpen("main"));
+  EXPECT_FALSE(tableOpen("zas_exp"));
+}
+
+TEST_F(ResetExport, AGroupChosenTwiceIsExportedOnce) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  chooseGroups({"D01", "D01", "D01 "});
+  EXPECT_TRUE(runExport());
+  EXPECT_EQ(exported().size(), 1u);
+}
+
+TEST_F(ResetExport, ARowThatFailsHalfWayIsRemovedFromTheCopy) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  add("NIEOBEC", benefit("    1", kSickness, 600, 3, day(2026, 2, 28), {{"od", day(2026, 2, 5)}, {"do", day(2026, 2, 7)}}));
+  // The second row's fill stops between its first fields and the rest.
+  int rounds = 0;
+  company_test::Replacements stand;
+  rt::NativeFunction round = *rt::functions().find("E_ROUND");
+  stand.replace("E_ROUND", [&rounds, round](rt::Args& a) -> rt::Value {
+    if (++rounds == 2) throw rt::Error(rt::ErrorKind::DataWidth, "Data width error", "E_ROUND");
+    return round(a);
+  });
+  EXPECT_FALSE(runExport());
+  stand.restore();
+  EXPECT_TRUE(said("Eksport przerwano"));
+  call("DBUSEAREA", {yes(), rt::Value(), text("EXP/ZAS_EXP.dbf"), text("check"), yes(), yes()});
+  EXPECT_EQ(call("LASTREC").intOr(-1), 1) << "no delete-marked half row for RESET to read";
+  call("DBCLOSEAREA");
+  EXPECT_EQ(exported().at(0)["ZAS_BR"].num(), 500);
+}
+
 TEST_F(ResetExport, TemplateWithoutAFieldOfTheExportIsRefused) {
   makeTemplate(dir / "WZR" / "ZAS_WZR", {"PCH7", "etat"});
   add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
