@@ -122,7 +122,7 @@ void holidayMessage(rt::db::WorkArea& main, int days) {
        {"Pracownik nr " + trimmed(textOf(main, "nr_prac")) + " mial` w podanym okresie " + "urlop w liczbie " +
             trimmed(count) + " dni,",
         std::string("kto`ry zostal zasta`piony przez dni choroby."),
-        std::string("Nalex`y sprawdzic` wydruk z pliku ur_kas.lst "), std::string("i dni urlopu w module KADRY")})
+        std::string("Nalex`y sprawdzic` wydruk z pliku url_kas.lst "), std::string("i dni urlopu w module KADRY")})
     lines.arr().push_back(rt::Value::text(l));
   callByName("KOM3", {lines, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(10)});
 }

@@ -138,6 +138,7 @@ TEST_F(PersonnelTransfer, OverwrittenHolidaysAreCountedToldAndListed) {
   run("GOTO_KADRY");
   EXPECT_EQ(days("    1").size(), 3u) << "every record of the benefit's days is replaced";
   EXPECT_TRUE(said("Pracownik nr 1 mial` w podanym okresie urlop w liczbie 2 dni,"));
+  EXPECT_TRUE(said("Nalex`y sprawdzic` wydruk z pliku url_kas.lst ")) << "the file actually written";
 
   std::ifstream in(dir / "WYDRUKI" / "url_kas.lst", std::ios::binary);
   std::stringstream content;
