@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "runtime/db/file.h"
+#include "runtime/db/lock_scheme.h"
 #include "runtime/term/terminal.h"
 #include "suite/forms/display_text.h"
 #include "tests/zus/transfer/transfer_fixture.h"
@@ -247,12 +248,40 @@ struct MarksWriteFault {
   bool armed = false, fired = false;
 };
 
+// Another workstation takes the benefit register's header lock right after the first payroll
+// call of the run and keeps it past the writer's wait, until the next payroll call.
+struct HeaderLockAfterPayrollCall {
+  HeaderLockAfterPayrollCall() {
+    for (const char* routine : {"SAV_SKL", "DEL_SKL"}) {
+      rt::NativeFunction real = *rt::functions().find(routine);
+      stand.replace(routine, [this, real](rt::Args& a) {
+        if (holder.isOpen()) holder.close();
+        rt::Value result = real(a);
+        if (!fired) {
+          fired = true;
+          holder = rt::db::File::open(suite::tablePath(*suite::findTable("NIEOBEC")) + ".dbf");
+          auto r = rt::db::lockScheme().header();
+          EXPECT_TRUE(holder.lockRange(r.offset, r.length));
+        }
+        return result;
+      });
+    }
+  }
+  company_test::Replacements stand;
+  rt::db::File holder;
+  bool fired = false;
+};
+
 TEST_F(PayrollTransfer, MarksThatCannotBeWrittenHaveThePayrollCallGivenBack) {
   struct Case {
     const char* what;
     bool sentBefore;  // the record was sent with 500.00 and 10 days before the failing run
     int afterFailure;  // P001 after the failing run
-  } cases[] = {{"a first send", false, 0}, {"a changed amount", true, 50000}};
+    bool headerLock;  // the header lock held elsewhere, else a write error
+  } cases[] = {{"a first send, write error", false, 0, false},
+               {"a changed amount, write error", true, 50000, false},
+               {"a first send, header lock held", false, 0, true},
+               {"a changed amount, header lock held", true, 50000, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     call("DBCLOSEALL");
@@ -265,7 +294,12 @@ TEST_F(PayrollTransfer, MarksThatCannotBeWrittenHaveThePayrollCallGivenBack) {
       run("TO_WRITE");
       change("NIEOBEC", 1, {{"wartosc", num(620, 2)}});
     }
-    {
+    if (c.headerLock) {
+      HeaderLockAfterPayrollCall lock;
+      run("TO_WRITE");
+      EXPECT_TRUE(lock.fired);
+      EXPECT_TRUE(said("tabela zaje`ta przez inne stanowisko NIEOBEC.dbf"));
+    } else {
       MarksWriteFault fault;
       run("TO_WRITE");
       EXPECT_TRUE(fault.fired);
