@@ -527,6 +527,17 @@ void DbfTable::flush() {
   writeHeader(false);
 }
 
+void DbfTable::discardChanges() {
+  if (!dirty_) return;
+  pendingMemos_.clear();
+  if (appended_) {
+    rec_ = blank_;
+    return;
+  }
+  dirty_ = false;
+  loadCurrent();
+}
+
 bool DbfTable::append() {
   requireWritable("append");
   flush();

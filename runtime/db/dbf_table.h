@@ -131,6 +131,9 @@ class DbfTable {
   bool append();
   // Writes a changed buffer (record, index keys through the listener, header).
   void flush();
+  // Forgets the changes of the buffer that did not reach the file (a flush that failed): the
+  // record reads as on disk again. An appended record keeps its place and stays blank.
+  void discardChanges();
   // Exclusive use: writes the cached records (the write-in-progress mark stays).
   void flushData() { flushBlocks(); }
   // flush + every cached block + header; the write-in-progress mark is cleared.

@@ -111,6 +111,8 @@ class WorkArea final : public RecordListener {
   void deleteRecord();
   void recall();
   void commit();
+  // Forgets the record's changes that a failed write left in the buffer.
+  void discardChanges() { table_->discardChanges(); }
   void pack();
   void zap();
 

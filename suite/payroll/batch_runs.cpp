@@ -179,9 +179,17 @@ void registerBatchRunFunctions() {
     if (first < 0) return rt::Value::logical(false);
     a.assign(2, rt::Value::integer(first));
     if (a.byRef(3)) {
-      int last = choose(int(a[0].intOr(6)), int(a[1].intOr(30)) + 14, "Do miesia`ca", months, 12, first);
-      if (last < 0) return rt::Value::logical(false);
-      a.assign(3, rt::Value::integer(last));
+      // The months count back: an end further back than the start would end before it.
+      for (;;) {
+        int last = choose(int(a[0].intOr(6)), int(a[1].intOr(30)) + 14, "Do miesia`ca", months, 12, first);
+        if (last < 0) return rt::Value::logical(false);
+        if (last <= first) {
+          a.assign(3, rt::Value::integer(last));
+          break;
+        }
+        call("KOM3", {rt::Value::text("Koniec okresu nie mox`e byc` wczes`niejszy niz` jego pocza`tek."),
+                      rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
+      }
     }
     return rt::Value::logical(true);
   });

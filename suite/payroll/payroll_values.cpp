@@ -1,6 +1,7 @@
 // Archive values, payroll input items and table functions of the payroll library.
 #include "suite/payroll/payroll_values.h"
 
+#include <climits>
 #include <cmath>
 
 #include "runtime/core/context.h"
@@ -25,14 +26,23 @@ bool inAlias(const char* alias, Body body) {
   return true;
 }
 
-// SAV_SKL/DEL_SKL on the selected DANE_WE: 0 done, 1 access refused, 4 nothing to take back.
+// An input value in hundredths, when it fits the item's four bytes.
+bool fitsItem(double hundredths) {
+  return hundredths >= double(INT32_MIN) && hundredths <= double(INT32_MAX);
+}
+
+// SAV_SKL/DEL_SKL on the selected DANE_WE: 0 done, 1 access refused, 3 a value the item cannot
+// hold (it is refused, never wrapped), 4 nothing to take back.
 int changeInput(const std::string& code, const std::string& nr, double amount, bool add) {
   std::string key = nr + code;
+  double change = rt::roundHalfAway(amount * 100, 0);
+  if (!fitsItem(change)) return 3;
   if (call("DBSEEK", {rt::Value::text(key)}).logicalOr(false)) {
     if (!call("RLOCK").logicalOr(false)) return 1;
-    int32_t now = decodeInputValue(field("wartosc").strOr(""));
-    int32_t change = int32_t(rt::roundHalfAway(amount * 100, 0));
-    setField("wartosc", rt::Value::text(encodeInputValue(add ? now + change : now - change)));
+    double now = decodeInputValue(field("wartosc").strOr(""));
+    double next = add ? now + change : now - change;
+    if (!fitsItem(next)) return 3;
+    setField("wartosc", rt::Value::text(encodeInputValue(int32_t(next))));
     call("DBCOMMIT");
     return 0;
   }
@@ -41,7 +51,7 @@ int changeInput(const std::string& code, const std::string& nr, double amount, b
   if (call("NETERR").logicalOr(true)) return 1;
   setField("nr_prac", rt::Value::text(nr));
   setField("kod", rt::Value::text(code));
-  setField("wartosc", rt::Value::text(encodeInputValue(int32_t(rt::roundHalfAway(amount * 100, 0)))));
+  setField("wartosc", rt::Value::text(encodeInputValue(int32_t(change))));
   call("DBCOMMIT");
   return 0;
 }

@@ -7,6 +7,7 @@
 #include "suite/forms/display_text.h"
 #include "suite/screen/colour_set.h"
 #include "suite/screen/window.h"
+#include "suite/tables/table_sets.h"
 
 namespace suite {
 namespace {
@@ -67,8 +68,12 @@ std::string openWaitMessage(const std::string& text) {
 void showOpenFailure() {
   rt::term::ScreenStateGuard state;
   ColourSetScope colours(kSetWarning);
+  // A table that is not there is not busy: the message names it.
+  const std::string& missing = missingTableOfLastSet();
+  std::string why = missing.empty() ? "Nie moge` otworzyc` zbioro`w danych - sa` ux`ywane przez inne stanowisko."
+                                    : "Nie moge` otworzyc` zbioro`w danych - brak zbioru " + missing + ".";
   std::string handle = openMessageWindow(
-      {displayText("Nie moge` otworzyc` zbioro`w danych - sa` ux`ywane przez inne stanowisko."),
+      {displayText(why),
        displayText("Esc - rezygnacja,  inny klawisz - ponowienie pro`by.")},
       displayText("Uwaga !"));
   waitForKey("KOM2");

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
+#include "suite/company/file_lookup.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
 
@@ -17,6 +19,11 @@ struct OpenSet {
   std::vector<std::string> aliases;  // opened tables
   rt::Value previousArea;            // work area selected before the set opened
 };
+
+std::string& missingTable() {
+  static std::string name;
+  return name;
+}
 
 std::vector<OpenSet>& sets() {
   static std::vector<OpenSet> s;
@@ -78,6 +85,7 @@ bool openSet(const std::string& names, const std::string& modes) {
   std::vector<std::string> tables = splitSetNames(names);
   if (tables.empty()) return false;
   OpenSet set{tables.front(), {}, call("SELECT")};
+  missingTable().clear();
   for (size_t i = 0; i < tables.size(); ++i) {
     const TableDef* def = findTable(tables[i]);
     char mode = i < modes.size() ? modes[i] : 'S';
@@ -90,6 +98,7 @@ bool openSet(const std::string& names, const std::string& modes) {
       throw;
     }
     if (!opened) {
+      if (def && !fileExistsAnyCase(tablePath(*def) + ".dbf")) missingTable() = def->name + ".dbf";
       closeAll(set);
       return false;
     }
@@ -104,8 +113,18 @@ void closeSet(const std::string& firstName) {
   if (it == sets().end()) return;
   OpenSet set = std::move(*it);
   sets().erase(it);
-  for (auto a = set.aliases.rbegin(); a != set.aliases.rend(); ++a) closeAlias(*a);
+  // A table that fails to close (its last write refused) is closed all the same, with its locks
+  // released; the rest of the set still closes, and the first failure is reported afterwards.
+  std::exception_ptr failure;
+  for (auto a = set.aliases.rbegin(); a != set.aliases.rend(); ++a) {
+    try {
+      closeAlias(*a);
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
   reselect(set.previousArea);
+  if (failure) std::rethrow_exception(failure);
 }
 
 void closeOnly(const std::string& name) {
@@ -117,6 +136,8 @@ void closeOnly(const std::string& name) {
   const TableDef* def = findTable(trim(name));
   closeAlias(def ? def->alias : trim(name));
 }
+
+const std::string& missingTableOfLastSet() { return missingTable(); }
 
 std::vector<std::string> openSets() {
   std::vector<std::string> names;

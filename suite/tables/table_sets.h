@@ -21,6 +21,9 @@ bool openSet(const std::string& names, const std::string& modes);
 void closeSet(const std::string& firstName);
 void closeOnly(const std::string& name);
 
+// The table file whose absence stopped the last opening of a set; "" when none was missing.
+const std::string& missingTableOfLastSet();
+
 // Sets opened and not yet closed, by their first name.
 std::vector<std::string> openSets();
 

@@ -345,6 +345,19 @@ TEST_F(DemoCompany, MonthsAreChosenBackFromThePayrollMonth) {
   EXPECT_TRUE(rt::functions().call("WYB_OKRESU", a).logical());
   EXPECT_EQ(first.num(), 2);
   EXPECT_EQ(last.num(), 1);
+
+  // An end before the start is refused with a message, and the end is asked for again.
+  std::vector<std::string> said;
+  rt::functions().add("KOM3", [&said](rt::Args& m) {
+    said.push_back(m[0].strOr(""));
+    return rt::Value();
+  });
+  h.keys({K_UP, K_ENTER, K_DOWN, K_ENTER, K_UP, K_ENTER});
+  EXPECT_TRUE(rt::functions().call("WYB_OKRESU", a).logical());
+  EXPECT_EQ(first.num(), 1);
+  EXPECT_EQ(last.num(), 0);
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_EQ(said[0], "Koniec okresu nie mox`e byc` wczes`niejszy niz` jego pocza`tek.");
 }
 
 }  // namespace

@@ -20,7 +20,12 @@ void writeMonthStatus(double status) {
   rt::db::WorkArea& n = areaOf("nieobec");
   std::string employee = fieldText(areaOf("main"), "nr_prac");
   int32_t monthEnd = nextMonthStart(dateVar("_miesp"));
-  while (!n.eof() && fieldText(n, "nr_prac") == employee && fieldDate(n, "do") < monthEnd) {
+  // The walk follows the payout dates: a record paid in a later month is not the transfer's and
+  // keeps its status, however its dates lie. The caller's order comes back afterwards.
+  int callerOrder = n.order();
+  int byPayout = n.orderByName("NIEOB_WYP");
+  if (byPayout > 0 && byPayout != callerOrder) n.setOrder(byPayout);
+  while (!n.eof() && fieldText(n, "nr_prac") == employee && fieldDate(n, "dat_wyp") < monthEnd) {
     // The record is locked (added to the caller's locks) before it is written; one that another
     // workstation holds keeps its status.
     if (hasKind(fieldText(n, "zasilek")) && !statusConst(fieldNumber(n, "status")) &&
@@ -28,6 +33,7 @@ void writeMonthStatus(double status) {
       putField(n, "status", rt::Value::integer(int64_t(status)));
     n.skip(1);
   }
+  if (n.order() != callerOrder) n.setOrder(callerOrder);
 }
 
 }  // namespace zus::calcrun

@@ -117,11 +117,20 @@ void DAJ_CT_F3() {
   KeepSelectedArea keep;
   if (!onEditedRecord()) return;
   if (!call("_REC_LOCK").logicalOr(false)) return;
+  // Payroll adds what it is sent: what it holds of the record goes back before the marks go.
+  std::string failure = callIfPresent("ZWROT_PLAC", {}, txt("")).strOr("");
+  if (!failure.empty()) {
+    message(std::vector<std::string>{"Nie cofnie`to zasil`ku z PL`AC: " + failure + ".",
+                                     "Zasil`ek nie zostal` oznaczony do ponownego przepisania."},
+            3);
+    return;
+  }
   rt::FieldResolver& fields = *rt::context().fields;
   fields.writeAliasField("nieobec", "place", flag(false));
   fields.writeAliasField("nieobec", "old_zas", txt("   "));
   fields.writeAliasField("nieobec", "old_dni", num(0));
   fields.writeAliasField("nieobec", "old_wart", num(0));
+  fields.writeAliasField("nieobec", "old_nr", txt(""));
   call("DBCOMMIT");
 }
 

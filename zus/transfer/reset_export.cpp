@@ -8,6 +8,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
+#include "runtime/db/work_areas.h"
 #include "suite/company/memory_store.h"
 #include "zus/shell/memory_files.h"
 #include "zus/shell/settings_support.h"
@@ -97,20 +98,28 @@ std::vector<std::string> missingFields(rt::db::WorkArea& table) {
   return missing;
 }
 
-void declarePersonnelSymbol() {
+// `symbol_eta` from the personnel module's parameters in the company's personnel directory, and
+// `sl_etat`, the MAIN field of the employee's code in the FTE dictionary. Without them every
+// full-time equivalent would go out as 0: the reason is returned ("" when all is there).
+std::string declarePersonnelSymbol(rt::db::WorkArea& main) {
   rt::Memvars& v = vars();
   v.declarePrivate("symbol_eta", txt(""));
-  const std::string file = "kadry\\kadry_pp" + memFileExtension();
-  if (suite::memoryFileExists(file)) {
-    try {
-      suite::restoreMemory(file);
-    } catch (const rt::Error&) {
-      // The personnel parameters only give the full-time equivalent: without them it is 0.
-    }
+  v.declarePrivate("sl_etat", txt("SL_"));
+  const std::string name = "kadry_pp" + memFileExtension();
+  const rt::Value* dir = v.tryGet("_path_kadr");
+  const std::string file = (dir && dir->isChar() ? dir->str() : std::string()) + "kadry_pp" + memFileExtension();
+  if (!suite::memoryFileExists(file)) return "Brak pliku " + name + " w katalogu kadr - nie mox`na ustalic` etatu.";
+  try {
+    suite::restoreMemory(file);
+  } catch (const rt::Error&) {
+    return "Plik " + name + " jest uszkodzony - nie mox`na ustalic` etatu.";
   }
   const rt::Value* symbol = v.tryGet("symbol_eta");
   std::string s = symbol && symbol->isChar() ? transfer_run::trimmed(symbol->str()) : "";
-  v.declarePrivate("sl_etat", txt("SL_" + s));
+  v.assign("sl_etat", txt("SL_" + s));
+  if (s.empty() || main.fieldIndex("SL_" + s) < 0)
+    return "Symbol sl`ownika etatu \"" + s + "\" z pliku " + name + " nie wskazuje pola bazy MAIN.dbf.";
+  return "";
 }
 
 // True when MAIN's order n is keyed by the group field first (MAIN selected).
@@ -139,6 +148,12 @@ bool exportGroups(ExportRun& run, GroupSelection& groups) {
   std::sort(keys.begin(), keys.end(), [](const rt::Value& a, const rt::Value& b) {
     return a.strOr("") < b.strOr("");
   });
+  // A group chosen twice is exported once: its employees' rows must not go to RESET twice.
+  keys.erase(std::unique(keys.begin(), keys.end(),
+                         [](const rt::Value& a, const rt::Value& b) {
+                           return transfer_run::trimmed(a.strOr("")) == transfer_run::trimmed(b.strOr(""));
+                         }),
+             keys.end());
   rt::db::WorkArea& main = *run.main;
   if (!setGroupOrder(main, groups.field)) {
     run.failure = "Brak indeksu bazy MAIN.dbf wg pola " + groups.field + " - nie mox`na wybrac` grup.";
@@ -185,8 +200,20 @@ bool exportInto(ExportRun& run, GroupSelection& groups) {
             "lub wysta`pil` bl`a`d w trakcie kopiowania do katalogu:", textVar("rs_kat_exp")});
     return false;
   }
-  if (!call("_OPEN_LOCAL", {txt(textVar("rs_kat_exp")), txt("ZAS_EXP.dbf"), txt("zas_exp")}).logicalOr(false))
+  // The copy is the export's own: opened exclusively, so that a row taken back can be packed out
+  // of it before RESET reads it.
+  try {
+    call("DBUSEAREA", {rt::Value::logical(true), rt::Value(), txt(to), txt("zas_exp"), rt::Value::logical(false),
+                       rt::Value::logical(false)});
+  } catch (const rt::Error& e) {
+    // A damaged copy goes on to the option's error message, which names the file.
+    if (e.kind() == rt::ErrorKind::Corrupt) throw;
+  }
+  if (rt::db::workAreas().byAlias("zas_exp") == nullptr) {
+    report({"Nie mox`na otworzyc` kopii bazy wzorcowej ZAS_EXP.dbf w katalogu:", textVar("rs_kat_exp"),
+            "Eksport nie mox`e byc` wykonany."});
     return false;
+  }
   CloseArea closeTable{&transfer_run::areaOf("zas_exp")};
   run.table = closeTable.area;
   std::vector<std::string> missing = missingFields(*run.table);
@@ -203,6 +230,13 @@ bool exportInto(ExportRun& run, GroupSelection& groups) {
   SavedRow row;
   transfer_run::selectAlias("main");
   bool done = exportGroups(run, groups);
+  if (run.rowTakenBack) {
+    try {
+      run.table->pack();
+    } catch (const rt::Error&) {
+      run.failure += " Nie usunie`to niepel`nego wiersza.";
+    }
+  }
   if (!run.failure.empty()) report({run.failure, "Eksport przerwano - baza ZAS_EXP.dbf nie jest kompletna."});
   return done;
 }
@@ -223,8 +257,12 @@ bool RS_EKSP() {
   ExportRun run;
   {
     CloseSet closeSet;
-    declarePersonnelSymbol();
     run.main = &transfer_run::areaOf("main");
+    // Checked before the template is copied: the previous export file stays as it was.
+    if (std::string missing = declarePersonnelSymbol(*run.main); !missing.empty()) {
+      report({missing, "Eksport nie mox`e byc` wykonany."});
+      return false;
+    }
     run.dictionary = &transfer_run::areaOf("sl");
     run.benefits = &transfer_run::areaOf("nieobec");
     run.fteField = textVar("sl_etat");

@@ -117,6 +117,7 @@ bool writeRow(ExportRun& run, const RowValues& values, const std::string& mapped
   } catch (const rt::Error& e) {
     t.deleteRecord();
     t.unlockRecord(t.recno());
+    run.rowTakenBack = true;
     run.failure = "Bl`a`d zapisu do bazy ZAS_EXP.dbf: " + e.description() + " " + e.operation();
     return false;
   }

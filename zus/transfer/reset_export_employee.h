@@ -18,6 +18,7 @@ struct ExportRun {
   std::string fteField;                   // "SL_" + the FTE dictionary's symbol; "" when none
   std::vector<std::string> basisProblems; // one line per row written with an unreadable basis
   std::string failure;                    // why the run stopped, when a row could not be written
+  bool rowTakenBack = false;              // a row begun was marked deleted: the table is packed
 };
 
 // Appends the rows of the employee MAIN stands on; false when a row could not be appended or

@@ -2,9 +2,10 @@
 // slot's kind, absence code, percentage code) and a row editor for the two codes.
 //
 // The codes stand right after the short name, whatever its width (`len_slow`), so that the two
-// edit fields always stand over them. A confirmed row edit moves on to the next row's editor by
-// itself; Ctrl+W there (or the last row) goes back to the list with the edits kept in memory, and
-// the list's Ctrl+W or Ctrl+Enter saves them, its Esc drops them.
+// edit fields always stand over them. A confirmed row edit moves on to the next editable row's
+// editor by itself; the last such row goes back to the list with the edits kept in memory. Ctrl+W
+// in an editor saves, as the list's Ctrl+W or Ctrl+Enter does; the list's Esc drops the edits.
+// A slot without a benefit kind has nothing its codes could be stored under: it is not edited.
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -61,6 +62,11 @@ std::optional<std::string> slotKind(int slot) {
   const rt::Value& v = codes->arr()[size_t(slot - 1)];
   if (!v.isChar()) return std::nullopt;
   return v.str();
+}
+
+bool hasKind(int slot) {
+  std::optional<std::string> kind = slotKind(slot);
+  return kind && kind->find_first_not_of(' ') != std::string::npos;
 }
 
 std::string codesText(const std::string& absence, const std::string& percent) {
@@ -132,24 +138,39 @@ class MappingScreen {
         return;
       }
       if (c <= 0) return;
-      c = editChain(c);
+      if (!hasKind(c)) {
+        call("KOM3", {txt("Ta pozycja nie ma przypisanego rodzaju zasil`ku - nie mox`na jej powia`zac`."), num(0),
+                      num(0), num(3)});
+        continue;
+      }
+      bool saved = false;
+      c = editChain(c, saved);
+      if (saved) return;
     }
   }
 
   // Edits row c and, while the user confirms with Enter, the rows after it; the row the list
   // shows next.
-  int editChain(int c) {
+  // Ctrl+W in an editor saves the lists and ends the screen (`saved`).
+  int editChain(int c, bool& saved) {
     rt::term::Keyboard& kb = rt::term::keyboard();
     if (!editRow(c, rt::term::screen().row())) {
       call("CLEAR_KEYBOARD");
       return c;
     }
     int key = kb.lastKey();
-    if (key == rt::term::K_CTRL_W || call("K_CLOSE", {num(key)}).logicalOr(false) || c >= kSlots) return c;
-    // The next row's editor opens at once: the list comes back with the next row current, and
-    // Enter chooses it.
+    if (key == rt::term::K_CTRL_W) {
+      saveResetSettings();
+      saved = true;
+      return c;
+    }
+    int next = c + 1;
+    while (next <= kSlots && !hasKind(next)) ++next;
+    if (call("K_CLOSE", {num(key)}).logicalOr(false) || next > kSlots) return c;
+    // The next row's editor opens at once: the list comes back with the next editable row
+    // current, and Enter chooses it.
     kb.stuff("\r");
-    return c + 1;
+    return next;
   }
 
   // The two code fields of a row; false when left with Esc (nothing changes).
@@ -176,11 +197,8 @@ class MappingScreen {
       call("STATLINE", {num(-1)});
     }
     if (rt::term::keyboard().lastKey() == rt::term::K_ESC) return false;
-    // A slot without a kind text has nothing its codes could be stored under.
-    if (kind) {
-      apply(rm::kAbsenceList, kindCode, fitted(absence.strOr(""), 2));
-      apply(rm::kPercentList, kindCode, fitted(percent.strOr(""), 2));
-    }
+    apply(rm::kAbsenceList, kindCode, fitted(absence.strOr(""), 2));
+    apply(rm::kPercentList, kindCode, fitted(percent.strOr(""), 2));
     rows_[size_t(c - 1)] = rows_[size_t(c - 1)].substr(0, prefixWidth()) +
                            codesText(rm::absenceCode(kindCode), rm::percentCode(kindCode));
     return true;

@@ -15,7 +15,7 @@ using namespace transfer_run;
 
 rt::Memvars& vars() { return rt::context().memvars; }
 
-const char* const kCounters[] = {"razem_prac", "razem_zas", "razem_lock", "bylybledy", "fatal"};
+const char* const kCounters[] = {"razem_prac", "razem_zas", "razem_lock", "bylybledy", "fatal", "razem_usun"};
 
 const std::string kLinkOption = "\"Pol`a`czenie ZUS/PL`ACE\"";
 
@@ -34,6 +34,8 @@ void declareRunContext() {
                            "scr", "wykonac", "mianownik", "komen"})
     v.declarePrivate(name);
   for (const char* counter : kCounters) v.declarePrivate(counter, rt::Value::integer(0));
+  // Notes on single benefits for the summary.
+  v.declarePrivate("uwagi_dni", rt::Value::newArray(0));
 }
 
 }  // namespace
@@ -130,8 +132,11 @@ void WRITE_STOP() {
         "Liczba pracowniko`w o niedoste`pnych danych: " + countText(runNum("razem_lock")),
         criticalErrorsLine(runNum("bylybledy")),
         fatal == 0 ? std::string("Nie stwierdzono bl`e`do`w doste`pu w sieci !")
-                   : "Liczba bl`e`do`w doste`pu w sieci:    " + countText(fatal)})
+                   : "Liczba bl`e`do`w doste`pu w sieci:    " + countText(fatal),
+        "Liczba usunie`tych zasil`ko`w cofnie`tych z PL`AC: " + countText(runNum("razem_usun"))})
     lines.arr().push_back(rt::Value::text(l));
+  if (const rt::Value* notes = vars().tryGet("uwagi_dni"); notes && notes->isArray())
+    for (const rt::Value& note : notes->arr()) lines.arr().push_back(note);
   callByName("CLEAR_KEYBOARD");
   callByName("SKONCZYLEM", {lines, rt::Value(), rt::Value::text("Operacja zostal`a zakon`czona.")});
   setRunVar("lum_zestaw", rt::Value::integer(0));
@@ -163,6 +168,7 @@ void TO_WRITE() {
     // A break inside the loop ends it; the summary and the closing still follow.
   }
   WRITE_STOP();
+  tables.closeAndReport();
 }
 
 void registerPayrollTransferFunctions() {
@@ -189,6 +195,7 @@ void registerPayrollTransferFunctions() {
   });
   f.add("JAKI_IND", [](rt::Args& a) { return rt::Value::integer(JAKI_IND(int(a[0].intOr(0)))); });
   f.add("DAJ_IND", [](rt::Args& a) { return rt::Value::integer(DAJ_IND(int(a[0].intOr(0)))); });
+  f.add("ZWROT_PLAC", [](rt::Args&) { return rt::Value::text(takeBackForResend()); });
   f.add("WRITE_STOP", [](rt::Args&) {
     WRITE_STOP();
     return rt::Value();

@@ -28,6 +28,11 @@ void WRITE_FACETA();
 // 2 days item missing; shows its message itself. NIEOBEC and SLOWNIK stand on the record and
 // its kind.
 int SPRAWDZ_POLACZENIE(int slot);
+// Ctrl+F3 of the register form, before the record is marked to be sent again as new: takes back
+// from payroll what the marks say was sent, then clears the marks. NIEOBEC stands on the record,
+// locked; SLOWNIK is open. Returns "" when done, else why not (the marks then still say what
+// payroll holds).
+std::string takeBackForResend();
 // Closes the trace window and shows the run's summary.
 void WRITE_STOP();
 

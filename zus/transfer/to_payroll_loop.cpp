@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
@@ -205,17 +207,55 @@ DeletedHidden::DeletedHidden(bool hidden) : previous_(rt::context().settings.del
 
 DeletedHidden::~DeletedHidden() { rt::context().settings.deleted = previous_; }
 
-TransferTablesGuard::~TransferTablesGuard() {
-  try {
+std::string failureText(const rt::Error& e) {
+  std::string what;
+  switch (e.kind()) {
+    case rt::ErrorKind::Lock:
+    case rt::ErrorKind::NetErr: what = "tabela zaje`ta przez inne stanowisko"; break;
+    case rt::ErrorKind::Write: what = "bl`a`d zapisu na dysk"; break;
+    case rt::ErrorKind::Corrupt: what = "uszkodzona tabela"; break;
+    default: what = "bl`a`d zapisu"; break;
+  }
+  if (!e.file().empty()) what += " " + std::filesystem::path(e.file()).filename().string();
+  return what;
+}
+
+std::string TransferTablesGuard::close() {
+  if (closed_) return "";
+  closed_ = true;
+  // Every step runs whatever the one before it did: a write refused at the end must not leave
+  // the rest of the set, or its locks, open until the program ends.
+  std::string failure;
+  auto step = [&failure](const std::function<void()>& body) {
+    try {
+      body();
+    } catch (const rt::Error& e) {
+      if (failure.empty()) failure = failureText(e);
+    }
+  };
+  step([] {
     if (rt::db::WorkArea* main = rt::db::workAreas().byAlias("main")) {
       rt::db::workAreas().select(main->number());
       main->unlockAll();
     }
-    callByName("_CLOSE_SET", {rt::Value::text("MAIN")});
-    selectAreaNumber(previousArea_);
-  } catch (const rt::Error&) {
-    // Closing what is already gone must not hide the error that ended the run.
-  }
+  });
+  step([] { callByName("_CLOSE_SET", {rt::Value::text("MAIN")}); });
+  step([this] { selectAreaNumber(previousArea_); });
+  return failure;
+}
+
+void TransferTablesGuard::closeAndReport() {
+  std::string failure = close();
+  if (failure.empty()) return;
+  rt::Value lines = rt::Value::newArray(0);
+  lines.arr().push_back(rt::Value::text("Bl`a`d przy zamykaniu tabel: " + failure));
+  lines.arr().push_back(rt::Value::text("Ostatnie zmiany mogl`y nie zostac` zapisane."));
+  callByName("KOM3", {lines, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
+}
+
+TransferTablesGuard::~TransferTablesGuard() {
+  // After an error that ended the run: closing must not hide that error.
+  close();
 }
 
 }  // namespace zus::transfer_run

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "runtime/core/error.h"
 #include "runtime/core/value.h"
 #include "runtime/db/work_area.h"
 #include "zus/calc/run_tables.h"
@@ -73,6 +74,9 @@ void visitEmployeeRange(const char* employeeRoutine, const char* genPlaceTitle);
 // The employee's name in the trace window.
 void showEmployeeName(rt::db::WorkArea& main);
 
+// What went wrong in a table's write or close, in the user's words, with the file's name.
+std::string failureText(const rt::Error& e);
+
 // The summary line about critical errors.
 std::string criticalErrorsLine(double count);
 // LTRIM(STR(n)) of a whole number.
@@ -92,7 +96,8 @@ class DeletedHidden {
 };
 
 // Closes the run's table set (by its first name), releases MAIN's locks first, and selects the
-// area of before the run, however the run ends.
+// area of before the run, however the run ends. Every table is closed and every lock released
+// also when one of them fails.
 class TransferTablesGuard {
  public:
   explicit TransferTablesGuard(int previousArea) : previousArea_(previousArea) {}
@@ -100,8 +105,14 @@ class TransferTablesGuard {
   TransferTablesGuard(const TransferTablesGuard&) = delete;
   TransferTablesGuard& operator=(const TransferTablesGuard&) = delete;
 
+  // Closes now; the first failure's text, "" when none.
+  std::string close();
+  // Closes now and shows the failure, when there was one.
+  void closeAndReport();
+
  private:
   int previousArea_;
+  bool closed_ = false;
 };
 
 }  // namespace zus::transfer_run

@@ -9,9 +9,12 @@
 // the marks still say exactly what was taken back and what was written, so that the next run
 // neither takes a value back twice nor sends one twice.
 #include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <iterator>
 
 #include "runtime/core/context.h"
+#include "runtime/core/error.h"
 #include "runtime/core/rounding.h"
 #include "runtime/core/std_dates.h"
 #include "runtime/db/work_areas.h"
@@ -19,6 +22,7 @@
 #include "suite/screen/services.h"
 #include "zus/shell/kind_predicates.h"
 #include "zus/shell/status_codes.h"
+#include "zus/transfer/payroll_marks.h"
 #include "zus/transfer/to_payroll.h"
 #include "zus/transfer/to_payroll_loop.h"
 
@@ -76,11 +80,15 @@ struct RecordSend {
   double amount = 0, days = 0, arrears = 0;
   double oldAmount = 0, oldDays = 0;
   bool sent = false, correction = false, removed = false;
+  int32_t from = 0;
 
   int ok = 0, ok1 = 0, okX = 0, ok1X = 0;  // writes of amount and days, take-backs of both
-  // What payroll holds of the record after the run, and of which kind.
+  // What payroll holds of the record, and of which kind; the marks on disk always say so.
   double heldAmount = 0, heldDays = 0;
   std::string heldKind;
+  ArrearsSent heldArrears;  // the part of heldDays in an arrears-days item
+  // A mark could not be written: nothing more of the record goes to payroll in this run.
+  bool stopped = false;
 };
 
 RecordSend readRecord(rt::db::WorkArea& nieobec, bool removed) {
@@ -95,22 +103,118 @@ RecordSend readRecord(rt::db::WorkArea& nieobec, bool removed) {
   r.oldDays = fieldOf(nieobec, "old_dni").numOr(0);
   r.sent = fieldOf(nieobec, "place").logicalOr(false);
   r.correction = fieldOf(nieobec, "czy_korekt").logicalOr(false);
+  rt::Value from = fieldOf(nieobec, "od");
+  r.from = from.isDate() ? from.date() : 0;
   r.removed = removed;
   r.heldAmount = r.sent ? r.oldAmount : 0;
+  r.heldDays = r.sent ? r.oldDays : 0;
   r.heldKind = r.sent ? (blank(r.oldKind) ? r.kind : r.oldKind) : "";
+  r.heldArrears = r.sent ? arrearsFromMark(textOf(nieobec, "old_nr")) : ArrearsSent{};
   return r;
+}
+
+// Where the record's days go when sent now: the arrears days to the arrears item of its slot
+// when that item is linked, the rest to the current-days item.
+ArrearsSent arrearsTarget(int slot, double arrears) {
+  std::string item = trimmed(linkText("zas_dni", JAKI_IND(slot)));
+  if (item.empty() || arrears == 0) return {true, "", 0};
+  return {true, item, arrears};
+}
+
+void putMarks(rt::db::WorkArea& nieobec, bool place, const std::string& kind, double amount, double days,
+              const ArrearsSent& arrears) {
+  putField(nieobec, "place", rt::Value::logical(place));
+  putField(nieobec, "old_zas", rt::Value::text(kind));
+  putField(nieobec, "old_wart", rt::Value::number(amount, 2));
+  putField(nieobec, "old_dni", rt::Value::number(days));
+  putField(nieobec, "old_nr", rt::Value::text(arrearsMark(arrears)));
+}
+
+// The marks of what payroll holds now; a record of which payroll holds nothing is unsent.
+void putHeldMarks(rt::db::WorkArea& nieobec, const RecordSend& r) {
+  if (r.heldAmount == 0 && r.heldDays == 0) {
+    putMarks(nieobec, false, "", 0, 0, ArrearsSent{});
+    return;
+  }
+  putMarks(nieobec, true, r.heldKind, r.heldAmount, r.heldDays, r.heldArrears);
+}
+
+// Writes the record's buffer to the disk; a write that fails (the header lock held too long by
+// another workstation, a disk error) leaves the buffer as on disk and says why.
+bool commitRecord(rt::db::WorkArea& nieobec, std::string& why) {
+  try {
+    nieobec.commit();
+    return true;
+  } catch (const rt::Error& e) {
+    nieobec.discardChanges();
+    why = failureText(e);
+    return false;
+  }
+}
+
+std::string amountText(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f", v);
+  return buf;
+}
+
+std::string benefitName(const RecordSend& r) {
+  return "Pracownik nr " + trimmed(r.nr) + ", zasil`ek " + trimmed(r.kind) + " od " + rt::dtoc(r.from);
+}
+
+void message(const std::vector<std::string>& texts) {
+  rt::Value lines = rt::Value::newArray(0);
+  for (const std::string& t : texts) lines.arr().push_back(rt::Value::text(t));
+  callByName("STATLINE", {rt::Value::integer(7)});
+  callByName("KOM3", {lines, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(0)});
+  callByName("STATLINE", {rt::Value::integer(-1)});
+}
+
+// One call of the payroll library, its effect on what payroll holds, and the marks written to
+// the disk at once. When the marks cannot be written the call is given back (the value is
+// known), so that the marks on disk and payroll still agree; the record then stops with a
+// critical error and a message naming the employee and the benefit. Returns the call's result,
+// 3 after such a stop.
+int payrollStep(rt::db::WorkArea& nieobec, RecordSend& r, const char* routine, const std::string& item,
+                double value, const std::function<void(RecordSend&)>& applied) {
+  if (r.stopped) return 3;
+  int result = payrollCall(routine, item, r.nr, value);
+  if (!doneOrNothing(result)) return result;
+  RecordSend before = r;
+  applied(r);
+  putHeldMarks(nieobec, r);
+  std::string why;
+  if (commitRecord(nieobec, why)) return result;
+  bool changed = result == 0;
+  bool givenBack = !changed || payrollCall(std::string(routine) == "SAV_SKL" ? "DEL_SKL" : "SAV_SKL", item, r.nr,
+                                           value) == 0;
+  r.heldAmount = before.heldAmount;
+  r.heldDays = before.heldDays;
+  r.heldKind = before.heldKind;
+  r.heldArrears = before.heldArrears;
+  r.stopped = true;
+  message({benefitName(r) + ": nie zapisano znacznika przesl`ania do PL`AC (" + why + ").",
+           givenBack ? std::string("Wartos`c` przesl`ana` do PL`AC cofnie`to; zasil`ek zostanie przesl`any ponownie.")
+                     : "Nie udal`o sie` cofna`c` wartos`ci " + amountText(value) + " pozycji " + item +
+                           " - sprawdz` ja` w module PL`ACE."});
+  return 3;
 }
 
 // Takes back what payroll holds of the record when the record changed (or is gone). DANE_WE is
 // selected.
-void takeBack(RecordSend& r) {
+void takeBack(rt::db::WorkArea& nieobec, RecordSend& r) {
   if (!r.sent) return;
   int slot = transferSlotOfKind(r.heldKind);
   bool daysHeld = slot != 0 && daysGoToPayroll(slot, r.correction);
-  r.heldDays = daysHeld ? r.oldDays : 0;
+  if (!daysHeld) {
+    r.heldDays = 0;
+    r.heldArrears = ArrearsSent{};
+  }
   bool kindChanged = r.heldKind != r.kind;
   bool amountChanged = r.removed || kindChanged || !sameAmount(r.oldAmount, r.amount);
-  bool daysChanged = r.removed || kindChanged || r.oldDays != r.days;
+  bool splitChanged = r.heldArrears.known && daysGoToPayroll(slot, r.correction) &&
+                      arrearsMark(r.heldArrears) != arrearsMark(arrearsTarget(slot, r.arrears));
+  bool daysChanged = r.removed || kindChanged || r.oldDays != r.days || splitChanged;
   bool takeDays = daysHeld && daysChanged && r.heldDays != 0;
   if (!amountChanged && !takeDays) return;
   vars().assign("indeksik", rt::Value::integer(slot));
@@ -129,20 +233,37 @@ void takeBack(RecordSend& r) {
     double old = r.oldAmount;
     double zabezp = old > suite::payrollOldAmountLimit() / mianownik ? rt::roundHalfAway(old / mianownik, 2) : old;
     vars().assign("zabezp", rt::Value::number(zabezp, 2));
-    r.okX = payrollCall("DEL_SKL", linkText("zas_place", slot), r.nr, zabezp);
-    if (doneOrNothing(r.okX)) r.heldAmount = 0;
+    r.okX = payrollStep(nieobec, r, "DEL_SKL", linkText("zas_place", slot), zabezp,
+                        [](RecordSend& s) { s.heldAmount = 0; });
   }
-  if (takeDays) {
-    r.ok1X = payrollCall("DEL_SKL", linkText("zas_dni", DAJ_IND(slot)), r.nr, r.oldDays);
-    if (doneOrNothing(r.ok1X)) r.heldDays = 0;
+  if (!takeDays) return;
+  if (!r.heldArrears.known) {
+    // Sent before the split was kept: all the days are taken from the current-days item, which
+    // is right only when none went to the arrears item then.
+    if (r.arrears != 0 && !blank(linkText("zas_dni", JAKI_IND(slot))))
+      vars().get("uwagi_dni").arr().push_back(rt::Value::text(
+          benefitName(r) + ": dni cofnie`to z pozycji dni biez`a`cych - sprawdz` dni zalegl`e w PL`ACACH"));
+  }
+  double current = r.heldDays - r.heldArrears.days;
+  if (current != 0) {
+    r.ok1X = payrollStep(nieobec, r, "DEL_SKL", linkText("zas_dni", DAJ_IND(slot)), current,
+                         [current](RecordSend& s) { s.heldDays -= current; });
+    if (!doneOrNothing(r.ok1X)) return;
+  }
+  if (r.heldArrears.days != 0) {
+    double arrears = r.heldArrears.days;
+    r.ok1X = payrollStep(nieobec, r, "DEL_SKL", r.heldArrears.item, arrears, [arrears](RecordSend& s) {
+      s.heldDays -= arrears;
+      s.heldArrears = ArrearsSent{};
+    });
   }
 }
 
 // Writes what payroll does not hold yet; only after every take-back went through, so that a
 // value is never sent while the old one is still there. DANE_WE is selected. What is still held
 // at this point equals what is to be sent (anything that differed was taken back).
-void write(RecordSend& r) {
-  if (r.removed || !doneOrNothing(r.okX) || !doneOrNothing(r.ok1X)) return;
+void write(rt::db::WorkArea& nieobec, RecordSend& r) {
+  if (r.removed || r.stopped || !doneOrNothing(r.okX) || !doneOrNothing(r.ok1X)) return;
   int slot = transferSlotOfKind(r.kind);
   vars().assign("indeksik", rt::Value::integer(slot));
   seekKind(r.kind);
@@ -155,84 +276,95 @@ void write(RecordSend& r) {
   if (check == 1) r.ok = 3;
   if (check == 2) r.ok1 = 3;
   if (check != 0) return;
-  r.heldKind = r.kind;
   if (!sameAmount(r.heldAmount, r.amount)) {
-    r.ok = payrollCall("SAV_SKL", linkText("zas_place", slot), r.nr, r.amount);
-    if (r.ok == 0) r.heldAmount = r.amount;
+    double amount = r.amount;
+    std::string kind = r.kind;
+    r.ok = payrollStep(nieobec, r, "SAV_SKL", linkText("zas_place", slot), amount, [amount, kind](RecordSend& s) {
+      s.heldAmount = amount;
+      s.heldKind = kind;
+    });
+    if (r.ok != 0) return;
   }
   if (daysGoToPayroll(slot, r.correction) && r.heldDays != r.days) {
-    std::string arrearsItem = linkText("zas_dni", JAKI_IND(slot));
-    std::string currentItem = linkText("zas_dni", DAJ_IND(slot));
-    if (!blank(arrearsItem) && r.arrears != 0) {
-      // The current days go first and the arrears days only after them: the marks keep the days
-      // sent as one number, which a later take-back takes from the current-days item, so a send
-      // that stops half-way must leave its days there.
-      double current = r.days - r.arrears;
-      vars().assign("dni_wysl", rt::Value::number(current));
-      r.ok1 = payrollCall("SAV_SKL", currentItem, r.nr, current);
+    ArrearsSent target = arrearsTarget(slot, r.arrears);
+    std::string kind = r.kind;
+    // The current days go first and the arrears days after them; the marks follow each step.
+    double current = r.days - target.days;
+    vars().assign("dni_wysl", rt::Value::number(current));
+    if (current != 0) {
+      r.ok1 = payrollStep(nieobec, r, "SAV_SKL", linkText("zas_dni", DAJ_IND(slot)), current,
+                          [current, kind](RecordSend& s) {
+                            s.heldDays += current;
+                            s.heldKind = kind;
+                            s.heldArrears = ArrearsSent{};
+                          });
       if (r.ok1 != 0) return;
-      r.heldDays = current;
-      r.ok1 = payrollCall("SAV_SKL", arrearsItem, r.nr, r.arrears);
-    } else {
-      vars().assign("dni_wysl", rt::Value::number(r.days));
-      r.ok1 = payrollCall("SAV_SKL", currentItem, r.nr, r.days);
     }
-    if (r.ok1 == 0) r.heldDays = r.days;
+    if (target.days != 0) {
+      r.ok1 = payrollStep(nieobec, r, "SAV_SKL", target.item, target.days, [target, kind](RecordSend& s) {
+        s.heldDays += target.days;
+        s.heldKind = kind;
+        s.heldArrears = target;
+      });
+    }
   }
-}
-
-void putMarks(rt::db::WorkArea& nieobec, bool place, const std::string& kind, double amount, double days) {
-  putField(nieobec, "place", rt::Value::logical(place));
-  putField(nieobec, "old_zas", rt::Value::text(kind));
-  putField(nieobec, "old_wart", rt::Value::number(amount, 2));
-  putField(nieobec, "old_dni", rt::Value::number(days));
 }
 
 // The marks after the run. A booked record remembers what it was sent as; otherwise the marks
 // say what payroll still holds, and a record of which payroll holds nothing is unsent again.
 void writeMarks(rt::db::WorkArea& nieobec, const RecordSend& r, bool booked) {
   if (booked && !r.removed) {
-    putMarks(nieobec, true, r.kind, r.amount, r.days);
+    int slot = transferSlotOfKind(r.kind);
+    bool days = daysGoToPayroll(slot, r.correction);
+    putMarks(nieobec, true, r.kind, r.amount, r.days, days ? arrearsTarget(slot, r.arrears) : ArrearsSent{});
     return;
   }
-  bool holdsAny = r.heldAmount != 0 || r.heldDays != 0;
-  if (!holdsAny) {
-    if (r.sent) putMarks(nieobec, false, "", 0, 0);
-    return;
-  }
-  putMarks(nieobec, true, r.heldKind, r.heldAmount, r.heldDays);
+  if (!r.sent && r.heldAmount == 0 && r.heldDays == 0) return;
+  putHeldMarks(nieobec, r);
 }
 
-// Whether the record is unchanged since it was booked: kind, amount (also in the old units) and
-// days as sent.
+// Whether the record is unchanged since it was booked: kind, amount (also in the old units),
+// days as sent, and where the arrears days went when that is known.
 bool unchangedSinceSent(rt::db::WorkArea& nieobec) {
   if (!fieldOf(nieobec, "place").logicalOr(false)) return false;
   double amount = fieldOf(nieobec, "wartosc").numOr(0), old = fieldOf(nieobec, "old_wart").numOr(0);
-  return textOf(nieobec, "zasilek") == textOf(nieobec, "old_zas") &&
-         (sameAmount(amount, old) || sameAmount(amount * runNum("mianownik"), old)) &&
-         fieldOf(nieobec, "l_dni").numOr(0) == fieldOf(nieobec, "old_dni").numOr(0);
+  std::string kind = textOf(nieobec, "zasilek");
+  bool same = kind == textOf(nieobec, "old_zas") &&
+              (sameAmount(amount, old) || sameAmount(amount * runNum("mianownik"), old)) &&
+              fieldOf(nieobec, "l_dni").numOr(0) == fieldOf(nieobec, "old_dni").numOr(0);
+  if (!same) return false;
+  ArrearsSent held = arrearsFromMark(textOf(nieobec, "old_nr"));
+  int slot = transferSlotOfKind(kind);
+  if (!held.known || slot == 0 || !daysGoToPayroll(slot, fieldOf(nieobec, "czy_korekt").logicalOr(false)))
+    return true;
+  return arrearsMark(held) == arrearsMark(arrearsTarget(slot, fieldOf(nieobec, "dni_rob").numOr(0)));
 }
 
 enum class Outcome { Next, LeaveEmployee };
 
 // Sends one locked record (or takes back a removed one) and settles its marks and counters.
-Outcome sendRecord(rt::db::WorkArea& nieobec, bool removed, bool& bookedAny) {
-  RecordSend r = readRecord(nieobec, removed);
+Outcome settleRecord(rt::db::WorkArea& nieobec, RecordSend& r, bool removed, bool& bookedAny) {
   for (const char* name : {"ok", "ok1", "ok_x", "ok1_x"}) vars().assign(name, rt::Value::integer(0));
   vars().assign("zabezp", rt::Value::number(r.oldAmount, 2));
   selectAlias("dane_we");
-  takeBack(r);
-  write(r);
+  takeBack(nieobec, r);
+  write(nieobec, r);
   selectAlias("nieobec");
   vars().assign("ok", rt::Value::integer(r.ok));
   vars().assign("ok1", rt::Value::integer(r.ok1));
   vars().assign("ok_x", rt::Value::integer(r.okX));
   vars().assign("ok1_x", rt::Value::integer(r.ok1X));
 
+  if (r.stopped) {
+    // Payroll and the marks on disk agree as before the failed write; the record waits.
+    addToRunVar("bylybledy", 1);
+    return Outcome::Next;
+  }
   bool booked = r.ok == 0 && r.ok1 == 0 && doneOrNothing(r.okX) && doneOrNothing(r.ok1X);
   writeMarks(nieobec, r, booked && !removed);
   if (booked) {
-    if (!removed) {
+    if (removed) addToRunVar("razem_usun", 1);
+    else {
       addToRunVar("razem_zas", 1);
       bookedAny = true;
     }
@@ -265,6 +397,18 @@ Outcome sendRecord(rt::db::WorkArea& nieobec, bool removed, bool& bookedAny) {
       return Outcome::Next;
     }
   return Outcome::Next;
+}
+
+Outcome sendRecord(rt::db::WorkArea& nieobec, bool removed, bool& bookedAny) {
+  RecordSend r = readRecord(nieobec, removed);
+  Outcome outcome = settleRecord(nieobec, r, removed, bookedAny);
+  std::string why;
+  if (!commitRecord(nieobec, why)) {
+    // Every payroll call already has its marks on disk; what is lost is the booking or status.
+    message({benefitName(r) + ": nie zapisano stanu zasil`ku (" + why + ")."});
+    addToRunVar("bylybledy", 1);
+  }
+  return outcome;
 }
 
 std::string monthKey(int32_t day) { return rt::dtos(day).substr(0, 6); }
@@ -305,7 +449,49 @@ void takeBackRemoved(rt::db::WorkArea& nieobec, const std::string& key, const st
   });
 }
 
+std::string payrollFailure(int code) {
+  switch (code) {
+    case 1: return "bl`a`d doste`pu w sieci";
+    case 2: return "brak doste`pu do danych pl`acowych pracownika";
+    default: return "bl`a`d krytyczny";
+  }
+}
+
 }  // namespace
+
+std::string takeBackForResend() {
+  rt::PrivateFrame frame(vars());
+  for (const char* name : {"indeksik", "ok_x", "ok1_x", "zabezp"}) vars().declarePrivate(name, rt::Value::integer(0));
+  vars().declarePrivate("mianownik", rt::Value::integer(int64_t(suite::payrollAmountDivisor())));
+  vars().declarePrivate("uwagi_dni", rt::Value::newArray(0));
+  int previous = selectedArea();
+  rt::db::WorkArea& nieobec = areaOf("nieobec");
+  bool ownInput = rt::db::workAreas().byAlias("dane_we") == nullptr;
+  if (ownInput && !callByName("_OPEN_SET", {rt::Value::text("DANE_WE"), rt::Value::text("S")}).logicalOr(false)) {
+    selectAreaNumber(previous);
+    return "nie moz`na otworzyc` danych pl`acowych (DANE_WE)";
+  }
+  RecordSend r = readRecord(nieobec, true);
+  selectAlias("dane_we");
+  std::string why;
+  try {
+    takeBack(nieobec, r);
+  } catch (const rt::Error& e) {
+    why = failureText(e);
+  }
+  if (ownInput) callByName("_CLOSE_SET", {rt::Value::text("DANE_WE")});
+  selectAreaNumber(previous);
+  if (!why.empty()) return why;
+  if (r.stopped) return "nie zapisano znacznika przesl`ania";
+  if (!doneOrNothing(r.okX)) return payrollFailure(r.okX);
+  if (!doneOrNothing(r.ok1X)) return payrollFailure(r.ok1X);
+  putMarks(nieobec, false, "", 0, 0, ArrearsSent{});
+  if (!commitRecord(nieobec, why)) return why;
+  std::vector<std::string> notes;
+  for (const rt::Value& n : vars().get("uwagi_dni").arr()) notes.push_back(n.strOr(""));
+  if (!notes.empty()) message(notes);
+  return "";
+}
 
 void WRITE_FACETA() {
   rt::PrivateFrame frame(vars());

@@ -134,6 +134,7 @@ void GOTO_KADRY() {
     // A break inside the loop ends it; the summary and the closing still follow.
   }
   WRITE_KON();
+  tables.closeAndReport();
 }
 
 void registerPersonnelTransferFunctions() {
@@ -153,7 +154,7 @@ void registerPersonnelTransferFunctions() {
     }
   });
   procedure("KADRUJ_FACETA", KADRUJ_FACETA);
-  procedure("WPISZ_1ZAS", WPISZ_1ZAS);
+  f.add("WPISZ_1ZAS", [](rt::Args&) { return rt::Value::logical(WPISZ_1ZAS()); });
   procedure("WRITE_KON", WRITE_KON);
   procedure("O_URLOPACH", O_URLOPACH);
   procedure("DEF_TAB_U", DEF_TAB_U);

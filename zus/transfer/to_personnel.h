@@ -26,8 +26,9 @@ bool A_KASOWANE();
 bool KAS_Z_CZAS(const std::string& kodWew);
 // The next internal number for the employee of the current benefit record.
 std::string NEW_KOD_WEW();
-// Writes the current benefit record's day records.
-void WPISZ_1ZAS();
+// Writes the current benefit record's day records from `od` to `do`; false (a critical error
+// counted) when a day stopped it, the days after that day untouched.
+bool WPISZ_1ZAS();
 // Closes the trace window, shows the summary and writes the holiday list.
 void WRITE_KON();
 // Writes the holiday list "WYDRUKI\url_kas.lst" (only where the directory WYDRUKI exists).

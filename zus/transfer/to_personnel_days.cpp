@@ -122,9 +122,15 @@ void holidayMessage(rt::db::WorkArea& main, int days) {
        {"Pracownik nr " + trimmed(textOf(main, "nr_prac")) + " mial` w podanym okresie " + "urlop w liczbie " +
             trimmed(count) + " dni,",
         std::string("kto`ry zostal zasta`piony przez dni choroby."),
-        std::string("Nalex`y sprawdzic` wydruk z pliku ur_kas.lst "), std::string("i dni urlopu w module KADRY")})
+        std::string("Nalex`y sprawdzic` wydruk z pliku url_kas.lst "), std::string("i dni urlopu w module KADRY")})
     lines.arr().push_back(rt::Value::text(l));
   callByName("KOM3", {lines, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(10)});
+}
+
+bool hasDayRecords(rt::db::WorkArea& czas, const std::string& nr, const std::string& kodWew) {
+  OrderKeeper keep(czas);
+  czas.setOrder(3);
+  return czas.seek(rt::Value::text(nr + kodWew), false);
 }
 
 }  // namespace
@@ -152,9 +158,40 @@ bool KAS_Z_CZAS(const std::string& kodWew) {
   } else {
     addToRunVar("bylybledy", 1);
   }
-  czas.unlockAll();
+  // Only its own locks go: the caller may hold the locks of the days it is about to write.
+  for (uint32_t r : records) czas.unlockRecord(r);
   return !allLocked;
 }
+
+namespace {
+
+// Locks every day record of the employee from the current benefit's `od` to its `do`, so that
+// the benefit is rewritten whole or not at all; false (nothing left locked of them) when one is
+// held elsewhere.
+bool lockBenefitDays() {
+  rt::db::WorkArea& nieobec = areaOf("nieobec");
+  rt::db::WorkArea& czas = areaOf("czas_p");
+  OrderKeeper keep(czas);
+  czas.setOrder(1);
+  std::string nr = textOf(nieobec, "nr_prac");
+  rt::Value first = fieldOf(nieobec, "od"), last = fieldOf(nieobec, "do");
+  int32_t from = first.isDate() ? first.date() : 0, to = last.isDate() ? last.date() : 0;
+  if (from == 0) return true;
+  std::vector<uint32_t> locked;
+  bool all = true;
+  if (czas.seek(rt::Value::text(nr + rt::dtos(from)), true)) {
+    std::string end = rt::dtos(to);
+    for (; all && !czas.eof() && textOf(czas, "nr_prac") == nr && dtosOf(czas, "data") <= end; czas.skip(1)) {
+      if (lockRecordOf(czas, czas.recno())) locked.push_back(czas.recno());
+      else all = false;
+    }
+  }
+  if (!all)
+    for (uint32_t r : locked) czas.unlockRecord(r);
+  return all;
+}
+
+}  // namespace
 
 bool A_KASOWANE() {
   rt::db::WorkArea& nieobec = areaOf("nieobec");
@@ -207,7 +244,7 @@ std::string NEW_KOD_WEW() {
   return buf;
 }
 
-void WPISZ_1ZAS() {
+bool WPISZ_1ZAS() {
   rt::db::WorkArea& nieobec = areaOf("nieobec");
   rt::db::WorkArea& czas = areaOf("czas_p");
   rt::db::WorkArea& main = areaOf("main");
@@ -219,38 +256,54 @@ void WPISZ_1ZAS() {
   rt::Value first = fieldOf(nieobec, "od"), last = fieldOf(nieobec, "do");
   int32_t from = first.isDate() ? first.date() : 0, to = last.isDate() ? last.date() : 0;
   int holidays = 0;
-  bool appendFailed = false;
+  bool whole = true;
   for (int32_t day = from; from != 0 && day <= to; ++day) {
     std::string dayKey = rt::dtos(day);
-    bool dayLocked = false;
-    if (czas.seek(rt::Value::text(nr + dayKey), false)) {
-      for (; !czas.eof() && textOf(czas, "nr_prac") == nr && dtosOf(czas, "data") == dayKey; czas.skip(1)) {
-        if (!lockRecordOf(czas, czas.recno())) {
-          dayLocked = true;
-          continue;
-        }
-        if (isHolidayCode(textOf(czas, "kod"))) ++holidays;
-        czas.deleteRecord();
-      }
+    // The caller holds the locks of the benefit's days; a day whose record still cannot be
+    // locked, or whose new record cannot be appended, stops the benefit there, and the days
+    // after it stay as they are.
+    std::vector<uint32_t> records;
+    if (czas.seek(rt::Value::text(nr + dayKey), false))
+      for (; !czas.eof() && textOf(czas, "nr_prac") == nr && dtosOf(czas, "data") == dayKey; czas.skip(1))
+        records.push_back(czas.recno());
+    bool locked = std::all_of(records.begin(), records.end(), [&](uint32_t r) { return lockRecordOf(czas, r); });
+    if (!locked) {
+      whole = false;
+      break;
     }
-    if (dayLocked) {
-      addToRunVar("bylybledy", 1);
-      continue;
-    }
-    if (appendFailed) continue;
+    // The new record first: a day whose record cannot be appended keeps its old ones.
     if (!callByName("_APPE_BLAN").logicalOr(false)) {
-      appendFailed = true;
-      continue;
+      whole = false;
+      break;
     }
     putField(czas, "nr_prac", rt::Value::text(nr));
     putField(czas, "data", rt::Value::date(day));
     putField(czas, "kod", kind);
     putField(czas, "kod_wew", kodWew);
     for (const char* zero : {"godz_roz", "min_roz", "godz_zak", "min_zak"}) putField(czas, zero, rt::Value::integer(0));
+    // Appending releases the table's other locks (as DBAPPEND does): the day's old records are
+    // locked again before they go; one taken by another workstation in between stops the
+    // benefit here.
+    bool relocked = true;
+    for (uint32_t r : records) {
+      if (!lockRecordOf(czas, r)) {
+        relocked = false;
+        continue;
+      }
+      czas.goTo(r);
+      if (isHolidayCode(textOf(czas, "kod"))) ++holidays;
+      czas.deleteRecord();
+    }
+    if (!relocked) {
+      whole = false;
+      break;
+    }
   }
   czas.commit();
   czas.unlockAll();
+  if (!whole) addToRunVar("bylybledy", 1);
   if (holidays > 0) holidayMessage(main, holidays);
+  return whole;
 }
 
 void KADRUJ_FACETA() {
@@ -280,34 +333,52 @@ void KADRUJ_FACETA() {
   bool wroteAny = false;
   selectAreaNumber(nieobec.number());
   for (; !nieobec.eof() && textOf(nieobec, "nr_prac") == nr && monthOf(nieobec, "dat_wyp") <= to; nieobec.skip(1)) {
+    std::string kodWew = textOf(nieobec, "kod_wew");
     if (fieldOf(nieobec, "l_dni").numOr(0) == 0 || !kindIs(KindFamily::OBLI, textOf(nieobec, "zasilek")) ||
-        fieldOf(nieobec, "czy_korekt").logicalOr(false) || fieldOf(nieobec, "o_zlicz").logicalOr(false))
+        fieldOf(nieobec, "czy_korekt").logicalOr(false) || fieldOf(nieobec, "o_zlicz").logicalOr(false)) {
+      // A benefit that stopped counting since it was sent loses its day records, as a vanished
+      // one does: all of them or none.
+      if (!blank(kodWew) && !isOwnNumber(kodWew) && hasDayRecords(czas, nr, kodWew)) {
+        selectAreaNumber(nieobec.number());
+        if (!callByName("_REC_LOCK").logicalOr(false)) addToRunVar("bylybledy", 1);
+        else if (!KAS_Z_CZAS(kodWew)) addToRunVar("razem_kas", 1);
+      }
       continue;
+    }
     selectAreaNumber(nieobec.number());
     if (!callByName("_REC_LOCK").logicalOr(false)) {
       addToRunVar("bylybledy", 1);
       continue;
     }
     selectAreaNumber(czas.number());
-    std::string kodWew = textOf(nieobec, "kod_wew");
     bool blocked = false;
     if (!blank(kodWew)) {
-      blocked = KAS_Z_CZAS(kodWew);
+      // Every day record of the new dates is locked before anything is deleted or written.
+      if (!lockBenefitDays()) {
+        addToRunVar("bylybledy", 1);
+        blocked = true;
+      } else {
+        blocked = KAS_Z_CZAS(kodWew);
+      }
     } else if (callByName("_FILE_LOCK").logicalOr(false)) {
       // The number reaches the register before the file lock goes, so that no other workstation
       // can give it again.
       putField(nieobec, "kod_wew", rt::Value::text(NEW_KOD_WEW()));
       nieobec.commit();
       czas.unlockAll();
+      if (!lockBenefitDays()) {
+        addToRunVar("bylybledy", 1);
+        blocked = true;
+      }
     } else {
       addToRunVar("bylybledy", 1);
       blocked = true;
     }
-    if (!blocked) {
-      WPISZ_1ZAS();
+    if (!blocked && WPISZ_1ZAS()) {
       addToRunVar("razem_zas", 1);
       wroteAny = true;
     }
+    czas.unlockAll();
     selectAreaNumber(nieobec.number());
   }
   if (!wroteAny) addToRunVar("razem_prac", -1);

@@ -433,5 +433,32 @@ TEST(DbfTable, WriteFailuresAreReportedNamingTheFile) {
   EXPECT_EQ(t->recCount(), 0u);
 }
 
+TEST(DbfTable, ChangesOfAFailedFlushCanBeForgotten) {
+  TempDir dir;
+  std::string path = dir.file("d.dbf");
+  DbfTable::create(path, {{"N", 'N', 4, 0}});
+  {
+    auto t = DbfTable::open(path, {});
+    t->append();
+    t->put(0, Value::number(1, 0));
+    t->close();
+  }
+  auto t = DbfTable::open(path, {.shared = true});
+  t->goTo(1);
+  ASSERT_TRUE(t->lockRecord(1));
+  t->put(0, Value::number(7, 0));
+  File::setWriteFault([&](const std::string& p, uint64_t, size_t) { return p == path ? EIO : 0; });
+  EXPECT_THROW(t->flush(), Error);
+  File::setWriteFault({});
+  t->discardChanges();
+  EXPECT_FALSE(t->dirty());
+  EXPECT_EQ(t->get(0).num(), 1) << "the record reads as on disk";
+  t->goTo(1);  // a move writes nothing now
+  t->close();
+  auto again = DbfTable::open(path, {});
+  again->goTo(1);
+  EXPECT_EQ(again->get(0).num(), 1);
+}
+
 }  // namespace
 }  // namespace rt::db

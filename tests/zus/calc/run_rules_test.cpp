@@ -63,14 +63,15 @@ TEST_F(RunCompany, StatusWriteWalksTheEmployeesRecordsOfTheMonth) {
         {3, {{"status", num(93)}}},                                  // 5
         {3, {{"status", num(2)}, {"zasilek", txt("")}}},             // 6 no kind
         {3, {{"status", num(95)}}},                                  // 7 locked elsewhere
-        {3, {{"status", num(2)}, {"od", inNextMonth(1)}, {"do", inNextMonth(4)}}},  // 8 next month
-        {4, {{"status", num(4)}}},                                   // 9 the next employee
+        {3, {{"status", num(2)}, {"od", inNextMonth(1)}, {"do", inNextMonth(4)}, {"dat_wyp", inNextMonth(5)}}},  // 8 next month
+        {3, {{"status", num(2)}, {"dat_wyp", inNextMonth(2)}}},      // 9 ends this month, paid next month
+        {4, {{"status", num(4)}}},                                   // 10 the next employee
     });
     openTables("MAIN | NIEOBEC", "SS");
     suite::call("DBSELECTAREA", {txt("main")});
     ASSERT_TRUE(suite::call("DBSEEK", {txt(employee(3))}).logicalOr(false));
     suite::call("DBSELECTAREA", {txt("nieobec")});
-    suite::call("DBSETORDER", {num(1)});
+    suite::call("DBSETORDER", {num(3)});
     ASSERT_TRUE(suite::call("DBSEEK", {txt(employee(3) + yyyymm(month))}).logicalOr(false));
     // Another workstation holds record 7.
     suite::call("DBUSEAREA", {flag(true), rt::Value(), txt(suite::tablePath(*suite::findTable("NIEOBEC")) + ".dbf"),
@@ -85,11 +86,11 @@ TEST_F(RunCompany, StatusWriteWalksTheEmployeesRecordsOfTheMonth) {
     rt::functions().call("WPISZ_STAT", {num(8)});
     EXPECT_EQ(suite::call("ALIAS").strOr(""), "MAIN") << "the selected area is kept";
     suite::call("DBSELECTAREA", {txt("nieobec")});
-    EXPECT_EQ(suite::call("RECNO").intOr(0), 8) << "left after the last record walked";
+    EXPECT_EQ(suite::call("RECNO").intOr(0), 9) << "left after the last record walked, in payout order";
     closeTables();
     suite::call("DBCLOSEALL");
   });
-  EXPECT_EQ(numbers("status"), (std::vector<double>{8, 1, 3, 91, 93, 2, 95, 2, 4}));
+  EXPECT_EQ(numbers("status"), (std::vector<double>{8, 1, 3, 91, 93, 2, 95, 2, 2, 4}));
 }
 
 TEST_F(RunCompany, BreakKeyEndsTheRunOrOnlyTheGroup) {

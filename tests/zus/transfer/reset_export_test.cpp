@@ -3,6 +3,7 @@
 #include "tests/zus/transfer/reset_fixture.h"
 
 #include <fstream>
+#include <functional>
 
 #include "runtime/core/error.h"
 #include "zus/calc/saved_basis_record.h"
@@ -173,19 +174,61 @@ TEST_F(ResetExport, UnreadableBasisIsReportedAndWrittenAsZeros) {
   EXPECT_TRUE(said("05.02.2026") || said("05.02.26")) << messages[0];
 }
 
-TEST_F(ResetExport, ContinuationFirstAndNoPersonnelParameters) {
-  // Without the personnel module's parameters there is no FTE field to read: 0.
-  fs::remove(dir / "KADRY" / ("kadry_pp" + suite::memoryFileExtension()));
+TEST_F(ResetExport, AContinuationExportsAHistoryOfZeros) {
   add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31), {{"nieobec", text("PBZ")}}));
   EXPECT_TRUE(runExport());
   auto rows = exported();
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_TRUE(rows[0]["KONTYN"].logical());
-  EXPECT_EQ(rows[0]["ETAT"].num(), 0);
+  EXPECT_EQ(rows[0]["ETAT"].num(), 0.75);
   EXPECT_EQ(rows[0]["MC1"].str().substr(0, 2), "0 ");  // a history of zeros: month 0 as text
   EXPECT_EQ(rows[0]["ROK12"].str().substr(0, 2), "0 ");
   EXPECT_EQ(rows[0]["PCH1"].num(), 0);
   EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ResetExport, WithoutTheFullTimeEquivalentTheExportStopsAndKeepsThePreviousFile) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  ASSERT_TRUE(runExport());
+  const std::string mem = "kadry_pp" + suite::memoryFileExtension();
+  struct Case {
+    const char* what;
+    std::function<void()> cause;
+    const char* message;
+  } cases[] = {
+      {"no parameter file in the personnel directory", [&] { fs::remove(dir / "KADRY" / mem); },
+       "Brak pliku kadry_pp"},
+      {"a parameter file only in the current directory's kadry", [&] {
+         fs::remove(dir / "KADRY" / mem);
+         fs::create_directories(fs::path("kadry"));
+         rt::Memvars& v = rt::context().memvars;
+         v.declarePrivate("symbol_eta", text("ETAT"));
+         suite::saveMemory("kadry/" + mem, "symbol_eta");
+         v.release("symbol_eta");
+         rt::context().memvars.assign("_path_kadr", text((dir / "ELSEWHERE").string() + "/"));
+       }, "Brak pliku kadry_pp"},
+      {"a symbol that names no field", [&] {
+         rt::Memvars& v = rt::context().memvars;
+         v.declarePrivate("symbol_eta", text("WYMIAR"));
+         suite::saveMemory((dir / "KADRY" / mem).string(), "symbol_eta");
+         v.release("symbol_eta");
+       }, "Symbol sl`ownika etatu \"WYMIAR\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    rt::Value pathKadr = *rt::context().memvars.tryGet("_path_kadr");
+    auto before = fs::last_write_time(dir / "EXP" / "ZAS_EXP.dbf");
+    auto size = fs::file_size(dir / "EXP" / "ZAS_EXP.dbf");
+    c.cause();
+    messages.clear();
+    EXPECT_FALSE(runExport());
+    EXPECT_TRUE(said(c.message)) << (messages.empty() ? "" : messages[0]);
+    EXPECT_TRUE(said("Eksport nie mox`e byc` wykonany."));
+    EXPECT_EQ(fs::last_write_time(dir / "EXP" / "ZAS_EXP.dbf"), before);
+    EXPECT_EQ(fs::file_size(dir / "EXP" / "ZAS_EXP.dbf"), size);
+    EXPECT_FALSE(tableOpen("main"));
+    rt::context().memvars.assign("_path_kadr", pathKadr);
+  }
 }
 
 TEST_F(ResetExport, MissingTemplateIsReportedAndNothingIsExported) {
@@ -216,6 +259,45 @@ TEST_F(ResetExport, DamagedTemplateStopsTheExportNamingTheCopyAndLeavesNothingOp
   EXPECT_NE(file.find("ZAS_EXP.dbf"), std::string::npos) << file;
   EXPECT_FALSE(tableOpen("main"));
   EXPECT_FALSE(tableOpen("zas_exp"));
+}
+
+TEST_F(ResetExport, ACopyThatCannotBeOpenedIsReported) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  ASSERT_TRUE(runExport());
+  // RESET itself has the previous export open.
+  call("DBUSEAREA", {yes(), rt::Value(), text("EXP/ZAS_EXP.dbf"), text("reset"), yes(), yes()});
+  EXPECT_FALSE(runExport());
+  call("DBCLOSEAREA");
+  EXPECT_TRUE(said("Nie mox`na otworzyc` kopii bazy wzorcowej ZAS_EXP.dbf w katalogu:\nEXP\\\n"));
+  EXPECT_FALSE(tableOpen("main"));
+  EXPECT_FALSE(tableOpen("zas_exp"));
+}
+
+TEST_F(ResetExport, AGroupChosenTwiceIsExportedOnce) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  chooseGroups({"D01", "D01", "D01 "});
+  EXPECT_TRUE(runExport());
+  EXPECT_EQ(exported().size(), 1u);
+}
+
+TEST_F(ResetExport, ARowThatFailsHalfWayIsRemovedFromTheCopy) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 1, 31)));
+  add("NIEOBEC", benefit("    1", kSickness, 600, 3, day(2026, 2, 28), {{"od", day(2026, 2, 5)}, {"do", day(2026, 2, 7)}}));
+  // The second row's fill stops between its first fields and the rest.
+  int rounds = 0;
+  company_test::Replacements stand;
+  rt::NativeFunction round = *rt::functions().find("E_ROUND");
+  stand.replace("E_ROUND", [&rounds, round](rt::Args& a) -> rt::Value {
+    if (++rounds == 2) throw rt::Error(rt::ErrorKind::DataWidth, "Data width error", "E_ROUND");
+    return round(a);
+  });
+  EXPECT_FALSE(runExport());
+  stand.restore();
+  EXPECT_TRUE(said("Eksport przerwano"));
+  call("DBUSEAREA", {yes(), rt::Value(), text("EXP/ZAS_EXP.dbf"), text("check"), yes(), yes()});
+  EXPECT_EQ(call("LASTREC").intOr(-1), 1) << "no delete-marked half row for RESET to read";
+  call("DBCLOSEAREA");
+  EXPECT_EQ(exported().at(0)["ZAS_BR"].num(), 500);
 }
 
 TEST_F(ResetExport, TemplateWithoutAFieldOfTheExportIsRefused) {

@@ -78,26 +78,49 @@ TEST_F(ResetMappings, EditedRowsAreSavedFromTheListWithCtrlW) {
 TEST_F(ResetMappings, BlankCodesRemoveTheKindsEntries) {
   std::vector<int> keys{K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_ENTER};
   for (int k : typed("  ")) keys.push_back(k);
-  keys.insert(keys.end(), {K_CTRL_W, K_CTRL_ENTER});
+  keys.push_back(K_CTRL_W);
   EXPECT_TRUE(runScreen(keys).logicalOr(false));
   EXPECT_EQ(savedSetting("rs_rodz_nb").str(), "Z01,,,,31");
   EXPECT_EQ(savedSetting("rs_rodz_pr").str(), "Z01,,,,6 ");
 }
 
-TEST_F(ResetMappings, LastRowEndsTheChainBackAtTheList) {
-  // Slot 33 has no kind: its codes go under the empty kind code, which no benefit carries.
+TEST_F(ResetMappings, ASlotWithoutAKindCannotBeEdited) {
+  // Slot 33 has no kind: Enter there only says so, and nothing is stored under an empty kind.
   std::vector<int> keys{K_END, K_ENTER};
   for (int k : typed("12")) keys.push_back(k);
-  keys.push_back(K_ENTER);  // out of the last field
+  keys.push_back(K_CTRL_W);
+  rt::functions().add("CLEAR_KEYBOARD", [](rt::Args&) { return rt::Value(); });
+  EXPECT_TRUE(runScreen(keys).logicalOr(false));
+  EXPECT_TRUE(said("Ta pozycja nie ma przypisanego rodzaju zasil`ku"));
+  EXPECT_EQ(savedSetting("rs_rodz_nb").str(), "Z01,,,,31////Z10,,,,33");
+}
+
+TEST_F(ResetMappings, CtrlWInTheRowEditorSavesAsAtTheList) {
+  std::vector<int> keys{K_ENTER};
+  for (int k : typed("41")) keys.push_back(k);
   keys.push_back(K_CTRL_W);
   EXPECT_TRUE(runScreen(keys).logicalOr(false));
-  EXPECT_EQ(savedSetting("rs_rodz_nb").str(), "Z01,,,,31////Z10,,,,33////,,,,12");
+  EXPECT_EQ(savedSetting("rs_rodz_nb").str(), "Z10,,,,33////Z01,,,,41");
+  EXPECT_EQ(rt::context().memvars.typeOf("rs_rodz_nb"), "U");
+}
+
+TEST_F(ResetMappings, TheChainSkipsSlotsWithoutAKindAndEndsAfterTheLastEditable) {
+  // Slot 10 is the last slot with a kind besides slot 11: after it the chain ends at the list.
+  std::vector<int> keys{K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_DOWN, K_ENTER};
+  for (int k : typed("77")) keys.push_back(k);
+  keys.push_back(K_ENTER);
+  keys.push_back(K_ENTER);  // out of the last field of slot 11: no slot with a kind after it
+  keys.push_back(K_CTRL_W);
+  EXPECT_TRUE(runScreen(keys).logicalOr(false));
+  EXPECT_EQ(savedSetting("rs_rodz_nb").str(), "Z01,,,,31////Z10,,,,33////Z11,,,,77");
 }
 
 TEST_F(ResetMappings, EscAtTheListDropsTheVisitsChanges) {
+  // Row 1 confirmed, the next row's editor left with Esc, then Esc at the list.
   std::vector<int> keys{K_ENTER};
-  for (int k : typed("99")) keys.push_back(k);
-  keys.insert(keys.end(), {K_CTRL_W, K_ESC});
+  for (int k : typed("9999")) keys.push_back(k);
+  keys.insert(keys.end(), {K_ESC, K_ESC});
+  rt::functions().add("CLEAR_KEYBOARD", [](rt::Args&) { return rt::Value(); });
   EXPECT_TRUE(runScreen(keys).logicalOr(false));
   EXPECT_EQ(savedSetting("rs_rodz_nb").str(), "Z01,,,,31////Z10,,,,33");
   EXPECT_EQ(rt::context().memvars.typeOf("rs_rodz_nb"), "U");

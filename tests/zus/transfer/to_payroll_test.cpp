@@ -1,6 +1,13 @@
 // The transfer to payroll on a small company: what reaches the payroll input items, how a
 // changed, deleted or locked benefit is handled, and how the run ends when the user leaves.
+#include <cerrno>
+
+#include "runtime/db/file.h"
+#include "runtime/db/lock_scheme.h"
+#include "runtime/term/terminal.h"
+#include "suite/forms/display_text.h"
 #include "tests/zus/transfer/transfer_fixture.h"
+#include "zus/register/field_checks.h"
 #include "zus/transfer/to_payroll.h"
 
 namespace transfer_test {
@@ -214,9 +221,236 @@ TEST_F(PayrollTransfer, ADeletedBenefitHasWhatWasSentTakenBack) {
   EXPECT_EQ(inputItem("    1", "D001"), 200);
   EXPECT_FALSE(record(1)["PLACE"].logical());
   EXPECT_TRUE(record(1)["DELETED"].logical());
+  EXPECT_EQ(summaryLine(5), "Liczba usunie`tych zasil`ko`w cofnie`tych z PL`AC: 1");
   // Taken back once only.
   run("TO_WRITE");
   EXPECT_EQ(inputItem("    1", "P001"), 10000);
+  EXPECT_EQ(summaryLine(5), "Liczba usunie`tych zasil`ko`w cofnie`tych z PL`AC: 0");
+}
+
+// Fails the first write of the benefit register after a payroll item was written: the transfer
+// marks of that payroll call do not reach the disk.
+struct MarksWriteFault {
+  MarksWriteFault() {
+    rt::db::File::setWriteFault([this](const std::string& path, uint64_t, size_t) {
+      std::string name = fs::path(path).filename().string();
+      std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+      if (name == "dane_we.dbf" && !fired) armed = true;
+      if (name == "nieobec.dbf" && armed) {
+        armed = false;
+        fired = true;
+        return EIO;
+      }
+      return 0;
+    });
+  }
+  ~MarksWriteFault() { rt::db::File::setWriteFault({}); }
+  bool armed = false, fired = false;
+};
+
+// Another workstation takes the benefit register's header lock right after the first payroll
+// call of the run and keeps it past the writer's wait, until the next payroll call.
+struct HeaderLockAfterPayrollCall {
+  HeaderLockAfterPayrollCall() {
+    for (const char* routine : {"SAV_SKL", "DEL_SKL"}) {
+      rt::NativeFunction real = *rt::functions().find(routine);
+      stand.replace(routine, [this, real](rt::Args& a) {
+        if (holder.isOpen()) holder.close();
+        rt::Value result = real(a);
+        if (!fired) {
+          fired = true;
+          holder = rt::db::File::open(suite::tablePath(*suite::findTable("NIEOBEC")) + ".dbf");
+          auto r = rt::db::lockScheme().header();
+          EXPECT_TRUE(holder.lockRange(r.offset, r.length));
+        }
+        return result;
+      });
+    }
+  }
+  company_test::Replacements stand;
+  rt::db::File holder;
+  bool fired = false;
+};
+
+TEST_F(PayrollTransfer, MarksThatCannotBeWrittenHaveThePayrollCallGivenBack) {
+  struct Case {
+    const char* what;
+    bool sentBefore;  // the record was sent with 500.00 and 10 days before the failing run
+    int afterFailure;  // P001 after the failing run
+    bool headerLock;  // the header lock held elsewhere, else a write error
+  } cases[] = {{"a first send, write error", false, 0, false},
+               {"a changed amount, write error", true, 50000, false},
+               {"a first send, header lock held", false, 0, true},
+               {"a changed amount, header lock held", true, 50000, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    call("DBCLOSEALL");
+    for (const char* t : {"NIEOBEC", "DANE_WE"}) {
+      const suite::TableDef* def = suite::findTable(t);
+      suite::createTable(suite::tableDirectory(*def) + def->name, *def);
+    }
+    add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+    if (c.sentBefore) {
+      run("TO_WRITE");
+      change("NIEOBEC", 1, {{"wartosc", num(620, 2)}});
+    }
+    if (c.headerLock) {
+      HeaderLockAfterPayrollCall lock;
+      run("TO_WRITE");
+      EXPECT_TRUE(lock.fired);
+      EXPECT_TRUE(said("tabela zaje`ta przez inne stanowisko NIEOBEC.dbf"));
+    } else {
+      MarksWriteFault fault;
+      run("TO_WRITE");
+      EXPECT_TRUE(fault.fired);
+    }
+    EXPECT_EQ(inputItem("    1", "P001"), c.afterFailure);
+    EXPECT_TRUE(said("Pracownik nr 1, zasil`ek Z01 od 10.01.2026: nie zapisano znacznika przesl`ania do PL`AC"));
+    EXPECT_TRUE(said("Wartos`c` przesl`ana` do PL`AC cofnie`to"));
+    EXPECT_EQ(summaryLine(3), "Podczas przepisywania zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 1 przypadku !");
+    EXPECT_EQ(record(1)["PLACE"].logical(), c.sentBefore);
+
+    run("TO_WRITE");
+    int expected = c.sentBefore ? 62000 : 50000;
+    EXPECT_EQ(inputItem("    1", "P001"), expected) << "the next run leaves the exact amount";
+    EXPECT_EQ(inputItem("    1", "D001"), 1000);
+    run("TO_WRITE");
+    EXPECT_EQ(inputItem("    1", "P001"), expected);
+  }
+}
+
+TEST_F(PayrollTransfer, ArrearsDaysAreTakenBackFromTheItemTheyWentTo) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10), {{"dni_rob", num(3)}}));
+  run("TO_WRITE");
+  ASSERT_EQ(inputItem("    1", "D001"), 700);
+  ASSERT_EQ(inputItem("    1", "D005"), 300);
+  struct Step {
+    int days, arrears, current, inArrears;
+  } steps[] = {{12, 3, 900, 300}, {12, 5, 700, 500}, {12, 0, 1200, 0}, {8, 2, 600, 200}};
+  for (const Step& s : steps) {
+    change("NIEOBEC", 1, {{"l_dni", num(s.days)}, {"dni_rob", num(s.arrears)}});
+    run("TO_WRITE");
+    EXPECT_EQ(inputItem("    1", "D001"), s.current) << s.days << "/" << s.arrears;
+    EXPECT_EQ(inputItem("    1", "D005"), s.inArrears) << s.days << "/" << s.arrears;
+    EXPECT_EQ(summary.size(), 6u) << "no note";
+  }
+  // The arrears item's link changed since: the days come back from the item they went to.
+  rt::Value dni = *rt::context().memvars.tryGet("zas_dni");
+  dni.arr()[4] = text("");
+  change("NIEOBEC", 1, {{"l_dni", num(9)}});
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "D005"), 0);
+  EXPECT_EQ(inputItem("    1", "D001"), 900);
+}
+
+TEST_F(PayrollTransfer, ARecordSentBeforeTheSplitWasKeptIsTakenBackAsOneAndNoted) {
+  add("DANE_WE", {{"nr_prac", text("    1")}, {"kod", text("D001")}, {"wartosc", text(suite::encodeInputValue(700))}});
+  add("DANE_WE", {{"nr_prac", text("    1")}, {"kod", text("D005")}, {"wartosc", text(suite::encodeInputValue(300))}});
+  add("NIEOBEC", benefit("    1", kSickness, 500, 12, day(2026, 2, 10),
+                         {{"dni_rob", num(3)}, {"place", yes()}, {"old_zas", text(kSickness)},
+                          {"old_wart", num(500, 2)}, {"old_dni", num(10)}}));
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "D001"), 600);
+  EXPECT_EQ(inputItem("    1", "D005"), 600);
+  EXPECT_EQ(summaryLine(6), "Pracownik nr 1, zasil`ek Z01 od 10.01.2026: dni cofnie`to z pozycji dni biez`a`cych - "
+                            "sprawdz` dni zalegl`e w PL`ACACH");
+}
+
+TEST_F(PayrollTransfer, CtrlF3TakesBackWhatWasSentBeforeTheRecordGoesAgainAsNew) {
+  add("NIEOBEC", benefit("    1", kSickness, 2278.10, 10, day(2026, 2, 10), {{"dni_rob", num(3)}}));
+  run("TO_WRITE");
+  ASSERT_EQ(inputItem("    1", "P001"), 227810);
+  // Ctrl+F3 in the form on the record, answered "Tak"; the first time payroll refuses.
+  auto ctrlF3 = [&] {
+    ASSERT_TRUE(call("_OPEN_SET", {text("MAIN | SLOWNIK | DANE_WE | NIEOBEC"), text("SSSS")}).logicalOr(false));
+    rt::PrivateFrame frame(rt::context().memvars);
+    rt::context().memvars.declarePrivate("czy_new", yes(false));
+    call("DBGOTO", {num(1)});
+    messages.clear();
+    h.keys({K_ENTER});
+    zus::DAJ_CT_F3();
+    call("_CLOSE_SET", {text("MAIN")});
+  };
+  company_test::Replacements stand;
+  stand.replace("DEL_SKL", [](rt::Args&) { return num(1); });
+  ctrlF3();
+  stand.restore();
+  EXPECT_TRUE(said("Nie cofnie`to zasil`ku z PL`AC: bl`a`d doste`pu w sieci."));
+  EXPECT_TRUE(record(1)["PLACE"].logical()) << "the marks stay";
+  EXPECT_EQ(inputItem("    1", "P001"), 227810);
+
+  ctrlF3();
+  EXPECT_FALSE(record(1)["PLACE"].logical());
+  EXPECT_EQ(record(1)["OLD_WART"].num(), 0);
+  EXPECT_EQ(inputItem("    1", "P001"), 0);
+  EXPECT_EQ(inputItem("    1", "D001"), 0);
+  EXPECT_EQ(inputItem("    1", "D005"), 0);
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 227810) << "sent again as new, not doubled";
+  EXPECT_EQ(inputItem("    1", "D001"), 700);
+  EXPECT_EQ(inputItem("    1", "D005"), 300);
+}
+
+// Fails every write of one table.
+struct TableWriteFault {
+  explicit TableWriteFault(std::string file) {
+    rt::db::File::setWriteFault([file](const std::string& path, uint64_t, size_t) {
+      std::string name = fs::path(path).filename().string();
+      std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+      return name == file ? EIO : 0;
+    });
+  }
+  ~TableWriteFault() { rt::db::File::setWriteFault({}); }
+};
+
+TEST_F(PayrollTransfer, ATableThatFailsToCloseLeavesNothingOpenAndNoLockHeld) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+  const char* aliases[] = {"main", "sl", "dane_we", "archiw", "status", "nieobec"};
+  // A set whose table in the middle cannot write its last change.
+  ASSERT_TRUE(call("_OPEN_SET", {text("MAIN | SLOWNIK | NIEOBEC | DANE_WE"), text("SSSS")}).logicalOr(false));
+  call("DBSELECTAREA", {text("nieobec")});
+  call("DBGOTO", {num(1)});
+  ASSERT_TRUE(call("DBRLOCK", {num(1)}).logicalOr(false));
+  suite::setField("wartosc", num(1, 2));
+  {
+    TableWriteFault fault("nieobec.dbf");
+    EXPECT_ANY_THROW(call("_CLOSE_SET", {text("MAIN")}));
+  }
+  for (const char* alias : aliases) EXPECT_FALSE(tableOpen(alias)) << alias;
+  openOwn("NIEOBEC", "other");
+  call("DBGOTO", {num(1)});
+  EXPECT_TRUE(call("DBRLOCK", {num(1)}).logicalOr(false)) << "the record lock went with the table";
+  call("DBCLOSEAREA");
+  EXPECT_EQ(record(1)["WARTOSC"].num(), 500);
+
+  // The run's employee record cannot take its mark at the end: the run still closes everything
+  // and says so, and the next run goes ahead.
+  range = 3;
+  oneEmployee = "    1";
+  {
+    TableWriteFault fault("main.dbf");
+    run("TO_WRITE");
+  }
+  EXPECT_TRUE(said("Bl`a`d przy zamykaniu tabel: bl`a`d zapisu na dysk"));
+  for (const char* alias : aliases) EXPECT_FALSE(tableOpen(alias)) << alias;
+  EXPECT_EQ(inputItem("    1", "P001"), 50000);
+  change("NIEOBEC", 1, {{"wartosc", num(600, 2)}});
+  run("TO_WRITE");
+  EXPECT_EQ(summaryLine(1), "Liczba przepisanych zasil`ko`w:    1");
+  EXPECT_EQ(inputItem("    1", "P001"), 60000);
+  EXPECT_EQ(rows("MAIN")[0]["STAT_OBL"].num(), 1);
+}
+
+TEST_F(PayrollTransfer, AnAmountTooLargeForItsItemIsACriticalErrorNeverAWrappedValue) {
+  add("DANE_WE", {{"nr_prac", text("    2")}, {"kod", text("P001")}, {"wartosc", text(suite::encodeInputValue(2000000000))}});
+  add("NIEOBEC", benefit("    1", kSickness, 30000000, 10, day(2026, 2, 10)));   // over the item's reach
+  add("NIEOBEC", benefit("    2", kSickness, 2000000, 10, day(2026, 2, 10)));    // the sum would be
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 0);
+  EXPECT_EQ(inputItem("    2", "P001"), 2000000000);
+  EXPECT_FALSE(record(1)["PLACE"].logical());
+  EXPECT_FALSE(record(2)["PLACE"].logical());
+  EXPECT_EQ(summaryLine(3), "Podczas przepisywania zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 2 przypadkach !");
 }
 
 TEST_F(PayrollTransfer, RecordsLockedElsewhereArePassedBy) {
@@ -337,7 +571,15 @@ TEST_F(PayrollTransfer, LeavingASetUpQuestionAbandonsWithEverythingClosed) {
   monthsBack = {0};
   fs::remove(dir / "STATUS.dbf");
   rt::Value before = call("SELECT");
-  run("TO_WRITE", {K_ENTER, K_ESC});
+  bool named = false, busy = false;
+  rt::term::keyboard().setKey(rt::term::K_F10, rt::term::HotKey{[&](const rt::term::WaitState&) {
+    named = h.text().find(suite::displayText("brak zbioru STATUS.dbf")) != std::string::npos;
+    busy = h.text().find(suite::displayText("ux`ywane przez inne stanowisko")) != std::string::npos;
+  }, rt::Value()});
+  run("TO_WRITE", {K_ENTER, rt::term::K_F10, K_ESC});
+  rt::term::keyboard().setKey(rt::term::K_F10, std::nullopt);
+  EXPECT_TRUE(named) << "a missing table is named";
+  EXPECT_FALSE(busy) << "a missing table is not called busy";
   EXPECT_TRUE(summary.empty());
   for (const char* alias : {"main", "sl", "dane_we", "archiw", "status", "nieobec"}) EXPECT_FALSE(tableOpen(alias)) << alias;
   EXPECT_EQ(call("SELECT").intOr(-1), before.intOr(-2));

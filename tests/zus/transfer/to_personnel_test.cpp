@@ -138,6 +138,7 @@ TEST_F(PersonnelTransfer, OverwrittenHolidaysAreCountedToldAndListed) {
   run("GOTO_KADRY");
   EXPECT_EQ(days("    1").size(), 3u) << "every record of the benefit's days is replaced";
   EXPECT_TRUE(said("Pracownik nr 1 mial` w podanym okresie urlop w liczbie 2 dni,"));
+  EXPECT_TRUE(said("Nalex`y sprawdzic` wydruk z pliku url_kas.lst ")) << "the file actually written";
 
   std::ifstream in(dir / "WYDRUKI" / "url_kas.lst", std::ios::binary);
   std::stringstream content;
@@ -183,6 +184,81 @@ TEST_F(PersonnelTransfer, LockedRecordsAreCriticalErrors) {
   run("GOTO_KADRY");
   EXPECT_EQ(days("    1").size(), 4u);
   EXPECT_EQ(summaryLine(4), "Nie stwierdzono bl`e`do`w krytycznych!");
+}
+
+TEST_F(PersonnelTransfer, TheLockedDayLeavesTheWholeBenefitAsItWas) {
+  add("NIEOBEC", benefit("    1", kSickness, 100, 3, day(2026, 2, 5)));  // 10 to 12 January
+  run("GOTO_KADRY");
+  add("CZAS_P", {{"nr_prac", text("    1")}, {"data", day(2026, 1, 13)}, {"kod", text("P05")}});
+  add("NIEOBEC", benefit("    1", kSickness, 100, 3, day(2026, 2, 6), {{"od", day(2026, 1, 20)}, {"do", day(2026, 1, 22)}}));
+  add("CZAS_P", {{"nr_prac", text("    1")}, {"data", day(2026, 1, 21)}, {"kod", text("P05")}});
+  change("NIEOBEC", 1, {{"do", day(2026, 1, 13)}, {"zasilek", text(kSickness2)}});
+  std::vector<std::string> before = days("    1");
+  openOwn("CZAS_P", "otherdays");
+  ASSERT_TRUE(call("DBRLOCK", {num(4)}).logicalOr(false));   // the 13th
+  ASSERT_TRUE(call("DBRLOCK", {num(5)}).logicalOr(false));   // the 21st
+  run("GOTO_KADRY");
+  call("DBCLOSEAREA");
+  EXPECT_EQ(days("    1"), before) << "neither benefit has a day deleted or written";
+  EXPECT_EQ(summaryLine(1), "Liczba przepisanych zasil`ko`w:    0");
+  EXPECT_EQ(summaryLine(4), "Podczas przepisywania zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 2 przypadkach !");
+}
+
+TEST_F(PersonnelTransfer, AFailedAppendStopsTheBenefitAtThatDay) {
+  add("CZAS_P", {{"nr_prac", text("    1")}, {"data", day(2026, 1, 11)}, {"kod", text("U01")}});
+  add("CZAS_P", {{"nr_prac", text("    1")}, {"data", day(2026, 1, 12)}, {"kod", text("P05")}});
+  add("NIEOBEC", benefit("    1", kSickness, 100, 3, day(2026, 2, 5)));  // 10 to 12 January
+  int appends = 0;
+  rt::NativeFunction append = *rt::functions().find("_APPE_BLAN");
+  company_test::Replacements stand;
+  stand.replace("_APPE_BLAN", [&appends, append](rt::Args& a) {
+    return ++appends == 2 ? yes(false) : append(a);
+  });
+  run("GOTO_KADRY");
+  stand.restore();
+  EXPECT_EQ(days("    1"), (std::vector<std::string>{"20260110 Z01      1", "20260111 U01       ", "20260112 P05       "}))
+      << "the days from the failed one on stay as they were";
+  EXPECT_EQ(summaryLine(1), "Liczba przepisanych zasil`ko`w:    0");
+  EXPECT_EQ(summaryLine(4), "Podczas przepisywania zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 1 przypadku !");
+  EXPECT_FALSE(said("urlop w liczbie")) << "no holiday was overwritten";
+
+  run("GOTO_KADRY");
+  EXPECT_EQ(days("    1"), (std::vector<std::string>{"20260110 Z01      1", "20260111 Z01      1", "20260112 Z01      1"}));
+}
+
+TEST_F(PersonnelTransfer, ABenefitThatStoppedCountingLosesItsDayRecords) {
+  struct Case {
+    const char* what;
+    Fields change;
+  } cases[] = {{"days not counted", {{"o_zlicz", yes()}}},
+               {"a correction", {{"czy_korekt", yes()}}},
+               {"no days", {{"l_dni", num(0)}}},
+               {"a kind not calculated", {{"zasilek", text(kOther)}}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    call("DBCLOSEALL");
+    for (const char* t : {"NIEOBEC", "CZAS_P"}) {
+      const suite::TableDef* def = suite::findTable(t);
+      suite::createTable(suite::tableDirectory(*def) + def->name, *def);
+    }
+    add("NIEOBEC", benefit("    1", kSickness, 100, 3, day(2026, 2, 5)));
+    add("CZAS_P", {{"nr_prac", text("    1")}, {"data", day(2026, 1, 3)}, {"kod", text("X01")}, {"kod_wew", text("     !")}});
+    run("GOTO_KADRY");
+    ASSERT_EQ(days("    1").size(), 4u);
+    change("NIEOBEC", 1, c.change);
+
+    // A day record held elsewhere: none of them goes.
+    openOwn("CZAS_P", "otherdays");
+    ASSERT_TRUE(call("DBRLOCK", {num(3)}).logicalOr(false));
+    run("GOTO_KADRY");
+    call("DBCLOSEAREA");
+    EXPECT_EQ(days("    1").size(), 4u);
+    EXPECT_EQ(summaryLine(4), "Podczas przepisywania zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 1 przypadku !");
+
+    run("GOTO_KADRY");
+    EXPECT_EQ(days("    1"), (std::vector<std::string>{"20260103 X01      !"}));
+    EXPECT_EQ(summaryLine(2), "Liczba wykasownych danych: 1");
+  }
 }
 
 TEST_F(PersonnelTransfer, TheRunNeedsThePersonnelSettingsAndProgram) {

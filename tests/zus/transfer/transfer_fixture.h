@@ -122,7 +122,7 @@ class TransferCompany : public ::testing::Test {
         std::string nr = call("FIELDGET", {call("FIELDPOS", {text("nr_prac")})}).strOr("");
         rt::Value end = call("DOD_MIES", {*rt::context().memvars.tryGet("_miesp"), num(1)});
         while (!call("EOF").logicalOr(true) && suite::field("nr_prac").strOr("") == nr &&
-               suite::field("do").date() < end.date()) {
+               suite::field("dat_wyp").date() < end.date()) {
           if (!zus::statusConst(suite::field("status").numOr(0)) && call("DBRLOCK", {call("RECNO")}).logicalOr(false))
             suite::setField("status", a[0]);
           call("DBSKIP");
