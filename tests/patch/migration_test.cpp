@@ -226,6 +226,31 @@ TEST_F(TableMigration, AnAliasWithManyIndexFilesGetsThemAll) {
   EXPECT_EQ(logged().substr(0, 8), "Kowalski");
 }
 
+TEST_F(TableMigration, ANewIndexKeepsTheTablesOwnIndexMaintained) {
+  oldTable(dst);
+  run("DBUSEAREA(.T., , '" + (dst / "KADRY").string() + "', 'MAKE', .F.)");
+  run("ORDCREATE(, 'NAZW', 'upper(nazw)')");
+  run("DBCLOSEAREA()");
+  // The group walks the new index, renames every employee and rebuilds the indexes at the end.
+  EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|k", "index=k|KADRY_NR.CDX|nr",
+                         "rek_blok={|| t_log += ordname(indexord()) + ',', k->nazw := 'Z' + trim(k->nazw) }",
+                         "rek_kon={|| dbreindex() }", "-", "dst_base=KADRY.DBF|k",
+                         "rek_blok={|| k->kwota := k->kwota + 1 }", "-"}))
+      << allMessages();
+  EXPECT_EQ(logged(), "KADRY_NR,KADRY_NR,");
+  // The structural tag, walked by this runtime and read by Perl's XBase, holds the new names.
+  run("DBUSEAREA(.T., , '" + (dst / "KADRY").string() + "', 'SPR', .F.)");
+  run("ORDSETFOCUS('NAZW')");
+  EXPECT_EQ(run("DBSEEK('ZNOWAK')").logical(), true);
+  EXPECT_EQ(run("RECNO()").num(), 1);
+  EXPECT_EQ(run("DBSEEK('NOWAK')").logical(), false);
+  run("DBCLOSEAREA()");
+  std::string keys = shell("cd '" + dst.string() +
+                           "' && perl -MXBase::Index -e '$t=XBase::Index->new(\"KADRY.cdx\",tag=>\"NAZW\",type=>\"C\"); "
+                           "$t->prepare_select; while(($k,$r)=$t->fetch){$k=~s/ +$//; print \"[$k] $r\\n\"}' 2>&1");
+  EXPECT_EQ(keys, "[USUNIETY] 2\n[ZKOWALSKI] 3\n[ZNOWAK] 1\n");
+}
+
 TEST_F(TableMigration, ScriptsAttachIndexFilesByName) {
   oldTable(dst);
   EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|t", "index=t|IB.CDX|nazw", "-",
