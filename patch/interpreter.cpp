@@ -4,11 +4,13 @@
 #include "console/mem_routines.h"
 #include "patch/areas.h"
 #include "patch/copy_section.h"
+#include "patch/file_backup.h"
 #include "patch/dbase_section.h"
 #include "patch/messages.h"
 #include "patch/script_block.h"
 #include "patch/text_utils.h"
 #include "patch/version_section.h"
+#include "runtime/core/file_names.h"
 
 namespace patch {
 
@@ -44,13 +46,42 @@ void handleSection(Section code, const SectionLines& lines, UpdateRun& run, bool
   switch (code) {
     case Section::Wer: run.status = USTAL_WERSJE(lines, run); break;
     case Section::Copy: run.status = KOPIUJ_PLIKI(lines, run.src, run.dst); break;
-    case Section::Dbase: run.status = PRZETW_BAZY(lines, run.src, run.dst); break;
+    case Section::Dbase: run.status = PRZETW_BAZY(lines, run.src, run.dst, *run.backup); break;
     case Section::CopyInSrc: run.status = KOPIUJ_PLIKI(lines, run.src, run.src); break;
     case Section::CopyInDst: run.status = KOPIUJ_PLIKI(lines, run.dst, run.dst); break;
     default: break;
   }
-  // A failed section leaves no table open behind it.
-  if (!run.status) closeAllAreas();
+  // A failed section puts back every table the run changed and leaves no table open behind it.
+  if (!run.status) {
+    restoreRun(*run.backup);
+    closeAllAreas();
+  }
+}
+
+// The run's outcome is known: its copies go after a success, its tables go back after a failure.
+void settleBackup(UpdateRun& run) {
+  if (run.status) run.backup->discard();
+  else restoreRun(*run.backup);
+}
+
+// A journal left by a run that was cut short: its tables go back before anything else is done.
+// False when the system cannot be updated now.
+bool recoverEarlierRun(const std::string& backupDir) {
+  int restored = 0;
+  std::vector<std::string> left;
+  if (!FileBackup::recoverUnfinished(backupDir, restored, left)) {
+    warn({"Inne uzupelnienie tego systemu jest w toku !", "Uzupelnienie nie zostalo zainstalowane."});
+    return false;
+  }
+  if (restored > 0)
+    inform({"Poprzednie uzupelnienie zostalo przerwane.",
+            "Przywrocono pliki sprzed niego (" + std::to_string(restored) + ")."});
+  if (left.empty()) return true;
+  std::vector<std::string> lines{"Nie mozna przywrocic plikow sprzed przerwanego uzupelnienia"};
+  for (const std::string& table : left) lines.push_back(table);
+  lines.push_back("Zamknij programy systemu i uruchom uzupelnienie ponownie.");
+  warn(lines);
+  return false;
 }
 
 }  // namespace
@@ -73,6 +104,9 @@ bool UAKTUALNIENIE(ScriptReader& reader, const std::string& src, const std::stri
   UpdateRun run;
   run.src = withBackslash(src);
   run.dst = withBackslash(dst);
+  std::string backupDir = rt::mapPath(run.dst + kBackupDir, rt::PathUse::Create);
+  run.backup = std::make_unique<FileBackup>(backupDir);
+  run.status = recoverEarlierRun(backupDir);
   Section current = Section::None;
   SectionLines lines;
   bool closingFailed = false;
@@ -99,10 +133,12 @@ bool UAKTUALNIENIE(ScriptReader& reader, const std::string& src, const std::stri
     // end sees the status that includes writing them.
     if (current == Section::Koniec) {
       if (run.status && !run.pendingWrites.empty()) run.status = writePendingVersions(run);
+      settleBackup(run);
       handleSection(current, lines, run, closingFailed);
     } else {
       handleSection(current, lines, run, closingFailed);
       if (run.status && !run.pendingWrites.empty()) run.status = writePendingVersions(run);
+      settleBackup(run);
     }
     return run.status && !closingFailed;
   }

@@ -2,9 +2,11 @@
 // status and the version values that wait to be written until the whole run has succeeded.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "patch/file_backup.h"
 #include "patch/script_reader.h"
 
 namespace patch {
@@ -25,6 +27,8 @@ struct UpdateRun {
   std::string dst;
   bool status = true;
   std::vector<VersionWrite> pendingWrites;
+  // Every file the run changed, set aside until the whole run has succeeded.
+  std::unique_ptr<FileBackup> backup;
 };
 
 // "\" appended unless the directory already ends with one.

@@ -2,10 +2,14 @@
 // group that leaves every table as it was.
 #include "patch_fixture.h"
 
+#include <sys/wait.h>
+
+#include <csignal>
 #include <cstdio>
 #include <map>
 
 #include "patch/dbase_section.h"
+#include "patch/file_backup.h"
 
 namespace patchtest {
 namespace {
@@ -53,6 +57,22 @@ class TableMigration : public InstallerTest {
     for (const auto& e : fs::directory_iterator(dir))
       if (e.is_regular_file()) files[e.path().filename().string()] = readFile(e.path());
     return files;
+  }
+
+  // Two companies F1 and F2, each with the old table and its marker.
+  void twoCompanies() {
+    std::string list = (dst / "PRZEDS").string();
+    run("DBCREATE('" + list + "', {{'PRZEDS','C',2,0}})");
+    run("DBUSEAREA(.T., , '" + list + "', 'MK', .F.)");
+    for (const char* n : {"F1", "F2"}) {
+      run("DBAPPEND()");
+      run(std::string("FIELDPUT(1, '") + n + "')");
+    }
+    run("DBCLOSEAREA()");
+    for (const char* d : {"F1", "F2"}) {
+      oldTable(dst / "PRZEDS" / d);
+      writeFile(dst / "PRZEDS" / d / "ZAKLAD.DBF", "");
+    }
   }
 
   const std::vector<std::string> migration = {
@@ -309,6 +329,125 @@ TEST_F(TableMigration, CompanyFailureRestoresEveryCompanyVisited) {
                           "rek_kon={|| t_log := 'F1' }", "-"}));
   EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1);
   EXPECT_EQ(snapshot(dst / "PRZEDS" / "F2"), f2);
+}
+
+TEST_F(TableMigration, AChangeAnotherProgramCommitsWhileTheMessageWaitsSurvives) {
+  twoCompanies();
+  auto f1 = snapshot(dst / "PRZEDS" / "F1");
+  std::string held = (dst / "PRZEDS" / "F2" / "KADRY").string();
+  int toChild[2], fromChild[2];
+  ASSERT_EQ(::pipe(toChild), 0);
+  ASSERT_EQ(::pipe(fromChild), 0);
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The other program: holds F2's table shared, and commits a change when told to.
+    char c = 0;
+    int code = 1;
+    try {
+      run("DBUSEAREA(.T., , '" + held + "', 'INNY', .T.)");
+      if (::write(fromChild[1], "h", 1) == 1 && ::read(toChild[0], &c, 1) == 1) {
+        run("DBGOTO(1)");
+        run("RLOCK()");
+        run("FIELDPUT(2, 'Zmiana drugiego')");
+        run("DBCOMMIT()");
+        run("DBCLOSEAREA()");
+        code = 0;
+      }
+    } catch (...) {
+    }
+    if (::write(fromChild[1], "d", 1) != 1) code = 2;
+    ::_exit(code);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(fromChild[0], &c, 1), 1);
+  patch::setMessageObserver([&](const std::vector<std::string>& lines) {
+    messages.push_back(lines);
+    if (lines[0].rfind("Wystapil problem z otwarciem bazy", 0) == 0) {
+      // While the message waits for its key, the other program commits and lets the table go.
+      EXPECT_EQ(::write(toChild[1], "g", 1), 1);
+      EXPECT_EQ(::read(fromChild[0], &c, 1), 1);
+    }
+  });
+  EXPECT_FALSE(runScript({"[dbase]", "STATUS=+PRZEDS", "dst_base=KADRY.DBF|k|przeds",
+                          "rek_blok={|| k->kwota := 1 }", "-"}));
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages[0][0], "Wystapil problem z otwarciem bazy: " + dstDir() + "PRZEDS\\F2\\KADRY.DBF");
+  EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1);  // the first company put back
+  run("DBUSEAREA(.T., , '" + held + "', 'SPR', .F.)");
+  EXPECT_EQ(run("NAZW").str(), "Zmiana drugiego     ");  // the other program's change kept
+}
+
+TEST_F(TableMigration, ALateFailurePutsBackEveryEarlierGroupSoTheRerunCountsOnce) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> tail;  // fails on the first run, succeeds on the second
+  };
+  const Case cases[] = {
+      {"a later group", {"[dbase]", "src_base=NOWA.DBF|n", "-"}},
+      {"a later copy section", {"[copy]", "NOWA.DBF|NOWA.DBF"}},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(dst);
+    fs::create_directories(dst);
+    fs::remove(src / "NOWA.dbf");
+    twoCompanies();
+    oldTable(dst);
+    auto before = snapshot(dst);
+    auto f1 = snapshot(dst / "PRZEDS" / "F1");
+    std::vector<std::string> script = {"[dbase]", "dst_base=KADRY.DBF|k", "index=k|KADRY_NR.CDX|nr",
+                                       "rek_blok={|| k->kwota := k->kwota + 1 }", "-", "STATUS=+PRZEDS",
+                                       "dst_base=KADRY.DBF|k|przeds", "rek_blok={|| k->kwota := k->kwota + 1 }", "-"};
+    script.insert(script.end(), c.tail.begin(), c.tail.end());
+    EXPECT_FALSE(runScript(script)) << c.what;
+    EXPECT_EQ(snapshot(dst), before) << c.what;
+    EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1) << c.what;
+    EXPECT_FALSE(fs::exists(dst / patch::kBackupDir)) << c.what;
+    // The rerun the user is told to make: every conversion once.
+    run("DBCREATE('" + (src / "NOWA").string() + "', {{'X','C',1,0}})");
+    EXPECT_TRUE(runScript(script)) << c.what << allMessages();
+    EXPECT_FALSE(fs::exists(dst / patch::kBackupDir)) << c.what;
+    for (const fs::path& table : {dst / "KADRY", dst / "PRZEDS" / "F1" / "KADRY"}) {
+      run("DBUSEAREA(.T., , '" + table.string() + "', 'SPR', .F.)");
+      EXPECT_EQ(run("KWOTA").num(), 101.5) << c.what << table;
+      run("DBCLOSEAREA()");
+    }
+  }
+}
+
+TEST_F(TableMigration, ARunKilledInTheMiddleOfAGroupIsPutBackByTheNextRun) {
+  twoCompanies();
+  oldTable(dst);
+  auto before = snapshot(dst);
+  auto f1 = snapshot(dst / "PRZEDS" / "F1");
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The installer, killed in the second company's group, on its second record.
+    rt::functions().add("T_ZABIJ", [](rt::Args&) {
+      ::raise(SIGKILL);
+      return rt::Value();
+    });
+    runScript({"[dbase]", "dst_base=KADRY.DBF|k", "rek_blok={|| k->kwota := 0, k->uwagi := 'x' }", "-",
+               "STATUS=+PRZEDS", "dst_base=KADRY.DBF|k|przeds", "index=k|KADRY_NR.CDX|nr",
+               "rek_blok={|| k->kwota := 0, iif(recno() == 1, t_zabij(), .t.) }", "-"});
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  EXPECT_TRUE(fs::exists(dst / patch::kBackupDir / patch::kJournalFile));
+  EXPECT_NE(snapshot(dst), before);  // half done
+  EXPECT_TRUE(runScript({"[koniec]", "ok={|| t_log := 'ok' }"})) << allMessages();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages[0][0], "Poprzednie uzupelnienie zostalo przerwane.");
+  EXPECT_EQ(logged(), "ok");
+  EXPECT_EQ(snapshot(dst), before);
+  EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1);
+  EXPECT_FALSE(fs::exists(dst / patch::kBackupDir));
 }
 
 TEST_F(TableMigration, ErrorsInOpeningIndexingOrBlocksNameTheirLine) {
