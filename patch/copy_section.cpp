@@ -83,6 +83,11 @@ class CopySection {
         auto list = std::make_unique<CompanyList>(to_);
         if (list->state() == CompanyList::State::Busy) return false;
         if (list->open()) {
+          // Every company is checked before the first one gets its copies.
+          if (std::optional<std::string> bad = list->badName(to_, true)) {
+            warnBadCompany(*bad);
+            return false;
+          }
           companies_ = std::move(list);
           continue;
         }
@@ -99,6 +104,13 @@ class CopySection {
  private:
   bool copyLine(const std::string& line, int number) {
     CopyLine c = parseCopyLine(line);
+    // Names relative to the source or the installed system stay inside it; "*" names are whole.
+    for (const std::string* name : {&c.source, &c.destination}) {
+      if (!startsWith(*name, "*") && climbsOut(*name)) {
+        warnScriptFailure(climbingName(number, *name));
+        return false;
+      }
+    }
     std::string sourceFile = startsWith(c.source, "*") ? c.source.substr(1) : from_ + c.source;
     if (!rt::fileExists(sourceFile) || c.source.empty()) {
       warn({"Blad w okresleniu pliku zrodlowego:", sourceFile});

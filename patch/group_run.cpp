@@ -81,14 +81,20 @@ class GroupRun {
       closeAll();
       return true;
     }
+    // The whole list is checked before any company is touched.
+    if (std::optional<std::string> bad = list.badName(dst_, false)) {
+      warnBadCompany(*bad);
+      return fail();
+    }
     bool result = true;
-    for (const std::string& name : list.names()) {
+    // The list is walked in its own work area, so the group's blocks see their company's record.
+    for (list.first(); !list.atEnd(); list.next()) {
+      std::string name = list.current();
       if (blankCompany(name)) continue;
       std::optional<std::string> dir = companyDirectory(name);
-      if (!dir) {
+      if (!dir) {  // a name a block wrote into the list meanwhile
         warnBadCompany(name);
-        result = false;
-        break;
+        return fail();
       }
       if (!rt::fileExists(dst_ + *dir + kCompanyMarker)) continue;
       bool skip = false;

@@ -38,6 +38,11 @@ std::string errorText(const rt::Error& e) {
   return text;
 }
 
+ScriptFailure climbingName(int line, const std::string& name) {
+  return ScriptFailure(line, rt::Error(rt::ErrorKind::Argument,
+                                       "Nazwa pliku wychodzi poza swoj katalog", {}, name));
+}
+
 void warnScriptFailure(const ScriptFailure& f) {
   warn({scriptLineText(f.line()), errorText(f.cause())});
 }

@@ -24,6 +24,8 @@ MessageObserver setMessageObserver(MessageObserver observer);
 std::string scriptLineText(int line);
 // What the user reads of a runtime error: its description, operation and file.
 std::string errorText(const rt::Error& e);
+// The failure of a script line whose file name leads out of its directory with "..".
+ScriptFailure climbingName(int line, const std::string& name);
 // Both together, after a failure inside a script line.
 void warnScriptFailure(const ScriptFailure& f);
 

@@ -102,6 +102,12 @@ bool USTAL_WERSJE(const SectionLines& dane, UpdateRun& run) {
     return false;
   }
 
+  for (const VersionEntry& e : entries) {
+    if (climbsOut(e.file)) {
+      warnScriptFailure(climbingName(e.line, e.file));
+      return false;
+    }
+  }
   bool result = true;
   for (const VersionEntry& e : entries) {
     std::string file = run.dst + e.file;

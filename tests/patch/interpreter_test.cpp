@@ -91,5 +91,35 @@ TEST_F(ScriptInterpreter, EveryFunctionAScriptMayCallIsRegistered) {
   EXPECT_TRUE(missing.empty()) << ::testing::PrintToString(missing);
 }
 
+TEST_F(ScriptInterpreter, NamesRelativeToADirectoryMayNotClimbOutOfIt) {
+  writeFile(src / "A.TXT", "a");
+  writeFile(root / "POZA.TXT", "p");
+  struct Case {
+    std::vector<std::string> script;
+    std::string name;
+  };
+  const Case cases[] = {
+      {{"[copy]", "..\\POZA.TXT|POZA.TXT"}, "..\\POZA.TXT"},
+      {{"[copy]", "A.TXT|..\\A.TXT"}, "..\\A.TXT"},
+      {{"[copy_in_dst]", "EXE/../../A.TXT|A.TXT"}, "EXE/../../A.TXT"},
+      {{"[dbase]", "dst_base=..\\KADRY.DBF|k", "-"}, "..\\KADRY.DBF"},
+      {{"[dbase]", "src_base=..\\zef\\KADRY.DBF|k", "-"}, "..\\zef\\KADRY.DBF"},
+      {{"[dbase]", "kon_copy=A.TXT|..\\A.TXT", "-"}, "..\\A.TXT"},
+      {{"[dbase]", "index=k|..\\K.CDX|nr", "-"}, "..\\K.CDX"},
+      {{"[wer]", "u_zm1=..\\WERSJA.MEM|wersja"}, "..\\WERSJA.MEM"},
+  };
+  for (const Case& c : cases) {
+    messages.clear();
+    EXPECT_FALSE(runScript(c.script)) << c.name;
+    ASSERT_EQ(messages.size(), 1u) << c.name;
+    EXPECT_EQ(messages[0], (std::vector<std::string>{"Blad w linii 2 skryptu update.dat",
+                                                     "Nazwa pliku wychodzi poza swoj katalog (" + c.name + ")"}));
+    EXPECT_FALSE(fs::exists(root / "A.TXT")) << c.name;
+  }
+  // A full name ("*") is taken as it stands.
+  EXPECT_TRUE(runScript({"[copy]", "*" + src.string() + "/../POZA.TXT|POZA.TXT"})) << allMessages();
+  EXPECT_EQ(readFile(dst / "POZA.TXT"), "p");
+}
+
 }  // namespace
 }  // namespace patchtest

@@ -450,6 +450,48 @@ TEST_F(TableMigration, ARunKilledInTheMiddleOfAGroupIsPutBackByTheNextRun) {
   EXPECT_FALSE(fs::exists(dst / patch::kBackupDir));
 }
 
+TEST_F(TableMigration, CompanyBlocksSeeTheirCompanyRecord) {
+  twoCompanies();
+  EXPECT_TRUE(runScript({"[dbase]", "STATUS=+PRZEDS", "dst_base=KADRY.DBF|k|przeds",
+                         "base_blok={|| t_log += trim(przeds->przeds) + iif(file(u_dst_path + 'PRZEDS\\' + "
+                         "trim(przeds->przeds) + '\\ZAKLAD.DBF'), '+', '-') + '/' }",
+                         "-"}))
+      << allMessages();
+  EXPECT_EQ(logged(), "F1+/F2+/");
+}
+
+TEST_F(TableMigration, ACompanyListWithABadNameAfterAGoodOneChangesNothing) {
+  twoCompanies();
+  writeFile(src / "A.TXT", "a");
+  auto f1 = snapshot(dst / "PRZEDS" / "F1");
+  struct Case {
+    const char* name;
+    bool migrationRefuses;  // a missing directory only keeps the copies from starting
+  };
+  const Case cases[] = {{"..", true}, {"A\\", true}, {"C:", true}, {"X/", true}, {"ZZ", false}};
+  for (const Case& c : cases) {
+    run("DBUSEAREA(.T., , '" + (dst / "PRZEDS").string() + "', 'MK', .F.)");
+    run("DBGOTO(2)");
+    run(std::string("FIELDPUT(1, '") + c.name + "')");
+    run("DBCLOSEAREA()");
+    messages.clear();
+    EXPECT_EQ(runScript({"[dbase]", "STATUS=+PRZEDS", "dst_base=KADRY.DBF|k|przeds",
+                         "rek_blok={|| k->kwota := 1 }", "kon_copy=A.TXT|A.TXT", "-"}),
+              !c.migrationRefuses)
+        << c.name;
+    if (c.migrationRefuses) {
+      EXPECT_NE(allMessages().find(c.name), std::string::npos) << c.name << allMessages();
+      EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1) << c.name;
+    }
+    fs::remove(dst / "PRZEDS" / "F1" / "A.TXT");
+    messages.clear();
+    EXPECT_FALSE(runScript({"[copy]", "STATUS=+PRZEDS", "A.TXT|A.TXT"})) << c.name;
+    EXPECT_NE(allMessages().find(c.name), std::string::npos) << c.name << allMessages();
+    EXPECT_FALSE(fs::exists(dst / "PRZEDS" / "F1" / "A.TXT")) << c.name;
+    for (const auto& [file, bytes] : f1) writeFile(dst / "PRZEDS" / "F1" / file, bytes);
+  }
+}
+
 TEST_F(TableMigration, ErrorsInOpeningIndexingOrBlocksNameTheirLine) {
   oldTable(dst);
   writeFile(dst / "ZEPSUTA.DBF", "to nie jest tabela");
