@@ -101,14 +101,17 @@ bool readGroupLine(const ScriptLine& sl, GroupSettings& g, bool& companyMode) {
 }
 
 bool PRZETW_BAZY(const SectionLines& dane, const std::string& src, const std::string& dst,
-                 FileBackup& backup) {
+                 FileBackup& backup, int* failedLine) {
   GroupSettings group;
   bool companyMode = false;
   for (const ScriptLine& l : dane) {
     std::string line = trimmed(l.text);
     if (startsWith(line, "-")) {
       group.terminatorLine = l.number;
-      if (!AKTUALIZUJ_BAZY(group, src, dst, companyMode, backup)) return false;
+      if (!AKTUALIZUJ_BAZY(group, src, dst, companyMode, backup)) {
+        if (failedLine) *failedLine = l.number;
+        return false;
+      }
       // Every group starts from the start values, so no group runs an earlier group's blocks.
       group = GroupSettings();
       continue;

@@ -17,7 +17,8 @@ bool readGroupLine(const ScriptLine& line, GroupSettings& g, bool& companyMode);
 
 // Handles one section; returns the new run status. The tables its groups change are saved in
 // `backup`, which a failed group puts back whole.
+// `failedLine` gets the line that ends the group that failed.
 bool PRZETW_BAZY(const SectionLines& dane, const std::string& src, const std::string& dst,
-                 FileBackup& backup);
+                 FileBackup& backup, int* failedLine = nullptr);
 
 }  // namespace patch

@@ -8,6 +8,21 @@ namespace patch {
 
 namespace {
 MessageObserver g_observer;
+size_t g_shown = 0;
+}
+
+size_t messagesShown() { return g_shown; }
+
+std::string pathLine(const std::string& path) {
+  if (path.size() <= con::kMaxLineWidth) return path;
+  return "..." + path.substr(path.size() - (con::kMaxLineWidth - 3));
+}
+
+std::vector<std::string> withPath(const std::string& text, const std::string& path) {
+  if (text.size() + path.size() <= con::kMaxLineWidth) return {text + path};
+  std::string head = text;
+  while (!head.empty() && head.back() == ' ') head.pop_back();
+  return {head, pathLine(path)};
 }
 
 MessageObserver setMessageObserver(MessageObserver observer) {
@@ -17,11 +32,13 @@ MessageObserver setMessageObserver(MessageObserver observer) {
 }
 
 void warn(const std::vector<std::string>& lines) {
+  ++g_shown;
   if (g_observer) g_observer(lines);
   con::showMessage(lines, con::kWarningSet, true);
 }
 
 void inform(const std::vector<std::string>& lines) {
+  ++g_shown;
   if (g_observer) g_observer(lines);
   con::showMessage(lines, con::kInformSet, true);
 }

@@ -16,6 +16,15 @@ void warn(const std::vector<std::string>& lines);
 // The same in the message window's default colours.
 void inform(const std::vector<std::string>& lines);
 
+// How many messages the installer has shown so far.
+size_t messagesShown();
+
+// A text followed by a path: on one line when both fit a message line, else the path on a line
+// of its own, cut from the left when even that is too long, so its end (the company and the
+// table) stays readable.
+std::vector<std::string> withPath(const std::string& text, const std::string& path);
+std::string pathLine(const std::string& path);
+
 // Sees every message before it is shown (tests read what the installer told the user).
 using MessageObserver = std::function<void(const std::vector<std::string>&)>;
 MessageObserver setMessageObserver(MessageObserver observer);

@@ -26,6 +26,7 @@ struct UpdateRun {
   std::string src;  // directories, each ending with "\"
   std::string dst;
   bool status = true;
+  int failedLine = 0;  // the script line at which the current section failed, when it knows one
   std::vector<VersionWrite> pendingWrites;
   // Every file the run changed, set aside until the whole run has succeeded.
   std::unique_ptr<FileBackup> backup;

@@ -212,10 +212,10 @@ TEST_F(TableMigration, LoopBlocksAndEntryCondition) {
                           "rek_kon={|| t_log += 'k' }", "-"}));
   EXPECT_EQ(logged(), "k");
   // The group sees empty script variables of its own and the destination.
-  rt::context().memvars.declarePublic("u_zm1", rt::Value::text("z wer"));
-  EXPECT_TRUE(runScript({"[dbase]", "base_blok={|| t_log := '[' + u_zm1 + ']' + u_dst_path }", "-"}));
-  EXPECT_EQ(logged(), "[]" + dstDir());
-  EXPECT_EQ(run("u_zm1").str(), "z wer");
+  EXPECT_TRUE(runScript({"[wer]", "blok={|| u_zm1 := 'z wer' }", "[dbase]",
+                         "base_blok={|| t_log := '[' + u_zm1 + ']' + u_dst_path }", "-", "[koniec]",
+                         "blok={|| t_log += '/' + u_zm1 }"}));
+  EXPECT_EQ(logged(), "[]" + dstDir() + "/z wer");
 }
 
 TEST_F(TableMigration, MissingTables) {
