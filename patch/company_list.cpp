@@ -32,8 +32,10 @@ CompanyList::CompanyList(const std::string& root) {
   if (areaOf(kCompanyAlias) == 0) {
     if (truthOf(call("NETERR"))) {
       state_ = State::Busy;
-      warn({"Lista firm " + file, "jest uzywana przez inny program !",
-            "Zamknij programy systemu i uruchom uzupelnienie ponownie."});
+      std::vector<std::string> lines = withPath("Lista firm ", file);
+      lines.push_back("jest uzywana przez inny program !");
+      lines.push_back("Zamknij programy systemu i uruchom uzupelnienie ponownie.");
+      warn(lines);
     } else {
       state_ = State::NotOpened;
     }

@@ -113,7 +113,7 @@ class CopySection {
     }
     std::string sourceFile = startsWith(c.source, "*") ? c.source.substr(1) : from_ + c.source;
     if (!rt::fileExists(sourceFile) || c.source.empty()) {
-      warn({"Blad w okresleniu pliku zrodlowego:", sourceFile});
+      warn({"Blad w okresleniu pliku zrodlowego:", pathLine(sourceFile)});
       return false;
     }
     try {
@@ -149,8 +149,7 @@ class CopySection {
   bool copyOne(const std::string& source, const std::string& dest, const CopyLine& c, int number) {
     int code = con::COPYFILE(source, dest, true);
     if (code != con::kCopyOk) {
-      warn({scriptLineText(number), "Nie udalo sie skopiowac pliku " + source,
-            "do " + dest + " (kod " + std::to_string(code) + ")"});
+      warnCopyFailure(number, source, dest, code);
       return false;
     }
     // The copy keeps the date and time the copying gave it: this system sets no file times.

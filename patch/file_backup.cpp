@@ -257,7 +257,7 @@ void restoreRun(FileBackup& backup) {
   std::vector<std::string> left = backup.restore();
   if (left.empty()) return;
   std::vector<std::string> lines{"Nie mozna przywrocic plikow sprzed uzupelnienia"};
-  for (const std::string& table : left) lines.push_back(table);
+  for (const std::string& table : left) lines.push_back(pathLine(table));
   lines.push_back("Zostana przywrocone przy nastepnym uruchomieniu uzupelnienia.");
   warn(lines);
 }

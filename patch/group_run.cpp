@@ -153,7 +153,7 @@ class GroupRun {
       if (area) backup_.saveTable(area->table().path());
     }
     if (areaOf(alias) == 0) {
-      std::vector<std::string> lines{"Wystapil problem z otwarciem bazy: " + path};
+      std::vector<std::string> lines = withPath("Wystapil problem z otwarciem bazy: ", path);
       if (truthOf(call("NETERR"))) lines.push_back("Baza jest uzywana przez inny program.");
       warn(lines);
       return Opened::Failed;
@@ -215,8 +215,7 @@ class GroupRun {
         backup_.save(rt::mapPath(dest, rt::PathUse::Create));
         int code = con::COPYFILE(c.source, dest, true);
         if (code != con::kCopyOk) {
-          warn({scriptLineText(c.line), "Nie udalo sie skopiowac pliku " + c.source,
-                "do " + dest + " (kod " + std::to_string(code) + ")"});
+          warnCopyFailure(c.line, c.source, dest, code);
           return false;
         }
       }

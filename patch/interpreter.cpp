@@ -101,7 +101,7 @@ bool recoverEarlierRun(const std::string& backupDir) {
             "Przywrocono pliki sprzed niego (" + std::to_string(restored) + ")."});
   if (left.empty()) return true;
   std::vector<std::string> lines{"Nie mozna przywrocic plikow sprzed przerwanego uzupelnienia"};
-  for (const std::string& table : left) lines.push_back(table);
+  for (const std::string& table : left) lines.push_back(pathLine(table));
   lines.push_back("Zamknij programy systemu i uruchom uzupelnienie ponownie.");
   warn(lines);
   return false;

@@ -31,6 +31,14 @@ MessageObserver setMessageObserver(MessageObserver observer) {
   return previous;
 }
 
+void warnCopyFailure(int line, const std::string& source, const std::string& dest, int code) {
+  std::vector<std::string> lines{scriptLineText(line)};
+  for (std::string& l : withPath("Nie udalo sie skopiowac pliku ", source)) lines.push_back(std::move(l));
+  for (std::string& l : withPath("do ", dest + " (kod " + std::to_string(code) + ")"))
+    lines.push_back(std::move(l));
+  warn(lines);
+}
+
 void warn(const std::vector<std::string>& lines) {
   ++g_shown;
   if (g_observer) g_observer(lines);

@@ -25,6 +25,9 @@ size_t messagesShown();
 std::vector<std::string> withPath(const std::string& text, const std::string& path);
 std::string pathLine(const std::string& path);
 
+// A copy that failed with `code` (COPYFILE's), naming the script line and both files.
+void warnCopyFailure(int line, const std::string& source, const std::string& dest, int code);
+
 // Sees every message before it is shown (tests read what the installer told the user).
 using MessageObserver = std::function<void(const std::vector<std::string>&)>;
 MessageObserver setMessageObserver(MessageObserver observer);

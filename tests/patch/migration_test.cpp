@@ -375,7 +375,9 @@ TEST_F(TableMigration, AChangeAnotherProgramCommitsWhileTheMessageWaitsSurvives)
   ::waitpid(child, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   ASSERT_FALSE(messages.empty());
-  EXPECT_EQ(messages[0][0], "Wystapil problem z otwarciem bazy: " + dstDir() + "PRZEDS\\F2\\KADRY.DBF");
+  std::vector<std::string> named = patch::withPath("Wystapil problem z otwarciem bazy: ",
+                                                   dstDir() + "PRZEDS\\F2\\KADRY.DBF");
+  EXPECT_EQ(std::vector<std::string>(messages[0].begin(), messages[0].begin() + long(named.size())), named);
   EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1);  // the first company put back
   run("DBUSEAREA(.T., , '" + held + "', 'SPR', .F.)");
   EXPECT_EQ(run("NAZW").str(), "Zmiana drugiego     ");  // the other program's change kept
@@ -529,6 +531,23 @@ TEST_F(TableMigration, ATableHeldByAnotherProgramFailsTheGroupWithAMessage) {
   EXPECT_EQ(messages[0], (std::vector<std::string>{"Wystapil problem z otwarciem bazy: " + dstDir() + "KADRY.DBF",
                                                    "Baza jest uzywana przez inny program."}));
   EXPECT_EQ(logged(), "");
+}
+
+TEST_F(TableMigration, ALongTablePathStandsOnALineOfItsOwnWithItsEndReadable) {
+  fs::path deep = dst / "KATALOG_FIRMY_O_BARDZO_DLUGIEJ_NAZWIE" / "DRUGI_POZIOM_TEZ_DLUGI";
+  oldTable(deep);
+  run("DBUSEAREA(.T., , '" + (deep / "KADRY").string() + "', 'INNY', .F.)");
+  EXPECT_FALSE(runScript({"[dbase]",
+                          "dst_base=KATALOG_FIRMY_O_BARDZO_DLUGIEJ_NAZWIE\\DRUGI_POZIOM_TEZ_DLUGI\\KADRY.DBF|k",
+                          "-"}));
+  ASSERT_EQ(messages.size(), 1u);
+  ASSERT_EQ(messages[0].size(), 3u);
+  EXPECT_EQ(messages[0][0], "Wystapil problem z otwarciem bazy:");
+  const std::string& path = messages[0][1];
+  EXPECT_LE(path.size(), 74u);
+  EXPECT_EQ(path.substr(0, 3), "...");
+  EXPECT_TRUE(path.ends_with("\\DRUGI_POZIOM_TEZ_DLUGI\\KADRY.DBF")) << path;
+  EXPECT_EQ(messages[0][2], "Baza jest uzywana przez inny program.");
 }
 
 TEST_F(TableMigration, AFailedSectionLeavesNoTableOpen) {
