@@ -2,6 +2,8 @@
 // group that leaves every table as it was.
 #include "patch_fixture.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 
 #include <csignal>
@@ -450,6 +452,22 @@ TEST_F(TableMigration, ARunKilledInTheMiddleOfAGroupIsPutBackByTheNextRun) {
   EXPECT_EQ(snapshot(dst), before);
   EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1);
   EXPECT_FALSE(fs::exists(dst / patch::kBackupDir));
+}
+
+TEST_F(TableMigration, AJournalHeldByAnotherInstallerIsLeftAlone) {
+  oldTable(dst);
+  fs::create_directories(dst / patch::kBackupDir);
+  writeFile(dst / patch::kBackupDir / patch::kJournalFile, "");
+  int fd = ::open((dst / patch::kBackupDir / patch::kJournalFile).c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  auto before = snapshot(dst);
+  EXPECT_FALSE(runScript({"[dbase]", "dst_base=KADRY.DBF|k", "rek_blok={|| k->kwota := 0 }", "-"}));
+  ::close(fd);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0][0], "Inne uzupelnienie tego systemu jest w toku !");
+  EXPECT_EQ(snapshot(dst), before);
+  EXPECT_TRUE(fs::exists(dst / patch::kBackupDir / patch::kJournalFile));
 }
 
 TEST_F(TableMigration, CompanyBlocksSeeTheirCompanyRecord) {
