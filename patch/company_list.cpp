@@ -1,7 +1,9 @@
 // Opening the company list and turning company names into directories.
 #include "patch/company_list.h"
 
+#include "console/file_utils.h"
 #include "patch/messages.h"
+#include "runtime/db/work_areas.h"
 #include "runtime/core/file_names.h"
 #include "runtime/core/functions.h"
 
@@ -30,8 +32,10 @@ CompanyList::CompanyList(const std::string& root) {
   if (areaOf(kCompanyAlias) == 0) {
     if (truthOf(call("NETERR"))) {
       state_ = State::Busy;
-      warn({"Lista firm " + file, "jest uzywana przez inny program !",
-            "Zamknij programy systemu i uruchom uzupelnienie ponownie."});
+      std::vector<std::string> lines = withPath("Lista firm ", file);
+      lines.push_back("jest uzywana przez inny program !");
+      lines.push_back("Zamknij programy systemu i uruchom uzupelnienie ponownie.");
+      warn(lines);
     } else {
       state_ = State::NotOpened;
     }
@@ -50,6 +54,43 @@ CompanyList::CompanyList(const std::string& root) {
 }
 
 CompanyList::~CompanyList() { close(); }
+
+std::optional<std::string> CompanyList::badName(const std::string& root, bool needDirectories) const {
+  for (const std::string& name : names_) {
+    if (blankCompany(name)) continue;
+    std::optional<std::string> dir = companyDirectory(name);
+    if (!dir || (needDirectories && !con::ISDIR(root + *dir))) return name;
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+rt::db::WorkArea* listArea() { return rt::db::workAreas().byAlias(kCompanyAlias); }
+
+}  // namespace
+
+void CompanyList::first() {
+  if (rt::db::WorkArea* a = listArea()) a->goTop();
+}
+
+bool CompanyList::atEnd() {
+  rt::db::WorkArea* a = listArea();
+  return !a || a->eof();
+}
+
+std::string CompanyList::current() {
+  rt::db::WorkArea* a = listArea();
+  if (!a) return {};
+  int pos = a->fieldIndex("PRZEDS");
+  if (pos < 0) return {};
+  rt::Value v = a->get(size_t(pos));
+  return v.isChar() ? v.str() : std::string();
+}
+
+void CompanyList::next() {
+  if (rt::db::WorkArea* a = listArea()) a->skip(1);
+}
 
 void CompanyList::close() {
   if (state_ != State::Open) return;
@@ -80,8 +121,12 @@ std::optional<std::string> companyDirectory(const std::string& name) {
 }
 
 void warnBadCompany(const std::string& name) {
-  warn({"Niedozwolona nazwa firmy w " + std::string(kCompanyListFile) + ":", name,
-        "Uzupelnienie zostalo przerwane."});
+  std::optional<std::string> dir = companyDirectory(name);
+  if (!dir)
+    warn({"Niedozwolona nazwa firmy w " + std::string(kCompanyListFile) + ":", name,
+          "Uzupelnienie zostalo przerwane."});
+  else
+    warn({"Brak katalogu firmy " + name + ":", *dir, "Uzupelnienie zostalo przerwane."});
 }
 
 }  // namespace patch

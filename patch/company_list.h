@@ -3,8 +3,10 @@
 // field at its full width with every blank turned into "_", and "\".
 //
 // The list is opened exclusively under the alias PRZEDS in a work area of its own and closed when
-// the CompanyList goes. The names are read once, in record order (deleted records are hidden by
-// the installer's settings); records with an empty name are kept as "" for the caller to pass.
+// the CompanyList goes. The names are read once on opening, in record order (deleted records are
+// hidden by the installer's settings), so that the whole list can be checked before any company is
+// touched; records with an empty name are kept as "" for the caller to pass. A migration then walks
+// the open list record by record, so that its blocks see their company as PRZEDS->PRZEDS.
 #pragma once
 
 #include <optional>
@@ -34,6 +36,16 @@ class CompanyList {
   const std::vector<std::string>& names() const { return names_; }
   // Closes the list now (also done by the destructor).
   void close();
+
+  // The first company name that is refused (see companyDirectory), or with `needDirectories` the
+  // first whose directory below `root` does not exist; nothing when every name is fine.
+  std::optional<std::string> badName(const std::string& root, bool needDirectories) const;
+
+  // Walking the open list in its own work area; the selected area stays what it was.
+  void first();
+  bool atEnd();
+  std::string current();  // the PRZEDS field of the current record, at full width
+  void next();
 
  private:
   State state_ = State::Missing;

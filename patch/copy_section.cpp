@@ -83,6 +83,11 @@ class CopySection {
         auto list = std::make_unique<CompanyList>(to_);
         if (list->state() == CompanyList::State::Busy) return false;
         if (list->open()) {
+          // Every company is checked before the first one gets its copies.
+          if (std::optional<std::string> bad = list->badName(to_, true)) {
+            warnBadCompany(*bad);
+            return false;
+          }
           companies_ = std::move(list);
           continue;
         }
@@ -99,9 +104,16 @@ class CopySection {
  private:
   bool copyLine(const std::string& line, int number) {
     CopyLine c = parseCopyLine(line);
+    // Names relative to the source or the installed system stay inside it; "*" names are whole.
+    for (const std::string* name : {&c.source, &c.destination}) {
+      if (!startsWith(*name, "*") && climbsOut(*name)) {
+        warnScriptFailure(climbingName(number, *name));
+        return false;
+      }
+    }
     std::string sourceFile = startsWith(c.source, "*") ? c.source.substr(1) : from_ + c.source;
     if (!rt::fileExists(sourceFile) || c.source.empty()) {
-      warn({"Blad w okresleniu pliku zrodlowego:", sourceFile});
+      warn({"Blad w okresleniu pliku zrodlowego:", pathLine(sourceFile)});
       return false;
     }
     try {
@@ -137,8 +149,7 @@ class CopySection {
   bool copyOne(const std::string& source, const std::string& dest, const CopyLine& c, int number) {
     int code = con::COPYFILE(source, dest, true);
     if (code != con::kCopyOk) {
-      warn({scriptLineText(number), "Nie udalo sie skopiowac pliku " + source,
-            "do " + dest + " (kod " + std::to_string(code) + ")"});
+      warnCopyFailure(number, source, dest, code);
       return false;
     }
     // The copy keeps the date and time the copying gave it: this system sets no file times.

@@ -33,12 +33,16 @@ bool readGroupLine(const ScriptLine& sl, GroupSettings& g, bool& companyMode) {
   }
   if (startsWith(line, "src_base=")) {
     std::string file, alias;
-    if (splitFileAlias(line, 9, file, alias)) g.sources.push_back({file, alias, n});
+    if (splitFileAlias(line, 9, file, alias)) {
+      if (climbsOut(file)) throw climbingName(n, file);
+      g.sources.push_back({file, alias, n});
+    }
     return true;
   }
   if (startsWith(line, "dst_base=")) {
     std::string file, rest;
     if (!splitFileAlias(line, 9, file, rest)) return true;
+    if (climbsOut(file)) throw climbingName(n, file);
     DestinationTable t{file, rest, false, n};
     size_t bar = rest.find('|');
     if (bar != std::string::npos) {
@@ -57,6 +61,7 @@ bool readGroupLine(const ScriptLine& sl, GroupSettings& g, bool& companyMode) {
     if (bar2 == std::string::npos) return true;
     std::string file = trimmed(std::string_view(rest).substr(0, bar2));
     std::string key = trimmed(std::string_view(rest).substr(bar2 + 1));
+    if (climbsOut(file)) throw climbingName(n, file);
     if (!alias.empty() && !file.empty() && !key.empty()) g.indexes.push_back({alias, file, key, n});
     return true;
   }
@@ -87,20 +92,26 @@ bool readGroupLine(const ScriptLine& sl, GroupSettings& g, bool& companyMode) {
     std::string destination = rest.substr(0, bar2);
     if (bar2 != std::string::npos) condition = rest.substr(bar2 + 1);
     if (source.empty() || destination.empty()) return true;
+    if (climbsOut(source)) throw climbingName(n, source);
+    if (climbsOut(destination)) throw climbingName(n, destination);
     g.finalCopies.push_back({source, destination, compileScriptBlock(condition, n), n});
     return true;
   }
   return false;
 }
 
-bool PRZETW_BAZY(const SectionLines& dane, const std::string& src, const std::string& dst) {
+bool PRZETW_BAZY(const SectionLines& dane, const std::string& src, const std::string& dst,
+                 FileBackup& backup, int* failedLine) {
   GroupSettings group;
   bool companyMode = false;
   for (const ScriptLine& l : dane) {
     std::string line = trimmed(l.text);
     if (startsWith(line, "-")) {
       group.terminatorLine = l.number;
-      if (!AKTUALIZUJ_BAZY(group, src, dst, companyMode)) return false;
+      if (!AKTUALIZUJ_BAZY(group, src, dst, companyMode, backup)) {
+        if (failedLine) *failedLine = l.number;
+        return false;
+      }
       // Every group starts from the start values, so no group runs an earlier group's blocks.
       group = GroupSettings();
       continue;

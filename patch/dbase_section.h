@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "patch/file_backup.h"
 #include "patch/group_settings.h"
 #include "patch/update_run.h"
 
@@ -14,7 +15,10 @@ namespace patch {
 // Throws ScriptFailure when its expression text does not compile.
 bool readGroupLine(const ScriptLine& line, GroupSettings& g, bool& companyMode);
 
-// Handles one section; returns the new run status.
-bool PRZETW_BAZY(const SectionLines& dane, const std::string& src, const std::string& dst);
+// Handles one section; returns the new run status. The tables its groups change are saved in
+// `backup`, which a failed group puts back whole.
+// `failedLine` gets the line that ends the group that failed.
+bool PRZETW_BAZY(const SectionLines& dane, const std::string& src, const std::string& dst,
+                 FileBackup& backup, int* failedLine = nullptr);
 
 }  // namespace patch

@@ -16,6 +16,7 @@
 #include "runtime/core/file_names.h"
 #include "runtime/core/functions.h"
 #include "runtime/db/table_functions.h"
+#include "runtime/db/work_areas.h"
 
 namespace patch {
 
@@ -50,8 +51,8 @@ enum class Opened { Ok, Missing, Failed };
 
 class GroupRun {
  public:
-  GroupRun(GroupSettings& g, const std::string& src, const std::string& dst)
-      : g_(g), src_(src), dst_(dst) {}
+  GroupRun(GroupSettings& g, const std::string& src, const std::string& dst, FileBackup& backup)
+      : g_(g), src_(src), dst_(dst), backup_(backup) {}
 
   bool single() {
     bool result = true, missingDestination = false, skip = false;
@@ -68,9 +69,8 @@ class GroupRun {
       warnScriptFailure(f);
       result = false;
     }
+    if (!result && !missingDestination) return fail();
     closeAll();
-    if (missingDestination) return finalCopies("") || fail();
-    if (!result) return fail();
     return finalCopies("") || fail();
   }
 
@@ -81,14 +81,20 @@ class GroupRun {
       closeAll();
       return true;
     }
+    // The whole list is checked before any company is touched.
+    if (std::optional<std::string> bad = list.badName(dst_, false)) {
+      warnBadCompany(*bad);
+      return fail();
+    }
     bool result = true;
-    for (const std::string& name : list.names()) {
+    // The list is walked in its own work area, so the group's blocks see their company's record.
+    for (list.first(); !list.atEnd(); list.next()) {
+      std::string name = list.current();
       if (blankCompany(name)) continue;
       std::optional<std::string> dir = companyDirectory(name);
-      if (!dir) {
+      if (!dir) {  // a name a block wrote into the list meanwhile
         warnBadCompany(name);
-        result = false;
-        break;
+        return fail();
       }
       if (!rt::fileExists(dst_ + *dir + kCompanyMarker)) continue;
       bool skip = false;
@@ -100,23 +106,20 @@ class GroupRun {
         warnScriptFailure(f);
         result = false;
       }
+      if (!result) return fail();  // put back while the company's tables are still held
       closeGroupAreas();
-      if (!result) break;
-      if (!skip && !finalCopies(*dir)) {
-        result = false;
-        break;
-      }
+      if (!skip && !finalCopies(*dir)) return fail();
     }
     list.close();
     closeAll();
-    return result || fail();
+    return true;
   }
 
-  // Puts back what the group changed; always false, the group's result.
+  // Puts back what the whole run changed so far, before the tables this group holds are let go;
+  // always false, the group's result.
   bool fail() {
+    restoreRun(backup_);
     closeAll();
-    if (!backup_.restore())
-      warn({"Nie udalo sie przywrocic wszystkich plikow sprzed uzupelnienia !"});
     return false;
   }
 
@@ -140,12 +143,17 @@ class GroupRun {
     std::string path = dir + file;
     if (!rt::fileExists(path)) return Opened::Missing;
     forScriptLine(line, [&] {
-      backup_.saveTable(rt::db::resolveTableName(path, false));
       call("DBUSEAREA", {rt::Value::logical(true), rt::Value(), text(path), text(alias),
                          rt::Value::logical(false), rt::Value::logical(false)});
     });
+    // Set aside only once this run holds the table alone: a table another program has open is
+    // none of this run's to put back.
+    if (areaOf(alias) != 0) {
+      rt::db::WorkArea* area = rt::db::workAreas().byAlias(alias);
+      if (area) backup_.saveTable(area->table().path());
+    }
     if (areaOf(alias) == 0) {
-      std::vector<std::string> lines{"Wystapil problem z otwarciem bazy: " + path};
+      std::vector<std::string> lines = withPath("Wystapil problem z otwarciem bazy: ", path);
       if (truthOf(call("NETERR"))) lines.push_back("Baza jest uzywana przez inny program.");
       warn(lines);
       return Opened::Failed;
@@ -169,7 +177,9 @@ class GroupRun {
       r.file = indexName(e);
       forScriptLine(e.line, [&] {
         call("DBSELECTAREA", {text(e.alias)});
-        backup_.save(rt::db::resolveBagName(r.file, "", true));
+        rt::db::WorkArea* area = rt::db::workAreas().byAlias(e.alias);
+        std::string table = area ? area->table().path() : std::string();
+        backup_.save(rt::db::resolveBagName(r.file, table, true), table);
         call("DBCREATEINDEX", {text(r.file), text(e.key), rt::Value::block(rt::compileBlock(e.key)),
                                rt::Value()});
       });
@@ -205,8 +215,7 @@ class GroupRun {
         backup_.save(rt::mapPath(dest, rt::PathUse::Create));
         int code = con::COPYFILE(c.source, dest, true);
         if (code != con::kCopyOk) {
-          warn({scriptLineText(c.line), "Nie udalo sie skopiowac pliku " + c.source,
-                "do " + dest + " (kod " + std::to_string(code) + ")"});
+          warnCopyFailure(c.line, c.source, dest, code);
           return false;
         }
       }
@@ -235,7 +244,7 @@ class GroupRun {
 
   GroupSettings& g_;
   std::string src_, dst_;
-  FileBackup backup_;
+  FileBackup& backup_;
   std::map<std::string, std::string> tableDirs_;  // alias (upper case) -> directory of its table
   std::vector<std::string> aliases_;              // opened for the current company
 };
@@ -276,7 +285,7 @@ void openIndexesByName(const rt::Value& entries) {
 }
 
 bool AKTUALIZUJ_BAZY(GroupSettings& g, const std::string& src, const std::string& dst,
-                     bool companyMode) {
+                     bool companyMode, FileBackup& backup) {
   // The group's expressions see empty script variables of their own while it runs.
   rt::Memvars& vars = rt::context().memvars;
   rt::PrivateFrame frame(vars);
@@ -286,7 +295,7 @@ bool AKTUALIZUJ_BAZY(GroupSettings& g, const std::string& src, const std::string
     vars.declarePrivate(name, rt::Value::text(""));
   vars.declarePrivate("u_dst_path", rt::Value::text(dst));
   try {
-    GroupRun run(g, src, dst);
+    GroupRun run(g, src, dst, backup);
     try {
       return companyMode ? run.perCompany() : run.single();
     } catch (const ScriptFailure& f) {
@@ -296,8 +305,10 @@ bool AKTUALIZUJ_BAZY(GroupSettings& g, const std::string& src, const std::string
       warn({scriptLineText(g.terminatorLine), errorText(e)});
       return run.fail();
     }
-  } catch (const rt::Error& e) {  // the backup could not be prepared: nothing was touched
+  } catch (const rt::Error& e) {
     warn({scriptLineText(g.terminatorLine), errorText(e)});
+    restoreRun(backup);
+    closeAllAreas();
     return false;
   }
 }

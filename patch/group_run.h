@@ -3,22 +3,24 @@
 // record loop evaluated, its tables closed and its final copies made.
 //
 // A group that fails in any way (a table missing or not opened, an expression error, a false
-// start of the record loop, a failed copy) leaves every file it touched as it was before the
-// group: the tables are set aside before they are opened and put back on failure, and its final
-// copies are not made. A missing destination table in a single run skips the group and counts as
+// start of the record loop, a failed copy) leaves every file the run touched as it was before the
+// run: each table is set aside once this run holds it exclusively, and everything set aside by
+// this and the earlier groups is put back before the group lets its tables go; its final copies
+// are not made. A missing destination table in a single run skips the group and counts as
 // success.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "patch/file_backup.h"
 #include "patch/group_settings.h"
 #include "runtime/core/value.h"
 
 namespace patch {
 
 bool AKTUALIZUJ_BAZY(GroupSettings& g, const std::string& src, const std::string& dst,
-                     bool companyMode);
+                     bool companyMode, FileBackup& backup);
 
 // Evaluates the blocks in order; the value of the last, true for an empty list.
 rt::Value PRZETWARZAC(const std::vector<ScriptBlock>& list);

@@ -4,11 +4,13 @@
 #include "console/mem_routines.h"
 #include "patch/areas.h"
 #include "patch/copy_section.h"
+#include "patch/file_backup.h"
 #include "patch/dbase_section.h"
 #include "patch/messages.h"
 #include "patch/script_block.h"
 #include "patch/text_utils.h"
 #include "patch/version_section.h"
+#include "runtime/core/file_names.h"
 
 namespace patch {
 
@@ -17,12 +19,17 @@ std::string withBackslash(std::string dir) {
   return dir;
 }
 
+namespace {
+
+const std::pair<const char*, Section> kHeaders[] = {
+    {"[wer]", Section::Wer},           {"[copy]", Section::Copy},
+    {"[dbase]", Section::Dbase},       {"[koniec]", Section::Koniec},
+    {"[copy_in_src]", Section::CopyInSrc}, {"[copy_in_dst]", Section::CopyInDst}};
+
+}  // namespace
+
 std::optional<Section> sectionOfHeader(std::string_view line) {
-  static const std::pair<const char*, Section> headers[] = {
-      {"[wer]", Section::Wer},           {"[copy]", Section::Copy},
-      {"[dbase]", Section::Dbase},       {"[koniec]", Section::Koniec},
-      {"[copy_in_src]", Section::CopyInSrc}, {"[copy_in_dst]", Section::CopyInDst}};
-  for (const auto& [text, code] : headers)
+  for (const auto& [text, code] : kHeaders)
     if (line == text) return code;
   return std::nullopt;
 }
@@ -31,7 +38,15 @@ namespace {
 
 // A closing section that failed does not change the status the sections after it see, but the
 // installation as a whole then counts as failed (`closingFailed`).
-void handleSection(Section code, const SectionLines& lines, UpdateRun& run, bool& closingFailed) {
+const char* headerText(Section code) {
+  for (const auto& [text, c] : kHeaders)
+    if (c == code) return text;
+  return "";
+}
+
+// `headerLine`: the number of the section's header line.
+void handleSection(Section code, int headerLine, const SectionLines& lines, UpdateRun& run,
+                   bool& closingFailed) {
   if (lines.empty() || code == Section::None) return;
   if (code == Section::Koniec) {
     if (!KOMUNIKAT(lines, run.status)) {
@@ -41,16 +56,55 @@ void handleSection(Section code, const SectionLines& lines, UpdateRun& run, bool
     return;
   }
   if (!run.status) return;  // a failed run handles nothing but its closing sections
+  size_t shown = messagesShown();
+  run.failedLine = 0;
   switch (code) {
     case Section::Wer: run.status = USTAL_WERSJE(lines, run); break;
     case Section::Copy: run.status = KOPIUJ_PLIKI(lines, run.src, run.dst); break;
-    case Section::Dbase: run.status = PRZETW_BAZY(lines, run.src, run.dst); break;
+    case Section::Dbase:
+      run.status = PRZETW_BAZY(lines, run.src, run.dst, *run.backup, &run.failedLine);
+      break;
     case Section::CopyInSrc: run.status = KOPIUJ_PLIKI(lines, run.src, run.src); break;
     case Section::CopyInDst: run.status = KOPIUJ_PLIKI(lines, run.dst, run.dst); break;
     default: break;
   }
-  // A failed section leaves no table open behind it.
-  if (!run.status) closeAllAreas();
+  // A failed section puts back every table the run changed and leaves no table open behind it.
+  if (!run.status) {
+    // A step that failed without a word of its own still tells the user where the update stopped.
+    if (messagesShown() == shown) {
+      int line = run.failedLine ? run.failedLine : headerLine;
+      warn({"Uzupelnienie nie zostalo zainstalowane: " + std::string(headerText(code)) + ", linia " +
+            std::to_string(line) + " skryptu"});
+    }
+    restoreRun(*run.backup);
+    closeAllAreas();
+  }
+}
+
+// The run's outcome is known: its copies go after a success, its tables go back after a failure.
+void settleBackup(UpdateRun& run) {
+  if (run.status) run.backup->discard();
+  else restoreRun(*run.backup);
+}
+
+// A journal left by a run that was cut short: its tables go back before anything else is done.
+// False when the system cannot be updated now.
+bool recoverEarlierRun(const std::string& backupDir) {
+  int restored = 0;
+  std::vector<std::string> left;
+  if (!FileBackup::recoverUnfinished(backupDir, restored, left)) {
+    warn({"Inne uzupelnienie tego systemu jest w toku !", "Uzupelnienie nie zostalo zainstalowane."});
+    return false;
+  }
+  if (restored > 0)
+    inform({"Poprzednie uzupelnienie zostalo przerwane.",
+            "Przywrocono pliki sprzed niego (" + std::to_string(restored) + ")."});
+  if (left.empty()) return true;
+  std::vector<std::string> lines{"Nie mozna przywrocic plikow sprzed przerwanego uzupelnienia"};
+  for (const std::string& table : left) lines.push_back(pathLine(table));
+  lines.push_back("Zamknij programy systemu i uruchom uzupelnienie ponownie.");
+  warn(lines);
+  return false;
 }
 
 }  // namespace
@@ -73,7 +127,13 @@ bool UAKTUALNIENIE(ScriptReader& reader, const std::string& src, const std::stri
   UpdateRun run;
   run.src = withBackslash(src);
   run.dst = withBackslash(dst);
+  std::string backupDir = rt::mapPath(run.dst + kBackupDir, rt::PathUse::Create);
+  run.backup = std::make_unique<FileBackup>(backupDir);
+  run.status = recoverEarlierRun(backupDir);
+  // The script variables exist from the start, for scripts without a version section too.
+  declareScriptVariables(run.dst);
   Section current = Section::None;
+  int headerLine = 0;
   SectionLines lines;
   bool closingFailed = false;
   for (;;) {
@@ -87,9 +147,10 @@ bool UAKTUALNIENIE(ScriptReader& reader, const std::string& src, const std::stri
     }
     if (line) {
       if (auto header = sectionOfHeader(line->text)) {
-        handleSection(current, lines, run, closingFailed);
+        handleSection(current, headerLine, lines, run, closingFailed);
         lines.clear();
         current = *header;
+        headerLine = line->number;
       } else {
         lines.push_back(std::move(*line));
       }
@@ -99,10 +160,12 @@ bool UAKTUALNIENIE(ScriptReader& reader, const std::string& src, const std::stri
     // end sees the status that includes writing them.
     if (current == Section::Koniec) {
       if (run.status && !run.pendingWrites.empty()) run.status = writePendingVersions(run);
-      handleSection(current, lines, run, closingFailed);
+      settleBackup(run);
+      handleSection(current, headerLine, lines, run, closingFailed);
     } else {
-      handleSection(current, lines, run, closingFailed);
+      handleSection(current, headerLine, lines, run, closingFailed);
       if (run.status && !run.pendingWrites.empty()) run.status = writePendingVersions(run);
+      settleBackup(run);
     }
     return run.status && !closingFailed;
   }
@@ -112,8 +175,10 @@ bool KOMUNIKAT(const SectionLines& lines, bool status) {
   ScriptBlock ok = builtinBlock("{|| .t. }");
   ScriptBlock error = ok;
   std::vector<ScriptBlock> further;
-  try {
-    for (const ScriptLine& l : lines) {
+  bool clean = true;
+  // A line that does not compile is reported and left out; the lines that compiled still run.
+  for (const ScriptLine& l : lines) {
+    try {
       std::string_view text = l.text;
       if (startsWith(text, "ok=")) {
         std::string expr = trimmed(text.substr(3));
@@ -125,12 +190,11 @@ bool KOMUNIKAT(const SectionLines& lines, bool status) {
         std::string expr = trimmed(text.substr(5));
         if (!expr.empty()) further.push_back(compileScriptBlock(expr, l.number));
       }
+    } catch (const ScriptFailure& f) {
+      warnScriptFailure(f);
+      clean = false;
     }
-  } catch (const ScriptFailure& f) {
-    warnScriptFailure(f);
-    return false;
   }
-  bool clean = true;
   // Each block runs on its own: one that fails does not keep the others from running.
   auto run = [&](const ScriptBlock& b) {
     try {

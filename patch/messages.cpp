@@ -8,6 +8,21 @@ namespace patch {
 
 namespace {
 MessageObserver g_observer;
+size_t g_shown = 0;
+}
+
+size_t messagesShown() { return g_shown; }
+
+std::string pathLine(const std::string& path) {
+  if (path.size() <= con::kMaxLineWidth) return path;
+  return "..." + path.substr(path.size() - (con::kMaxLineWidth - 3));
+}
+
+std::vector<std::string> withPath(const std::string& text, const std::string& path) {
+  if (text.size() + path.size() <= con::kMaxLineWidth) return {text + path};
+  std::string head = text;
+  while (!head.empty() && head.back() == ' ') head.pop_back();
+  return {head, pathLine(path)};
 }
 
 MessageObserver setMessageObserver(MessageObserver observer) {
@@ -16,12 +31,22 @@ MessageObserver setMessageObserver(MessageObserver observer) {
   return previous;
 }
 
+void warnCopyFailure(int line, const std::string& source, const std::string& dest, int code) {
+  std::vector<std::string> lines{scriptLineText(line)};
+  for (std::string& l : withPath("Nie udalo sie skopiowac pliku ", source)) lines.push_back(std::move(l));
+  for (std::string& l : withPath("do ", dest + " (kod " + std::to_string(code) + ")"))
+    lines.push_back(std::move(l));
+  warn(lines);
+}
+
 void warn(const std::vector<std::string>& lines) {
+  ++g_shown;
   if (g_observer) g_observer(lines);
   con::showMessage(lines, con::kWarningSet, true);
 }
 
 void inform(const std::vector<std::string>& lines) {
+  ++g_shown;
   if (g_observer) g_observer(lines);
   con::showMessage(lines, con::kInformSet, true);
 }
@@ -36,6 +61,11 @@ std::string errorText(const rt::Error& e) {
   if (!e.operation().empty()) text += ": " + e.operation();
   if (!e.file().empty()) text += " (" + e.file() + ")";
   return text;
+}
+
+ScriptFailure climbingName(int line, const std::string& name) {
+  return ScriptFailure(line, rt::Error(rt::ErrorKind::Argument,
+                                       "Nazwa pliku wychodzi poza swoj katalog", {}, name));
 }
 
 void warnScriptFailure(const ScriptFailure& f) {

@@ -16,6 +16,18 @@ void warn(const std::vector<std::string>& lines);
 // The same in the message window's default colours.
 void inform(const std::vector<std::string>& lines);
 
+// How many messages the installer has shown so far.
+size_t messagesShown();
+
+// A text followed by a path: on one line when both fit a message line, else the path on a line
+// of its own, cut from the left when even that is too long, so its end (the company and the
+// table) stays readable.
+std::vector<std::string> withPath(const std::string& text, const std::string& path);
+std::string pathLine(const std::string& path);
+
+// A copy that failed with `code` (COPYFILE's), naming the script line and both files.
+void warnCopyFailure(int line, const std::string& source, const std::string& dest, int code);
+
 // Sees every message before it is shown (tests read what the installer told the user).
 using MessageObserver = std::function<void(const std::vector<std::string>&)>;
 MessageObserver setMessageObserver(MessageObserver observer);
@@ -24,6 +36,8 @@ MessageObserver setMessageObserver(MessageObserver observer);
 std::string scriptLineText(int line);
 // What the user reads of a runtime error: its description, operation and file.
 std::string errorText(const rt::Error& e);
+// The failure of a script line whose file name leads out of its directory with "..".
+ScriptFailure climbingName(int line, const std::string& name);
 // Both together, after a failure inside a script line.
 void warnScriptFailure(const ScriptFailure& f);
 

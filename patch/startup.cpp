@@ -2,6 +2,7 @@
 #include "patch/startup.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -108,6 +109,13 @@ bool KOD_DEKOD(const std::string& in, const std::string& out) {
   Descriptor input(::open(rt::mapPath(in).c_str(), O_RDONLY | O_CLOEXEC));
   if (input.get() < 0) return false;
   std::string outPath = rt::mapPath(out, rt::PathUse::Create);
+  // Writing onto the input would truncate it before its first read: the user's script is lost.
+  struct stat inStat {}, outStat {};
+  if (::fstat(input.get(), &inStat) == 0 && ::stat(outPath.c_str(), &outStat) == 0 &&
+      inStat.st_dev == outStat.st_dev && inStat.st_ino == outStat.st_ino) {
+    std::puts(("Plik wynikowy jest plikiem zrodlowym: " + out).c_str());
+    return false;
+  }
   Descriptor output(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (output.get() < 0) return false;
   char chunk[kScriptChunk];

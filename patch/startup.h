@@ -32,7 +32,8 @@ bool ZNACZ_CZAS(const std::string& katDocel);
 
 // "-koduj": every byte b of `in` written to `out` as 255 - b, in chunks of 4096. A missing input
 // or an output that cannot be created fails; an output that cannot be written whole is removed
-// ("Brak miejsca na dysku" on the console) and fails.
+// ("Brak miejsca na dysku" on the console) and fails. An output that is the input itself, by any
+// spelling or letter case, is refused with a console line before anything is written.
 bool KOD_DEKOD(const std::string& in, const std::string& out);
 
 // Writes of the conversion go through this function, so tests can make one fall short.

@@ -1,4 +1,5 @@
-// Small text helpers of the script handlers: blanks trimmed, prefixes, ASCII upper case.
+// Small text helpers of the script handlers: blanks trimmed, prefixes, ASCII upper case, names
+// that climb out of their directory.
 #pragma once
 
 #include <cctype>
@@ -22,6 +23,20 @@ inline std::string upperAscii(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = char(std::toupper(static_cast<unsigned char>(c)));
   return out;
+}
+
+// A name taken relative to a directory that leads out of it through a ".." part.
+inline bool climbsOut(std::string_view name) {
+  size_t start = 0;
+  for (;;) {
+    size_t end = name.find_first_of("\\/", start);
+    std::string_view part = name.substr(start, end == std::string_view::npos ? end : end - start);
+    if (part.size() >= 2 && part.find_first_not_of(". ") == std::string_view::npos &&
+        part.find("..") != std::string_view::npos)
+      return true;
+    if (end == std::string_view::npos) return false;
+    start = end + 1;
+  }
 }
 
 }  // namespace patch

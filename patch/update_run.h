@@ -2,9 +2,11 @@
 // status and the version values that wait to be written until the whole run has succeeded.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "patch/file_backup.h"
 #include "patch/script_reader.h"
 
 namespace patch {
@@ -24,7 +26,10 @@ struct UpdateRun {
   std::string src;  // directories, each ending with "\"
   std::string dst;
   bool status = true;
+  int failedLine = 0;  // the script line at which the current section failed, when it knows one
   std::vector<VersionWrite> pendingWrites;
+  // Every file the run changed, set aside until the whole run has succeeded.
+  std::unique_ptr<FileBackup> backup;
 };
 
 // "\" appended unless the directory already ends with one.

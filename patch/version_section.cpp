@@ -102,11 +102,18 @@ bool USTAL_WERSJE(const SectionLines& dane, UpdateRun& run) {
     return false;
   }
 
+  for (const VersionEntry& e : entries) {
+    if (climbsOut(e.file)) {
+      warnScriptFailure(climbingName(e.line, e.file));
+      return false;
+    }
+  }
   bool result = true;
   for (const VersionEntry& e : entries) {
     std::string file = run.dst + e.file;
     if (!rt::fileExists(file)) {
-      result = false;  // no message: the closing section tells the user
+      result = false;  // no message of its own: the run names the line when it ends
+      run.failedLine = e.line;
       break;
     }
     try {
@@ -123,7 +130,11 @@ bool USTAL_WERSJE(const SectionLines& dane, UpdateRun& run) {
   }
   try {
     for (const ScriptBlock& b : blocks) evalScriptBlock(b);
-    if (!truthOf(evalScriptBlock(condition)) || !result) return false;
+    if (!result) return false;
+    if (!truthOf(evalScriptBlock(condition))) {
+      run.failedLine = condition.line;
+      return false;
+    }
   } catch (const ScriptFailure& f) {
     warnScriptFailure(f);
     return false;

@@ -21,6 +21,8 @@
 
 namespace rt::db {
 
+std::string structuralBagPath(const std::string& tablePath);
+
 namespace {
 
 bool exists(const std::string& p) {
@@ -172,13 +174,21 @@ IndexConditions& pendingConditions() {
   return c;
 }
 
+bool sameInode(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return a == b;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 void createIndex(WorkArea& w, const std::string& bag, const std::string& tag, const Value& keyText,
                  const Value& keyBlock, const Value& unique, bool onlyIndex) {
   std::string key = keyText.isChar() ? keyText.str() : (keyBlock.isBlock() ? keyBlock.blockPtr()->text() : "");
   if (trim(key).empty()) throw Error(ErrorKind::Argument, "Argument error", "ORDCREATE");
   std::string path = bag.empty() ? std::string() : resolveBagName(bag, w.table().path(), true);
   IndexConditions cond = std::exchange(pendingConditions(), IndexConditions{});
-  if (onlyIndex) w.clearBags(false);
+  // A new index replaces the other index files of the area, never the structural one: the
+  // table's own tags must keep seeing every change.
+  if (onlyIndex) w.clearBags(true);
   CreateTagOptions o;
   o.unique = unique.isLogical() ? unique.logical() : context().settings.unique;
   o.forText = cond.forText;
@@ -480,7 +490,14 @@ void registerTableFunctions() {
   add({"ORDLISTADD", "DBSETINDEX"}, [](Args& a) {
     WorkArea& w = need("ORDLISTADD");
     std::string bag = resolveBagName(argStr(a, 0), w.table().path(), false);
+    // With no controlling order (the structural tags alone, after ORDLISTCLEAR), the first tag of
+    // the file added takes control.
+    bool natural = w.order() == 0;
+    int before = w.orderCount();
     w.addBag(bag);
+    if (natural && w.order() == 0 && w.orderCount() > before &&
+        !sameInode(bag, structuralBagPath(w.table().path())))
+      w.setOrder(before + 1);
     if (a[1].isChar()) w.setOrder(w.orderByName(a[1].str()));
     return Value();
   });

@@ -16,6 +16,12 @@ cmp -s "$work/a.bin" "$work/c.bin" || fail "-koduj round trip differs"
 if "$bin" -koduj "$work/nie_ma.txt" "$work/d.dat"; then fail "-koduj of a missing file succeeded"; fi
 [ -e "$work/d.dat" ] && fail "-koduj of a missing file made an output"
 if "$bin" -koduj "$work/a.bin" "$work/nie_ma/d.dat"; then fail "-koduj into a missing directory succeeded"; fi
+# -koduj onto its own input, by the same name or another letter case: refused, the input whole.
+for out in a.bin A.BIN; do
+  msg=$(cd "$work" && "$bin" -koduj a.bin "$out") && fail "-koduj a.bin $out succeeded"
+  [ "$msg" = "Plik wynikowy jest plikiem zrodlowym: $out" ] || fail "-koduj a.bin $out said: $msg"
+  cmp -s "$work/a.bin" "$work/c.bin" || fail "-koduj a.bin $out changed its input"
+done
 
 run_bad() {  # $1: expected message; the script on stdin
   make_script

@@ -69,9 +69,12 @@ keys=$(cd "$work/zef" && perl -MXBase::Index -e '$t=XBase::Index->new("KADRY_NR.
 names=$(cd "$work/zef" && perl -MXBase::Index -e '$t=XBase::Index->new("KADRY_NZ.CDX",tag=>"KADRY_NZ",type=>"C"); $t->prepare_select; while(($k,$r)=$t->fetch){$k=~s/ +$//; print "[$k] $r\n"}')
 [ "$names" = "$(printf '[KOWALSKI] 2\n[NOWAK] 1')" ] || fail "KADRY_NZ keys: $names"
 
-# Run again: the version no longer fits, nothing changes, the error block speaks, exit code 1.
+# Run again: the version no longer fits, nothing changes, the installer says at which line it
+# stopped, the error block speaks, exit code 1.
 before=$(cd "$work/zef" && md5sum KADRY.dbf KADRY.fpt WERSJA.MEM)
 start_install
+wait_for "Uzupelnienie nie zostalo zainstalowane: \[wer\], linia 4 skryptu"
+tmux send-keys -t "$session" Enter
 wait_for "Uzupelnienie nieudane"
 tmux send-keys -t "$session" Enter
 wait_for "EXIT=1"

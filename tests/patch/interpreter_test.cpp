@@ -22,7 +22,35 @@ TEST_F(ScriptInterpreter, ClosingSectionRunsOkOrErrorBlockThenFurtherBlocks) {
                           "blok={|| t_log += 'zawsze/'}"}));
   EXPECT_FALSE(fs::exists(dst / "A.TXT"));
   EXPECT_EQ(logged(), "blad/zawsze/");
-  EXPECT_TRUE(messages.empty());  // a refused condition shows nothing of its own
+  // A refused condition shows nothing of its own: the run says where it stopped.
+  EXPECT_EQ(messages, (std::vector<std::vector<std::string>>{
+                          {"Uzupelnienie nie zostalo zainstalowane: [wer], linia 2 skryptu"}}));
+}
+
+TEST_F(ScriptInterpreter, ARunThatFailsSilentlySaysAtWhichStepItStopped) {
+  run("DBCREATE('" + (dst / "KADRY").string() + "', {{'NR','C',5,0}})");
+  struct Case {
+    std::vector<std::string> script;
+    std::string step;
+  };
+  const Case cases[] = {
+      {{"[dbase]", "src_base=BRAK.DBF|b", "-"}, "[dbase], linia 3"},
+      {{"[dbase]", "dst_base=KADRY.DBF|k", "-", "dst_base=KADRY.DBF|k", "rek_pocz={|| .f. }",
+        "rek_blok={|| .t. }", "-"},
+       "[dbase], linia 7"},
+      {{"; wersja", "[wer]", "u_zm1=BRAK.MEM|wersja"}, "[wer], linia 3"},
+  };
+  for (const Case& c : cases) {
+    messages.clear();
+    EXPECT_FALSE(runScript(c.script)) << c.step;
+    EXPECT_EQ(messages, (std::vector<std::vector<std::string>>{
+                            {"Uzupelnienie nie zostalo zainstalowane: " + c.step + " skryptu"}}));
+  }
+}
+
+TEST_F(ScriptInterpreter, ScriptVariablesExistWithoutAVersionSection) {
+  EXPECT_TRUE(runScript({"[koniec]", "ok={|| t_log := u_dst_path + '[' + u_zm1 + u_zmF + ']' }"})) << allMessages();
+  EXPECT_EQ(logged(), dstDir() + "[]");
 }
 
 TEST_F(ScriptInterpreter, TwoClosingSectionsEachSeeTheStatusOfTheirPlace) {
@@ -40,10 +68,13 @@ TEST_F(ScriptInterpreter, EmptyOrCommentOnlyScriptSucceeds) {
 }
 
 TEST_F(ScriptInterpreter, BadExpressionInClosingSectionIsReportedWithItsLine) {
-  EXPECT_FALSE(runScript({"[koniec]", "ok={|| 1 + }", "blok={|| t_log += 'dalej'}"}));
-  EXPECT_EQ(logged(), "");
-  ASSERT_FALSE(messages.empty());
+  // The bad line is reported; the lines that compiled still run.
+  EXPECT_FALSE(runScript({"[koniec]", "ok={|| 1 + }", "blok={|| t_log += 'dalej'}", "blok={|| ((( }",
+                          "blok={|| t_log += '/dalej'}"}));
+  EXPECT_EQ(logged(), "dalej/dalej");
+  ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0][0], "Blad w linii 2 skryptu update.dat");
+  EXPECT_EQ(messages[1][0], "Blad w linii 4 skryptu update.dat");
 }
 
 TEST_F(ScriptInterpreter, RuntimeErrorInABlockFailsTheRunButTheOtherBlocksRun) {
@@ -89,6 +120,36 @@ TEST_F(ScriptInterpreter, EveryFunctionAScriptMayCallIsRegistered) {
   for (const char* n : names)
     if (!rt::functions().has(n)) missing.push_back(n);
   EXPECT_TRUE(missing.empty()) << ::testing::PrintToString(missing);
+}
+
+TEST_F(ScriptInterpreter, NamesRelativeToADirectoryMayNotClimbOutOfIt) {
+  writeFile(src / "A.TXT", "a");
+  writeFile(root / "POZA.TXT", "p");
+  struct Case {
+    std::vector<std::string> script;
+    std::string name;
+  };
+  const Case cases[] = {
+      {{"[copy]", "..\\POZA.TXT|POZA.TXT"}, "..\\POZA.TXT"},
+      {{"[copy]", "A.TXT|..\\A.TXT"}, "..\\A.TXT"},
+      {{"[copy_in_dst]", "EXE/../../A.TXT|A.TXT"}, "EXE/../../A.TXT"},
+      {{"[dbase]", "dst_base=..\\KADRY.DBF|k", "-"}, "..\\KADRY.DBF"},
+      {{"[dbase]", "src_base=..\\zef\\KADRY.DBF|k", "-"}, "..\\zef\\KADRY.DBF"},
+      {{"[dbase]", "kon_copy=A.TXT|..\\A.TXT", "-"}, "..\\A.TXT"},
+      {{"[dbase]", "index=k|..\\K.CDX|nr", "-"}, "..\\K.CDX"},
+      {{"[wer]", "u_zm1=..\\WERSJA.MEM|wersja"}, "..\\WERSJA.MEM"},
+  };
+  for (const Case& c : cases) {
+    messages.clear();
+    EXPECT_FALSE(runScript(c.script)) << c.name;
+    ASSERT_EQ(messages.size(), 1u) << c.name;
+    EXPECT_EQ(messages[0], (std::vector<std::string>{"Blad w linii 2 skryptu update.dat",
+                                                     "Nazwa pliku wychodzi poza swoj katalog (" + c.name + ")"}));
+    EXPECT_FALSE(fs::exists(root / "A.TXT")) << c.name;
+  }
+  // A full name ("*") is taken as it stands.
+  EXPECT_TRUE(runScript({"[copy]", "*" + src.string() + "/../POZA.TXT|POZA.TXT"})) << allMessages();
+  EXPECT_EQ(readFile(dst / "POZA.TXT"), "p");
 }
 
 }  // namespace

@@ -2,10 +2,16 @@
 // group that leaves every table as it was.
 #include "patch_fixture.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+
+#include <csignal>
 #include <cstdio>
 #include <map>
 
 #include "patch/dbase_section.h"
+#include "patch/file_backup.h"
 
 namespace patchtest {
 namespace {
@@ -53,6 +59,22 @@ class TableMigration : public InstallerTest {
     for (const auto& e : fs::directory_iterator(dir))
       if (e.is_regular_file()) files[e.path().filename().string()] = readFile(e.path());
     return files;
+  }
+
+  // Two companies F1 and F2, each with the old table and its marker.
+  void twoCompanies() {
+    std::string list = (dst / "PRZEDS").string();
+    run("DBCREATE('" + list + "', {{'PRZEDS','C',2,0}})");
+    run("DBUSEAREA(.T., , '" + list + "', 'MK', .F.)");
+    for (const char* n : {"F1", "F2"}) {
+      run("DBAPPEND()");
+      run(std::string("FIELDPUT(1, '") + n + "')");
+    }
+    run("DBCLOSEAREA()");
+    for (const char* d : {"F1", "F2"}) {
+      oldTable(dst / "PRZEDS" / d);
+      writeFile(dst / "PRZEDS" / d / "ZAKLAD.DBF", "");
+    }
   }
 
   const std::vector<std::string> migration = {
@@ -192,10 +214,10 @@ TEST_F(TableMigration, LoopBlocksAndEntryCondition) {
                           "rek_kon={|| t_log += 'k' }", "-"}));
   EXPECT_EQ(logged(), "k");
   // The group sees empty script variables of its own and the destination.
-  rt::context().memvars.declarePublic("u_zm1", rt::Value::text("z wer"));
-  EXPECT_TRUE(runScript({"[dbase]", "base_blok={|| t_log := '[' + u_zm1 + ']' + u_dst_path }", "-"}));
-  EXPECT_EQ(logged(), "[]" + dstDir());
-  EXPECT_EQ(run("u_zm1").str(), "z wer");
+  EXPECT_TRUE(runScript({"[wer]", "blok={|| u_zm1 := 'z wer' }", "[dbase]",
+                         "base_blok={|| t_log := '[' + u_zm1 + ']' + u_dst_path }", "-", "[koniec]",
+                         "blok={|| t_log += '/' + u_zm1 }"}));
+  EXPECT_EQ(logged(), "[]" + dstDir() + "/z wer");
 }
 
 TEST_F(TableMigration, MissingTables) {
@@ -224,6 +246,31 @@ TEST_F(TableMigration, AnAliasWithManyIndexFilesGetsThemAll) {
   EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|t", "index=t|IA.CDX|nr", "index=t|IB.CDX|nazw",
                          "rek_pocz={|| dbgotop(), t_log := nazw, .t. }", "rek_blok={|| .t. }", "-"}));
   EXPECT_EQ(logged().substr(0, 8), "Kowalski");
+}
+
+TEST_F(TableMigration, ANewIndexKeepsTheTablesOwnIndexMaintained) {
+  oldTable(dst);
+  run("DBUSEAREA(.T., , '" + (dst / "KADRY").string() + "', 'MAKE', .F.)");
+  run("ORDCREATE(, 'NAZW', 'upper(nazw)')");
+  run("DBCLOSEAREA()");
+  // The group walks the new index, renames every employee and rebuilds the indexes at the end.
+  EXPECT_TRUE(runScript({"[dbase]", "dst_base=KADRY.DBF|k", "index=k|KADRY_NR.CDX|nr",
+                         "rek_blok={|| t_log += ordname(indexord()) + ',', k->nazw := 'Z' + trim(k->nazw) }",
+                         "rek_kon={|| dbreindex() }", "-", "dst_base=KADRY.DBF|k",
+                         "rek_blok={|| k->kwota := k->kwota + 1 }", "-"}))
+      << allMessages();
+  EXPECT_EQ(logged(), "KADRY_NR,KADRY_NR,");
+  // The structural tag, walked by this runtime and read by Perl's XBase, holds the new names.
+  run("DBUSEAREA(.T., , '" + (dst / "KADRY").string() + "', 'SPR', .F.)");
+  run("ORDSETFOCUS('NAZW')");
+  EXPECT_EQ(run("DBSEEK('ZNOWAK')").logical(), true);
+  EXPECT_EQ(run("RECNO()").num(), 1);
+  EXPECT_EQ(run("DBSEEK('NOWAK')").logical(), false);
+  run("DBCLOSEAREA()");
+  std::string keys = shell("cd '" + dst.string() +
+                           "' && perl -MXBase::Index -e '$t=XBase::Index->new(\"KADRY.cdx\",tag=>\"NAZW\",type=>\"C\"); "
+                           "$t->prepare_select; while(($k,$r)=$t->fetch){$k=~s/ +$//; print \"[$k] $r\\n\"}' 2>&1");
+  EXPECT_EQ(keys, "[USUNIETY] 2\n[ZKOWALSKI] 3\n[ZNOWAK] 1\n");
 }
 
 TEST_F(TableMigration, ScriptsAttachIndexFilesByName) {
@@ -286,6 +333,185 @@ TEST_F(TableMigration, CompanyFailureRestoresEveryCompanyVisited) {
   EXPECT_EQ(snapshot(dst / "PRZEDS" / "F2"), f2);
 }
 
+TEST_F(TableMigration, AChangeAnotherProgramCommitsWhileTheMessageWaitsSurvives) {
+  twoCompanies();
+  auto f1 = snapshot(dst / "PRZEDS" / "F1");
+  std::string held = (dst / "PRZEDS" / "F2" / "KADRY").string();
+  int toChild[2], fromChild[2];
+  ASSERT_EQ(::pipe(toChild), 0);
+  ASSERT_EQ(::pipe(fromChild), 0);
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The other program: holds F2's table shared, and commits a change when told to.
+    char c = 0;
+    int code = 1;
+    try {
+      run("DBUSEAREA(.T., , '" + held + "', 'INNY', .T.)");
+      if (::write(fromChild[1], "h", 1) == 1 && ::read(toChild[0], &c, 1) == 1) {
+        run("DBGOTO(1)");
+        run("RLOCK()");
+        run("FIELDPUT(2, 'Zmiana drugiego')");
+        run("DBCOMMIT()");
+        run("DBCLOSEAREA()");
+        code = 0;
+      }
+    } catch (...) {
+    }
+    if (::write(fromChild[1], "d", 1) != 1) code = 2;
+    ::_exit(code);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(fromChild[0], &c, 1), 1);
+  patch::setMessageObserver([&](const std::vector<std::string>& lines) {
+    messages.push_back(lines);
+    if (lines[0].rfind("Wystapil problem z otwarciem bazy", 0) == 0) {
+      // While the message waits for its key, the other program commits and lets the table go.
+      EXPECT_EQ(::write(toChild[1], "g", 1), 1);
+      EXPECT_EQ(::read(fromChild[0], &c, 1), 1);
+    }
+  });
+  EXPECT_FALSE(runScript({"[dbase]", "STATUS=+PRZEDS", "dst_base=KADRY.DBF|k|przeds",
+                          "rek_blok={|| k->kwota := 1 }", "-"}));
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_FALSE(messages.empty());
+  std::vector<std::string> named = patch::withPath("Wystapil problem z otwarciem bazy: ",
+                                                   dstDir() + "PRZEDS\\F2\\KADRY.DBF");
+  EXPECT_EQ(std::vector<std::string>(messages[0].begin(), messages[0].begin() + long(named.size())), named);
+  EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1);  // the first company put back
+  run("DBUSEAREA(.T., , '" + held + "', 'SPR', .F.)");
+  EXPECT_EQ(run("NAZW").str(), "Zmiana drugiego     ");  // the other program's change kept
+}
+
+TEST_F(TableMigration, ALateFailurePutsBackEveryEarlierGroupSoTheRerunCountsOnce) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> tail;  // fails on the first run, succeeds on the second
+  };
+  const Case cases[] = {
+      {"a later group", {"[dbase]", "src_base=NOWA.DBF|n", "-"}},
+      {"a later copy section", {"[copy]", "NOWA.DBF|NOWA.DBF"}},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(dst);
+    fs::create_directories(dst);
+    fs::remove(src / "NOWA.dbf");
+    twoCompanies();
+    oldTable(dst);
+    auto before = snapshot(dst);
+    auto f1 = snapshot(dst / "PRZEDS" / "F1");
+    std::vector<std::string> script = {"[dbase]", "dst_base=KADRY.DBF|k", "index=k|KADRY_NR.CDX|nr",
+                                       "rek_blok={|| k->kwota := k->kwota + 1 }", "-", "STATUS=+PRZEDS",
+                                       "dst_base=KADRY.DBF|k|przeds", "rek_blok={|| k->kwota := k->kwota + 1 }", "-"};
+    script.insert(script.end(), c.tail.begin(), c.tail.end());
+    EXPECT_FALSE(runScript(script)) << c.what;
+    EXPECT_EQ(snapshot(dst), before) << c.what;
+    EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1) << c.what;
+    EXPECT_FALSE(fs::exists(dst / patch::kBackupDir)) << c.what;
+    // The rerun the user is told to make: every conversion once.
+    run("DBCREATE('" + (src / "NOWA").string() + "', {{'X','C',1,0}})");
+    EXPECT_TRUE(runScript(script)) << c.what << allMessages();
+    EXPECT_FALSE(fs::exists(dst / patch::kBackupDir)) << c.what;
+    for (const fs::path& table : {dst / "KADRY", dst / "PRZEDS" / "F1" / "KADRY"}) {
+      run("DBUSEAREA(.T., , '" + table.string() + "', 'SPR', .F.)");
+      EXPECT_EQ(run("KWOTA").num(), 101.5) << c.what << table;
+      run("DBCLOSEAREA()");
+    }
+  }
+}
+
+TEST_F(TableMigration, ARunKilledInTheMiddleOfAGroupIsPutBackByTheNextRun) {
+  twoCompanies();
+  oldTable(dst);
+  auto before = snapshot(dst);
+  auto f1 = snapshot(dst / "PRZEDS" / "F1");
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The installer, killed in the second company's group, on its second record.
+    rt::functions().add("T_ZABIJ", [](rt::Args&) {
+      ::raise(SIGKILL);
+      return rt::Value();
+    });
+    runScript({"[dbase]", "dst_base=KADRY.DBF|k", "rek_blok={|| k->kwota := 0, k->uwagi := 'x' }", "-",
+               "STATUS=+PRZEDS", "dst_base=KADRY.DBF|k|przeds", "index=k|KADRY_NR.CDX|nr",
+               "rek_blok={|| k->kwota := 0, iif(recno() == 1, t_zabij(), .t.) }", "-"});
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  EXPECT_TRUE(fs::exists(dst / patch::kBackupDir / patch::kJournalFile));
+  EXPECT_NE(snapshot(dst), before);  // half done
+  EXPECT_TRUE(runScript({"[koniec]", "ok={|| t_log := 'ok' }"})) << allMessages();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages[0][0], "Poprzednie uzupelnienie zostalo przerwane.");
+  EXPECT_EQ(logged(), "ok");
+  EXPECT_EQ(snapshot(dst), before);
+  EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1);
+  EXPECT_FALSE(fs::exists(dst / patch::kBackupDir));
+}
+
+TEST_F(TableMigration, AJournalHeldByAnotherInstallerIsLeftAlone) {
+  oldTable(dst);
+  fs::create_directories(dst / patch::kBackupDir);
+  writeFile(dst / patch::kBackupDir / patch::kJournalFile, "");
+  int fd = ::open((dst / patch::kBackupDir / patch::kJournalFile).c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  auto before = snapshot(dst);
+  EXPECT_FALSE(runScript({"[dbase]", "dst_base=KADRY.DBF|k", "rek_blok={|| k->kwota := 0 }", "-"}));
+  ::close(fd);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0][0], "Inne uzupelnienie tego systemu jest w toku !");
+  EXPECT_EQ(snapshot(dst), before);
+  EXPECT_TRUE(fs::exists(dst / patch::kBackupDir / patch::kJournalFile));
+}
+
+TEST_F(TableMigration, CompanyBlocksSeeTheirCompanyRecord) {
+  twoCompanies();
+  EXPECT_TRUE(runScript({"[dbase]", "STATUS=+PRZEDS", "dst_base=KADRY.DBF|k|przeds",
+                         "base_blok={|| t_log += trim(przeds->przeds) + iif(file(u_dst_path + 'PRZEDS\\' + "
+                         "trim(przeds->przeds) + '\\ZAKLAD.DBF'), '+', '-') + '/' }",
+                         "-"}))
+      << allMessages();
+  EXPECT_EQ(logged(), "F1+/F2+/");
+}
+
+TEST_F(TableMigration, ACompanyListWithABadNameAfterAGoodOneChangesNothing) {
+  twoCompanies();
+  writeFile(src / "A.TXT", "a");
+  auto f1 = snapshot(dst / "PRZEDS" / "F1");
+  struct Case {
+    const char* name;
+    bool migrationRefuses;  // a missing directory only keeps the copies from starting
+  };
+  const Case cases[] = {{"..", true}, {"A\\", true}, {"C:", true}, {"X/", true}, {"ZZ", false}};
+  for (const Case& c : cases) {
+    run("DBUSEAREA(.T., , '" + (dst / "PRZEDS").string() + "', 'MK', .F.)");
+    run("DBGOTO(2)");
+    run(std::string("FIELDPUT(1, '") + c.name + "')");
+    run("DBCLOSEAREA()");
+    messages.clear();
+    EXPECT_EQ(runScript({"[dbase]", "STATUS=+PRZEDS", "dst_base=KADRY.DBF|k|przeds",
+                         "rek_blok={|| k->kwota := 1 }", "kon_copy=A.TXT|A.TXT", "-"}),
+              !c.migrationRefuses)
+        << c.name;
+    if (c.migrationRefuses) {
+      EXPECT_NE(allMessages().find(c.name), std::string::npos) << c.name << allMessages();
+      EXPECT_EQ(snapshot(dst / "PRZEDS" / "F1"), f1) << c.name;
+    }
+    fs::remove(dst / "PRZEDS" / "F1" / "A.TXT");
+    messages.clear();
+    EXPECT_FALSE(runScript({"[copy]", "STATUS=+PRZEDS", "A.TXT|A.TXT"})) << c.name;
+    EXPECT_NE(allMessages().find(c.name), std::string::npos) << c.name << allMessages();
+    EXPECT_FALSE(fs::exists(dst / "PRZEDS" / "F1" / "A.TXT")) << c.name;
+    for (const auto& [file, bytes] : f1) writeFile(dst / "PRZEDS" / "F1" / file, bytes);
+  }
+}
+
 TEST_F(TableMigration, ErrorsInOpeningIndexingOrBlocksNameTheirLine) {
   oldTable(dst);
   writeFile(dst / "ZEPSUTA.DBF", "to nie jest tabela");
@@ -323,6 +549,23 @@ TEST_F(TableMigration, ATableHeldByAnotherProgramFailsTheGroupWithAMessage) {
   EXPECT_EQ(messages[0], (std::vector<std::string>{"Wystapil problem z otwarciem bazy: " + dstDir() + "KADRY.DBF",
                                                    "Baza jest uzywana przez inny program."}));
   EXPECT_EQ(logged(), "");
+}
+
+TEST_F(TableMigration, ALongTablePathStandsOnALineOfItsOwnWithItsEndReadable) {
+  fs::path deep = dst / "KATALOG_FIRMY_O_BARDZO_DLUGIEJ_NAZWIE" / "DRUGI_POZIOM_TEZ_DLUGI";
+  oldTable(deep);
+  run("DBUSEAREA(.T., , '" + (deep / "KADRY").string() + "', 'INNY', .F.)");
+  EXPECT_FALSE(runScript({"[dbase]",
+                          "dst_base=KATALOG_FIRMY_O_BARDZO_DLUGIEJ_NAZWIE\\DRUGI_POZIOM_TEZ_DLUGI\\KADRY.DBF|k",
+                          "-"}));
+  ASSERT_EQ(messages.size(), 1u);
+  ASSERT_EQ(messages[0].size(), 3u);
+  EXPECT_EQ(messages[0][0], "Wystapil problem z otwarciem bazy:");
+  const std::string& path = messages[0][1];
+  EXPECT_LE(path.size(), 74u);
+  EXPECT_EQ(path.substr(0, 3), "...");
+  EXPECT_TRUE(path.ends_with("\\DRUGI_POZIOM_TEZ_DLUGI\\KADRY.DBF")) << path;
+  EXPECT_EQ(messages[0][2], "Baza jest uzywana przez inny program.");
 }
 
 TEST_F(TableMigration, AFailedSectionLeavesNoTableOpen) {

@@ -41,6 +41,17 @@ TEST_F(ScriptConversion, FailsAndLeavesNoOutputWhenItCannotWriteItAll) {
   EXPECT_FALSE(fs::exists(src / "c.dat"));
 }
 
+TEST_F(ScriptConversion, RefusesToWriteOntoItsOwnInput) {
+  writeFile(src / "skrypt.txt", "[koniec]\r\n");
+  for (std::string out : {"skrypt.txt", "SKRYPT.TXT", "./skrypt.txt", "../upd/Skrypt.txt"}) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(patch::MAIN(rt::Value::text("-koduj"), rt::Value::text("skrypt.txt"), rt::Value::text(out)),
+              patch::kExitFailed);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Plik wynikowy jest plikiem zrodlowym: " + out + "\n");
+    EXPECT_EQ(readFile(src / "skrypt.txt"), "[koniec]\r\n") << out;
+  }
+}
+
 using InstallTimeStamp = InstallerTest;
 
 TEST_F(InstallTimeStamp, WritesTheTwoLinesIntoExe) {

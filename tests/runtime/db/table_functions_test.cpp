@@ -89,7 +89,7 @@ TEST_F(TableFunctionsTest, CreateOpenAppendSeekAndReadThroughTheFunctions) {
   EXPECT_TRUE(run("EOF()").logical());
 }
 
-TEST_F(TableFunctionsTest, CreateIndexLeavesOnlyTheNewIndexAndListAddMakesTheFirstControlling) {
+TEST_F(TableFunctionsTest, CreateIndexKeepsTheStructuralIndexAndListAddMakesTheFirstControlling) {
   script({"DBCREATE(d + 'T2', {{'NR_PRAC','C',5,0},{'NAZW','C',10,0}})", "DBUSEAREA(.T., , d + 'T2', 't2', .F., .F.)",
           "DBAPPEND()", "FIELDPUT(1, '    2')", "FIELDPUT(2, 'b')", "DBAPPEND()", "FIELDPUT(1, '    1')",
           "FIELDPUT(2, 'c')", "ORDCREATE(, 'STRUKT', 'nazw')"});
@@ -97,20 +97,29 @@ TEST_F(TableFunctionsTest, CreateIndexLeavesOnlyTheNewIndexAndListAddMakesTheFir
   run("DBCLOSEAREA()");
   run("DBUSEAREA(.T., , d + 'T2', 't2', .F., .F.)");
   EXPECT_EQ(run("ORDCOUNT()").num(), 1);
+  // A new index file replaces the other index files but never the structural one; it controls.
   run("DBCREATEINDEX(d + 'T2A.CDX', 'nr_prac', {|| nr_prac})");
-  EXPECT_EQ(run("ORDCOUNT()").num(), 1);
-  EXPECT_EQ(run("ORDNAME(1)").str(), "T2A");
+  EXPECT_EQ(run("ORDCOUNT()").num(), 2);
+  EXPECT_EQ(run("ORDNAME(1)").str(), "STRUKT");
+  EXPECT_EQ(run("ORDNAME(INDEXORD())").str(), "T2A");
   run("DBCREATEINDEX(d + 'T2B', 'nazw')");
-  EXPECT_EQ(run("ORDCOUNT()").num(), 1);
-  EXPECT_EQ(run("ORDNAME(1)").str(), "T2B");
+  EXPECT_EQ(run("ORDCOUNT()").num(), 2);
+  EXPECT_EQ(run("ORDNAME(INDEXORD())").str(), "T2B");
+  // Changes made now reach the structural tag as well.
+  run("DBGOTOP()");
+  run("FIELDPUT(2, 'a')");
+  run("DBCOMMIT()");
+  run("ORDSETFOCUS('STRUKT')");
+  run("DBGOTOP()");
+  EXPECT_EQ(run("nazw").str(), "a         ");
   run("ORDLISTCLEAR()");
-  EXPECT_EQ(run("ORDCOUNT()").num(), 0);
+  EXPECT_EQ(run("ORDCOUNT()").num(), 1);
   EXPECT_EQ(run("INDEXORD()").num(), 0);
   run("DBCLEARIND()");
   run("ORDLISTADD(d + 'T2A')");
   run("ORDLISTADD(d + 'T2B')");
-  EXPECT_EQ(run("ORDCOUNT()").num(), 2);
-  EXPECT_EQ(run("INDEXORD()").num(), 1);  // the first bag added controls
+  EXPECT_EQ(run("ORDCOUNT()").num(), 3);
+  EXPECT_EQ(run("ORDNAME(INDEXORD())").str(), "T2A");  // the first file added controls
   run("DBGOTOP()");
   EXPECT_EQ(run("nr_prac").str(), "    1");
 }
