@@ -22,6 +22,18 @@ std::string plainNumber(double v, int decimals, bool& negative) {
   if (decimals > 30) decimals = 30;
   double r = roundHalfAway(v, decimals);
   if (!std::isfinite(r)) r = 0;
+  // A rounded value below 10^15 at `decimals` places prints as its whole number's digits with
+  // the point set in: what the formatted print of the double gives, without its cost.
+  if (double whole; scaledWhole(r, decimals, whole)) {
+    char buf[24];
+    int n = std::snprintf(buf, sizeof buf, "%0*lld", decimals + 1, static_cast<long long>(whole));
+    negative = r < 0;
+    if (decimals == 0) return std::string(buf, size_t(n));
+    std::string digits(buf, size_t(n - decimals));
+    digits += '.';
+    digits.append(buf + (n - decimals), size_t(decimals));
+    return digits;
+  }
   char buf[400];
   std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(r));
   negative = r < 0 && std::strspn(buf, "0.") != std::strlen(buf);

@@ -218,7 +218,12 @@ BasisSet basisSetOf(const MonthTable& t, const BasisTotals& totals) {
 }
 
 void writeSavedRecord(const BasisSet& b) {
-  setAliasField("nieobec", "zapis_pod", rt::Value::text(savedRecordText(b)));
+  // A calculation repeated on the same archive gives the same text: the memo file then gains no
+  // new block and the record no write.
+  std::string text = savedRecordText(b);
+  rt::Value stored = aliasField("nieobec", "zapis_pod");
+  if (stored.isChar() && stored.str() == text) return;
+  setAliasField("nieobec", "zapis_pod", rt::Value::text(text));
 }
 
 double KOREKTA_MC() {
