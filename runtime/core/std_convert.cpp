@@ -25,14 +25,16 @@ std::string plainNumber(double v, int decimals, bool& negative) {
   // A rounded value below 10^15 at `decimals` places prints as its whole number's digits with
   // the point set in: what the formatted print of the double gives, without its cost.
   if (double whole; scaledWhole(r, decimals, whole)) {
-    char buf[24];
-    int n = std::snprintf(buf, sizeof buf, "%0*lld", decimals + 1, static_cast<long long>(whole));
+    char buf[40];
+    char* p = buf + sizeof buf;
+    auto w = static_cast<unsigned long long>(whole);
+    for (int i = 0; w > 0 || i <= decimals; ++i) {
+      if (i == decimals && decimals > 0) *--p = '.';
+      *--p = char('0' + w % 10);
+      w /= 10;
+    }
     negative = r < 0;
-    if (decimals == 0) return std::string(buf, size_t(n));
-    std::string digits(buf, size_t(n - decimals));
-    digits += '.';
-    digits.append(buf + (n - decimals), size_t(decimals));
-    return digits;
+    return std::string(p, size_t(buf + sizeof buf - p));
   }
   char buf[400];
   std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(r));

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <thread>
 
+#include "runtime/core/names.h"
 #include "runtime/core/error.h"
 #include "runtime/db/field_codec.h"
 #include "runtime/db/lock_scheme.h"
@@ -190,11 +191,7 @@ int DbfTable::fieldIndex(std::string_view name) const {
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   for (size_t i = 0; i < layout_.fields.size(); ++i) {
     const std::string& n = layout_.fields[i].name;
-    if (n.size() == name.size() &&
-        std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
-          return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-        }))
-      return int(i);
+    if (sameName(n, name)) return int(i);  // field names are ASCII, as every name of the runtime
   }
   return -1;
 }
