@@ -24,6 +24,10 @@ std::string plainNumber(double v, int decimals, bool& negative) {
   if (!std::isfinite(r)) r = 0;
   // A rounded value below 10^15 at `decimals` places prints as its whole number's digits with
   // the point set in: what the formatted print of the double gives, without its cost.
+  if (r == 0 && decimals <= 15) {
+    negative = false;
+    return decimals == 0 ? "0" : "0." + std::string(size_t(decimals), '0');
+  }
   if (double whole; scaledWhole(r, decimals, whole)) {
     char buf[40];
     char* p = buf + sizeof buf;

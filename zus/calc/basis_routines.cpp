@@ -255,7 +255,6 @@ bool PODST_OBL(const std::string& basisItem) {
                               int(numVar("zusx_biez", 1)));
   t.fillUpFlags = fillUpFlagsOf(aliasField("nieobec", "mies_dop").strOr(""));
   t.noNotFilledItem = trim(textElement("zas_dan", 12)).empty();
-  publishMonthTable(t);
   selectAlias("nieobec");
 
   // First phase: the archive.
@@ -279,6 +278,7 @@ bool PODST_OBL(const std::string& basisItem) {
     for (const std::string& l : lines) a.arr().push_back(rt::Value::text(l));
     call("KOM3", {a, num(0), num(0), num(5)});
   };
+  // Published once read: nothing the reading calls looks at the month table's variables.
   ArchiveOutcome outcome = readArchive(t, s);
   publishMonthTable(t);
   if (outcome != ArchiveOutcome::Read) {
