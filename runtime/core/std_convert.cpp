@@ -76,6 +76,12 @@ std::string strOf(const Value& n) {
   return negative ? "-" + digits : digits;
 }
 
+std::string trimmedStrOf(double v, int decimals) {
+  bool negative = false;
+  std::string digits = plainNumber(v, decimals, negative);
+  return negative ? "-" + digits : digits;
+}
+
 std::string strOf(const Value& n, int width) {
   if (width <= 0) return strOf(n);
   return formatNumber(n.num(), width, 0);

@@ -189,11 +189,14 @@ void DbfTable::close() {
 
 int DbfTable::fieldIndex(std::string_view name) const {
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  for (size_t i = 0; i < layout_.fields.size(); ++i) {
-    const std::string& n = layout_.fields[i].name;
-    if (sameName(n, name)) return int(i);  // field names are ASCII, as every name of the runtime
-  }
-  return -1;
+  std::string key(name);
+  if (auto it = fieldIndexOf_.find(key); it != fieldIndexOf_.end()) return it->second;
+  int found = -1;
+  for (size_t i = 0; i < layout_.fields.size() && found < 0; ++i)
+    if (sameName(layout_.fields[i].name, name)) found = int(i);  // field names are ASCII, as every name of the runtime
+  if (fieldIndexOf_.size() >= 512) fieldIndexOf_.clear();  // names built at run time stay few
+  fieldIndexOf_.emplace(std::move(key), found);
+  return found;
 }
 
 void DbfTable::markStructuralIndex() {

@@ -58,7 +58,7 @@ std::vector<Num> numbers(const std::vector<std::string>& fields, size_t n) {
 
 std::string numberText(const Num& n) {
   // STR(n) itself, not called by name: a saved basis holds about ninety numbers.
-  return std::string(rt::trimBlanks(rt::strOf(rt::Value::number(n.value, n.decimals))));
+  return rt::trimmedStrOf(n.value, n.decimals);
 }
 
 Num numberOf(const std::string& text) {
