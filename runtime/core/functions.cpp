@@ -12,6 +12,7 @@ constexpr size_t kSignificant = 10;
 }
 
 void Functions::add(std::string_view name, NativeFunction fn) {
+  ++generation_;
   std::string key = upperName(name);
   if (key.size() > kSignificant) {
     std::string shortKey = key.substr(0, kSignificant);
@@ -26,6 +27,17 @@ void Functions::add(std::string_view name, NativeFunction fn) {
 }
 
 const NativeFunction* Functions::find(std::string_view name) const {
+  Recent& r = recent_.slots[((reinterpret_cast<uintptr_t>(name.data()) >> 3) ^ name.size()) % recent_.slots.size()];
+  if (r.generation == generation_ && r.at == name.data() && r.name == name) return r.fn;
+  const NativeFunction* fn = lookUp(name);
+  r.at = name.data();
+  r.name.assign(name);
+  r.fn = fn;
+  r.generation = generation_;
+  return fn;
+}
+
+const NativeFunction* Functions::lookUp(std::string_view name) const {
   std::string key = upperName(name);
   auto it = table_.find(key);
   if (it == table_.end() && key.size() > kSignificant) it = table_.find(key.substr(0, kSignificant));

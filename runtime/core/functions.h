@@ -5,6 +5,8 @@
 // positional arguments and defaults a missing or wrongly typed one by testing its type.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -64,8 +66,31 @@ class Functions {
   Value call(std::string_view name, std::vector<Value> args = {}) const;
 
  private:
+  const NativeFunction* lookUp(std::string_view name) const;
+
   std::unordered_map<std::string, NativeFunction> table_;  // upper-case names
   std::unordered_set<std::string> shortNames_;  // ten-character entries standing for longer names
+
+  // The names last found, by where their text lies: a routine calls the same names from the same
+  // literal text over and over. An entry counts only when its text is still the same and no
+  // registration came since; a copied registry starts without any.
+  struct Recent {
+    const char* at = nullptr;
+    std::string name;
+    const NativeFunction* fn = nullptr;
+    uint64_t generation = 0;
+  };
+  struct RecentNames {
+    std::array<Recent, 64> slots{};
+    RecentNames() = default;
+    RecentNames(const RecentNames&) {}
+    RecentNames& operator=(const RecentNames&) {
+      slots = {};
+      return *this;
+    }
+  };
+  mutable RecentNames recent_;
+  uint64_t generation_ = 1;
 };
 
 // The process's registry.

@@ -15,4 +15,10 @@ double roundHalfAway(double v, int decimals);
 // v snapped to 15 significant digits: the decimal number the double stands for.
 double snap15(double v);
 
+// Whether |v| x 10^decimals (0 <= decimals <= 15) is a whole number from 1 to below 10^15 as far
+// as the double can tell, that is within the error of reading |v| and of the product; `whole` is
+// then that number. Such a value is its own rounding at `decimals` places, and its decimal text
+// is the digits of `whole`: the quick way of most amounts, which are held with two decimals.
+bool scaledWhole(double v, int decimals, double& whole);
+
 }  // namespace rt

@@ -22,6 +22,24 @@ std::string plainNumber(double v, int decimals, bool& negative) {
   if (decimals > 30) decimals = 30;
   double r = roundHalfAway(v, decimals);
   if (!std::isfinite(r)) r = 0;
+  // A rounded value below 10^15 at `decimals` places prints as its whole number's digits with
+  // the point set in: what the formatted print of the double gives, without its cost.
+  if (r == 0 && decimals <= 15) {
+    negative = false;
+    return decimals == 0 ? "0" : "0." + std::string(size_t(decimals), '0');
+  }
+  if (double whole; scaledWhole(r, decimals, whole)) {
+    char buf[40];
+    char* p = buf + sizeof buf;
+    auto w = static_cast<unsigned long long>(whole);
+    for (int i = 0; w > 0 || i <= decimals; ++i) {
+      if (i == decimals && decimals > 0) *--p = '.';
+      *--p = char('0' + w % 10);
+      w /= 10;
+    }
+    negative = r < 0;
+    return std::string(p, size_t(buf + sizeof buf - p));
+  }
   char buf[400];
   std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(r));
   negative = r < 0 && std::strspn(buf, "0.") != std::strlen(buf);
@@ -55,6 +73,12 @@ std::string strOf(const Value& n) {
   if (auto text = tryFormatNumber(n.num(), width, n.decimals())) return *text;
   bool negative = false;  // too wide: widened, never starred
   std::string digits = plainNumber(n.num(), n.decimals(), negative);
+  return negative ? "-" + digits : digits;
+}
+
+std::string trimmedStrOf(double v, int decimals) {
+  bool negative = false;
+  std::string digits = plainNumber(v, decimals, negative);
   return negative ? "-" + digits : digits;
 }
 

@@ -27,6 +27,9 @@ std::string strOf(const Value& n);
 // STR(n, w) (decimals 0) and STR(n, w, d); a width of 0 or less means STR(n).
 std::string strOf(const Value& n, int width);
 std::string strOf(const Value& n, int width, int decimals);
+// ALLTRIM(STR(n)) of a number with these decimals and no width of its own: its digits, a minus
+// sign before them when due.
+std::string trimmedStrOf(double v, int decimals);
 
 // VAL(text): the number read from the text's start, with the text's length as width and the
 // characters after the point as decimals.

@@ -52,6 +52,7 @@ uint8_t* CdxPager::pageAt(uint32_t offset) {
   if (index >= chunks_.size()) chunks_.resize(index + 1);
   Chunk& chunk = chunks_[index];
   if (!chunk.bytes) {
+    if (beforeLoad_) beforeLoad_();
     if (!stage_.empty()) writeStage();  // the disk must hold every staged page before a load
     chunk.bytes = takeChunkMemory();
     const uint64_t start = uint64_t(index) * kChunkBytes;
@@ -207,11 +208,25 @@ void CdxPager::dropCache() {
   ++epoch_;
 }
 
+bool CdxPager::wholeFileCached() const {
+  const uint64_t needed = (diskSize_ + kChunkBytes - 1) / kChunkBytes;
+  if (needed > chunks_.size()) return false;
+  for (uint64_t i = 0; i < needed; ++i)
+    if (!chunks_[i].bytes) return false;
+  return true;
+}
+
 bool CdxPager::refresh() {
   if (dirty()) return false;  // our own changes are the newest; flush() publishes them
   // One read: every writer bumps the counter with its changes.
-  const uint32_t counter = readCounterFromDisk();
+  uint32_t counter = readCounterFromDisk();
   if (counter == changeCounter_) return false;
+  if (beforeLoad_) {
+    // A reader that has not taken its lock yet: the counter and the size are read again under
+    // it, so that no later write of another process is half seen.
+    beforeLoad_();
+    counter = readCounterFromDisk();
+  }
   changeCounter_ = counter;
   diskSize_ = file_.size();
   pageCount_ = uint32_t((diskSize_ + kCdxPageSize - 1) / kCdxPageSize);

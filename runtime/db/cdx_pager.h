@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,6 +70,16 @@ class CdxPager {
   // Empties the file (for rebuilding every tag); the change counter keeps counting.
   void reset();
 
+  // Whether every page of the file on disk is in memory, so that reading needs the disk only
+  // after the cache is dropped.
+  bool wholeFileCached() const;
+  // Runs before any page is brought in from the disk (none: nothing runs); an index reader uses
+  // it to take its lock only when it has to read the file. Gives back the hook it replaces.
+  std::function<void()> beforeLoad(std::function<void()> hook) {
+    std::swap(beforeLoad_, hook);
+    return hook;
+  }
+
  private:
   static constexpr uint32_t kChunkPages = 128;
   static constexpr uint32_t kChunkBytes = kChunkPages * kCdxPageSize;
@@ -100,6 +111,7 @@ class CdxPager {
   BigVector<uint8_t> stage_;  // adjacent pages from stageStart_ on, not yet written
   uint64_t stageStart_ = 0;
   bool unpublished_ = false;  // staged pages written since the last counter bump
+  std::function<void()> beforeLoad_;
 };
 
 }  // namespace rt::db

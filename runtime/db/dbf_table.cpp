@@ -12,6 +12,7 @@
 #include <ctime>
 #include <thread>
 
+#include "runtime/core/names.h"
 #include "runtime/core/error.h"
 #include "runtime/db/field_codec.h"
 #include "runtime/db/lock_scheme.h"
@@ -188,15 +189,14 @@ void DbfTable::close() {
 
 int DbfTable::fieldIndex(std::string_view name) const {
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  for (size_t i = 0; i < layout_.fields.size(); ++i) {
-    const std::string& n = layout_.fields[i].name;
-    if (n.size() == name.size() &&
-        std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
-          return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-        }))
-      return int(i);
-  }
-  return -1;
+  std::string key(name);
+  if (auto it = fieldIndexOf_.find(key); it != fieldIndexOf_.end()) return it->second;
+  int found = -1;
+  for (size_t i = 0; i < layout_.fields.size() && found < 0; ++i)
+    if (sameName(layout_.fields[i].name, name)) found = int(i);  // field names are ASCII, as every name of the runtime
+  if (fieldIndexOf_.size() >= 512) fieldIndexOf_.clear();  // names built at run time stay few
+  fieldIndexOf_.emplace(std::move(key), found);
+  return found;
 }
 
 void DbfTable::markStructuralIndex() {

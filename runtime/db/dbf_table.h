@@ -214,6 +214,9 @@ class DbfTable {
   std::vector<uint8_t> rec_, blank_;
   bool dirty_ = false, appended_ = false;
   std::unordered_map<size_t, std::string> pendingMemos_;  // field -> text, written on flush
+  // Names asked for, as asked, and their field (-1: none): a record is read field by field by
+  // name many times over, and the fields never change while the table is open.
+  mutable std::unordered_map<std::string, int> fieldIndexOf_;
   RecordListener* listener_ = nullptr;
   bool interrupted_ = false;
   bool inProgressOnDisk_ = false;

@@ -120,8 +120,9 @@ uint32_t MemoFile::write(uint32_t oldBlock, std::string_view text) {
   if (kind_ != Kind::Fpt)
     throw Error(ErrorKind::Write, "Write error: memo files of this kind are read only", "memo", file_.path());
   if (text.empty()) return 0;
+  // The header goes through the file's mapped first page, as the table's does.
   uint8_t head[8];
-  file_.readExact(0, head, 8);
+  file_.readHead(0, head, 8);
   FptHeader fh = FptHeader::decode(std::span<const uint8_t, 8>(head, 8));
   const uint64_t size = file_.size();
   const uint32_t need = blocksFor(MemoBlockHeader::kSize + text.size());
@@ -159,7 +160,7 @@ uint32_t MemoFile::write(uint32_t oldBlock, std::string_view text) {
   if (append) {
     fh.nextFree = target + need;
     fh.encode(std::span<uint8_t, 8>(head, 8));
-    file_.writeExact(0, head, 8);
+    file_.writeHead(0, head, 8);
   }
   return target;
 }

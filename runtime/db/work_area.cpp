@@ -159,14 +159,41 @@ static void followCursor(DbfTable& table, OrderCursor& c, const std::string& bag
 
 namespace {
 // An index read of one operation, under the table's shared header lock (see beginIndexRead).
+//
+// The lock keeps a page that another process is half-way through writing from being read. When
+// every page of the area's index files is already in memory, the lock waits until a page has to
+// come from the disk: the pages in memory were read under the lock, and while the change counter
+// stands still they are the index as it was before any write now in progress (a writer moves the
+// counter after its pages). When it moved, the operation's first look drops them, and the lock
+// is taken before the first page is read again. So a run over a table that no one else changes
+// reads its index without a lock call per seek.
 struct IndexRead {
   DbfTable& table;
+  std::vector<std::unique_ptr<CdxBag>>& bags;
+  std::vector<std::function<void()>> previous;  // the hooks of an enclosing read, given back
+  bool locked = false, deferred = false;
   // In shared use a pending change is written first: no write starts while the read lock is held.
-  explicit IndexRead(DbfTable& t) : table(t) {
+  IndexRead(DbfTable& t, std::vector<std::unique_ptr<CdxBag>>& b) : table(t), bags(b) {
     if (table.shared()) table.flush();
-    table.beginIndexRead();
+    deferred = table.shared() && !bags.empty() && std::all_of(bags.begin(), bags.end(), [](auto& bag) {
+                 return !bag->pager().dirty() && bag->pager().wholeFileCached();
+               });
+    if (!deferred) {
+      lock();
+      return;
+    }
+    for (auto& bag : bags) previous.push_back(bag->pager().beforeLoad([this] { lock(); }));
   }
-  ~IndexRead() { table.endIndexRead(); }
+  ~IndexRead() {
+    for (size_t i = 0; i < previous.size() && i < bags.size(); ++i)
+      bags[i]->pager().beforeLoad(std::move(previous[i]));
+    if (locked) table.endIndexRead();
+  }
+  void lock() {
+    if (locked) return;
+    table.beginIndexRead();
+    locked = true;
+  }
   IndexRead(const IndexRead&) = delete;
   IndexRead& operator=(const IndexRead&) = delete;
 };
@@ -183,7 +210,7 @@ bool WorkArea::stepRaw(bool forward) {
     table_->goTo(uint32_t(n));
     return true;
   }
-  IndexRead reading(*table_);
+  IndexRead reading(*table_, bags_);
   checkStale();
   freshBags();
   syncCursor();
@@ -204,7 +231,7 @@ bool WorkArea::positionFirst(bool top) {
     table_->goTo(top ? 1 : table_->recCount());
     return true;
   }
-  IndexRead reading(*table_);
+  IndexRead reading(*table_, bags_);
   checkStale();
   freshBags();
   OpenTag& t = controllingTag();
@@ -319,7 +346,7 @@ bool WorkArea::seek(const Value& key, bool softSeek, bool last) {
     settle();
     return false;
   }
-  IndexRead reading(*table_);
+  IndexRead reading(*table_, bags_);
   checkStale();
   freshBags();
   OpenTag& t = controllingTag();
@@ -495,7 +522,7 @@ uint64_t WorkArea::keyCount() {
     table_->refresh();
     return table_->recCount();
   }
-  IndexRead reading(*table_);
+  IndexRead reading(*table_, bags_);
   checkStale();
   freshBags();
   bool desc = !walkForward();

@@ -6,6 +6,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/rounding.h"
+#include "runtime/db/work_areas.h"
 #include "suite/payroll/work_fraction.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
@@ -15,14 +16,16 @@ namespace {
 
 // Runs `body` with the alias selected, the previous area selected again afterwards; false when
 // the alias is not open.
+// (Selected directly, not by name: the archive reader runs it for every month of every item.)
 template <typename Body>
 bool inAlias(const char* alias, Body body) {
-  rt::Value area = call("SELECT", {rt::Value::text(alias)});
-  if (area.intOr(0) <= 0) return false;
-  rt::Value previous = call("SELECT");
-  call("DBSELECTAREA", {area});
+  rt::db::WorkAreas& areas = rt::db::workAreas();
+  int area = areas.numberOf(alias);
+  if (area <= 0) return false;
+  int previous = areas.selectedNumber();
+  areas.select(area);
   body();
-  if (previous.intOr(0) > 0) call("DBSELECTAREA", {previous});
+  if (previous > 0) areas.select(previous);
   return true;
 }
 

@@ -153,7 +153,17 @@ TableDef daneKd() {
 }  // namespace
 
 std::string archiveField(int depth) {
-  char buf[8];
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> all;
+    for (int d = 0; d < kArchiveDepths; ++d) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "a%02d", d);
+      all.push_back(buf);
+    }
+    return all;
+  }();
+  if (depth >= 0 && depth < kArchiveDepths) return names[size_t(depth)];
+  char buf[16];
   std::snprintf(buf, sizeof buf, "a%02d", depth);
   return buf;
 }

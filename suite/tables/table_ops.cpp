@@ -3,6 +3,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
+#include "runtime/db/work_areas.h"
 #include "suite/company/file_lookup.h"
 
 namespace suite {
@@ -66,9 +67,10 @@ bool openTable(const TableDef& def, bool shared) {
 }
 
 rt::Value field(const std::string& name) {
-  rt::Value pos = call("FIELDPOS", {rt::Value::text(name)});
-  if (pos.intOr(0) <= 0) return rt::Value();
-  return call("FIELDGET", {pos});
+  // FIELDGET(FIELDPOS(name)) without the two calls by name.
+  rt::db::WorkArea* area = rt::db::workAreas().selected();
+  int i = area ? area->fieldIndex(name) : -1;
+  return i < 0 ? rt::Value() : area->get(size_t(i));
 }
 
 void setField(const std::string& name, const rt::Value& v) {

@@ -219,7 +219,12 @@ BasisSet basisSetOf(const MonthTable& t, const BasisTotals& totals) {
 }
 
 void writeSavedRecord(const BasisSet& b) {
-  setAliasField("nieobec", "zapis_pod", rt::Value::text(savedRecordText(b)));
+  // A calculation repeated on the same archive gives the same text: the memo file then gains no
+  // new block and the record no write.
+  std::string text = savedRecordText(b);
+  rt::Value stored = aliasField("nieobec", "zapis_pod");
+  if (stored.isChar() && stored.str() == text) return;
+  setAliasField("nieobec", "zapis_pod", rt::Value::text(text));
 }
 
 double KOREKTA_MC() {
@@ -251,7 +256,6 @@ bool PODST_OBL(const std::string& basisItem) {
                               int(numVar("zusx_biez", 1)));
   t.fillUpFlags = fillUpFlagsOf(aliasField("nieobec", "mies_dop").strOr(""));
   t.noNotFilledItem = trim(textElement("zas_dan", 12)).empty();
-  publishMonthTable(t);
   selectAlias("nieobec");
 
   // First phase: the archive.
@@ -275,6 +279,7 @@ bool PODST_OBL(const std::string& basisItem) {
     for (const std::string& l : lines) a.arr().push_back(rt::Value::text(l));
     call("KOM3", {a, num(0), num(0), num(5)});
   };
+  // Published once read: nothing the reading calls looks at the month table's variables.
   ArchiveOutcome outcome = readArchive(t, s);
   publishMonthTable(t);
   // Missing archive data: the record keeps its amounts and takes the status of what is missing.

@@ -182,7 +182,9 @@ void chooseBasis(CalcRun& run) {
     }
   }
   selectArea("nieobec");
-  n.goTo(record);
+  // Back on the record only when the basis moved the table: staying keeps the basis's writes
+  // pending, so that the record is written once, with the amounts that follow.
+  if (n.recno() != record || n.eof()) n.goTo(record);
 }
 
 void calculateEmployee(CalcRun& run) {

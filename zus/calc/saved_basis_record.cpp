@@ -2,6 +2,7 @@
 #include "zus/calc/saved_basis_record.h"
 
 #include "runtime/core/functions.h"
+#include "runtime/core/std_convert.h"
 #include "runtime/core/std_dates.h"
 #include "runtime/core/std_strings.h"
 #include "runtime/core/value.h"
@@ -56,8 +57,8 @@ std::vector<Num> numbers(const std::vector<std::string>& fields, size_t n) {
 }  // namespace
 
 std::string numberText(const Num& n) {
-  rt::Value s = rt::functions().call("STR", {rt::Value::number(n.value, n.decimals)});
-  return std::string(rt::trimBlanks(s.strOr("")));
+  // STR(n) itself, not called by name: a saved basis holds about ninety numbers.
+  return rt::trimmedStrOf(n.value, n.decimals);
 }
 
 Num numberOf(const std::string& text) {
