@@ -58,6 +58,8 @@ void declareRunVariables() {
 }
 
 double benefitTax(double value, double podat) {
+  // From 100 on `podat` holds the tax itself, as the card reads it.
+  if (podat >= 100) return podat;
   double whole = call("LICZ_ZAOKR", {rt::Value::number(value, 2), rt::Value::number(1.0, 1)}).numOr(0);
   return call("LICZ_ZAOKR", {rt::Value::number(whole * podat / 100, 4), rt::Value::number(0.1, 1)}).numOr(0);
 }

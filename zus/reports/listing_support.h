@@ -45,8 +45,8 @@ MainFacts mainFactsFromVars();
 // `t_glob`, `kod` (in the caller's private frame).
 void declareRunVariables();
 
-// The tax of a benefit as the listings show it: the value rounded to whole units, times `podat`
-// taken as a percentage (also when it is 100 or more), rounded to tenths.
+// The tax of a benefit as the listings show it: below 100 `podat` is a rate, taken of the value
+// rounded to whole units and rounded to tenths; from 100 on it is the tax amount itself.
 double benefitTax(double value, double podat);
 // `podatek` := the tax of the current NIEOBEC record.
 void setTaxOfCurrentBenefit();

@@ -77,13 +77,14 @@ TEST_F(BenefitListing, TheBrowseShowsOnlyTheRecordsTheCallbackKeeps) {
   EXPECT_NE(shown.find("Nazwisko"), std::string::npos) << shown;
 }
 
-TEST_F(BenefitListing, TheTaxTakesTheRateAsAPercentageAndTheAmountIsNeverNegative) {
+TEST_F(BenefitListing, TheTaxReadsARateBelow100AndAnAmountFrom100OnAndTheAmountIsNeverNegative) {
   createTables(false);
   struct Case {
     double value, rate, entered, amount;
   } cases[] = {
       {1000.00, 18, 180.0, 180.0},
-      {1000.00, 150, 1500.0, 1500.0},  // never read as an amount, even from 100 on
+      {2480.52, 150, 150.0, 150.0},    // from 100 on the tax itself, as the card reads it
+      {1000.00, 100, 100.0, 100.0},
       {999.60, 18, 180.0, 180.0},      // the value rounds to whole units first
       {1000.00, -5, -50.0, 0.0},
   };

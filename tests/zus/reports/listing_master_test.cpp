@@ -189,6 +189,7 @@ TEST_F(MasterListing, EveryDetailRowShowsTheTaxOfItsOwnBenefit) {
        {
            benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 1000.00, {{"podat", num(18, 2)}}),
            benefit("    1", "Z01", day(2024, 2, 20), day(2024, 3, 25), 500.00, {{"podat", num(10, 2)}}),
+           benefit("    1", "Z01", day(2024, 2, 25), day(2024, 3, 28), 2480.52, {{"podat", num(150, 2)}}),
        });
   ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN|SLOWNIK|NIEOBEC"), txt("SSS")}).logical());
   std::vector<zus::listing::CatalogueColumn> c = zus::listing::masterCatalogue({true, false, 0});
@@ -202,6 +203,8 @@ TEST_F(MasterListing, EveryDetailRowShowsTheTaxOfItsOwnBenefit) {
   EXPECT_DOUBLE_EQ(rt::evalBlock(entered->value).num(), 180.0);
   call("DBGOTO", {num(2)});
   EXPECT_DOUBLE_EQ(rt::evalBlock(entered->value).num(), 50.0);
+  call("DBGOTO", {num(3)});
+  EXPECT_DOUBLE_EQ(rt::evalBlock(entered->value).num(), 150.0);  // an amount from 100 on
   call("_CLOSE_SET", {txt("MAIN")});
 }
 
