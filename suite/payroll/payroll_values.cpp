@@ -2,6 +2,8 @@
 #include "suite/payroll/payroll_values.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <sstream>
 
 #include "runtime/core/context.h"
 #include "runtime/core/rounding.h"
@@ -22,6 +24,25 @@ bool inAlias(const char* alias, Body body) {
   body();
   if (previous.intOr(0) > 0) call("DBSELECTAREA", {previous});
   return true;
+}
+
+// The access check of the stand-in: every employee is shown except the numbers listed, separated
+// by commas or blanks, in the environment variable ZEF_ODMOWA (a way to try a refused employee).
+bool employeeRefused() {
+  const char* listed = std::getenv("ZEF_ODMOWA");
+  if (!listed || !*listed) return false;
+  std::string employee;
+  inAlias("main", [&] { employee = field("nr_prac").strOr(""); });
+  size_t b = employee.find_first_not_of(' '), e = employee.find_last_not_of(' ');
+  if (b == std::string::npos) return false;
+  employee = employee.substr(b, e - b + 1);
+  std::string numbers(listed);
+  for (char& c : numbers)
+    if (c == ',') c = ' ';
+  std::istringstream in(numbers);
+  for (std::string n; in >> n;)
+    if (n == employee) return true;
+  return false;
 }
 
 // SAV_SKL/DEL_SKL on the selected DANE_WE: 0 done, 1 access refused, 4 nothing to take back.
@@ -93,7 +114,7 @@ void registerPayrollValueFunctions() {
     return rt::Value::integer(changeInput(a[0].strOr(""), a[2].strOr(""), a[3].numOr(0), false));
   });
   f.add("WYM_ETAT", [](rt::Args&) { return rt::Value::number(1, 2); });
-  f.add("SPRMAINUPR", [](rt::Args&) { return rt::Value::logical(true); });
+  f.add("SPRMAINUPR", [](rt::Args&) { return rt::Value::logical(!employeeRefused()); });
   // The table function of the demo payroll: the percentage of a benefit by years of service,
   // code "F001" (its variables end in "1").
   f.add("INIT_FUN_TABL", [](rt::Args&) {

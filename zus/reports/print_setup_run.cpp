@@ -67,6 +67,36 @@ std::string employeeCaption() {
   return caption + "    Nr " + fldText("main", "nr_prac");
 }
 
+// The payroll library's access check for the employee MAIN stands on; the check keeps its
+// buffer between calls.
+bool employeeVisible() {
+  rt::Args check;
+  check.push(var("bufor"), vars().ref("bufor"));
+  check.push(rt::Value::logical(false));
+  return rt::functions().call("SPRMAINUPR", check).logicalOr(false);
+}
+
+// Range 3: MAIN on the chosen employee by number. An employee who is not there, or whom the
+// access check refuses, gets a message and nothing is printed.
+bool chosenEmployeeFound(bool tell) {
+  select("main");
+  setOrder(1);
+  std::string number = varText("ky_tab");
+  if (!seek(number)) {
+    if (tell)
+      call("KOM3", {rt::Value::text("Nie ma w kartotece pracownika nr " + trim(number) + " !"),
+                    rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
+    return false;
+  }
+  if (!employeeVisible()) {
+    if (tell)
+      call("KOM3", {rt::Value::text("Brak uprawnien` do danych pracownika nr " + trim(number) + " !"),
+                    rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
+    return false;
+  }
+  return true;
+}
+
 // One employee of a loop: the card or the settlement's accumulation, NIEOBEC selected.
 void printEmployee(const std::string& caption) {
   select("nieobec");
@@ -217,10 +247,7 @@ void DR_ZAS1() {
   for (goTop(); !atEof(); skip()) {
     std::string caption = employeeCaption();
     vars().assign("o_pracusiu", rt::Value::text(caption));
-    rt::Args check;
-    check.push(var("bufor"), vars().ref("bufor"));
-    check.push(rt::Value::logical(false));
-    if (rt::functions().call("SPRMAINUPR", check).logicalOr(false)) printEmployee(caption);
+    if (employeeVisible()) printEmployee(caption);
     select("main");
   }
   if (printingSettlement()) DR_ROZL();
@@ -258,7 +285,7 @@ void DR_ZAS2() {
     for (; !atEof() && hasField("main", field) && fldText("main", field) == key; skip()) {
       std::string caption = employeeCaption();
       vars().assign("o_pracusiu", rt::Value::text(caption));
-      printEmployee(caption);
+      if (employeeVisible()) printEmployee(caption);
       select("main");
     }
     if (printingCards() && varBool("brak_zas")) {
@@ -274,12 +301,12 @@ void DR_ZAS3(bool fromSelection) {
   std::string info = varText("dr_z_info");
   std::string caption;
   if (!fromSelection) {
-    setOrder(1);
-    seek(varText("ky_tab"));
+    if (!chosenEmployeeFound(false)) return;
     caption = employeeCaption();
     setTitle(1, printingCards() ? "Karta zasil`kowa dla pracownika " + caption + "  za " + info
                                 : "Rozliczenie dla pracownika " + caption + "  za " + info);
   } else {
+    if (!employeeVisible()) return;
     caption = employeeCaption();
     setTitle(1, printingCards() ? "Karta zasil`kowa dla wybranych pracowniko`w za " + info
                                 : "Rozliczenie dla wybranych pracowniko`w za " + info);
@@ -336,6 +363,7 @@ void DRUK_ZAS(int what) {
 
   TableCloser tables;
   int range = int(varNum("ky_zakres"));
+  if (range == 3 && !chosenEmployeeFound(true)) return;
   if (range != 4) {
     call("WYB_URZ");
     if (varNum("urzadzenie") == 0) return;

@@ -1,5 +1,7 @@
 // The benefit card printed to a file: short and full headers, ASCII and graphic boxes, the rows'
 // columns, the scopes and the lines about employees without benefits.
+#include <cstdlib>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -196,6 +198,61 @@ TEST_F(CardPrint, GroupsAreVisitedInKeyOrderWithTheirLines) {
   EXPECT_GT(nobody, kowalski);  // D09, last, has nobody
   EXPECT_NE(text.find("\n            BIURO      - Biuro"), std::string::npos);
   EXPECT_EQ(text.find("Lis Ewa"), std::string::npos);
+}
+
+// The demo's access check refuses the employees listed in ZEF_ODMOWA, for the test's duration.
+class Refused {
+ public:
+  explicit Refused(const char* numbers) { ::setenv("ZEF_ODMOWA", numbers, 1); }
+  ~Refused() { ::unsetenv("ZEF_ODMOWA"); }
+};
+
+TEST_F(CardPrint, TheAccessCheckPassesOverARefusedEmployeeInEveryRange) {
+  standardBenefits();
+  Refused refused("1");
+  Value groups = Value::newArray(0);
+  groups.arr().push_back(txt("D02"));
+  rt::context().memvars.declarePublic("grupy", groups);
+  set("ky_index", txt("SL_SLOW1"));
+  struct Case {
+    const char* what;
+    int range;
+    Value tab;
+  };
+  for (const Case& c : {Case{"all employees", 1, txt("")}, Case{"a group", 2, txt("grupy")},
+                        Case{"one employee", 3, txt("    1")}}) {
+    SCOPED_TRACE(c.what);
+    range(c.range, c.tab);
+    for (int what : {1, 2}) {
+      std::filesystem::remove(dir / "WYDRUKI" / "wydruk.txt");
+      messages.clear();
+      run(what);
+      if (c.range == 3) {  // one refused employee: a message and no print at all
+        EXPECT_FALSE(printedAnything());
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], "Brak uprawnien` do danych pracownika nr 1 !");
+        continue;
+      }
+      std::string text = printed();
+      EXPECT_EQ(text.find("Kowalski"), std::string::npos);
+      EXPECT_EQ(text.find("400.00"), std::string::npos);
+      EXPECT_EQ(text.find("280.50"), std::string::npos);
+    }
+  }
+}
+
+TEST_F(CardPrint, ANumberThatIsNotInTheEmployeeTableIsReportedAndNothingPrinted) {
+  standardBenefits();
+  // Under the nearest-key setting the seek would stop on the next employee.
+  rt::context().settings.softSeek = true;
+  for (int what : {1, 2}) {
+    messages.clear();
+    range(3, txt("    0"));
+    run(what);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Nie ma w kartotece pracownika nr 0 !");
+    EXPECT_FALSE(printedAnything());
+  }
 }
 
 TEST_F(CardPrint, NoLinkShowsTheMessageAndAsksNothing) {
