@@ -29,7 +29,9 @@ bool inPeriod(const std::string& employee, int32_t bound) {
   return !atEof() && fldText("nieobec", "nr_prac") == employee && recordDate() < bound;
 }
 
-std::string padRight(std::string s, size_t width) {
+// Padded with blanks to `width` printed characters (the text in display form; never cut).
+std::string padRight(const std::string& text, size_t width) {
+  std::string s = display(text);
   if (s.size() < width) s.resize(width, ' ');
   return s;
 }
@@ -172,9 +174,9 @@ void DR_NAGL() {
       varText("zn_rlg") + repeat(line, 98) + repeat(line, 29) + varText("zn_rpg"),
       edge + boldOn + " " + "KARTA ZASIL`KOWA" + boldOff + std::string(84, ' ') +
           rownajL("Poprzednie ubezp.chorobowe", 27) + edge,
-      edge + " " + boldOn + who + boldOff + "Data ur. " + varText("_data_ur") + "     ustal`o dnia" +
+      edge + " " + boldOn + who + boldOff + "Data ur. " + padRight(varText("_data_ur"), 10) + "     ustal`o dnia" +
           repeat(" .", 8) + edge,
-      edge + " PESEL: " + pesel + std::string(15, ' ') + idPart + std::string(28, ' ') + edge,
+      edge + " PESEL: " + padRight(pesel, 11) + std::string(15, ' ') + idPart + std::string(28, ' ') + edge,
       padRight(edge + " Wym.zatrudniony - obje`ty ubezp.chor.od " + insuredText +
                    "   zwolniony - wyl`a`czony z ubezp. dn.  " + leftText,
                99) +

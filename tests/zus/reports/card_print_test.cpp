@@ -89,19 +89,19 @@ TEST_F(CardPrint, AllEmployeesWithShortHeadersAndAsciiBoxes) {
 /-------------------------------------------------------------------------------------------------------------------------------------------------------------------------\
 |                                                                        Kowalski Jan    Nr     1                                                                         |
 |-------------------------------------------------------------------------------------------------------------------------------------------------------------------------|
-|LP.|   Data   |    Od    |    Do    |Dni|Dzienny | Zasiłek | Przypis  |Potrącona| Zasiłek |     Rodzaj i % zasiłku     |Kod |     Wynagrodzenie lub przychód      |Okr|
-|   | wypłaty |          |          |   |zasiłek|  brutto  | podatku  | zaliczka |  netto   |                            |lit |       za miesiące        |przeciętn|dni|
+|LP.|   Data   |    Od    |    Do    |Dni|Dzienny | Zasiłek  | Przypis  |Potrącona | Zasiłek  |     Rodzaj i % zasiłku     |Kod |     Wynagrodzenie lub przychód      |Okr|
+|   | wypłaty  |          |          |   |zasiłek |  brutto  | podatku  | zaliczka |  netto   |                            |lit |       za miesiące        |przeciętny|dni|
 |---+----------+----------+----------+---+--------+----------+----------+----------+----------+----------------------------+----+--------------------------+----------+---|
-|  1|10.03.2024|04.03.2024|08.03.2024|  5|  100.00|    400.00|     48.00|     38.00|    350.00|Zasiłek chorobowy       80%|   A|3,2,1                     |   3000.00| 12|
-|  2|20.03.2024|11.03.2024|17.03.2024|  7|       -|    280.50|      0.00|      0.00|      0.00|Zasiłek opiekuńc (dz.) 80%|    |11,10                     |    -     |  7|
+|  1|10.03.2024|04.03.2024|08.03.2024|  5|  100.00|    400.00|     48.00|     38.00|    350.00|Zasiłek chorobowy        80%|   A|3,2,1                     |   3000.00| 12|
+|  2|20.03.2024|11.03.2024|17.03.2024|  7|       -|    280.50|      0.00|      0.00|      0.00|Zasiłek opiekuńczy (dz.) 80%|    |11,10                     |    -     |  7|
 \-------------------------------------------------------------------------------------------------------------------------------------------------------------------------/
 /-------------------------------------------------------------------------------------------------------------------------------------------------------------------------\
 |                                                                         Nowak Anna    Nr     2                                                                          |
 |-------------------------------------------------------------------------------------------------------------------------------------------------------------------------|
-|LP.|   Data   |    Od    |    Do    |Dni|Dzienny | Zasiłek | Przypis  |Potrącona| Zasiłek |     Rodzaj i % zasiłku     |Kod |     Wynagrodzenie lub przychód      |Okr|
-|   | wypłaty |          |          |   |zasiłek|  brutto  | podatku  | zaliczka |  netto   |                            |lit |       za miesiące        |przeciętn|dni|
+|LP.|   Data   |    Od    |    Do    |Dni|Dzienny | Zasiłek  | Przypis  |Potrącona | Zasiłek  |     Rodzaj i % zasiłku     |Kod |     Wynagrodzenie lub przychód      |Okr|
+|   | wypłaty  |          |          |   |zasiłek |  brutto  | podatku  | zaliczka |  netto   |                            |lit |       za miesiące        |przeciętny|dni|
 |---+----------+----------+----------+---+--------+----------+----------+----------+----------+----------------------------+----+--------------------------+----------+---|
-|  1|05.03.2024|01.03.2024|01.03.2024|  1|       -|    150.00|      0.00|      0.00|      0.00|Zasiłek pogrzebow          |    |           ***            |    -     |   |
+|  1|05.03.2024|01.03.2024|01.03.2024|  1|       -|    150.00|      0.00|      0.00|      0.00|Zasiłek pogrzebowy          |    |           ***            |    -     |   |
 \-------------------------------------------------------------------------------------------------------------------------------------------------------------------------/
 )");
   EXPECT_EQ(questions, std::vector<std::string>{"Czy drukowac` pel`ne nagl`o`wki ?"});
@@ -123,11 +123,11 @@ TEST_F(CardPrint, OneEmployeeWithFullHeaderAndGraphicBoxes) {
 │ Uwagi . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . .                             │
 │ . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . .        data, podpis         │
 ├───┬──────────┬──────────┬──────────┬───┬────────┬──────────┬──────────┬──────────┬──────────┬────────────────────────────┬────┼──────────────────────────┬──────────┬───┐
-│LP.│   Data   │    Od    │    Do    │Dni│Dzienny │ Zasiłek │ Przypis  │Potrącona│ Zasiłek │     Rodzaj i % zasiłku     │Kod │     Wynagrodzenie lub przychód      │Okr│
-│   │ wypłaty │          │          │   │zasiłek│  brutto  │ podatku  │ zaliczka │  netto   │                            │lit │       za miesiące        │przeciętn│dni│
+│LP.│   Data   │    Od    │    Do    │Dni│Dzienny │ Zasiłek  │ Przypis  │Potrącona │ Zasiłek  │     Rodzaj i % zasiłku     │Kod │     Wynagrodzenie lub przychód      │Okr│
+│   │ wypłaty  │          │          │   │zasiłek │  brutto  │ podatku  │ zaliczka │  netto   │                            │lit │       za miesiące        │przeciętny│dni│
 ├───┼──────────┼──────────┼──────────┼───┼────────┼──────────┼──────────┼──────────┼──────────┼────────────────────────────┼────┼──────────────────────────┼──────────┼───┤
-│  1│10.03.2024│04.03.2024│08.03.2024│  5│  100.00│    400.00│     48.00│     38.00│    350.00│Zasiłek chorobowy       80%│   A│3,2,1                     │   3000.00│ 12│
-│  2│20.03.2024│11.03.2024│17.03.2024│  7│       -│    280.50│      0.00│      0.00│      0.00│Zasiłek opiekuńc (dz.) 80%│    │11,10                     │    -     │  7│
+│  1│10.03.2024│04.03.2024│08.03.2024│  5│  100.00│    400.00│     48.00│     38.00│    350.00│Zasiłek chorobowy        80%│   A│3,2,1                     │   3000.00│ 12│
+│  2│20.03.2024│11.03.2024│17.03.2024│  7│       -│    280.50│      0.00│      0.00│      0.00│Zasiłek opiekuńczy (dz.) 80%│    │11,10                     │    -     │  7│
 └───┴──────────┴──────────┴──────────┴───┴────────┴──────────┴──────────┴──────────┴──────────┴────────────────────────────┴────┴──────────────────────────┴──────────┴───┘
 )");
   std::vector<std::string> lines = printedLines();
@@ -137,6 +137,49 @@ TEST_F(CardPrint, OneEmployeeWithFullHeaderAndGraphicBoxes) {
   EXPECT_EQ(top[128], U'┼');
   EXPECT_EQ(top.back(), U'┐');
   EXPECT_EQ(chars(lines[2]).size(), 129u);
+}
+
+// Polish letters in the employee's names, the kinds' names and the titles: every line of a card
+// is exactly as wide as its frame (129 for the full header, 171 for the table) and every row has
+// its column lines where the separator under the titles has its crossings.
+TEST_F(CardPrint, CardLinesAreAsWideAsTheFrameWhateverPolishLettersTheyHold) {
+  fill("MAIN", {{{"nr_prac", txt("    4")}, {"nazwisko", txt("X`o`l`c`kiewicz")}, {"imie", txt("L`ucja")},
+                 {"status", num(1)}, {"data_zatr", day(2012, 1, 1)}}});
+  benefits({benefit("    4", "Z02", day(2024, 3, 4), day(2024, 3, 8), 5, day(2024, 3, 10), 400, 4,
+                    {{"procent", num(80)}, {"czy_dz", yes(true)}, {"nr_stat", txt("A`")}})});
+  set("p_graf", yes(true));
+  range(3, txt("    4"));
+  for (bool full : {false, true}) {
+    SCOPED_TRACE(full ? "full header" : "short header");
+    fullHeaders = full;
+    run(1);
+    std::vector<std::string> lines = printedLines();
+    ASSERT_GE(lines.size(), 10u);
+    std::u32string separator;
+    size_t framed = 0;
+    for (size_t i = 2; i < lines.size(); ++i) {
+      std::u32string l = chars(lines[i]);
+      bool header = full && (l.front() == U'┌' || (l.front() == U'│' && l.size() < 171 && separator.empty()));
+      EXPECT_EQ(l.size(), header ? 129u : 171u) << lines[i];
+      if (l.front() == U'├' && l.find(U'┼') != std::u32string::npos) separator = l;
+      ++framed;
+    }
+    EXPECT_EQ(framed, full ? 13u : 8u);
+    ASSERT_FALSE(separator.empty());
+    for (const std::string& line : lines) {
+      std::u32string l = chars(line);
+      bool grid = l.size() == 171 && l.front() == U'│' && l.find(U'│', 1) < 170;
+      if (!grid || line.find("Wynagrodzenie") != std::string::npos) continue;  // its cell spans two columns
+      for (size_t c = 0; c < separator.size(); ++c) {
+        if (separator[c] == U'┼') {
+          EXPECT_EQ(l[c], U'│') << line << " column " << c;
+        }
+      }
+    }
+    EXPECT_NE(printed().find("Żółćkiewicz Łucja"), std::string::npos);
+    EXPECT_NE(printed().find("│przeciętny│"), std::string::npos);
+    EXPECT_NE(printed().find("│Zasiłek opiekuńczy (dz.) 80%│   Ą│"), std::string::npos);
+  }
 }
 
 TEST_F(CardPrint, FrameWidthFollowsTheAmountColumnWidth) {
@@ -159,7 +202,7 @@ TEST_F(CardPrint, FullHeaderOfAnEmployeeWhoLeftWithoutPersonnelRecord) {
   run(1);
   std::vector<std::string> lines = printedLines();
   ASSERT_GE(lines.size(), 9u);
-  EXPECT_EQ(lines[5], "| PESEL: " + std::string(15, ' ') + std::string(15, ' ') + " Nr dowodu osob.: " +
+  EXPECT_EQ(lines[5], "| PESEL: " + std::string(11 + 15, ' ') + std::string(15, ' ') + " Nr dowodu osob.: " +
                           std::string(15, ' ') + std::string(17, ' ') + std::string(28, ' ') + "|");
   // Employed before 1999 and no insurance-start field: the fixed date; not employed: the date left.
   EXPECT_EQ(lines[6], "| Wym.zatrudniony - objęty ubezp.chor.od 31.12.1998   zwolniony - wyłączony z ubezp. dn.  "
@@ -335,9 +378,9 @@ TEST_F(CardPrint, RowColumns) {
        {{"podat", num(150.37, 2)}, {"zalicz", num(0.3, 2)}, {"dat_wyp", day(2006, 1, 1)}, {"do", day(2005, 12, 20)}},
        8, "    150.00"},
       {"advance above the tax", {{"podat", num(150, 2)}, {"zalicz", num(200, 2)}}, 8, "      0.00"},
-      {"sickness at work", {{"przy_pracy", yes(true)}, {"procent", num(80)}}, 10, "Zasiłek chorobowy      100%"},
-      {"no percentage", {{"procent", num(0)}}, 10, "Zasiłek chorobowy          "},
-      {"constant value", {{"procent", num(80)}, {"status", num(1)}}, 10, "Zasiłek chorobowy          "},
+      {"sickness at work", {{"przy_pracy", yes(true)}, {"procent", num(80)}}, 10, "Zasiłek chorobowy       100%"},
+      {"no percentage", {{"procent", num(0)}}, 10, "Zasiłek chorobowy           "},
+      {"constant value", {{"procent", num(80)}, {"status", num(1)}}, 10, "Zasiłek chorobowy           "},
       {"not calculated", {{"status", num(2)}, {"wartosc", num(55, 2)}}, 6, "    -     "},
       {"too wide", {{"wartosc", num(12345678.9, 2)}}, 6, "*******.**"},
       {"widest that fits", {{"wartosc", num(1234567.89, 2)}}, 6, "1234567.89"},
