@@ -428,6 +428,32 @@ TEST_F(CardPrint, PageBreaks) {
   }
 }
 
+// Whatever the page length, with short or full headers, no card is torn across pages: each page
+// holds its two title lines, then whole cards, each from its top corner to its bottom line.
+TEST_F(CardPrint, NoCardIsTornAcrossPages) {
+  standardBenefits();
+  for (bool full : {false, true}) {
+    fullHeaders = full;
+    for (int length = full ? 16 : 11; length <= 40; ++length) {
+      SCOPED_TRACE(std::string(full ? "full" : "short") + " headers, page of " + std::to_string(length));
+      set("p_licz_wie", num(length));
+      run(1);
+      std::vector<std::string> pages = split(printed(), '\f');
+      for (const std::string& page : pages) {
+        std::vector<std::string> lines = split(page, '\n');
+        if (lines.back().empty()) lines.pop_back();
+        ASSERT_GE(lines.size(), 3u) << page;
+        EXPECT_LE(lines.size(), size_t(length)) << page;
+        EXPECT_EQ(lines[0].rfind("str ", 0), 0u) << page;
+        EXPECT_EQ(lines[2].front(), '/') << page;         // a card's top corner
+        EXPECT_EQ(lines.back().front(), '\\') << page;  // a card's bottom line
+      }
+      // Both cards fit on one page from 11 + 10 lines (short) or 16 + 15 (full) on.
+      EXPECT_EQ(pages.size(), size_t(length >= (full ? 2 + 14 + 13 : 2 + 9 + 8) ? 1 : 2));
+    }
+  }
+}
+
 TEST_F(CardPrint, FailedOpeningIsRetriedUntilEsc) {
   standardBenefits();
   int failures = 0, windowsClosed = 0;
