@@ -97,6 +97,9 @@ bool chosenEmployeeFound(bool tell) {
   return true;
 }
 
+// Esc or a failing device cut the print short: the loops stop and nothing more is printed.
+bool printCutShort() { return call("DEV_PRZERWANY").logicalOr(false); }
+
 // One employee of a loop: the card or the settlement's accumulation, NIEOBEC selected.
 void printEmployee(const std::string& caption) {
   select("nieobec");
@@ -244,12 +247,13 @@ void DR_ZAS1() {
   else return;
 
   select("main");
-  for (goTop(); !atEof(); skip()) {
+  for (goTop(); !atEof() && !printCutShort(); skip()) {
     std::string caption = employeeCaption();
     vars().assign("o_pracusiu", rt::Value::text(caption));
     if (employeeVisible()) printEmployee(caption);
     select("main");
   }
+  if (printCutShort()) return;
   if (printingSettlement()) DR_ROZL();
   else if (varBool("brak_zas")) devLine(kNobodyHasBenefits);
 }
@@ -265,7 +269,7 @@ void DR_ZAS2() {
   sortGroupKeys(keys);
   goTop();
   std::string field = trim(varText("ky_index"));
-  for (size_t k = 1; k <= keys.arr().size(); ++k) {
+  for (size_t k = 1; k <= keys.arr().size() && !printCutShort(); ++k) {
     std::string key = keys.arr()[k - 1].strOr("");
     vars().assign("slowo", rt::Value::text(key));
     vars().assign("k", rt::Value::integer(int64_t(k)));
@@ -282,7 +286,7 @@ void DR_ZAS2() {
     }
     select("main");
     seek(key);
-    for (; !atEof() && hasField("main", field) && fldText("main", field) == key; skip()) {
+    for (; !atEof() && hasField("main", field) && fldText("main", field) == key && !printCutShort(); skip()) {
       std::string caption = employeeCaption();
       vars().assign("o_pracusiu", rt::Value::text(caption));
       if (employeeVisible()) printEmployee(caption);
@@ -293,7 +297,7 @@ void DR_ZAS2() {
       devLine(kNobodyHasBenefits);
     }
   }
-  if (printingSettlement()) DR_ROZL();
+  if (printingSettlement() && !printCutShort()) DR_ROZL();
 }
 
 void DR_ZAS3(bool fromSelection) {
@@ -314,7 +318,7 @@ void DR_ZAS3(bool fromSelection) {
   select("nieobec");
   if (printingCards()) {
     DR_KART(caption);
-    if (varBool("brak_zas") && !fromSelection)
+    if (varBool("brak_zas") && !fromSelection && !printCutShort())
       devLine("Pracownik: " + caption + " - nie otrzymal` x`adnych zasil`ko`w we wskazanym okresie!");
   } else {
     ZLICZ_ZAS();

@@ -3,9 +3,11 @@
 #include <cstdlib>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 #include "suite/tables/table_sets.h"
 #include "tests/zus/reports/card_fixture.h"
@@ -452,6 +454,38 @@ TEST_F(CardPrint, NoCardIsTornAcrossPages) {
       EXPECT_EQ(pages.size(), size_t(length >= (full ? 2 + 14 + 13 : 2 + 9 + 8) ? 1 : 2));
     }
   }
+}
+
+// Esc pressed while the cards print to a file: the loop stops, the user is told, the file keeps
+// what was printed and ends with a line saying the print was cut short.
+TEST_F(CardPrint, EscInTheMiddleOfAFilePrintStopsTheLoop) {
+  standardBenefits();
+  std::filesystem::create_directories(dir / "WYDRUKI");
+  std::ofstream(dir / "WYDRUKI" / "wydruk.txt") << "poprzedni\n";
+  rt::NativeFunction realLine = *rt::functions().find("DEV_LINIA");
+  int lines = 0;
+  rt::functions().add("DEV_LINIA", [&](rt::Args& a) {
+    if (++lines == 6) rt::term::keyboard().push(rt::term::K_ESC);  // inside the first card
+    return realLine(a);
+  });
+  run(1);
+  EXPECT_EQ(lines, 9);  // the rest of the card goes nowhere and Nowak's card is not begun
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].substr(0, 17), "Wydruk przerwany\n");
+  EXPECT_NE(messages[0].find("wydruk.txt"), std::string::npos);
+  EXPECT_TRUE(fileMessages.empty());
+  std::vector<std::string> printed = printedLines();
+  ASSERT_EQ(printed.size(), 8u);  // the page title, five lines of the card, then the mark
+  EXPECT_EQ(printed.back(), "*** Wydruk przerwany ***");
+  EXPECT_TRUE(suite::openSets().empty());
+
+  // Printed to the end, the message names the file written.
+  rt::functions().add("DEV_LINIA", realLine);
+  messages.clear();
+  run(2);
+  EXPECT_TRUE(messages.empty());
+  ASSERT_EQ(fileMessages.size(), 1u);
+  EXPECT_EQ(fileMessages[0], "Wydruk zapisano w pliku\n" + (dir / "WYDRUKI" / "wydruk.txt").string() + "\n");
 }
 
 TEST_F(CardPrint, FailedOpeningIsRetriedUntilEsc) {
