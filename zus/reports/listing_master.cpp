@@ -100,7 +100,7 @@ void G_WYDRZAS2() {
   vars().assign("tbl_stat", statuses);
   vars().get("t_glob").arr().push_back(statuses);
 
-  listing::TableSet set("MAIN|SLOWNIK|NIEOBEC", "SSS", "MAIN");
+  listing::TableSet set("MAIN|SLOWNIK|NIEOBEC", "SSS", "MAIN", /*sayWhy=*/true);
   if (!set.open()) return;
   call("DBSELECTAREA", {txt("main")});
   call("ORDSETFOCUS", {txt("MAINPRAC")});

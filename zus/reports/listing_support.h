@@ -98,9 +98,12 @@ class MainPosition {
 };
 
 // `_OPEN_SET(names, modes)`; closed with `_CLOSE_SET(first name)` when it goes out of scope.
+// With `sayWhy`, a set that cannot be opened is explained as the cards explain it: a missing
+// table is named, and tables in use at another workstation get the suite's message, after which
+// any key tries again and Esc gives up.
 class TableSet {
  public:
-  TableSet(const std::string& names, const std::string& modes, std::string firstName);
+  TableSet(const std::string& names, const std::string& modes, std::string firstName, bool sayWhy = false);
   ~TableSet();
   TableSet(const TableSet&) = delete;
   TableSet& operator=(const TableSet&) = delete;
