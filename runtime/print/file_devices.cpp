@@ -7,6 +7,7 @@
 // and ends with a line that says so.
 #include <unistd.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -87,6 +88,10 @@ FILE* createUnique(std::string& templ, const std::string& shownName) {
   int fd = mkstemp(buf.data());
   if (fd < 0) cannotCreate(shownName, errno);
   templ = buf.data();
+  // The print gets the permissions a file created in the ordinary way would get.
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
   FILE* f = fdopen(fd, "wb");
   if (!f) {
     int code = errno;
