@@ -103,6 +103,12 @@ void PrintJob::close() {
   finish(false);
 }
 
+void PrintJob::abandon() {
+  pending_.clear();
+  lineStarted_ = false;
+  device_.reset();
+}
+
 void PrintJob::finish(bool cutShort) {
   std::unique_ptr<Device> device = std::move(device_);
   cutShort_ = cutShort_ || cutShort;

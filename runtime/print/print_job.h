@@ -8,7 +8,7 @@
 //
 // Before each line the keyboard is looked at: Esc waiting anywhere in the typeahead cuts the print short (throws
 // PrintCancelled). However the job ends - close(), an exception, Esc - its device is closed; the
-// destructor closes a device still open.
+// destructor closes a device still open as a print cut short. abandon() drops it instead.
 #pragma once
 
 #include <functional>
@@ -60,6 +60,9 @@ class PrintJob {
 
   // Ends the print normally; the device shows, writes or sends it.
   void close();
+  // Drops the print after a failure of its device: nothing more is written, shown or sent (a
+  // file print leaves the previous file as it was).
+  void abandon();
   bool isOpen() const { return device_ != nullptr; }
   bool cutShort() const { return cutShort_; }
   Device* device() const { return device_.get(); }

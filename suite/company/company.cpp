@@ -6,6 +6,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/std_dates.h"
+#include "runtime/print/styled_text.h"
 #include "suite/company/memory_store.h"
 #include "suite/tables/table_defs.h"
 
@@ -64,11 +65,14 @@ void INI_FIRM() {
   setPublic("Right", rt::Value::integer(4));
   setPublic("Left", rt::Value::integer(19));
   setPublic("tab_mies", monthNames());
-  setPublic("p_graf", rt::Value::logical(false));
-  setPublic("dev_b_on", rt::Value::text(""));
-  setPublic("dev_b_off", rt::Value::text(""));
-  setPublic("dev_u_on", rt::Value::text(""));
-  setPublic("dev_u_off", rt::Value::text(""));
+  // Prints draw graphic frames and mark bold and underlined text with the print layer's codes:
+  // the screen viewer shows them as attributes, the file and the printer drop them.
+  const rt::print::StyleCodes& codes = rt::print::styleCodes();
+  setPublic("p_graf", rt::Value::logical(true));
+  setPublic("dev_b_on", rt::Value::text(codes.boldOn));
+  setPublic("dev_b_off", rt::Value::text(codes.boldOff));
+  setPublic("dev_u_on", rt::Value::text(codes.underlineOn));
+  setPublic("dev_u_off", rt::Value::text(codes.underlineOff));
 }
 
 void registerCompanyFunctions() {

@@ -153,6 +153,7 @@ void registerBatchRunFunctions() {
     }
     withEmployees([&](bool) {
       for (call("DBGOTOP"); !call("EOF").logicalOr(true); call("DBSKIP")) {
+        if (device.open && call("DEV_PRZERWANY").logicalOr(false)) return;  // Esc cut the print short
         if (field("status").numOr(0) < 1) continue;
         rt::Value keep = call("RECNO");
         if (block.isBlock()) {
@@ -164,7 +165,7 @@ void registerBatchRunFunctions() {
         call("DBGOTO", {keep});
       }
     });
-    if (closing.isBlock()) {
+    if (closing.isBlock() && !(device.open && call("DEV_PRZERWANY").logicalOr(false))) {
       std::vector<rt::Value> none;
       closing.blockPtr()->eval(none);
     }

@@ -3,6 +3,8 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <sstream>
 
 #include "runtime/core/context.h"
 #include "runtime/core/rounding.h"
@@ -27,6 +29,25 @@ bool inAlias(const char* alias, Body body) {
   body();
   if (previous > 0) areas.select(previous);
   return true;
+}
+
+// The access check of the stand-in: every employee is shown except the numbers listed, separated
+// by commas or blanks, in the environment variable ZEF_ODMOWA (a way to try a refused employee).
+bool employeeRefused() {
+  const char* listed = std::getenv("ZEF_ODMOWA");
+  if (!listed || !*listed) return false;
+  std::string employee;
+  inAlias("main", [&] { employee = field("nr_prac").strOr(""); });
+  size_t b = employee.find_first_not_of(' '), e = employee.find_last_not_of(' ');
+  if (b == std::string::npos) return false;
+  employee = employee.substr(b, e - b + 1);
+  std::string numbers(listed);
+  for (char& c : numbers)
+    if (c == ',') c = ' ';
+  std::istringstream in(numbers);
+  for (std::string n; in >> n;)
+    if (n == employee) return true;
+  return false;
 }
 
 // An input value in hundredths, when it fits the item's four bytes.
@@ -113,7 +134,7 @@ void registerPayrollValueFunctions() {
     return rt::Value::integer(changeInput(a[0].strOr(""), a[2].strOr(""), a[3].numOr(0), false));
   });
   f.add("WYM_ETAT", [](rt::Args&) { return rt::Value::number(workFraction(), 2); });
-  f.add("SPRMAINUPR", [](rt::Args&) { return rt::Value::logical(true); });
+  f.add("SPRMAINUPR", [](rt::Args&) { return rt::Value::logical(!employeeRefused()); });
   // The table function of the demo payroll: the percentage of a benefit by years of service,
   // code "F001" (its variables end in "1").
   f.add("INIT_FUN_TABL", [](rt::Args&) {

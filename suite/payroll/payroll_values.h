@@ -1,6 +1,7 @@
 // The payroll library's values by name: archive values by depth (`POB_AR`), payroll input items
 // read (`WEZ_WE`), written (`SAV_SKL`) and taken back (`DEL_SKL`), the work-time fraction
-// (`WYM_ETAT`), the access check (`SPRMAINUPR`) and the tables of the table functions
+// (`WYM_ETAT`), the access check (`SPRMAINUPR`: the employee MAIN stands on may be shown unless
+// the environment variable ZEF_ODMOWA lists the number) and the tables of the table functions
 // (`INIT_FUN_TABL`).
 //
 // An input item's value is a signed 32-bit little-endian integer in the first four bytes of

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "runtime/core/context.h"
+#include "runtime/core/cp852.h"
 #include "runtime/core/error.h"
 #include "runtime/print/print_job.h"
 #include "runtime/term/keys.h"
@@ -24,6 +25,59 @@ std::unique_ptr<rt::print::PrintJob>& job() {
 }
 
 rt::Memvars& vars() { return rt::context().memvars; }
+
+// The print open now: whether Esc or a failure cut it short, and the file it writes to.
+struct PrintState {
+  bool cutShort = false;
+  std::string file;
+};
+
+PrintState& state() {
+  static PrintState s;
+  return s;
+}
+
+void message(const std::vector<std::string>& lines, int kind) {
+  rt::Value text = rt::Value::newArray(0);
+  for (const std::string& l : lines) text.arr().push_back(rt::Value::text(l));
+  rt::functions().call("KOM3", {text, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(kind)});
+}
+
+// A print cut short leaves no device: loops that print while `urzadzenie` is set stop.
+void noDevice() {
+  state().cutShort = true;
+  vars().assign("urzadzenie", rt::Value::integer(0));
+}
+
+// The print was cut short with Esc: its device is closed already.
+void cutShortByEsc() {
+  job().reset();
+  noDevice();
+  std::vector<std::string> lines{displayText("Wydruk przerwany")};
+  if (!state().file.empty()) lines.push_back(displayText("Wydrukowana cze`s`c` jest w pliku ") + state().file);
+  message(lines, 3);
+}
+
+// The device failed (the disk is full, the printer refused): the print is dropped.
+void failed(const rt::Error& e) {
+  if (job()) job()->abandon();
+  job().reset();
+  noDevice();
+  message({displayText("Wydruk przerwany:"), e.description()}, 3);
+}
+
+// Runs a step of the print; Esc or a failure of the device ends the print with a message.
+template <typename Step>
+void guarded(Step step) {
+  if (!job()) return;
+  try {
+    step(*job());
+  } catch (const rt::print::PrintCancelled&) {
+    cutShortByEsc();
+  } catch (const rt::Error& e) {
+    failed(e);
+  }
+}
 
 int64_t intVar(const char* name, int64_t fallback) {
   const rt::Value* v = vars().tryGet(name);
@@ -58,14 +112,18 @@ void pageTitle(rt::print::PrintJob& j) {
 
 void endJob(bool normally) {
   if (!job()) return;
-  try {
-    if (normally) {
-      if (const rt::Value* foot = vars().tryGet("dev_stopka")) printLines(*job(), *foot);
-      job()->close();
-    }
-  } catch (const rt::print::PrintCancelled&) {
+  if (!normally) {
+    job()->abandon();
+    job().reset();
+    return;
   }
+  guarded([](rt::print::PrintJob& j) {
+    if (const rt::Value* foot = vars().tryGet("dev_stopka")) printLines(j, *foot);
+    j.close();
+  });
+  if (!job()) return;  // cut short or failed while closing: said so already
   job().reset();
+  if (!state().file.empty()) message({displayText("Wydruk zapisano w pliku"), state().file}, 0);
 }
 
 int chooseDevice() {
@@ -110,6 +168,7 @@ void registerPrintLayerFunctions() {
   });
   f.add("DEV_OPEN", [](rt::Args&) {
     endJob(false);
+    state() = PrintState{};
     int64_t device = intVar("urzadzenie", 0);
     if (device < 1 || device > 3) return rt::Value::logical(false);
     rt::print::DeviceOptions options;
@@ -121,41 +180,48 @@ void registerPrintLayerFunctions() {
       std::filesystem::create_directories("WYDRUKI", ec);
       options.path = "WYDRUKI/wydruk.txt";
     }
+    // The screen and the file show the graphic frames; only a printer told by the print settings
+    // that it has no graphic characters gets ASCII ones.
     const rt::Value* graf = vars().tryGet("p_graf");
-    options.asciiBoxes = !(graf && graf->isLogical() && graf->logical());
+    options.asciiBoxes = device == 3 && !(graf && graf->isLogical() && graf->logical());
     rt::print::PageSetup setup;
     setup.pageLength = int(intVar("p_licz_wie", 64));
+    options.pageLength = setup.pageLength;
     setup.titleHook = pageTitle;
     try {
       job() = std::make_unique<rt::print::PrintJob>(
           rt::print::openDevice(rt::print::DeviceKind(device), options), setup);
     } catch (const rt::Error& e) {
-      showMessage({e.description(), e.file()}, 3);
+      message({e.description()}, 3);
       vars().assign("urzadzenie", rt::Value::integer(0));
       return rt::Value::logical(false);
+    }
+    if (device == 2) {
+      std::error_code ec;
+      std::filesystem::path written = std::filesystem::absolute(options.path, ec);
+      // File names are UTF-8 on disk; the message windows show code page 852.
+      state().file = rt::utf8ToCp852(ec ? options.path : written.lexically_normal().string());
     }
     vars().assign("dev_ll", rt::Value::integer(0));
     vars().assign("dev_ss", rt::Value::integer(0));
     return rt::Value::logical(true);
   });
   f.add("DEV_LINIA", [](rt::Args& a) {
-    if (!job()) return rt::Value();
-    try {
+    guarded([&](rt::print::PrintJob& j) {
       // Stored texts print with their Polish letters (a letter and a backtick print as one).
-      job()->line(a[0].isChar() ? displayText(a[0].str()) : std::string());
+      j.line(a[0].isChar() ? displayText(a[0].str()) : std::string());
       keepCounters();
-    } catch (const rt::print::PrintCancelled&) {
-      endJob(false);
-    }
+    });
     return rt::Value();
   });
   f.add("DEV_EJECT", [](rt::Args&) {
-    if (job()) {
-      job()->newPage();
+    guarded([](rt::print::PrintJob& j) {
+      j.newPage();
       vars().assign("dev_ll", rt::Value::integer(0));
-    }
+    });
     return rt::Value();
   });
+  f.add("DEV_PRZERWANY", [](rt::Args&) { return rt::Value::logical(state().cutShort); });
   f.add("DEV_CLOSE", [](rt::Args&) {
     endJob(true);
     return rt::Value();

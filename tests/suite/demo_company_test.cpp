@@ -12,6 +12,7 @@
 #include "runtime/core/error.h"
 #include "runtime/core/std_functions.h"
 #include "runtime/db/table_functions.h"
+#include "runtime/print/styled_text.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/register.h"
 #include "suite/company/company.h"
@@ -124,6 +125,33 @@ TEST_F(DemoCompany, ASetWithAMissingIndexRaisesAnErrorNamingItAndTheTableStaysUn
   for (const char* alias : {"main", "sl", "nieobec"})
     EXPECT_EQ(call("SELECT", {txt(alias)}).intOr(0), 0) << alias;
   EXPECT_TRUE(suite::openSets().empty());
+}
+
+// Prints draw graphic frames and mark bold text by default; a file keeps graphic frames even when
+// the settings ask the printer for ASCII ones.
+TEST_F(DemoCompany, PrintsHaveGraphicFramesAndBoldCodesByDefault) {
+  rt::Memvars& v = rt::context().memvars;
+  EXPECT_TRUE(v.get("p_graf").logical());
+  EXPECT_EQ(v.get("dev_b_on").str(), rt::print::styleCodes().boldOn);
+  EXPECT_EQ(v.get("dev_u_off").str(), rt::print::styleCodes().underlineOff);
+  std::vector<std::string> shown;
+  rt::NativeFunction realMessage = *rt::functions().find("KOM3");
+  rt::functions().add("KOM3", [&](rt::Args& a) {
+    shown.push_back(a[0].arr().at(0).str());
+    return rt::Value();
+  });
+  call("DEV");
+  v.assign("p_graf", rt::Value::logical(false));
+  v.assign("urzadzenie", rt::Value::integer(2));
+  ASSERT_TRUE(call("DEV_OPEN").logical());
+  call("DEV_LINIA", {txt("\xB3" + v.get("dev_b_on").str() + "Zasil`ek" + v.get("dev_b_off").str() + "\xB3")});
+  call("DEV_CLOSE");
+  std::ifstream f(dir / "WYDRUKI" / "wydruk.txt");
+  std::string line;
+  std::getline(f, line);
+  EXPECT_EQ(line, "│Zasiłek│");
+  EXPECT_EQ(shown, std::vector<std::string>{"Wydruk zapisano w pliku"});
+  rt::functions().add("KOM3", realMessage);
 }
 
 TEST_F(DemoCompany, EmployeesIncludeTheDismissedAndTheOverFifty) {
@@ -389,7 +417,7 @@ TEST_F(DemoCompany, TheListingGeneratorPrintsEveryRecordTheCallbackKeeps) {
   args[10] = list({txt("Numer"), txt("Rodzaj"), txt("Dni")});
   args[14] = rt::Value::block(std::make_shared<SkipEmployee7>());
   call("DBSELECTAREA", {txt("nieobec")});
-  h.keys({K_ENTER, K_DOWN, K_ENTER});
+  h.keys({K_ENTER, K_DOWN, K_ENTER, K_ENTER});  // the last one reads the message naming the file
   rt::functions().call("GENERUJ", args);
   std::ifstream f(dir / "WYDRUKI" / "wydruk.txt");
   std::vector<std::string> lines;

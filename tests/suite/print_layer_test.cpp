@@ -1,6 +1,7 @@
 // The print layer to a file: pages, the title routine at each page, counters, the device choice.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -9,6 +10,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/std_functions.h"
+#include "runtime/print/device.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/register.h"
 #include "runtime/ui/ui_functions.h"
@@ -49,6 +51,8 @@ TEST_F(PrintLayer, AFilePrintBreaksPagesAndCallsTheTitleRoutineOnEach) {
     call("DEV_LINIA", {rt::Value::text("NAGLOWEK")});
     return rt::Value();
   });
+  rt::term::Headless h;
+  h.keys({rt::term::K_ENTER});  // read by the message naming the file
   call("DEV");
   rt::Memvars& v = rt::context().memvars;
   v.assign("urzadzenie", rt::Value::integer(2));
@@ -64,6 +68,7 @@ TEST_F(PrintLayer, AFilePrintBreaksPagesAndCallsTheTitleRoutineOnEach) {
   std::stringstream text;
   text << f.rdbuf();
   EXPECT_EQ(text.str(), "NAGLOWEK\nwiersz 1\nwiersz 2\nwiersz 3\n\fNAGLOWEK\nwiersz 4\nwiersz 5\n");
+  EXPECT_EQ(h.keysLeft(), 0u) << "no message named the file";
 }
 
 TEST_F(PrintLayer, AFilePrintWhoseFolderCannotBeMadeIsRefusedWithAMessage) {
@@ -79,6 +84,37 @@ TEST_F(PrintLayer, AFilePrintWhoseFolderCannotBeMadeIsRefusedWithAMessage) {
   call("DEV_LINIA", {rt::Value::text("nic")});
   call("DEV_CLOSE");
   EXPECT_TRUE(fs::is_regular_file(dir / "WYDRUKI"));
+}
+
+TEST_F(PrintLayer, AFullDiskDropsTheNewPrintWithAMessageAndKeepsThePreviousFile) {
+  fs::create_directories(dir / "WYDRUKI");
+  std::ofstream(dir / "WYDRUKI" / "wydruk.txt") << "poprzedni\n";
+  std::vector<std::string> shown;
+  rt::functions().add("KOM3", [&](rt::Args& a) {
+    for (const rt::Value& l : a[0].arr()) shown.push_back(l.str());
+    return rt::Value();
+  });
+  call("DEV");
+  rt::context().memvars.assign("urzadzenie", rt::Value::integer(2));
+  ASSERT_TRUE(call("DEV_OPEN").logical());
+  call("DEV_LINIA", {rt::Value::text("wiersz 1")});
+  rt::print::setWriteFault([](const std::string&) { return ENOSPC; });
+  call("DEV_LINIA", {rt::Value::text("wiersz 2")});
+  rt::print::setWriteFault(nullptr);
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0], "Wydruk przerwany:");
+  EXPECT_NE(shown[1].find("brak miejsca na dysku"), std::string::npos) << shown[1];
+  EXPECT_TRUE(call("DEV_PRZERWANY").logical());
+  EXPECT_EQ(rt::context().memvars.get("urzadzenie").num(), 0);
+  call("DEV_LINIA", {rt::Value::text("wiersz 3")});
+  call("DEV_CLOSE");
+  std::ifstream f(dir / "WYDRUKI" / "wydruk.txt");
+  std::stringstream text;
+  text << f.rdbuf();
+  EXPECT_EQ(text.str(), "poprzedni\n");
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir / "WYDRUKI")) ++files;
+  EXPECT_EQ(files, 1u);
 }
 
 TEST_F(PrintLayer, ACancelledDeviceChoicePrintsNothing) {

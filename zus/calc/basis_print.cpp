@@ -142,7 +142,7 @@ PrintLines basisPrintLines(const BasisSet& b, const PrintSubject& s, bool graphi
           " " + g.v,
       lineA,
       lineB,
-      g.v + padRight(trim(b.remark), 102) + g.v,
+      g.v + padRight(display(trim(b.remark)), 102) + g.v,
       g.bl + rep(g.h, 102) + g.br,
   };
   return p;

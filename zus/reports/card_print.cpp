@@ -16,6 +16,10 @@ using namespace cards;
 namespace {
 
 constexpr int kHeaderWidth = 129;  // the full header's frame; the table is always wider
+constexpr int kTitleLines = 2;        // the page title's lines
+constexpr int kFullHeaderLines = 7;   // DR_NAGL
+constexpr int kShortHeaderLines = 2;  // the caption's frame and line
+constexpr int kTableFrameLines = 5;   // top, two title lines, separator, bottom
 
 // The record's date of the run's date kind: the payout date for kind 2, else the end date.
 int32_t recordDate() {
@@ -29,7 +33,9 @@ bool inPeriod(const std::string& employee, int32_t bound) {
   return !atEof() && fldText("nieobec", "nr_prac") == employee && recordDate() < bound;
 }
 
-std::string padRight(std::string s, size_t width) {
+// Padded with blanks to `width` printed characters (the text in display form; never cut).
+std::string padRight(const std::string& text, size_t width) {
+  std::string s = display(text);
   if (s.size() < width) s.resize(width, ' ');
   return s;
 }
@@ -172,9 +178,9 @@ void DR_NAGL() {
       varText("zn_rlg") + repeat(line, 98) + repeat(line, 29) + varText("zn_rpg"),
       edge + boldOn + " " + "KARTA ZASIL`KOWA" + boldOff + std::string(84, ' ') +
           rownajL("Poprzednie ubezp.chorobowe", 27) + edge,
-      edge + " " + boldOn + who + boldOff + "Data ur. " + varText("_data_ur") + "     ustal`o dnia" +
+      edge + " " + boldOn + who + boldOff + "Data ur. " + padRight(varText("_data_ur"), 10) + "     ustal`o dnia" +
           repeat(" .", 8) + edge,
-      edge + " PESEL: " + pesel + std::string(15, ' ') + idPart + std::string(28, ' ') + edge,
+      edge + " PESEL: " + padRight(pesel, 11) + std::string(15, ' ') + idPart + std::string(28, ' ') + edge,
       padRight(edge + " Wym.zatrudniony - obje`ty ubezp.chor.od " + insuredText +
                    "   zwolniony - wyl`a`czony z ubezp. dn.  " + leftText,
                99) +
@@ -206,12 +212,21 @@ void DR_KART(const std::string& caption) {
   if (!inPeriod(employee, bound) || fldText("nieobec", "zasilek") == slotKind(5)) return;
 
   uint32_t first = recno();
-  int count = 0;
-  for (; inPeriod(employee, bound); skip()) ++count;
-  // A page length of 0 is one endless page: nothing to fit.
+  std::string none = varText("pustykod");
+  int rows = 0;
+  for (; inPeriod(employee, bound); skip()) {
+    std::string kind = fldText("nieobec", "zasilek");
+    if (kind != none && !trim(kind).empty()) ++rows;
+  }
+  // The card goes to a new page when what it prints does not fit on the lines left: its header
+  // (seven lines in full, two short), the four lines of the table's frame and titles, its rows and
+  // the bottom line. A page not begun yet (no line on it) first takes its two title lines. A page
+  // length of 0 is one endless page; a card longer than a whole page starts at the top of one.
   double pageLength = varNum("p_licz_wie", 64);
-  if (pageLength > 0 && count + 6 > pageLength - varNum("dev_ll")) call("DEV_EJECT");
-  if (varBool("brak_zas") && varNum("dev_ll") > 2) call("DEV_EJECT");
+  double used = varNum("dev_ll") > 0 ? varNum("dev_ll") : kTitleLines;
+  int cardLines = rows + (varBool("czy_nagl") ? kFullHeaderLines : kShortHeaderLines) + kTableFrameLines;
+  if (pageLength > 0 && cardLines > pageLength - used && varNum("dev_ll") > kTitleLines) call("DEV_EJECT");
+  if (varBool("brak_zas") && varNum("dev_ll") > kTitleLines) call("DEV_EJECT");
   v.assign("brak_zas", rt::Value::logical(false));
   goTo(first);
 
@@ -231,7 +246,6 @@ void DR_KART(const std::string& caption) {
   }
   for (const char* name : {"linia_pocz", "linia1_nagl", "linia2_nagl", "linia_rozdz"}) devLine(varText(name));
 
-  std::string none = varText("pustykod");
   int number = 0;
   for (; inPeriod(employee, bound); skip()) {
     std::string kind = fldText("nieobec", "zasilek");

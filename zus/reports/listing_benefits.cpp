@@ -98,7 +98,7 @@ void G_WYDR_ZAS() {
   listing::declareRunVariables();
   vars().declarePrivate("kod", num(1));
   TemporaryBag bag(temporaryBagPath());
-  listing::TableSet set("MAIN|SLOWNIK|NIEOBEC", "SSS", "MAIN");
+  listing::TableSet set("MAIN|SLOWNIK|NIEOBEC", "SSS", "MAIN", /*sayWhy=*/true);
   if (!set.open()) return;
 
   call("DBSELECTAREA", {txt("main")});

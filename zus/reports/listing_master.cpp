@@ -100,7 +100,7 @@ void G_WYDRZAS2() {
   vars().assign("tbl_stat", statuses);
   vars().get("t_glob").arr().push_back(statuses);
 
-  listing::TableSet set("MAIN|SLOWNIK|NIEOBEC", "SSS", "MAIN");
+  listing::TableSet set("MAIN|SLOWNIK|NIEOBEC", "SSS", "MAIN", /*sayWhy=*/true);
   if (!set.open()) return;
   call("DBSELECTAREA", {txt("main")});
   call("ORDSETFOCUS", {txt("MAINPRAC")});
@@ -113,11 +113,12 @@ void G_WYDRZAS2() {
   vars().declarePrivate("extension", txt(".ZU2"));
   listing::publishCatalogue(listing::masterCatalogue(facts));
 
-  // The employee's additional number leads the browse columns when MAIN has it.
+  // Each browse column stands under its own heading: the employee number under "Numer", the
+  // additional number (when MAIN has it) under "Nr dod.", then the names.
   rt::Value browse = rt::Value::newArray(0), browseNames = rt::Value::newArray(0);
+  browse.arr().push_back(listing::exprBlock("main->nr_prac"));
   if (facts.pseudo) browse.arr().push_back(listing::exprBlock("main->nr_pseudo"));
-  for (const char* v : {"main->nr_prac", "main->nazwisko", "main->imie"})
-    browse.arr().push_back(listing::exprBlock(v));
+  for (const char* v : {"main->nazwisko", "main->imie"}) browse.arr().push_back(listing::exprBlock(v));
   browseNames.arr().push_back(txt("Numer"));
   if (facts.pseudo) browseNames.arr().push_back(txt("Nr dod."));
   for (const char* h : {"Nazwisko", "Imie", "Zasil`ek", "Data do", "Data wyp."})

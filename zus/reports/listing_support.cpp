@@ -2,6 +2,9 @@
 #include "zus/reports/listing_support.h"
 
 #include "runtime/core/expr.h"
+#include "suite/tables/table_defs.h"
+#include "suite/tables/table_ops.h"
+#include "suite/tables/table_sets.h"
 
 namespace zus::listing {
 namespace {
@@ -58,6 +61,8 @@ void declareRunVariables() {
 }
 
 double benefitTax(double value, double podat) {
+  // From 100 on `podat` holds the tax itself, as the card reads it.
+  if (podat >= 100) return podat;
   double whole = call("LICZ_ZAOKR", {rt::Value::number(value, 2), rt::Value::number(1.0, 1)}).numOr(0);
   return call("LICZ_ZAOKR", {rt::Value::number(whole * podat / 100, 4), rt::Value::number(0.1, 1)}).numOr(0);
 }
@@ -145,8 +150,38 @@ MainPosition::~MainPosition() {
   }
 }
 
-TableSet::TableSet(const std::string& names, const std::string& modes, std::string firstName)
-    : first_(std::move(firstName)), open_(call("_OPEN_SET", {txt(names), txt(modes)}).logicalOr(false)) {}
+namespace {
+
+constexpr int64_t kEsc = 27;
+
+// The first table of the set whose file is not in its directory ("" when all are there).
+std::string missingTable(const std::string& names) {
+  for (const std::string& name : suite::splitSetNames(names)) {
+    const suite::TableDef* def = suite::findTable(name);
+    if (def && !call("FILE", {txt(suite::tablePath(*def) + ".dbf")}).logicalOr(false)) return def->name;
+  }
+  return {};
+}
+
+bool openSaying(const std::string& names, const std::string& modes) {
+  for (;;) {
+    if (call("_OPEN_SET", {txt(names), txt(modes)}).logicalOr(false)) return true;
+    std::string missing = missingTable(names);
+    if (!missing.empty()) {
+      call("KOM3", {txt("Brak zbioru " + missing + ".DBF - nie moz`na wykonac` zestawienia."), num(0), num(0),
+                    num(3)});
+      return false;
+    }
+    call("KOM2", {num(0), num(0), num(1), rt::Value::logical(true)});
+    if (call("LASTKEY").intOr(0) == kEsc) return false;
+  }
+}
+
+}  // namespace
+
+TableSet::TableSet(const std::string& names, const std::string& modes, std::string firstName, bool sayWhy)
+    : first_(std::move(firstName)),
+      open_(sayWhy ? openSaying(names, modes) : call("_OPEN_SET", {txt(names), txt(modes)}).logicalOr(false)) {}
 
 TableSet::~TableSet() {
   if (!open_) return;

@@ -45,8 +45,8 @@ MainFacts mainFactsFromVars();
 // `t_glob`, `kod` (in the caller's private frame).
 void declareRunVariables();
 
-// The tax of a benefit as the listings show it: the value rounded to whole units, times `podat`
-// taken as a percentage (also when it is 100 or more), rounded to tenths.
+// The tax of a benefit as the listings show it: below 100 `podat` is a rate, taken of the value
+// rounded to whole units and rounded to tenths; from 100 on it is the tax amount itself.
 double benefitTax(double value, double podat);
 // `podatek` := the tax of the current NIEOBEC record.
 void setTaxOfCurrentBenefit();
@@ -98,9 +98,12 @@ class MainPosition {
 };
 
 // `_OPEN_SET(names, modes)`; closed with `_CLOSE_SET(first name)` when it goes out of scope.
+// With `sayWhy`, a set that cannot be opened is explained as the cards explain it: a missing
+// table is named, and tables in use at another workstation get the suite's message, after which
+// any key tries again and Esc gives up.
 class TableSet {
  public:
-  TableSet(const std::string& names, const std::string& modes, std::string firstName);
+  TableSet(const std::string& names, const std::string& modes, std::string firstName, bool sayWhy = false);
   ~TableSet();
   TableSet(const TableSet&) = delete;
   TableSet& operator=(const TableSet&) = delete;

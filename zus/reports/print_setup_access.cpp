@@ -63,16 +63,18 @@ std::string transform(double value, const std::string& picture, int decimals) {
   return call("E_TRANSFOR", {rt::Value::number(value, decimals), rt::Value::text(picture)}).strOr("");
 }
 
+// A stored text goes into its column in display form, so that it is padded, centred or cut by
+// the characters it prints (a letter and a backtick print as one Polish letter).
 std::string centr(const std::string& text, int width) {
-  return call("CENTR", {rt::Value::text(text), rt::Value::integer(width)}).strOr("");
+  return call("CENTR", {rt::Value::text(display(text)), rt::Value::integer(width)}).strOr("");
 }
 
 std::string rownaj(const std::string& text, int width) {
-  return call("ROWNAJ", {rt::Value::text(text), rt::Value::integer(width)}).strOr("");
+  return call("ROWNAJ", {rt::Value::text(display(text)), rt::Value::integer(width)}).strOr("");
 }
 
 std::string rownajL(const std::string& text, int width) {
-  return call("ROWNAJ_L", {rt::Value::text(text), rt::Value::integer(width)}).strOr("");
+  return call("ROWNAJ_L", {rt::Value::text(display(text)), rt::Value::integer(width)}).strOr("");
 }
 
 std::string repeat(const std::string& piece, int times) {

@@ -74,6 +74,7 @@ int32_t addMonths(int32_t day, int months);    // DOD_MIES
 int32_t dayOf(int y, int m, int d);
 std::string str(double value, int width, int decimals = 0);  // STR
 std::string transform(double value, const std::string& picture, int decimals = 2);  // E_TRANSFOR
+// CENTR, ROWNAJ and ROWNAJ_L of the text in display form: widths count printed characters.
 std::string centr(const std::string& text, int width);    // CENTR
 std::string rownaj(const std::string& text, int width);   // ROWNAJ (right-aligned)
 std::string rownajL(const std::string& text, int width);  // ROWNAJ_L (left-aligned)

@@ -67,6 +67,39 @@ std::string employeeCaption() {
   return caption + "    Nr " + fldText("main", "nr_prac");
 }
 
+// The payroll library's access check for the employee MAIN stands on; the check keeps its
+// buffer between calls.
+bool employeeVisible() {
+  rt::Args check;
+  check.push(var("bufor"), vars().ref("bufor"));
+  check.push(rt::Value::logical(false));
+  return rt::functions().call("SPRMAINUPR", check).logicalOr(false);
+}
+
+// Range 3: MAIN on the chosen employee by number. An employee who is not there, or whom the
+// access check refuses, gets a message and nothing is printed.
+bool chosenEmployeeFound(bool tell) {
+  select("main");
+  setOrder(1);
+  std::string number = varText("ky_tab");
+  if (!seek(number)) {
+    if (tell)
+      call("KOM3", {rt::Value::text("Nie ma w kartotece pracownika nr " + trim(number) + " !"),
+                    rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
+    return false;
+  }
+  if (!employeeVisible()) {
+    if (tell)
+      call("KOM3", {rt::Value::text("Brak uprawnien` do danych pracownika nr " + trim(number) + " !"),
+                    rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
+    return false;
+  }
+  return true;
+}
+
+// Esc or a failing device cut the print short: the loops stop and nothing more is printed.
+bool printCutShort() { return call("DEV_PRZERWANY").logicalOr(false); }
+
 // One employee of a loop: the card or the settlement's accumulation, NIEOBEC selected.
 void printEmployee(const std::string& caption) {
   select("nieobec");
@@ -214,15 +247,13 @@ void DR_ZAS1() {
   else return;
 
   select("main");
-  for (goTop(); !atEof(); skip()) {
+  for (goTop(); !atEof() && !printCutShort(); skip()) {
     std::string caption = employeeCaption();
     vars().assign("o_pracusiu", rt::Value::text(caption));
-    rt::Args check;
-    check.push(var("bufor"), vars().ref("bufor"));
-    check.push(rt::Value::logical(false));
-    if (rt::functions().call("SPRMAINUPR", check).logicalOr(false)) printEmployee(caption);
+    if (employeeVisible()) printEmployee(caption);
     select("main");
   }
+  if (printCutShort()) return;
   if (printingSettlement()) DR_ROZL();
   else if (varBool("brak_zas")) devLine(kNobodyHasBenefits);
 }
@@ -238,7 +269,7 @@ void DR_ZAS2() {
   sortGroupKeys(keys);
   goTop();
   std::string field = trim(varText("ky_index"));
-  for (size_t k = 1; k <= keys.arr().size(); ++k) {
+  for (size_t k = 1; k <= keys.arr().size() && !printCutShort(); ++k) {
     std::string key = keys.arr()[k - 1].strOr("");
     vars().assign("slowo", rt::Value::text(key));
     vars().assign("k", rt::Value::integer(int64_t(k)));
@@ -255,10 +286,10 @@ void DR_ZAS2() {
     }
     select("main");
     seek(key);
-    for (; !atEof() && hasField("main", field) && fldText("main", field) == key; skip()) {
+    for (; !atEof() && hasField("main", field) && fldText("main", field) == key && !printCutShort(); skip()) {
       std::string caption = employeeCaption();
       vars().assign("o_pracusiu", rt::Value::text(caption));
-      printEmployee(caption);
+      if (employeeVisible()) printEmployee(caption);
       select("main");
     }
     if (printingCards() && varBool("brak_zas")) {
@@ -266,7 +297,7 @@ void DR_ZAS2() {
       devLine(kNobodyHasBenefits);
     }
   }
-  if (printingSettlement()) DR_ROZL();
+  if (printingSettlement() && !printCutShort()) DR_ROZL();
 }
 
 void DR_ZAS3(bool fromSelection) {
@@ -274,12 +305,12 @@ void DR_ZAS3(bool fromSelection) {
   std::string info = varText("dr_z_info");
   std::string caption;
   if (!fromSelection) {
-    setOrder(1);
-    seek(varText("ky_tab"));
+    if (!chosenEmployeeFound(false)) return;
     caption = employeeCaption();
     setTitle(1, printingCards() ? "Karta zasil`kowa dla pracownika " + caption + "  za " + info
                                 : "Rozliczenie dla pracownika " + caption + "  za " + info);
   } else {
+    if (!employeeVisible()) return;
     caption = employeeCaption();
     setTitle(1, printingCards() ? "Karta zasil`kowa dla wybranych pracowniko`w za " + info
                                 : "Rozliczenie dla wybranych pracowniko`w za " + info);
@@ -287,7 +318,7 @@ void DR_ZAS3(bool fromSelection) {
   select("nieobec");
   if (printingCards()) {
     DR_KART(caption);
-    if (varBool("brak_zas") && !fromSelection)
+    if (varBool("brak_zas") && !fromSelection && !printCutShort())
       devLine("Pracownik: " + caption + " - nie otrzymal` x`adnych zasil`ko`w we wskazanym okresie!");
   } else {
     ZLICZ_ZAS();
@@ -336,6 +367,7 @@ void DRUK_ZAS(int what) {
 
   TableCloser tables;
   int range = int(varNum("ky_zakres"));
+  if (range == 3 && !chosenEmployeeFound(true)) return;
   if (range != 4) {
     call("WYB_URZ");
     if (varNum("urzadzenie") == 0) return;

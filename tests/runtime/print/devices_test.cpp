@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "runtime/core/cp852.h"
 #include "runtime/core/error.h"
 #include "runtime/print/device.h"
 #include "runtime/print/print_job.h"
@@ -160,10 +161,42 @@ TEST(PrinterDevice, HandsTheTextToLp) {
   }
   EXPECT_EQ(testing::readFile(lp.dir.file("printed")), "│ one\n\ftwo\n");
   std::string args = testing::readFile(lp.dir.file("printed.args"));
-  EXPECT_EQ(args.substr(0, 18), "-t Rozliczenie -- ");
+  const std::string options = "-t Rozliczenie -o portrait -o cpi=10 -- ";
+  EXPECT_EQ(args.substr(0, options.size()), options);
   // The temporary file is gone after the print.
-  std::string tmp = args.substr(18, args.size() - 19);
+  std::string tmp = args.substr(options.size(), args.size() - options.size() - 1);
   EXPECT_FALSE(std::filesystem::exists(tmp)) << tmp;
+}
+
+// The sheet's orientation and the pitch follow the widest line of the print, so that no line
+// wraps: the cards' 171 and 183 columns across the sheet in condensed print, the settlement's 96
+// and the basis print's 104 upright.
+TEST(PrinterDevice, TheLpCommandLineFitsTheWidestLine) {
+  Headless h;
+  FakeLp lp("echo \"$@\" > \"$(dirname \"$0\")/printed.args\"\n");
+  struct Case {
+    int width;
+    const char* options;
+  } cases[] = {
+      {171, "-t Karty -o landscape -o cpi=17 -o lpi=9 -- "},
+      {183, "-t Karty -o landscape -o cpi=17 -o lpi=9 -- "},
+      {96, "-t Karty -o portrait -o cpi=13 -o lpi=6 -- "},
+      {104, "-t Karty -o portrait -o cpi=14 -o lpi=6 -- "},
+      {75, "-t Karty -o portrait -o cpi=10 -o lpi=6 -- "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.width);
+    DeviceOptions o;
+    o.title = "Karty";
+    o.pageLength = 64;
+    PrintJob job(openDevice(DeviceKind::Printer, o), {64, "", nullptr, true});
+    job.line("narrow");
+    // Style codes and Polish letters count as what they print.
+    job.line(styleCodes().boldOn + "\xA5" + std::string(size_t(c.width - 1), '-') + styleCodes().boldOff);
+    job.close();
+    std::string args = testing::readFile(lp.dir.file("printed.args"));
+    EXPECT_EQ(args.substr(0, std::string(c.options).size()), c.options);
+  }
 }
 
 TEST(PrinterDevice, LpFailureIsReported) {
@@ -175,7 +208,7 @@ TEST(PrinterDevice, LpFailureIsReported) {
     job.close();
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_NE(e.description().find("status 3"), std::string::npos) << e.description();
+    EXPECT_EQ(e.description(), utf8ToCp852("Drukarka nie przyjęła wydruku (polecenie lp zakończone kodem 3)"));
   }
   EXPECT_FALSE(job.isOpen());
 }

@@ -2,6 +2,12 @@
 // page, style codes dropped, box characters in UTF-8 or ASCII, Esc cutting the print short.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+#include <vector>
+
+#include "runtime/core/cp852.h"
 #include "runtime/core/error.h"
 #include "runtime/core/functions.h"
 #include "runtime/print/print_job.h"
@@ -112,7 +118,8 @@ TEST_F(FilePrint, EscCutsShortAndTheFileIsClosedWithWhatWasPrinted) {
   EXPECT_THROW(job->line("d"), PrintCancelled);
   EXPECT_FALSE(job->isOpen());
   EXPECT_TRUE(job->cutShort());
-  EXPECT_EQ(readFile(path), "a\nb\nc\n");
+  // What was printed stays, and its last line says the print was cut short.
+  EXPECT_EQ(readFile(path), "a\nb\nc\n*** Wydruk przerwany ***\n");
   EXPECT_EQ(term::keyboard().inkey(), 'x');
   job->line("e");  // a closed job takes no more output and does not fail
   job->close();
@@ -126,7 +133,52 @@ TEST_F(FilePrint, AnyFailureInsideTheLoopStillClosesTheDevice) {
     throw std::runtime_error("boom");
   } catch (const std::runtime_error&) {
   }
-  EXPECT_EQ(readFile(path), "half line\n");
+  EXPECT_EQ(readFile(path), "half line\n*** Wydruk przerwany ***\n");
+}
+
+// Lists the names in the print's folder.
+std::vector<std::string> namesIn(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(FilePrint, ThePreviousPrintStaysWholeUntilTheNewOneIsWritten) {
+  std::ofstream(path) << "poprzedni wydruk\n";
+  {
+    auto job = open({});
+    job->line("nowy");
+    EXPECT_EQ(readFile(path), "poprzedni wydruk\n");  // written under another name meanwhile
+    EXPECT_EQ(namesIn(dir.path()).size(), 2u);
+    job->close();
+  }
+  EXPECT_EQ(readFile(path), "nowy\n");
+  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"wydruk.txt"});
+}
+
+TEST_F(FilePrint, AFailingWriteLeavesThePreviousPrintAndNoTemporaryFile) {
+  std::ofstream(path) << "poprzedni wydruk\n";
+  struct Fault {
+    Fault() {
+      setWriteFault([](const std::string&) { return ENOSPC; });
+    }
+    ~Fault() { setWriteFault(nullptr); }
+  };
+  {
+    auto job = open({});
+    Fault full;
+    try {
+      job->line("nowy");
+      ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.description(), utf8ToCp852("Nie można zapisać pliku wydruku " + path + ": brak miejsca na dysku"));
+    }
+    job->abandon();
+    EXPECT_FALSE(job->isOpen());
+  }
+  EXPECT_EQ(readFile(path), "poprzedni wydruk\n");
+  EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"wydruk.txt"});
 }
 
 TEST_F(FilePrint, ActiveJobIsTheInnermostOpenOne) {
@@ -164,7 +216,7 @@ TEST(FileDevice, UncreatableFileIsAClearError) {
     openDevice(DeviceKind::File, o);
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_NE(e.description().find("cannot create file /nonexistent-dir/out.txt"), std::string::npos);
+    EXPECT_EQ(e.description(), utf8ToCp852("Nie można utworzyć pliku wydruku /nonexistent-dir/out.txt: brak katalogu"));
   }
 }
 

@@ -173,7 +173,7 @@ TEST_F(BasisView, CalendarDaysAndTheAverageKind) {
   suite::setField("zasilek", txt("Z05"));
   BasisSet b = basisOf(2);
   b.texts = {"0", "0", "0", "   3000.00"};
-  b.remark = "Uwaga";
+  b.remark = "Uwaga: zas`wiadczenie";  // a Polish letter prints as one character
   store(b);
   rt::functions().call("NVIEW_DANE");
   ASSERT_EQ(screens.size(), 1u);
@@ -261,7 +261,7 @@ TEST_F(BasisView, PrintLinesAreOneWidthInEitherLineSet) {
   b.auxiliary = {1200, 2};
   b.startMonth = {3, 0};
   b.startYear = {2011, 0};
-  b.remark = "Uwaga";
+  b.remark = "Uwaga: zas`wiadczenie";  // a Polish letter prints as one character
   zus::basis::PrintSubject s;
   s.firstName = "Anna";
   s.surname = "Nowak";

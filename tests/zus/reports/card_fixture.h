@@ -73,7 +73,12 @@ class CardCompany : public ::testing::Test {
       questions.push_back(a[1].strOr(""));
       return yes(fullHeaders);
     });
-    f.add("KOM3", company_test::messageRecorder(messages));
+    // The message naming the print file comes after every print to a file: kept apart.
+    f.add("KOM3", [this](rt::Args& a) {
+      std::string text = company_test::messageText(a[0]);
+      (text.rfind("Wydruk zapisano w pliku\n", 0) == 0 ? fileMessages : messages).push_back(text);
+      return Value();
+    });
     f.add("KOM4", [](rt::Args&) { return txt(""); });
     f.add("ZWIN", [](rt::Args&) { return Value(); });
   }
@@ -190,7 +195,7 @@ class CardCompany : public ::testing::Test {
   int firstBack = 0, lastBack = 0;
   int deviceAnswer = 2;
   bool fullHeaders = false;
-  std::vector<std::string> questions, messages;
+  std::vector<std::string> questions, messages, fileMessages;
 };
 
 }  // namespace cards_test

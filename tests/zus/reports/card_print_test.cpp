@@ -1,9 +1,13 @@
 // The benefit card printed to a file: short and full headers, ASCII and graphic boxes, the rows'
 // columns, the scopes and the lines about employees without benefits.
+#include <cstdlib>
+
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 #include "suite/tables/table_sets.h"
 #include "tests/zus/reports/card_fixture.h"
@@ -87,19 +91,19 @@ TEST_F(CardPrint, AllEmployeesWithShortHeadersAndAsciiBoxes) {
 /-------------------------------------------------------------------------------------------------------------------------------------------------------------------------\
 |                                                                        Kowalski Jan    Nr     1                                                                         |
 |-------------------------------------------------------------------------------------------------------------------------------------------------------------------------|
-|LP.|   Data   |    Od    |    Do    |Dni|Dzienny | Zasiłek | Przypis  |Potrącona| Zasiłek |     Rodzaj i % zasiłku     |Kod |     Wynagrodzenie lub przychód      |Okr|
-|   | wypłaty |          |          |   |zasiłek|  brutto  | podatku  | zaliczka |  netto   |                            |lit |       za miesiące        |przeciętn|dni|
+|LP.|   Data   |    Od    |    Do    |Dni|Dzienny | Zasiłek  | Przypis  |Potrącona | Zasiłek  |     Rodzaj i % zasiłku     |Kod |     Wynagrodzenie lub przychód      |Okr|
+|   | wypłaty  |          |          |   |zasiłek |  brutto  | podatku  | zaliczka |  netto   |                            |lit |       za miesiące        |przeciętny|dni|
 |---+----------+----------+----------+---+--------+----------+----------+----------+----------+----------------------------+----+--------------------------+----------+---|
-|  1|10.03.2024|04.03.2024|08.03.2024|  5|  100.00|    400.00|     48.00|     38.00|    350.00|Zasiłek chorobowy       80%|   A|3,2,1                     |   3000.00| 12|
-|  2|20.03.2024|11.03.2024|17.03.2024|  7|       -|    280.50|      0.00|      0.00|      0.00|Zasiłek opiekuńc (dz.) 80%|    |11,10                     |    -     |  7|
+|  1|10.03.2024|04.03.2024|08.03.2024|  5|  100.00|    400.00|     48.00|     38.00|    350.00|Zasiłek chorobowy        80%|   A|3,2,1                     |   3000.00| 12|
+|  2|20.03.2024|11.03.2024|17.03.2024|  7|       -|    280.50|      0.00|      0.00|      0.00|Zasiłek opiekuńczy (dz.) 80%|    |11,10                     |    -     |  7|
 \-------------------------------------------------------------------------------------------------------------------------------------------------------------------------/
 /-------------------------------------------------------------------------------------------------------------------------------------------------------------------------\
 |                                                                         Nowak Anna    Nr     2                                                                          |
 |-------------------------------------------------------------------------------------------------------------------------------------------------------------------------|
-|LP.|   Data   |    Od    |    Do    |Dni|Dzienny | Zasiłek | Przypis  |Potrącona| Zasiłek |     Rodzaj i % zasiłku     |Kod |     Wynagrodzenie lub przychód      |Okr|
-|   | wypłaty |          |          |   |zasiłek|  brutto  | podatku  | zaliczka |  netto   |                            |lit |       za miesiące        |przeciętn|dni|
+|LP.|   Data   |    Od    |    Do    |Dni|Dzienny | Zasiłek  | Przypis  |Potrącona | Zasiłek  |     Rodzaj i % zasiłku     |Kod |     Wynagrodzenie lub przychód      |Okr|
+|   | wypłaty  |          |          |   |zasiłek |  brutto  | podatku  | zaliczka |  netto   |                            |lit |       za miesiące        |przeciętny|dni|
 |---+----------+----------+----------+---+--------+----------+----------+----------+----------+----------------------------+----+--------------------------+----------+---|
-|  1|05.03.2024|01.03.2024|01.03.2024|  1|       -|    150.00|      0.00|      0.00|      0.00|Zasiłek pogrzebow          |    |           ***            |    -     |   |
+|  1|05.03.2024|01.03.2024|01.03.2024|  1|       -|    150.00|      0.00|      0.00|      0.00|Zasiłek pogrzebowy          |    |           ***            |    -     |   |
 \-------------------------------------------------------------------------------------------------------------------------------------------------------------------------/
 )");
   EXPECT_EQ(questions, std::vector<std::string>{"Czy drukowac` pel`ne nagl`o`wki ?"});
@@ -121,11 +125,11 @@ TEST_F(CardPrint, OneEmployeeWithFullHeaderAndGraphicBoxes) {
 │ Uwagi . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . .                             │
 │ . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . . .        data, podpis         │
 ├───┬──────────┬──────────┬──────────┬───┬────────┬──────────┬──────────┬──────────┬──────────┬────────────────────────────┬────┼──────────────────────────┬──────────┬───┐
-│LP.│   Data   │    Od    │    Do    │Dni│Dzienny │ Zasiłek │ Przypis  │Potrącona│ Zasiłek │     Rodzaj i % zasiłku     │Kod │     Wynagrodzenie lub przychód      │Okr│
-│   │ wypłaty │          │          │   │zasiłek│  brutto  │ podatku  │ zaliczka │  netto   │                            │lit │       za miesiące        │przeciętn│dni│
+│LP.│   Data   │    Od    │    Do    │Dni│Dzienny │ Zasiłek  │ Przypis  │Potrącona │ Zasiłek  │     Rodzaj i % zasiłku     │Kod │     Wynagrodzenie lub przychód      │Okr│
+│   │ wypłaty  │          │          │   │zasiłek │  brutto  │ podatku  │ zaliczka │  netto   │                            │lit │       za miesiące        │przeciętny│dni│
 ├───┼──────────┼──────────┼──────────┼───┼────────┼──────────┼──────────┼──────────┼──────────┼────────────────────────────┼────┼──────────────────────────┼──────────┼───┤
-│  1│10.03.2024│04.03.2024│08.03.2024│  5│  100.00│    400.00│     48.00│     38.00│    350.00│Zasiłek chorobowy       80%│   A│3,2,1                     │   3000.00│ 12│
-│  2│20.03.2024│11.03.2024│17.03.2024│  7│       -│    280.50│      0.00│      0.00│      0.00│Zasiłek opiekuńc (dz.) 80%│    │11,10                     │    -     │  7│
+│  1│10.03.2024│04.03.2024│08.03.2024│  5│  100.00│    400.00│     48.00│     38.00│    350.00│Zasiłek chorobowy        80%│   A│3,2,1                     │   3000.00│ 12│
+│  2│20.03.2024│11.03.2024│17.03.2024│  7│       -│    280.50│      0.00│      0.00│      0.00│Zasiłek opiekuńczy (dz.) 80%│    │11,10                     │    -     │  7│
 └───┴──────────┴──────────┴──────────┴───┴────────┴──────────┴──────────┴──────────┴──────────┴────────────────────────────┴────┴──────────────────────────┴──────────┴───┘
 )");
   std::vector<std::string> lines = printedLines();
@@ -135,6 +139,49 @@ TEST_F(CardPrint, OneEmployeeWithFullHeaderAndGraphicBoxes) {
   EXPECT_EQ(top[128], U'┼');
   EXPECT_EQ(top.back(), U'┐');
   EXPECT_EQ(chars(lines[2]).size(), 129u);
+}
+
+// Polish letters in the employee's names, the kinds' names and the titles: every line of a card
+// is exactly as wide as its frame (129 for the full header, 171 for the table) and every row has
+// its column lines where the separator under the titles has its crossings.
+TEST_F(CardPrint, CardLinesAreAsWideAsTheFrameWhateverPolishLettersTheyHold) {
+  fill("MAIN", {{{"nr_prac", txt("    4")}, {"nazwisko", txt("X`o`l`c`kiewicz")}, {"imie", txt("L`ucja")},
+                 {"status", num(1)}, {"data_zatr", day(2012, 1, 1)}}});
+  benefits({benefit("    4", "Z02", day(2024, 3, 4), day(2024, 3, 8), 5, day(2024, 3, 10), 400, 4,
+                    {{"procent", num(80)}, {"czy_dz", yes(true)}, {"nr_stat", txt("A`")}})});
+  set("p_graf", yes(true));
+  range(3, txt("    4"));
+  for (bool full : {false, true}) {
+    SCOPED_TRACE(full ? "full header" : "short header");
+    fullHeaders = full;
+    run(1);
+    std::vector<std::string> lines = printedLines();
+    ASSERT_GE(lines.size(), 10u);
+    std::u32string separator;
+    size_t framed = 0;
+    for (size_t i = 2; i < lines.size(); ++i) {
+      std::u32string l = chars(lines[i]);
+      bool header = full && (l.front() == U'┌' || (l.front() == U'│' && l.size() < 171 && separator.empty()));
+      EXPECT_EQ(l.size(), header ? 129u : 171u) << lines[i];
+      if (l.front() == U'├' && l.find(U'┼') != std::u32string::npos) separator = l;
+      ++framed;
+    }
+    EXPECT_EQ(framed, full ? 13u : 8u);
+    ASSERT_FALSE(separator.empty());
+    for (const std::string& line : lines) {
+      std::u32string l = chars(line);
+      bool grid = l.size() == 171 && l.front() == U'│' && l.find(U'│', 1) < 170;
+      if (!grid || line.find("Wynagrodzenie") != std::string::npos) continue;  // its cell spans two columns
+      for (size_t c = 0; c < separator.size(); ++c) {
+        if (separator[c] == U'┼') {
+          EXPECT_EQ(l[c], U'│') << line << " column " << c;
+        }
+      }
+    }
+    EXPECT_NE(printed().find("Żółćkiewicz Łucja"), std::string::npos);
+    EXPECT_NE(printed().find("│przeciętny│"), std::string::npos);
+    EXPECT_NE(printed().find("│Zasiłek opiekuńczy (dz.) 80%│   Ą│"), std::string::npos);
+  }
 }
 
 TEST_F(CardPrint, FrameWidthFollowsTheAmountColumnWidth) {
@@ -157,7 +204,7 @@ TEST_F(CardPrint, FullHeaderOfAnEmployeeWhoLeftWithoutPersonnelRecord) {
   run(1);
   std::vector<std::string> lines = printedLines();
   ASSERT_GE(lines.size(), 9u);
-  EXPECT_EQ(lines[5], "| PESEL: " + std::string(15, ' ') + std::string(15, ' ') + " Nr dowodu osob.: " +
+  EXPECT_EQ(lines[5], "| PESEL: " + std::string(11 + 15, ' ') + std::string(15, ' ') + " Nr dowodu osob.: " +
                           std::string(15, ' ') + std::string(17, ' ') + std::string(28, ' ') + "|");
   // Employed before 1999 and no insurance-start field: the fixed date; not employed: the date left.
   EXPECT_EQ(lines[6], "| Wym.zatrudniony - objęty ubezp.chor.od 31.12.1998   zwolniony - wyłączony z ubezp. dn.  "
@@ -196,6 +243,61 @@ TEST_F(CardPrint, GroupsAreVisitedInKeyOrderWithTheirLines) {
   EXPECT_GT(nobody, kowalski);  // D09, last, has nobody
   EXPECT_NE(text.find("\n            BIURO      - Biuro"), std::string::npos);
   EXPECT_EQ(text.find("Lis Ewa"), std::string::npos);
+}
+
+// The demo's access check refuses the employees listed in ZEF_ODMOWA, for the test's duration.
+class Refused {
+ public:
+  explicit Refused(const char* numbers) { ::setenv("ZEF_ODMOWA", numbers, 1); }
+  ~Refused() { ::unsetenv("ZEF_ODMOWA"); }
+};
+
+TEST_F(CardPrint, TheAccessCheckPassesOverARefusedEmployeeInEveryRange) {
+  standardBenefits();
+  Refused refused("1");
+  Value groups = Value::newArray(0);
+  groups.arr().push_back(txt("D02"));
+  rt::context().memvars.declarePublic("grupy", groups);
+  set("ky_index", txt("SL_SLOW1"));
+  struct Case {
+    const char* what;
+    int range;
+    Value tab;
+  };
+  for (const Case& c : {Case{"all employees", 1, txt("")}, Case{"a group", 2, txt("grupy")},
+                        Case{"one employee", 3, txt("    1")}}) {
+    SCOPED_TRACE(c.what);
+    range(c.range, c.tab);
+    for (int what : {1, 2}) {
+      std::filesystem::remove(dir / "WYDRUKI" / "wydruk.txt");
+      messages.clear();
+      run(what);
+      if (c.range == 3) {  // one refused employee: a message and no print at all
+        EXPECT_FALSE(printedAnything());
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], "Brak uprawnien` do danych pracownika nr 1 !");
+        continue;
+      }
+      std::string text = printed();
+      EXPECT_EQ(text.find("Kowalski"), std::string::npos);
+      EXPECT_EQ(text.find("400.00"), std::string::npos);
+      EXPECT_EQ(text.find("280.50"), std::string::npos);
+    }
+  }
+}
+
+TEST_F(CardPrint, ANumberThatIsNotInTheEmployeeTableIsReportedAndNothingPrinted) {
+  standardBenefits();
+  // Under the nearest-key setting the seek would stop on the next employee.
+  rt::context().settings.softSeek = true;
+  for (int what : {1, 2}) {
+    messages.clear();
+    range(3, txt("    0"));
+    run(what);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Nie ma w kartotece pracownika nr 0 !");
+    EXPECT_FALSE(printedAnything());
+  }
 }
 
 TEST_F(CardPrint, NoLinkShowsTheMessageAndAsksNothing) {
@@ -278,9 +380,9 @@ TEST_F(CardPrint, RowColumns) {
        {{"podat", num(150.37, 2)}, {"zalicz", num(0.3, 2)}, {"dat_wyp", day(2006, 1, 1)}, {"do", day(2005, 12, 20)}},
        8, "    150.00"},
       {"advance above the tax", {{"podat", num(150, 2)}, {"zalicz", num(200, 2)}}, 8, "      0.00"},
-      {"sickness at work", {{"przy_pracy", yes(true)}, {"procent", num(80)}}, 10, "Zasiłek chorobowy      100%"},
-      {"no percentage", {{"procent", num(0)}}, 10, "Zasiłek chorobowy          "},
-      {"constant value", {{"procent", num(80)}, {"status", num(1)}}, 10, "Zasiłek chorobowy          "},
+      {"sickness at work", {{"przy_pracy", yes(true)}, {"procent", num(80)}}, 10, "Zasiłek chorobowy       100%"},
+      {"no percentage", {{"procent", num(0)}}, 10, "Zasiłek chorobowy           "},
+      {"constant value", {{"procent", num(80)}, {"status", num(1)}}, 10, "Zasiłek chorobowy           "},
       {"not calculated", {{"status", num(2)}, {"wartosc", num(55, 2)}}, 6, "    -     "},
       {"too wide", {{"wartosc", num(12345678.9, 2)}}, 6, "*******.**"},
       {"widest that fits", {{"wartosc", num(1234567.89, 2)}}, 6, "1234567.89"},
@@ -326,6 +428,64 @@ TEST_F(CardPrint, PageBreaks) {
       EXPECT_LT(text.find("Kowalski Jan"), brk);
     }
   }
+}
+
+// Whatever the page length, with short or full headers, no card is torn across pages: each page
+// holds its two title lines, then whole cards, each from its top corner to its bottom line.
+TEST_F(CardPrint, NoCardIsTornAcrossPages) {
+  standardBenefits();
+  for (bool full : {false, true}) {
+    fullHeaders = full;
+    for (int length = full ? 16 : 11; length <= 40; ++length) {
+      SCOPED_TRACE(std::string(full ? "full" : "short") + " headers, page of " + std::to_string(length));
+      set("p_licz_wie", num(length));
+      run(1);
+      std::vector<std::string> pages = split(printed(), '\f');
+      for (const std::string& page : pages) {
+        std::vector<std::string> lines = split(page, '\n');
+        if (lines.back().empty()) lines.pop_back();
+        ASSERT_GE(lines.size(), 3u) << page;
+        EXPECT_LE(lines.size(), size_t(length)) << page;
+        EXPECT_EQ(lines[0].rfind("str ", 0), 0u) << page;
+        EXPECT_EQ(lines[2].front(), '/') << page;         // a card's top corner
+        EXPECT_EQ(lines.back().front(), '\\') << page;  // a card's bottom line
+      }
+      // Both cards fit on one page from 11 + 10 lines (short) or 16 + 15 (full) on.
+      EXPECT_EQ(pages.size(), size_t(length >= (full ? 2 + 14 + 13 : 2 + 9 + 8) ? 1 : 2));
+    }
+  }
+}
+
+// Esc pressed while the cards print to a file: the loop stops, the user is told, the file keeps
+// what was printed and ends with a line saying the print was cut short.
+TEST_F(CardPrint, EscInTheMiddleOfAFilePrintStopsTheLoop) {
+  standardBenefits();
+  std::filesystem::create_directories(dir / "WYDRUKI");
+  std::ofstream(dir / "WYDRUKI" / "wydruk.txt") << "poprzedni\n";
+  rt::NativeFunction realLine = *rt::functions().find("DEV_LINIA");
+  int lines = 0;
+  rt::functions().add("DEV_LINIA", [&](rt::Args& a) {
+    if (++lines == 6) rt::term::keyboard().push(rt::term::K_ESC);  // inside the first card
+    return realLine(a);
+  });
+  run(1);
+  EXPECT_EQ(lines, 9);  // the rest of the card goes nowhere and Nowak's card is not begun
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].substr(0, 17), "Wydruk przerwany\n");
+  EXPECT_NE(messages[0].find("wydruk.txt"), std::string::npos);
+  EXPECT_TRUE(fileMessages.empty());
+  std::vector<std::string> printed = printedLines();
+  ASSERT_EQ(printed.size(), 8u);  // the page title, five lines of the card, then the mark
+  EXPECT_EQ(printed.back(), "*** Wydruk przerwany ***");
+  EXPECT_TRUE(suite::openSets().empty());
+
+  // Printed to the end, the message names the file written.
+  rt::functions().add("DEV_LINIA", realLine);
+  messages.clear();
+  run(2);
+  EXPECT_TRUE(messages.empty());
+  ASSERT_EQ(fileMessages.size(), 1u);
+  EXPECT_EQ(fileMessages[0], "Wydruk zapisano w pliku\n" + (dir / "WYDRUKI" / "wydruk.txt").string() + "\n");
 }
 
 TEST_F(CardPrint, FailedOpeningIsRetriedUntilEsc) {

@@ -2,7 +2,10 @@
 // a file, the per-record callback, the tax, the transfer status, the temporary orders.
 #include "zus/reports/listing_benefits.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "listing_fixture.h"
 #include "runtime/term/keyboard.h"
@@ -77,13 +80,14 @@ TEST_F(BenefitListing, TheBrowseShowsOnlyTheRecordsTheCallbackKeeps) {
   EXPECT_NE(shown.find("Nazwisko"), std::string::npos) << shown;
 }
 
-TEST_F(BenefitListing, TheTaxTakesTheRateAsAPercentageAndTheAmountIsNeverNegative) {
+TEST_F(BenefitListing, TheTaxReadsARateBelow100AndAnAmountFrom100OnAndTheAmountIsNeverNegative) {
   createTables(false);
   struct Case {
     double value, rate, entered, amount;
   } cases[] = {
       {1000.00, 18, 180.0, 180.0},
-      {1000.00, 150, 1500.0, 1500.0},  // never read as an amount, even from 100 on
+      {2480.52, 150, 150.0, 150.0},    // from 100 on the tax itself, as the card reads it
+      {1000.00, 100, 100.0, 100.0},
       {999.60, 18, 180.0, 180.0},      // the value rounds to whole units first
       {1000.00, -5, -50.0, 0.0},
   };
@@ -199,6 +203,52 @@ TEST_F(BenefitListing, TwoProcessesNameTheirTemporaryBagsApart) {
   EXPECT_EQ(fs::path(childs).parent_path(), fs::path(mine).parent_path());
   // Not in the company directory, which other workstations share.
   EXPECT_NE(fs::path(mine).parent_path(), dir);
+}
+
+// Both listings say why their tables cannot be opened: a table in use at another workstation
+// (held exclusively by another process here) gets the suite's message, which Esc ends; a missing
+// table is named. Neither reaches the generator.
+TEST_F(BenefitListing, TablesThatCannotBeOpenedAreExplained) {
+  createTables(false);
+  someBenefits();
+  Handed handed;
+  recordGenerator(handed);
+  int busyMessages = 0;
+  rt::functions().add("KOM2", [&](rt::Args&) {
+    ++busyMessages;
+    keyboard().setLastKey(K_ESC);
+    return Value();
+  });
+  int ready[2], release[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(release), 0);
+  pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    ::close(release[1]);
+    int fd = ::open((dir / "NIEOBEC.dbf").c_str(), O_RDWR);
+    bool held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    char c = held ? '1' : '0';
+    if (::write(ready[1], &c, 1) != 1) ::_exit(2);
+    ::read(release[0], &c, 1);  // until the parent is done
+    ::_exit(0);
+  }
+  ::close(release[0]);
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  ASSERT_EQ(c, '1');
+  for (const char* entry : {"G_WYDR_ZAS", "G_WYDRZAS2"}) call(entry);
+  ::close(release[1]);
+  ::waitpid(holder, nullptr, 0);
+  EXPECT_EQ(busyMessages, 2);
+  EXPECT_EQ(handed.calls, 0);
+
+  fs::remove(dir / "NIEOBEC.dbf");
+  for (const char* entry : {"G_WYDR_ZAS", "G_WYDRZAS2"}) call(entry);
+  EXPECT_EQ(busyMessages, 2);
+  EXPECT_EQ(messages, (std::vector<std::string>(2, "Brak zbioru NIEOBEC.DBF - nie moz`na wykonac` zestawienia.")));
+  EXPECT_EQ(handed.calls, 0);
+  EXPECT_EQ(call("SELECT", {txt("main")}).num(), 0);
 }
 
 TEST_F(BenefitListing, AnEmptyRegisterIsReportedAndTheGeneratorNotCalled) {

@@ -118,14 +118,27 @@ TEST_F(MasterListing, NamedOrdersFollowAlphanumericNumbersAndTheAdditionalNumber
     std::vector<std::string> names, headings;
     std::vector<double> orders;
     size_t browse = 0;
+    std::vector<std::string> paired;
     rt::functions().add("GENERUJ", [&](rt::Args& a) {
       for (const Value& n : a[8].arr()) names.push_back(n.str());
       for (const Value& b : a[7].arr()) orders.push_back(rt::evalBlock(b).num());
       for (const Value& n : a[10].arr()) headings.push_back(n.str());
       browse = a[9].arr().size();
+      // Each browse column stands under its own heading.
+      rt::evalText("main->( DBGOTOP() )");
+      for (size_t i = 0; i < 2 && i < a[9].arr().size(); ++i)
+        paired.push_back(a[10].arr()[i].str() + "=" + rt::evalBlock(a[9].arr()[i]).str());
       return Value();
     });
     call("G_WYDRZAS2");
+    EXPECT_EQ(paired.size(), 2u);
+    if (paired.size() == 2) {
+      EXPECT_EQ(paired[0].rfind("Numer=", 0), 0u) << paired[0];
+      EXPECT_EQ(paired[0].substr(6), std::string("    1")) << paired[0];
+      if (c.pseudo) {
+        EXPECT_EQ(paired[1].rfind("Nr dod.=K-30", 0), 0u) << paired[1];
+      }
+    }
     EXPECT_EQ(names, c.names);
     EXPECT_EQ(orders, c.orders);
     EXPECT_EQ(browse, c.pseudo ? 4u : 3u);
@@ -189,6 +202,7 @@ TEST_F(MasterListing, EveryDetailRowShowsTheTaxOfItsOwnBenefit) {
        {
            benefit("    1", "Z01", day(2024, 2, 10), day(2024, 3, 20), 1000.00, {{"podat", num(18, 2)}}),
            benefit("    1", "Z01", day(2024, 2, 20), day(2024, 3, 25), 500.00, {{"podat", num(10, 2)}}),
+           benefit("    1", "Z01", day(2024, 2, 25), day(2024, 3, 28), 2480.52, {{"podat", num(150, 2)}}),
        });
   ASSERT_TRUE(call("_OPEN_SET", {txt("MAIN|SLOWNIK|NIEOBEC"), txt("SSS")}).logical());
   std::vector<zus::listing::CatalogueColumn> c = zus::listing::masterCatalogue({true, false, 0});
@@ -202,6 +216,8 @@ TEST_F(MasterListing, EveryDetailRowShowsTheTaxOfItsOwnBenefit) {
   EXPECT_DOUBLE_EQ(rt::evalBlock(entered->value).num(), 180.0);
   call("DBGOTO", {num(2)});
   EXPECT_DOUBLE_EQ(rt::evalBlock(entered->value).num(), 50.0);
+  call("DBGOTO", {num(3)});
+  EXPECT_DOUBLE_EQ(rt::evalBlock(entered->value).num(), 150.0);  // an amount from 100 on
   call("_CLOSE_SET", {txt("MAIN")});
 }
 

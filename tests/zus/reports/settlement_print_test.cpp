@@ -1,5 +1,6 @@
 // The settlement printed to a file: counts and amounts per benefit kind, the information box,
 // accidents at work, statuses, kinds linked to no slot, empty scopes and the payout-date kind.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -47,11 +48,11 @@ TEST_F(Settlement, CountsAndTotalsPerKind) {
  
  
 /----------------------------------------------------------------------------------------------\
-|    |                |          |        |                   | Z tytułu wypadków przy pracy |
-|    |                |          |        |                   |      i chorób zawodowych      |
+|    |                |          |        |                   |  Z tytułu wypadków przy pracy  |
+|    |                |          |        |                   |       i chorób zawodowych      |
 |    |                |  Liczba  | Liczba |                   |--------------------------------|
-| Lp | Rodzaj zasiłku | zasiłków |  dni   |     Kwota zł     |  Liczba  |                     |
-|    |                |          |        |                   |   dni    |      Kwota zł      |
+| Lp | Rodzaj zasiłku | zasiłków |  dni   |     Kwota zł      |  Liczba  |                     |
+|    |                |          |        |                   |   dni    |       Kwota zł      |
 |    |                |          |        |                   | zasiłków |                     |
 |----+----------------+----------+--------+-------------------+----------+---------------------|
 |  1 | Zasiłek chorob |     x    |     22 |            740.00 |      10  |             500.00  |
@@ -88,6 +89,14 @@ TEST_F(Settlement, GraphicFrames) {
   EXPECT_EQ(lines.back().rfind("└", 0), 0u);
   EXPECT_EQ(count(lines.back(), "┴"), 6u);
   EXPECT_NE(lines[22].find("  1 │ Zasiłek chorob │     x    │     22 │"), std::string::npos);
+  // Every framed line is as wide as its frame, whatever Polish letters its titles hold.
+  auto width = [](const std::string& utf8) {
+    return size_t(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  };
+  for (size_t i = 2; i < lines.size(); ++i) {
+    if (lines[i] == " ") continue;
+    EXPECT_EQ(width(lines[i]), i < 14 ? 65u : 96u) << lines[i];
+  }
 }
 
 TEST_F(Settlement, EmptyScopePrintsZerosForEveryLinkedKind) {
