@@ -8,6 +8,7 @@
 #include "runtime/core/error.h"
 #include "runtime/db/cdx_cursor.h"
 #include "runtime/db/cdx_keys.h"
+#include "runtime/db/lock_scheme.h"
 
 namespace rt::db {
 
@@ -210,6 +211,12 @@ void CdxBag::reindex(const KeySource& source) {
   }
   pager_->flush();
 }
+
+bool CdxBag::lockFile(bool forWriting) {
+  return pager_->file().lockRangeWaiting(kIndexFileLock.offset, kIndexFileLock.length, forWriting);
+}
+
+void CdxBag::unlockFile() noexcept { pager_->file().unlockRange(kIndexFileLock.offset, kIndexFileLock.length); }
 
 bool CdxBag::refresh() {
   if (!pager_->refresh()) return false;

@@ -61,6 +61,12 @@ class CdxBag {
 
   void flush() { pager_->flush(); }
   bool refresh();
+  // Shared use: the index file's own lock, as every engine writing the file takes it: held for
+  // writing around a change of its pages, for reading around reading them (so a page half-written
+  // by another process is never read). Waits about two seconds at most; false when not granted.
+  // Call refresh() after taking it.
+  bool lockFile(bool forWriting);
+  void unlockFile() noexcept;
   uint32_t changeCounter() const { return pager_->changeCounter(); }
   CdxPager& pager() { return *pager_; }
   // Walks the directory and every tag; a damaged tree is rt::Error(Corrupt).

@@ -122,15 +122,16 @@ std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, OpenOptions op
   DbfLayout layout = DbfLayout::decode(region, size, path);
   std::unique_ptr<DbfTable> t(new DbfTable(std::move(f), std::move(layout), options.shared, options.readOnly));
   std::memcpy(t->headBytes_, head, 32);
+  t->scheme_ = lockSchemeFor((head[28] & kFlagStructuralCdx) != 0 || fileExists(memoPathFor(path, "cdx")));
   t->openMemo();
   if (head[kInProgressByte] == 1) {
     // Trust the mark only when no live writer can be holding the header lock.
     if (!t->shared_) t->interrupted_ = true;
-    else if (t->file_.lockRange(lockScheme().header().offset, 1)) {
+    else if (t->file_.lockRange(t->scheme_.header().offset, 1)) {
       uint8_t b = 0;
       t->file_.readExact(kInProgressByte, &b, 1);
       t->interrupted_ = b == 1;
-      t->file_.unlockRange(lockScheme().header().offset, 1);
+      t->file_.unlockRange(t->scheme_.header().offset, 1);
     }
   }
   t->goTo(1);
@@ -155,6 +156,7 @@ void DbfTable::openMemo() {
   if (v == 0x83) memo_.emplace(MemoFile::open(memoPathFor(path(), "dbt"), MemoFile::Kind::Dbt3, access));
   else if (v == 0x8B || v == 0xCB) memo_.emplace(MemoFile::open(memoPathFor(path(), "dbt"), MemoFile::Kind::Dbt4, access));
   else memo_.emplace(MemoFile::open(memoPathFor(path(), "fpt"), MemoFile::Kind::Fpt, access));
+  memo_->setShared(shared_);
 }
 
 DbfTable::~DbfTable() {
@@ -204,6 +206,8 @@ void DbfTable::markStructuralIndex() {
   headBytes_[28] |= kFlagStructuralCdx;
   layout_.header.flags = headBytes_[28];
   file_.writeExact(28, &headBytes_[28], 1);
+  // From now on other engines open it as a table with a structural index.
+  if (locks_.empty() && !fileLocked_ && headerLockDepth_ == 0 && indexReadDepth_ == 0) scheme_ = lockSchemeFor(true);
 }
 
 void DbfTable::clearInterruptedWrite() {
@@ -455,25 +459,26 @@ bool DbfTable::takeHeaderLock() {
 }
 
 bool DbfTable::waitForHeaderLock(bool exclusive) {
-  auto r = lockScheme().header();
+  auto r = scheme_.header();
   // Writers hold this lock for microseconds; wait a little, never forever.
-  for (int i = 0; i < 4000; ++i) {
-    if (file_.lockRange(r.offset, r.length, exclusive)) return true;
-    std::this_thread::sleep_for(std::chrono::microseconds(i < 100 ? 50 : 500));
-  }
-  return false;
+  return file_.lockRangeWaiting(r.offset, r.length, exclusive);
 }
 
 void DbfTable::beginIndexRead() {
   if (!shared_ || indexReadDepth_++ > 0 || headerLockDepth_ > 0) return;
   indexReadLocked_ = waitForHeaderLock(false);
+  if (!indexReadLocked_) {
+    --indexReadDepth_;
+    throw Error(ErrorKind::Lock, "Lock failure: the table is busy (its header lock is held elsewhere)", "index read",
+                path(), 0, true);
+  }
 }
 
 void DbfTable::endIndexRead() noexcept {
   if (!shared_ || indexReadDepth_ == 0 || --indexReadDepth_ > 0) return;
   if (indexReadLocked_) {
     indexReadLocked_ = false;
-    auto r = lockScheme().header();
+    auto r = scheme_.header();
     file_.unlockRange(r.offset, r.length);
   }
 }
@@ -481,7 +486,7 @@ void DbfTable::endIndexRead() noexcept {
 void DbfTable::releaseHeaderLock() {
   if (!shared_) return;
   if (--headerLockDepth_ == 0) {
-    auto r = lockScheme().header();
+    auto r = scheme_.header();
     file_.unlockRange(r.offset, r.length);
   }
 }
@@ -492,7 +497,7 @@ void DbfTable::writeBufferedRecord() {
   // for a record that is then not stored is only an unused block.
   for (auto& [i, text] : pendingMemos_) {
     const FieldDescriptor& f = layout_.fields[i];
-    writeMemoBlock(f, rec_.data(), memo_->write(readMemoBlock(f, rec_.data()), text));
+    writeMemoBlock(f, rec_.data(), memo_->write(text));
   }
   pendingMemos_.clear();
   markInProgress();
@@ -522,9 +527,18 @@ void DbfTable::flush() {
   if (!takeHeaderLock())
     throw Error(ErrorKind::Lock, "Lock failure: the table's header lock is held elsewhere", "write", path(), 0, true);
   HeaderLockRelease release{this};
+  IndexLocks indexes = lockIndexes("write");
   checkInterruptedWrite("write");
   writeBufferedRecord();
   writeHeader(false);
+}
+
+DbfTable::IndexLocks DbfTable::lockIndexes(const char* operation) {
+  if (!listener_) return {nullptr};
+  if (!listener_->lockIndexes(*this))
+    throw Error(ErrorKind::Lock, "Lock failure: an index of the table is being changed elsewhere", operation, path(), 0,
+                true);
+  return {this};
 }
 
 bool DbfTable::append() {
@@ -542,6 +556,7 @@ bool DbfTable::append() {
   }
   if (!takeHeaderLock()) return false;
   HeaderLockRelease release{this};
+  IndexLocks indexes = lockIndexes("append");
   refresh();
   checkInterruptedWrite("append");
   uint32_t n = recCount_ + 1;
@@ -657,7 +672,7 @@ bool DbfTable::lockRecord(uint32_t n) {
     return true;
   }
   if (recordLocked(n)) return true;
-  auto r = lockScheme().record(n, layout_.header.headerLen, recLen_);
+  auto r = scheme_.record(n, layout_.header.headerLen, recLen_);
   if (!file_.lockRange(r.offset, r.length)) return false;
   locks_.push_back(n);
   return true;
@@ -669,7 +684,7 @@ void DbfTable::unlockRecord(uint32_t n) {
   if (n == recno_ && dirty_) flush();
   locks_.erase(it);
   if (shared_ && !readOnly_) {
-    auto r = lockScheme().record(n, layout_.header.headerLen, recLen_);
+    auto r = scheme_.record(n, layout_.header.headerLen, recLen_);
     file_.unlockRange(r.offset, r.length);
   }
 }
@@ -683,7 +698,7 @@ bool DbfTable::lockFile() {
   if (shared_ && !readOnly_) {
     // Our own record locks lie inside the range; the kernel merges them with the file lock, so
     // drop them from the list afterwards rather than before (never a moment without a lock).
-    auto r = lockScheme().file();
+    auto r = scheme_.file();
     if (!file_.lockRange(r.offset, r.length)) return false;
   }
   fileLocked_ = true;
@@ -721,9 +736,9 @@ void DbfTable::releaseLocks(bool withHeader) noexcept {
       from = std::min(from, r.offset);
       to = std::max(to, r.offset + r.length);
     };
-    if (fileLocked_) cover(lockScheme().file());
-    if (withHeader) cover(lockScheme().header());
-    for (uint32_t n : locks_) cover(lockScheme().record(n, layout_.header.headerLen, recLen_));
+    if (fileLocked_) cover(scheme_.file());
+    if (withHeader) cover(scheme_.header());
+    for (uint32_t n : locks_) cover(scheme_.record(n, layout_.header.headerLen, recLen_));
     file_.unlockRange(from, to - from);
   }
   fileLocked_ = false;

@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 #include "runtime/core/error.h"
@@ -236,6 +238,14 @@ bool File::lockRange(uint64_t off, uint64_t len, bool exclusive) {
     if (errno == EINTR) continue;
     return false;
   }
+}
+
+bool File::lockRangeWaiting(uint64_t off, uint64_t len, bool exclusive) {
+  for (int i = 0; i < 4000; ++i) {
+    if (lockRange(off, len, exclusive)) return true;
+    std::this_thread::sleep_for(std::chrono::microseconds(i < 100 ? 50 : 500));
+  }
+  return false;
 }
 
 void File::unlockRange(uint64_t off, uint64_t len) noexcept {

@@ -63,6 +63,9 @@ class File {
   // Byte-range lock, non-blocking: false when another opening holds a conflicting one.
   bool lockRange(uint64_t off, uint64_t len, bool exclusive = true);
   void unlockRange(uint64_t off, uint64_t len) noexcept;
+  // The same for a lock others hold only for the moment of a write (a header, index or memo
+  // lock): waits about two seconds at most, never forever; false when it was not granted.
+  bool lockRangeWaiting(uint64_t off, uint64_t len, bool exclusive = true);
 
   // Test seam: called before every write with the file, offset and length; a nonzero return is
   // taken as the errno of a failed write. Pass an empty function to remove it.

@@ -157,20 +157,63 @@ static void followCursor(DbfTable& table, OrderCursor& c, const std::string& bag
   table.goTo(r);
 }
 
-namespace {
-// An index read of one operation, under the table's shared header lock (see beginIndexRead).
-struct IndexRead {
-  DbfTable& table;
+// An index read of one operation, under the table's shared header lock (see beginIndexRead) and
+// the read locks of the index files.
+struct WorkArea::IndexRead {
+  WorkArea& area;
   // In shared use a pending change is written first: no write starts while the read lock is held.
-  explicit IndexRead(DbfTable& t) : table(t) {
-    if (table.shared()) table.flush();
+  explicit IndexRead(WorkArea& a) : area(a) {
+    DbfTable& table = *area.table_;
+    if (!table.shared()) return;
+    table.flush();
     table.beginIndexRead();
+    if (area.indexReadDepth_++ > 0 || area.indexWriteDepth_ > 0) return;
+    if (!area.lockBags(false)) {
+      --area.indexReadDepth_;
+      table.endIndexRead();
+      throw Error(ErrorKind::Lock, "Lock failure: the table is busy (an index is being changed elsewhere)",
+                  "index read", table.path(), 0, true);
+    }
   }
-  ~IndexRead() { table.endIndexRead(); }
+  ~IndexRead() {
+    DbfTable& table = *area.table_;
+    if (!table.shared()) return;
+    if (--area.indexReadDepth_ == 0 && area.indexWriteDepth_ == 0) area.unlockBags();
+    table.endIndexRead();
+  }
   IndexRead(const IndexRead&) = delete;
   IndexRead& operator=(const IndexRead&) = delete;
 };
-}  // namespace
+
+bool WorkArea::lockBags(bool forWriting) {
+  for (size_t i = 0; i < bags_.size(); ++i) {
+    if (bags_[i]->lockFile(forWriting && !bags_[i]->readOnly())) continue;
+    for (size_t j = 0; j < i; ++j) bags_[j]->unlockFile();
+    return false;
+  }
+  return true;
+}
+
+void WorkArea::unlockBags() noexcept {
+  for (auto& b : bags_) b->unlockFile();
+}
+
+bool WorkArea::lockIndexes(DbfTable&) {
+  if (indexWriteDepth_ > 0) {
+    ++indexWriteDepth_;
+    return true;
+  }
+  if (!lockBags(true)) return false;
+  indexWriteDepth_ = 1;
+  return true;
+}
+
+void WorkArea::unlockIndexes(DbfTable&) noexcept {
+  if (indexWriteDepth_ == 0 || --indexWriteDepth_ > 0) return;
+  // A read scope still open keeps its read locks (a write lock turns into a read lock in place).
+  if (indexReadDepth_ > 0) lockBags(false);
+  else unlockBags();
+}
 
 bool WorkArea::stepRaw(bool forward) {
   if (order_ == 0) {
@@ -183,7 +226,7 @@ bool WorkArea::stepRaw(bool forward) {
     table_->goTo(uint32_t(n));
     return true;
   }
-  IndexRead reading(*table_);
+  IndexRead reading(*this);
   checkStale();
   freshBags();
   syncCursor();
@@ -204,7 +247,7 @@ bool WorkArea::positionFirst(bool top) {
     table_->goTo(top ? 1 : table_->recCount());
     return true;
   }
-  IndexRead reading(*table_);
+  IndexRead reading(*this);
   checkStale();
   freshBags();
   OpenTag& t = controllingTag();
@@ -319,7 +362,7 @@ bool WorkArea::seek(const Value& key, bool softSeek, bool last) {
     settle();
     return false;
   }
-  IndexRead reading(*table_);
+  IndexRead reading(*this);
   checkStale();
   freshBags();
   OpenTag& t = controllingTag();
@@ -495,7 +538,7 @@ uint64_t WorkArea::keyCount() {
     table_->refresh();
     return table_->recCount();
   }
-  IndexRead reading(*table_);
+  IndexRead reading(*this);
   checkStale();
   freshBags();
   bool desc = !walkForward();

@@ -168,6 +168,8 @@ class WorkArea final : public RecordListener {
   void afterWrite(DbfTable& table, bool appended) override;
   void afterRestructure(DbfTable& table) override;
   bool toleratesInterruptedWrite(DbfTable& table) override;
+  bool lockIndexes(DbfTable& table) override;
+  void unlockIndexes(DbfTable& table) noexcept override;
 
  private:
   struct Relation {
@@ -208,6 +210,11 @@ class WorkArea final : public RecordListener {
   bool walkForward() const;
   void refreshShared();
   void freshBags();
+  // Shared use: the bags' file locks, for writing (around a write's index changes) or for
+  // reading (around one operation's index reads; see IndexRead).
+  bool lockBags(bool forWriting);
+  void unlockBags() noexcept;
+  struct IndexRead;
 
   WorkAreas& owner_;
   int number_;
@@ -225,6 +232,8 @@ class WorkArea final : public RecordListener {
   std::string filterText_;
   std::vector<Relation> relations_;
   Value locateCond_, locateWhile_;
+  int indexWriteDepth_ = 0;  // lockIndexes calls not yet given back
+  int indexReadDepth_ = 0;   // IndexRead scopes open
   bool stale_ = false;
   std::string staleBag_;
   uint64_t keysIncluded_ = 0;
