@@ -56,8 +56,10 @@ class CdxBag {
   CdxTag& addTag(TagInfo info, KeyBatch& entries);
   // false when there is no such tag. Its pages go to the free list.
   bool removeTag(std::string_view name);
-  // Rebuilds every tag from its entries, in a fresh file.
-  void reindex(const KeySource& source);
+  // Rebuilds every tag from its entries. With `replaceFile` (exclusive use) the new index is
+  // built in a file beside this one and renamed over it when whole, so a failure or a kill
+  // leaves the old file as it was; otherwise the file is emptied and rebuilt in place.
+  void reindex(const KeySource& source, bool replaceFile = false);
 
   void flush() { pager_->flush(); }
   bool refresh();

@@ -68,6 +68,9 @@ class CdxPager {
 
   // Empties the file (for rebuilding every tag); the change counter keeps counting.
   void reset();
+  // Goes on with `other` (an empty file for rebuilding every tag in, or the old file given back
+  // after a failed rebuild), dropping everything cached and unwritten; returns the file it had.
+  File swapFile(File other);
 
  private:
   static constexpr uint32_t kChunkPages = 128;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -608,33 +609,40 @@ void DbfTable::scan(const std::function<void(uint32_t, const uint8_t*)>& fn) {
   }
 }
 
+// PACK and ZAP build the new table in a file beside the old one and rename it over the old one
+// only when it is whole: a failure or a kill before that leaves the old table as it was. The
+// new file carries the mark of a write in progress until the indexes are rebuilt, so a kill
+// after the rename leaves them flagged as stale.
 void DbfTable::pack() {
   requireWritable("pack");
   if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "PACK", path());
   flush();
   flushBlocks();
   unmap();
-  markInProgress();
-  const size_t batch = std::max<size_t>(1, (1u << 20) / recLen_);
-  std::vector<uint8_t> buf(batch * recLen_);
+  const uint32_t headerLen = layout_.header.headerLen;
+  File fresh = createReplacement();
   uint32_t out = 0;
-  for (uint32_t first = 1; first <= recCount_; first += uint32_t(batch)) {
-    uint32_t count = std::min<uint32_t>(uint32_t(batch), recCount_ - first + 1);
-    file_.readExact(recordOffset(first), buf.data(), size_t(count) * recLen_);
-    size_t kept = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-      uint8_t* r = buf.data() + size_t(i) * recLen_;
-      if (r[0] == '*') continue;
-      if (kept != i) std::memmove(buf.data() + kept * recLen_, r, recLen_);
-      ++kept;
+  try {
+    const size_t batch = std::max<size_t>(1, (1u << 20) / recLen_);
+    std::vector<uint8_t> buf(batch * recLen_);
+    for (uint32_t first = 1; first <= recCount_; first += uint32_t(batch)) {
+      uint32_t count = std::min<uint32_t>(uint32_t(batch), recCount_ - first + 1);
+      file_.readExact(recordOffset(first), buf.data(), size_t(count) * recLen_);
+      size_t kept = 0;
+      for (uint32_t i = 0; i < count; ++i) {
+        uint8_t* r = buf.data() + size_t(i) * recLen_;
+        if (r[0] == '*') continue;
+        if (kept != i) std::memmove(buf.data() + kept * recLen_, r, recLen_);
+        ++kept;
+      }
+      if (kept) fresh.writeExact(headerLen + uint64_t(out) * recLen_, buf.data(), kept * recLen_);
+      out += uint32_t(kept);
     }
-    if (kept) file_.writeExact(recordOffset(out + 1), buf.data(), kept * recLen_);
-    out += uint32_t(kept);
+  } catch (...) {
+    dropReplacement(fresh);
+    throw;
   }
-  recCount_ = diskCount_ = fileRecs_ = out;
-  writeEofMark();
-  file_.truncate(recordOffset(out + 1) + 1);
-  writeHeader(true);
+  replaceWith(std::move(fresh), out);
   if (listener_) listener_->afterRestructure(*this);
   writeHeader(false);
   goTo(1);
@@ -647,21 +655,68 @@ void DbfTable::zap() {
   pendingMemos_.clear();
   pending_.clear();
   unmap();
-  markInProgress();
-  recCount_ = diskCount_ = fileRecs_ = 0;
-  file_.truncate(layout_.header.headerLen);
-  writeEofMark();
+  replaceWith(createReplacement(), 0);
   if (memo_ && memo_->kind() == MemoFile::Kind::Fpt) {
+    // The table holds no memo pointers any more: an old memo file left by a failure here is only
+    // unused space.
     std::string mp = memo_->path();
     uint16_t bs = uint16_t(memo_->blockSize());
+    std::string tmp = File::siblingTemporary(mp);
+    try {
+      MemoFile::create(tmp, bs);
+      File::open(tmp).renameTo(mp);
+    } catch (...) {
+      ::unlink(tmp.c_str());
+      throw;
+    }
     memo_.reset();
-    MemoFile::create(mp, bs);
     memo_.emplace(MemoFile::open(mp, MemoFile::Kind::Fpt, File::Access::ReadWrite));
   }
-  writeHeader(true);
   if (listener_) listener_->afterRestructure(*this);
   writeHeader(false);
   goTo(1);
+}
+
+File DbfTable::createReplacement() {
+  const std::string tmp = File::siblingTemporary(path());
+  File fresh = File::create(tmp);
+  try {
+    if (!fresh.lockExclusive())
+      throw Error(ErrorKind::NetErr, "Open error: the table is in use", "open", tmp, EWOULDBLOCK, true);
+    // The header as it stands (the field list included), marked as a write in progress.
+    std::vector<uint8_t> head(layout_.header.headerLen);
+    file_.readExact(0, head.data(), head.size());
+    head[kInProgressByte] = 1;
+    fresh.writeExact(0, head.data(), head.size());
+  } catch (...) {
+    dropReplacement(fresh);
+    throw;
+  }
+  return fresh;
+}
+
+void DbfTable::dropReplacement(File& fresh) noexcept {
+  std::string tmp = fresh.path();
+  fresh.close();
+  ::unlink(tmp.c_str());
+}
+
+void DbfTable::replaceWith(File fresh, uint32_t records) {
+  try {
+    uint8_t eof = 0x1A;
+    fresh.writeExact(layout_.header.headerLen + uint64_t(records) * recLen_, &eof, 1);
+    uint8_t count[4] = {uint8_t(records), uint8_t(records >> 8), uint8_t(records >> 16), uint8_t(records >> 24)};
+    fresh.writeExact(4, count, 4);
+    fresh.sync();
+    fresh.renameTo(path());
+  } catch (...) {
+    dropReplacement(fresh);
+    throw;
+  }
+  file_ = std::move(fresh);  // the old file's descriptor, and its lock, go with it
+  recCount_ = diskCount_ = fileRecs_ = records;
+  inProgressOnDisk_ = true;
+  writeHeader(true);
 }
 
 // --- locks ---

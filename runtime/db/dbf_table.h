@@ -209,6 +209,11 @@ class DbfTable {
   };
   IndexLocks lockIndexes(const char* operation);
   void writeEofMark();
+  // PACK and ZAP: a new table file beside this one holding this one's header (marked as a write
+  // in progress); replaceWith ends it with `records` records and renames it over this one.
+  File createReplacement();
+  void dropReplacement(File& fresh) noexcept;
+  void replaceWith(File fresh, uint32_t records);
   uint64_t recordOffset(uint32_t n) const { return layout_.header.headerLen + uint64_t(n - 1) * recLen_; }
 
   File file_;

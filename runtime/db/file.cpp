@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -198,6 +199,18 @@ void File::truncate(uint64_t length) {
     int err = errno;
     throw Error(ErrorKind::Write, "Write error: " + osText(err), "truncate", path_, err, true);
   }
+}
+
+void File::renameTo(const std::string& newPath) {
+  if (::rename(path_.c_str(), newPath.c_str()) != 0) {
+    int err = errno;
+    throw Error(ErrorKind::Write, "Write error: " + osText(err), "rename", newPath, err, true);
+  }
+  path_ = newPath;
+}
+
+std::string File::siblingTemporary(const std::string& path) {
+  return path + "." + std::to_string(::getpid()) + ".tmp";
 }
 
 void File::sync() {

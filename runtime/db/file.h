@@ -55,6 +55,12 @@ class File {
   uint64_t size() const;
   void truncate(uint64_t length);
   void sync();
+  // Renames the file over `newPath` (an existing file there is replaced in one step) and takes
+  // that name; rt::Error(Write) naming the file when it fails.
+  void renameTo(const std::string& newPath);
+  // A name for a new file beside `path` (same directory, so a rename can replace `path`), unique
+  // to this process.
+  static std::string siblingTemporary(const std::string& path);
 
   // Whole-file flock, non-blocking: false when another opening holds a conflicting lock.
   bool lockShared();

@@ -483,7 +483,7 @@ void WorkArea::rebuildBags() {
       probe.pending = info;
       if (!trim(info.forExpr).empty()) probe.forExpr = compile(info.forExpr);
       fillBatch(probe, batch, {}, 0);
-    });
+    }, !table_->shared());
     b->flush();
   }
   rebuildTagList();
