@@ -543,7 +543,28 @@ uint64_t WorkArea::keyCount() {
   freshBags();
   bool desc = !walkForward();
   std::string lo = scopeKey(desc ? 1 : 0), hi = scopeKey(desc ? 0 : 1);
-  return controllingTag().tag->countRange(lo, hi);
+  const uint64_t all = controllingTag().tag->countRange(lo, hi);
+  if (!context().settings.deleted) return all;
+  // Keys of records marked deleted are not shown, so they are not counted either (a progress bar
+  // driven by the count ends at 100 %): one pass over the table finds them, one over the keys in
+  // the scopes takes them off.
+  std::vector<bool> gone;
+  table_->scan([&](uint32_t r, const uint8_t* rec) {
+    if (rec[0] != '*') return;
+    if (gone.size() <= r) gone.resize(size_t(r) + 1 + size_t(r) / 2);
+    gone[r] = true;
+  });
+  if (gone.empty()) return all;
+  auto c = controllingTag().tag->cursor();
+  uint64_t hidden = 0;
+  if (lo.empty()) c->first();
+  else c->seek(lo);
+  for (; c->valid(); c->next()) {
+    if (!hi.empty() && c->key().substr(0, hi.size()).compare(hi) > 0) break;
+    const uint32_t r = c->recno();
+    if (r < gone.size() && gone[r]) ++hidden;
+  }
+  return all - std::min(all, hidden);
 }
 
 void WorkArea::setFilter(const Value& block, const std::string& text) {

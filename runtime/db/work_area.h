@@ -142,7 +142,9 @@ class WorkArea final : public RecordListener {
   // which: 0 top, 1 bottom. A NIL value clears it; a block is evaluated each time it is used.
   void setScope(int which, const Value& v);
   Value scope(int which) const { return scope_[which]; }
-  uint64_t keyCount();  // keys of the controlling order within its scopes; records when natural
+  // Keys of the controlling order within its scopes (with SET DELETED on, only those of records
+  // not marked deleted); the record count when natural.
+  uint64_t keyCount();
 
   // --- filter ---
   void setFilter(const Value& block, const std::string& text);
