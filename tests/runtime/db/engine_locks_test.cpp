@@ -139,7 +139,12 @@ TEST_F(EngineLocksTest, ALockByteHeldAsAnotherEngineHoldsItRefusesOurConflicting
     w.unlockAll();
     return true;
   };
+  auto createTag = [](WorkArea& w) {
+    w.createTag("", "NOWY", "key+id");
+    return true;
+  };
   const HeldLockCase cases[] = {
+      {"tag creation under the index file's write lock", cdx, at(0x7FFFFFFE), false, true, createTag},
       {"index write under the index file's write lock", cdx, at(0x7FFFFFFE), false, true, changeKey},
       {"append under the index file's write lock", cdx, at(0x7FFFFFFE), false, true, appendOne},
       {"index read under the index file's write lock", cdx, at(0x7FFFFFFE), false, true, seekKey},
