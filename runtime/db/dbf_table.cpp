@@ -8,10 +8,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <ctime>
-#include <thread>
 
 #include "runtime/core/error.h"
 #include "runtime/db/field_codec.h"

@@ -9,7 +9,8 @@
 //   open shared     -- every record is read from the file when first needed after a move, and
 //                      written through; a
 //                      change needs the record or file lock; every write runs under the header
-//                      lock: mark in progress, record, index keys (listener), header, unmark.
+//                      lock and the index files' locks (listener): mark in progress, memos (under
+//                      the memo file's lock), record, index keys (listener), header, unmark.
 //   record buffer   -- clean (as on disk), or dirty (changed, maybe appended). A dirty buffer is
 //                      written when the record pointer moves, on flush, commit and close: the one
 //                      road to the disk. Before the first change of a clean buffer the listener is
@@ -144,7 +145,8 @@ class DbfTable {
   // Calls fn for every record in record-number order with its bytes (pending writes included),
   // reading the file in large runs; the record buffer is not moved.
   void scan(const std::function<void(uint32_t recno, const uint8_t* record)>& fn);
-  // Exclusive only: drop records marked deleted / every record.
+  // Exclusive only: drop records marked deleted / every record. The new table is built beside the
+  // old one and renamed over it, so a failure leaves the old table whole.
   void pack();
   void zap();
 
