@@ -254,11 +254,13 @@ bool File::lockRange(uint64_t off, uint64_t len, bool exclusive) {
 }
 
 bool File::lockRangeWaiting(uint64_t off, uint64_t len, bool exclusive) {
-  for (int i = 0; i < 4000; ++i) {
+  // By the clock, not by a count of tries: on a busy machine a sleep may last far longer.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  for (int i = 0;; ++i) {
     if (lockRange(off, len, exclusive)) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
     std::this_thread::sleep_for(std::chrono::microseconds(i < 100 ? 50 : 500));
   }
-  return false;
 }
 
 void File::unlockRange(uint64_t off, uint64_t len) noexcept {
