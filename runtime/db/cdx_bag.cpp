@@ -1,6 +1,8 @@
 // Compound index files: tag directory, tag creation and removal, reindexing. See cdx_bag.h.
 #include "runtime/db/cdx_bag.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -8,6 +10,7 @@
 #include "runtime/core/error.h"
 #include "runtime/db/cdx_cursor.h"
 #include "runtime/db/cdx_keys.h"
+#include "runtime/db/lock_scheme.h"
 
 namespace rt::db {
 
@@ -193,23 +196,51 @@ bool CdxBag::removeTag(std::string_view name) {
   return true;
 }
 
-void CdxBag::reindex(const KeySource& source) {
+void CdxBag::reindex(const KeySource& source, bool replaceFile) {
   std::array<uint8_t, kCdxHeaderSize> bytes;
   pager_->readHeader(0, bytes);
   const bool structural = bytes[14] & kTagStructural;
-  pager_->reset();
-  initEmpty(structural);
-  for (auto& tag : tags_) {
-    KeyBatch batch(tag->info().keyLen, tag->fill());
-    source(tag->info(), batch);
-    batch.sort(tag->info().unique);
-    const uint32_t root = buildTree(*pager_, batch);
-    const uint32_t offset = writeTagHeader(tag->info(), root);
-    directory_->insert(tagDirectoryKey(tag->info().name), offset);
-    tag->rebind(offset);
+  auto build = [&] {
+    initEmpty(structural);
+    for (auto& tag : tags_) {
+      KeyBatch batch(tag->info().keyLen, tag->fill());
+      source(tag->info(), batch);
+      batch.sort(tag->info().unique);
+      const uint32_t root = buildTree(*pager_, batch);
+      const uint32_t offset = writeTagHeader(tag->info(), root);
+      directory_->insert(tagDirectoryKey(tag->info().name), offset);
+      tag->rebind(offset);
+    }
+    pager_->flush();
+  };
+  if (!replaceFile) {
+    pager_->reset();
+    build();
+    return;
   }
-  pager_->flush();
+  const std::string path = pager_->path();
+  const std::string tmp = File::siblingTemporary(path);
+  std::vector<uint32_t> offsets;
+  for (auto& tag : tags_) offsets.push_back(tag->headerOffset());
+  File old = pager_->swapFile(File::create(tmp));
+  try {
+    build();
+    pager_->file().sync();
+    pager_->file().renameTo(path);
+  } catch (...) {
+    pager_->swapFile(std::move(old));
+    ::unlink(tmp.c_str());
+    directory_->rebind(0);
+    for (size_t i = 0; i < tags_.size(); ++i) tags_[i]->rebind(offsets[i]);
+    throw;
+  }
 }
+
+bool CdxBag::lockFile(bool forWriting) {
+  return pager_->file().lockRangeWaiting(kIndexFileLock.offset, kIndexFileLock.length, forWriting);
+}
+
+void CdxBag::unlockFile() noexcept { pager_->file().unlockRange(kIndexFileLock.offset, kIndexFileLock.length); }
 
 bool CdxBag::refresh() {
   if (!pager_->refresh()) return false;

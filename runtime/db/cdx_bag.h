@@ -56,11 +56,19 @@ class CdxBag {
   CdxTag& addTag(TagInfo info, KeyBatch& entries);
   // false when there is no such tag. Its pages go to the free list.
   bool removeTag(std::string_view name);
-  // Rebuilds every tag from its entries, in a fresh file.
-  void reindex(const KeySource& source);
+  // Rebuilds every tag from its entries. With `replaceFile` (exclusive use) the new index is
+  // built in a file beside this one and renamed over it when whole, so a failure or a kill
+  // leaves the old file as it was; otherwise the file is emptied and rebuilt in place.
+  void reindex(const KeySource& source, bool replaceFile = false);
 
   void flush() { pager_->flush(); }
   bool refresh();
+  // Shared use: the index file's own lock, as every engine writing the file takes it: held for
+  // writing around a change of its pages, for reading around reading them (so a page half-written
+  // by another process is never read). Waits about two seconds at most; false when not granted.
+  // Call refresh() after taking it.
+  bool lockFile(bool forWriting);
+  void unlockFile() noexcept;
   uint32_t changeCounter() const { return pager_->changeCounter(); }
   CdxPager& pager() { return *pager_; }
   // Walks the directory and every tag; a damaged tree is rt::Error(Corrupt).

@@ -245,4 +245,15 @@ void CdxPager::reset() {
   pageCount_ = 0;
 }
 
+File CdxPager::swapFile(File other) {
+  dirtyChunks_.clear();
+  stage_.clear();
+  unpublished_ = false;
+  dropCache();
+  std::swap(file_, other);
+  diskSize_ = file_.size();
+  pageCount_ = uint32_t((diskSize_ + kCdxPageSize - 1) / kCdxPageSize);
+  return other;
+}
+
 }  // namespace rt::db

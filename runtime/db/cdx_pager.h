@@ -69,6 +69,9 @@ class CdxPager {
 
   // Empties the file (for rebuilding every tag); the change counter keeps counting.
   void reset();
+  // Goes on with `other` (an empty file for rebuilding every tag in, or the old file given back
+  // after a failed rebuild), dropping everything cached and unwritten; returns the file it had.
+  File swapFile(File other);
 
   // Whether every page of the file on disk is in memory, so that reading needs the disk only
   // after the cache is dropped.

@@ -7,10 +7,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
+#include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <thread>
 
 #include "runtime/core/names.h"
 #include "runtime/core/error.h"
@@ -123,15 +122,16 @@ std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, OpenOptions op
   DbfLayout layout = DbfLayout::decode(region, size, path);
   std::unique_ptr<DbfTable> t(new DbfTable(std::move(f), std::move(layout), options.shared, options.readOnly));
   std::memcpy(t->headBytes_, head, 32);
+  t->scheme_ = lockSchemeFor((head[28] & kFlagStructuralCdx) != 0 || fileExists(memoPathFor(path, "cdx")));
   t->openMemo();
   if (head[kInProgressByte] == 1) {
     // Trust the mark only when no live writer can be holding the header lock.
     if (!t->shared_) t->interrupted_ = true;
-    else if (t->file_.lockRange(lockScheme().header().offset, 1)) {
+    else if (t->file_.lockRange(t->scheme_.header().offset, 1)) {
       uint8_t b = 0;
       t->file_.readExact(kInProgressByte, &b, 1);
       t->interrupted_ = b == 1;
-      t->file_.unlockRange(lockScheme().header().offset, 1);
+      t->file_.unlockRange(t->scheme_.header().offset, 1);
     }
   }
   t->goTo(1);
@@ -156,6 +156,7 @@ void DbfTable::openMemo() {
   if (v == 0x83) memo_.emplace(MemoFile::open(memoPathFor(path(), "dbt"), MemoFile::Kind::Dbt3, access));
   else if (v == 0x8B || v == 0xCB) memo_.emplace(MemoFile::open(memoPathFor(path(), "dbt"), MemoFile::Kind::Dbt4, access));
   else memo_.emplace(MemoFile::open(memoPathFor(path(), "fpt"), MemoFile::Kind::Fpt, access));
+  memo_->setShared(shared_);
 }
 
 DbfTable::~DbfTable() {
@@ -204,6 +205,8 @@ void DbfTable::markStructuralIndex() {
   headBytes_[28] |= kFlagStructuralCdx;
   layout_.header.flags = headBytes_[28];
   file_.writeExact(28, &headBytes_[28], 1);
+  // From now on other engines open it as a table with a structural index.
+  if (locks_.empty() && !fileLocked_ && headerLockDepth_ == 0 && indexReadDepth_ == 0) scheme_ = lockSchemeFor(true);
 }
 
 void DbfTable::clearInterruptedWrite() {
@@ -455,25 +458,26 @@ bool DbfTable::takeHeaderLock() {
 }
 
 bool DbfTable::waitForHeaderLock(bool exclusive) {
-  auto r = lockScheme().header();
+  auto r = scheme_.header();
   // Writers hold this lock for microseconds; wait a little, never forever.
-  for (int i = 0; i < 4000; ++i) {
-    if (file_.lockRange(r.offset, r.length, exclusive)) return true;
-    std::this_thread::sleep_for(std::chrono::microseconds(i < 100 ? 50 : 500));
-  }
-  return false;
+  return file_.lockRangeWaiting(r.offset, r.length, exclusive);
 }
 
 void DbfTable::beginIndexRead() {
   if (!shared_ || indexReadDepth_++ > 0 || headerLockDepth_ > 0) return;
   indexReadLocked_ = waitForHeaderLock(false);
+  if (!indexReadLocked_) {
+    --indexReadDepth_;
+    throw Error(ErrorKind::Lock, "Lock failure: the table is busy (its header lock is held elsewhere)", "index read",
+                path(), 0, true);
+  }
 }
 
 void DbfTable::endIndexRead() noexcept {
   if (!shared_ || indexReadDepth_ == 0 || --indexReadDepth_ > 0) return;
   if (indexReadLocked_) {
     indexReadLocked_ = false;
-    auto r = lockScheme().header();
+    auto r = scheme_.header();
     file_.unlockRange(r.offset, r.length);
   }
 }
@@ -481,7 +485,7 @@ void DbfTable::endIndexRead() noexcept {
 void DbfTable::releaseHeaderLock() {
   if (!shared_) return;
   if (--headerLockDepth_ == 0) {
-    auto r = lockScheme().header();
+    auto r = scheme_.header();
     file_.unlockRange(r.offset, r.length);
   }
 }
@@ -492,7 +496,7 @@ void DbfTable::writeBufferedRecord() {
   // for a record that is then not stored is only an unused block.
   for (auto& [i, text] : pendingMemos_) {
     const FieldDescriptor& f = layout_.fields[i];
-    writeMemoBlock(f, rec_.data(), memo_->write(readMemoBlock(f, rec_.data()), text));
+    writeMemoBlock(f, rec_.data(), memo_->write(text));
   }
   pendingMemos_.clear();
   markInProgress();
@@ -522,6 +526,7 @@ void DbfTable::flush() {
   if (!takeHeaderLock())
     throw Error(ErrorKind::Lock, "Lock failure: the table's header lock is held elsewhere", "write", path(), 0, true);
   HeaderLockRelease release{this};
+  IndexLocks indexes = lockIndexes("write");
   checkInterruptedWrite("write");
   writeBufferedRecord();
   writeHeader(false);
@@ -536,6 +541,14 @@ void DbfTable::discardChanges() {
   }
   dirty_ = false;
   loadCurrent();
+}
+
+DbfTable::IndexLocks DbfTable::lockIndexes(const char* operation) {
+  if (!listener_) return {nullptr};
+  if (!listener_->lockIndexes(*this))
+    throw Error(ErrorKind::Lock, "Lock failure: an index of the table is being changed elsewhere", operation, path(), 0,
+                true);
+  return {this};
 }
 
 bool DbfTable::append() {
@@ -553,6 +566,7 @@ bool DbfTable::append() {
   }
   if (!takeHeaderLock()) return false;
   HeaderLockRelease release{this};
+  IndexLocks indexes = lockIndexes("append");
   refresh();
   checkInterruptedWrite("append");
   uint32_t n = recCount_ + 1;
@@ -604,33 +618,40 @@ void DbfTable::scan(const std::function<void(uint32_t, const uint8_t*)>& fn) {
   }
 }
 
+// PACK and ZAP build the new table in a file beside the old one and rename it over the old one
+// only when it is whole: a failure or a kill before that leaves the old table as it was. The
+// new file carries the mark of a write in progress until the indexes are rebuilt, so a kill
+// after the rename leaves them flagged as stale.
 void DbfTable::pack() {
   requireWritable("pack");
   if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "PACK", path());
   flush();
   flushBlocks();
   unmap();
-  markInProgress();
-  const size_t batch = std::max<size_t>(1, (1u << 20) / recLen_);
-  std::vector<uint8_t> buf(batch * recLen_);
+  const uint32_t headerLen = layout_.header.headerLen;
+  File fresh = createReplacement();
   uint32_t out = 0;
-  for (uint32_t first = 1; first <= recCount_; first += uint32_t(batch)) {
-    uint32_t count = std::min<uint32_t>(uint32_t(batch), recCount_ - first + 1);
-    file_.readExact(recordOffset(first), buf.data(), size_t(count) * recLen_);
-    size_t kept = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-      uint8_t* r = buf.data() + size_t(i) * recLen_;
-      if (r[0] == '*') continue;
-      if (kept != i) std::memmove(buf.data() + kept * recLen_, r, recLen_);
-      ++kept;
+  try {
+    const size_t batch = std::max<size_t>(1, (1u << 20) / recLen_);
+    std::vector<uint8_t> buf(batch * recLen_);
+    for (uint32_t first = 1; first <= recCount_; first += uint32_t(batch)) {
+      uint32_t count = std::min<uint32_t>(uint32_t(batch), recCount_ - first + 1);
+      file_.readExact(recordOffset(first), buf.data(), size_t(count) * recLen_);
+      size_t kept = 0;
+      for (uint32_t i = 0; i < count; ++i) {
+        uint8_t* r = buf.data() + size_t(i) * recLen_;
+        if (r[0] == '*') continue;
+        if (kept != i) std::memmove(buf.data() + kept * recLen_, r, recLen_);
+        ++kept;
+      }
+      if (kept) fresh.writeExact(headerLen + uint64_t(out) * recLen_, buf.data(), kept * recLen_);
+      out += uint32_t(kept);
     }
-    if (kept) file_.writeExact(recordOffset(out + 1), buf.data(), kept * recLen_);
-    out += uint32_t(kept);
+  } catch (...) {
+    dropReplacement(fresh);
+    throw;
   }
-  recCount_ = diskCount_ = fileRecs_ = out;
-  writeEofMark();
-  file_.truncate(recordOffset(out + 1) + 1);
-  writeHeader(true);
+  replaceWith(std::move(fresh), out);
   if (listener_) listener_->afterRestructure(*this);
   writeHeader(false);
   goTo(1);
@@ -643,21 +664,68 @@ void DbfTable::zap() {
   pendingMemos_.clear();
   pending_.clear();
   unmap();
-  markInProgress();
-  recCount_ = diskCount_ = fileRecs_ = 0;
-  file_.truncate(layout_.header.headerLen);
-  writeEofMark();
+  replaceWith(createReplacement(), 0);
   if (memo_ && memo_->kind() == MemoFile::Kind::Fpt) {
+    // The table holds no memo pointers any more: an old memo file left by a failure here is only
+    // unused space.
     std::string mp = memo_->path();
     uint16_t bs = uint16_t(memo_->blockSize());
+    std::string tmp = File::siblingTemporary(mp);
+    try {
+      MemoFile::create(tmp, bs);
+      File::open(tmp).renameTo(mp);
+    } catch (...) {
+      ::unlink(tmp.c_str());
+      throw;
+    }
     memo_.reset();
-    MemoFile::create(mp, bs);
     memo_.emplace(MemoFile::open(mp, MemoFile::Kind::Fpt, File::Access::ReadWrite));
   }
-  writeHeader(true);
   if (listener_) listener_->afterRestructure(*this);
   writeHeader(false);
   goTo(1);
+}
+
+File DbfTable::createReplacement() {
+  const std::string tmp = File::siblingTemporary(path());
+  File fresh = File::create(tmp);
+  try {
+    if (!fresh.lockExclusive())
+      throw Error(ErrorKind::NetErr, "Open error: the table is in use", "open", tmp, EWOULDBLOCK, true);
+    // The header as it stands (the field list included), marked as a write in progress.
+    std::vector<uint8_t> head(layout_.header.headerLen);
+    file_.readExact(0, head.data(), head.size());
+    head[kInProgressByte] = 1;
+    fresh.writeExact(0, head.data(), head.size());
+  } catch (...) {
+    dropReplacement(fresh);
+    throw;
+  }
+  return fresh;
+}
+
+void DbfTable::dropReplacement(File& fresh) noexcept {
+  std::string tmp = fresh.path();
+  fresh.close();
+  ::unlink(tmp.c_str());
+}
+
+void DbfTable::replaceWith(File fresh, uint32_t records) {
+  try {
+    uint8_t eof = 0x1A;
+    fresh.writeExact(layout_.header.headerLen + uint64_t(records) * recLen_, &eof, 1);
+    uint8_t count[4] = {uint8_t(records), uint8_t(records >> 8), uint8_t(records >> 16), uint8_t(records >> 24)};
+    fresh.writeExact(4, count, 4);
+    fresh.sync();
+    fresh.renameTo(path());
+  } catch (...) {
+    dropReplacement(fresh);
+    throw;
+  }
+  file_ = std::move(fresh);  // the old file's descriptor, and its lock, go with it
+  recCount_ = diskCount_ = fileRecs_ = records;
+  inProgressOnDisk_ = true;
+  writeHeader(true);
 }
 
 // --- locks ---
@@ -668,7 +736,7 @@ bool DbfTable::lockRecord(uint32_t n) {
     return true;
   }
   if (recordLocked(n)) return true;
-  auto r = lockScheme().record(n, layout_.header.headerLen, recLen_);
+  auto r = scheme_.record(n, layout_.header.headerLen, recLen_);
   if (!file_.lockRange(r.offset, r.length)) return false;
   locks_.push_back(n);
   return true;
@@ -680,7 +748,7 @@ void DbfTable::unlockRecord(uint32_t n) {
   if (n == recno_ && dirty_) flush();
   locks_.erase(it);
   if (shared_ && !readOnly_) {
-    auto r = lockScheme().record(n, layout_.header.headerLen, recLen_);
+    auto r = scheme_.record(n, layout_.header.headerLen, recLen_);
     file_.unlockRange(r.offset, r.length);
   }
 }
@@ -694,7 +762,7 @@ bool DbfTable::lockFile() {
   if (shared_ && !readOnly_) {
     // Our own record locks lie inside the range; the kernel merges them with the file lock, so
     // drop them from the list afterwards rather than before (never a moment without a lock).
-    auto r = lockScheme().file();
+    auto r = scheme_.file();
     if (!file_.lockRange(r.offset, r.length)) return false;
   }
   fileLocked_ = true;
@@ -732,9 +800,9 @@ void DbfTable::releaseLocks(bool withHeader) noexcept {
       from = std::min(from, r.offset);
       to = std::max(to, r.offset + r.length);
     };
-    if (fileLocked_) cover(lockScheme().file());
-    if (withHeader) cover(lockScheme().header());
-    for (uint32_t n : locks_) cover(lockScheme().record(n, layout_.header.headerLen, recLen_));
+    if (fileLocked_) cover(scheme_.file());
+    if (withHeader) cover(scheme_.header());
+    for (uint32_t n : locks_) cover(scheme_.record(n, layout_.header.headerLen, recLen_));
     file_.unlockRange(from, to - from);
   }
   fileLocked_ = false;

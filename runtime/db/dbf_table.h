@@ -9,7 +9,8 @@
 //   open shared     -- every record is read from the file when first needed after a move, and
 //                      written through; a
 //                      change needs the record or file lock; every write runs under the header
-//                      lock: mark in progress, record, index keys (listener), header, unmark.
+//                      lock and the index files' locks (listener): mark in progress, memos (under
+//                      the memo file's lock), record, index keys (listener), header, unmark.
 //   record buffer   -- clean (as on disk), or dirty (changed, maybe appended). A dirty buffer is
 //                      written when the record pointer moves, on flush, commit and close: the one
 //                      road to the disk. Before the first change of a clean buffer the listener is
@@ -31,6 +32,7 @@
 #include "runtime/core/value.h"
 #include "runtime/db/dbf_header.h"
 #include "runtime/db/file.h"
+#include "runtime/db/lock_scheme.h"
 #include "runtime/db/memo_file.h"
 
 namespace rt::db {
@@ -50,6 +52,11 @@ class RecordListener {
   // A write-in-progress mark left by a writer that died was found under the header lock: true
   // when nothing depends on the interrupted write (no indexes), so writing may go on.
   virtual bool toleratesInterruptedWrite(DbfTable& table) = 0;
+  // Shared use, under the header lock, before anything of a write reaches the file: takes the
+  // locks of the index files that afterWrite will change. False when one was not granted within
+  // its wait (none is then held, and the write does not start).
+  virtual bool lockIndexes(DbfTable&) { return true; }
+  virtual void unlockIndexes(DbfTable&) noexcept {}
 };
 
 struct FieldSpec {
@@ -108,8 +115,8 @@ class DbfTable {
   void reload();
   // Shared use: while an index of the table is read, the header lock is held shared, so that no
   // writer of another process is half-way through its pages. Nested calls count; a writer that
-  // holds the header lock reads under it. A lock not granted within about two seconds is not
-  // waited for longer: the read goes ahead without it.
+  // holds the header lock reads under it. A lock not granted within about two seconds is
+  // rt::Error Lock: the table is busy (nothing is read without the lock).
   void beginIndexRead();
   void endIndexRead() noexcept;
 
@@ -141,7 +148,8 @@ class DbfTable {
   // Calls fn for every record in record-number order with its bytes (pending writes included),
   // reading the file in large runs; the record buffer is not moved.
   void scan(const std::function<void(uint32_t recno, const uint8_t* record)>& fn);
-  // Exclusive only: drop records marked deleted / every record.
+  // Exclusive only: drop records marked deleted / every record. The new table is built beside the
+  // old one and renamed over it, so a failure leaves the old table whole.
   void pack();
   void zap();
 
@@ -152,6 +160,8 @@ class DbfTable {
   const std::vector<uint32_t>& lockedRecords() const { return locks_; }
   bool lockFile();
   bool fileLocked() const { return fileLocked_; }
+  // Where this table's locks sit (chosen at opening by whether it has a structural index).
+  const LockScheme& locking() const { return scheme_; }
   void unlockAll();
 
  private:
@@ -194,7 +204,21 @@ class DbfTable {
     DbfTable* table;
     ~HeaderLockRelease() { table->releaseHeaderLock(); }
   };
+  // Shared use, under the header lock: the listener's index locks, given back when the scope
+  // ends; rt::Error Lock (nothing written yet) when they were not granted.
+  struct IndexLocks {
+    DbfTable* table;
+    ~IndexLocks() {
+      if (table && table->listener_) table->listener_->unlockIndexes(*table);
+    }
+  };
+  IndexLocks lockIndexes(const char* operation);
   void writeEofMark();
+  // PACK and ZAP: a new table file beside this one holding this one's header (marked as a write
+  // in progress); replaceWith ends it with `records` records and renames it over this one.
+  File createReplacement();
+  void dropReplacement(File& fresh) noexcept;
+  void replaceWith(File fresh, uint32_t records);
   uint64_t recordOffset(uint32_t n) const { return layout_.header.headerLen + uint64_t(n - 1) * recLen_; }
 
   File file_;
@@ -220,6 +244,7 @@ class DbfTable {
   RecordListener* listener_ = nullptr;
   bool interrupted_ = false;
   bool inProgressOnDisk_ = false;
+  LockScheme scheme_;
   std::vector<uint32_t> locks_;
   bool fileLocked_ = false;
   int headerLockDepth_ = 0;

@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 #include "runtime/core/error.h"
@@ -198,6 +201,18 @@ void File::truncate(uint64_t length) {
   }
 }
 
+void File::renameTo(const std::string& newPath) {
+  if (::rename(path_.c_str(), newPath.c_str()) != 0) {
+    int err = errno;
+    throw Error(ErrorKind::Write, "Write error: " + osText(err), "rename", newPath, err, true);
+  }
+  path_ = newPath;
+}
+
+std::string File::siblingTemporary(const std::string& path) {
+  return path + "." + std::to_string(::getpid()) + ".tmp";
+}
+
 void File::sync() {
   if (::fdatasync(fd_) != 0 && errno != EINVAL) {
     int err = errno;
@@ -235,6 +250,16 @@ bool File::lockRange(uint64_t off, uint64_t len, bool exclusive) {
     if (::fcntl(fd_, F_OFD_SETLK, &fl) == 0) return true;
     if (errno == EINTR) continue;
     return false;
+  }
+}
+
+bool File::lockRangeWaiting(uint64_t off, uint64_t len, bool exclusive) {
+  // By the clock, not by a count of tries: on a busy machine a sleep may last far longer.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  for (int i = 0;; ++i) {
+    if (lockRange(off, len, exclusive)) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(i < 100 ? 50 : 500));
   }
 }
 

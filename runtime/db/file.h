@@ -55,6 +55,12 @@ class File {
   uint64_t size() const;
   void truncate(uint64_t length);
   void sync();
+  // Renames the file over `newPath` (an existing file there is replaced in one step) and takes
+  // that name; rt::Error(Write) naming the file when it fails.
+  void renameTo(const std::string& newPath);
+  // A name for a new file beside `path` (same directory, so a rename can replace `path`), unique
+  // to this process.
+  static std::string siblingTemporary(const std::string& path);
 
   // Whole-file flock, non-blocking: false when another opening holds a conflicting lock.
   bool lockShared();
@@ -63,6 +69,9 @@ class File {
   // Byte-range lock, non-blocking: false when another opening holds a conflicting one.
   bool lockRange(uint64_t off, uint64_t len, bool exclusive = true);
   void unlockRange(uint64_t off, uint64_t len) noexcept;
+  // The same for a lock others hold only for the moment of a write (a header, index or memo
+  // lock): waits about two seconds at most, never forever; false when it was not granted.
+  bool lockRangeWaiting(uint64_t off, uint64_t len, bool exclusive = true);
 
   // Test seam: called before every write with the file, offset and length; a nonzero return is
   // taken as the errno of a failed write. Pass an empty function to remove it.

@@ -1,10 +1,12 @@
 // Memo file reading and writing.
 #include "runtime/db/memo_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "runtime/core/error.h"
+#include "runtime/db/lock_scheme.h"
 
 namespace rt::db {
 
@@ -116,10 +118,18 @@ std::string MemoFile::read(uint32_t block) const {
   return text;
 }
 
-uint32_t MemoFile::write(uint32_t oldBlock, std::string_view text) {
+uint32_t MemoFile::write(std::string_view text) {
   if (kind_ != Kind::Fpt)
     throw Error(ErrorKind::Write, "Write error: memo files of this kind are read only", "memo", file_.path());
   if (text.empty()) return 0;
+  if (shared_ && !file_.lockRangeWaiting(kMemoFileLock.offset, kMemoFileLock.length))
+    throw Error(ErrorKind::Lock, "Lock failure: the memo file is being written elsewhere", "memo", file_.path(), 0, true);
+  struct Unlock {
+    MemoFile* memo;
+    ~Unlock() {
+      if (memo->shared_) memo->file_.unlockRange(kMemoFileLock.offset, kMemoFileLock.length);
+    }
+  } unlock{this};
   // The header goes through the file's mapped first page, as the table's does.
   uint8_t head[8];
   file_.readHead(0, head, 8);
@@ -131,37 +141,19 @@ uint32_t MemoFile::write(uint32_t oldBlock, std::string_view text) {
   // file by the header's whim or hand lost blocks to a new memo, so nothing is written.
   if (fh.nextFree > blocksFor(size))
     damaged(file_.path(), "next free block " + std::to_string(fh.nextFree) + " lies past the end of the file");
-
-  uint32_t target = 0;
-  if (oldBlock != 0) {
-    uint64_t off = uint64_t(oldBlock) * blockSize_;
-    if (off >= FptHeader::kSize && off + 8 <= size) {
-      uint8_t hb[8];
-      file_.readExact(off, hb, 8);
-      auto old = MemoBlockHeader::decode(std::span<const uint8_t, 8>(hb, 8));
-      // Reuse in place only when the old memo is intact and its blocks hold the new text.
-      if (off + 8 + old.length <= size && blocksFor(8 + uint64_t(old.length)) >= need) target = oldBlock;
-    }
-  }
-  const bool append = target == 0;
-  if (append) {
-    uint32_t firstFree = blocksFor(FptHeader::kSize);
-    target = std::max(fh.nextFree, firstFree);
-    // Never write over data a damaged header claims is free.
-    target = std::max<uint32_t>(target, blocksFor(size));
-  }
+  // Never write over data a damaged header claims is free.
+  const uint32_t target = std::max({fh.nextFree, blocksFor(FptHeader::kSize), blocksFor(size)});
+  if (uint64_t(target) + need > 0xFFFFFFFFull)
+    throw Error(ErrorKind::Write, "Write error: the memo file is full", "memo", file_.path());
+  // Whole blocks, so the file stays aligned; the pointer moves only after the text is in.
   std::vector<uint8_t> buf(size_t(need) * blockSize_, 0);
   MemoBlockHeader mh{1, uint32_t(text.size())};
   mh.encode(std::span<uint8_t, 8>(buf.data(), 8));
   std::memcpy(buf.data() + 8, text.data(), text.size());
-  // In place, only the used bytes are written; at the end, whole blocks, so the file stays aligned.
-  size_t len = append ? buf.size() : 8 + text.size();
-  file_.writeExact(uint64_t(target) * blockSize_, buf.data(), len);
-  if (append) {
-    fh.nextFree = target + need;
-    fh.encode(std::span<uint8_t, 8>(head, 8));
-    file_.writeHead(0, head, 8);
-  }
+  file_.writeExact(uint64_t(target) * blockSize_, buf.data(), buf.size());
+  fh.nextFree = target + need;
+  fh.encode(std::span<uint8_t, 8>(head, 8));
+  file_.writeHead(0, head, 8);
   return target;
 }
 

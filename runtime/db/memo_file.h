@@ -8,7 +8,11 @@
 // DBT, dBASE IV: block size (LE 2) at 20; a memo block starts FF FF 08 00 and the LE length at 4
 // counts the 8 header bytes.
 //
-// A rewritten memo that fits the blocks it had stays in place; a longer one moves to the end.
+// A memo is never rewritten in place: a changed text goes to fresh blocks at the end, and only
+// the record write that follows switches its pointer, so a write that fails or is killed half-way
+// leaves the record with its old memo whole. The blocks left behind are unused space.
+// In shared use allocating and writing blocks runs under the memo file's lock (byte 0), as other
+// engines writing the file take it, and the next free block is read under it.
 // Block numbers out of the file's range are a damaged-file error naming the memo file.
 #pragma once
 
@@ -49,9 +53,10 @@ class MemoFile {
 
   // The memo at `block`; block 0 is the empty memo.
   std::string read(uint32_t block) const;
-  // Writes `text` as the memo that was at `oldBlock` (0: none) and returns its block number
-  // (0 for an empty text). Callers hold the table's header lock in shared use.
-  uint32_t write(uint32_t oldBlock, std::string_view text);
+  // Writes `text` to fresh blocks and returns the first block's number (0 for an empty text).
+  // In shared use a memo file lock not granted within about two seconds is rt::Error Lock.
+  uint32_t write(std::string_view text);
+  void setShared(bool shared) { shared_ = shared; }
   void sync() { file_.sync(); }
 
  private:
@@ -60,6 +65,7 @@ class MemoFile {
   File file_;
   Kind kind_;
   uint32_t blockSize_;
+  bool shared_ = false;
 };
 
 }  // namespace rt::db

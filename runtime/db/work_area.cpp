@@ -157,47 +157,86 @@ static void followCursor(DbfTable& table, OrderCursor& c, const std::string& bag
   table.goTo(r);
 }
 
-namespace {
-// An index read of one operation, under the table's shared header lock (see beginIndexRead).
+// An index read of one operation, under the table's shared header lock (see beginIndexRead) and
+// the read locks of the index files.
 //
-// The lock keeps a page that another process is half-way through writing from being read. When
-// every page of the area's index files is already in memory, the lock waits until a page has to
-// come from the disk: the pages in memory were read under the lock, and while the change counter
+// The locks keep a page that another process is half-way through writing from being read. When
+// every page of the area's index files is already in memory, they wait until a page has to come
+// from the disk: the pages in memory were read under the locks, and while the change counter
 // stands still they are the index as it was before any write now in progress (a writer moves the
-// counter after its pages). When it moved, the operation's first look drops them, and the lock
-// is taken before the first page is read again. So a run over a table that no one else changes
-// reads its index without a lock call per seek.
-struct IndexRead {
-  DbfTable& table;
-  std::vector<std::unique_ptr<CdxBag>>& bags;
+// counter after its pages). When it moved, the operation's first look drops them, and the locks
+// are taken before the first page is read again. So a run over a table that no one else changes
+// reads its index without lock calls per seek.
+struct WorkArea::IndexRead {
+  WorkArea& area;
   std::vector<std::function<void()>> previous;  // the hooks of an enclosing read, given back
-  bool locked = false, deferred = false;
+  bool locked = false;
   // In shared use a pending change is written first: no write starts while the read lock is held.
-  IndexRead(DbfTable& t, std::vector<std::unique_ptr<CdxBag>>& b) : table(t), bags(b) {
-    if (table.shared()) table.flush();
-    deferred = table.shared() && !bags.empty() && std::all_of(bags.begin(), bags.end(), [](auto& bag) {
-                 return !bag->pager().dirty() && bag->pager().wholeFileCached();
-               });
+  explicit IndexRead(WorkArea& a) : area(a) {
+    DbfTable& table = *area.table_;
+    if (!table.shared()) return;
+    table.flush();
+    const bool deferred = !area.bags_.empty() && std::all_of(area.bags_.begin(), area.bags_.end(), [](auto& bag) {
+      return !bag->pager().dirty() && bag->pager().wholeFileCached();
+    });
     if (!deferred) {
       lock();
       return;
     }
-    for (auto& bag : bags) previous.push_back(bag->pager().beforeLoad([this] { lock(); }));
+    for (auto& bag : area.bags_) previous.push_back(bag->pager().beforeLoad([this] { lock(); }));
   }
   ~IndexRead() {
-    for (size_t i = 0; i < previous.size() && i < bags.size(); ++i)
-      bags[i]->pager().beforeLoad(std::move(previous[i]));
-    if (locked) table.endIndexRead();
+    for (size_t i = 0; i < previous.size() && i < area.bags_.size(); ++i)
+      area.bags_[i]->pager().beforeLoad(std::move(previous[i]));
+    if (!locked) return;
+    if (--area.indexReadDepth_ == 0 && area.indexWriteDepth_ == 0) area.unlockBags();
+    area.table_->endIndexRead();
   }
   void lock() {
     if (locked) return;
+    DbfTable& table = *area.table_;
     table.beginIndexRead();
+    if (area.indexReadDepth_++ == 0 && area.indexWriteDepth_ == 0 && !area.lockBags(false)) {
+      --area.indexReadDepth_;
+      table.endIndexRead();
+      throw Error(ErrorKind::Lock, "Lock failure: the table is busy (an index is being changed elsewhere)",
+                  "index read", table.path(), 0, true);
+    }
     locked = true;
   }
   IndexRead(const IndexRead&) = delete;
   IndexRead& operator=(const IndexRead&) = delete;
 };
-}  // namespace
+
+bool WorkArea::lockBags(bool forWriting) {
+  for (size_t i = 0; i < bags_.size(); ++i) {
+    if (bags_[i]->lockFile(forWriting && !bags_[i]->readOnly())) continue;
+    for (size_t j = 0; j < i; ++j) bags_[j]->unlockFile();
+    return false;
+  }
+  return true;
+}
+
+void WorkArea::unlockBags() noexcept {
+  for (auto& b : bags_) b->unlockFile();
+}
+
+bool WorkArea::lockIndexes(DbfTable&) {
+  if (indexWriteDepth_ > 0) {
+    ++indexWriteDepth_;
+    return true;
+  }
+  if (!lockBags(true)) return false;
+  indexWriteDepth_ = 1;
+  return true;
+}
+
+void WorkArea::unlockIndexes(DbfTable&) noexcept {
+  if (indexWriteDepth_ == 0 || --indexWriteDepth_ > 0) return;
+  // A read scope still open keeps its read locks (a write lock turns into a read lock in place).
+  if (indexReadDepth_ > 0) lockBags(false);
+  else unlockBags();
+}
 
 bool WorkArea::stepRaw(bool forward) {
   if (order_ == 0) {
@@ -210,7 +249,7 @@ bool WorkArea::stepRaw(bool forward) {
     table_->goTo(uint32_t(n));
     return true;
   }
-  IndexRead reading(*table_, bags_);
+  IndexRead reading(*this);
   checkStale();
   freshBags();
   syncCursor();
@@ -231,7 +270,7 @@ bool WorkArea::positionFirst(bool top) {
     table_->goTo(top ? 1 : table_->recCount());
     return true;
   }
-  IndexRead reading(*table_, bags_);
+  IndexRead reading(*this);
   checkStale();
   freshBags();
   OpenTag& t = controllingTag();
@@ -346,7 +385,7 @@ bool WorkArea::seek(const Value& key, bool softSeek, bool last) {
     settle();
     return false;
   }
-  IndexRead reading(*table_, bags_);
+  IndexRead reading(*this);
   checkStale();
   freshBags();
   OpenTag& t = controllingTag();
@@ -522,12 +561,33 @@ uint64_t WorkArea::keyCount() {
     table_->refresh();
     return table_->recCount();
   }
-  IndexRead reading(*table_, bags_);
+  IndexRead reading(*this);
   checkStale();
   freshBags();
   bool desc = !walkForward();
   std::string lo = scopeKey(desc ? 1 : 0), hi = scopeKey(desc ? 0 : 1);
-  return controllingTag().tag->countRange(lo, hi);
+  const uint64_t all = controllingTag().tag->countRange(lo, hi);
+  if (!context().settings.deleted) return all;
+  // Keys of records marked deleted are not shown, so they are not counted either (a progress bar
+  // driven by the count ends at 100 %): one pass over the table finds them, one over the keys in
+  // the scopes takes them off.
+  std::vector<bool> gone;
+  table_->scan([&](uint32_t r, const uint8_t* rec) {
+    if (rec[0] != '*') return;
+    if (gone.size() <= r) gone.resize(size_t(r) + 1 + size_t(r) / 2);
+    gone[r] = true;
+  });
+  if (gone.empty()) return all;
+  auto c = controllingTag().tag->cursor();
+  uint64_t hidden = 0;
+  if (lo.empty()) c->first();
+  else c->seek(lo);
+  for (; c->valid(); c->next()) {
+    if (!hi.empty() && c->key().substr(0, hi.size()).compare(hi) > 0) break;
+    const uint32_t r = c->recno();
+    if (r < gone.size() && gone[r]) ++hidden;
+  }
+  return all - std::min(all, hidden);
 }
 
 void WorkArea::setFilter(const Value& block, const std::string& text) {

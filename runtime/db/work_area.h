@@ -144,7 +144,9 @@ class WorkArea final : public RecordListener {
   // which: 0 top, 1 bottom. A NIL value clears it; a block is evaluated each time it is used.
   void setScope(int which, const Value& v);
   Value scope(int which) const { return scope_[which]; }
-  uint64_t keyCount();  // keys of the controlling order within its scopes; records when natural
+  // Keys of the controlling order within its scopes (with SET DELETED on, only those of records
+  // not marked deleted); the record count when natural.
+  uint64_t keyCount();
 
   // --- filter ---
   void setFilter(const Value& block, const std::string& text);
@@ -170,6 +172,8 @@ class WorkArea final : public RecordListener {
   void afterWrite(DbfTable& table, bool appended) override;
   void afterRestructure(DbfTable& table) override;
   bool toleratesInterruptedWrite(DbfTable& table) override;
+  bool lockIndexes(DbfTable& table) override;
+  void unlockIndexes(DbfTable& table) noexcept override;
 
  private:
   struct Relation {
@@ -210,6 +214,11 @@ class WorkArea final : public RecordListener {
   bool walkForward() const;
   void refreshShared();
   void freshBags();
+  // Shared use: the bags' file locks, for writing (around a write's index changes) or for
+  // reading (around one operation's index reads; see IndexRead).
+  bool lockBags(bool forWriting);
+  void unlockBags() noexcept;
+  struct IndexRead;
 
   WorkAreas& owner_;
   int number_;
@@ -227,6 +236,8 @@ class WorkArea final : public RecordListener {
   std::string filterText_;
   std::vector<Relation> relations_;
   Value locateCond_, locateWhile_;
+  int indexWriteDepth_ = 0;  // lockIndexes calls not yet given back
+  int indexReadDepth_ = 0;   // IndexRead scopes open
   bool stale_ = false;
   std::string staleBag_;
   uint64_t keysIncluded_ = 0;

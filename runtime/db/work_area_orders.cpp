@@ -18,6 +18,27 @@ namespace rt::db {
 
 namespace {
 
+// Shared use: a tag added or removed outside a record write changes the bag under its file lock,
+// after dropping what another process changed, as the keys of a write do.
+class BagChange {
+ public:
+  BagChange(DbfTable& table, CdxBag& bag) : bag_(table.shared() ? &bag : nullptr) {
+    if (!bag_) return;
+    if (!bag_->lockFile(true))
+      throw Error(ErrorKind::Lock, "Lock failure: an index of the table is being changed elsewhere", "ORDCREATE",
+                  bag.path(), 0, true);
+    bag_->refresh();
+  }
+  ~BagChange() {
+    if (bag_) bag_->unlockFile();
+  }
+  BagChange(const BagChange&) = delete;
+  BagChange& operator=(const BagChange&) = delete;
+
+ private:
+  CdxBag* bag_;
+};
+
 std::string trim(std::string_view s) {
   size_t b = 0, e = s.size();
   while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
@@ -450,6 +471,7 @@ void WorkArea::createTag(const std::string& bagPath, const std::string& tagName,
   if (!trim(options.forText).empty()) probe.forExpr = compile(options.forText);
   KeyBatch batch(info.keyLen, keyFillByte(info.type));
   fillBatch(probe, batch, options.progress, options.every);
+  BagChange change(*table_, *bag);
   CdxTag& tag = bag->addTag(info, batch);
   bag->flush();
   if (structural && stale_ && sameFile(path, staleBag_)) {
@@ -468,8 +490,12 @@ bool WorkArea::destroyTag(std::string_view tagName) {
   if (n == 0) return false;
   CdxBag* bag = tags_[size_t(n - 1)].bag;
   bool wasCurrent = n == order_;
-  bool ok = bag->removeTag(tags_[size_t(n - 1)].tag->info().name);
-  bag->flush();
+  bool ok;
+  {
+    BagChange change(*table_, *bag);
+    ok = bag->removeTag(tags_[size_t(n - 1)].tag->info().name);
+    bag->flush();
+  }
   if (wasCurrent) order_ = 0;
   rebuildTagList();
   return ok;
@@ -477,13 +503,14 @@ bool WorkArea::destroyTag(std::string_view tagName) {
 
 void WorkArea::rebuildBags() {
   for (auto& b : bags_) {
+    BagChange change(*table_, *b);
     b->reindex([&](const TagInfo& info, KeyBatch& batch) {
       OpenTag probe;
       probe.key = recipeFor(info.keyExpr);
       probe.pending = info;
       if (!trim(info.forExpr).empty()) probe.forExpr = compile(info.forExpr);
       fillBatch(probe, batch, {}, 0);
-    });
+    }, !table_->shared());
     b->flush();
   }
   rebuildTagList();

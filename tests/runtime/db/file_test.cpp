@@ -96,7 +96,7 @@ TEST(TableLocks, AWriteAndItsReleaseLeaveNoLockBehind) {
 
   // Another opening of the file takes every lock at once.
   File probe = File::open(path);
-  const LockScheme& scheme = lockScheme();
+  const LockScheme& scheme = w.table().locking();
   EXPECT_TRUE(probe.lockRange(scheme.header().offset, scheme.header().length));
   EXPECT_TRUE(probe.lockRange(scheme.file().offset, scheme.file().length));
   probe.unlockRange(scheme.file().offset, scheme.file().length);

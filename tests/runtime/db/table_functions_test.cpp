@@ -32,6 +32,27 @@ class TableFunctionsTest : public ::testing::Test {
   testing::TempDir dir_;
 };
 
+// A progress bar driven by the key count ends at 100 %: with SET DELETED on the keys of deleted
+// records are not counted, within the scopes too.
+TEST_F(TableFunctionsTest, TheKeyCountLeavesOutDeletedRecordsWhenTheyAreHidden) {
+  script({"DBCREATE(d + 'LICZ', {{'NR','C',5,0}})", "DBUSEAREA(.T., , d + 'licz', 'licz', .F.)"});
+  for (int i = 1; i <= 300; ++i) {
+    run("DBAPPEND()");
+    run("FIELDPUT(1, '" + std::string(i <= 150 ? "a" : "b") + std::to_string(1000 + i) + "')");
+    if (i % 7 == 0) run("DBDELETE()");  // 21 of a, 21 of b
+  }
+  run("ORDCREATE(, 'NR', 'nr')");
+  EXPECT_EQ(run("ORDKEYCOUNT()").num(), 258);
+  run("ORDSCOPE(0, 'b')");
+  run("ORDSCOPE(1, 'b')");
+  EXPECT_EQ(run("ORDKEYCOUNT()").num(), 129);
+  int visible = 0;
+  for (run("DBGOTOP()"); !run("EOF()").logical(); run("DBSKIP()")) ++visible;
+  EXPECT_EQ(visible, 129);
+  run("SET(11, .F.)");  // SET DELETED OFF: every key
+  EXPECT_EQ(run("ORDKEYCOUNT()").num(), 150);
+}
+
 TEST_F(TableFunctionsTest, CreateOpenAppendSeekAndReadThroughTheFunctions) {
   script({"DBCREATE(d + 'PRAC', {{'NR_PRAC','C',5,0},{'KW','N',10,2},{'OD','D',8,0},{'UW','M',10,0}})",
           "DBUSEAREA(.T., , d + 'prac', 'prac', .F.)",

@@ -173,14 +173,17 @@ TEST_F(WorkAreaTest, ScopesByValueAndBlockLimitWalkAndKeyCount) {
   area_->setScope(1, Value::text("  100"));
   EXPECT_EQ(walk(), (std::vector<uint32_t>{5, 1}));
   EXPECT_EQ(walkBack(), (std::vector<uint32_t>{1, 5}));
-  EXPECT_EQ(area_->keyCount(), 3u);  // keys, the deleted record's included
+  EXPECT_EQ(area_->keyCount(), 2u);  // the keys walked: the deleted record's is hidden
   area_->setScope(0, Value::text("   12"));
   area_->setScope(1, Value::block(compileBlock("{|| '   12' }")));
   EXPECT_EQ(walk(), (std::vector<uint32_t>{6, 4}));
   EXPECT_FALSE(area_->seek(Value::text("  100"), false));
   area_->setScope(0, Value());
   area_->setScope(1, Value());
-  EXPECT_EQ(area_->keyCount(), 6u);
+  EXPECT_EQ(area_->keyCount(), 5u);
+  context().settings.deleted = false;
+  EXPECT_EQ(area_->keyCount(), 6u);  // with SET DELETED off, every key
+  context().settings.deleted = true;
   area_->setOrder(2);
   area_->setScope(0, Value::number(0));
   EXPECT_EQ(walk(), (std::vector<uint32_t>{6, 1, 4}));

@@ -1,0 +1,261 @@
+// Locks shared with other engines writing the same files: a process holding a lock byte as
+// another xBase engine holds it (the index file's byte 0x7FFFFFFE, the memo file's byte 0, the
+// 0x40000000-based bytes of a table without an index) makes our write wait and then refuse it
+// with nothing written; and two processes writing one table at once (key changes, memo changes,
+// appends) leave every tag equal to a full scan and every memo with its own record.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <thread>
+
+#include "runtime/core/context.h"
+#include "runtime/core/error.h"
+#include "runtime/core/std_functions.h"
+#include "runtime/db/work_areas.h"
+#include "tests/runtime/db/helpers/child_process.h"
+#include "tests/runtime/db/helpers/index_check.h"
+#include "tests/runtime/db/helpers/temp_dir.h"
+
+namespace rt::db {
+namespace {
+
+using testing::Child;
+using testing::compareOrdersWithScan;
+using testing::readLineFrom;
+using testing::sendLine;
+using testing::TempDir;
+
+UseOptions sharedUse() {
+  UseOptions o;
+  o.shared = true;
+  return o;
+}
+
+class EngineLocksTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    registerStandardFunctions();
+    context().settings.deleted = true;
+    indexed_ = dir_.file("zas.dbf");
+    plain_ = dir_.file("lista.dbf");
+  }
+  void TearDown() override { workAreas().closeAll(); }
+
+  // A table with an indexed key, a memo and a FOR tag, and one of the same records without an
+  // index; each record's ID never changes and every memo starts with it.
+  void makeTables(uint32_t records) {
+    for (const std::string& path : {indexed_, plain_}) {
+      DbfTable::create(path, {{"ID", 'C', 6, 0}, {"KEY", 'C', 8, 0}, {"UW", 'M', 10, 0}});
+      WorkArea& w = workAreas().use(path, {});
+      for (uint32_t i = 1; i <= records; ++i) {
+        w.append();
+        w.put(0, Value::text(idOf(i)));
+        w.put(1, Value::text("k" + std::to_string(i * 7 % 100)));
+        w.put(2, Value::text(idOf(i) + "/start"));
+      }
+      if (path == indexed_) {
+        w.createTag("", "KEY", "key");
+        w.createTag("", "ID", "id");
+        CreateTagOptions forClause;
+        forClause.forText = "left(key,2) <> 'k9'";
+        w.createTag("", "KEYP", "key+id", forClause);
+      }
+      workAreas().closeAll();
+    }
+  }
+  static std::string idOf(uint32_t n) {
+    char id[8];
+    std::snprintf(id, sizeof id, "r%05u", n);
+    return id;
+  }
+
+  // Every record's memo belongs to it: "" when so, else the first record that is not.
+  static std::string memosWithTheirRecords(WorkArea& w) {
+    for (uint32_t r = 1; r <= w.table().recCount(); ++r) {
+      w.goTo(r);
+      const std::string id = w.get(0).str(), memo = w.get(2).str();
+      if (memo.compare(0, id.size() + 1, id + "/") != 0) return "record " + std::to_string(r) + " " + id + " has memo " + memo;
+    }
+    return {};
+  }
+
+
+ public:
+  TempDir dir_;
+  std::string indexed_, plain_;
+};
+
+// Runs `act` once while a child holds `offset` of `file` as another engine would, and once after
+// it let go: the first is refused (false, or rt::Error Lock) within a bounded wait, the second
+// goes through.
+struct HeldLockCase {
+  const char* name;
+  std::function<std::string(EngineLocksTest&)> file;
+  std::function<uint64_t(WorkArea&)> offset;
+  bool shared;  // held shared (a reader's lock) instead of for writing
+  bool onIndexedTable;
+  std::function<bool(WorkArea&)> act;
+  // A read served whole from pages in memory needs no lock while the index stands still; such a
+  // case lets another handle change the index first, so the read has to go to the disk.
+  bool afterAnotherChange = false;
+};
+
+TEST_F(EngineLocksTest, ALockByteHeldAsAnotherEngineHoldsItRefusesOurConflictingWrite) {
+  auto cdx = [](EngineLocksTest& t) { return t.dir_.file("zas.cdx"); };
+  auto fpt = [](EngineLocksTest& t) { return t.dir_.file("zas.fpt"); };
+  auto dbf = [](EngineLocksTest& t) { return t.indexed_; };
+  auto plainDbf = [](EngineLocksTest& t) { return t.plain_; };
+  auto at = [](uint64_t off) { return [off](WorkArea&) { return off; }; };
+  // Record 3 of a table without an index: 0x40000000 + its own place in the file.
+  auto record3 = [](WorkArea& w) {
+    return uint64_t(0x40000000) + w.table().header().headerLen + 2ull * w.table().header().recordLen;
+  };
+  auto changeKey = [](WorkArea& w) {
+    w.goTo(2);
+    if (!w.lockCurrent()) return false;
+    w.put(1, Value::text("nowy"));
+    w.unlockAll();
+    return true;
+  };
+  auto changeMemo = [](WorkArea& w) {
+    w.goTo(2);
+    if (!w.lockCurrent()) return false;
+    w.put(2, Value::text(w.get(0).str() + "/zmieniona"));
+    w.unlockAll();
+    return true;
+  };
+  auto seekKey = [](WorkArea& w) {
+    w.setOrder(w.orderByName("ID"));
+    return w.seek(Value::text("r00004"), false);
+  };
+  auto lockRecord3 = [](WorkArea& w) {
+    w.goTo(3);
+    return w.lockCurrent();
+  };
+  auto appendOne = [](WorkArea& w) {
+    if (!w.append()) return false;
+    w.put(0, Value::text("r00099"));
+    w.put(2, Value::text("r00099/nowy"));
+    w.unlockAll();
+    return true;
+  };
+  auto createTag = [](WorkArea& w) {
+    w.createTag("", "NOWY", "key+id");
+    return true;
+  };
+  const HeldLockCase cases[] = {
+      {"tag creation under the index file's write lock", cdx, at(0x7FFFFFFE), false, true, createTag},
+      {"index write under the index file's write lock", cdx, at(0x7FFFFFFE), false, true, changeKey},
+      {"append under the index file's write lock", cdx, at(0x7FFFFFFE), false, true, appendOne},
+      {"index read under the index file's write lock", cdx, at(0x7FFFFFFE), false, true, seekKey, true},
+      {"index write under the index file's read lock", cdx, at(0x7FFFFFFE), true, true, changeKey},
+      {"memo write under the memo file's lock", fpt, at(0), false, true, changeMemo},
+      {"index read under the table's header lock", dbf, at(0x7FFFFFFE), false, true, seekKey, true},
+      {"record lock of a table without an index", plainDbf, record3, false, false, lockRecord3},
+      {"append to a table without an index", plainDbf, at(0x40000000), false, false, appendOne},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    makeTables(5);
+    const std::string table = c.onIndexedTable ? indexed_ : plain_;
+    // Opened before the holder starts (opening reads the index): the holder touches nothing of
+    // ours, only a descriptor of its own.
+    WorkArea& w = workAreas().use(table, sharedUse());
+    const uint64_t offset = c.offset(w);
+    const std::string file = c.file(*this);
+    if (c.afterAnotherChange) {
+      ASSERT_TRUE(c.act(w));  // every page now in memory
+      UseOptions other = sharedUse();
+      other.alias = "DRUGI";
+      WorkArea& second = workAreas().use(table, other);
+      ASSERT_TRUE(changeKey(second));
+      workAreas().close(second.number());
+      workAreas().select(w.number());
+    }
+    Child holder([&](int up, int down) {
+      File f = File::open(file);
+      if (!f.lockRange(offset, 1, !c.shared)) return 1;
+      sendLine(up, "held");
+      readLineFrom(down);
+      return 0;
+    });
+    ASSERT_EQ(holder.readLine(), "held");
+    const auto start = std::chrono::steady_clock::now();
+    bool done = true;
+    try {
+      done = c.act(w);
+    } catch (const Error& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::Lock) << e.what();
+      done = false;
+    }
+    EXPECT_FALSE(done);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));  // never a hang
+    holder.send("go");
+    EXPECT_EQ(holder.wait(), 0);
+    EXPECT_TRUE(c.act(w));  // the same again goes through once the lock is free
+    workAreas().closeAll();
+    WorkArea& check = workAreas().use(table, {});
+    EXPECT_FALSE(check.indexesStale());
+    EXPECT_EQ(compareOrdersWithScan(check), "");
+    EXPECT_EQ(memosWithTheirRecords(check), "");
+    workAreas().closeAll();
+    std::filesystem::remove(indexed_);
+    std::filesystem::remove(dir_.file("zas.cdx"));
+    std::filesystem::remove(dir_.file("zas.fpt"));
+    std::filesystem::remove(plain_);
+    std::filesystem::remove(dir_.file("lista.fpt"));
+  }
+}
+
+// Two processes change keys and memos of random records and append, each under its own locks.
+TEST_F(EngineLocksTest, TwoProcessesWritingOneTableAtOnceKeepTagsAndMemosWhole) {
+  const uint32_t kRecords = 40;
+  const int kOperations = 1200;
+  makeTables(kRecords);
+  for (const std::string& table : {indexed_, plain_}) {
+    SCOPED_TRACE(table);
+    auto worker = [&](unsigned who) {
+      return [&, who](int up, int) {
+        WorkArea& w = workAreas().use(table, sharedUse());
+        std::mt19937 rng(who);
+        int appended = 0;
+        for (int i = 0; i < kOperations; ++i) {
+          const unsigned draw = rng() % 10;
+          if (draw == 0) {
+            if (!w.append()) return 5;
+            const std::string id = "p" + std::to_string(who) + std::to_string(10000 + i).substr(1);
+            w.put(0, Value::text(id));
+            w.put(1, Value::text("a" + std::to_string(i % 50)));
+            w.put(2, Value::text(id + "/appended " + std::string(i % 90, 'x')));
+            w.unlockAll();
+            ++appended;
+            continue;
+          }
+          w.goTo(uint32_t(rng() % kRecords + 1));
+          while (!w.lockCurrent()) std::this_thread::yield();
+          if (draw < 6) w.put(1, Value::text("k" + std::to_string(rng() % 100)));
+          if (draw >= 4) w.put(2, Value::text(w.get(0).str() + "/" + std::to_string(who) + " " + std::string(rng() % 150, 'm')));
+          w.unlockAll();
+        }
+        sendLine(up, std::to_string(appended));
+        workAreas().closeAll();
+        return 0;
+      };
+    };
+    Child a(worker(1)), b(worker(2));
+    const int appended = std::stoi("0" + a.readLine()) + std::stoi("0" + b.readLine());
+    EXPECT_EQ(a.wait(), 0);
+    EXPECT_EQ(b.wait(), 0);
+    WorkArea& w = workAreas().use(table, sharedUse());
+    EXPECT_EQ(w.table().recCount(), kRecords + uint32_t(appended));
+    EXPECT_EQ(compareOrdersWithScan(w), "");
+    EXPECT_EQ(memosWithTheirRecords(w), "");
+    workAreas().closeAll();
+  }
+}
+
+}  // namespace
+}  // namespace rt::db
