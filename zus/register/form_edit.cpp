@@ -142,7 +142,8 @@ rt::Value ED_NB(bool isNew) {
   }
 
   set("brak_nb", flag(false));
-  callIfPresent("AKT_DNI", {var("_old_dni"), var("_old_pom")}, {});
+  callIfPresent("AKT_DNI", {var("_old_dni"), var("_old_pom"), var("_old_zas"), var("_old_licz")},
+                {});
   window.close();
   status.restore();
 

@@ -50,11 +50,16 @@ Value DAJ_PROCENT(Args&) {
   });
 }
 
+// Arguments: the record's days, its child-care answer, its kind and its count flag ("T"/"N") as
+// the form opened it. Without the last two the record is taken as counted before with the kind
+// it has now.
 Value AKT_DNI(Args& a) {
-  int oldDays = int(a[0].intOr(0));
-  std::string oldChildCare = a[1].strOr("T");
-  bool counted = runRuleByName(
-      [&](RuleContext& c, RuleEnv& env) { return saveCounters(c, env, oldDays, oldChildCare); });
+  bool counted = runRuleByName([&](RuleContext& c, RuleEnv& env) {
+    CountedShare before{a[2].isChar() ? a[2].str() : c.form.zasilek,
+                        a[3].isChar() ? a[3].str() == "T" : c.form.czy_zlicz == "T",
+                        int(a[0].intOr(0)), a[1].strOr("T")};
+    return saveCounters(c, env, before);
+  });
   return counted ? flag(true) : Value();
 }
 

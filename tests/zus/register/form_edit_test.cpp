@@ -61,9 +61,11 @@ TEST_F(EditForm, NewRecordIsEnteredAndSavedWithItsFieldsAndCounters) {
     // The first benefit of an employee without a start of the sick-pay count starts it.
     EXPECT_EQ(mainField("data_zus").date(), first.date());
     EXPECT_EQ(calls["AKT_DNI"], 1);
-    ASSERT_EQ(lastArgs["AKT_DNI"].size(), 2u);
+    ASSERT_EQ(lastArgs["AKT_DNI"].size(), 4u);
     EXPECT_EQ(lastArgs["AKT_DNI"][0].num(), 0);
     EXPECT_EQ(lastArgs["AKT_DNI"][1].str(), "T");
+    // A new record held nothing in the counters.
+    EXPECT_EQ(lastArgs["AKT_DNI"][3].str(), "N");
   });
   EXPECT_NE(formScreen.find("Rodzaj zasiłku: CHOR_ZUS"), std::string::npos) << formScreen;
   EXPECT_NE(formScreen.find("Data od:"), std::string::npos);

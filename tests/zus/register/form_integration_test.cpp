@@ -78,5 +78,54 @@ TEST_F(FormWithRules, AnEditedCareBenefitTakenOutOfTheCountLeavesBothCareCounter
   });
 }
 
+// The count flag and the correction flag (which takes the days out of the count) reach the
+// counters only with the save: Esc and "Nie" leaves them as they were.
+TEST_F(FormWithRules, CountAndCorrectionFlagsMoveTheCountersOnlyWhenSaved) {
+  const std::vector<int> toCountFlag(6, K_ENTER);
+  // From the count flag to the correction flag: the sick-note dates and reduction, the months,
+  // the letter code, both sick-note numbers and the care answer.
+  const std::vector<int> toCorrection(9, K_ENTER);
+  struct Case {
+    const char* what;
+    std::vector<int> keys;
+    bool saved;
+    int care, family;  // dni_op and dni_rdz afterwards, from 7 and 6
+  } cases[] = {
+      {"count flag, Esc", join({toCountFlag, text("N"), {K_ESC}, text("N")}), false, 7, 6},
+      {"correction, Esc", join({toCountFlag, toCorrection, text("T"), {K_ESC}, text("N")}), false, 7, 6},
+      {"correction, saved", join({toCountFlag, toCorrection, text("T"), {K_CTRL_W}}), true, 2, 1},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    inRegister([&] {
+      rt::Memvars& v = rt::context().memvars;
+      v.declarePrivate("_kod_fun", txt(""));
+      v.declarePrivate("czy_pseudo", rt::Value::logical(false));
+      const rt::Value first = v.get("lum_data");
+      uint32_t recno = addBenefit({{"zasilek", txt("Z02")},
+                                   {"od", first},
+                                   {"do", rt::Value::date(first.date() + 4)},
+                                   {"l_dni", num(5)},
+                                   {"procent", num(80)},
+                                   {"czy_dz", rt::Value::logical(false)},
+                                   {"dat_wyp", rt::Value::date(first.date() + 9)},
+                                   {"data_prawa", first},
+                                   {"status", num(2)}});
+      setMain("dni_op", num(7));
+      setMain("dni_rdz", num(6));
+      v.assign("suma_dni2", num(7));
+      v.assign("suma_dni3", num(6));
+      area().goTo(recno);
+      rt::Value saved = edit(false, k.keys);
+      EXPECT_EQ(saved.logicalOr(false), k.saved) << ::testing::PrintToString(messages);
+      area().goTo(recno);
+      EXPECT_EQ(field("czy_korekt").logical(), k.saved);
+      EXPECT_EQ(mainField("dni_op").numOr(0), k.care);
+      EXPECT_EQ(mainField("dni_rdz").numOr(0), k.family);
+      EXPECT_EQ(v.get("suma_dni2").numOr(0), k.care);
+    });
+  }
+}
+
 }  // namespace
 }  // namespace form_test
