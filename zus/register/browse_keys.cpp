@@ -126,6 +126,7 @@ void editStartDate() {
   }
   // The employee record is locked since the employee was chosen.
   setField("main", "data_zus", start);
+  commitEmployeeAndRegister();
 }
 
 int POMOC() {
@@ -185,7 +186,10 @@ void DAJ_UWAGI() {
     // Only a locked record takes the text; Esc gave back the text as it was. Remarks typed for a
     // record another workstation holds are not stored, and the user is told so.
     if (call("_REC_LOCK").logicalOr(false)) {
-      if (edited.text != before) setField("nieobec", "uwagi", txt(edited.text));
+      if (edited.text != before) {
+        setField("nieobec", "uwagi", txt(edited.text));
+        commitEmployeeAndRegister();
+      }
     } else if (edited.text != before) {
       form::message(kRecordBusy, 3);
     }

@@ -12,6 +12,7 @@
 #include "runtime/term/keyboard.h"
 #include "runtime/term/screen.h"
 #include "runtime/term/terminal.h"
+#include "zus/register/benefit_record.h"
 #include "zus/register/field_checks.h"
 #include "zus/register/form_copies.h"
 #include "zus/register/form_keys.h"
@@ -149,7 +150,7 @@ rt::Value ED_NB(bool isNew) {
 
   selectAlias("nieobec");
   writeWorkingCopies(isNew);
-  call("DBCOMMIT");
+  reg::commitEmployeeAndRegister();
 
   rt::term::keyboard().stuff(std::string(1, '\0'));
   restoreBrowseView();

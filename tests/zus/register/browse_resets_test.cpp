@@ -107,7 +107,10 @@ TEST_F(Resets, ABreakKeepsTheStartsDoneAndStillOffersTheDaysOutside) {
   zus::ZER_DAT();
   EXPECT_EQ(employeeField("    3", "data_zus").date(), day(2023, 1, 1).date()) << "not reached";
   EXPECT_EQ(employeeField("    6", "data_zus").date(), day(2023, 1, 1).date()) << "not reached";
-  EXPECT_TRUE(said(" Ustalanie dat zostal`o zakon`czone! "));
+  // The user learns that the dates were set only in part, and for how many employees.
+  EXPECT_TRUE(said(" Ustalanie dat zostal`o przerwane! "));
+  EXPECT_TRUE(said("Daty ustalono dla 1 z "));
+  EXPECT_FALSE(said("zakon`czone"));
   EXPECT_TRUE(asked("Czy wyzerowac` dni poza? "));
 }
 

@@ -3,6 +3,7 @@
 // adds them to the employee's counter when it is saved.
 #include <gtest/gtest.h>
 
+#include "runtime/db/dbf_table.h"
 #include "tests/zus/register/form_fixture.h"
 
 namespace form_test {
@@ -16,6 +17,15 @@ class FormWithRules : public BenefitForm {
     BenefitForm::SetUp();
     zus::registerRegisterFunctions();
     zus::registerBenefitFormFunctions();
+  }
+
+  // A field of the current record of the table behind `alias`, as another workstation reads it
+  // from the disk through a handle of its own.
+  static rt::Value onDisk(const char* alias, const char* name) {
+    rt::db::WorkArea& a = area(alias);
+    auto other = rt::db::DbfTable::open(a.table().path(), {true, true});
+    other->goTo(a.recno());
+    return other->get(size_t(other->fieldIndex(name)));
   }
 };
 
@@ -42,6 +52,11 @@ TEST_F(FormWithRules, NewSicknessBenefitTakesItsDaysFromTheDatesAndCountsThem) {
     EXPECT_EQ(field("l_dni").num(), 5);
     EXPECT_EQ(mainField("dni_ch").numOr(0), daysBefore + 5);
     EXPECT_EQ(mainField("data_zus").date(), first.date());
+    // The record and the counters it moved are on the disk together, while the employee is
+    // still chosen (his record locked).
+    EXPECT_EQ(onDisk("nieobec", "l_dni").numOr(0), 5);
+    EXPECT_EQ(onDisk("main", "dni_ch").numOr(0), daysBefore + 5);
+    EXPECT_EQ(onDisk("main", "data_zus").date(), first.date());
   });
 }
 
