@@ -7,6 +7,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
+#include "runtime/term/leave_request.h"
 #include "zus/shell/kind_predicates.h"
 #include "zus/shell/link_config.h"
 #include "zus/shell/memory_files.h"
@@ -161,24 +162,30 @@ int MAIN() {
   }
 
   v.assign("czy_jest_mem", rt::Value::logical(true));
-  bool ready = false;
+  int leftBySignal = 0;
   try {
-    ready = TOTAL_ZAS();
-  } catch (const rt::Error& e) {
-    // A company file the set-up cannot read (the payroll month, the payroll items) ends the run
-    // like missing payroll data, but the user learns which file it was.
-    reportStartFailure(e);
-  }
-  if (ready) {
-    // From here on the link lives in the arrays; only `zsx_n_rsa` is carried to the next save.
-    rt::Value nRsa = v.get("zsx_n_rsa");
-    v.releaseAll("zsx_*");
-    v.declarePrivate("zsx_n_rsa", nRsa);
-    if (settingsFileExists("place\\par_prog" + ext)) restoreSettings("place\\par_prog" + ext);
-    call("FEKRAN", {rt::Value::text("zus")});
+    bool ready = false;
+    try {
+      ready = TOTAL_ZAS();
+    } catch (const rt::Error& e) {
+      // A company file the set-up cannot read (the payroll month, the payroll items) ends the run
+      // like missing payroll data, but the user learns which file it was.
+      reportStartFailure(e);
+    }
+    if (ready) {
+      // From here on the link lives in the arrays; only `zsx_n_rsa` is carried to the next save.
+      rt::Value nRsa = v.get("zsx_n_rsa");
+      v.releaseAll("zsx_*");
+      v.declarePrivate("zsx_n_rsa", nRsa);
+      if (settingsFileExists("place\\par_prog" + ext)) restoreSettings("place\\par_prog" + ext);
+      call("FEKRAN", {rt::Value::text("zus")});
+    }
+  } catch (const rt::term::LeaveRequested& leave) {
+    // A hang-up or a kill: the open forms and windows are gone, the tables are closed below.
+    leftBySignal = leave.signal;
   }
   call("MFKONIEC");
-  return 0;
+  return leftBySignal ? 128 + leftBySignal : 0;
 }
 
 void KOMUNIKAT() {
