@@ -179,7 +179,10 @@ void DAJ_UWAGI() {
     std::string before = fieldText("nieobec", "uwagi");
     {
       CursorShown cursor;
-      edited = rt::ui::memoEdit(before, 11, 11, 18, 69);
+      // Esc gives the remarks back as they were, without a question.
+      rt::ui::MemoEditOptions options;
+      options.confirmAbort = false;
+      edited = rt::ui::memoEdit(before, 11, 11, 18, 69, options);
     }
     call("STATLINE", {num(-1)});
     selectAlias("nieobec");
