@@ -50,8 +50,9 @@ TEST(EndDateRule, DefaultPercentageOfANewRecordFollowsTheKindAndTheRight) {
   } cases[] = {
       {2, d(2011, 1, 5), 0, 80},                 // care
       {15, d(2010, 12, 30), d(1959, 5, 1), 70},  // hospital before the cut-over
-      {15, d(2010, 12, 31), d(1959, 5, 1), 80},  // 2010 - 1 - 1959 = 50
-      {15, d(2010, 12, 31), d(1960, 5, 1), 70},
+      {15, d(2010, 12, 31), d(1959, 5, 1), 70},  // 50, but the 80% holds from 1 January 2011
+      {15, d(2011, 1, 1), d(1960, 5, 1), 80},    // 2011 - 1 - 1960 = 50
+      {15, d(2011, 1, 1), d(1961, 5, 1), 70},
       {15, d(2010, 12, 31), 0, 70},  // birth date unknown
       {1, d(2011, 1, 5), 0, 80},     // ZUS sickness, no table attached
       {27, d(2011, 1, 5), 0, 100},   // accident kinds
