@@ -45,8 +45,8 @@ Value CZY_MOZNA(Args& a) {
 Value DAJ_PROCENT(Args&) {
   return runRuleByName([](RuleContext& c, RuleEnv& env) {
     if (c.reg.kod_fun.empty()) return Value::integer(0);
-    // Without the employment date or a value of the table: the statutory 80.
-    return Value::number(seniorityTablePercent(c, env).value_or(80), 2);
+    // Without the employment date or a value of the table: a percentage the check refuses.
+    return Value::number(seniorityTablePercent(c, env).value_or(kNoTablePercent), 2);
   });
 }
 
