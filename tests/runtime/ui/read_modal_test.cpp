@@ -263,6 +263,27 @@ TEST_F(ReadModalTest, RangeCheckRefusesWithItsMessageUntilTheNextKey) {
   EXPECT_EQ(screen_.textAt(kScoreRow, kScoreCol, 12), std::string(12, ' '));
 }
 
+// A check that empties the text and keeps the user in the field: the next text is typed from the
+// field's first column into an empty buffer.
+TEST_F(ReadModalTest, ATextTheCheckEmptiedIsTypedAgainFromItsStart) {
+  vars().declarePrivate("kind", Value::text("          "));
+  GetPtr g = Get::onMemvar(2, 5, "kind", "!!!!!!!!!!");
+  int checks = 0;
+  g->valid = [&] {
+    if (++checks > 1) return true;
+    vars().assign("kind", Value::text("          "));
+    return false;
+  };
+  GetList gets{g};
+  screen_.type("xyz");
+  screen_.keys({K_ENTER});
+  screen_.type("chor_zus");
+  screen_.keys({K_ENTER});
+  readModal(gets);
+  EXPECT_EQ(str("kind"), "CHOR_ZUS  ");
+  EXPECT_EQ(screen_.textAt(2, 5, 10), "CHOR_ZUS  ");
+}
+
 // The first accepted key of a number clears the field, whatever refused keys came before it.
 TEST_F(ReadModalTest, ARefusedKeyLeavesTheFirstDigitClearToCome) {
   struct Case {
