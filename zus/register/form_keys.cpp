@@ -116,7 +116,10 @@ void DAJ_CT_F3() {
   if (!decide(true, "Czy oznaczyc` zasil`ek do bezwarunkowego przepisania do PL`AC ?")) return;
   KeepSelectedArea keep;
   if (!onEditedRecord()) return;
-  if (!call("_REC_LOCK").logicalOr(false)) return;
+  if (!call("_REC_LOCK").logicalOr(false)) {
+    message("Zapis jest ux`ywany na innym stanowisku - oznaczenie nie nasta`pi !", 3);
+    return;
+  }
   rt::FieldResolver& fields = *rt::context().fields;
   fields.writeAliasField("nieobec", "place", flag(false));
   fields.writeAliasField("nieobec", "old_zas", txt("   "));

@@ -210,6 +210,30 @@ TEST_F(EditForm, CtrlF3MarksTheRecordForANewTransferEvenWhenTheFormIsAbandoned) 
   });
 }
 
+TEST_F(EditForm, CtrlF3OnARecordHeldElsewhereSaysItWasNotMarked) {
+  inRegister([&] {
+    uint32_t recno = calculatedSickness();
+    ASSERT_TRUE(area().lockCurrent());
+    rt::context().fields->writeAliasField("nieobec", "place", rt::Value::logical(true));
+    call("DBCOMMIT");
+    area().unlockAll();
+    // Another workstation holds the record.
+    ASSERT_TRUE(call("_OPEN_LOCAL", {txt(dir), txt("NIEOBEC"), txt("other")}).logicalOr(false));
+    call("DBGOTO", {num(recno)});
+    ASSERT_TRUE(call("RLOCK").logicalOr(false));
+    select("nieobec");
+    area().goTo(recno);
+
+    edit(false, join({{kCtrlF3}, text("T"), {K_ESC}, text("N")}));
+    EXPECT_TRUE(said("Zapis jest ux`ywany na innym stanowisku - oznaczenie nie nasta`pi !"));
+    call("DBSELECTAREA", {txt("other")});
+    call("DBCLOSEAREA");
+    select("nieobec");
+    area().goTo(recno);
+    EXPECT_TRUE(field("place").logical());
+  });
+}
+
 TEST_F(EditForm, PayoutDateOfANewRecordIsProposedFromTheNearestHintDate) {
   inRegister([&] {
     const rt::Value first = rt::context().memvars.get("lum_data");
