@@ -2,6 +2,7 @@
 // hand-over to the closing routine.
 #include "zus/shell/startup.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,30 @@ void reportStartFailure(const rt::Error& e) {
   call("KOM3", {komen, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
 }
 
+// The directory the payroll tables are looked for in: the payroll directory of the company, or
+// the directory the program runs in.
+std::string payrollDirectory() {
+  const rt::Value* dir = vars().tryGet("_path_plac");
+  std::string path = dir && dir->isChar() ? dir->str() : std::string();
+  while (!path.empty() && path.back() == ' ') path.pop_back();
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(path.empty() ? "." : path, ec);
+  if (ec) return path;
+  absolute = absolute.lexically_normal();
+  if (absolute.filename().empty() && absolute.has_parent_path()) absolute = absolute.parent_path();
+  return absolute.string();
+}
+
+// Without the employee table of the payroll program there is nothing to work on: the user learns
+// where it was looked for.
+void reportNoPayrollData() {
+  rt::Value lines = rt::Value::newArray(0);
+  lines.arr().push_back(rt::Value::text("Brak danych programu pl`acowego (tabeli MAIN) w katalogu:"));
+  lines.arr().push_back(rt::Value::text(payrollDirectory()));
+  lines.arr().push_back(rt::Value::text("Program nie mox`e rozpocza`c` pracy."));
+  call("KOM3", {lines, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
+}
+
 void bindHotKey(int key, const char* function) {
   call("SETKEY", {rt::Value::integer(key), rt::Value::block(std::make_shared<HotKeyBlock>(function))});
 }
@@ -100,7 +125,10 @@ bool TOTAL_ZAS() {
   v.assign("pustykod", rt::Value::text(std::string(3, char(255))));
   ZAS_STAT();
 
-  if (!call("DANEPLAC", {rt::Value::integer(1)}).logicalOr(false)) return false;
+  if (!call("DANEPLAC", {rt::Value::integer(1)}).logicalOr(false)) {
+    reportNoPayrollData();
+    return false;
+  }
 
   defaultParameters();
   const rt::Value* bOn = v.tryGet("dev_b_on");
@@ -163,8 +191,8 @@ int MAIN() {
 
   v.assign("czy_jest_mem", rt::Value::logical(true));
   int leftBySignal = 0;
+  bool ready = false;
   try {
-    bool ready = false;
     try {
       ready = TOTAL_ZAS();
     } catch (const rt::Error& e) {
@@ -185,7 +213,9 @@ int MAIN() {
     leftBySignal = leave.signal;
   }
   call("MFKONIEC");
-  return leftBySignal ? 128 + leftBySignal : 0;
+  // A run that could not start (no payroll data, a company file it cannot read) fails.
+  if (leftBySignal) return 128 + leftBySignal;
+  return ready ? 0 : 1;
 }
 
 void KOMUNIKAT() {
