@@ -106,8 +106,8 @@ void checkStartDate(bool endsOnNewYear) {
           "mox`na ja` wpisac` po nacis`nie`ciu klawisza F8 w biex`a`cej opcji"});
   } else if (yearOf(start) < payrollYear() && !endsOnNewYear) {
     warn({"Pracownik nie ma ustalonej daty do kontroli dni wynagrodzenia za chorobe`!",
-          "Nalex`y wykonac` opcje` \"Nowy Rok\\Licznik chor.\" (dla wszystkich) lub",
-          "wpisac` date` po nacis`nie`ciu klawisza F8 w biex`a`cej opcji"});
+          "Nalex`y wykonac` dla wszystkich opcje` \"Narze`dzia\\Pocza`tek roku kontrolnego\"",
+          "lub wpisac` date` po nacis`nie`ciu klawisza F8 w biex`a`cej opcji"});
   }
 }
 

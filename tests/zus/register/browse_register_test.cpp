@@ -88,6 +88,15 @@ TEST_F(RegisterBrowse, ShowsTheChosenEmployeesRecordsAndHeader) {
   EXPECT_EQ(call("SELECT", {txt("nieobec")}).intOr(-1), 0);
 }
 
+// A start of the sick-pay count from an earlier year: the warning names the menu option that sets
+// it for everybody as the menu shows it.
+TEST_F(RegisterBrowse, AnOldStartOfTheCountLeadsToTheMenuOptionThatSetsIt) {
+  employee("    4", "Zielinski", {{"data_zus", day(2023, 1, 1)}});
+  benefit("    4", 10, day(2024, 2, 2), day(2024, 2, 4), day(2024, 2, 10));
+  inBrowse("    4", [&](int) { return zus::kLeaveBrowse; });
+  EXPECT_TRUE(said("\"Narze`dzia\\Pocza`tek roku kontrolnego\""));
+}
+
 TEST_F(RegisterBrowse, YearFilterLimitsTheScopeToThePreviousAndCurrentYear) {
   struct Case {
     bool filter;
