@@ -18,7 +18,10 @@ open_employee_1() {
   wait_for "Nr:     1"
 }
 
-start_demo
+# The first run notes its process number for the signal.
+pidfile="$work/zasilki.pid"
+tm -u new-session -d -s "$session" -x 80 -y 25 \
+  "cd '$work' && TERM=xterm-256color LANG=C.UTF-8 sh -c 'echo \$\$ > $pidfile; exec \"$bin\" --demo demo'; echo \"EXIT=\$?\"; sleep 60"
 open_employee_1
 wait_for "Czy wprowadzić nowy zasiłek ?"
 keys Enter
@@ -41,9 +44,7 @@ keys C-w
 wait_for "CHOR_ZUS   - Zasiłek chorob"
 wait_for "Dni do okr.zasił.:   5"
 
-pane=$(tm list-panes -t "$session" -F '#{pane_pid}')
-pid=$(pgrep -P "$pane" -x zasilki) || fail "the program's process is not found"
-kill -HUP "$pid"
+kill -HUP "$(cat "$pidfile")"
 wait_for "EXIT=129"
 
 # A second run on the same company: the record and the counter are there.
