@@ -5,6 +5,7 @@
 // holds therefore leaves the counters and the employee's start of the sick-pay count as they were.
 #include "zus/register/form_edit.h"
 
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -69,11 +70,25 @@ bool takeRecord(bool isNew) {
   return call("_REC_LOCK").logicalOr(false);
 }
 
+// A form left by an unwinding (a hang-up, a kill) saves nothing: the start of the sick-pay count
+// the start-date rule wrote goes back as on Esc, so that closing the tables does not write it.
+class StartBackOnUnwinding {
+ public:
+  ~StartBackOnUnwinding() {
+    if (std::uncaught_exceptions() == 0) return;
+    try {
+      if (sickPayStart() != date("_dat_zus")) setSickPayStart(date("_dat_zus"));
+    } catch (...) {  // a destructor never throws
+    }
+  }
+};
+
 }  // namespace
 
 rt::Value ED_NB(bool isNew) {
   rt::PrivateFrame frame(vars());
   declareWorkingCopies(isNew);
+  StartBackOnUnwinding startBack;
   FormKeys keys;
   std::optional<ColourSet> colours(std::in_place, 38);
 

@@ -2,7 +2,10 @@
 // left with Esc, refused, or held by another workstation; the keys bound while it is open.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "runtime/term/keyboard.h"
+#include "runtime/term/leave_request.h"
 #include "tests/zus/register/form_fixture.h"
 #include "zus/register/form_edit.h"
 
@@ -102,6 +105,20 @@ TEST_F(EditForm, EscapeAndNoLeavesRecordStatusAndStartDateAsTheyWere) {
     EXPECT_EQ(mainField("data_zus").date(), 0);
     EXPECT_EQ(calls["AKT_DNI"], 0);
     EXPECT_GE(calls["DAJ_SCOPY"], 1);
+  });
+}
+
+// A hang-up in the form: the start of the count the start-date rule wrote goes back, as on Esc.
+TEST_F(EditForm, AHangUpInTheFormLeavesTheStartDateAsItWas) {
+  onCall["OK_OD"] = [] {
+    setMain("data_zus", day(2000, 1, 3));
+    rt::term::requestLeave(SIGHUP);
+  };
+  inRegister([&] {
+    calculatedSickness();
+    EXPECT_THROW(edit(false, {K_ENTER, K_ENTER}), rt::term::LeaveRequested);
+    rt::term::clearLeaveRequest();
+    EXPECT_EQ(mainField("data_zus").date(), 0);
   });
 }
 
