@@ -12,6 +12,7 @@
 #include "patch/startup.h"
 #include "runtime/core/error.h"
 #include "runtime/term/curses_backend.h"
+#include "runtime/term/leave_request.h"
 
 int main(int argc, char** argv) {
   auto arg = [&](int i) { return i < argc ? rt::Value::text(argv[i]) : rt::Value(); };
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
     if (patch::isConversion(akcja, plik1, plik2)) return patch::MAIN(akcja, plik1, plik2);
     rt::term::TerminalSession terminal;
     return patch::MAIN(akcja, plik1, plik2);
+  } catch (const rt::term::LeaveRequested&) {
+    // A hang-up or a kill at a question: the update was abandoned.
+    std::fprintf(stderr, "uzupelnienie: przerwano sygnalem\n");
   } catch (const rt::Error& e) {
     std::fprintf(stderr, "uzupelnienie: %s %s %s\n", e.description().c_str(),
                  e.operation().c_str(), e.file().c_str());

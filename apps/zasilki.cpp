@@ -20,6 +20,7 @@
 #include "runtime/db/table_functions.h"
 #include "runtime/print/console_output.h"
 #include "runtime/term/curses_backend.h"
+#include "runtime/term/leave_request.h"
 #include "runtime/term/register.h"
 #include "runtime/ui/ui_functions.h"
 #include "suite/demo/demo_company.h"
@@ -85,6 +86,8 @@ int main(int argc, char** argv) {
       result = zus::MAIN();
     }
     return result;
+  } catch (const rt::term::LeaveRequested& leave) {
+    return 128 + leave.signal;
   } catch (const rt::Error& e) {
     std::fprintf(stderr, "zasilki: %s %s %s\n", e.description().c_str(), e.operation().c_str(),
                  e.file().c_str());

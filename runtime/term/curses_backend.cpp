@@ -2,6 +2,7 @@
 // terminal on every way out.
 #include "runtime/term/curses_backend.h"
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <csignal>
@@ -15,6 +16,7 @@
 #include "runtime/core/error.h"
 #include "runtime/term/glyphs.h"
 #include "runtime/term/keys.h"
+#include "runtime/term/leave_request.h"
 #include "runtime/term/screen.h"
 #include "runtime/term/terminal.h"
 
@@ -144,6 +146,7 @@ constexpr NamedKey kNamedKeys[] = {
 };
 
 bool gActive = false;
+constexpr int kLeaveCheckMs = 200;
 
 void restoreTerminal() {
   if (gActive) {
@@ -199,13 +202,17 @@ class CursesBackend : public Backend {
       }
     }
     std::atexit(restoreTerminal);
-    for (int sig : {SIGTERM, SIGHUP, SIGQUIT, SIGINT, SIGABRT}) std::signal(sig, onTerminatingSignal);
+    // A hang-up or a polite kill ends the run through the key reader (tables committed and
+    // closed); the other signals end it at once with the terminal given back.
+    for (int sig : {SIGQUIT, SIGINT, SIGABRT}) std::signal(sig, onTerminatingSignal);
+    catchLeaveSignals();
     erase();
     refresh();
   }
 
   ~CursesBackend() override {
-    for (int sig : {SIGTERM, SIGHUP, SIGQUIT, SIGINT, SIGABRT}) std::signal(sig, SIG_DFL);
+    for (int sig : {SIGQUIT, SIGINT, SIGABRT}) std::signal(sig, SIG_DFL);
+    restoreLeaveSignals();
     restoreTerminal();
   }
 
@@ -240,10 +247,13 @@ class CursesBackend : public Backend {
     const bool limited = timeoutSeconds >= 0;
     const double deadline = now() + (limited ? timeoutSeconds : 0);
     for (;;) {
-      int ms = -1;
+      // The wait is cut in short slices, so a leave request is seen even when the terminal's
+      // read goes on after the signal.
+      if (leaveRequested()) return std::nullopt;
+      int ms = kLeaveCheckMs;
       if (limited) {
         double left = deadline - now();
-        ms = left <= 0 ? 0 : int(left * 1000 + 0.5);
+        ms = left <= 0 ? 0 : std::min(kLeaveCheckMs, int(left * 1000 + 0.5));
       }
       timeout(ms);
       wint_t ch;

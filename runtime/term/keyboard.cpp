@@ -2,6 +2,7 @@
 #include "runtime/term/keyboard.h"
 
 #include "runtime/term/backend.h"
+#include "runtime/term/leave_request.h"
 #include "runtime/term/screen.h"
 
 namespace rt::term {
@@ -21,6 +22,8 @@ void Keyboard::pumpBackend() {
 }
 
 std::optional<int> Keyboard::take(double timeoutSeconds) {
+  // A leave asked for from outside (SIGHUP, SIGTERM) ends the run at the next read of a key.
+  throwIfLeaveRequested();
   if (!queue_.empty()) {
     int k = queue_.front();
     queue_.pop_front();
@@ -33,7 +36,9 @@ std::optional<int> Keyboard::take(double timeoutSeconds) {
   }
   if (!backend_) return std::nullopt;
   if (screen_) screen_->refresh();
-  return backend_->readKey(timeoutSeconds);
+  std::optional<int> key = backend_->readKey(timeoutSeconds);
+  throwIfLeaveRequested();
+  return key;
 }
 
 int Keyboard::inkey() {

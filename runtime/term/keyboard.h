@@ -7,6 +7,9 @@
 // Hot keys (SETKEY) fire only in wait states, which read keys through waitKey(): the handler gets
 // the wait state's procedure, line and variable name, the key is consumed and the wait goes on.
 // INKEY() itself never fires them.
+//
+// Once a leave was requested (SIGHUP, SIGTERM; see leave_request.h) every read of a key throws
+// LeaveRequested instead of returning.
 #pragma once
 
 #include <deque>

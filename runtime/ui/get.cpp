@@ -96,7 +96,10 @@ void Get::undo() {
 void Get::updateBuffer() {
   if (!edit_) return;
   int pos = edit_->pos();
-  edit_->load(getter_());
+  const Value v = getter_();
+  edit_->load(v);
+  // A text the check emptied is typed again from its start.
+  if (v.isChar() && v.str().find_first_not_of(' ') == std::string::npos) return;
   // Keep the cursor where the user had it when the reload leaves it a place to stand.
   if (edit_->isEditable(pos)) {
     while (edit_->pos() < pos && edit_->right()) {}

@@ -248,16 +248,18 @@ const std::unordered_map<int, Handler>& editKeys() {
   return table;
 }
 
-// "Abort Edit? (Y/N)" on the top line; the line is given back whatever the answer.
+// "Przerwać edycję? (T/N)" (code page 852) on the top line; the line is given back whatever the
+// answer.
 bool confirmAbort() {
   Screen& s = screen();
-  const std::string question = "Abort Edit? (Y/N)";
-  int col = kScoreCol;
+  const std::string question = "Przerwa\x86 edycj\xA9? (T/N)";
+  // The question fits on the line, ending at its right edge at the latest.
+  const int col = std::min(kScoreCol, kScreenCols - int(question.size()));
   std::string saved = s.save(kScoreRow, col, kScoreRow, col + int(question.size()) - 1);
   s.put(kScoreRow, col, question, s.colors().standard());
   int key = keyboard().waitKey(WaitState{"MEMOEDIT", 0, ""});
   s.restore(kScoreRow, col, kScoreRow, col + int(question.size()) - 1, saved);
-  return key == 'Y' || key == 'y';
+  return key == 'T' || key == 't';
 }
 
 }  // namespace

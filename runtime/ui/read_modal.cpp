@@ -140,10 +140,11 @@ Leave typeChar(KeyContext& k, unsigned char c) {
     k.buf.toDecimals();
     return Leave::None;
   }
+  // A key the position refuses changes nothing, so the first accepted key still clears the field.
   if (k.clearPending && k.buf.accepts(k.buf.pos(), c)) {
     k.buf.clear();
+    k.clearPending = false;
   }
-  k.clearPending = false;
   if (k.buf.type(c, readInsert()) && k.buf.typedOut() && !context().settings.confirm)
     return Leave::Enter;
   return Leave::None;
@@ -254,7 +255,7 @@ class Reader {
   bool store(Get& get) {
     bool stored = false;
     if (!get.assign(&stored)) {
-      if (context().settings.scoreboard) scoreMessage().show("Invalid date");
+      if (context().settings.scoreboard) scoreMessage().show("Niepoprawna data");
       return false;
     }
     if (stored) state().updated = updated_ = true;
@@ -291,6 +292,11 @@ class Reader {
         get.killFocus();
         get.display();
         return how;
+      }
+      {
+        // The key that filled the field shows before any message of the check.
+        DispGuard disp;
+        get.display();
       }
       if (!store(get)) continue;
       if (get.valid) {
@@ -381,7 +387,7 @@ bool rangeCheck(const Value& value, const Value& low, const Value& high) {
       return true;
   }
   if (context().settings.scoreboard)
-    scoreMessage().show("Range: " + plainText(low) + " - " + plainText(high));
+    scoreMessage().show("Zakres: " + plainText(low) + " - " + plainText(high));
   return false;
 }
 

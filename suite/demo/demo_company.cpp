@@ -44,6 +44,19 @@ constexpr int kSickEmployee = 8;
 // The personnel module's FTE dictionary ("E", symbol "ETAT"): MAIN's field of the employee's code.
 const FieldDef kFteField{"sl_etat", 'C', 3};
 
+// The day counters of MAIN as the demo's benefit records (see benefits()) fill them: days of sick
+// pay, of the sickness benefit and of rehabilitation in `dni_ch`, of care in `dni_op` (and in
+// `dni_rdz` when the care is of a family member other than a child).
+struct DemoCounters {
+  int sickness = 0, care = 0, family = 0;
+};
+const std::map<int, DemoCounters>& demoCounters() {
+  static const std::map<int, DemoCounters> counters{
+      {3, {7, 0, 0}},  {7, {14, 0, 0}},  {12, {0, 5, 0}},
+      {25, {3, 0, 0}}, {35, {15, 0, 0}}, {kSickEmployee, {18, 0, 0}}};
+  return counters;
+}
+
 std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 std::string itemCode(char letter, int n) { return std::string(1, letter) + "0" + twoDigits(n); }
 std::string employeeNumber(int n) {
@@ -232,9 +245,6 @@ class Builder {
                {"imie", txt(first)},
                {"status", num(e.dismissed ? 0 : 1)},
                {"data_zatr", e.hired},
-               {"dni_ch", num(0)},
-               {"dni_op", num(0)},
-               {"dni_rdz", num(0)},
                {"dni_poza", num(0)},
                {"data_zus", date(payroll_.year, 1, 1)},
                {"rok_arc", num(archived.year)},
@@ -242,11 +252,15 @@ class Builder {
                {"sl_slow1", txt("D" + twoDigits(n % 4 + 1))},
                {"sl_grupa", txt(n % 10 == 0 ? "G02" : "G01")},
                {"stat_obl", num(0)}};
+      DemoCounters held;
+      if (auto it = demoCounters().find(n); it != demoCounters().end()) held = it->second;
+      f.push_back({"dni_ch", num(held.sickness)});
+      f.push_back({"dni_op", num(held.care)});
+      f.push_back({"dni_rdz", num(held.family)});
       if (n == kSickEmployee) {
         // Sick-pay days from an earlier workplace this year, then the sickness of the payroll
         // month (see benefits()): 26 + 7 days of sick pay reach the limit of 33.
         f.push_back({"dni_poza", num(26)});
-        f.push_back({"dni_ch", num(18)});
       }
       if (e.dismissed) {
         Month left = monthsBack(payroll_, rnd.between(1, 6));
@@ -330,7 +344,8 @@ class Builder {
                     {"dat_wyp", date(now.year, now.month, 10)},
                     {"data_prawa", rt::Value::date(od)},
                     {"status", num(2)},
-                    {"nr_stat", txt("ZLA")},
+                    {"nr_stat", txt("")},  // no letter: an ordinary absence
+                    {"czy_dz", logical(slot == 2)},  // the care is of a child
                     {"nr_l_4", txt("ZL" + std::to_string(1000000 + employee * 13 + slot))},
                     {"place", logical(false)},
                     {"old_zas", txt("")},
@@ -356,7 +371,7 @@ class Builder {
                     {"dat_wyp", date(now.year, now.month, 10)},
                     {"data_prawa", date(now.year, now.month, 1)},
                     {"status", num(2)},
-                    {"nr_stat", txt("ZLA")},
+                    {"nr_stat", txt("")},
                     {"nr_l_4", txt(note)},
                     {"poprz_l_4", txt(previous)},
                     {"place", logical(false)}});

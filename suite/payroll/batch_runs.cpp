@@ -65,20 +65,40 @@ void withEmployees(Body body) {
   if (previous.intOr(0) > 0 && !(opened && previous.intOr(0) == area.intOr(0))) call("DBSELECTAREA", {previous});
 }
 
-rt::Value chooseEmployee() {
+// One extra column of the employee choice: the field's value as text (blank when the table has
+// no such field).
+std::string extraColumn(const rt::Value& name) {
+  if (!name.isChar()) return "";
+  rt::Value position = call("FIELDPOS", {name});
+  if (position.intOr(0) <= 0) return "";
+  rt::Value v = call("FIELDGET", {position});
+  if (v.isDate()) return call("DTOC", {v}).strOr("");
+  if (v.isNum()) return call("ALLTRIM", {call("STR", {v})}).strOr("");
+  if (v.isLogical()) return v.logical() ? "T" : "N";
+  return trimRight(v.strOr(""));
+}
+
+// The employee choice: the list opens on `start` (an employee number) when it is there; `extra`
+// names up to four more fields of MAIN shown after the name.
+rt::Value chooseEmployee(const std::string& start = "", const std::vector<rt::Value>& extra = {}) {
   std::vector<std::string> items;
   std::vector<rt::Value> records, numbers;
   rt::Value chosen = rt::Value::text("");
+  const std::string wanted = trimRight(start);
   withEmployees([&](bool opened) {
     rt::Value keep = call("RECNO");
+    int startAt = 0;
     for (call("DBGOTOP"); !call("EOF").logicalOr(true); call("DBSKIP")) {
       std::string nr = field("nr_prac").strOr("");
-      items.push_back(nr + "  " + displayText(trimRight(field("nazwisko").strOr("")) + " " +
-                                              trimRight(field("imie").strOr(""))));
+      std::string item = nr + "  " + displayText(trimRight(field("nazwisko").strOr("")) + " " +
+                                                 trimRight(field("imie").strOr("")));
+      for (const rt::Value& name : extra) item += "  " + displayText(extraColumn(name));
+      if (!wanted.empty() && trimRight(nr) == wanted) startAt = int(items.size());
+      items.push_back(item.substr(0, 74));
       records.push_back(call("RECNO"));
       numbers.push_back(rt::Value::text(nr));
     }
-    int i = choose(4, 20, "Wybierz pracownika", items, 16);
+    int i = choose(4, 20, "Wybierz pracownika", items, 16, startAt);
     if (i >= 0) {
       chosen = numbers[size_t(i)];
       if (!opened) call("DBGOTO", {records[size_t(i)]});
@@ -171,7 +191,13 @@ void registerBatchRunFunctions() {
     }
     return rt::Value();
   });
-  f.add("WYB_PRAC", [](rt::Args&) { return chooseEmployee(); });
+  // WYB_PRAC(start number, -1, -1 [, up to four field names of MAIN])
+  f.add("WYB_PRAC", [](rt::Args& a) {
+    std::vector<rt::Value> extra;
+    for (size_t i = 3; i < a.count() && extra.size() < 4; ++i)
+      if (a[i].isChar()) extra.push_back(a[i]);
+    return chooseEmployee(a[0].strOr(""), extra);
+  });
   f.add("WYB_OKRESU", [](rt::Args& a) {
     std::vector<std::string> months;
     for (int back = 0; back < 24; ++back) months.push_back(monthLabel(back));

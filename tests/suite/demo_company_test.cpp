@@ -14,6 +14,8 @@
 #include "runtime/db/table_functions.h"
 #include "runtime/print/styled_text.h"
 #include "runtime/term/headless.h"
+#include "runtime/term/keyboard.h"
+#include "runtime/term/terminal.h"
 #include "runtime/term/register.h"
 #include "suite/company/company.h"
 #include "suite/demo/demo_company.h"
@@ -322,6 +324,23 @@ TEST_F(DemoCompany, TheEmployeeChooserLeavesMainOnTheChosenEmployee) {
   EXPECT_EQ(suite::field("nr_prac").str(), "    3");
   h.keys({K_ESC});
   EXPECT_EQ(rt::functions().call("WYB_PRAC", {txt(""), rt::Value::integer(12)}).str(), "");
+}
+
+// The register's employee choice opens on the employee chosen last and shows the extra fields it
+// is given after the name.
+TEST_F(DemoCompany, TheEmployeeChooserOpensOnTheStartNumberWithTheExtraColumns) {
+  Headless h;
+  ASSERT_TRUE(suite::openSet("MAIN", "S"));
+  std::string shown;
+  // A hot key looks at the list while it waits.
+  keyboard().setKey(K_F10, HotKey{[&](const WaitState&) { shown = h.textUtf8(); }, {}});
+  h.keys({K_DOWN, K_F10, K_ENTER});
+  const rt::Value chosen = rt::functions().call(
+      "WYB_PRAC", {txt("    5"), rt::Value::integer(-1), rt::Value::integer(-1), txt("DATA_ZATR")});
+  EXPECT_EQ(chosen.str(), "    6");
+  call("DBSELECTAREA", {txt("main")});
+  EXPECT_NE(shown.find(call("DTOC", {suite::field("data_zatr")}).str()), std::string::npos) << shown;
+  keyboard().setKey(K_F10, std::nullopt);
 }
 
 TEST_F(DemoCompany, TheRangeDialogAndTheEmployeeLoop) {

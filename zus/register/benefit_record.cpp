@@ -4,6 +4,7 @@
 #include "runtime/core/error.h"
 #include "runtime/core/names.h"
 #include "runtime/core/std_dates.h"
+#include "runtime/db/work_areas.h"
 
 namespace zus::reg {
 
@@ -53,6 +54,11 @@ bool fieldFlag(std::string_view alias, std::string_view name) {
 std::string fieldType(std::string_view alias, std::string_view name) {
   rt::FieldResolver* r = rt::context().fields;
   return r ? r->fieldType(upper(alias), upper(name)) : "U";
+}
+
+void commitEmployeeAndRegister() {
+  for (const char* alias : {"main", "nieobec"})
+    if (rt::db::WorkArea* area = rt::db::workAreas().byAlias(alias)) area->commit();
 }
 
 bool aliasOpen(std::string_view alias) {

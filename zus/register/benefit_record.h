@@ -54,6 +54,11 @@ std::string fieldType(std::string_view alias, std::string_view name);
 // Whether a table is open under the alias.
 bool aliasOpen(std::string_view alias);
 
+// Writes the buffered changes of the employee table and of the register table to disk, one after
+// the other: every register write ends with it, so that a benefit record never reaches the disk
+// without the day counters it moved in the employee's record. Tables not open are passed over.
+void commitEmployeeAndRegister();
+
 // Selects the work area of an alias (DBSELECTAREA).
 void selectAlias(std::string_view alias);
 

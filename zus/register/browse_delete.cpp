@@ -78,6 +78,7 @@ void KAS_ZASILEK() {
   selectAlias("nieobec");
   int64_t keep = neighbour();
   call("DBDELETE");
+  commitEmployeeAndRegister();
   call("DBSKIP", {num(0)});
   call("DBGOTOP");
   if (atEof()) vars().assign("brak_nb", yes(true));

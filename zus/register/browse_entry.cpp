@@ -97,6 +97,13 @@ double optionalNumber(const char* name) {
   return fieldType("main", name) == "N" ? fieldNum("main", name) : 0;
 }
 
+// The same table told at the register's entry, before the first employee is chosen: the user
+// learns why the sick-pay count is not kept, and the register goes on without it.
+void reportMissingOptionalFields() {
+  if (fieldType("main", "data_zus") != "D") warn({"Brak pola \"DATA_ZUS \" w bazie MAIN.DBF !"});
+  if (fieldType("main", "dni_poza") != "N") warn({"Brak pola \"DNI_POZA \" w bazie MAIN.DBF !"});
+}
+
 void checkStartDate(bool endsOnNewYear) {
   if (fieldType("main", "data_zus") != "D") return;
   int32_t start = fieldDate("main", "data_zus");
@@ -106,8 +113,8 @@ void checkStartDate(bool endsOnNewYear) {
           "mox`na ja` wpisac` po nacis`nie`ciu klawisza F8 w biex`a`cej opcji"});
   } else if (yearOf(start) < payrollYear() && !endsOnNewYear) {
     warn({"Pracownik nie ma ustalonej daty do kontroli dni wynagrodzenia za chorobe`!",
-          "Nalex`y wykonac` opcje` \"Nowy Rok\\Licznik chor.\" (dla wszystkich) lub",
-          "wpisac` date` po nacis`nie`ciu klawisza F8 w biex`a`cej opcji"});
+          "Nalex`y wykonac` dla wszystkich opcje` \"Narze`dzia\\Pocza`tek roku kontrolnego\"",
+          "lub wpisac` date` po nacis`nie`ciu klawisza F8 w biex`a`cej opcji"});
   }
 }
 
@@ -245,6 +252,7 @@ void WPROW_NB() {
   RegisterTables tables;
   selectAlias("main");
   noteExtraEmployeeFields();
+  reportMissingOptionalFields();
 
   const rt::Value blankPseudo =
       txt(pseudo ? std::string(fieldText("main", "nr_pseudo").size(), ' ') : "");

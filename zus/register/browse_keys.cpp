@@ -126,6 +126,7 @@ void editStartDate() {
   }
   // The employee record is locked since the employee was chosen.
   setField("main", "data_zus", start);
+  commitEmployeeAndRegister();
 }
 
 int POMOC() {
@@ -178,14 +179,20 @@ void DAJ_UWAGI() {
     std::string before = fieldText("nieobec", "uwagi");
     {
       CursorShown cursor;
-      edited = rt::ui::memoEdit(before, 11, 11, 18, 69);
+      // Esc gives the remarks back as they were, without a question.
+      rt::ui::MemoEditOptions options;
+      options.confirmAbort = false;
+      edited = rt::ui::memoEdit(before, 11, 11, 18, 69, options);
     }
     call("STATLINE", {num(-1)});
     selectAlias("nieobec");
     // Only a locked record takes the text; Esc gave back the text as it was. Remarks typed for a
     // record another workstation holds are not stored, and the user is told so.
     if (call("_REC_LOCK").logicalOr(false)) {
-      if (edited.text != before) setField("nieobec", "uwagi", txt(edited.text));
+      if (edited.text != before) {
+        setField("nieobec", "uwagi", txt(edited.text));
+        commitEmployeeAndRegister();
+      }
     } else if (edited.text != before) {
       form::message(kRecordBusy, 3);
     }

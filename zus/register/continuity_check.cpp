@@ -303,10 +303,18 @@ int chainDaysBefore(const RuleProgram& program, const std::vector<RegisterRecord
                     int32_t start) {
   int days = 0;
   if (kindIs(KindFamily::SZPIT, kind, program.zas_zus)) {
-    // Insurance sickness days of the working year, walking back from where the register stands.
-    if (!from) return 0;  // past the last record: the blank record ends no day of the year
+    // Insurance sickness days of the working year. A new record counts every record of the
+    // employee that ends in the year, wherever the browse stands; an edited one the records
+    // before it.
     int year = ruleYear(program.lum_data);
-    for (long k = long(*from) - (isNew ? 0 : 1); k >= 0; --k) {
+    if (isNew) {
+      for (const RegisterRecord& r : byEndDate)
+        if (ruleYear(r.do_) == year && kindIs(KindFamily::CH_ZUS, r.zasilek, program.zas_zus))
+          days += r.do_ - r.od + 1;
+      return days;
+    }
+    if (!from) return 0;  // past the last record: the blank record ends no day of the year
+    for (long k = long(*from) - 1; k >= 0; --k) {
       const RegisterRecord& r = byEndDate[size_t(k)];
       if (ruleYear(r.do_) != year) break;
       if (kindIs(KindFamily::CH_ZUS, r.zasilek, program.zas_zus)) days += r.do_ - r.od + 1;

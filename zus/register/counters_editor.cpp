@@ -57,6 +57,7 @@ void DNI_GORNE() {
     setField("main", "data_do", rt::Value::date(fieldDate("nieobec", "do")));
     setField("main", "dni_op", num(numVar("suma_dni2")));
     setField("main", "dni_rdz", num(numVar("suma_dni3")));
+    commitEmployeeAndRegister();
   }
   for (const Counter& c : counters) showCounter(c.place);
   call("K_NORM");

@@ -106,9 +106,17 @@ bool CZY_JEST_L_4(const std::string& note, bool mustExist, bool newRecord) {
     const rt::Value record = call("RECNO");
     clearScopes();
     call("ORDSETFOCUS", {num(kOrderNote)});
-    exists = seekNote(note);
-    // An existing record keeps its own number.
-    if (exists && !newRecord && call("RECNO").intOr(0) == record.intOr(0)) exists = false;
+    // Every record with the number counts but the edited record itself, which keeps its own.
+    const int64_t own = newRecord ? 0 : record.intOr(0);
+    exists = false;
+    if (call("DBSEEK", {txt(note)}).logicalOr(false))
+      for (; !call("EOF").logicalOr(true) &&
+             trimmed(fieldText("nieobec", "nr_l_4")) == trimmed(note);
+           call("DBSKIP", {num(1)}))
+        if (call("RECNO").intOr(0) != own) {
+          exists = true;
+          break;
+        }
     DAJ_SCOPY();
     call("DBGOTO", {record});
     rt::term::Screen& s = rt::term::screen();

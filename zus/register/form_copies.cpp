@@ -70,6 +70,9 @@ void declareWorkingCopies(bool isNew) {
   v.declarePrivate("_old_dni", num(0));
   v.declarePrivate("_old_pom", txt("T"));
   v.declarePrivate("_old_pd", rt::Value::number(0, 2));
+  // The kind and the count flag the record had when the form opened: a new record held nothing.
+  v.declarePrivate("_old_zas", txt(""));
+  v.declarePrivate("_old_licz", txt("N"));
   v.declarePrivate("old_zlicz");
   v.declarePrivate("old_proc");
   v.declarePrivate("_dat_zus", rt::Value::date(sickPayStart()));
@@ -127,6 +130,8 @@ void loadWorkingCopies() {
   set("_old_dni", var("_l_dni"));
   set("_old_pom", var("_pom_dz"));
   set("_old_pd", var("_kw_podst"));
+  set("_old_zas", var("_zasilek"));
+  set("_old_licz", var("_czy_zlicz"));
 
   // The abbreviation of the kind, from the dictionary in its current (code) order.
   KeepSelectedArea keep;

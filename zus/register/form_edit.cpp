@@ -5,6 +5,7 @@
 // holds therefore leaves the counters and the employee's start of the sick-pay count as they were.
 #include "zus/register/form_edit.h"
 
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "runtime/term/keyboard.h"
 #include "runtime/term/screen.h"
 #include "runtime/term/terminal.h"
+#include "zus/register/benefit_record.h"
 #include "zus/register/field_checks.h"
 #include "zus/register/form_copies.h"
 #include "zus/register/form_keys.h"
@@ -68,11 +70,25 @@ bool takeRecord(bool isNew) {
   return call("_REC_LOCK").logicalOr(false);
 }
 
+// A form left by an unwinding (a hang-up, a kill) saves nothing: the start of the sick-pay count
+// the start-date rule wrote goes back as on Esc, so that closing the tables does not write it.
+class StartBackOnUnwinding {
+ public:
+  ~StartBackOnUnwinding() {
+    if (std::uncaught_exceptions() == 0) return;
+    try {
+      if (sickPayStart() != date("_dat_zus")) setSickPayStart(date("_dat_zus"));
+    } catch (...) {  // a destructor never throws
+    }
+  }
+};
+
 }  // namespace
 
 rt::Value ED_NB(bool isNew) {
   rt::PrivateFrame frame(vars());
   declareWorkingCopies(isNew);
+  StartBackOnUnwinding startBack;
   FormKeys keys;
   std::optional<ColourSet> colours(std::in_place, 38);
 
@@ -142,13 +158,14 @@ rt::Value ED_NB(bool isNew) {
   }
 
   set("brak_nb", flag(false));
-  callIfPresent("AKT_DNI", {var("_old_dni"), var("_old_pom")}, {});
+  callIfPresent("AKT_DNI", {var("_old_dni"), var("_old_pom"), var("_old_zas"), var("_old_licz")},
+                {});
   window.close();
   status.restore();
 
   selectAlias("nieobec");
   writeWorkingCopies(isNew);
-  call("DBCOMMIT");
+  reg::commitEmployeeAndRegister();
 
   rt::term::keyboard().stuff(std::string(1, '\0'));
   restoreBrowseView();

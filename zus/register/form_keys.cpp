@@ -116,7 +116,10 @@ void DAJ_CT_F3() {
   if (!decide(true, "Czy oznaczyc` zasil`ek do bezwarunkowego przepisania do PL`AC ?")) return;
   KeepSelectedArea keep;
   if (!onEditedRecord()) return;
-  if (!call("_REC_LOCK").logicalOr(false)) return;
+  if (!call("_REC_LOCK").logicalOr(false)) {
+    message("Zapis jest ux`ywany na innym stanowisku - oznaczenie nie nasta`pi !", 3);
+    return;
+  }
   // Payroll adds what it is sent: what it holds of the record goes back before the marks go.
   std::string failure = callIfPresent("ZWROT_PLAC", {}, txt("")).strOr("");
   if (!failure.empty()) {

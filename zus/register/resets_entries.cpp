@@ -49,22 +49,29 @@ int askYear() {
   return int(year.numOr(payrollYear()));
 }
 
+// How the first stage of ZER_DAT ended: the employees done, and whether the user broke it off.
+struct StartDatesRun {
+  int done = 0, total = 0;
+  bool interrupted = false;
+};
+
 // The first stage of ZER_DAT: the start dates, under a lock of the whole employee table.
-// False when the employee table has no start-date field (the option then ends).
-bool setStartDates(int year) {
+// Nothing when the tables cannot be had or the employee table has no start-date field (the
+// option then ends).
+std::optional<StartDatesRun> setStartDates(int year) {
   WaitMessage wait("przetwarzanie danych.");
-  if (!call("_OPEN_SET", {txt("MAIN | NIEOBEC"), txt("SS")}).logicalOr(false)) return false;
+  if (!call("_OPEN_SET", {txt("MAIN | NIEOBEC"), txt("SS")}).logicalOr(false)) return std::nullopt;
   struct CloseSet {
     ~CloseSet() { call("_CLOSE_SET", {txt("MAIN")}); }
   } closeSet;
   if (fieldType("main", "data_zus") != "D") {
     tellMissingField("DATA_ZUS");
-    return false;
+    return std::nullopt;
   }
   selectAlias("main");
   if (!call("_FILE_LOCK").logicalOr(false)) {
     tell("Nie mox`na zablokowac` bazy MAIN.DBF - opcja niewykonana !", 6);
-    return false;
+    return std::nullopt;
   }
   selectAlias("nieobec");
   const rt::Value order = call("INDEXORD");
@@ -75,6 +82,8 @@ bool setStartDates(int year) {
   const double total = call("RECCOUNT").numOr(0);
   rt::Value progress = call("INITPROGRES");
   double done = 0;
+  StartDatesRun run;
+  run.total = int(total);
   while (!call("EOF").logicalOr(true)) {
     std::string nr = fieldText("main", "nr_prac");
     int32_t start;
@@ -85,13 +94,17 @@ bool setStartDates(int year) {
     }
     setField("main", "data_zus", rt::Value::date(start));
     call("DBSKIP", {num(1)});
+    ++run.done;
     call("GOPROGRES", {num(++done), num(total)});
-    if (call("PRZERWANIE", {txt("")}).logicalOr(false)) break;
+    if (call("PRZERWANIE", {txt("")}).logicalOr(false)) {
+      run.interrupted = !call("EOF").logicalOr(true);
+      break;
+    }
   }
   call("ZWIN", {progress});
   selectAlias("nieobec");
   call("ORDSETFOCUS", {order});
-  return true;
+  return run;
 }
 
 void zeroDaysOutside() {
@@ -158,8 +171,17 @@ void ZER_DAT() {
                "kontroli zliczania dni wynagrodzenia za chorobe`."}))
     return;
   const int year = askYear();
-  if (!setStartDates(year)) return;
-  tell(" Ustalanie dat zostal`o zakon`czone! ", 4);
+  const std::optional<StartDatesRun> run = setStartDates(year);
+  if (!run) return;
+  if (run->interrupted) {
+    rt::Value lines = rt::Value::newArray(0);
+    lines.arr().push_back(txt(" Ustalanie dat zostal`o przerwane! "));
+    lines.arr().push_back(txt("Daty ustalono dla " + std::to_string(run->done) + " z " +
+                              std::to_string(run->total) + " pracowniko`w."));
+    call("KOM3", {lines, num(0), num(0), num(4)});
+  } else {
+    tell(" Ustalanie dat zostal`o zakon`czone! ", 4);
+  }
   zeroDaysOutside();
 }
 

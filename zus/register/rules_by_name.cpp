@@ -45,16 +45,21 @@ Value CZY_MOZNA(Args& a) {
 Value DAJ_PROCENT(Args&) {
   return runRuleByName([](RuleContext& c, RuleEnv& env) {
     if (c.reg.kod_fun.empty()) return Value::integer(0);
-    // Without the employment date or a value of the table: the statutory 80.
-    return Value::number(seniorityTablePercent(c, env).value_or(80), 2);
+    // Without the employment date or a value of the table: a percentage the check refuses.
+    return Value::number(seniorityTablePercent(c, env).value_or(kNoTablePercent), 2);
   });
 }
 
+// Arguments: the record's days, its child-care answer, its kind and its count flag ("T"/"N") as
+// the form opened it. Without the last two the record is taken as counted before with the kind
+// it has now.
 Value AKT_DNI(Args& a) {
-  int oldDays = int(a[0].intOr(0));
-  std::string oldChildCare = a[1].strOr("T");
-  bool counted = runRuleByName(
-      [&](RuleContext& c, RuleEnv& env) { return saveCounters(c, env, oldDays, oldChildCare); });
+  bool counted = runRuleByName([&](RuleContext& c, RuleEnv& env) {
+    CountedShare before{a[2].isChar() ? a[2].str() : c.form.zasilek,
+                        a[3].isChar() ? a[3].str() == "T" : c.form.czy_zlicz == "T",
+                        int(a[0].intOr(0)), a[1].strOr("T")};
+    return saveCounters(c, env, before);
+  });
   return counted ? flag(true) : Value();
 }
 

@@ -142,12 +142,14 @@ double kindDefaultPercent(RuleContext& c, RuleEnv& env) {
   const RuleFormCopies& f = c.form;
   if (is(c, KindFamily::OPIEK)) return 80;
   if (is(c, KindFamily::SZPIT)) {
-    if (f.data_prawa < ruleDate(2010, 12, 31)) return 70;
+    // The 80% for the insured of 50 and more holds for rights from 1 January 2011.
+    if (f.data_prawa < ruleDate(2011, 1, 1)) return 70;
     return fiftyPlusAt(c, f.data_prawa) ? 80 : 70;
   }
   if (is(c, KindFamily::CH_ZUS)) {
-    // Without a usable table (none attached, no employment date, no value) the statutory 80.
-    double percent = c.reg.kod_fun.empty() ? 80 : seniorityTablePercent(c, env).value_or(80);
+    // Without a table attached the statutory 80; an attached one that gives no value refuses.
+    double percent =
+        c.reg.kod_fun.empty() ? 80 : seniorityTablePercent(c, env).value_or(kNoTablePercent);
     return isSlot(c, 27) || isSlot(c, 20) ? 100 : percent;
   }
   if (isSlot(c, 28)) return 100;

@@ -22,6 +22,12 @@ bool rightDateRule(RuleContext& c, RuleEnv& env);                             //
 // end-date rule), before the rule for rights before 1 March 1995.
 double kindDefaultPercent(RuleContext& c, RuleEnv& env);
 
+// The percentage of a new sickness record when the attached table function gives none (no
+// employment date, no value): outside 0 to 100, so that the percentage check refuses it with its
+// message until the user types one, and the form does not pass the statutory 80 off as the
+// table's.
+inline constexpr double kNoTablePercent = -1;
+
 // DAJ_PROCENT: the attached table function at the years of service; none when no function is
 // attached, when the employment date is unknown or when the function gives no value.
 std::optional<double> seniorityTablePercent(const RuleContext& c, RuleEnv& env);

@@ -13,10 +13,6 @@
 namespace zus {
 namespace {
 
-bool is(const RuleContext& c, KindFamily family) {
-  return kindIs(family, c.form.zasilek, c.program.zas_zus);
-}
-
 void redrawCounter(RuleEnv& env, int col, int value, int width) {
   env.say(4, col, ruleNumberText(value, width), RuleColour::Bold);
 }
@@ -31,31 +27,14 @@ void setSicknessCounter(RuleContext& c, RuleEnv& env, int value) {
 
 bool countFlagRule(RuleContext& c, RuleEnv& env) {
   RuleFormCopies& f = c.form;
-  if ((f.czy_zlicz != "T" && f.czy_zlicz != "N") || f.czy_zlicz == f.old_zlicz) return true;
+  // Only "T" or "N": any other letter would be saved as counted without its days in the counters.
+  if (f.czy_zlicz != "T" && f.czy_zlicz != "N") return false;
+  if (f.czy_zlicz == f.old_zlicz) return true;
   int days = env.sickPayDays(c.reg.nr_pracusia, f.czy_new, f.od, f.do_);
   env.say(f.wier + 14, f.kol + 60, ruleNumberText(days, 3), RuleColour::Bold);
   f.old_zlicz = f.czy_zlicz;
-  // The benefit-period counter holds the days of the sickness and the rehabilitation kinds alike
-  // (as the save and the deletion count them), so both move with the flag.
-  if (f.czy_new) return true;
-  // The days the counters hold for the record are those it was stored with; a change of its
-  // dates in this edit reaches the counters at the save, which takes the stored days off and
-  // adds the new ones.
-  const int moved = f.czy_zlicz == "T" ? f.old_dni : -f.old_dni;
-  if (is(c, KindFamily::CHOROBOWY) || is(c, KindFamily::REHAB)) {
-    setSicknessCounter(c, env, c.reg.suma_dni1 + moved);
-  } else if (c.program.isSlot(f.zasilek, 2)) {
-    // The care counters likewise; the family-member counter by the care answer the record was
-    // counted with, which the save then carries over to the new answer.
-    c.reg.suma_dni2 = std::max(0, c.reg.suma_dni2 + moved);
-    c.employee.dni_op = c.reg.suma_dni2;
-    redrawCounter(env, 45, c.reg.suma_dni2, 2);
-    if (f.old_pom != "T") {
-      c.reg.suma_dni3 = std::max(0, c.reg.suma_dni3 + moved);
-      c.employee.dni_rdz = c.reg.suma_dni3;
-      redrawCounter(env, 73, c.reg.suma_dni3, 2);
-    }
-  }
+  // The counters follow the flag only when the record is saved (AKT_DNI), so that a form left
+  // without saving leaves them as they were.
   return true;
 }
 
@@ -87,37 +66,47 @@ bool dailyRateRule(RuleContext& c, RuleEnv& env, double startRate) {
   if (f.kw_podst == startRate) return true;
   f.czy_kwot = env.ask("Czy stawka dzienna kwotowa ?", {}, true);
   if (f.czy_kwot) {
-    // With a percentage of 0 the rate cannot be traced back: the daily basis is the rate itself.
-    double basis = f.proc == 0 ? f.kw_podst : f.kw_podst / (f.proc / 100);
-    f.druk_podst = rt::roundHalfAway(basis, 2);
+    // With a percentage of 0 the rate cannot be traced back to a basis: the bases stay as they
+    // were.
+    if (f.proc == 0) return true;
+    f.druk_podst = rt::roundHalfAway(f.kw_podst / (f.proc / 100), 2);
     f.suma = rt::roundHalfAway(f.druk_podst * 30, 2);
   }
   return true;
 }
 
-bool saveCounters(RuleContext& c, RuleEnv& env, int oldDays, const std::string& oldChildCare) {
+CounterDays counterDaysOf(const RuleProgram& program, const CountedShare& share) {
+  CounterDays held;
+  if (!share.counted) return held;
+  // The benefit-period counter holds the days of the sickness and the rehabilitation kinds alike
+  // (as the deletion takes them back).
+  if (kindIs(KindFamily::CHOROBOWY, share.kind, program.zas_zus) ||
+      kindIs(KindFamily::REHAB, share.kind, program.zas_zus)) {
+    held.sickness = share.days;
+  } else if (program.isSlot(share.kind, 2)) {
+    held.care = share.days;
+    if (share.childCare != "T") held.family = share.days;
+  }
+  return held;
+}
+
+bool saveCounters(RuleContext& c, RuleEnv& env, const CountedShare& before) {
   RuleFormCopies& f = c.form;
-  if (f.czy_zlicz != "T") return false;
-  if (is(c, KindFamily::CHOROBOWY) || is(c, KindFamily::REHAB)) {
-    setSicknessCounter(c, env, c.reg.suma_dni1 - oldDays + f.l_dni);
-  } else if (c.program.isSlot(f.zasilek, 2)) {
-    c.reg.suma_dni2 = std::max(0, c.reg.suma_dni2 - oldDays + f.l_dni);
+  const CountedShare now{f.zasilek, f.czy_zlicz == "T", f.l_dni, f.pom_dz};
+  const CounterDays was = counterDaysOf(c.program, before), is = counterDaysOf(c.program, now);
+  if (is.sickness != was.sickness)
+    setSicknessCounter(c, env, c.reg.suma_dni1 - was.sickness + is.sickness);
+  if (is.care != was.care) {
+    c.reg.suma_dni2 = std::max(0, c.reg.suma_dni2 - was.care + is.care);
     c.employee.dni_op = c.reg.suma_dni2;
     redrawCounter(env, 45, c.reg.suma_dni2, 2);
-    bool wasChild = oldChildCare == "T", isChild = f.pom_dz == "T";
-    if (wasChild && isChild) return true;
-    int family = c.reg.suma_dni3;
-    if (!wasChild && !isChild)
-      family += f.l_dni - oldDays;
-    else if (wasChild)
-      family += f.l_dni;
-    else
-      family -= oldDays;
-    c.reg.suma_dni3 = std::max(0, family);
+  }
+  if (is.family != was.family) {
+    c.reg.suma_dni3 = std::max(0, c.reg.suma_dni3 - was.family + is.family);
     c.employee.dni_rdz = c.reg.suma_dni3;
     redrawCounter(env, 73, c.reg.suma_dni3, 2);
   }
-  return true;
+  return now.counted;
 }
 
 }  // namespace zus

@@ -343,6 +343,9 @@ void LOAD_ZUS() {
   OpenWindow outer(2, 0, 0, 22, 79, "Pol`a`czenie ZASIL`KI - PL`ACE", 32);
   if (!varOr("czy_jest_mem").logicalOr(false)) clearLinkArrays();
   if (!call("_OPEN_SET", {txt("SLOWNIK"), txt("E")}).logicalOr(false)) {
+    // The dictionary is needed alone; the table set says nothing of a refused opening.
+    call("KOM3", {txt("Baza SLOWNIK.DBF jest ux`ywana na innym stanowisku - opcja niewykonana !"),
+                  num(0), num(0), num(6)});
     onEntry.restore();
     return;
   }

@@ -75,6 +75,14 @@ std::vector<Field> currentFields() {
   return fields;
 }
 
+// The place (1-based) of the auxiliary basis period's first field in the navigation.
+int firstPeriodField() {
+  const std::vector<Field> fields = currentFields();
+  for (size_t i = 0; i < fields.size(); ++i)
+    if (fields[i].param == 10 && fields[i].part == 0) return int(i) + 1;
+  return 1;
+}
+
 class ParameterWindow {
  public:
   ParameterWindow(int ilOpcji, int top) : ilOpcji_(ilOpcji), top_(top) {}
@@ -115,7 +123,8 @@ class ParameterWindow {
       } while (!navigate(opcja, ilOpcji_ + (isThree("kor") ? 1 : 0)));
       if (numVar("zusx_pom_od") <= numVar("zusx_pom_do")) break;
       message("Pierwszy parametr podstawy pomocniczej nie mox`e byc` wie`kszy od drugiego!");
-      for (int i = 0; i < 9; ++i) rt::term::keyboard().push(rt::term::K_ENTER);
+      // Back to the period's first field, wherever the dictionary fields before it put it.
+      opcja = firstPeriodField();
     }
     if (numVar("zusx_pom_od") != oldOd || numVar("zusx_pom_do") != oldDo) {
       if (decide(true, "Czy przywro`cic` poprzednie wartos`ci parametro`w ?",

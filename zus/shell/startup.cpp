@@ -2,11 +2,13 @@
 // hand-over to the closing routine.
 #include "zus/shell/startup.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
+#include "runtime/term/leave_request.h"
 #include "zus/shell/kind_predicates.h"
 #include "zus/shell/link_config.h"
 #include "zus/shell/memory_files.h"
@@ -60,6 +62,30 @@ void reportStartFailure(const rt::Error& e) {
   call("KOM3", {komen, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
 }
 
+// The directory the payroll tables are looked for in: the payroll directory of the company, or
+// the directory the program runs in.
+std::string payrollDirectory() {
+  const rt::Value* dir = vars().tryGet("_path_plac");
+  std::string path = dir && dir->isChar() ? dir->str() : std::string();
+  while (!path.empty() && path.back() == ' ') path.pop_back();
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(path.empty() ? "." : path, ec);
+  if (ec) return path;
+  absolute = absolute.lexically_normal();
+  if (absolute.filename().empty() && absolute.has_parent_path()) absolute = absolute.parent_path();
+  return absolute.string();
+}
+
+// Without the employee table of the payroll program there is nothing to work on: the user learns
+// where it was looked for.
+void reportNoPayrollData() {
+  rt::Value lines = rt::Value::newArray(0);
+  lines.arr().push_back(rt::Value::text("Brak danych programu pl`acowego (tabeli MAIN) w katalogu:"));
+  lines.arr().push_back(rt::Value::text(payrollDirectory()));
+  lines.arr().push_back(rt::Value::text("Program nie mox`e rozpocza`c` pracy."));
+  call("KOM3", {lines, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
+}
+
 void bindHotKey(int key, const char* function) {
   call("SETKEY", {rt::Value::integer(key), rt::Value::block(std::make_shared<HotKeyBlock>(function))});
 }
@@ -99,7 +125,10 @@ bool TOTAL_ZAS() {
   v.assign("pustykod", rt::Value::text(std::string(3, char(255))));
   ZAS_STAT();
 
-  if (!call("DANEPLAC", {rt::Value::integer(1)}).logicalOr(false)) return false;
+  if (!call("DANEPLAC", {rt::Value::integer(1)}).logicalOr(false)) {
+    reportNoPayrollData();
+    return false;
+  }
 
   defaultParameters();
   const rt::Value* bOn = v.tryGet("dev_b_on");
@@ -161,24 +190,32 @@ int MAIN() {
   }
 
   v.assign("czy_jest_mem", rt::Value::logical(true));
+  int leftBySignal = 0;
   bool ready = false;
   try {
-    ready = TOTAL_ZAS();
-  } catch (const rt::Error& e) {
-    // A company file the set-up cannot read (the payroll month, the payroll items) ends the run
-    // like missing payroll data, but the user learns which file it was.
-    reportStartFailure(e);
-  }
-  if (ready) {
-    // From here on the link lives in the arrays; only `zsx_n_rsa` is carried to the next save.
-    rt::Value nRsa = v.get("zsx_n_rsa");
-    v.releaseAll("zsx_*");
-    v.declarePrivate("zsx_n_rsa", nRsa);
-    if (settingsFileExists("place\\par_prog" + ext)) restoreSettings("place\\par_prog" + ext);
-    call("FEKRAN", {rt::Value::text("zus")});
+    try {
+      ready = TOTAL_ZAS();
+    } catch (const rt::Error& e) {
+      // A company file the set-up cannot read (the payroll month, the payroll items) ends the run
+      // like missing payroll data, but the user learns which file it was.
+      reportStartFailure(e);
+    }
+    if (ready) {
+      // From here on the link lives in the arrays; only `zsx_n_rsa` is carried to the next save.
+      rt::Value nRsa = v.get("zsx_n_rsa");
+      v.releaseAll("zsx_*");
+      v.declarePrivate("zsx_n_rsa", nRsa);
+      if (settingsFileExists("place\\par_prog" + ext)) restoreSettings("place\\par_prog" + ext);
+      call("FEKRAN", {rt::Value::text("zus")});
+    }
+  } catch (const rt::term::LeaveRequested& leave) {
+    // A hang-up or a kill: the open forms and windows are gone, the tables are closed below.
+    leftBySignal = leave.signal;
   }
   call("MFKONIEC");
-  return 0;
+  // A run that could not start (no payroll data, a company file it cannot read) fails.
+  if (leftBySignal) return 128 + leftBySignal;
+  return ready ? 0 : 1;
 }
 
 void KOMUNIKAT() {

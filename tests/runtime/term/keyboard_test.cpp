@@ -2,8 +2,11 @@
 // KEYBOARD stuffing, CLEAR TYPEAHEAD and hot keys in wait states.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "runtime/term/headless.h"
 #include "runtime/term/keys.h"
+#include "runtime/term/leave_request.h"
 #include "runtime/term/terminal.h"
 
 namespace rt::term {
@@ -195,6 +198,35 @@ TEST(HotKeys, LimitedWaitCountsTimeSpentInHandler) {
   h.keys({K_F4, 'a'});
   EXPECT_EQ(keyboard().waitKey({}, 5), 0);  // the handler used up the wait
   EXPECT_EQ(keyboard().inkey(), 'a');
+}
+
+}  // namespace
+}  // namespace rt::term
+
+namespace rt::term {
+namespace {
+
+// SIGTERM and SIGHUP only note a leave request; the next read of a key, waiting or not, throws it
+// instead of handing out the keys typed ahead.
+TEST(LeaveRequest, ASignalEndsTheNextReadOfAKey) {
+  for (int signal : {SIGTERM, SIGHUP}) {
+    Headless h;
+    h.keys({'a', 'b'});
+    catchLeaveSignals();
+    EXPECT_EQ(keyboard().inkey(0), 'a');
+    std::raise(signal);
+    EXPECT_EQ(leaveRequested(), signal);
+    try {
+      keyboard().waitKey({});
+      ADD_FAILURE() << "no leave for signal " << signal;
+    } catch (const LeaveRequested& leave) {
+      EXPECT_EQ(leave.signal, signal);
+    }
+    EXPECT_THROW(keyboard().inkey(), LeaveRequested);
+    restoreLeaveSignals();
+    clearLeaveRequest();
+    EXPECT_EQ(keyboard().inkey(0), 'b');
+  }
 }
 
 }  // namespace

@@ -258,9 +258,61 @@ TEST_F(ReadModalTest, RangeCheckRefusesWithItsMessageUntilTheNextKey) {
   screen_.type("5");
   screen_.keys({K_ENTER});
   readModal(gets);
-  EXPECT_EQ(messageSeen, "Range: 0 - 9");
+  EXPECT_EQ(messageSeen, "Zakres: 0 - ");
   EXPECT_DOUBLE_EQ(num("n"), 5);
   EXPECT_EQ(screen_.textAt(kScoreRow, kScoreCol, 12), std::string(12, ' '));
+}
+
+// A check that empties the text and keeps the user in the field: the next text is typed from the
+// field's first column into an empty buffer.
+TEST_F(ReadModalTest, ATextTheCheckEmptiedIsTypedAgainFromItsStart) {
+  vars().declarePrivate("kind", Value::text("          "));
+  GetPtr g = Get::onMemvar(2, 5, "kind", "!!!!!!!!!!");
+  int checks = 0;
+  g->valid = [&] {
+    if (++checks > 1) return true;
+    vars().assign("kind", Value::text("          "));
+    return false;
+  };
+  GetList gets{g};
+  screen_.type("xyz");
+  screen_.keys({K_ENTER});
+  screen_.type("chor_zus");
+  screen_.keys({K_ENTER});
+  readModal(gets);
+  EXPECT_EQ(str("kind"), "CHOR_ZUS  ");
+  EXPECT_EQ(screen_.textAt(2, 5, 10), "CHOR_ZUS  ");
+}
+
+// The first accepted key of a number clears the field, whatever refused keys came before it.
+TEST_F(ReadModalTest, ARefusedKeyLeavesTheFirstDigitClearToCome) {
+  struct Case {
+    const char* typed;
+    double expected;
+  } cases[] = {{"300", 300}, {"a300", 300}, {"a", 200}, {"ab3", 3}};
+  for (const Case& k : cases) {
+    vars().declarePrivate("rate", Value::number(200, 2));
+    GetList gets{Get::onMemvar(3, 0, "rate", "9999999999.99")};
+    screen_.type(k.typed);
+    screen_.keys({K_ENTER});
+    readModal(gets);
+    EXPECT_DOUBLE_EQ(num("rate"), k.expected) << k.typed;
+  }
+}
+
+// A date typed to its end shows its last digit before the check's message comes up.
+TEST_F(ReadModalTest, ADateTypedOutShowsItsLastDigitBeforeTheCheck) {
+  vars().declarePrivate("d", Value::date(0));
+  GetPtr g = Get::onMemvar(1, 0, "d");
+  std::string shownAtCheck;
+  g->valid = [&] {
+    if (shownAtCheck.empty()) shownAtCheck = screen_.textAt(1, 0, 10);
+    return true;
+  };
+  GetList gets{g};
+  screen_.type("15032024");
+  readModal(gets);
+  EXPECT_EQ(shownAtCheck, "15.03.2024");
 }
 
 TEST_F(ReadModalTest, ImpossibleDateKeepsTheCursorInTheField) {

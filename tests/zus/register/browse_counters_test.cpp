@@ -228,6 +228,20 @@ TEST_F(Counters, CalendarMonthDistance) {
     EXPECT_EQ(zus::MIES_KAL(c.from.date(), c.to.date(), c.n), c.more);
 }
 
+// A number the edited record shares with a record after it in the number order is taken.
+TEST_F(Counters, AnEditedRecordsNumberHeldByAnotherRecordExists) {
+  benefit("    2", 10, day(2024, 1, 5), day(2024, 1, 9), day(2024, 2, 10), {{"nr_l_4", txt("A1")}});
+  enterRegister("    1");
+  form(10, day(2024, 3, 1), day(2024, 3, 2));
+  call("DBGOTOP");
+  while (call("FIELDGET", {call("FIELDPOS", {txt("NR_L_4")})}).strOr("").substr(0, 2) != "A1")
+    call("DBSKIP");
+  rt::Value own = call("RECNO");
+  EXPECT_TRUE(zus::CZY_JEST_L_4("A1", false, false));
+  EXPECT_TRUE(said("Taki numer L-4 jux` jest !"));
+  EXPECT_EQ(call("RECNO").intOr(0), own.intOr(-1));
+}
+
 TEST_F(Counters, SickNoteNumbersMustBeNewOrMustExist) {
   benefit("    2", 10, day(2024, 1, 5), day(2024, 1, 9), day(2024, 2, 10), {{"nr_l_4", txt("X9")}});
   enterRegister("    1");

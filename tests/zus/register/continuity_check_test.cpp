@@ -273,9 +273,14 @@ TEST(ChainDays, HospitalCountsInsuranceSicknessOfTheWorkingYear) {
   std::vector<RegisterRecord> byEnd{
       rec(1, d(2010, 12, 1), d(2010, 12, 10)), rec(1, d(2011, 1, 3), d(2011, 1, 7)),
       rec(10, d(2011, 1, 10), d(2011, 1, 12)), rec(16, d(2011, 1, 20), d(2011, 1, 29))};
-  EXPECT_EQ(zus::chainDaysBefore(program, byEnd, 3, true, kind(15), d(2011, 2, 1)), 15);
+  // A new record: the same days wherever the browse stands (on the newer record, on the older
+  // one, past the last).
+  for (std::optional<size_t> cursor : {std::optional<size_t>(3), std::optional<size_t>(1),
+                                       std::optional<size_t>(0), std::optional<size_t>()})
+    EXPECT_EQ(zus::chainDaysBefore(program, byEnd, cursor, true, kind(15), d(2011, 2, 1)), 15)
+        << (cursor ? int(*cursor) : -1);
+  // An edited record: the records before it.
   EXPECT_EQ(zus::chainDaysBefore(program, byEnd, 3, false, kind(15), d(2011, 2, 1)), 5);
-  EXPECT_EQ(zus::chainDaysBefore(program, byEnd, std::nullopt, true, kind(15), d(2011, 2, 1)), 0);
 }
 
 TEST(MonthFlags, TextAndBack) {

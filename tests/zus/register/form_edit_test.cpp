@@ -2,7 +2,10 @@
 // left with Esc, refused, or held by another workstation; the keys bound while it is open.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "runtime/term/keyboard.h"
+#include "runtime/term/leave_request.h"
 #include "tests/zus/register/form_fixture.h"
 #include "zus/register/form_edit.h"
 
@@ -61,9 +64,11 @@ TEST_F(EditForm, NewRecordIsEnteredAndSavedWithItsFieldsAndCounters) {
     // The first benefit of an employee without a start of the sick-pay count starts it.
     EXPECT_EQ(mainField("data_zus").date(), first.date());
     EXPECT_EQ(calls["AKT_DNI"], 1);
-    ASSERT_EQ(lastArgs["AKT_DNI"].size(), 2u);
+    ASSERT_EQ(lastArgs["AKT_DNI"].size(), 4u);
     EXPECT_EQ(lastArgs["AKT_DNI"][0].num(), 0);
     EXPECT_EQ(lastArgs["AKT_DNI"][1].str(), "T");
+    // A new record held nothing in the counters.
+    EXPECT_EQ(lastArgs["AKT_DNI"][3].str(), "N");
   });
   EXPECT_NE(formScreen.find("Rodzaj zasiłku: CHOR_ZUS"), std::string::npos) << formScreen;
   EXPECT_NE(formScreen.find("Data od:"), std::string::npos);
@@ -100,6 +105,20 @@ TEST_F(EditForm, EscapeAndNoLeavesRecordStatusAndStartDateAsTheyWere) {
     EXPECT_EQ(mainField("data_zus").date(), 0);
     EXPECT_EQ(calls["AKT_DNI"], 0);
     EXPECT_GE(calls["DAJ_SCOPY"], 1);
+  });
+}
+
+// A hang-up in the form: the start of the count the start-date rule wrote goes back, as on Esc.
+TEST_F(EditForm, AHangUpInTheFormLeavesTheStartDateAsItWas) {
+  onCall["OK_OD"] = [] {
+    setMain("data_zus", day(2000, 1, 3));
+    rt::term::requestLeave(SIGHUP);
+  };
+  inRegister([&] {
+    calculatedSickness();
+    EXPECT_THROW(edit(false, {K_ENTER, K_ENTER}), rt::term::LeaveRequested);
+    rt::term::clearLeaveRequest();
+    EXPECT_EQ(mainField("data_zus").date(), 0);
   });
 }
 
@@ -205,6 +224,30 @@ TEST_F(EditForm, CtrlF3MarksTheRecordForANewTransferEvenWhenTheFormIsAbandoned) 
     EXPECT_EQ(field("old_dni").num(), 0);
     EXPECT_EQ(field("old_wart").num(), 0);
     EXPECT_EQ(field("status").num(), 4);
+  });
+}
+
+TEST_F(EditForm, CtrlF3OnARecordHeldElsewhereSaysItWasNotMarked) {
+  inRegister([&] {
+    uint32_t recno = calculatedSickness();
+    ASSERT_TRUE(area().lockCurrent());
+    rt::context().fields->writeAliasField("nieobec", "place", rt::Value::logical(true));
+    call("DBCOMMIT");
+    area().unlockAll();
+    // Another workstation holds the record.
+    ASSERT_TRUE(call("_OPEN_LOCAL", {txt(dir), txt("NIEOBEC"), txt("other")}).logicalOr(false));
+    call("DBGOTO", {num(recno)});
+    ASSERT_TRUE(call("RLOCK").logicalOr(false));
+    select("nieobec");
+    area().goTo(recno);
+
+    edit(false, join({{kCtrlF3}, text("T"), {K_ESC}, text("N")}));
+    EXPECT_TRUE(said("Zapis jest ux`ywany na innym stanowisku - oznaczenie nie nasta`pi !"));
+    call("DBSELECTAREA", {txt("other")});
+    call("DBCLOSEAREA");
+    select("nieobec");
+    area().goTo(recno);
+    EXPECT_TRUE(field("place").logical());
   });
 }
 

@@ -3,6 +3,7 @@
 // adds them to the employee's counter when it is saved.
 #include <gtest/gtest.h>
 
+#include "runtime/db/dbf_table.h"
 #include "tests/zus/register/form_fixture.h"
 
 namespace form_test {
@@ -16,6 +17,15 @@ class FormWithRules : public BenefitForm {
     BenefitForm::SetUp();
     zus::registerRegisterFunctions();
     zus::registerBenefitFormFunctions();
+  }
+
+  // A field of the current record of the table behind `alias`, as another workstation reads it
+  // from the disk through a handle of its own.
+  static rt::Value onDisk(const char* alias, const char* name) {
+    rt::db::WorkArea& a = area(alias);
+    auto other = rt::db::DbfTable::open(a.table().path(), {true, true});
+    other->goTo(a.recno());
+    return other->get(size_t(other->fieldIndex(name)));
   }
 };
 
@@ -42,6 +52,11 @@ TEST_F(FormWithRules, NewSicknessBenefitTakesItsDaysFromTheDatesAndCountsThem) {
     EXPECT_EQ(field("l_dni").num(), 5);
     EXPECT_EQ(mainField("dni_ch").numOr(0), daysBefore + 5);
     EXPECT_EQ(mainField("data_zus").date(), first.date());
+    // The record and the counters it moved are on the disk together, while the employee is
+    // still chosen (his record locked).
+    EXPECT_EQ(onDisk("nieobec", "l_dni").numOr(0), 5);
+    EXPECT_EQ(onDisk("main", "dni_ch").numOr(0), daysBefore + 5);
+    EXPECT_EQ(onDisk("main", "data_zus").date(), first.date());
   });
 }
 
@@ -76,6 +91,55 @@ TEST_F(FormWithRules, AnEditedCareBenefitTakenOutOfTheCountLeavesBothCareCounter
     EXPECT_EQ(mainField("dni_op").numOr(0), 2);
     EXPECT_EQ(mainField("dni_rdz").numOr(0), 1);
   });
+}
+
+// The count flag and the correction flag (which takes the days out of the count) reach the
+// counters only with the save: Esc and "Nie" leaves them as they were.
+TEST_F(FormWithRules, CountAndCorrectionFlagsMoveTheCountersOnlyWhenSaved) {
+  const std::vector<int> toCountFlag(6, K_ENTER);
+  // From the count flag to the correction flag: the sick-note dates and reduction, the months,
+  // the letter code, both sick-note numbers and the care answer.
+  const std::vector<int> toCorrection(9, K_ENTER);
+  struct Case {
+    const char* what;
+    std::vector<int> keys;
+    bool saved;
+    int care, family;  // dni_op and dni_rdz afterwards, from 7 and 6
+  } cases[] = {
+      {"count flag, Esc", join({toCountFlag, text("N"), {K_ESC}, text("N")}), false, 7, 6},
+      {"correction, Esc", join({toCountFlag, toCorrection, text("T"), {K_ESC}, text("N")}), false, 7, 6},
+      {"correction, saved", join({toCountFlag, toCorrection, text("T"), {K_CTRL_W}}), true, 2, 1},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    inRegister([&] {
+      rt::Memvars& v = rt::context().memvars;
+      v.declarePrivate("_kod_fun", txt(""));
+      v.declarePrivate("czy_pseudo", rt::Value::logical(false));
+      const rt::Value first = v.get("lum_data");
+      uint32_t recno = addBenefit({{"zasilek", txt("Z02")},
+                                   {"od", first},
+                                   {"do", rt::Value::date(first.date() + 4)},
+                                   {"l_dni", num(5)},
+                                   {"procent", num(80)},
+                                   {"czy_dz", rt::Value::logical(false)},
+                                   {"dat_wyp", rt::Value::date(first.date() + 9)},
+                                   {"data_prawa", first},
+                                   {"status", num(2)}});
+      setMain("dni_op", num(7));
+      setMain("dni_rdz", num(6));
+      v.assign("suma_dni2", num(7));
+      v.assign("suma_dni3", num(6));
+      area().goTo(recno);
+      rt::Value saved = edit(false, k.keys);
+      EXPECT_EQ(saved.logicalOr(false), k.saved) << ::testing::PrintToString(messages);
+      area().goTo(recno);
+      EXPECT_EQ(field("czy_korekt").logical(), k.saved);
+      EXPECT_EQ(mainField("dni_op").numOr(0), k.care);
+      EXPECT_EQ(mainField("dni_rdz").numOr(0), k.family);
+      EXPECT_EQ(v.get("suma_dni2").numOr(0), k.care);
+    });
+  }
 }
 
 }  // namespace

@@ -50,8 +50,9 @@ TEST(EndDateRule, DefaultPercentageOfANewRecordFollowsTheKindAndTheRight) {
   } cases[] = {
       {2, d(2011, 1, 5), 0, 80},                 // care
       {15, d(2010, 12, 30), d(1959, 5, 1), 70},  // hospital before the cut-over
-      {15, d(2010, 12, 31), d(1959, 5, 1), 80},  // 2010 - 1 - 1959 = 50
-      {15, d(2010, 12, 31), d(1960, 5, 1), 70},
+      {15, d(2010, 12, 31), d(1959, 5, 1), 70},  // 50, but the 80% holds from 1 January 2011
+      {15, d(2011, 1, 1), d(1960, 5, 1), 80},    // 2011 - 1 - 1960 = 50
+      {15, d(2011, 1, 1), d(1961, 5, 1), 70},
       {15, d(2010, 12, 31), 0, 70},  // birth date unknown
       {1, d(2011, 1, 5), 0, 80},     // ZUS sickness, no table attached
       {27, d(2011, 1, 5), 0, 100},   // accident kinds
@@ -85,14 +86,23 @@ TEST(EndDateRule, AnAttachedTableGivesTheSicknessPercentageByYearsOfService) {
   EXPECT_EQ(c.form.proc, 92.5);
   EXPECT_NEAR(env.tableArgument, double(d(2011, 1, 5) - d(2001, 1, 8)) / 365, 1e-9);
 
-  // No employment date: the table is not asked and the statutory 80 stands.
+  // No employment date: the table is not asked, and the percentage is one the percentage check
+  // refuses (not the statutory 80 passed off as the table's).
   c = newRecord(1, d(2011, 1, 5), d(2011, 1, 9), d(2011, 1, 5));
   c.reg.kod_fun = "F1";
   ScriptedEnv noDate;
   noDate.tableValue = 92.5;
   zus::endDateRule(c, noDate);
-  EXPECT_EQ(c.form.proc, 80);
+  EXPECT_EQ(c.form.proc, zus::kNoTablePercent);
   EXPECT_EQ(noDate.tableArgument, -1);
+  // The table gives no value: the same.
+  c = newRecord(1, d(2011, 1, 5), d(2011, 1, 9), d(2011, 1, 5));
+  c.reg.kod_fun = "F1";
+  c.employee.employmentDate = d(2001, 1, 8);
+  ScriptedEnv noValue;
+  noValue.tableValue = std::nullopt;
+  zus::endDateRule(c, noValue);
+  EXPECT_EQ(c.form.proc, zus::kNoTablePercent);
 }
 
 TEST(EndDateRule, PaternityLimitIsSevenDaysUpTo2011AndFourteenAfter) {

@@ -55,17 +55,15 @@ TEST(LetterCode, OnlyABCDEFromSeptember1999) {
   }
 }
 
-TEST(CountFlag, AnEditedSicknessRecordMovesItsDaysInOrOutOfTheCounter) {
+TEST(CountFlag, TakesOnlyTOrNAndLeavesTheCountersToTheSave) {
   struct Case {
     bool isNew;
     const char* before;
     const char* now;
-    int expected;
+    bool accepted;
   } cases[] = {
-      {false, "T", "N", 30},
-      {false, "N", "T", 50},
-      {true, "T", "N", 40},
-      {false, "T", "T", 40},
+      {false, "T", "N", true}, {false, "N", "T", true}, {true, "T", "N", true},
+      {false, "T", "T", true}, {false, "T", "X", false}, {true, "T", " ", false},
   };
   for (const Case& k : cases) {
     RuleContext c = context();
@@ -78,10 +76,10 @@ TEST(CountFlag, AnEditedSicknessRecordMovesItsDaysInOrOutOfTheCounter) {
     c.reg.suma_dni1 = c.employee.dni_ch = 40;
     ScriptedEnv env;
     env.sickDays = 12;
-    EXPECT_TRUE(zus::countFlagRule(c, env));
-    EXPECT_EQ(c.reg.suma_dni1, k.expected) << k.before << k.now << k.isNew;
-    EXPECT_EQ(c.employee.dni_ch, k.expected);
-    EXPECT_EQ(c.form.old_zlicz, k.now);
+    EXPECT_EQ(zus::countFlagRule(c, env), k.accepted) << k.before << k.now << k.isNew;
+    EXPECT_EQ(c.reg.suma_dni1, 40);
+    EXPECT_EQ(c.employee.dni_ch, 40);
+    EXPECT_EQ(c.form.old_zlicz, k.accepted ? k.now : k.before);
   }
 }
 
@@ -107,7 +105,7 @@ TEST(CountFlag, AnEditedSicknessOrRehabilitationRecordLeavesTheCounterAsTheSaved
     c.reg.suma_dni1 = c.employee.dni_ch = 40;
     ScriptedEnv env;
     EXPECT_TRUE(zus::countFlagRule(c, env));
-    zus::saveCounters(c, env, c.form.old_dni, "T");
+    zus::saveCounters(c, env, {c.form.zasilek, std::string(k.before) == "T", c.form.old_dni, "T"});
     EXPECT_EQ(c.employee.dni_ch, k.expected) << k.slot << k.before << k.now;
   }
 }
@@ -139,7 +137,8 @@ TEST(CountFlag, AnEditedCareRecordLeavesAndReentersTheCareCountersAsItIsSaved) {
     c.reg.suma_dni3 = c.employee.dni_rdz = 10;
     ScriptedEnv env;
     EXPECT_TRUE(zus::countFlagRule(c, env));
-    zus::saveCounters(c, env, c.form.old_dni, c.form.old_pom);
+    zus::saveCounters(c, env,
+                      {c.form.zasilek, std::string(k.before) == "T", c.form.old_dni, k.careBefore});
     EXPECT_EQ(c.employee.dni_op, k.care) << k.before << k.now << k.careBefore << k.careNow;
     EXPECT_EQ(c.employee.dni_rdz, k.family) << k.before << k.now << k.careBefore << k.careNow;
   }
@@ -156,10 +155,14 @@ TEST(DailyRate, AnAmountRateGivesTheDailyAndMonthlyBasis) {
   EXPECT_EQ(c.form.druk_podst, 100);
   EXPECT_EQ(c.form.suma, 3000);
 
-  // A percentage of 0: the rate itself is the daily basis.
+  // A percentage of 0: the rate cannot be traced back, the bases stay as they were.
   c.form.proc = 0;
+  c.form.kw_podst = 90;
   zus::dailyRateRule(c, env, 75);
-  EXPECT_EQ(c.form.druk_podst, 80);
+  EXPECT_EQ(c.form.druk_podst, 100);
+  EXPECT_EQ(c.form.suma, 3000);
+  c.form.kw_podst = 80;
+  c.form.proc = 80;
 
   // The rate as it started: no question; "Nie": the rate is calculated, bases unchanged.
   ScriptedEnv same;
@@ -170,7 +173,7 @@ TEST(DailyRate, AnAmountRateGivesTheDailyAndMonthlyBasis) {
   c.form.kw_podst = 50;
   zus::dailyRateRule(c, no, 80);
   EXPECT_FALSE(c.form.czy_kwot);
-  EXPECT_EQ(c.form.druk_podst, 80);
+  EXPECT_EQ(c.form.druk_podst, 100);
 }
 
 TEST(SaveCounters, CareCountersFollowTheChildCareAnswers) {
@@ -192,7 +195,7 @@ TEST(SaveCounters, CareCountersFollowTheChildCareAnswers) {
     c.reg.suma_dni2 = c.employee.dni_op = 20;
     c.reg.suma_dni3 = c.employee.dni_rdz = 10;
     ScriptedEnv env;
-    EXPECT_TRUE(zus::saveCounters(c, env, 4, k.before));
+    EXPECT_TRUE(zus::saveCounters(c, env, {kind(2), true, 4, k.before}));
     EXPECT_EQ(c.employee.dni_op, 22);
     EXPECT_EQ(c.employee.dni_rdz, k.family) << k.before << k.now;
     EXPECT_EQ(c.reg.suma_dni3, k.family);
@@ -205,17 +208,17 @@ TEST(SaveCounters, SicknessDaysAndUncountedRecords) {
   c.form.l_dni = 12;
   c.reg.suma_dni1 = c.employee.dni_ch = 30;
   ScriptedEnv env;
-  EXPECT_TRUE(zus::saveCounters(c, env, 5, "T"));
+  EXPECT_TRUE(zus::saveCounters(c, env, {kind(7), true, 5, "T"}));
   EXPECT_EQ(c.employee.dni_ch, 37);
   EXPECT_EQ(env.drawn.back(), "4,23: 37");
 
   c.form.czy_zlicz = "N";
-  EXPECT_FALSE(zus::saveCounters(c, env, 0, "T"));
+  EXPECT_FALSE(zus::saveCounters(c, env, {kind(7), false, 0, "T"}));
   EXPECT_EQ(c.employee.dni_ch, 37);
 
   c.form.czy_zlicz = "T";
   c.form.zasilek = kind(3);  // maternity: no counter
-  EXPECT_TRUE(zus::saveCounters(c, env, 0, "T"));
+  EXPECT_TRUE(zus::saveCounters(c, env, {kind(3), true, 0, "T"}));
   EXPECT_EQ(c.employee.dni_ch, 37);
 }
 

@@ -106,6 +106,23 @@ TEST_F(LinkEditor, TheTableRoutineWorksOnTheCallersNames) {
   });
 }
 
+TEST_F(LinkEditor, ADictionaryInUseElsewhereIsReportedAndTheLinkStays) {
+  start([&] {
+    const std::string before = element("zas_zus", 1);
+    // Another workstation has the dictionary open.
+    ASSERT_TRUE(rt::functions()
+                    .call("_OPEN_LOCAL", {rt::Value::text(dir), rt::Value::text("SLOWNIK"),
+                                          rt::Value::text("other")})
+                    .logicalOr(false));
+    messages.clear();
+    entry("LOAD_ZUS", {}, {'T', kLater});
+    EXPECT_TRUE(said("Baza SLOWNIK.DBF jest ux`ywana na innym stanowisku - opcja niewykonana !"));
+    EXPECT_EQ(element("zas_zus", 1), before);
+    rt::functions().call("DBSELECTAREA", {rt::Value::text("other")});
+    rt::functions().call("DBCLOSEAREA");
+  });
+}
+
 TEST_F(LinkEditor, NieAtTheFirstQuestionChangesNothing) {
   fs::remove("zas.zus");
   start([&] {

@@ -36,17 +36,25 @@ TEST_F(Params, ChoicesTurnOverWithSpaceAndTheWorkingCopiesGoBack) {
 }
 
 TEST_F(Params, AFirstDepthAboveTheLastIsRefusedUntilThePeriodIsInOrder) {
-  start([&] {
-    std::vector<int> keys;
-    for (int i = 0; i < 9; ++i) keys.push_back(K_DOWN);  // to field 10, the first depth
-    keys = join({keys, text("5"), {K_ENTER}, text("3"), {K_ENTER, K_ESC}});
-    // The period 5..3 is refused; the nine Enters bring the user back to the first depth.
-    keys = join({keys, text("2"), {K_ENTER, K_ESC}, {'N'}});  // 2..3: keep the new period
-    entry("ED_ZAOK", {rt::Value::integer(1)}, keys);
-    EXPECT_TRUE(said("Pierwszy parametr podstawy pomocniczej nie mox`e byc` wie`kszy od drugiego!"));
-    EXPECT_DOUBLE_EQ(var("zusx_pom_od").num(), 2);
-    EXPECT_DOUBLE_EQ(var("zusx_pom_do").num(), 3);
-  });
+  // With parameter 8's dictionary field shown (method 3) the period lies one field further down;
+  // either way the refusal brings the user back to the period's first depth.
+  for (int method : {1, 3}) {
+    SCOPED_TRACE(method);
+    start([&] {
+      rt::context().memvars.assign("zusx_sposob", rt::Value::integer(method));
+      std::vector<int> keys(method == 3 ? 10 : 9, K_DOWN);  // to the first depth
+      keys = join({keys, text("5"), {K_ENTER}, text("3"), {K_ENTER, K_ESC}});
+      // The period 5..3 is refused; the cursor stands on the first depth again.
+      keys = join({keys, text("2"), {K_ENTER, K_ESC}, {'N'}});  // 2..3: keep the new period
+      messages.clear();
+      entry("ED_ZAOK", {rt::Value::integer(1)}, keys);
+      EXPECT_TRUE(said("Pierwszy parametr podstawy pomocniczej nie mox`e byc` wie`kszy od drugiego!"));
+      EXPECT_DOUBLE_EQ(var("zusx_pom_od").num(), 2);
+      EXPECT_DOUBLE_EQ(var("zusx_pom_do").num(), 3);
+      rt::context().memvars.assign("zusx_pom_od", rt::Value::integer(0));
+      rt::context().memvars.assign("zusx_pom_do", rt::Value::integer(0));
+    });
+  }
 }
 
 TEST_F(Params, AChangedPeriodCanBeTakenBackButNotItsMonthAndYear) {

@@ -160,18 +160,26 @@ TEST_F(Startup, ALinkFileFillsTheArraysAndOnlyZsxNRsaSurvives) {
   EXPECT_TRUE(menuShown);
 }
 
-TEST_F(Startup, WithoutPayrollDataTheProgramEndsBeforeItsMenu) {
+TEST_F(Startup, WithoutPayrollDataTheProgramSaysWhereItLookedAndFails) {
   bool sawParameters = false;
+  std::vector<std::string> reported;
+  rt::functions().add("KOM3", [&](rt::Args& a) {
+    for (const rt::Value& line : a[0].arr()) reported.push_back(line.str());
+    return rt::Value();
+  });
   rt::functions().add("MFKONIEC", [&](rt::Args&) {
     closed = true;
     // Only the five parameters of MAIN have values; the rest were never set.
     sawParameters = var("zusx_chzk") && var("zusx_chzk")->num() == 33 && type("zusx_pr") == "U";
     return rt::Value();
   });
-  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(run(), 1);
   EXPECT_FALSE(menuShown);
   EXPECT_TRUE(closed);
   EXPECT_TRUE(sawParameters);
+  ASSERT_EQ(reported.size(), 3u);
+  EXPECT_EQ(reported[0], "Brak danych programu pl`acowego (tabeli MAIN) w katalogu:");
+  EXPECT_EQ(fs::path(reported[1]), fs::absolute(dir).lexically_normal());
 }
 
 TEST_F(Startup, SavedParametersAreRestoredAndRepaired) {
@@ -278,7 +286,7 @@ TEST_F(Startup, ACompanyFileTheSetUpCannotReadIsNamedAndTheProgramEndsThroughIts
       for (const rt::Value& line : a[0].arr()) reported.push_back(line.str());
       return rt::Value();
     });
-    EXPECT_NO_THROW(run()) << c.file;
+    EXPECT_EQ(run(), 1) << c.file;
     EXPECT_FALSE(menuShown) << c.file;
     EXPECT_TRUE(closed) << c.file;
     ASSERT_FALSE(reported.empty()) << c.file;

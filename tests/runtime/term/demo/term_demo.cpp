@@ -10,6 +10,7 @@
 #include "runtime/term/curses_backend.h"
 #include "runtime/term/glyphs.h"
 #include "runtime/term/keys.h"
+#include "runtime/term/leave_request.h"
 #include "runtime/term/terminal.h"
 
 using namespace rt::term;
@@ -80,6 +81,9 @@ int main() {
       if (key == K_ESC) break;
       if (key == 'p' || key == 'P') demoPrint();
     }
+  } catch (const LeaveRequested& leave) {
+    // SIGTERM or SIGHUP: the terminal is given back, the exit status tells the signal.
+    return 128 + leave.signal;
   } catch (const rt::Error& e) {
     std::fprintf(stderr, "%s\n", e.description().c_str());
     return 2;

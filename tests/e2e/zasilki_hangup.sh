@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# End to end: a hang-up right after a save loses nothing. On a fresh demo company a sickness
+# benefit is entered for employee 1 (who has none) and saved; the program then gets SIGHUP while
+# the employee is still chosen. It ends through its orderly way out (exit status 128 + 1), and a
+# second run shows the record and the employee's benefit-period counter holding its 5 days.
+# Argument 1: the build directory.
+set -euo pipefail
+build=$(cd "${1:?usage: zasilki_hangup.sh BUILD_DIR}" && pwd)
+name=zasilki_hangup
+source "$(dirname "$0")/zasilki_session.inc"
+
+open_employee_1() {
+  wait_for "NARZĘDZIA"
+  wait_for "Rejestr zasiłków"
+  keys Enter
+  wait_for "Wybierz pracownika"
+  keys Home Enter
+  wait_for "Nr:     1"
+}
+
+# The first run notes its process number for the signal.
+pidfile="$work/zasilki.pid"
+tm -u new-session -d -s "$session" -x 80 -y 25 \
+  "cd '$work' && TERM=xterm-256color LANG=C.UTF-8 sh -c 'echo \$\$ > $pidfile; exec \"$bin\" --demo demo'; echo \"EXIT=\$?\"; sleep 60"
+open_employee_1
+wait_for "Czy wprowadzić nowy zasiłek ?"
+keys Enter
+wait_for "Rodzaj zasiłku:"
+month=$(date +%m%Y)
+keys "CHOR_ZUS" Enter
+wait_for "Czy wypadek poza pracą ?"
+keys "02$month"
+sleep 0.2
+keys "06$month"
+# Five days of insurance sickness without sick pay before them: the limit warning.
+wait_for "nie przekroczyła 33"
+keys Enter
+wait_for "Liczba dni:   5"
+keys Enter Enter Enter
+sleep 0.2
+keys "10$month"
+wait_for "Data wypłaty: 10."
+keys C-w
+wait_for "CHOR_ZUS   - Zasiłek chorob"
+wait_for "Dni do okr.zasił.:   5"
+
+kill -HUP "$(cat "$pidfile")"
+wait_for "EXIT=129"
+
+# A second run on the same company: the record and the counter are there.
+session="${name}_again_$$"
+start_demo
+open_employee_1
+wait_for "CHOR_ZUS   - Zasiłek chorob"
+wait_for "Dni do okr.zasił.:   5"
+screen | grep -qF "02.$(date +%m.%Y)" || fail "the record's first day is not shown"
+keys Escape
+wait_for "Wybierz pracownika"
+keys Escape
+wait_gone "Wybierz pracownika"
+keys Escape
+sleep 0.3
+keys Escape
+wait_for "EXIT=0"
+echo "ok"
