@@ -261,7 +261,9 @@ void OPEN_INDEKS(const std::vector<IndexEntry>& entries) {
     if (it == byAlias.end()) byAlias.push_back({e.alias, {&e}});
     else it->second.push_back(&e);
   }
-  for (const auto& [alias, files] : byAlias) {
+  for (const auto& group : byAlias) {
+    const std::string& alias = group.first;
+    const std::vector<const IndexEntry*>& files = group.second;
     if (files.size() < 2) continue;
     forScriptLine(files.front()->line, [&] {
       call("DBSELECTAREA", {text(alias)});

@@ -1,6 +1,7 @@
 // STR, VAL and binary packing; TRANSFORM lives in std_picture.cpp.
 #include "runtime/core/std_convert.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -146,24 +147,33 @@ uint16_t bin2w(std::string_view s) {
 }
 
 namespace detail {
+namespace {
+// STR/STRZERO width and decimals, clamped before they are narrowed: a negative or huge count
+// never becomes a huge int (a width of 0 or less means "as wide as the number needs").
+int widthArg(const Args& a, size_t i, std::string_view fn) {
+  return int(std::clamp<int64_t>(needInt(a, i, fn), 0, 255));
+}
+int decimalsArg(const Args& a, size_t i, std::string_view fn) {
+  return int(std::clamp<int64_t>(needInt(a, i, fn), 0, 30));
+}
+}  // namespace
 
 void registerConvertFunctions(Functions& f) {
   f.add("STR", [](Args& a) {
     const Value& n = a[0];
     if (!n.isNum()) argumentError("STR");
     if (a[1].isNil()) return Value::text(strOf(n));
-    int64_t w = needInt(a, 1, "STR");
-    if (a[2].isNil()) return Value::text(strOf(n, int(std::min<int64_t>(w, 255))));
-    return Value::text(strOf(n, int(std::min<int64_t>(w, 255)), int(std::min<int64_t>(needInt(a, 2, "STR"), 30))));
+    const int w = widthArg(a, 1, "STR");
+    if (a[2].isNil()) return Value::text(strOf(n, w));
+    return Value::text(strOf(n, w, decimalsArg(a, 2, "STR")));
   });
   f.add("STRZERO", [](Args& a) {
     // STR with the leading blanks turned into zeros; a minus sign goes before the zeros.
     const Value& n = a[0];
     if (!n.isNum()) argumentError("STRZERO");
     std::string s = a[1].isNil()   ? strOf(n)
-                    : a[2].isNil() ? strOf(n, int(std::min<int64_t>(needInt(a, 1, "STRZERO"), 255)))
-                                   : strOf(n, int(std::min<int64_t>(needInt(a, 1, "STRZERO"), 255)),
-                                           int(std::min<int64_t>(needInt(a, 2, "STRZERO"), 30)));
+                    : a[2].isNil() ? strOf(n, widthArg(a, 1, "STRZERO"))
+                                   : strOf(n, widthArg(a, 1, "STRZERO"), decimalsArg(a, 2, "STRZERO"));
     size_t minus = s.find('-');
     if (minus != std::string::npos) s[minus] = ' ';
     for (char& c : s) {

@@ -248,7 +248,7 @@ void registerDateFunctions(Functions& f) {
     if (!a[0].isDate()) argumentError("DTOS");
     return Value::text(dtos(a[0].date()));
   });
-  f.add("STOD", [](Args& a) { return Value::date(a[0].isChar() ? stod(a[0].str()) : 0); });
+  f.add("STOD", [](Args& a) { return Value::date(a[0].isChar() ? rt::stod(a[0].str()) : 0); });
 }
 
 }  // namespace detail

@@ -49,8 +49,11 @@ Picture parsePicture(std::string_view pic) {
       case '(': p.parens = true; break;
       case 'R': p.insert = true; break;
       case 'S': {
+        // Any number of digits may follow; a width beyond any text stays there instead of overflowing.
+        constexpr int kWidest = 1 << 24;
         int n = 0;
-        while (i + 1 < fn.size() && std::isdigit(static_cast<unsigned char>(fn[i + 1]))) n = n * 10 + (fn[++i] - '0');
+        while (i + 1 < fn.size() && std::isdigit(static_cast<unsigned char>(fn[i + 1])))
+          n = std::min(kWidest, n * 10 + (fn[++i] - '0'));
         p.showWidth = n;
         break;
       }

@@ -8,7 +8,9 @@
 namespace rt::db {
 
 namespace {
+// An empty prefix (its data() may be null) matches without touching memcmp.
 bool startsWith(std::string_view key, std::string_view prefix) {
+  if (prefix.empty()) return true;
   return key.size() >= prefix.size() && std::memcmp(key.data(), prefix.data(), prefix.size()) == 0;
 }
 }  // namespace
@@ -22,6 +24,12 @@ void CdxCursor::load(uint32_t offset) {
 }
 
 bool CdxCursor::stale() const { return stamp_ != tag_.stamp(); }
+
+// A page reached through a sibling link is never the root, and only the root may be empty.
+void CdxCursor::checkSibling() {
+  if (leaf_.count() == 0) tag_.corrupt(leafOffset_, "empty leaf page");
+  if (leaf_.header().isRoot()) tag_.corrupt(leafOffset_, "root flag contradicts the page's place in the tree");
+}
 
 // Stepping to a sibling checks that the order of entries goes on across the two leaves: a
 // damaged file whose sibling links run in a circle gives an error, not an endless walk.
@@ -38,7 +46,7 @@ bool CdxCursor::nextLeaf() {
     return false;
   }
   load(leaf_.header().right);
-  if (leaf_.count() == 0) tag_.corrupt(leafOffset_, "empty leaf page");
+  checkSibling();
   leaf_.decodeThrough(0);
   if (haveLast && compareEntry(leaf_.key(0), leaf_.recno(0), edgeKey_, edgeRecno_) <= 0)
     tag_.corrupt(from, "leaf sibling links break the key order");
@@ -59,7 +67,7 @@ bool CdxCursor::prevLeaf() {
     return false;
   }
   load(leaf_.header().left);
-  if (leaf_.count() == 0) tag_.corrupt(leafOffset_, "empty leaf page");
+  checkSibling();
   leaf_.decodeAll();
   pos_ = leaf_.count() - 1;
   if (haveFirst && compareEntry(leaf_.key(pos_), leaf_.recno(pos_), edgeKey_, edgeRecno_) >= 0)

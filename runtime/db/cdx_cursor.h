@@ -41,6 +41,7 @@ class CdxCursor final : public OrderCursor {
   // Moves to the first entry of the next non-empty leaf; false (invalid) at the end.
   bool nextLeaf();
   bool prevLeaf();
+  void checkSibling();
   // After a change under the cursor: positions on the first entry >= the saved entry; true
   // when that is the saved entry itself.
   bool resync();

@@ -30,7 +30,7 @@ std::unique_ptr<OrderCursor> CdxTag::cursor() { return std::make_unique<CdxCurso
 std::string_view CdxTag::normalize(std::string_view key, std::string& buffer) const {
   if (int(key.size()) == info_.keyLen) return key;
   buffer.assign(size_t(info_.keyLen), fill_);
-  std::memcpy(buffer.data(), key.data(), std::min(key.size(), buffer.size()));
+  if (!key.empty()) std::memcpy(buffer.data(), key.data(), std::min(key.size(), buffer.size()));
   return buffer;
 }
 
@@ -42,7 +42,12 @@ uint32_t CdxTag::descend(Find how, std::string_view key, uint32_t recno, std::ve
   uint32_t offset = rootOffset();
   for (int depth = 0; depth < kMaxDepth; ++depth) {
     const uint8_t* page = pager_.read(offset);
-    if (NodeHeader::decode(page).isLeaf()) return offset;
+    const NodeHeader header = NodeHeader::decode(page);
+    // The root is the page the tag's header points at; a root bit anywhere else, or missing
+    // there, would make a split or an emptied page rebuild the tree around the wrong page.
+    if (header.isRoot() != (depth == 0))
+      throwCorruptIndex(pager_.where(offset), "root flag contradicts the page's place in the tree");
+    if (header.isLeaf()) return offset;
     InteriorView view(page, info_.keyLen, pager_.where(offset));
     int i = 0;
     switch (how) {
@@ -164,7 +169,7 @@ void CdxTag::splitLeaf(uint32_t offset, LeafNode& leaf) {
 template <class Node>
 void CdxTag::finishSplit(int parentLevel, uint32_t offset, Node& left, Node& right, uint16_t kind) {
   const uint32_t rightOffset = pager_.allocate();
-  const bool wasRoot = left.header.isRoot();
+  const bool wasRoot = parentLevel < 0;  // the top of the descent path, whatever its flag says
   right.header = {kind, 0, offset, left.header.right};
   if (left.header.right != kNoPage) setSibling(left.header.right, true, rightOffset);
   left.header.right = rightOffset;
@@ -234,7 +239,7 @@ bool CdxTag::remove(std::string_view rawKey, uint32_t recno) {
   decoded.decodeAll();
   leaf.assign(decoded);
   leaf.erase(pos);
-  if (leaf.count() == 0 && !leaf.header.isRoot()) {
+  if (leaf.count() == 0 && !path_.empty()) {
     unlinkAndFree(leafOffset, leaf.header);
     removeFromParent(int(path_.size()) - 1);
     return true;
@@ -257,7 +262,7 @@ void CdxTag::removeFromParent(int level) {
   InteriorNode node = loadInterior(offset);
   node.erase(index);
   if (node.count() == 0) {
-    if (node.header.isRoot()) {
+    if (level == 0) {
       LeafNode empty;
       empty.header = {kNodeRoot | kNodeLeaf, 0, kNoPage, kNoPage};
       empty.keyLen = info_.keyLen;
@@ -322,6 +327,8 @@ void CdxTag::collectPages(std::vector<uint32_t>& out) {
   uint32_t levelStart = rootOffset();
   for (int depth = 0; depth < kMaxDepth; ++depth) {
     const uint8_t* first = pager_.read(levelStart);
+    if (NodeHeader::decode(first).isRoot() != (depth == 0))
+      throwCorruptIndex(pager_.where(levelStart), "root flag contradicts the page's place in the tree");
     const bool leafLevel = NodeHeader::decode(first).isLeaf();
     uint32_t nextLevel = 0;
     if (!leafLevel)

@@ -211,6 +211,10 @@ class WorkArea final : public RecordListener {
   void checkStale() const;
   void fillBatch(OpenTag& t, KeyBatch& batch, const std::function<void(uint64_t)>& progress, uint64_t every);
   KeyType probeType(const std::string& keyText, int& len);
+  // The key type of a tag read from a bag. A key or FOR expression naming a field the table lacks,
+  // or a key whose type or length disagrees with the tag's stored key length, is an index of
+  // another table: rt::Error(Corrupt) naming the bag.
+  KeyType storedTagType(const TagInfo& info, const std::string& bagPath);
   bool walkForward() const;
   void refreshShared();
   void freshBags();

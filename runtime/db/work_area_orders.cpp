@@ -247,6 +247,38 @@ KeyType WorkArea::probeType(const std::string& keyText, int& len) {
 
 // --- bags and the order list ---
 
+KeyType WorkArea::storedTagType(const TagInfo& info, const std::string& bagPath) {
+  auto foreign = [&](const std::string& why) {
+    return Error(ErrorKind::Corrupt,
+                 "Corruption detected: tag " + info.name + " " + why + "; the index belongs to another table",
+                 "open", bagPath);
+  };
+  auto namesMissingField = [](const Error& e) {
+    return e.kind() == ErrorKind::NoVariable || e.kind() == ErrorKind::NoField;
+  };
+  int len = 0;
+  KeyType type = KeyType::Char;
+  try {
+    type = probeType(info.keyExpr, len);
+  } catch (const Error& e) {
+    if (namesMissingField(e)) throw foreign("names " + e.operation() + ", a field the table does not have");
+    // A key reading an area not open yet, or text that does not parse (reported with the tag).
+    return KeyType::Char;
+  }
+  if (!trim(info.forExpr).empty()) {
+    try {
+      const Expr condition = compile(info.forExpr);
+      inArea(owner_, number_, [&] { return rt::eval(condition); });
+    } catch (const Error& e) {
+      if (namesMissingField(e)) throw foreign("has a FOR condition naming " + e.operation() + ", a field the table does not have");
+    }
+  }
+  if (keyLengthFor(type, len) != info.keyLen)
+    throw foreign("stores keys of " + std::to_string(info.keyLen) + " bytes, its key makes " +
+                  std::to_string(keyLengthFor(type, len)));
+  return type;
+}
+
 OpenTag WorkArea::makeOpenTag(CdxBag* bag, CdxTag* tag) {
   OpenTag t;
   t.bag = bag;
@@ -286,14 +318,7 @@ void WorkArea::addBag(const std::string& path) {
   for (auto& b : bags_)
     if (sameFile(b->path(), path)) return;  // already open
   auto access = table_->readOnly() ? File::Access::ReadOnly : File::Access::ReadWrite;
-  auto resolver = [this](const TagInfo& info) {
-    int len = 0;
-    try {
-      return probeType(info.keyExpr, len);
-    } catch (const Error&) {
-      return KeyType::Char;
-    }
-  };
+  auto resolver = [this, path](const TagInfo& info) { return storedTagType(info, path); };
   bool hadOrders = !tags_.empty();
   size_t first = tags_.size();
   bool structural = sameFile(path, structuralPath(table_->path()));
@@ -448,14 +473,7 @@ void WorkArea::createTag(const std::string& bagPath, const std::string& tagName,
   if (!bag) {
     std::unique_ptr<CdxBag> fresh;
     if (exists(path)) {
-      auto resolver = [this](const TagInfo& ti) {
-        int len = 0;
-        try {
-          return probeType(ti.keyExpr, len);
-        } catch (const Error&) {
-          return KeyType::Char;
-        }
-      };
+      auto resolver = [this, path](const TagInfo& ti) { return storedTagType(ti, path); };
       fresh = CdxBag::open(path, File::Access::ReadWrite, resolver);
     } else {
       fresh = CdxBag::create(path, structural);

@@ -81,6 +81,28 @@ TEST_F(StdExpr, NumbersAndConversions) {
   for (const auto& r : rows) EXPECT_EQ(run(r.text), r.expected) << r.text;
 }
 
+TEST_F(StdExpr, ArgumentsAtTheirExtremes) {
+  const Row rows[] = {
+      {"STOD('20240131')", "31.01.2024"},
+      {"STOD('99991231')", "31.12.9999"},
+      {"STOD('abc')", "  .  .    "},
+      {"STOD('')", "  .  .    "},
+      {"STOD('20241301')", "  .  .    "},
+      // Widths and decimals far out of range are clamped, never narrowed into a huge length.
+      {"STR(1,-8000000000000,2)", "\"         1\""},
+      {"LEN(STR(1,8000000000000,2))", "255"},
+      {"STR(1,5,-8000000000000)", "\"    1\""},
+      {"STR(1.5,5,8000000000000)", "\"*****\""},
+      {"STRZERO(1,-8000000000000,2)", "\"0000000001\""},
+      {"LEN(STRZERO(1,8000000000000))", "255"},
+      // Ten digits of @S width: 4294967299 wraps to 3 in a 32-bit count.
+      {"TRANSFORM('abcdef','@S4294967299')", "\"abcdef\""},
+      {"TRANSFORM('abcdef','@S99999999999999999999')", "\"abcdef\""},
+      {"TRANSFORM('abcdef','@S3')", "\"abc\""},
+  };
+  for (const auto& r : rows) EXPECT_EQ(run(r.text), r.expected) << r.text;
+}
+
 TEST_F(StdExpr, StringsDatesAndArrays) {
   const Row rows[] = {
       {"SUBSTR('abcdef',-2)", "\"ef\""},
