@@ -86,7 +86,9 @@ void runItem(const MenuItem& item) {
     unwindStatusLine(statusDepth);
     std::vector<std::string> lines{displayText("Opcja zakon`czona bl`e`dem:"), e.description()};
     if (!e.operation().empty()) lines.push_back(e.operation());
-    if (!e.file().empty()) lines.push_back(e.file());
+    // A long path keeps its end, the file's name, in sight; the window cuts a line's end.
+    if (!e.file().empty())
+      lines.push_back(e.file().size() > 74 ? "... " + e.file().substr(e.file().size() - 70) : e.file());
     showMessage(lines, 3);
   } catch (const std::exception& e) {
     unwindStatusLine(statusDepth);

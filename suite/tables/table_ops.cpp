@@ -40,15 +40,20 @@ void createTable(const std::string& path, const TableDef& def) {
   call("DBCLOSEAREA");
 }
 
+bool inUseElsewhere(const rt::Error& e) {
+  return e.kind() == rt::ErrorKind::NetErr || e.kind() == rt::ErrorKind::Lock;
+}
+
 bool openTable(const TableDef& def, bool shared) {
   try {
     call("DBUSEAREA", {rt::Value::logical(true), rt::Value(),
                        rt::Value::text(tablePath(def) + ".dbf"), rt::Value::text(def.alias),
                        rt::Value::logical(shared), rt::Value::logical(false)});
   } catch (const rt::Error& e) {
-    // A damaged table, memo or index is not a busy one: retrying cannot help, and the user must
-    // learn which file it is, so that error goes on to the option's error message.
-    if (e.kind() == rt::ErrorKind::Corrupt) throw;
+    // Only a table in use at another workstation is worth a retry; a missing, damaged or
+    // unreadable table, memo or index is not, and the user must learn which file it is, so that
+    // error goes on to the option's error message.
+    if (!inUseElsewhere(e)) throw;
     return false;
   }
   if (call("NETERR").logicalOr(false)) return false;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/core/error.h"
 #include "runtime/core/value.h"
 #include "suite/tables/table_defs.h"
 
@@ -20,8 +21,12 @@ std::string tablePath(const TableDef& def);
 void createTable(const std::string& path, const TableDef& def);
 
 // Opens the table in a new work area under its alias, in its first order; false when the open
-// was refused (missing or busy). A damaged file raises its error.
+// was refused because the table is in use elsewhere. A missing, damaged or unreadable file
+// raises its error, naming the file.
 bool openTable(const TableDef& def, bool shared);
+
+// True for an open refused because the file is held at another workstation (worth a retry).
+bool inUseElsewhere(const rt::Error& e);
 
 rt::Value call(const char* function, std::vector<rt::Value> args = {});
 

@@ -44,9 +44,9 @@ void registerTableServiceFunctions() {
                          a[2].isChar() ? a[2] : rt::Value(), rt::Value::logical(true),
                          rt::Value::logical(false)});
     } catch (const rt::Error& e) {
-      // A damaged file is not a busy one: its error goes on, naming the file, instead of a
-      // refusal that the caller passes over in silence.
-      if (e.kind() == rt::ErrorKind::Corrupt) throw;
+      // Only a file in use elsewhere is a refusal; a missing, damaged or unreadable one goes on
+      // with its error, naming the file, instead of a refusal the caller passes over in silence.
+      if (!inUseElsewhere(e)) throw;
       return rt::Value::logical(false);
     }
     return rt::Value::logical(!call("NETERR").logicalOr(true) && call("USED").logicalOr(false));

@@ -95,10 +95,15 @@ bool openSet(const std::string& names, const std::string& modes) {
       opened = def && openTable(*def, shared);
     } catch (const rt::Error&) {
       closeAll(set);
+      // A table that is not there at all is a refusal the callers explain by its name; any
+      // other failure (its memo or index missing, a damaged file) goes on with its error.
+      if (!fileExistsAnyCase(tablePath(*def) + ".dbf")) {
+        missingTable() = def->name + ".dbf";
+        return false;
+      }
       throw;
     }
     if (!opened) {
-      if (def && !fileExistsAnyCase(tablePath(*def) + ".dbf")) missingTable() = def->name + ".dbf";
       closeAll(set);
       return false;
     }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "runtime/core/context.h"
+#include "runtime/term/keys.h"
 #include "zus/register/benefit_record.h"
 #include "zus/register/browse_state.h"
 #include "zus/register/form_support.h"
@@ -242,7 +243,11 @@ void WPROW_NB() {
     return;
   }
   fillBrowseColumns();
-  if (!call("_OPEN_SET", {txt(kRegisterTables), txt("SSSSS")}).logicalOr(false)) return;
+  // A table in use elsewhere or not there at all is said, with a retry; Esc ends the option.
+  while (!call("_OPEN_SET", {txt(kRegisterTables), txt("SSSSS")}).logicalOr(false)) {
+    call("KOM2", {rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(1), yes(true)});
+    if (call("LASTKEY").intOr(0) == rt::term::K_ESC) return;
+  }
 
   selectAlias("main");
   bool pseudo = call("ORDNUMBER", {txt("NR_PSEUDO")}).intOr(0) > 0;
