@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "runtime/core/context.h"
-#include "runtime/term/keys.h"
+#include "suite/tables/table_sets.h"
 #include "zus/register/benefit_record.h"
 #include "zus/register/browse_state.h"
 #include "zus/register/form_support.h"
@@ -243,10 +243,12 @@ void WPROW_NB() {
     return;
   }
   fillBrowseColumns();
-  // A table in use elsewhere or not there at all is said, with a retry; Esc ends the option.
-  while (!call("_OPEN_SET", {txt(kRegisterTables), txt("SSSSS")}).logicalOr(false)) {
-    call("KOM2", {rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(1), yes(true)});
-    if (call("LASTKEY").intOr(0) == rt::term::K_ESC) return;
+  if (!call("_OPEN_SET", {txt(kRegisterTables), txt("SSSSS")}).logicalOr(false)) {
+    // The register goes back to the menu at once; a table that is not there at all is named
+    // first (a missing memo or index, or a damaged file, ends the option with its own error).
+    const std::string& missing = suite::missingTableOfLastSet();
+    if (!missing.empty()) form::message("Nie moge` otworzyc` zbioro`w danych - brak zbioru " + missing + ".", 3);
+    return;
   }
 
   selectAlias("main");

@@ -43,7 +43,7 @@ class RegisterOpen : public ::testing::Test {
 };
 
 TEST_F(RegisterOpen, AMissingBenefitTableOrMemoIsNamedAndTheMenuGoesOn) {
-  // The message for a missing table offers a retry (Esc ends it); the memo's is the option's error,
+  // A missing table is named in the option's message; a missing memo in the menu's error window,
   // whose path (longer than a message line) must still show its end, the file's name.
   struct Case { const char* file; const char* shown; };
   const Case cases[] = {{"NIEOBEC.dbf", "brak zbioru NIEOBEC.dbf"}, {"NIEOBEC.fpt", "NIEOBEC.fpt"}};
@@ -58,16 +58,16 @@ TEST_F(RegisterOpen, AMissingBenefitTableOrMemoIsNamedAndTheMenuGoesOn) {
     });
     Headless h;
     std::string shown;
-    // The open failure's window is read while it waits for its key, then left with Esc.
-    const rt::NativeFunction openFailure = *rt::functions().find("KOM2");
+    // The option's message window is read while it waits for its key, then left with Esc.
+    const rt::NativeFunction messageWindow = *rt::functions().find("KOM3");
     company_test::Replacements replaced;
-    replaced.replace("KOM2", [&](rt::Args& a) {
+    replaced.replace("KOM3", [&](rt::Args& a) {
       try {
-        return openFailure(a);
+        return messageWindow(a);
       } catch (const KeysExhausted&) {
         shown = h.text();
         h.keys({K_ESC});
-        return openFailure(a);
+        return messageWindow(a);
       }
     });
     company_test::startProgram([&] {
