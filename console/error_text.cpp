@@ -80,6 +80,8 @@ const DetailPattern kDetails[] = {
     {"Lock required", "potrzebna blokada rekordu"},
     {"Data type error", "zl`y typ danych"},
     {"Alias already in use", "alias juz` jest uz`ywany"},
+    {"needs a terminal", "program wymaga terminala (wejs`cie lub wyjs`cie nie jest terminalem)"},
+    {"terminal type in TERM is unknown", "nieznany typ terminala w zmiennej TERM"},
 };
 
 // How the runtime's own English descriptions begin. A description that begins otherwise was

@@ -168,6 +168,9 @@ TEST(ErrorText, EveryKindAndCommonSystemCodeReadsInPolish) {
         "Kod bl`e`du systemu: " + std::to_string(EAGAIN) + " (zaso`b chwilowo niedoste`pny)"}},
       {rt::ErrorKind::Other, "Internal error", 9999,
        {"Bl`a`d programu: index", "Plik: A.CDX", "Kod bl`e`du systemu: 9999 (bl`a`d systemu nr 9999)"}},
+      {rt::ErrorKind::Other, "The program needs a terminal: its input or output is not one.", 0,
+       {"Bl`a`d programu: index", "program wymaga terminala (wejs`cie lub wyjs`cie nie jest terminalem)",
+        "Plik: A.CDX"}},
       {rt::ErrorKind::Argument, "Nazwa pliku wychodzi poza swoj katalog", 0,
        {"Nazwa pliku wychodzi poza swoj katalog: index", "Plik: A.CDX"}},
   };
