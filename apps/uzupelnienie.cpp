@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "patch/messages.h"
 #include "patch/register.h"
 #include "patch/startup.h"
 #include "runtime/core/error.h"
@@ -26,8 +27,7 @@ int main(int argc, char** argv) {
     // A hang-up or a kill at a question: the update was abandoned.
     std::fprintf(stderr, "uzupelnienie: przerwano sygnalem\n");
   } catch (const rt::Error& e) {
-    std::fprintf(stderr, "uzupelnienie: %s %s %s\n", e.description().c_str(),
-                 e.operation().c_str(), e.file().c_str());
+    std::fprintf(stderr, "uzupelnienie: %s\n", patch::errorText(e).c_str());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "uzupelnienie: %s\n", e.what());
   }

@@ -13,9 +13,11 @@
 #include <filesystem>
 #include <string>
 
+#include "console/error_text.h"
 #include "console/register.h"
 #include "runtime/core/error.h"
 #include "runtime/core/core_functions.h"
+#include "runtime/core/cp852.h"
 #include "runtime/core/std_functions.h"
 #include "runtime/db/table_functions.h"
 #include "runtime/print/console_output.h"
@@ -24,6 +26,7 @@
 #include "runtime/term/register.h"
 #include "runtime/ui/ui_functions.h"
 #include "suite/demo/demo_company.h"
+#include "suite/forms/display_text.h"
 #include "suite/register.h"
 #include "zus/calc/by_name.h"
 #include "zus/register/by_name.h"
@@ -89,8 +92,11 @@ int main(int argc, char** argv) {
   } catch (const rt::term::LeaveRequested& leave) {
     return 128 + leave.signal;
   } catch (const rt::Error& e) {
-    std::fprintf(stderr, "zasilki: %s %s %s\n", e.description().c_str(), e.operation().c_str(),
-                 e.file().c_str());
+    // The user's terminal reads UTF-8; the message is built in the stored form of Polish letters.
+    std::string text = con::errorSummary(e);
+    if (!e.operation().empty()) text += ": " + e.operation();
+    if (!e.file().empty()) text += " (" + e.file() + ")";
+    std::fprintf(stderr, "zasilki: %s\n", rt::cp852ToUtf8(suite::displayText(text)).c_str());
     return 1;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "zasilki: %s\n", e.what());

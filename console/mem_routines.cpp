@@ -46,7 +46,7 @@ rt::mem::Variable* findVariable(std::vector<rt::mem::Variable>& vars, std::strin
 // missing file.
 void reportDamaged(std::string_view file, const rt::Error& e) {
   if (e.file().empty())
-    showWarning({"Plik: " + std::string(file), e.description()});
+    showWarning({"Plik: " + std::string(file), errorSummary(e)});
   else
     reportError(e);
 }

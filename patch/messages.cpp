@@ -1,6 +1,7 @@
 // Warning windows and error texts of the installer.
 #include "patch/messages.h"
 
+#include "console/error_text.h"
 #include "console/message_window.h"
 #include "console/palette.h"
 
@@ -57,7 +58,9 @@ std::string scriptLineText(int line) {
 }
 
 std::string errorText(const rt::Error& e) {
-  std::string text = e.description();
+  // The installer's texts are plain ASCII: the Polish letters' marks are dropped.
+  std::string text = con::errorSummary(e);
+  std::erase(text, '`');
   if (!e.operation().empty()) text += ": " + e.operation();
   if (!e.file().empty()) text += " (" + e.file() + ")";
   return text;

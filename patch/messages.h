@@ -34,7 +34,8 @@ MessageObserver setMessageObserver(MessageObserver observer);
 
 // "Blad w linii 12 skryptu update.dat" (line 0: the script in general).
 std::string scriptLineText(int line);
-// What the user reads of a runtime error: its description, operation and file.
+// What the user reads of a runtime error, in plain ASCII Polish: the heading of its kind (or the
+// installer's own text), operation and file.
 std::string errorText(const rt::Error& e);
 // The failure of a script line whose file name leads out of its directory with "..".
 ScriptFailure climbingName(int line, const std::string& name);

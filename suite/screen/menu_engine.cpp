@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "console/error_text.h"
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/term/keys.h"
@@ -84,7 +85,7 @@ void runItem(const MenuItem& item) {
     rt::functions().call(item.function, args);
   } catch (const rt::Error& e) {
     unwindStatusLine(statusDepth);
-    std::vector<std::string> lines{displayText("Opcja zakon`czona bl`e`dem:"), e.description()};
+    std::vector<std::string> lines{displayText("Opcja zakon`czona bl`e`dem:"), displayText(con::errorSummary(e))};
     if (!e.operation().empty()) lines.push_back(e.operation());
     // A long path keeps its end, the file's name, in sight; the window cuts a line's end.
     if (!e.file().empty())

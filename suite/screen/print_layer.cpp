@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "console/error_text.h"
 #include "runtime/core/context.h"
 #include "runtime/core/cp852.h"
 #include "runtime/core/error.h"
@@ -63,7 +64,7 @@ void failed(const rt::Error& e) {
   if (job()) job()->abandon();
   job().reset();
   noDevice();
-  message({displayText("Wydruk przerwany:"), e.description()}, 3);
+  message({displayText("Wydruk przerwany:"), displayText(con::errorSummary(e))}, 3);
 }
 
 // Runs a step of the print; Esc or a failure of the device ends the print with a message.
@@ -192,7 +193,7 @@ void registerPrintLayerFunctions() {
       job() = std::make_unique<rt::print::PrintJob>(
           rt::print::openDevice(rt::print::DeviceKind(device), options), setup);
     } catch (const rt::Error& e) {
-      message({e.description()}, 3);
+      message({displayText(con::errorSummary(e))}, 3);
       vars().assign("urzadzenie", rt::Value::integer(0));
       return rt::Value::logical(false);
     }

@@ -104,6 +104,8 @@ TEST_F(MenuEngine, TheErrorMessageOfAnEntryStandsOverTheMenusStatusLineNotTheEnt
   h.keys({K_ENTER});
   EXPECT_THROW(suite::runMenu(menu), rt::term::KeysExhausted);  // stops at the message
   EXPECT_TRUE(screenHas("NIEOBEC.FPT"));
+  EXPECT_TRUE(screenHas("Uszkodzony plik"));
+  EXPECT_FALSE(screenHas("Corruption"));
   EXPECT_EQ(h.line(24).find("Ctrl_W-Zapis"), std::string::npos) << h.line(24);
   EXPECT_NE(h.line(24).find("Pomoc opcji"), std::string::npos) << h.line(24);
 }

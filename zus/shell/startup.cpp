@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "console/error_text.h"
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/term/leave_request.h"
@@ -54,7 +55,7 @@ bool restoreSettings(const std::string& path) {
 
 void reportStartFailure(const rt::Error& e) {
   std::vector<rt::Value> lines{rt::Value::text("Program nie mox`e rozpocza`c` pracy:"),
-                               rt::Value::text(e.description())};
+                               rt::Value::text(con::errorSummary(e))};
   if (!e.operation().empty()) lines.push_back(rt::Value::text(e.operation()));
   if (!e.file().empty()) lines.push_back(rt::Value::text(e.file()));
   rt::Value komen = rt::Value::newArray(lines.size());

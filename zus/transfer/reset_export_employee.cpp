@@ -2,6 +2,7 @@
 // giving one row of the employee, the benefit and the basis history of its saved basis.
 #include "zus/transfer/reset_export_employee.h"
 
+#include "console/error_text.h"
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/db/field_codec.h"
@@ -118,7 +119,7 @@ bool writeRow(ExportRun& run, const RowValues& values, const std::string& mapped
     t.deleteRecord();
     t.unlockRecord(t.recno());
     run.rowTakenBack = true;
-    run.failure = "Bl`a`d zapisu do bazy ZAS_EXP.dbf: " + e.description() + " " + e.operation();
+    run.failure = "Bl`a`d zapisu do bazy ZAS_EXP.dbf: " + con::errorSummary(e) + " " + e.operation();
     return false;
   }
   return true;

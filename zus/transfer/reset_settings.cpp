@@ -1,6 +1,7 @@
 // The RESET settings: set-up, release, the memory file and the parameter window.
 #include "zus/transfer/reset_settings.h"
 
+#include "console/error_text.h"
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/term/keys.h"
@@ -76,7 +77,7 @@ void RS_INI() {
       for (const Setting& s : kSettings) v.assign(s.name, s.initial());
       rt::Value lines = rt::Value::newArray(0);
       lines.arr().push_back(txt("Plik rs_param jest uszkodzony - przyje`to wartos`ci domys`lne."));
-      lines.arr().push_back(txt(e.description()));
+      lines.arr().push_back(txt(con::errorSummary(e)));
       call("KOM3", {lines, num(0), num(0), num(3)});
     }
   }
