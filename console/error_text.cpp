@@ -12,15 +12,15 @@ namespace con {
 std::string errorHeading(rt::ErrorKind kind) {
   using K = rt::ErrorKind;
   switch (kind) {
-    case K::Open: return "Nie moz`na otworzyc` pliku";
-    case K::Create: return "Nie moz`na utworzyc` pliku";
+    case K::Open: return "Nie mox`na otworzyc` pliku";
+    case K::Create: return "Nie mox`na utworzyc` pliku";
     case K::Read: return "Bl`a`d odczytu";
     case K::Write: return "Bl`a`d zapisu";
     case K::Corrupt: return "Uszkodzony plik";
-    case K::Lock: return "Plik lub rekord uz`ywany na innym stanowisku";
-    case K::NetErr: return "Plik uz`ywany na innym stanowisku";
+    case K::Lock: return "Plik lub rekord ux`ywany na innym stanowisku";
+    case K::NetErr: return "Plik ux`ywany na innym stanowisku";
     case K::DataWidth: return "Liczba nie mies`ci sie` w polu";
-    case K::Syntax: return "Bl`a`d skl`adni wyraz`enia";
+    case K::Syntax: return "Bl`a`d skl`adni wyrax`enia";
     case K::NoVariable: return "Nie ma takiej zmiennej";
     case K::NoFunction: return "Nieznana funkcja";
     case K::NoAlias: return "Baza nie jest otwarta";
@@ -46,10 +46,10 @@ std::string systemErrorText(int code) {
     case EWOULDBLOCK:
 #endif
       return "zaso`b chwilowo niedoste`pny";
-    case EEXIST: return "plik juz` istnieje";
+    case EEXIST: return "plik jux` istnieje";
     case EISDIR: return "to jest katalog";
     case ENOTDIR: return "to nie jest katalog";
-    case EMFILE: return "za duz`o otwartych plik`ow";
+    case EMFILE: return "za dux`o otwartych pliko`w";
     case EDQUOT: return "przekroczony przydzial` miejsca na dysku";
     case EBUSY: return "zaso`b zaje`ty";
     default: break;
@@ -79,7 +79,7 @@ const DetailPattern kDetails[] = {
     {"Exclusive required", "potrzebne wyl`a`czne otwarcie bazy"},
     {"Lock required", "potrzebna blokada rekordu"},
     {"Data type error", "zl`y typ danych"},
-    {"Alias already in use", "alias juz` jest uz`ywany"},
+    {"Alias already in use", "alias jux` jest ux`ywany"},
     {"needs a terminal", "program wymaga terminala (wejs`cie lub wyjs`cie nie jest terminalem)"},
     {"terminal type in TERM is unknown", "nieznany typ terminala w zmiennej TERM"},
 };

@@ -214,7 +214,7 @@ void registerBatchRunFunctions() {
           a.assign(3, rt::Value::integer(last));
           break;
         }
-        call("KOM3", {rt::Value::text("Koniec okresu nie mox`e byc` wczes`niejszy niz` jego pocza`tek."),
+        call("KOM3", {rt::Value::text("Koniec okresu nie mox`e byc` wczes`niejszy nix` jego pocza`tek."),
                       rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
       }
     }

@@ -129,7 +129,7 @@ TEST(ErrorText, LinesFromTheErrorsFields) {
   rt::Error e(rt::ErrorKind::Open, "Open error", "DBUSEAREA", "C:\\DANE\\MAIN.DBF", ENOENT);
   auto lines = con::errorLines(e);
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "Nie moz`na otworzyc` pliku: DBUSEAREA");
+  EXPECT_EQ(lines[0], "Nie mox`na otworzyc` pliku: DBUSEAREA");
   EXPECT_EQ(lines[1], "Plik: C:\\DANE\\MAIN.DBF");
   EXPECT_EQ(lines[2], "Kod bl`e`du systemu: 2 (nie ma takiego pliku lub katalogu)");
   EXPECT_EQ(con::errorLines(rt::Error(rt::ErrorKind::ZeroDivisor, "Zero divisor")),
@@ -151,7 +151,7 @@ TEST(ErrorText, EveryKindAndCommonSystemCodeReadsInPolish) {
        {"Uszkodzony plik: index", "indeks wskazuje nieistnieja`cy rekord 17",
         "trzeba odbudowac` indeksy (DBREINDEX)", "Plik: A.CDX"}},
       {rt::ErrorKind::Lock, "Lock failure: the table is busy (its header lock is held elsewhere)", 0,
-       {"Plik lub rekord uz`ywany na innym stanowisku: index", "Plik: A.CDX"}},
+       {"Plik lub rekord ux`ywany na innym stanowisku: index", "Plik: A.CDX"}},
       {rt::ErrorKind::Write, "Write error: ", ENOSPC,
        {"Bl`a`d zapisu: index", "Plik: A.CDX", "Kod bl`e`du systemu: " + std::to_string(ENOSPC) +
                                                    " (brak miejsca na dysku)"}},
@@ -161,10 +161,10 @@ TEST(ErrorText, EveryKindAndCommonSystemCodeReadsInPolish) {
        {"Bl`a`d odczytu: index", "Plik: A.CDX",
         "Kod bl`e`du systemu: " + std::to_string(EIO) + " (bl`a`d wejs`cia-wyjs`cia dysku)"}},
       {rt::ErrorKind::Create, "Create error: ", EACCES,
-       {"Nie moz`na utworzyc` pliku: index", "Plik: A.CDX",
+       {"Nie mox`na utworzyc` pliku: index", "Plik: A.CDX",
         "Kod bl`e`du systemu: " + std::to_string(EACCES) + " (brak uprawnien` do pliku)"}},
       {rt::ErrorKind::NetErr, "Open error: the table is in use", EAGAIN,
-       {"Plik uz`ywany na innym stanowisku: index", "Plik: A.CDX",
+       {"Plik ux`ywany na innym stanowisku: index", "Plik: A.CDX",
         "Kod bl`e`du systemu: " + std::to_string(EAGAIN) + " (zaso`b chwilowo niedoste`pny)"}},
       {rt::ErrorKind::Other, "Internal error", 9999,
        {"Bl`a`d programu: index", "Plik: A.CDX", "Kod bl`e`du systemu: 9999 (bl`a`d systemu nr 9999)"}},

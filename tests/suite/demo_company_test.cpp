@@ -404,7 +404,7 @@ TEST_F(DemoCompany, MonthsAreChosenBackFromThePayrollMonth) {
   EXPECT_EQ(first.num(), 1);
   EXPECT_EQ(last.num(), 0);
   ASSERT_EQ(said.size(), 1u);
-  EXPECT_EQ(said[0], "Koniec okresu nie mox`e byc` wczes`niejszy niz` jego pocza`tek.");
+  EXPECT_EQ(said[0], "Koniec okresu nie mox`e byc` wczes`niejszy nix` jego pocza`tek.");
 }
 
 }  // namespace

@@ -168,7 +168,7 @@ bool openSaying(const std::string& names, const std::string& modes) {
     if (call("_OPEN_SET", {txt(names), txt(modes)}).logicalOr(false)) return true;
     std::string missing = missingTable(names);
     if (!missing.empty()) {
-      call("KOM3", {txt("Brak zbioru " + missing + ".DBF - nie moz`na wykonac` zestawienia."), num(0), num(0),
+      call("KOM3", {txt("Brak zbioru " + missing + ".DBF - nie mox`na wykonac` zestawienia."), num(0), num(0),
                     num(3)});
       return false;
     }

@@ -242,7 +242,7 @@ void takeBack(rt::db::WorkArea& nieobec, RecordSend& r) {
     // is right only when none went to the arrears item then.
     if (r.arrears != 0 && !blank(linkText("zas_dni", JAKI_IND(slot))))
       vars().get("uwagi_dni").arr().push_back(rt::Value::text(
-          benefitName(r) + ": dni cofnie`to z pozycji dni biez`a`cych - sprawdz` dni zalegl`e w PL`ACACH"));
+          benefitName(r) + ": dni cofnie`to z pozycji dni biex`a`cych - sprawdz` dni zalegl`e w PL`ACACH"));
   }
   double current = r.heldDays - r.heldArrears.days;
   if (current != 0) {
@@ -469,7 +469,7 @@ std::string takeBackForResend() {
   bool ownInput = rt::db::workAreas().byAlias("dane_we") == nullptr;
   if (ownInput && !callByName("_OPEN_SET", {rt::Value::text("DANE_WE"), rt::Value::text("S")}).logicalOr(false)) {
     selectAreaNumber(previous);
-    return "nie moz`na otworzyc` danych pl`acowych (DANE_WE)";
+    return "nie mox`na otworzyc` danych pl`acowych (DANE_WE)";
   }
   RecordSend r = readRecord(nieobec, true);
   selectAlias("dane_we");

@@ -246,7 +246,7 @@ TEST_F(BenefitListing, TablesThatCannotBeOpenedAreExplained) {
   fs::remove(dir / "NIEOBEC.dbf");
   for (const char* entry : {"G_WYDR_ZAS", "G_WYDRZAS2"}) call(entry);
   EXPECT_EQ(busyMessages, 2);
-  EXPECT_EQ(messages, (std::vector<std::string>(2, "Brak zbioru NIEOBEC.DBF - nie moz`na wykonac` zestawienia.")));
+  EXPECT_EQ(messages, (std::vector<std::string>(2, "Brak zbioru NIEOBEC.DBF - nie mox`na wykonac` zestawienia.")));
   EXPECT_EQ(handed.calls, 0);
   EXPECT_EQ(call("SELECT", {txt("main")}).num(), 0);
 }

@@ -352,7 +352,7 @@ TEST_F(PayrollTransfer, ARecordSentBeforeTheSplitWasKeptIsTakenBackAsOneAndNoted
   run("TO_WRITE");
   EXPECT_EQ(inputItem("    1", "D001"), 600);
   EXPECT_EQ(inputItem("    1", "D005"), 600);
-  EXPECT_EQ(summaryLine(6), "Pracownik nr 1, zasil`ek Z01 od 10.01.2026: dni cofnie`to z pozycji dni biez`a`cych - "
+  EXPECT_EQ(summaryLine(6), "Pracownik nr 1, zasil`ek Z01 od 10.01.2026: dni cofnie`to z pozycji dni biex`a`cych - "
                             "sprawdz` dni zalegl`e w PL`ACACH");
 }
 
