@@ -58,9 +58,15 @@ std::string scriptLineText(int line) {
 }
 
 std::string errorText(const rt::Error& e) {
-  // The installer's texts are plain ASCII: the Polish letters' marks are dropped.
-  std::string text = con::errorSummary(e);
-  std::erase(text, '`');
+  // The installer's texts are plain ASCII: the Polish letters' marks are dropped ("x`" is z with
+  // a dot, so it becomes a plain z).
+  std::string text;
+  const std::string marked = con::errorSummary(e);
+  for (size_t i = 0; i < marked.size(); ++i) {
+    const bool lettered = i + 1 < marked.size() && marked[i + 1] == '`';
+    if (marked[i] == '`') continue;
+    text += lettered && (marked[i] == 'x' || marked[i] == 'X') ? char(marked[i] + 2) : marked[i];
+  }
   if (!e.operation().empty()) text += ": " + e.operation();
   if (!e.file().empty()) text += " (" + e.file() + ")";
   return text;
