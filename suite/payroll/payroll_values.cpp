@@ -8,6 +8,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/rounding.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/db/work_areas.h"
 #include "suite/payroll/work_fraction.h"
 #include "suite/tables/table_defs.h"
@@ -36,11 +37,10 @@ bool inAlias(const char* alias, Body body) {
 bool employeeRefused() {
   const char* listed = std::getenv("ZEF_ODMOWA");
   if (!listed || !*listed) return false;
-  std::string employee;
-  inAlias("main", [&] { employee = field("nr_prac").strOr(""); });
-  size_t b = employee.find_first_not_of(' '), e = employee.find_last_not_of(' ');
-  if (b == std::string::npos) return false;
-  employee = employee.substr(b, e - b + 1);
+  std::string stored;
+  inAlias("main", [&] { stored = field("nr_prac").strOr(""); });
+  const std::string_view employee = rt::trimBlanks(stored);
+  if (employee.empty()) return false;
   std::string numbers(listed);
   for (char& c : numbers)
     if (c == ',') c = ' ';

@@ -3,10 +3,10 @@
 
 #include <sys/stat.h>
 
-#include <cctype>
-
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
+#include "runtime/core/names.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/db/work_areas.h"
 #include "runtime/memfile/memfile.h"
 #include "suite/company/file_lookup.h"
@@ -16,23 +16,11 @@
 namespace suite {
 namespace {
 
-std::string trimmed(const std::string& s) {
-  size_t b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
-bool sameName(const std::string& a, const char* b) {
-  std::string u = a;
-  for (char& c : u) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return u == b;
-}
-
 // The symbol of the FTE dictionary in the personnel parameters at `path`; "" when none.
 std::string symbolIn(const std::string& path) {
   try {
     for (const rt::mem::Variable& v : rt::mem::readFile(path))
-      if (sameName(v.name, "symbol_eta") && v.value.isChar()) return trimmed(v.value.str());
+      if (rt::sameName(v.name, "symbol_eta") && v.value.isChar()) return std::string(rt::trimBlanks(v.value.str()));
   } catch (const rt::Error&) {
     // Damaged or unreadable parameters name no dictionary: the fraction is not set.
   }
@@ -73,7 +61,7 @@ std::optional<double> employeeFte() {
   int index = field.empty() ? -1 : main->fieldIndex(field);
   if (index < 0) return std::nullopt;
   rt::Value code = main->get(size_t(index));
-  if (!code.isChar() || trimmed(code.str()).empty()) return std::nullopt;
+  if (!code.isChar() || rt::trimBlanks(code.str()).empty()) return std::nullopt;
 
   const int order = dictionary->order();
   const uint32_t record = dictionary->recno();
