@@ -29,6 +29,7 @@
 #include "runtime/ui/ui_functions.h"
 #include "suite/company/company.h"
 #include "suite/company/memory_store.h"
+#include "suite/demo/demo_calendar.h"
 #include "suite/demo/demo_company.h"
 #include "suite/register.h"
 #include "suite/tables/table_defs.h"
@@ -39,6 +40,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+using namespace suite::demo;
 
 using Fields = std::vector<std::pair<std::string, rt::Value>>;
 
@@ -71,39 +74,6 @@ void registerEverything() {
   zus::registerCalcFunctions();
 }
 
-std::string employeeNumber(int n) {
-  std::string s = std::to_string(n);
-  return std::string(5 - s.size(), ' ') + s;
-}
-std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
-struct Month {
-  int year, month;
-};
-Month monthsBack(Month m, int back) {
-  int index = m.year * 12 + (m.month - 1) - back;
-  return {index / 12, index % 12 + 1};
-}
-int daysIn(Month m) {
-  Month next = monthsBack(m, -1);
-  return suite::dayNumber(next.year, next.month, 1) - suite::dayNumber(m.year, m.month, 1);
-}
-int workingDays(Month m) {
-  int count = 0, first = suite::dayNumber(m.year, m.month, 1);
-  for (int d = 0; d < daysIn(m); ++d)
-    if ((first + d) % 7 < 5) ++count;
-  return count;
-}
-
-struct Random {
-  uint32_t state = 16016;
-  uint32_t next() {
-    state = state * 1664525u + 1013904223u;
-    return state >> 8;
-  }
-  int between(int lo, int hi) { return lo + int(next() % uint32_t(hi - lo + 1)); }
-};
-
 // Replaces a table of the company by a new empty one, opened alone for appending.
 void recreate(const std::string& dir, const char* table) {
   const suite::TableDef* def = suite::findTable(table);
@@ -124,7 +94,7 @@ void buildStaff(const std::string& dir, Month payroll, int count) {
   static const char* surnames[] = {"Nowak", "Kowalski", "Wis`niewski", "Wo`jcik", "Kowalczyk",
                                    "Kamin`ski", "Lewandowski", "Zielin`ski", "Szyman`ski", "Woz`niak"};
   static const char* names[] = {"Jan", "Anna", "Piotr", "Maria", "Tomasz", "Ewa", "Marcin", "Zofia"};
-  Random rnd;
+  Random rnd{16016};
   struct Person {
     int salary;
     int32_t hired;

@@ -13,6 +13,7 @@
 #include "suite/company/company.h"
 #include "suite/company/file_lookup.h"
 #include "suite/company/memory_store.h"
+#include "suite/demo/demo_calendar.h"
 #include "suite/payroll/payroll_values.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
@@ -21,22 +22,13 @@ namespace suite {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace demo;
 using Fields = std::vector<std::pair<std::string, rt::Value>>;
 
 rt::Value txt(const std::string& s) { return rt::Value::text(s); }
 rt::Value num(double v, int dec = 0) { return rt::Value::number(v, dec); }
 rt::Value date(int y, int m, int d) { return rt::Value::date(dayNumber(y, m, d)); }
 rt::Value logical(bool b) { return rt::Value::logical(b); }
-
-// A small deterministic generator, so every demo company is the same for a given month.
-struct Random {
-  uint32_t state = 20240601;
-  uint32_t next() {
-    state = state * 1664525u + 1013904223u;
-    return state >> 8;
-  }
-  int between(int lo, int hi) { return lo + int(next() % uint32_t(hi - lo + 1)); }
-};
 
 // The employee whose sickness of the payroll month the demo's register shows.
 constexpr int kSickEmployee = 8;
@@ -57,35 +49,7 @@ const std::map<int, DemoCounters>& demoCounters() {
   return counters;
 }
 
-std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 std::string itemCode(char letter, int n) { return std::string(1, letter) + "0" + twoDigits(n); }
-std::string employeeNumber(int n) {
-  std::string s = std::to_string(n);
-  return std::string(5 - s.size(), ' ') + s;
-}
-
-struct Month {
-  int year, month;
-};
-
-Month monthsBack(Month m, int back) {
-  int index = m.year * 12 + (m.month - 1) - back;
-  return {index / 12, index % 12 + 1};
-}
-
-int daysIn(Month m) {
-  return dayNumber(m.month == 12 ? m.year + 1 : m.year, m.month == 12 ? 1 : m.month + 1, 1) -
-         dayNumber(m.year, m.month, 1);
-}
-
-// Monday to Friday of the month.
-int workingDays(Month m) {
-  int count = 0;
-  int first = dayNumber(m.year, m.month, 1);
-  for (int d = 0; d < daysIn(m); ++d)
-    if ((first + d) % 7 < 5) ++count;  // the day number modulo 7 is 0 on Mondays
-  return count;
-}
 
 double minimumWage(int year) {
   if (year >= 2025) return 4666;
@@ -229,7 +193,7 @@ class Builder {
     static const char* womenNames[] = {"Anna", "Maria", "Katarzyna", "Magdalena", "Agnieszka",
                                        "Barbara", "Ewa", "Joanna", "Zofia", "Mal`gorzata"};
     create("MAIN", {kFteField});
-    Random rnd;
+    Random rnd{20240601};
     Month archived = monthsBack(payroll_, 1);
     for (int n = 1; n <= 50; ++n) {
       bool woman = n % 2 == 0;
@@ -300,7 +264,7 @@ class Builder {
 
   void archive() {
     create("ARCHIW");
-    Random rnd;
+    Random rnd{20240601};
     rnd.state = 777;
     // Company-wide values of the pseudo-employee: working days, minimum wage, parental benefit.
     archiveRecord("    0", itemCode('B', 7), [](Month m, int) { return double(workingDays(m)); });
