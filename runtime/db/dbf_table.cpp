@@ -15,6 +15,7 @@
 #include "runtime/core/error.h"
 #include "runtime/db/field_codec.h"
 #include "runtime/db/lock_scheme.h"
+#include "runtime/db/swap_journal.h"
 
 namespace rt::db {
 
@@ -103,12 +104,24 @@ void DbfTable::create(const std::string& path, const std::vector<FieldSpec>& spe
   if (memo) MemoFile::create(memoPathFor(path, "fpt"));
 }
 
+File DbfTable::openLocked(const std::string& path, OpenOptions options) {
+  for (int attempt = 1;; ++attempt) {
+    File f = File::open(path, options.readOnly ? File::Access::ReadOnly : File::Access::ReadWrite);
+    bool locked = options.shared ? f.lockShared() : f.lockExclusive();
+    if (!locked)
+      throw Error(ErrorKind::NetErr, options.shared ? "Open error: the table is in exclusive use"
+                                                    : "Open error: the table is in use", "open", path, EWOULDBLOCK, true);
+    // Holding the lock we know no PACK of another process is under way: a journal left beside the
+    // table is one whose process died, and its renames are finished here. A file renamed over the
+    // name between our open and our lock (a PACK, ZAP or REINDEX ending) is opened again.
+    if (!SwapJournal::finishInterrupted(path) && f.isAt(path)) return f;
+    if (attempt == 5)
+      throw Error(ErrorKind::NetErr, "Open error: the table is being replaced", "open", path, EWOULDBLOCK, true);
+  }
+}
+
 std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, OpenOptions options) {
-  File f = File::open(path, options.readOnly ? File::Access::ReadOnly : File::Access::ReadWrite);
-  bool locked = options.shared ? f.lockShared() : f.lockExclusive();
-  if (!locked)
-    throw Error(ErrorKind::NetErr, options.shared ? "Open error: the table is in exclusive use"
-                                                  : "Open error: the table is in use", "open", path, EWOULDBLOCK, true);
+  File f = openLocked(path, options);
   uint8_t head[32] = {};
   if (f.readSome(0, head, 32) < 32)
     throw Error(ErrorKind::Corrupt, "Corruption detected: file too short for a table header", "open", path);
@@ -622,6 +635,9 @@ void DbfTable::scan(const std::function<void(uint32_t, const uint8_t*)>& fn) {
 // only when it is whole: a failure or a kill before that leaves the old table as it was. The
 // new file carries the mark of a write in progress until the indexes are rebuilt, so a kill
 // after the rename leaves them flagged as stale.
+// PACK also copies the live records' memos to a new memo file, so the blocks of deleted records
+// and of memos changed since (written to fresh blocks) are given back. The table and its memo file
+// are then put in place as one step through a swap journal.
 void DbfTable::pack() {
   requireWritable("pack");
   if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "PACK", path());
@@ -629,9 +645,21 @@ void DbfTable::pack() {
   flushBlocks();
   unmap();
   const uint32_t headerLen = layout_.header.headerLen;
+  std::vector<const FieldDescriptor*> memoFields;
+  std::optional<MemoFile> freshMemo;
+  if (memo_ && memo_->kind() == MemoFile::Kind::Fpt) {
+    for (const auto& f : layout_.fields)
+      if (f.isMemo()) memoFields.push_back(&f);
+  }
+  const std::string memoTmp = memoFields.empty() ? std::string() : File::siblingTemporary(memo_->path());
+  auto dropFreshMemo = [&]() noexcept {
+    freshMemo.reset();
+    if (!memoTmp.empty()) ::unlink(memoTmp.c_str());
+  };
   File fresh = createReplacement();
   uint32_t out = 0;
   try {
+    if (!memoTmp.empty()) freshMemo.emplace(MemoFile::create(memoTmp, uint16_t(memo_->blockSize())));
     const size_t batch = std::max<size_t>(1, (1u << 20) / recLen_);
     std::vector<uint8_t> buf(batch * recLen_);
     for (uint32_t first = 1; first <= recCount_; first += uint32_t(batch)) {
@@ -642,16 +670,49 @@ void DbfTable::pack() {
         uint8_t* r = buf.data() + size_t(i) * recLen_;
         if (r[0] == '*') continue;
         if (kept != i) std::memmove(buf.data() + kept * recLen_, r, recLen_);
+        uint8_t* k = buf.data() + kept * recLen_;
+        for (const FieldDescriptor* f : memoFields)
+          writeMemoBlock(*f, k, freshMemo->copyFrom(*memo_, readMemoBlock(*f, k)));
         ++kept;
       }
       if (kept) fresh.writeExact(headerLen + uint64_t(out) * recLen_, buf.data(), kept * recLen_);
       out += uint32_t(kept);
     }
+    finishReplacement(fresh, out);
+    if (freshMemo) freshMemo->sync();
   } catch (...) {
     dropReplacement(fresh);
+    dropFreshMemo();
     throw;
   }
-  replaceWith(std::move(fresh), out);
+  if (!freshMemo) {
+    installReplacement(std::move(fresh), out);
+  } else {
+    const std::string memoPath = memo_->path();
+    SwapJournal journal = [&] {
+      try {
+        return SwapJournal::begin(path(), {{freshMemo->path(), memoPath}, {fresh.path(), path()}});
+      } catch (...) {
+        dropReplacement(fresh);
+        dropFreshMemo();
+        throw;
+      }
+    }();
+    try {
+      freshMemo->renameTo(memoPath);
+      fresh.renameTo(path());
+      journal.end();
+    } catch (...) {
+      // Half the files may be in place: this table and its memo file no longer belong together.
+      // The journal stays, and the next opening finishes the renames.
+      memo_.reset();
+      file_.close();
+      throw;
+    }
+    memo_.reset();
+    memo_.emplace(std::move(*freshMemo));
+    adoptReplacement(std::move(fresh), out);
+  }
   if (listener_) listener_->afterRestructure(*this);
   writeHeader(false);
   goTo(1);
@@ -664,7 +725,14 @@ void DbfTable::zap() {
   pendingMemos_.clear();
   pending_.clear();
   unmap();
-  replaceWith(createReplacement(), 0);
+  File fresh = createReplacement();
+  try {
+    finishReplacement(fresh, 0);
+  } catch (...) {
+    dropReplacement(fresh);
+    throw;
+  }
+  installReplacement(std::move(fresh), 0);
   if (memo_ && memo_->kind() == MemoFile::Kind::Fpt) {
     // The table holds no memo pointers any more: an old memo file left by a failure here is only
     // unused space.
@@ -710,18 +778,25 @@ void DbfTable::dropReplacement(File& fresh) noexcept {
   ::unlink(tmp.c_str());
 }
 
-void DbfTable::replaceWith(File fresh, uint32_t records) {
+void DbfTable::finishReplacement(File& fresh, uint32_t records) {
+  uint8_t eof = 0x1A;
+  fresh.writeExact(layout_.header.headerLen + uint64_t(records) * recLen_, &eof, 1);
+  uint8_t count[4] = {uint8_t(records), uint8_t(records >> 8), uint8_t(records >> 16), uint8_t(records >> 24)};
+  fresh.writeExact(4, count, 4);
+  fresh.sync();
+}
+
+void DbfTable::installReplacement(File fresh, uint32_t records) {
   try {
-    uint8_t eof = 0x1A;
-    fresh.writeExact(layout_.header.headerLen + uint64_t(records) * recLen_, &eof, 1);
-    uint8_t count[4] = {uint8_t(records), uint8_t(records >> 8), uint8_t(records >> 16), uint8_t(records >> 24)};
-    fresh.writeExact(4, count, 4);
-    fresh.sync();
     fresh.renameTo(path());
   } catch (...) {
     dropReplacement(fresh);
     throw;
   }
+  adoptReplacement(std::move(fresh), records);
+}
+
+void DbfTable::adoptReplacement(File fresh, uint32_t records) {
   file_ = std::move(fresh);  // the old file's descriptor, and its lock, go with it
   recCount_ = diskCount_ = fileRecs_ = records;
   inProgressOnDisk_ = true;

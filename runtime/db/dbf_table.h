@@ -149,7 +149,8 @@ class DbfTable {
   // reading the file in large runs; the record buffer is not moved.
   void scan(const std::function<void(uint32_t recno, const uint8_t* record)>& fn);
   // Exclusive only: drop records marked deleted / every record. The new table is built beside the
-  // old one and renamed over it, so a failure leaves the old table whole.
+  // old one and renamed over it, so a failure leaves the old table whole. PACK gives back the
+  // memo blocks no live record uses.
   void pack();
   void zap();
 
@@ -166,6 +167,8 @@ class DbfTable {
 
  private:
   DbfTable(File f, DbfLayout layout, bool shared, bool readOnly);
+  // The table file opened and holding its shared or exclusive open lock.
+  static File openLocked(const std::string& path, OpenOptions options);
   void openMemo();
   void loadRecord(uint32_t n, uint8_t* out);
   void storeRecord(uint32_t n, const uint8_t* rec);
@@ -215,10 +218,13 @@ class DbfTable {
   IndexLocks lockIndexes(const char* operation);
   void writeEofMark();
   // PACK and ZAP: a new table file beside this one holding this one's header (marked as a write
-  // in progress); replaceWith ends it with `records` records and renames it over this one.
+  // in progress); finishReplacement ends it with `records` records and syncs it,
+  // installReplacement renames it over this one, adoptReplacement makes it this table's file.
   File createReplacement();
   void dropReplacement(File& fresh) noexcept;
-  void replaceWith(File fresh, uint32_t records);
+  void finishReplacement(File& fresh, uint32_t records);
+  void installReplacement(File fresh, uint32_t records);
+  void adoptReplacement(File fresh, uint32_t records);
   uint64_t recordOffset(uint32_t n) const { return layout_.header.headerLen + uint64_t(n - 1) * recLen_; }
 
   File file_;

@@ -202,11 +202,35 @@ void File::truncate(uint64_t length) {
 }
 
 void File::renameTo(const std::string& newPath) {
-  if (::rename(path_.c_str(), newPath.c_str()) != 0) {
-    int err = errno;
-    throw Error(ErrorKind::Write, "Write error: " + osText(err), "rename", newPath, err, true);
-  }
+  rename(path_, newPath);
   path_ = newPath;
+}
+
+void File::rename(const std::string& from, const std::string& to) {
+  int err = 0;
+  if (auto& fault = writeFault()) err = fault(to, 0, 0);
+  if (err == 0 && ::rename(from.c_str(), to.c_str()) != 0) err = errno;
+  if (err != 0) throw Error(ErrorKind::Write, "Write error: " + osText(err), "rename", to, err, true);
+}
+
+void File::syncDirectoryOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+  int fd;
+  do fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) return;  // a directory we cannot open we cannot sync either; the renames stand
+  int r = ::fsync(fd);
+  int err = errno;
+  ::close(fd);
+  if (r != 0 && err != EINVAL && err != EROFS)
+    throw Error(ErrorKind::Write, "Write error: " + osText(err), "sync", dir, err, true);
+}
+
+bool File::isAt(const std::string& path) const {
+  struct stat mine, named;
+  if (::fstat(fd_, &mine) != 0 || ::stat(path.c_str(), &named) != 0) return false;
+  return mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
 }
 
 std::string File::siblingTemporary(const std::string& path) {

@@ -58,6 +58,11 @@ class File {
   // Renames the file over `newPath` (an existing file there is replaced in one step) and takes
   // that name; rt::Error(Write) naming the file when it fails.
   void renameTo(const std::string& newPath);
+  static void rename(const std::string& from, const std::string& to);
+  // Makes the renames and creations done in the directory of `path` durable.
+  static void syncDirectoryOf(const std::string& path);
+  // True when this descriptor's file is the one `path` names now (not one renamed over since).
+  bool isAt(const std::string& path) const;
   // A name for a new file beside `path` (same directory, so a rename can replace `path`), unique
   // to this process.
   static std::string siblingTemporary(const std::string& path);
@@ -73,8 +78,9 @@ class File {
   // lock): waits about two seconds at most, never forever; false when it was not granted.
   bool lockRangeWaiting(uint64_t off, uint64_t len, bool exclusive = true);
 
-  // Test seam: called before every write with the file, offset and length; a nonzero return is
-  // taken as the errno of a failed write. Pass an empty function to remove it.
+  // Test seam: called before every write with the file, offset and length, and before every
+  // rename with the new name, offset 0 and length 0; a nonzero return is taken as the errno of a
+  // failed write. Pass an empty function to remove it.
   using WriteFault = std::function<int(const std::string& path, uint64_t off, size_t len)>;
   static void setWriteFault(WriteFault fault);
 

@@ -75,21 +75,11 @@ MemoFile MemoFile::create(const std::string& path, uint16_t blockSize) {
 
 std::string MemoFile::read(uint32_t block) const {
   if (block == 0) return {};
+  if (kind_ == Kind::Fpt) return readFpt(block, nullptr);
   const uint64_t size = file_.size();
   const uint64_t off = uint64_t(block) * blockSize_;
   const std::string& name = file_.path();
-  if (off < (kind_ == Kind::Fpt ? FptHeader::kSize : 512) || off >= size)
-    damaged(name, "memo block " + std::to_string(block) + " out of range");
-  if (kind_ == Kind::Fpt) {
-    uint8_t hb[8];
-    file_.readExact(off, hb, 8);
-    auto h = MemoBlockHeader::decode(std::span<const uint8_t, 8>(hb, 8));
-    if (off + 8 + h.length > size)
-      damaged(name, "memo at block " + std::to_string(block) + " runs past the end of the file");
-    std::string text(h.length, '\0');
-    file_.readExact(off + 8, text.data(), h.length);
-    return text;
-  }
+  if (off < 512 || off >= size) damaged(name, "memo block " + std::to_string(block) + " out of range");
   if (kind_ == Kind::Dbt4) {
     uint8_t hb[8];
     file_.readExact(off, hb, 8);
@@ -118,10 +108,39 @@ std::string MemoFile::read(uint32_t block) const {
   return text;
 }
 
+std::string MemoFile::readFpt(uint32_t block, uint32_t* type) const {
+  const uint64_t size = file_.size();
+  const uint64_t off = uint64_t(block) * blockSize_;
+  if (off < FptHeader::kSize || off >= size)
+    damaged(file_.path(), "memo block " + std::to_string(block) + " out of range");
+  uint8_t hb[8];
+  file_.readExact(off, hb, 8);
+  auto h = MemoBlockHeader::decode(std::span<const uint8_t, 8>(hb, 8));
+  if (off + 8 + h.length > size)
+    damaged(file_.path(), "memo at block " + std::to_string(block) + " runs past the end of the file");
+  std::string text(h.length, '\0');
+  file_.readExact(off + 8, text.data(), h.length);
+  if (type) *type = h.type;
+  return text;
+}
+
 uint32_t MemoFile::write(std::string_view text) {
   if (kind_ != Kind::Fpt)
     throw Error(ErrorKind::Write, "Write error: memo files of this kind are read only", "memo", file_.path());
   if (text.empty()) return 0;
+  return append(1, text);
+}
+
+uint32_t MemoFile::copyFrom(const MemoFile& source, uint32_t block) {
+  if (block == 0) return 0;
+  if (source.kind_ != Kind::Fpt || kind_ != Kind::Fpt)
+    throw Error(ErrorKind::Write, "Write error: memo files of this kind are read only", "memo", file_.path());
+  uint32_t type = 1;
+  std::string data = source.readFpt(block, &type);
+  return append(type, data);
+}
+
+uint32_t MemoFile::append(uint32_t type, std::string_view text) {
   if (shared_ && !file_.lockRangeWaiting(kMemoFileLock.offset, kMemoFileLock.length))
     throw Error(ErrorKind::Lock, "Lock failure: the memo file is being written elsewhere", "memo", file_.path(), 0, true);
   struct Unlock {
@@ -147,7 +166,7 @@ uint32_t MemoFile::write(std::string_view text) {
     throw Error(ErrorKind::Write, "Write error: the memo file is full", "memo", file_.path());
   // Whole blocks, so the file stays aligned; the pointer moves only after the text is in.
   std::vector<uint8_t> buf(size_t(need) * blockSize_, 0);
-  MemoBlockHeader mh{1, uint32_t(text.size())};
+  MemoBlockHeader mh{type, uint32_t(text.size())};
   mh.encode(std::span<uint8_t, 8>(buf.data(), 8));
   std::memcpy(buf.data() + 8, text.data(), text.size());
   file_.writeExact(uint64_t(target) * blockSize_, buf.data(), buf.size());

@@ -10,7 +10,8 @@
 //
 // A memo is never rewritten in place: a changed text goes to fresh blocks at the end, and only
 // the record write that follows switches its pointer, so a write that fails or is killed half-way
-// leaves the record with its old memo whole. The blocks left behind are unused space.
+// leaves the record with its old memo whole. The blocks left behind are unused space until PACK
+// copies the live memos to a new file.
 // In shared use allocating and writing blocks runs under the memo file's lock (byte 0), as other
 // engines writing the file take it, and the next free block is read under it.
 // Block numbers out of the file's range are a damaged-file error naming the memo file.
@@ -56,12 +57,19 @@ class MemoFile {
   // Writes `text` to fresh blocks and returns the first block's number (0 for an empty text).
   // In shared use a memo file lock not granted within about two seconds is rt::Error Lock.
   uint32_t write(std::string_view text);
+  // Writes the memo at `block` of `source` (an FPT, its type kept) to fresh blocks of this file;
+  // returns the new block (0 for block 0). PACK uses it to build a memo file of live memos only.
+  uint32_t copyFrom(const MemoFile& source, uint32_t block);
   void setShared(bool shared) { shared_ = shared; }
   void sync() { file_.sync(); }
+  void renameTo(const std::string& path) { file_.renameTo(path); }
 
  private:
   MemoFile(File f, Kind k, uint32_t bs) : file_(std::move(f)), kind_(k), blockSize_(bs) {}
   uint32_t blocksFor(uint64_t bytes) const { return uint32_t((bytes + blockSize_ - 1) / blockSize_); }
+  // An FPT memo's data (and its type when asked); block 0 is not a memo here.
+  std::string readFpt(uint32_t block, uint32_t* type) const;
+  uint32_t append(uint32_t type, std::string_view text);
   File file_;
   Kind kind_;
   uint32_t blockSize_;

@@ -1,21 +1,29 @@
-// PACK, ZAP and REINDEX that fail half-way (the Nth write fails, and every one after it, as on a
-// full disk): the table opens again with every live record exactly once, every memo with its
-// record, every tag equal to a full scan or flagged as stale, and no file of the attempt left.
+// PACK, ZAP and REINDEX that fail half-way (the Nth write or rename fails, and every one after
+// it, as on a full disk) or are killed between the renames of the table and its memo file: the
+// table opens again with every live record exactly once, every memo with its record, every tag
+// equal to a full scan or flagged as stale, and no file of the attempt left.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <set>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/core/std_functions.h"
 #include "runtime/db/work_areas.h"
+#include "runtime/db/swap_journal.h"
+#include "tests/runtime/db/helpers/child_process.h"
 #include "tests/runtime/db/helpers/index_check.h"
 #include "tests/runtime/db/helpers/temp_dir.h"
 
 namespace rt::db {
 namespace {
 
+using testing::Child;
 using testing::compareOrdersWithScan;
 using testing::TempDir;
 
@@ -77,6 +85,65 @@ class RestructureFaultsTest : public ::testing::Test {
     File::setWriteFault({});
     return writes;
   }
+
+  // Opens the table shared, as the programs open it, and checks every live record is there once
+  // (`expectedLive` of them) with its own memo, then every tag (rebuilt when flagged as stale).
+  static void expectWhole(const std::string& path, size_t expectedLive) {
+    UseOptions shared;
+    shared.shared = true;
+    WorkArea* opened = nullptr;
+    try {
+      opened = &workAreas().use(path, shared);
+    } catch (const Error& e) {
+      ADD_FAILURE() << "the table does not open: " << e.what();
+      return;
+    }
+    WorkArea& w = *opened;
+    std::map<std::string, int> live;
+    for (uint32_t r = 1; r <= w.table().recCount(); ++r) {
+      w.table().goTo(r);
+      const std::string id = w.get(0).str();
+      if (!w.table().deleted()) ++live[id];
+      const std::string memo = w.get(2).str();
+      if (!memo.empty()) {
+        EXPECT_EQ(memo.substr(0, id.size() + 1), id + "/") << "record " << r;
+      }
+    }
+    EXPECT_EQ(live.size(), expectedLive);
+    for (auto& [id, count] : live) EXPECT_EQ(count, 1) << id;
+    workAreas().closeAll();
+    WorkArea& check = workAreas().use(path, {});
+    if (check.indexesStale()) check.reindex();
+    EXPECT_EQ(compareOrdersWithScan(check), "");
+    workAreas().closeAll();
+  }
+
+  // The table's own files, and nothing an attempt left behind.
+  static void expectOnlyTableFiles(const TempDir& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"t.cdx", "t.dbf", "t.fpt"}));
+  }
+
+  // The size a memo file of just these memos takes: its header and each memo in whole blocks.
+  static uintmax_t memoFileSizeFor(const std::vector<std::string>& memos) {
+    uintmax_t size = 512;
+    for (const auto& m : memos) size += (8 + m.size() + 63) / 64 * 64;
+    return size;
+  }
+
+  // The memos of the live records.
+  static std::vector<std::string> liveMemos(const std::string& path) {
+    std::vector<std::string> memos;
+    WorkArea& w = workAreas().use(path, {});
+    for (uint32_t r = 1; r <= w.table().recCount(); ++r) {
+      w.table().goTo(r);
+      if (!w.table().deleted() && !w.get(2).str().empty()) memos.push_back(w.get(2).str());
+    }
+    workAreas().closeAll();
+    return memos;
+  }
 };
 
 TEST_F(RestructureFaultsTest, AFailureAtAnyWriteLeavesTheTableWholeWithEachLiveRecordOnce) {
@@ -91,41 +158,95 @@ TEST_F(RestructureFaultsTest, AFailureAtAnyWriteLeavesTheTableWholeWithEachLiveR
       const std::string path = dir.file("t.dbf");
       makeTable(path);
       runFailing(path, op, failing);
-
-      UseOptions shared;
-      shared.shared = true;
-      WorkArea* opened = nullptr;
-      try {
-        opened = &workAreas().use(path, shared);
-      } catch (const Error& e) {
-        ADD_FAILURE() << "the table does not open: " << e.what();
-        continue;
+      // ZAP either happened or did not: every record is gone or every live one is there.
+      size_t expected = 45;
+      if (op == Operation::Zap) {
+        WorkArea& w = workAreas().use(path, {});
+        if (w.table().recCount() == 0) expected = 0;
+        workAreas().closeAll();
       }
-      WorkArea& w = *opened;
-      std::map<std::string, int> live;
+      expectWhole(path, expected);
+      expectOnlyTableFiles(dir);
+    }
+  }
+}
+
+TEST_F(RestructureFaultsTest, PackGivesBackTheBlocksOfDeletedAndReplacedMemos) {
+  TempDir dir;
+  const std::string path = dir.file("t.dbf");
+  makeTable(path);
+  {
+    WorkArea& w = workAreas().use(path, {});
+    for (int round = 1; round <= 4; ++round) {
       for (uint32_t r = 1; r <= w.table().recCount(); ++r) {
         w.table().goTo(r);
         const std::string id = w.get(0).str();
-        if (!w.table().deleted()) ++live[id];
-        const std::string memo = w.get(2).str();
-        if (!memo.empty()) {
-          EXPECT_EQ(memo.substr(0, id.size() + 1), id + "/") << "record " << r;
-        }
+        w.put(2, Value::text(id + "/wersja " + std::to_string(round) + std::string(size_t(r * round), 'w')));
       }
-      if (op == Operation::Zap && live.empty()) {
-        EXPECT_EQ(w.table().recCount(), 0u);
-      } else {
-        EXPECT_EQ(live.size(), 45u);
-        for (auto& [id, count] : live) EXPECT_EQ(count, 1) << id;
-      }
-      workAreas().closeAll();
-      WorkArea& check = workAreas().use(path, {});
-      if (check.indexesStale()) check.reindex();
-      EXPECT_EQ(compareOrdersWithScan(check), "");
-      workAreas().closeAll();
-      for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
-        EXPECT_NE(entry.path().extension(), ".tmp") << "left behind: " << entry.path();
     }
+    workAreas().closeAll();
+  }
+  const std::vector<std::string> memos = liveMemos(path);
+  ASSERT_EQ(memos.size(), 45u);
+  const uintmax_t before = std::filesystem::file_size(dir.file("t.fpt"));
+  {
+    WorkArea& w = workAreas().use(path, {});
+    w.pack();
+    workAreas().closeAll();
+  }
+  EXPECT_EQ(std::filesystem::file_size(dir.file("t.fpt")), memoFileSizeFor(memos));
+  EXPECT_LT(memoFileSizeFor(memos) * 4, before);
+  EXPECT_EQ(liveMemos(path), memos);
+  expectWhole(path, 45);
+  expectOnlyTableFiles(dir);
+}
+
+// PACK renames the new memo file, then the new table, over the old ones. A kill before either
+// rename, or between them, leaves its journal; whoever opens the table next finishes the renames.
+TEST_F(RestructureFaultsTest, APackKilledAroundItsRenamesIsFinishedByTheNextOpening) {
+  for (const char* killedBefore : {"t.fpt", "t.dbf"}) {
+    SCOPED_TRACE(std::string("killed before the rename to ") + killedBefore);
+    TempDir dir;
+    const std::string path = dir.file("t.dbf");
+    makeTable(path);
+    const std::vector<std::string> memos = liveMemos(path);
+    const std::string target = dir.file(killedBefore);
+    Child packer([&](int, int) {
+      WorkArea& w = workAreas().use(path, {});
+      File::setWriteFault([&](const std::string& p, uint64_t, size_t len) {
+        if (len == 0 && p == target) ::raise(SIGKILL);
+        return 0;
+      });
+      w.pack();
+      return 0;
+    });
+    ASSERT_EQ(packer.wait(), -SIGKILL);
+    ASSERT_TRUE(std::filesystem::exists(SwapJournal::pathFor(path)));
+
+    expectWhole(path, 45);
+    EXPECT_EQ(std::filesystem::file_size(dir.file("t.fpt")), memoFileSizeFor(memos));
+    EXPECT_EQ(liveMemos(path), memos);
+    expectOnlyTableFiles(dir);
+  }
+}
+
+TEST_F(RestructureFaultsTest, ADamagedPackJournalIsReportedAndTheTableLeftAsItIs) {
+  TempDir dir;
+  const std::string path = dir.file("t.dbf");
+  makeTable(path);
+  const uintmax_t tableSize = std::filesystem::file_size(path);
+  for (const char* text : {"SWAP\nt.fpt.1.tmp\tt.fpt\n", "SWAP\n../x\tt.dbf\nEND\n", "garbage"}) {
+    SCOPED_TRACE(text);
+    std::ofstream(SwapJournal::pathFor(path)) << text;
+    try {
+      workAreas().use(path, {});
+      ADD_FAILURE() << "opened with a damaged journal";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::Corrupt);
+      EXPECT_EQ(e.file(), SwapJournal::pathFor(path));
+    }
+    workAreas().closeAll();
+    EXPECT_EQ(std::filesystem::file_size(path), tableSize);
   }
 }
 

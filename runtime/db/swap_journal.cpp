@@ -1,0 +1,125 @@
+// SwapJournal: the journal file, its writing, and finishing the renames of a killed process.
+#include "runtime/db/swap_journal.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "runtime/core/error.h"
+#include "runtime/db/file.h"
+
+namespace rt::db {
+
+namespace {
+
+constexpr size_t kMaxJournalBytes = 64 * 1024;
+
+std::string directoryOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string nameOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool plainName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find_first_of("/\t\n\r") == std::string::npos;
+}
+
+[[noreturn]] void damaged(const std::string& journal) {
+  throw Error(ErrorKind::Corrupt, "Corruption detected: the journal of an interrupted PACK is damaged", "open",
+              journal);
+}
+
+bool exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+std::string SwapJournal::pathFor(const std::string& tablePath) { return tablePath + ".swap"; }
+
+SwapJournal SwapJournal::begin(const std::string& tablePath, std::vector<Move> moves) {
+  std::string text = "SWAP\n";
+  for (const Move& m : moves) text += nameOf(m.from) + "\t" + nameOf(m.to) + "\n";
+  text += "END\n";
+  const std::string journal = pathFor(tablePath);
+  File tmp = File::create(File::siblingTemporary(journal));
+  try {
+    tmp.writeExact(0, text.data(), text.size());
+    tmp.sync();
+    tmp.renameTo(journal);
+  } catch (...) {
+    ::unlink(tmp.path().c_str());
+    throw;
+  }
+  File::syncDirectoryOf(journal);
+  return SwapJournal(journal);
+}
+
+void SwapJournal::end() {
+  // The renames must be on disk before the journal that would finish them is gone.
+  File::syncDirectoryOf(path_);
+  ::unlink(path_.c_str());  // a journal left behind names files no longer there: finishing it only removes it
+}
+
+bool SwapJournal::finishInterrupted(const std::string& tablePath) {
+  const std::string journal = pathFor(tablePath);
+  if (!exists(journal)) return false;
+  File f;
+  try {
+    f = File::open(journal);
+  } catch (const Error& e) {
+    if (e.osCode() == ENOENT) return false;  // finished by another process just now
+    throw;
+  }
+  // Two processes opening the table after the kill may both find the journal: one finishes it.
+  if (!f.lockRangeWaiting(0, 1))
+    throw Error(ErrorKind::NetErr, "Open error: the table is being repaired by another process", "open", tablePath,
+                EWOULDBLOCK, true);
+  struct stat st;
+  if (::fstat(f.fd(), &st) != 0 || st.st_nlink == 0) return true;  // finished meanwhile: open again
+  const uint64_t size = f.size();
+  if (size > kMaxJournalBytes) damaged(journal);
+  std::string text(size, '\0');
+  f.readExact(0, text.data(), text.size());
+
+  std::vector<std::pair<std::string, std::string>> names;
+  size_t pos = 0;
+  bool started = false, ended = false;
+  while (pos < text.size()) {
+    size_t nl = text.find('\n', pos);
+    if (nl == std::string::npos || ended) damaged(journal);
+    std::string line = text.substr(pos, nl - pos);
+    pos = nl + 1;
+    if (!started) {
+      if (line != "SWAP") damaged(journal);
+      started = true;
+    } else if (line == "END") {
+      ended = true;
+    } else {
+      size_t tab = line.find('\t');
+      if (tab == std::string::npos) damaged(journal);
+      std::string from = line.substr(0, tab), to = line.substr(tab + 1);
+      if (!plainName(from) || !plainName(to)) damaged(journal);
+      names.emplace_back(std::move(from), std::move(to));
+    }
+  }
+  if (!ended) damaged(journal);
+
+  const std::string dir = directoryOf(tablePath);
+  for (const auto& [from, to] : names) {
+    const std::string source = dir + "/" + from;
+    if (!exists(source)) continue;  // renamed before the kill
+    File::rename(source, dir + "/" + to);
+  }
+  SwapJournal(journal).end();
+  return true;
+}
+
+}  // namespace rt::db
