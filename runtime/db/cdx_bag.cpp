@@ -242,6 +242,21 @@ bool CdxBag::lockFile(bool forWriting) {
 
 void CdxBag::unlockFile() noexcept { pager_->file().unlockRange(kIndexFileLock.offset, kIndexFileLock.length); }
 
+namespace {
+constexpr uint64_t kWriteWitnessOffset = kCdxHeaderSize - 1;
+}
+
+void CdxBag::setWriteWitness(bool on) {
+  if (pager_->readOnly()) return;
+  const uint8_t b = on ? 1 : 0;
+  pager_->file().writeExact(kWriteWitnessOffset, &b, 1);
+}
+
+bool CdxBag::writeWitnessed() const {
+  uint8_t b = 0;
+  return pager_->file().readSome(kWriteWitnessOffset, &b, 1) == 1 && b == 1;
+}
+
 bool CdxBag::refresh() {
   if (!pager_->refresh()) return false;
   loadTags();

@@ -70,6 +70,13 @@ class CdxBag {
   bool lockFile(bool forWriting);
   void unlockFile() noexcept;
   uint32_t changeCounter() const { return pager_->changeCounter(); }
+  // The witness of a table write in progress: the last byte of the file header's expression
+  // pool, set while the table's write-in-progress mark is on and cleared after it. Other engines
+  // write the table header back from the copy they read when they opened the table, so a mark
+  // they read during one of our writes comes back later on its own; they never set this byte
+  // (they rewrite the file header from scratch, which only clears it).
+  void setWriteWitness(bool on);
+  bool writeWitnessed() const;
   CdxPager& pager() { return *pager_; }
   // Walks the directory and every tag; a damaged tree is rt::Error(Corrupt).
   void verify();

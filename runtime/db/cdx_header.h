@@ -17,6 +17,7 @@
 //   508    2    key expression position in the pool
 //   510    2    key expression length, NUL included
 //   512    512  expression pool: key expression then FOR expression, each NUL-terminated
+//   1023   1    file header only: 1 while a write of ours is in progress (see CdxBag), else 0
 #pragma once
 
 #include <cstdint>

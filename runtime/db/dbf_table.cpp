@@ -354,6 +354,8 @@ void DbfTable::writeHeader(bool inProgress) {
   // header keeps what was read at opening.
   uint8_t mine[32];
   h.encode(std::span<uint8_t, 32>(mine, 32));
+  if (inProgress && listener_) listener_->writeInProgress(*this, true);
+  const bool unmarking = !inProgress && inProgressOnDisk_;
   std::memcpy(headBytes_, mine, 12);
   headBytes_[kInProgressByte] = inProgress ? 1 : 0;
   if (shared_) {
@@ -363,10 +365,12 @@ void DbfTable::writeHeader(bool inProgress) {
     file_.writeExact(0, headBytes_, 32);
   }
   inProgressOnDisk_ = inProgress;
+  if (unmarking && listener_) listener_->writeInProgress(*this, false);
 }
 
 void DbfTable::markInProgress() {
   if (inProgressOnDisk_) return;
+  if (listener_) listener_->writeInProgress(*this, true);
   uint8_t one = 1;
   if (shared_) {
     requireWritable("write");
@@ -764,6 +768,7 @@ File DbfTable::createReplacement() {
     std::vector<uint8_t> head(layout_.header.headerLen);
     file_.readExact(0, head.data(), head.size());
     head[kInProgressByte] = 1;
+    if (listener_) listener_->writeInProgress(*this, true);
     fresh.writeExact(0, head.data(), head.size());
   } catch (...) {
     dropReplacement(fresh);

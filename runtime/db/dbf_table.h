@@ -52,6 +52,8 @@ class RecordListener {
   // A write-in-progress mark left by a writer that died was found under the header lock: true
   // when nothing depends on the interrupted write (no indexes), so writing may go on.
   virtual bool toleratesInterruptedWrite(DbfTable& table) = 0;
+  // The write-in-progress mark goes on the disk (on: before it is written) or came off it (after).
+  virtual void writeInProgress(DbfTable&, bool /*on*/) {}
   // Shared use, under the header lock, before anything of a write reaches the file: takes the
   // locks of the index files that afterWrite will change. False when one was not granted within
   // its wait (none is then held, and the write does not start).
@@ -96,6 +98,8 @@ class DbfTable {
   const std::vector<FieldDescriptor>& fields() const { return layout_.fields; }
   int fieldIndex(std::string_view name) const;  // -1 when absent; case-insensitive
   bool interruptedWrite() const { return interrupted_; }
+  // Our mark of a write in progress is on the disk now.
+  bool markedInProgress() const { return inProgressOnDisk_; }
   void clearInterruptedWrite();
 
   void setListener(RecordListener* l) { listener_ = l; }

@@ -172,6 +172,7 @@ class WorkArea final : public RecordListener {
   void afterWrite(DbfTable& table, bool appended) override;
   void afterRestructure(DbfTable& table) override;
   bool toleratesInterruptedWrite(DbfTable& table) override;
+  void writeInProgress(DbfTable& table, bool on) override;
   bool lockIndexes(DbfTable& table) override;
   void unlockIndexes(DbfTable& table) noexcept override;
 

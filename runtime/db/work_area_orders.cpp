@@ -324,7 +324,9 @@ void WorkArea::addBag(const std::string& path) {
   bool structural = sameFile(path, structuralPath(table_->path()));
   loadBag(CdxBag::open(path, access, resolver));
   structural_.push_back(structural);
-  if (structural && table_->interruptedWrite()) {
+  // A mark without the structural bag's witness was written back by another engine (see
+  // CdxBag::setWriteWitness), not left by a writer of ours that died.
+  if (structural && table_->interruptedWrite() && bags_.back()->writeWitnessed()) {
     stale_ = true;
     staleBag_ = path;
   }
@@ -478,6 +480,7 @@ void WorkArea::createTag(const std::string& bagPath, const std::string& tagName,
     } else {
       fresh = CdxBag::create(path, structural);
       if (structural) table_->markStructuralIndex();
+      if (structural && table_->markedInProgress()) fresh->setWriteWitness(true);
     }
     bag = fresh.get();
     bags_.push_back(std::move(fresh));
@@ -579,6 +582,15 @@ void WorkArea::afterWrite(DbfTable& table, bool appended) {
 
 void WorkArea::afterRestructure(DbfTable&) { rebuildBags(); }
 
-bool WorkArea::toleratesInterruptedWrite(DbfTable&) { return bags_.empty(); }
+bool WorkArea::toleratesInterruptedWrite(DbfTable&) {
+  for (size_t i = 0; i < bags_.size(); ++i)
+    if (structural_[i]) return !bags_[i]->writeWitnessed();
+  return bags_.empty();
+}
+
+void WorkArea::writeInProgress(DbfTable&, bool on) {
+  for (size_t i = 0; i < bags_.size(); ++i)
+    if (structural_[i]) bags_[i]->setWriteWitness(on);
+}
 
 }  // namespace rt::db

@@ -2,10 +2,14 @@
 // another xBase engine holds it (the index file's byte 0x7FFFFFFE, the memo file's byte 0, the
 // 0x40000000-based bytes of a table without an index) makes our write wait and then refuse it
 // with nothing written; and two processes writing one table at once (key changes, memo changes,
-// appends) leave every tag equal to a full scan and every memo with its own record.
+// appends) leave every tag equal to a full scan and every memo with its own record; a table
+// header that another engine read during one of our writes and writes back later stops nothing.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -255,6 +259,57 @@ TEST_F(EngineLocksTest, TwoProcessesWritingOneTableAtOnceKeepTagsAndMemosWhole) 
     EXPECT_EQ(memosWithTheirRecords(w), "");
     workAreas().closeAll();
   }
+}
+
+// Other engines read the table header once, when they open the table, and write that copy back
+// (with a fresh count and date) whenever they update the header. One that opened the table while
+// a write of ours was in progress so brings back our mark of a write in progress after the write
+// is done: that is no interrupted write, and neither later writes nor the indexes may be refused.
+TEST_F(EngineLocksTest, AHeaderCopyTakenDuringOurWriteAndWrittenBackLaterStopsNothing) {
+  makeTables(20);
+  WorkArea& w = workAreas().use(indexed_, sharedUse());
+  const uint32_t headerLen = w.table().header().headerLen, recordLen = w.table().header().recordLen;
+  int other = ::open(indexed_.c_str(), O_RDWR);
+  ASSERT_GE(other, 0);
+  // The other engine opens the table just as our record reaches the file.
+  uint8_t copy[32] = {};
+  bool copied = false;
+  File::setWriteFault([&](const std::string& path, uint64_t off, size_t) {
+    if (!copied && path == indexed_ && off >= headerLen) copied = ::pread(other, copy, 32, 0) == 32;
+    return 0;
+  });
+  w.goTo(3);
+  ASSERT_TRUE(w.lockCurrent());
+  w.put(1, Value::text("k-first"));
+  w.commit();
+  w.unlockAll();
+  File::setWriteFault({});
+  ASSERT_TRUE(copied);
+  ASSERT_EQ(copy[14], 1);  // it caught the mark
+  // Later it appends and writes its copy back with the count it takes from the file's size.
+  const uint32_t count = uint32_t((::lseek(other, 0, SEEK_END) - headerLen) / recordLen);
+  std::memcpy(copy + 4, &count, 4);
+  ASSERT_EQ(::pwrite(other, copy, 32, 0), 32);
+  ::close(other);
+
+  w.goTo(4);
+  ASSERT_TRUE(w.lockCurrent());
+  w.put(1, Value::text("k-second"));
+  EXPECT_NO_THROW(w.commit());
+  w.unlockAll();
+  ASSERT_TRUE(w.append());
+  w.put(0, Value::text("r00021"));
+  w.put(2, Value::text("r00021/new"));
+  EXPECT_NO_THROW(w.commit());
+  w.unlockAll();
+  workAreas().closeAll();
+
+  WorkArea& again = workAreas().use(indexed_, {});
+  EXPECT_FALSE(again.indexesStale());
+  EXPECT_NO_THROW(again.setOrder(1));
+  EXPECT_EQ(again.table().recCount(), 21u);
+  EXPECT_EQ(compareOrdersWithScan(again), "");
+  EXPECT_EQ(memosWithTheirRecords(again), "");
 }
 
 }  // namespace
