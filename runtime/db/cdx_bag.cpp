@@ -246,15 +246,18 @@ namespace {
 constexpr uint64_t kWriteWitnessOffset = kCdxHeaderSize - 1;
 }
 
+// The byte lies in the file's mapped first page: setting and clearing it on every shared write
+// costs no system call.
 void CdxBag::setWriteWitness(bool on) {
   if (pager_->readOnly()) return;
   const uint8_t b = on ? 1 : 0;
-  pager_->file().writeExact(kWriteWitnessOffset, &b, 1);
+  pager_->file().writeHead(kWriteWitnessOffset, &b, 1);
 }
 
 bool CdxBag::writeWitnessed() const {
   uint8_t b = 0;
-  return pager_->file().readSome(kWriteWitnessOffset, &b, 1) == 1 && b == 1;
+  pager_->file().readHead(kWriteWitnessOffset, &b, 1);
+  return b == 1;
 }
 
 bool CdxBag::refresh() {
