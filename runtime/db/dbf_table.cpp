@@ -2,7 +2,6 @@
 #include "runtime/db/dbf_table.h"
 
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,11 +23,6 @@ namespace {
 constexpr size_t kInProgressByte = 14;  // dBASE's "incomplete transaction" byte
 constexpr size_t kPendingBytes = 1u << 20;  // appended records written in runs of this size
 
-bool fileExists(const std::string& p) {
-  struct stat st;
-  return ::stat(p.c_str(), &st) == 0;
-}
-
 // The memo file beside a table: same base name, extension matching the table's letter case.
 std::string memoPathFor(const std::string& dbf, const char* ext) {
   size_t dot = dbf.find_last_of('.');
@@ -38,8 +32,8 @@ std::string memoPathFor(const std::string& dbf, const char* ext) {
   for (auto& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
   bool upperTable = dot != std::string::npos && dot + 1 < dbf.size() && std::isupper(static_cast<unsigned char>(dbf[dot + 1]));
   std::string first = base + (upperTable ? upper : lower), second = base + (upperTable ? lower : upper);
-  if (fileExists(first)) return first;
-  if (fileExists(second)) return second;
+  if (File::exists(first)) return first;
+  if (File::exists(second)) return second;
   return first;
 }
 
@@ -135,7 +129,7 @@ std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, OpenOptions op
   DbfLayout layout = DbfLayout::decode(region, size, path);
   std::unique_ptr<DbfTable> t(new DbfTable(std::move(f), std::move(layout), options.shared, options.readOnly));
   std::memcpy(t->headBytes_, head, 32);
-  t->scheme_ = lockSchemeFor((head[28] & kFlagStructuralCdx) != 0 || fileExists(memoPathFor(path, "cdx")));
+  t->scheme_ = lockSchemeFor((head[28] & kFlagStructuralCdx) != 0 || File::exists(memoPathFor(path, "cdx")));
   t->openMemo();
   if (head[kInProgressByte] == 1) {
     // Trust the mark only when no live writer can be holding the header lock.
@@ -656,11 +650,12 @@ void DbfTable::pack() {
       if (f.isMemo()) memoFields.push_back(&f);
   }
   const std::string memoTmp = memoFields.empty() ? std::string() : File::siblingTemporary(memo_->path());
-  auto dropFreshMemo = [&]() noexcept {
+  File fresh = createReplacement();
+  auto dropNewFiles = [&]() noexcept {
+    dropReplacement(fresh);
     freshMemo.reset();
     if (!memoTmp.empty()) ::unlink(memoTmp.c_str());
   };
-  File fresh = createReplacement();
   uint32_t out = 0;
   try {
     if (!memoTmp.empty()) freshMemo.emplace(MemoFile::create(memoTmp, uint16_t(memo_->blockSize())));
@@ -685,27 +680,24 @@ void DbfTable::pack() {
     finishReplacement(fresh, out);
     if (freshMemo) freshMemo->sync();
   } catch (...) {
-    dropReplacement(fresh);
-    dropFreshMemo();
+    dropNewFiles();
     throw;
   }
   if (!freshMemo) {
     installReplacement(std::move(fresh), out);
   } else {
     const std::string memoPath = memo_->path();
-    SwapJournal journal = [&] {
-      try {
-        return SwapJournal::begin(path(), {{freshMemo->path(), memoPath}, {fresh.path(), path()}});
-      } catch (...) {
-        dropReplacement(fresh);
-        dropFreshMemo();
-        throw;
-      }
-    }();
+    std::optional<SwapJournal> journal;
+    try {
+      journal.emplace(SwapJournal::begin(path(), {{freshMemo->path(), memoPath}, {fresh.path(), path()}}));
+    } catch (...) {
+      dropNewFiles();
+      throw;
+    }
     try {
       freshMemo->renameTo(memoPath);
       fresh.renameTo(path());
-      journal.end();
+      journal->end();
     } catch (...) {
       // Half the files may be in place: this table and its memo file no longer belong together.
       // The journal stays, and the next opening finishes the renames.
@@ -713,8 +705,7 @@ void DbfTable::pack() {
       file_.close();
       throw;
     }
-    memo_.reset();
-    memo_.emplace(std::move(*freshMemo));
+    memo_ = std::move(freshMemo);
     adoptReplacement(std::move(fresh), out);
   }
   if (listener_) listener_->afterRestructure(*this);

@@ -213,9 +213,18 @@ void File::rename(const std::string& from, const std::string& to) {
   if (err != 0) throw Error(ErrorKind::Write, "Write error: " + osText(err), "rename", to, err, true);
 }
 
-void File::syncDirectoryOf(const std::string& path) {
+bool File::exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string File::directoryOf(const std::string& path) {
   size_t slash = path.find_last_of('/');
-  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+void File::syncDirectoryOf(const std::string& path) {
+  const std::string dir = directoryOf(path);
   int fd;
   do fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   while (fd < 0 && errno == EINTR);

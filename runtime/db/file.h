@@ -59,6 +59,9 @@ class File {
   // that name; rt::Error(Write) naming the file when it fails.
   void renameTo(const std::string& newPath);
   static void rename(const std::string& from, const std::string& to);
+  static bool exists(const std::string& path);
+  // The directory part of `path` ("." when it has none).
+  static std::string directoryOf(const std::string& path);
   // Makes the renames and creations done in the directory of `path` durable.
   static void syncDirectoryOf(const std::string& path);
   // True when this descriptor's file is the one `path` names now (not one renamed over since).

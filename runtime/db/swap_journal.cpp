@@ -16,11 +16,6 @@ namespace {
 
 constexpr size_t kMaxJournalBytes = 64 * 1024;
 
-std::string directoryOf(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-}
-
 std::string nameOf(const std::string& path) {
   size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -33,11 +28,6 @@ bool plainName(const std::string& name) {
 [[noreturn]] void damaged(const std::string& journal) {
   throw Error(ErrorKind::Corrupt, "Corruption detected: the journal of an interrupted PACK is damaged", "open",
               journal);
-}
-
-bool exists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
 }
 
 }  // namespace
@@ -70,7 +60,7 @@ void SwapJournal::end() {
 
 bool SwapJournal::finishInterrupted(const std::string& tablePath) {
   const std::string journal = pathFor(tablePath);
-  if (!exists(journal)) return false;
+  if (!File::exists(journal)) return false;
   File f;
   try {
     f = File::open(journal);
@@ -112,10 +102,10 @@ bool SwapJournal::finishInterrupted(const std::string& tablePath) {
   }
   if (!ended) damaged(journal);
 
-  const std::string dir = directoryOf(tablePath);
+  const std::string dir = File::directoryOf(tablePath);
   for (const auto& [from, to] : names) {
     const std::string source = dir + "/" + from;
-    if (!exists(source)) continue;  // renamed before the kill
+    if (!File::exists(source)) continue;  // renamed before the kill
     File::rename(source, dir + "/" + to);
   }
   SwapJournal(journal).end();

@@ -15,20 +15,7 @@ keys() { tm send-keys -t "$session" "$@"; sleep 0.2; }
 start_demo
 
 wait_for "Rejestr zasiłków"
-keys Down
-wait_for "Obliczanie zasiłków za wybrany miesiąc"
-keys Enter
-
-# Warnings about settings the demo leaves empty come first, each closed with a key.
-for _ in $(seq 1 50); do
-  screen | grep -qF "Zakres pracowników" && break
-  if screen | grep -qF "Uwaga"; then keys Enter; else sleep 0.1; fi
-done
-wait_for "Zakres pracowników"
-keys Down Down Enter               # one employee
-wait_for "Wybierz pracownika"
-keys Down Down Enter               # employee 3
-wait_for "Data kończąca zasiłek"
+calculate_employee_3
 keys Enter                         # by end date
 wait_for "Miesiąc"
 keys Down Enter                    # last month

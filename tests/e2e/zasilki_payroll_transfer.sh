@@ -110,18 +110,7 @@ start_demo
 wait_for "Rejestr zasiłków"
 
 # Employee 3's sick pay of last month is calculated.
-keys Down
-wait_for "Obliczanie zasiłków za wybrany miesiąc"
-keys Enter
-for _ in $(seq 1 50); do
-  screen | grep -qF "Zakres pracowników" && break
-  if screen | grep -qF "Uwaga"; then keys Enter; else sleep 0.1; fi
-done
-wait_for "Zakres pracowników"
-keys Down Down Enter
-wait_for "Wybierz pracownika"
-keys Down Down Enter
-wait_for "Data kończąca zasiłek"
+calculate_employee_3
 keys Enter
 wait_for "Miesiąc"
 keys Down Enter

@@ -311,18 +311,7 @@ TEST_F(TableMigration, CompanyModeVisitsCompaniesWithTheirMarker) {
 }
 
 TEST_F(TableMigration, CompanyFailureRestoresEveryCompanyVisited) {
-  std::string list = (dst / "PRZEDS").string();
-  run("DBCREATE('" + list + "', {{'PRZEDS','C',2,0}})");
-  run("DBUSEAREA(.T., , '" + list + "', 'MK', .F.)");
-  for (const char* n : {"F1", "F2"}) {
-    run("DBAPPEND()");
-    run(std::string("FIELDPUT(1, '") + n + "')");
-  }
-  run("DBCLOSEAREA()");
-  for (const char* d : {"F1", "F2"}) {
-    oldTable(dst / "PRZEDS" / d);
-    writeFile(dst / "PRZEDS" / d / "ZAKLAD.DBF", "");
-  }
+  twoCompanies();
   auto f1 = snapshot(dst / "PRZEDS" / "F1");
   auto f2 = snapshot(dst / "PRZEDS" / "F2");
   // The first company is done (rek_kon marks it), the second fails on its last record.

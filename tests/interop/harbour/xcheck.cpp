@@ -24,6 +24,7 @@
 #include "runtime/core/std_functions.h"
 #include "runtime/db/work_areas.h"
 #include "tests/runtime/db/helpers/index_check.h"
+#include "tests/runtime/db/helpers/shared_use.h"
 
 using namespace rt;
 using namespace rt::db;
@@ -70,9 +71,7 @@ int create(const std::string& path, int records, bool tags) {
 }
 
 int write(const std::string& path, const std::string& prefix, int ops, unsigned seed) {
-  UseOptions shared;
-  shared.shared = true;
-  WorkArea& w = workAreas().use(path, shared);
+  WorkArea& w = workAreas().use(path, rt::db::testing::sharedUse());
   std::mt19937 rng(seed);
   long updates = 0, appends = 0, errors = 0;
   for (int i = 0; i < ops; ++i) {

@@ -21,6 +21,7 @@
 #include "runtime/db/work_areas.h"
 #include "tests/runtime/db/helpers/child_process.h"
 #include "tests/runtime/db/helpers/index_check.h"
+#include "tests/runtime/db/helpers/shared_use.h"
 #include "tests/runtime/db/helpers/temp_dir.h"
 
 namespace rt::db {
@@ -30,13 +31,8 @@ using testing::Child;
 using testing::compareOrdersWithScan;
 using testing::readLineFrom;
 using testing::sendLine;
+using testing::sharedUse;
 using testing::TempDir;
-
-UseOptions sharedUse() {
-  UseOptions o;
-  o.shared = true;
-  return o;
-}
 
 class EngineLocksTest : public ::testing::Test {
  protected:

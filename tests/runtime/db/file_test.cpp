@@ -11,11 +11,13 @@
 #include "runtime/db/file.h"
 #include "runtime/db/lock_scheme.h"
 #include "runtime/db/work_areas.h"
+#include "tests/runtime/db/helpers/shared_use.h"
 #include "tests/runtime/db/helpers/temp_dir.h"
 
 namespace rt::db {
 namespace {
 
+using testing::sharedUse;
 using testing::TempDir;
 
 TEST(FileHead, MappedHeaderAgreesWithOtherDescriptorsBothWays) {
@@ -82,9 +84,7 @@ TEST(TableLocks, AWriteAndItsReleaseLeaveNoLockBehind) {
   DbfTable::create(path, {{"NAME", 'C', 10}});
   context().settings.deleted = true;
   WorkAreas& areas = workAreas();
-  UseOptions shared;
-  shared.shared = true;
-  WorkArea& w = areas.use(path, shared);
+  WorkArea& w = areas.use(path, sharedUse());
   ASSERT_TRUE(w.append());
   ASSERT_TRUE(w.append());
   w.unlockAll();

@@ -18,6 +18,7 @@
 #include "runtime/db/swap_journal.h"
 #include "tests/runtime/db/helpers/child_process.h"
 #include "tests/runtime/db/helpers/index_check.h"
+#include "tests/runtime/db/helpers/shared_use.h"
 #include "tests/runtime/db/helpers/temp_dir.h"
 
 namespace rt::db {
@@ -25,6 +26,7 @@ namespace {
 
 using testing::Child;
 using testing::compareOrdersWithScan;
+using testing::sharedUse;
 using testing::TempDir;
 
 enum class Operation { Pack, Zap, Reindex };
@@ -89,11 +91,9 @@ class RestructureFaultsTest : public ::testing::Test {
   // Opens the table shared, as the programs open it, and checks every live record is there once
   // (`expectedLive` of them) with its own memo, then every tag (rebuilt when flagged as stale).
   static void expectWhole(const std::string& path, size_t expectedLive) {
-    UseOptions shared;
-    shared.shared = true;
     WorkArea* opened = nullptr;
     try {
-      opened = &workAreas().use(path, shared);
+      opened = &workAreas().use(path, sharedUse());
     } catch (const Error& e) {
       ADD_FAILURE() << "the table does not open: " << e.what();
       return;

@@ -27,6 +27,30 @@ class FormWithRules : public BenefitForm {
     other->goTo(a.recno());
     return other->get(size_t(other->fieldIndex(name)));
   }
+
+  // A saved care benefit (care of a family member other than a child) of 5 counted days, the
+  // employee's care counters at 7 and 6 days; the record is made current. Call in the register.
+  uint32_t countedCareBenefit() {
+    rt::Memvars& v = rt::context().memvars;
+    v.declarePrivate("_kod_fun", txt(""));
+    v.declarePrivate("czy_pseudo", rt::Value::logical(false));
+    const rt::Value first = v.get("lum_data");
+    uint32_t recno = addBenefit({{"zasilek", txt("Z02")},
+                                 {"od", first},
+                                 {"do", rt::Value::date(first.date() + 4)},
+                                 {"l_dni", num(5)},
+                                 {"procent", num(80)},
+                                 {"czy_dz", rt::Value::logical(false)},
+                                 {"dat_wyp", rt::Value::date(first.date() + 9)},
+                                 {"data_prawa", first},
+                                 {"status", num(2)}});
+    setMain("dni_op", num(7));
+    setMain("dni_rdz", num(6));
+    v.assign("suma_dni2", num(7));
+    v.assign("suma_dni3", num(6));
+    area().goTo(recno);
+    return recno;
+  }
 };
 
 TEST_F(FormWithRules, NewSicknessBenefitTakesItsDaysFromTheDatesAndCountsThem) {
@@ -62,24 +86,7 @@ TEST_F(FormWithRules, NewSicknessBenefitTakesItsDaysFromTheDatesAndCountsThem) {
 
 TEST_F(FormWithRules, AnEditedCareBenefitTakenOutOfTheCountLeavesBothCareCounters) {
   inRegister([&] {
-    rt::Memvars& v = rt::context().memvars;
-    v.declarePrivate("_kod_fun", txt(""));
-    v.declarePrivate("czy_pseudo", rt::Value::logical(false));
-    const rt::Value first = v.get("lum_data");
-    uint32_t recno = addBenefit({{"zasilek", txt("Z02")},
-                                 {"od", first},
-                                 {"do", rt::Value::date(first.date() + 4)},
-                                 {"l_dni", num(5)},
-                                 {"procent", num(80)},
-                                 {"czy_dz", rt::Value::logical(false)},
-                                 {"dat_wyp", rt::Value::date(first.date() + 9)},
-                                 {"data_prawa", first},
-                                 {"status", num(2)}});
-    setMain("dni_op", num(7));
-    setMain("dni_rdz", num(6));
-    v.assign("suma_dni2", num(7));
-    v.assign("suma_dni3", num(6));
-    area().goTo(recno);
+    const uint32_t recno = countedCareBenefit();
     // Dates, days, right, percentage and payout as they are; then the count flag "N".
     std::vector<int> keys =
         join({{K_ENTER, K_ENTER, K_ENTER, K_ENTER, K_ENTER, K_ENTER}, text("N"), {K_CTRL_W}});
@@ -113,31 +120,14 @@ TEST_F(FormWithRules, CountAndCorrectionFlagsMoveTheCountersOnlyWhenSaved) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.what);
     inRegister([&] {
-      rt::Memvars& v = rt::context().memvars;
-      v.declarePrivate("_kod_fun", txt(""));
-      v.declarePrivate("czy_pseudo", rt::Value::logical(false));
-      const rt::Value first = v.get("lum_data");
-      uint32_t recno = addBenefit({{"zasilek", txt("Z02")},
-                                   {"od", first},
-                                   {"do", rt::Value::date(first.date() + 4)},
-                                   {"l_dni", num(5)},
-                                   {"procent", num(80)},
-                                   {"czy_dz", rt::Value::logical(false)},
-                                   {"dat_wyp", rt::Value::date(first.date() + 9)},
-                                   {"data_prawa", first},
-                                   {"status", num(2)}});
-      setMain("dni_op", num(7));
-      setMain("dni_rdz", num(6));
-      v.assign("suma_dni2", num(7));
-      v.assign("suma_dni3", num(6));
-      area().goTo(recno);
+      const uint32_t recno = countedCareBenefit();
       rt::Value saved = edit(false, k.keys);
       EXPECT_EQ(saved.logicalOr(false), k.saved) << ::testing::PrintToString(messages);
       area().goTo(recno);
       EXPECT_EQ(field("czy_korekt").logical(), k.saved);
       EXPECT_EQ(mainField("dni_op").numOr(0), k.care);
       EXPECT_EQ(mainField("dni_rdz").numOr(0), k.family);
-      EXPECT_EQ(v.get("suma_dni2").numOr(0), k.care);
+      EXPECT_EQ(rt::context().memvars.get("suma_dni2").numOr(0), k.care);
     });
   }
 }

@@ -285,10 +285,7 @@ TEST_F(PayrollTransfer, MarksThatCannotBeWrittenHaveThePayrollCallGivenBack) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     call("DBCLOSEALL");
-    for (const char* t : {"NIEOBEC", "DANE_WE"}) {
-      const suite::TableDef* def = suite::findTable(t);
-      suite::createTable(suite::tableDirectory(*def) + def->name, *def);
-    }
+    createEmptyTables({"NIEOBEC", "DANE_WE"});
     add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
     if (c.sentBefore) {
       run("TO_WRITE");

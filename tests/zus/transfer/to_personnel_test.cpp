@@ -237,10 +237,7 @@ TEST_F(PersonnelTransfer, ABenefitThatStoppedCountingLosesItsDayRecords) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     call("DBCLOSEALL");
-    for (const char* t : {"NIEOBEC", "CZAS_P"}) {
-      const suite::TableDef* def = suite::findTable(t);
-      suite::createTable(suite::tableDirectory(*def) + def->name, *def);
-    }
+    createEmptyTables({"NIEOBEC", "CZAS_P"});
     add("NIEOBEC", benefit("    1", kSickness, 100, 3, day(2026, 2, 5)));
     add("CZAS_P", {{"nr_prac", text("    1")}, {"data", day(2026, 1, 3)}, {"kod", text("X01")}, {"kod_wew", text("     !")}});
     run("GOTO_KADRY");

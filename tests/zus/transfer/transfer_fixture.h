@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
@@ -59,10 +60,7 @@ class TransferCompany : public ::testing::Test {
     suite::INI_FIRM();
     rt::context().memvars.assign("lum_data", day(2026, 2, 1));
     declareProgramState();
-    for (const char* t : {"MAIN", "SLOWNIK", "DANE_WE", "ARCHIW", "STATUS", "NIEOBEC", "CZAS_P"}) {
-      const suite::TableDef* def = suite::findTable(t);
-      suite::createTable(suite::tableDirectory(*def) + def->name, *def);
-    }
+    createEmptyTables({"MAIN", "SLOWNIK", "DANE_WE", "ARCHIW", "STATUS", "NIEOBEC", "CZAS_P"});
     add("MAIN", {{"nr_prac", text("    1")}, {"nazwisko", text("Kowalski")}, {"imie", text("Jan")}, {"status", num(1)}, {"sl_slow1", text("D01")}});
     add("MAIN", {{"nr_prac", text("    2")}, {"nazwisko", text("Nowak")}, {"imie", text("Anna")}, {"status", num(1)}, {"sl_slow1", text("D02")}});
     for (const char* k : {kSickness, kSickness2, kOther, kUnlinked})
@@ -72,6 +70,14 @@ class TransferCompany : public ::testing::Test {
   void TearDown() override {
     call("DBCLOSEALL");
     company_test::leaveTestDirectory(previous, dir);
+  }
+
+  // Creates the company's tables anew, empty (they must be closed).
+  static void createEmptyTables(std::initializer_list<const char*> names) {
+    for (const char* t : names) {
+      const suite::TableDef* def = suite::findTable(t);
+      suite::createTable(suite::tableDirectory(*def) + def->name, *def);
+    }
   }
 
   // The state of the program the transfers read: link, statuses, parameters.
