@@ -73,8 +73,8 @@ std::string errorText(const rt::Error& e) {
 }
 
 ScriptFailure climbingName(int line, const std::string& name) {
-  return ScriptFailure(line, rt::Error(rt::ErrorKind::Argument,
-                                       "Nazwa pliku wychodzi poza swoj katalog", {}, name));
+  return ScriptFailure(line, rt::userError(rt::ErrorKind::Argument,
+                                           "Nazwa pliku wychodzi poza swoj katalog", {}, name));
 }
 
 void warnScriptFailure(const ScriptFailure& f) {

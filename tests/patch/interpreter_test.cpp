@@ -11,7 +11,7 @@ using ScriptInterpreter = InstallerTest;
 // The runtime's English descriptions reach the installer's windows as plain ASCII Polish.
 TEST(InstallerErrorText, RuntimeErrorsReadInAsciiPolish) {
   EXPECT_EQ(patch::errorText(rt::Error(rt::ErrorKind::Write, "Write error: ", "DBCOMMIT", "KADRY.DBF", ENOSPC)),
-            "Blad zapisu: DBCOMMIT (KADRY.DBF)");
+            "Blad zapisu; brak miejsca na dysku: DBCOMMIT (KADRY.DBF)");
   EXPECT_EQ(patch::errorText(rt::Error(rt::ErrorKind::Lock, "Lock failure: the table is busy", "USE", "A.DBF")),
             "Plik lub rekord uzywany na innym stanowisku: USE (A.DBF)");
 }

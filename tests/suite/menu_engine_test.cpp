@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "console/register.h"
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/term/headless.h"
@@ -25,6 +28,7 @@ class MenuEngine : public ::testing::Test {
  protected:
   void SetUp() override {
     registerScreenFunctions();
+    con::registerConsoleFunctions();
     suite::registerSuiteFunctions();
     rt::functions().add("TEST_ENTRY", [this](rt::Args& a) {
       calls.push_back(a[0].intOr(-1));
@@ -113,7 +117,8 @@ TEST_F(MenuEngine, TheErrorMessageOfAnEntryStandsOverTheMenusStatusLineNotTheEnt
 TEST_F(MenuEngine, AnEntryFailingOutsideTheRuntimeIsReportedAndTheMenuGoesOn) {
   std::string shown;
   rt::functions().add("TEST_THROWS", [](rt::Args&) -> rt::Value {
-    throw std::runtime_error("cannot create directories: Not a directory [WYDRUKI]");
+    throw std::filesystem::filesystem_error("cannot create directories", "WYDRUKI",
+                                            std::error_code(ENOTDIR, std::generic_category()));
   });
   rt::functions().add("TEST_LOOKS", [&](rt::Args&) {
     calls.push_back(0);
@@ -124,7 +129,9 @@ TEST_F(MenuEngine, AnEntryFailingOutsideTheRuntimeIsReportedAndTheMenuGoesOn) {
   EXPECT_THROW(suite::runMenu(menu), rt::term::KeysExhausted);  // stops at the message
   shown = h.text();
   EXPECT_TRUE(screenHas("Opcja zakon`czona bl`e`dem:")) << shown;
-  EXPECT_NE(shown.find("Not a directory [WYDRUKI]"), std::string::npos) << shown;
+  EXPECT_TRUE(screenHas("Plik: WYDRUKI")) << shown;
+  EXPECT_TRUE(screenHas("Przyczyna: to nie jest katalog")) << shown;
+  EXPECT_EQ(shown.find("directory"), std::string::npos) << shown;
   h.keys({K_SPACE, K_DOWN, K_ENTER, K_ESC});
   suite::runMenu(menu);
   EXPECT_EQ(calls.size(), 1u);
