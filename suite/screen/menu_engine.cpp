@@ -106,6 +106,12 @@ void runItem(const MenuItem& item) {
   }
 }
 
+bool confirmLeaving() {
+  return rt::functions()
+      .call("DECYZJA", {rt::Value::logical(true), rt::Value::text("Czy zakon`czyc` prace` z programem ?")})
+      .logicalOr(false);
+}
+
 }  // namespace
 
 void runMenu(const MenuDef& menu) {
@@ -129,6 +135,8 @@ void runMenu(const MenuDef& menu) {
     size_t groups = menu.groups.size();
     switch (key) {
       case K_ESC:
+        // Leaving the menu ends the program: one stray Esc must not do that.
+        if (!confirmLeaving()) break;
         closeWindow(handle);
         restoreStatusLine();
         return;

@@ -64,18 +64,30 @@ TEST_F(MenuEngine, EveryEntryFunctionOfTheProgramIsOnTheZusMenu) {
   EXPECT_EQ(tools->items.front().function, "LOAD_ZUS");
 }
 
-TEST_F(MenuEngine, ShowsTheBarMovesAndLeavesWithEsc) {
+TEST_F(MenuEngine, EscAsksBeforeLeavingAndEnterOnTakLeaves) {
+  std::string asked;
+  rt::NativeFunction decyzja = *rt::functions().find("DECYZJA");
+  rt::functions().add("DECYZJA", [&](rt::Args& a) {
+    asked = a[1].strOr("");
+    return decyzja(a);
+  });
+  // "Nie" keeps the menu; Esc and Enter ("Tak" is preselected) leave it.
   h.keys({K_ESC});
-  rt::functions().call("FEKRAN", {rt::Value::text("zus")});
-  // Nothing called; the screen under the menu is given back.
-  EXPECT_TRUE(calls.empty());
+  h.type("N");
+  h.keys({K_DOWN, K_ENTER, K_ESC, K_ENTER});
+  suite::MenuDef menu{"test", "Test", {{"G", {{"Jeden", "TEST_ENTRY", {rt::Value::integer(1)}, ""},
+                                              {"Dwa", "TEST_ENTRY", {rt::Value::integer(2)}, ""}}}}};
+  suite::runMenu(menu);
+  EXPECT_EQ(asked, "Czy zakon`czyc` prace` z programem ?");
+  EXPECT_EQ(calls, (std::vector<int64_t>{2}));
+  rt::functions().add("DECYZJA", decyzja);
 }
 
 TEST_F(MenuEngine, EnterCallsTheHighlightedEntryByNameAndTheMenuGoesOn) {
   suite::MenuDef menu{"test", "Test", {{"PIERWSZA", {{"Jeden", "TEST_ENTRY", {rt::Value::integer(1)}, ""},
                                                      {"Dwa", "TEST_ENTRY", {rt::Value::integer(2)}, ""}}},
                                        {"DRUGA", {{"Trzy", "TEST_ENTRY", {rt::Value::integer(3)}, ""}}}}};
-  h.keys({K_DOWN, K_ENTER, K_RIGHT, K_ENTER, K_LEFT, K_UP, K_ENTER, K_ESC});
+  h.keys({K_DOWN, K_ENTER, K_RIGHT, K_ENTER, K_LEFT, K_UP, K_ENTER, K_ESC, K_ENTER});
   suite::runMenu(menu);
   EXPECT_EQ(calls, (std::vector<int64_t>{2, 3, 1}));
 }
@@ -94,7 +106,7 @@ TEST_F(MenuEngine, AnEntryThatFailsReportsItAndTheMenuGoesOn) {
     throw rt::Error(rt::ErrorKind::Open, "Open error", "DBUSEAREA", "NIEOBEC.DBF");
   });
   suite::MenuDef menu{"test", "Test", {{"G", {{"Zle", "TEST_FAILS", {}, ""}, {"Dobrze", "TEST_ENTRY", {}, ""}}}}};
-  h.keys({K_ENTER, K_SPACE, K_DOWN, K_ENTER, K_ESC});
+  h.keys({K_ENTER, K_SPACE, K_DOWN, K_ENTER, K_ESC, K_ENTER});
   suite::runMenu(menu);
   EXPECT_EQ(calls.size(), 1u);
 }
@@ -132,7 +144,7 @@ TEST_F(MenuEngine, AnEntryFailingOutsideTheRuntimeIsReportedAndTheMenuGoesOn) {
   EXPECT_TRUE(screenHas("Plik: WYDRUKI")) << shown;
   EXPECT_TRUE(screenHas("Przyczyna: to nie jest katalog")) << shown;
   EXPECT_EQ(shown.find("directory"), std::string::npos) << shown;
-  h.keys({K_SPACE, K_DOWN, K_ENTER, K_ESC});
+  h.keys({K_SPACE, K_DOWN, K_ENTER, K_ESC, K_ENTER});
   suite::runMenu(menu);
   EXPECT_EQ(calls.size(), 1u);
 }
