@@ -43,7 +43,7 @@ void say(const std::string& text) {
 }
 
 int usage() {
-  say("uz`ycie: zasilki [--demo] KATALOG");
+  say("ux`ycie: zasilki [--demo] KATALOG");
   return 2;
 }
 
