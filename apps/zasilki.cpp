@@ -36,8 +36,14 @@
 
 namespace {
 
+// A line for the user's terminal, which reads UTF-8; `text` is in the stored form of Polish
+// letters (code page 852 or the letter-and-backtick coding).
+void say(const std::string& text) {
+  std::fprintf(stderr, "zasilki: %s\n", rt::cp852ToUtf8(suite::displayText(text)).c_str());
+}
+
 int usage() {
-  std::fprintf(stderr, "usage: zasilki [--demo] DIR\n");
+  say("ux`ycie: zasilki [--demo] KATALOG");
   return 2;
 }
 
@@ -73,13 +79,16 @@ int main(int argc, char** argv) {
   try {
     registerEverything();
     if (demo && !suite::companyExists(dir)) {
-      std::fprintf(stderr, "Tworze firme demonstracyjna w %s ...\n", dir.c_str());
+      say("Tworze` firme` demonstracyjna` w katalogu " + rt::utf8ToCp852(dir) + " ...");
       suite::createDemoCompany(dir);
     }
     std::error_code ec;
     std::filesystem::current_path(dir, ec);
     if (ec) {
-      std::fprintf(stderr, "zasilki: %s: %s\n", dir.c_str(), ec.message().c_str());
+      for (const std::string& line :
+           con::errorLines(rt::userError(rt::ErrorKind::Open, "Nie mox`na przejs`c` do katalogu firmy", {},
+                                         rt::utf8ToCp852(dir), ec.value())))
+        say(line);
       return 1;
     }
     int result;
@@ -92,14 +101,16 @@ int main(int argc, char** argv) {
   } catch (const rt::term::LeaveRequested& leave) {
     return 128 + leave.signal;
   } catch (const rt::Error& e) {
-    // The user's terminal reads UTF-8; the message is built in the stored form of Polish letters.
-    std::string text = con::errorSummary(e);
-    if (!e.operation().empty()) text += ": " + e.operation();
-    if (!e.file().empty()) text += " (" + e.file() + ")";
-    std::fprintf(stderr, "zasilki: %s\n", rt::cp852ToUtf8(suite::displayText(text)).c_str());
+    for (const std::string& line : con::errorLines(e)) say(line);
     return 1;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "zasilki: %s\n", e.what());
+  } catch (const std::filesystem::filesystem_error& e) {
+    for (const std::string& line : con::errorLines(rt::Error(rt::ErrorKind::Other, {}, {},
+                                                            rt::utf8ToCp852(e.path1().string()),
+                                                            e.code().value())))
+      say(line);
+    return 1;
+  } catch (const std::exception&) {
+    say("Bl`a`d programu");
     return 1;
   }
 }

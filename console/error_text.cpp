@@ -2,7 +2,7 @@
 #include "console/error_text.h"
 
 #include <cerrno>
-#include <regex>
+#include <string_view>
 
 #include "console/message_window.h"
 #include "console/warning.h"
@@ -52,6 +52,7 @@ std::string systemErrorText(int code) {
     case EMFILE: return "za dux`o otwartych pliko`w";
     case EDQUOT: return "przekroczony przydzial` miejsca na dysku";
     case EBUSY: return "zaso`b zaje`ty";
+    case EBADF: return "plik otwarty tylko do odczytu";
     default: break;
   }
   return "bl`a`d systemu nr " + std::to_string(code);
@@ -59,84 +60,107 @@ std::string systemErrorText(int code) {
 
 namespace {
 
-// The few details of the runtime's English descriptions worth showing; the rest is covered by
-// the heading of the error's kind.
-struct DetailPattern {
-  const char* pattern;  // ECMAScript regex searched in the description
-  const char* text;     // Polish text; $1 stands for the first captured group
-};
-
-const DetailPattern kDetails[] = {
-    {"the index holds record ([0-9]+)", "indeks wskazuje nieistnieja`cy rekord $1"},
-    {"index does not match its table", "indeks nie zgadza sie` z baza`"},
-    {"earlier write was interrupted", "przerwany wczes`niej zapis"},
-    {"rebuild it with DBREINDEX|indexes must be rebuilt", "trzeba odbudowac` indeksy (DBREINDEX)"},
-    {"[Tt]runcated|too short", "plik jest obcie`ty"},
-    {"open read-only|read only", "plik otwarty tylko do odczytu"},
-    {"memo file is full", "plik notatek jest pel`ny"},
-    {"Index file is full", "plik indeksu jest pel`ny"},
-    {"Damaged memory file", "uszkodzony plik zmiennych"},
-    {"Exclusive required", "potrzebne wyl`a`czne otwarcie bazy"},
-    {"Lock required", "potrzebna blokada rekordu"},
-    {"Data type error", "zl`y typ danych"},
-    {"Alias already in use", "alias jux` jest ux`ywany"},
-    {"needs a terminal", "program wymaga terminala (wejs`cie lub wyjs`cie nie jest terminalem)"},
-    {"terminal type in TERM is unknown", "nieznany typ terminala w zmiennej TERM"},
-};
-
-// How the runtime's own English descriptions begin. A description that begins otherwise was
-// written in Polish by the layer that threw it (a print file, the installer's checks) and is
-// shown as it is.
-const char* const kRuntimeDescriptions[] = {
-    "Corruption detected", "Open error", "Lock failure", "Write error", "Read error",
-    "Create error", "Argument error", "Data type error", "Data width error", "Variable does not",
-    "Alias does not", "Alias already", "Workarea not", "Undefined function", "Zero divisor",
-    "Bound error", "Syntax error", "Index file", "Index key", "Invalid key", "Internal error",
-    "Exclusive required", "Lock required", "String overflow", "Nesting too deep",
-    "File is truncated", "Damaged memory file", "The terminal", "The program needs",
-};
-
-bool isRuntimeDescription(const std::string& description) {
-  if (description.empty()) return true;
-  for (const char* start : kRuntimeDescriptions)
-    if (description.starts_with(start)) return true;
-  return false;
+bool endsWithNoCase(std::string_view text, std::string_view tail) {
+  if (text.size() < tail.size()) return false;
+  for (size_t i = 0; i < tail.size(); ++i) {
+    char a = text[text.size() - tail.size() + i];
+    if (a >= 'A' && a <= 'Z') a = char(a - 'A' + 'a');
+    if (a != tail[i]) return false;
+  }
+  return true;
 }
+
+// A damaged compound index: the error names the index or happened in the index code.
+bool aboutIndex(const rt::Error& e) {
+  return e.operation() == "index" || e.operation() == "key" || endsWithNoCase(e.file(), ".cdx");
+}
+
+std::string causeText(rt::ErrorCause cause) {
+  using C = rt::ErrorCause;
+  switch (cause) {
+    case C::Truncated: return "plik jest obcie`ty";
+    case C::InterruptedWrite: return "przerwany wczes`niej zapis";
+    case C::ReadOnly: return "plik otwarty tylko do odczytu";
+    case C::Full: return "plik osia`gna`l` najwie`kszy rozmiar";
+    case C::ExclusiveNeeded: return "potrzebne wyl`a`czne otwarcie bazy";
+    case C::LockNeeded: return "potrzebna blokada rekordu";
+    case C::AliasInUse: return "alias jux` jest ux`ywany";
+    case C::NoTerminal: return "program wymaga terminala (wejs`cie lub wyjs`cie nie jest terminalem)";
+    case C::UnknownTerminal: return "nieznany typ terminala w zmiennej TERM";
+    case C::None:
+    case C::UserText: break;
+  }
+  return {};
+}
+
+// The remedy the user can apply, when there is one.
+std::string remedy(const rt::Error& e) {
+  if (e.cause() == rt::ErrorCause::InterruptedWrite || (e.kind() == rt::ErrorKind::Corrupt && aboutIndex(e)))
+    return "Nalex`y odbudowac` indeksy (DBREINDEX).";
+  return {};
+}
+
+// The runtime's operations in Polish; names of functions, fields and variables stand as they are.
+std::string operationText(const std::string& op) {
+  struct Word {
+    const char* op;
+    const char* text;
+  };
+  static const Word kWords[] = {
+      {"open", "otwarcie pliku"},        {"create", "utworzenie pliku"},
+      {"read", "odczyt"},                {"write", "zapis"},
+      {"append", "dopisanie rekordu"},   {"index", "indeks"},
+      {"index read", "odczyt indeksu"},  {"key", "klucz indeksu"},
+      {"memo", "plik notatek"},          {"print", "wydruk"},
+      {"rename", "zmiana nazwy pliku"},  {"stat", "sprawdzenie pliku"},
+      {"sync", "zapis na dysk"},         {"truncate", "skro`cenie pliku"},
+      {"arithmetic", "obliczenie"},      {"block", "blok kodu"},
+      {"expression", "wyrax`enie"},      {"backup", "kopia zapasowa"},
+      {"lock", "blokada"},               {"array access", "odczyt elementu tablicy"},
+      {"array assign", "zapis elementu tablicy"},
+  };
+  for (const Word& w : kWords)
+    if (op == w.op) return w.text;
+  return op;
+}
+
+bool userText(const rt::Error& e) { return e.cause() == rt::ErrorCause::UserText; }
+
+std::string headline(const rt::Error& e) { return userText(e) ? e.description() : errorHeading(e.kind()); }
 
 }  // namespace
 
-std::vector<std::string> errorDetails(const std::string& description) {
-  std::vector<std::string> out;
-  for (const DetailPattern& d : kDetails) {
-    std::smatch m;
-    if (!std::regex_search(description, m, std::regex(d.pattern))) continue;
-    std::string text = d.text;
-    const size_t at = text.find("$1");
-    if (at != std::string::npos) text.replace(at, 2, m.size() > 1 ? m[1].str() : std::string());
-    out.push_back(text);
-  }
-  return out;
+std::string errorReason(const rt::Error& e) {
+  std::string text = causeText(e.cause());
+  if (!text.empty()) return text;
+  if (e.osCode() != 0) return systemErrorText(e.osCode());
+  if (userText(e)) return {};
+  if (e.kind() == rt::ErrorKind::Corrupt && aboutIndex(e)) return "uszkodzony indeks";
+  if (e.kind() == rt::ErrorKind::Corrupt && (e.operation() == "RESTORE" || e.operation() == "SAVE"))
+    return "uszkodzony plik zmiennych";
+  if (e.kind() == rt::ErrorKind::Argument && !e.file().empty()) return "zl`y typ danych";
+  return {};
 }
 
 std::string errorSummary(const rt::Error& e) {
-  if (!isRuntimeDescription(e.description())) return e.description();
-  std::string text = errorHeading(e.kind());
-  for (const std::string& d : errorDetails(e.description())) text += "; " + d;
+  std::string text = headline(e);
+  if (std::string why = errorReason(e); !why.empty()) text += "; " + why;
   return text;
 }
 
 std::vector<std::string> errorLines(const rt::Error& e) {
   std::vector<std::string> lines;
-  const bool own = isRuntimeDescription(e.description());
-  std::string head = own ? errorHeading(e.kind()) : e.description();
-  if (!e.operation().empty()) head += ": " + e.operation();
-  lines.push_back(shortenLine(head));
-  if (own)
-    for (const std::string& d : errorDetails(e.description())) lines.push_back(shortenLine(d));
-  if (!e.file().empty()) lines.push_back(shortenLine("Plik: " + e.file()));
-  if (e.osCode() != 0)
-    lines.push_back(shortenLine("Kod bl`e`du systemu: " + std::to_string(e.osCode()) + " (" +
-                                systemErrorText(e.osCode()) + ")"));
+  std::string head = headline(e);
+  // The layer that wrote its own text said what it was doing.
+  if (!e.operation().empty() && !userText(e)) head += " (" + operationText(e.operation()) + ")";
+  lines.push_back(head);
+  if (!e.file().empty()) lines.push_back("Plik: " + shortenPath(e.file(), kMaxLineWidth - 6));
+  if (std::string why = errorReason(e); !why.empty()) {
+    if (e.osCode() != 0 && e.cause() == rt::ErrorCause::None)
+      why += " (kod " + std::to_string(e.osCode()) + ")";
+    lines.push_back("Przyczyna: " + why);
+  }
+  if (std::string what = remedy(e); !what.empty()) lines.push_back(what);
   return lines;
 }
 

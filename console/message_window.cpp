@@ -37,6 +37,11 @@ std::string shortenLine(std::string_view text) {
   return std::string(text.substr(0, 70)) + " ...";
 }
 
+std::string shortenPath(std::string_view path, size_t width) {
+  if (path.size() <= width) return std::string(path);
+  return "..." + std::string(path.substr(path.size() - (width - 3)));
+}
+
 EnvironmentScope::EnvironmentScope(std::optional<int> set) {
   auto& scr = rt::term::screen();
   env_.colours = set ? K_SET_ZESTAW(ColourState{*set, std::nullopt}) : K_SET_ZESTAW();

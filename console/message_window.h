@@ -23,6 +23,10 @@ inline constexpr const char* kUndefinedText = "Chwilowo nie okres`lone.";
 // A text of at most 74 characters: a longer one becomes its first 70 and " ...".
 std::string shortenLine(std::string_view text);
 
+// A path of at most `width` characters: a longer one loses its beginning ("..." and its end), so
+// the file's name stays in sight.
+std::string shortenPath(std::string_view path, size_t width = kMaxLineWidth);
+
 // The message window; returns its handle (already closed when it waited for a key).
 std::string showMessage(std::string_view text, int set = kInformSet, bool wait = true);
 std::string showMessage(const std::vector<std::string>& lines, int set = kInformSet,

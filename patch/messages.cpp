@@ -4,6 +4,7 @@
 #include "console/error_text.h"
 #include "console/message_window.h"
 #include "console/palette.h"
+#include "runtime/core/cp852.h"
 
 namespace patch {
 
@@ -57,15 +58,32 @@ std::string scriptLineText(int line) {
   return "Blad w linii " + std::to_string(line) + " skryptu update.dat";
 }
 
+namespace {
+
+// A Polish letter of code page 852 as its plain letter ("ę" as "e"); '?' for any other sign.
+char plainLetter(unsigned char c) {
+  static const std::pair<char32_t, char> kLetters[] = {
+      {U'ą', 'a'}, {U'ć', 'c'}, {U'ę', 'e'}, {U'ł', 'l'}, {U'ń', 'n'}, {U'ó', 'o'}, {U'ś', 's'}, {U'ź', 'z'},
+      {U'ż', 'z'}, {U'Ą', 'A'}, {U'Ć', 'C'}, {U'Ę', 'E'}, {U'Ł', 'L'}, {U'Ń', 'N'}, {U'Ó', 'O'}, {U'Ś', 'S'},
+      {U'Ź', 'Z'}, {U'Ż', 'Z'}};
+  const char32_t u = rt::cp852ToUnicode(c);
+  for (const auto& [letter, plain] : kLetters)
+    if (u == letter) return plain;
+  return '?';
+}
+
+}  // namespace
+
 std::string errorText(const rt::Error& e) {
   // The installer's texts are plain ASCII: the Polish letters' marks are dropped ("x`" is z with
-  // a dot, so it becomes a plain z).
+  // a dot, so it becomes a plain z), and so are those of a text written in code page 852.
   std::string text;
   const std::string marked = con::errorSummary(e);
   for (size_t i = 0; i < marked.size(); ++i) {
     const bool lettered = i + 1 < marked.size() && marked[i + 1] == '`';
     if (marked[i] == '`') continue;
-    text += lettered && (marked[i] == 'x' || marked[i] == 'X') ? char(marked[i] + 2) : marked[i];
+    if (static_cast<unsigned char>(marked[i]) >= 128) text += plainLetter(static_cast<unsigned char>(marked[i]));
+    else text += lettered && (marked[i] == 'x' || marked[i] == 'X') ? char(marked[i] + 2) : marked[i];
   }
   if (!e.operation().empty()) text += ": " + e.operation();
   if (!e.file().empty()) text += " (" + e.file() + ")";
@@ -73,8 +91,8 @@ std::string errorText(const rt::Error& e) {
 }
 
 ScriptFailure climbingName(int line, const std::string& name) {
-  return ScriptFailure(line, rt::Error(rt::ErrorKind::Argument,
-                                       "Nazwa pliku wychodzi poza swoj katalog", {}, name));
+  return ScriptFailure(line, rt::userError(rt::ErrorKind::Argument,
+                                           "Nazwa pliku wychodzi poza swoj katalog", {}, name));
 }
 
 void warnScriptFailure(const ScriptFailure& f) {

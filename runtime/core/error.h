@@ -31,6 +31,22 @@ enum class ErrorKind {
   Other,
 };
 
+// Why an operation failed, where neither the kind nor the system's error code tells it. The
+// user's text is built from these fields, never from the English description.
+enum class ErrorCause {
+  None,
+  Truncated,         // the file is shorter than its header says
+  InterruptedWrite,  // a writer stopped between a table and its index: the indexes must be rebuilt
+  ReadOnly,          // the file is open for reading only
+  Full,              // an index or memo file reached its largest size
+  ExclusiveNeeded,   // the operation needs the table opened exclusively
+  LockNeeded,        // the write needs a record or file lock
+  AliasInUse,
+  NoTerminal,        // the program's input or output is not a terminal
+  UnknownTerminal,   // TERM names no known terminal
+  UserText,          // the description is the user's text, in Polish, in the stored form
+};
+
 class Error : public std::runtime_error {
  public:
   Error(ErrorKind kind, std::string description, std::string operation = {},
@@ -42,13 +58,29 @@ class Error : public std::runtime_error {
   const std::string& file() const { return file_; }
   int osCode() const { return osCode_; }
   bool canRetry() const { return canRetry_; }
+  ErrorCause cause() const { return cause_; }
+
+  // Sets the cause: `throw Error(...).because(ErrorCause::Full)`.
+  Error& because(ErrorCause cause) {
+    cause_ = cause;
+    return *this;
+  }
 
  private:
   ErrorKind kind_;
   std::string description_, operation_, file_;
   int osCode_;
   bool canRetry_;
+  ErrorCause cause_ = ErrorCause::None;
 };
+
+// An error whose description is the user's text, in Polish (code page 852 or the stored form of
+// Polish letters, as the message windows take them).
+inline Error userError(ErrorKind kind, std::string text, std::string operation = {},
+                       std::string file = {}, int osCode = 0) {
+  return Error(kind, std::move(text), std::move(operation), std::move(file), osCode)
+      .because(ErrorCause::UserText);
+}
 
 // The runtime's numeric code of an error of the core ("BASE/1081" for an argument error of '+'),
 // for the error display; 0 when the error has no such code.

@@ -82,7 +82,7 @@ void CdxPager::markDirty(uint32_t offset) {
 
 uint8_t* CdxPager::write(uint32_t offset) {
   if (file_.readOnly())
-    throw Error(ErrorKind::Write, "Index file is open read-only", "index", file_.path());
+    throw Error(ErrorKind::Write, "Index file is open read-only", "index", file_.path()).because(ErrorCause::ReadOnly);
   checkOffset(offset);
   uint8_t* page = pageAt(offset);
   markDirty(offset);
@@ -101,7 +101,7 @@ void CdxPager::writeHeader(uint32_t offset, const std::array<uint8_t, kCdxHeader
 
 uint32_t CdxPager::allocateAtEnd(uint32_t count) {
   if (uint64_t(pageCount_) + count > 0xFFFFFFFFull / kCdxPageSize)
-    throw Error(ErrorKind::Write, "Index file is full", "index", file_.path());
+    throw Error(ErrorKind::Write, "Index file is full", "index", file_.path()).because(ErrorCause::Full);
   const uint32_t offset = pageCount_ * kCdxPageSize;
   pageCount_ += count;
   for (uint32_t i = 0; i < count; ++i) std::memset(write(offset + i * kCdxPageSize), 0, kCdxPageSize);
@@ -132,7 +132,7 @@ uint32_t CdxPager::allocateForBulk() {
   const uint32_t head = getLe32(read(0) + 4);
   if (head != 0 && head != kNoPage) return allocate();
   if (uint64_t(pageCount_) + 1 > 0xFFFFFFFFull / kCdxPageSize)
-    throw Error(ErrorKind::Write, "Index file is full", "index", file_.path());
+    throw Error(ErrorKind::Write, "Index file is full", "index", file_.path()).because(ErrorCause::Full);
   return pageCount_++ * kCdxPageSize;
 }
 

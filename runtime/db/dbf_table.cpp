@@ -118,7 +118,8 @@ std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, OpenOptions op
   File f = openLocked(path, options);
   uint8_t head[32] = {};
   if (f.readSome(0, head, 32) < 32)
-    throw Error(ErrorKind::Corrupt, "Corruption detected: file too short for a table header", "open", path);
+    throw Error(ErrorKind::Corrupt, "Corruption detected: file too short for a table header", "open", path)
+        .because(ErrorCause::Truncated);
   uint16_t headerLen = uint16_t(head[8] | head[9] << 8);
   std::vector<uint8_t> region(std::max<size_t>(headerLen, 32));
   size_t got = f.readSome(0, region.data(), region.size());
@@ -233,7 +234,8 @@ void DbfTable::refresh() {
   if (!shared_) return;
   const uint32_t n = countOnDisk();
   if (n != recCount_ && recordOffset(n + 1) > file_.size())
-    throw Error(ErrorKind::Corrupt, "Corruption detected: file is truncated", "read", path());
+    throw Error(ErrorKind::Corrupt, "Corruption detected: file is truncated", "read", path())
+        .because(ErrorCause::Truncated);
   recCount_ = diskCount_ = n;
 }
 
@@ -414,13 +416,14 @@ Value DbfTable::get(size_t i) {
 }
 
 void DbfTable::requireWritable(const char* op) {
-  if (readOnly_) throw Error(ErrorKind::Write, "Write error: the table is open read-only", op, path());
+  if (readOnly_)
+    throw Error(ErrorKind::Write, "Write error: the table is open read-only", op, path()).because(ErrorCause::ReadOnly);
 }
 
 void DbfTable::prepareChange() {
   requireWritable("write");
   if (shared_ && !appended_ && !fileLocked_ && !recordLocked(recno_))
-    throw Error(ErrorKind::Lock, "Lock required", "write", path());
+    throw Error(ErrorKind::Lock, "Lock required", "write", path()).because(ErrorCause::LockNeeded);
   if (!dirty_ && listener_) listener_->beforeChange(*this);
   dirty_ = true;
 }
@@ -525,7 +528,8 @@ void DbfTable::checkInterruptedWrite(const char* operation) {
   interrupted_ = true;
   if (!listener_ || !listener_->toleratesInterruptedWrite(*this))
     throw Error(ErrorKind::Corrupt, "Corruption detected: an earlier write was interrupted; the indexes must be rebuilt",
-                operation, path());
+                operation, path())
+        .because(ErrorCause::InterruptedWrite);
 }
 
 void DbfTable::flush() {
@@ -638,7 +642,7 @@ void DbfTable::scan(const std::function<void(uint32_t, const uint8_t*)>& fn) {
 // are then put in place as one step through a swap journal.
 void DbfTable::pack() {
   requireWritable("pack");
-  if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "PACK", path());
+  if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "PACK", path()).because(ErrorCause::ExclusiveNeeded);
   flush();
   flushBlocks();
   unmap();
@@ -715,7 +719,7 @@ void DbfTable::pack() {
 
 void DbfTable::zap() {
   requireWritable("zap");
-  if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "ZAP", path());
+  if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "ZAP", path()).because(ErrorCause::ExclusiveNeeded);
   dirty_ = appended_ = false;
   pendingMemos_.clear();
   pending_.clear();

@@ -108,12 +108,14 @@ size_t File::readSome(uint64_t off, void* buf, size_t n) const {
 void File::readExact(uint64_t off, void* buf, size_t n) const {
   if (readSome(off, buf, n) != n)
     throw Error(ErrorKind::Corrupt, "File is truncated (" + std::to_string(n) +
-                " bytes expected at offset " + std::to_string(off) + ")", "read", path_);
+                " bytes expected at offset " + std::to_string(off) + ")", "read", path_)
+        .because(ErrorCause::Truncated);
 }
 
 void File::checkWriteFault(uint64_t off, size_t n) const {
   if (readOnly_)
-    throw Error(ErrorKind::Write, "Write error: file is open read-only", "write", path_, EBADF);
+    throw Error(ErrorKind::Write, "Write error: file is open read-only", "write", path_, EBADF)
+        .because(ErrorCause::ReadOnly);
   if (auto& fault = writeFault()) {
     if (int err = fault(path_, off, n))
       throw Error(ErrorKind::Write, "Write error: " + osText(err), "write", path_, err, true);

@@ -126,7 +126,8 @@ std::string MemoFile::readFpt(uint32_t block, uint32_t* type) const {
 
 uint32_t MemoFile::write(std::string_view text) {
   if (kind_ != Kind::Fpt)
-    throw Error(ErrorKind::Write, "Write error: memo files of this kind are read only", "memo", file_.path());
+    throw Error(ErrorKind::Write, "Write error: memo files of this kind are read only", "memo", file_.path())
+        .because(ErrorCause::ReadOnly);
   if (text.empty()) return 0;
   return append(1, text);
 }
@@ -134,7 +135,8 @@ uint32_t MemoFile::write(std::string_view text) {
 uint32_t MemoFile::copyFrom(const MemoFile& source, uint32_t block) {
   if (block == 0) return 0;
   if (source.kind_ != Kind::Fpt || kind_ != Kind::Fpt)
-    throw Error(ErrorKind::Write, "Write error: memo files of this kind are read only", "memo", file_.path());
+    throw Error(ErrorKind::Write, "Write error: memo files of this kind are read only", "memo", file_.path())
+        .because(ErrorCause::ReadOnly);
   uint32_t type = 1;
   std::string data = source.readFpt(block, &type);
   return append(type, data);
@@ -163,7 +165,7 @@ uint32_t MemoFile::append(uint32_t type, std::string_view text) {
   // Never write over data a damaged header claims is free.
   const uint32_t target = std::max({fh.nextFree, blocksFor(FptHeader::kSize), blocksFor(size)});
   if (uint64_t(target) + need > 0xFFFFFFFFull)
-    throw Error(ErrorKind::Write, "Write error: the memo file is full", "memo", file_.path());
+    throw Error(ErrorKind::Write, "Write error: the memo file is full", "memo", file_.path()).because(ErrorCause::Full);
   // Whole blocks, so the file stays aligned; the pointer moves only after the text is in.
   std::vector<uint8_t> buf(size_t(need) * blockSize_, 0);
   MemoBlockHeader mh{type, uint32_t(text.size())};

@@ -50,7 +50,7 @@ WorkArea& WorkAreas::use(const std::string& path, const UseOptions& options) {
   int number = options.newArea ? freeNumber() : selected_;
   if (!options.newArea && areas_.count(number)) close(number);
   if (numberOf(alias) != 0)
-    throw Error(ErrorKind::Open, "Alias already in use", alias, path);
+    throw Error(ErrorKind::Open, "Alias already in use", alias, path).because(ErrorCause::AliasInUse);
   std::unique_ptr<DbfTable> table;
   try {
     table = DbfTable::open(path, {options.shared, options.readOnly});

@@ -55,14 +55,14 @@ std::string reason(int code) {
   }
 }
 
+// The file and the system's reason are the error's fields, so a long path cannot push the
+// reason out of the message.
 [[noreturn]] void cannotCreate(const std::string& path, int code) {
-  throw Error(ErrorKind::Create, pl("Nie można utworzyć pliku wydruku ") + path + ": " + reason(code), "print",
-              path, code);
+  throw userError(ErrorKind::Create, pl("Nie można utworzyć pliku wydruku"), "print", path, code);
 }
 
 [[noreturn]] void cannotWrite(const std::string& path, int code) {
-  throw Error(ErrorKind::Write, pl("Nie można zapisać pliku wydruku ") + path + ": " + reason(code), "print",
-              path, code);
+  throw userError(ErrorKind::Write, pl("Nie można zapisać pliku wydruku"), "print", path, code);
 }
 
 std::string findOnPath(const std::string& program) {
@@ -198,13 +198,13 @@ class PrinterDevice : public Device {
     pid_t pid;
     int rc = posix_spawn(&pid, lp_.c_str(), nullptr, nullptr, argv.data(), environ);
     if (rc != 0)
-      throw Error(ErrorKind::Other, pl("Nie można uruchomić polecenia drukowania ") + lp_ + ": " + reason(rc),
-                  "print");
+      throw userError(ErrorKind::Other, pl("Nie można uruchomić polecenia drukowania ") + lp_ + ": " + reason(rc),
+                      "print");
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-      throw Error(ErrorKind::Other,
+      throw userError(ErrorKind::Other,
                   pl("Drukarka nie przyjęła wydruku (polecenie lp zakończone kodem ") +
                       std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ")",
                   "print");
@@ -254,15 +254,15 @@ std::unique_ptr<Device> openDevice(DeviceKind kind, const DeviceOptions& options
       return openScreenDevice(options);
     case DeviceKind::File:
       if (options.path.empty())
-        throw Error(ErrorKind::Argument, pl("Nie podano nazwy pliku wydruku"), "print");
+        throw userError(ErrorKind::Argument, pl("Nie podano nazwy pliku wydruku"), "print");
       return std::make_unique<FileDevice>(options);
     case DeviceKind::Printer: {
       std::string lp = findOnPath("lp");
-      if (lp.empty()) throw Error(ErrorKind::Open, noPrinterMessage(), "print");
+      if (lp.empty()) throw userError(ErrorKind::Open, noPrinterMessage(), "print");
       return std::make_unique<PrinterDevice>(lp, options);
     }
   }
-  throw Error(ErrorKind::Argument, pl("Nieznane urządzenie wydruku"), "print");
+  throw userError(ErrorKind::Argument, pl("Nieznane urządzenie wydruku"), "print");
 }
 
 }  // namespace rt::print

@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "runtime/core/cp852.h"
 #include "runtime/core/error.h"
 #include "runtime/term/glyphs.h"
 #include "runtime/term/keys.h"
@@ -26,10 +27,22 @@
 
 namespace rt::term {
 
+namespace {
+
+// "80 kolumn", "24 wiersze", "1 wiersz": the noun's form after a number, as Polish counts.
+std::string counted(int n, const char* one, const char* few, const char* many) {
+  const int tens = n % 100, units = n % 10;
+  const char* noun = n == 1 ? one : (units >= 2 && units <= 4 && (tens < 12 || tens > 14)) ? few : many;
+  return std::to_string(n) + " " + noun;
+}
+
+}  // namespace
+
 std::string terminalTooSmallMessage(int cols, int rows) {
-  return "The terminal window has " + std::to_string(cols) + " columns and " +
-         std::to_string(rows) + " rows; the program needs at least " +
-         std::to_string(kScreenCols) + " columns and " + std::to_string(kScreenRows) + " rows.";
+  return utf8ToCp852("Okno terminala ma " + counted(cols, "kolumnę", "kolumny", "kolumn") + " i " +
+                     counted(rows, "wiersz", "wiersze", "wierszy") + "; program wymaga co najmniej " +
+                     counted(kScreenCols, "kolumny", "kolumn", "kolumn") + " i " +
+                     counted(kScreenRows, "wiersza", "wierszy", "wierszy") + ".");
 }
 
 std::optional<int> mapCursesKey(int code) {
@@ -176,14 +189,16 @@ class CursesBackend : public Backend {
     // environment, take the C one with UTF-8 characters.
     if (!utf8Locale()) std::setlocale(LC_CTYPE, "C.UTF-8");
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
-      throw Error(ErrorKind::Other, "The program needs a terminal: its input or output is not one.");
+      throw Error(ErrorKind::Other, "The program needs a terminal: its input or output is not one.")
+          .because(ErrorCause::NoTerminal);
     if (!newterm(nullptr, stdout, stdin))
-      throw Error(ErrorKind::Other, "The terminal type in TERM is unknown; cannot start the screen.");
+      throw Error(ErrorKind::Other, "The terminal type in TERM is unknown; cannot start the screen.")
+          .because(ErrorCause::UnknownTerminal);
     gActive = true;
     if (COLS < kScreenCols || LINES < kScreenRows) {
       std::string msg = terminalTooSmallMessage(COLS, LINES);
       restoreTerminal();
-      throw Error(ErrorKind::Other, msg);
+      throw userError(ErrorKind::Other, msg);
     }
     raw();
     noecho();
@@ -267,6 +282,8 @@ class CursesBackend : public Backend {
           onResize();
           continue;
         }
+        // While only the message about the size is visible, keys would act on a hidden screen.
+        if (tooSmall_) continue;
         if (auto it = extended_.find(int(ch)); it != extended_.end()) return it->second;
         if (auto k = mapCursesKey(int(ch))) return *k;
         continue;  // a key we have no code for
@@ -374,8 +391,8 @@ class CursesBackend : public Backend {
     if (small) {
       tooSmall_ = true;
       erase();
-      std::string msg = terminalTooSmallMessage(COLS, LINES);
-      mvaddnstr(0, 0, msg.c_str(), COLS * LINES);
+      std::string msg = cp852ToUtf8(terminalTooSmallMessage(COLS, LINES));
+      mvaddnstr(0, 0, msg.c_str(), int(msg.size()));
       refresh();
       return;
     }

@@ -397,6 +397,9 @@ class Builder {
       link.push_back({"zsx_dan" + std::to_string(n), txt(linked ? itemCode('B', n) : "")});
     }
     memoryFile("zas.zus", link, "zsx_*");
+    // The program parameters a first calculation needs: the employee's social contributions
+    // (13.71%), which the minimum-wage floors take off the wage.
+    memoryFile("zaokrag.zus", {{"zusx_sprsk", num(13.71, 2)}}, "zusx_*");
     memoryFile("zus_kdr.mem", {{"zkdr_du", txt("KD_UBEZP")}, {"zkdr_do", txt("KD_DOWOD")}}, "zkdr_*");
     memoryFile("place/par_prog.mem", {{"staz_pracy", txt("S001")}}, "");
   }

@@ -2,9 +2,11 @@
 #include "suite/screen/menu_engine.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "console/error_text.h"
 #include "runtime/core/context.h"
+#include "runtime/core/cp852.h"
 #include "runtime/core/error.h"
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
@@ -76,6 +78,12 @@ void showHelp(const MenuState& st) {
                                 : " " + group.items[st.item[st.group]].help));
 }
 
+void showFailure(const rt::Error& e) {
+  std::vector<std::string> lines{displayText("Opcja zakon`czona bl`e`dem:")};
+  for (const std::string& line : con::errorLines(e)) lines.push_back(displayText(line));
+  showMessage(lines, 3);
+}
+
 void runItem(const MenuItem& item) {
   // An option that ends with an error leaves its own status lines behind; the message is shown
   // over the menu's.
@@ -85,18 +93,23 @@ void runItem(const MenuItem& item) {
     rt::functions().call(item.function, args);
   } catch (const rt::Error& e) {
     unwindStatusLine(statusDepth);
-    std::vector<std::string> lines{displayText("Opcja zakon`czona bl`e`dem:"), displayText(con::errorSummary(e))};
-    if (!e.operation().empty()) lines.push_back(e.operation());
-    // A long path keeps its end, the file's name, in sight; the window cuts a line's end.
-    if (!e.file().empty())
-      lines.push_back(e.file().size() > 74 ? "... " + e.file().substr(e.file().size() - 70) : e.file());
-    showMessage(lines, 3);
-  } catch (const std::exception& e) {
+    showFailure(e);
+  } catch (const std::filesystem::filesystem_error& e) {
+    unwindStatusLine(statusDepth);
+    // A file operation of the standard library: its file and the system's code tell what failed.
+    showFailure(rt::Error(rt::ErrorKind::Other, {}, {}, rt::utf8ToCp852(e.path1().string()), e.code().value()));
+  } catch (const std::exception&) {
     unwindStatusLine(statusDepth);
     // Not one of the runtime's errors, but the option has ended all the same: the user is told
     // and the menu goes on.
-    showMessage({displayText("Opcja zakon`czona bl`e`dem:"), e.what()}, 3);
+    showFailure(rt::Error(rt::ErrorKind::Other, {}));
   }
+}
+
+bool confirmLeaving() {
+  return rt::functions()
+      .call("DECYZJA", {rt::Value::logical(true), rt::Value::text("Czy zakon`czyc` prace` z programem ?")})
+      .logicalOr(false);
 }
 
 }  // namespace
@@ -122,6 +135,8 @@ void runMenu(const MenuDef& menu) {
     size_t groups = menu.groups.size();
     switch (key) {
       case K_ESC:
+        // Leaving the menu ends the program: one stray Esc must not do that.
+        if (!confirmLeaving()) break;
         closeWindow(handle);
         restoreStatusLine();
         return;

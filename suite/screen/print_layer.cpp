@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "console/error_text.h"
+#include "console/message_window.h"
 #include "runtime/core/context.h"
 #include "runtime/core/cp852.h"
 #include "runtime/core/error.h"
@@ -55,7 +56,10 @@ void cutShortByEsc() {
   job().reset();
   noDevice();
   std::vector<std::string> lines{displayText("Wydruk przerwany")};
-  if (!state().file.empty()) lines.push_back(displayText("Wydrukowana cze`s`c` jest w pliku ") + state().file);
+  if (!state().file.empty()) {
+    lines.push_back(displayText("Wydrukowana cze`s`c` jest w pliku"));
+    lines.push_back(con::shortenPath(state().file));
+  }
   message(lines, 3);
 }
 
@@ -64,7 +68,9 @@ void failed(const rt::Error& e) {
   if (job()) job()->abandon();
   job().reset();
   noDevice();
-  message({displayText("Wydruk przerwany:"), displayText(con::errorSummary(e))}, 3);
+  std::vector<std::string> lines{displayText("Wydruk przerwany:")};
+  for (const std::string& l : con::errorLines(e)) lines.push_back(displayText(l));
+  message(lines, 3);
 }
 
 // Runs a step of the print; Esc or a failure of the device ends the print with a message.
@@ -124,7 +130,7 @@ void endJob(bool normally) {
   });
   if (!job()) return;  // cut short or failed while closing: said so already
   job().reset();
-  if (!state().file.empty()) message({displayText("Wydruk zapisano w pliku"), state().file}, 0);
+  if (!state().file.empty()) message({displayText("Wydruk zapisano w pliku"), con::shortenPath(state().file)}, 0);
 }
 
 int chooseDevice() {
@@ -193,7 +199,9 @@ void registerPrintLayerFunctions() {
       job() = std::make_unique<rt::print::PrintJob>(
           rt::print::openDevice(rt::print::DeviceKind(device), options), setup);
     } catch (const rt::Error& e) {
-      message({displayText(con::errorSummary(e))}, 3);
+      std::vector<std::string> lines;
+      for (const std::string& l : con::errorLines(e)) lines.push_back(displayText(l));
+      message(lines, 3);
       vars().assign("urzadzenie", rt::Value::integer(0));
       return rt::Value::logical(false);
     }

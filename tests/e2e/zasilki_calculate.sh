@@ -30,7 +30,7 @@ screen | grep -qF "Liczba pracowników o niedostępnych danych: 0" || fail "unav
 screen | grep -qF "Nie stwierdzono błędów krytycznych!" || fail "critical errors"
 keys Enter
 wait_for "Obliczanie zasiłków"
-keys Escape
+leave_program
 wait_for "EXIT=0"
 
 # The register, read by an independent reader.

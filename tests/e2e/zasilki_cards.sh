@@ -33,7 +33,7 @@ wait_for "Wydruk zapisano w pliku"
 screen | grep -qF "$work/demo/WYDRUKI/wydruk.txt" || fail "the message does not name the file"
 keys Enter
 wait_for "Karty zasiłkowe"
-keys Escape
+leave_program
 wait_for "EXIT=0"
 
 printed="$work/demo/WYDRUKI/wydruk.txt"

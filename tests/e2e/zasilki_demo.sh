@@ -39,7 +39,7 @@ keys Enter
 wait_gone "NIEOBEC.cdx"
 wait_for "Rejestr zasiłków"
 
-keys Escape
+leave_program
 wait_for "EXIT=0"
 [ "$(tm display -p -t "$session" '#{alternate_on}')" = "0" ] || fail "the terminal was left in the alternate screen"
 echo "ok"

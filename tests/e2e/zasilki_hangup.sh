@@ -58,8 +58,6 @@ keys Escape
 wait_for "Wybierz pracownika"
 keys Escape
 wait_gone "Wybierz pracownika"
-keys Escape
-sleep 0.3
-keys Escape
+leave_program
 wait_for "EXIT=0"
 echo "ok"

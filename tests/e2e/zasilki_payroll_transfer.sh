@@ -166,6 +166,6 @@ wait_for "Rejestr zasiłków"
 transfer "Liczba usuniętych zasiłków cofniętych z PŁAC: 1"
 expect_items "K010=0 N008=0 N010=0" "the send after the deletion"
 
-keys Escape
+leave_program
 wait_for "EXIT=0"
 echo "ok"

@@ -72,8 +72,6 @@ wait_for "Wybierz pracownika"
 keys Escape
 wait_gone "Wybierz pracownika"
 wait_for "Rejestr zasiłków"
-keys Escape
-sleep 0.3
-keys Escape
+leave_program
 wait_for "EXIT=0"
 echo "ok"

@@ -1,6 +1,7 @@
 // Section dispatch, the run status and the closing section; every name a script may call.
 #include "patch_fixture.h"
 
+#include "runtime/core/cp852.h"
 #include "runtime/memfile/memfile.h"
 
 namespace patchtest {
@@ -11,9 +12,12 @@ using ScriptInterpreter = InstallerTest;
 // The runtime's English descriptions reach the installer's windows as plain ASCII Polish.
 TEST(InstallerErrorText, RuntimeErrorsReadInAsciiPolish) {
   EXPECT_EQ(patch::errorText(rt::Error(rt::ErrorKind::Write, "Write error: ", "DBCOMMIT", "KADRY.DBF", ENOSPC)),
-            "Blad zapisu: DBCOMMIT (KADRY.DBF)");
+            "Blad zapisu; brak miejsca na dysku: DBCOMMIT (KADRY.DBF)");
   EXPECT_EQ(patch::errorText(rt::Error(rt::ErrorKind::Lock, "Lock failure: the table is busy", "USE", "A.DBF")),
             "Plik lub rekord uzywany na innym stanowisku: USE (A.DBF)");
+  // A text the runtime wrote in code page 852 (the terminal's size) loses its letters' marks too.
+  EXPECT_EQ(patch::errorText(rt::userError(rt::ErrorKind::Other, rt::utf8ToCp852("Zażółć gęślą jaźń"))),
+            "Zazolc gesla jazn");
 }
 
 TEST_F(ScriptInterpreter, ClosingSectionRunsOkOrErrorBlockThenFurtherBlocks) {

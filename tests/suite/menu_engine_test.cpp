@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "console/register.h"
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/term/headless.h"
@@ -25,6 +28,7 @@ class MenuEngine : public ::testing::Test {
  protected:
   void SetUp() override {
     registerScreenFunctions();
+    con::registerConsoleFunctions();
     suite::registerSuiteFunctions();
     rt::functions().add("TEST_ENTRY", [this](rt::Args& a) {
       calls.push_back(a[0].intOr(-1));
@@ -60,18 +64,30 @@ TEST_F(MenuEngine, EveryEntryFunctionOfTheProgramIsOnTheZusMenu) {
   EXPECT_EQ(tools->items.front().function, "LOAD_ZUS");
 }
 
-TEST_F(MenuEngine, ShowsTheBarMovesAndLeavesWithEsc) {
+TEST_F(MenuEngine, EscAsksBeforeLeavingAndEnterOnTakLeaves) {
+  std::string asked;
+  rt::NativeFunction decyzja = *rt::functions().find("DECYZJA");
+  rt::functions().add("DECYZJA", [&](rt::Args& a) {
+    asked = a[1].strOr("");
+    return decyzja(a);
+  });
+  // "Nie" keeps the menu; Esc and Enter ("Tak" is preselected) leave it.
   h.keys({K_ESC});
-  rt::functions().call("FEKRAN", {rt::Value::text("zus")});
-  // Nothing called; the screen under the menu is given back.
-  EXPECT_TRUE(calls.empty());
+  h.type("N");
+  h.keys({K_DOWN, K_ENTER, K_ESC, K_ENTER});
+  suite::MenuDef menu{"test", "Test", {{"G", {{"Jeden", "TEST_ENTRY", {rt::Value::integer(1)}, ""},
+                                              {"Dwa", "TEST_ENTRY", {rt::Value::integer(2)}, ""}}}}};
+  suite::runMenu(menu);
+  EXPECT_EQ(asked, "Czy zakon`czyc` prace` z programem ?");
+  EXPECT_EQ(calls, (std::vector<int64_t>{2}));
+  rt::functions().add("DECYZJA", decyzja);
 }
 
 TEST_F(MenuEngine, EnterCallsTheHighlightedEntryByNameAndTheMenuGoesOn) {
   suite::MenuDef menu{"test", "Test", {{"PIERWSZA", {{"Jeden", "TEST_ENTRY", {rt::Value::integer(1)}, ""},
                                                      {"Dwa", "TEST_ENTRY", {rt::Value::integer(2)}, ""}}},
                                        {"DRUGA", {{"Trzy", "TEST_ENTRY", {rt::Value::integer(3)}, ""}}}}};
-  h.keys({K_DOWN, K_ENTER, K_RIGHT, K_ENTER, K_LEFT, K_UP, K_ENTER, K_ESC});
+  h.keys({K_DOWN, K_ENTER, K_RIGHT, K_ENTER, K_LEFT, K_UP, K_ENTER, K_ESC, K_ENTER});
   suite::runMenu(menu);
   EXPECT_EQ(calls, (std::vector<int64_t>{2, 3, 1}));
 }
@@ -90,7 +106,7 @@ TEST_F(MenuEngine, AnEntryThatFailsReportsItAndTheMenuGoesOn) {
     throw rt::Error(rt::ErrorKind::Open, "Open error", "DBUSEAREA", "NIEOBEC.DBF");
   });
   suite::MenuDef menu{"test", "Test", {{"G", {{"Zle", "TEST_FAILS", {}, ""}, {"Dobrze", "TEST_ENTRY", {}, ""}}}}};
-  h.keys({K_ENTER, K_SPACE, K_DOWN, K_ENTER, K_ESC});
+  h.keys({K_ENTER, K_SPACE, K_DOWN, K_ENTER, K_ESC, K_ENTER});
   suite::runMenu(menu);
   EXPECT_EQ(calls.size(), 1u);
 }
@@ -113,7 +129,8 @@ TEST_F(MenuEngine, TheErrorMessageOfAnEntryStandsOverTheMenusStatusLineNotTheEnt
 TEST_F(MenuEngine, AnEntryFailingOutsideTheRuntimeIsReportedAndTheMenuGoesOn) {
   std::string shown;
   rt::functions().add("TEST_THROWS", [](rt::Args&) -> rt::Value {
-    throw std::runtime_error("cannot create directories: Not a directory [WYDRUKI]");
+    throw std::filesystem::filesystem_error("cannot create directories", "WYDRUKI",
+                                            std::error_code(ENOTDIR, std::generic_category()));
   });
   rt::functions().add("TEST_LOOKS", [&](rt::Args&) {
     calls.push_back(0);
@@ -124,8 +141,10 @@ TEST_F(MenuEngine, AnEntryFailingOutsideTheRuntimeIsReportedAndTheMenuGoesOn) {
   EXPECT_THROW(suite::runMenu(menu), rt::term::KeysExhausted);  // stops at the message
   shown = h.text();
   EXPECT_TRUE(screenHas("Opcja zakon`czona bl`e`dem:")) << shown;
-  EXPECT_NE(shown.find("Not a directory [WYDRUKI]"), std::string::npos) << shown;
-  h.keys({K_SPACE, K_DOWN, K_ENTER, K_ESC});
+  EXPECT_TRUE(screenHas("Plik: WYDRUKI")) << shown;
+  EXPECT_TRUE(screenHas("Przyczyna: to nie jest katalog")) << shown;
+  EXPECT_EQ(shown.find("directory"), std::string::npos) << shown;
+  h.keys({K_SPACE, K_DOWN, K_ENTER, K_ESC, K_ENTER});
   suite::runMenu(menu);
   EXPECT_EQ(calls.size(), 1u);
 }

@@ -71,6 +71,26 @@ TEST_F(PrintLayer, AFilePrintBreaksPagesAndCallsTheTitleRoutineOnEach) {
   EXPECT_EQ(h.keysLeft(), 0u) << "no message named the file";
 }
 
+TEST_F(PrintLayer, TheMessageNamingTheFileOfADeepCompanyKeepsTheFilesName) {
+  const fs::path deep = dir / std::string(40, 'k') / std::string(40, 'f');
+  fs::create_directories(deep);
+  fs::current_path(deep);
+  std::vector<std::string> shown;
+  rt::functions().add("KOM3", [&](rt::Args& a) {
+    for (const rt::Value& l : a[0].arr()) shown.push_back(l.str());
+    return rt::Value();
+  });
+  call("DEV");
+  rt::context().memvars.assign("urzadzenie", rt::Value::integer(2));
+  ASSERT_TRUE(call("DEV_OPEN").logical());
+  call("DEV_LINIA", {rt::Value::text("wiersz")});
+  call("DEV_CLOSE");
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_LE(shown[1].size(), 74u) << shown[1];
+  EXPECT_TRUE(shown[1].ends_with("/WYDRUKI/wydruk.txt")) << shown[1];
+  EXPECT_TRUE(shown[1].starts_with("...")) << shown[1];
+}
+
 TEST_F(PrintLayer, AFilePrintWhoseFolderCannotBeMadeIsRefusedWithAMessage) {
   std::ofstream(dir / "WYDRUKI") << "not a folder";
   rt::term::Headless h;
@@ -101,9 +121,11 @@ TEST_F(PrintLayer, AFullDiskDropsTheNewPrintWithAMessageAndKeepsThePreviousFile)
   rt::print::setWriteFault([](const std::string&) { return ENOSPC; });
   call("DEV_LINIA", {rt::Value::text("wiersz 2")});
   rt::print::setWriteFault(nullptr);
-  ASSERT_EQ(shown.size(), 2u);
+  ASSERT_EQ(shown.size(), 4u);
   EXPECT_EQ(shown[0], "Wydruk przerwany:");
-  EXPECT_NE(shown[1].find("brak miejsca na dysku"), std::string::npos) << shown[1];
+  EXPECT_EQ(shown[2].find("Plik: "), 0u) << shown[2];
+  EXPECT_TRUE(shown[2].ends_with("wydruk.txt")) << shown[2];
+  EXPECT_NE(shown[3].find("brak miejsca na dysku"), std::string::npos) << shown[3];
   EXPECT_TRUE(call("DEV_PRZERWANY").logical());
   EXPECT_EQ(rt::context().memvars.get("urzadzenie").num(), 0);
   call("DEV_LINIA", {rt::Value::text("wiersz 3")});

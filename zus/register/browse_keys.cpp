@@ -134,7 +134,7 @@ int POMOC() {
   call("STATLINE", {txt("Nacis`nij dowolny klawisz ...")});
   {
     settings::ColourSet colours(38);
-    settings::OpenWindow window(-1, 7, 13, 20, 66, "Opis klawiszy pomocniczych:", 38);
+    settings::OpenWindow window(-1, 7, 13, 21, 66, "Opis klawiszy pomocniczych:", 38);
     struct Line {
       const char* key;
       const char* text;
@@ -152,6 +152,7 @@ int POMOC() {
         {"Del", "- Kasowanie zasil`ku", true},
         {"Esc", "- Wyjs`cie bez zapisu", true},
         {"Ctrl_W", "- Wyjs`cie z zapisem", true},
+        {"Ctrl_F3", "- Ponowne przeniesienie do pl`ac (edycja)", true},
     };
     std::string bold = call("K_BOLD", {num(0)}).strOr("");
     int r = 9;

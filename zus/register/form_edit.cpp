@@ -28,8 +28,9 @@ namespace {
 using namespace form;
 
 constexpr int kEsc = 27;
+// Every key of the form in the 80 columns of the status line: blanks between the keys.
 const char* const kFormStatusLine =
-    "Enter-Potwierdzenie, F5-Kopia, F7-Odl`a`cz, Ctrl_F2-Dni poza, Esc-Rezygnacja, Ctrl_W-Zapis";
+    "Enter-Potwierdzenie F5-Kopia F7-Odl`a`cz Ctrl_F2-Dni poza Esc-Rezygn. Ctrl_W-Zapis";
 
 void restoreBrowseView() { callIfPresent("DAJ_SCOPY", {}, {}); }
 

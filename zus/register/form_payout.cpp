@@ -142,6 +142,9 @@ bool DAJ_DATKI() {
       message(kFillPayout, 3);
     }
   }
+  // An empty date has been refused above: comparing it with the end of the benefit or the year
+  // filter would only put up more windows, each taking one of the keys the user types next.
+  if (date("_dat_wyp") == 0) return false;
   if (date("_dat_wyp") < date("_do"))
     message("Data wypl`aty wczes`niejsza nix` data kon`cowa zasil`ku", 5);
   if (!passesYearFilter(date("_dat_wyp"))) result = false;

@@ -54,10 +54,8 @@ bool restoreSettings(const std::string& path) {
 }
 
 void reportStartFailure(const rt::Error& e) {
-  std::vector<rt::Value> lines{rt::Value::text("Program nie mox`e rozpocza`c` pracy:"),
-                               rt::Value::text(con::errorSummary(e))};
-  if (!e.operation().empty()) lines.push_back(rt::Value::text(e.operation()));
-  if (!e.file().empty()) lines.push_back(rt::Value::text(e.file()));
+  std::vector<rt::Value> lines{rt::Value::text("Program nie mox`e rozpocza`c` pracy:")};
+  for (const std::string& line : con::errorLines(e)) lines.push_back(rt::Value::text(line));
   rt::Value komen = rt::Value::newArray(lines.size());
   for (size_t i = 0; i < lines.size(); ++i) komen.arr()[i] = lines[i];
   call("KOM3", {komen, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});

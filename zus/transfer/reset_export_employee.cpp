@@ -119,7 +119,7 @@ bool writeRow(ExportRun& run, const RowValues& values, const std::string& mapped
     t.deleteRecord();
     t.unlockRecord(t.recno());
     run.rowTakenBack = true;
-    run.failure = "Bl`a`d zapisu do bazy ZAS_EXP.dbf: " + con::errorSummary(e) + " " + e.operation();
+    run.failure = "Bl`a`d zapisu do bazy ZAS_EXP.dbf: " + con::errorSummary(e);
     return false;
   }
   return true;

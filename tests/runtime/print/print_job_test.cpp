@@ -172,7 +172,9 @@ TEST_F(FilePrint, AFailingWriteLeavesThePreviousPrintAndNoTemporaryFile) {
       job->line("nowy");
       ADD_FAILURE() << "no error";
     } catch (const Error& e) {
-      EXPECT_EQ(e.description(), utf8ToCp852("Nie można zapisać pliku wydruku " + path + ": brak miejsca na dysku"));
+      EXPECT_EQ(e.description(), utf8ToCp852("Nie można zapisać pliku wydruku"));
+      EXPECT_EQ(e.file(), path);
+      EXPECT_EQ(e.osCode(), ENOSPC);
     }
     job->abandon();
     EXPECT_FALSE(job->isOpen());
@@ -216,7 +218,9 @@ TEST(FileDevice, UncreatableFileIsAClearError) {
     openDevice(DeviceKind::File, o);
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_EQ(e.description(), utf8ToCp852("Nie można utworzyć pliku wydruku /nonexistent-dir/out.txt: brak katalogu"));
+    EXPECT_EQ(e.description(), utf8ToCp852("Nie można utworzyć pliku wydruku"));
+    EXPECT_EQ(e.file(), "/nonexistent-dir/out.txt");
+    EXPECT_EQ(e.osCode(), ENOENT);
   }
 }
 

@@ -1,6 +1,7 @@
 // ncurses key codes mapped to the runtime's, with no terminal needed.
 #include <gtest/gtest.h>
 
+#include "runtime/core/cp852.h"
 #include "runtime/term/curses_backend.h"
 #include "runtime/term/keys.h"
 
@@ -60,10 +61,18 @@ TEST(CursesKeys, EscapeSequencesTheTerminalDescriptionLacks) {
   for (const char* unknown : {"[", "[99~", "[1;5X", "x", "[?1h", ""}) EXPECT_FALSE(decodeEscapeSequence(unknown)) << unknown;
 }
 
-TEST(CursesKeys, TooSmallMessageNamesBothSizes) {
-  std::string m = terminalTooSmallMessage(70, 20);
-  EXPECT_NE(m.find("70 columns and 20 rows"), std::string::npos);
-  EXPECT_NE(m.find("at least 80 columns and 25 rows"), std::string::npos);
+TEST(CursesKeys, TooSmallMessageNamesBothSizesInPolish) {
+  struct Case {
+    int cols, rows;
+    const char* text;
+  };
+  const Case cases[] = {
+      {80, 24, "Okno terminala ma 80 kolumn i 24 wiersze; program wymaga co najmniej 80 kolumn i 25 wierszy."},
+      {72, 21, "Okno terminala ma 72 kolumny i 21 wierszy; program wymaga co najmniej 80 kolumn i 25 wierszy."},
+      {1, 1, "Okno terminala ma 1 kolumnę i 1 wiersz; program wymaga co najmniej 80 kolumn i 25 wierszy."},
+      {112, 13, "Okno terminala ma 112 kolumn i 13 wierszy; program wymaga co najmniej 80 kolumn i 25 wierszy."},
+  };
+  for (const Case& c : cases) EXPECT_EQ(cp852ToUtf8(terminalTooSmallMessage(c.cols, c.rows)), c.text);
 }
 
 }  // namespace

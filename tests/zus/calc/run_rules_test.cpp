@@ -203,9 +203,22 @@ TEST_F(RunCompany, ZusSwitchByTheEmployeesDictionaryEntry) {
   });
 }
 
+TEST_F(RunCompany, TheDemoCompanyHasTheContributionsPercentageAFirstCalculationNeeds) {
+  double percentage = 0;
+  start([&] {
+    percentage = rt::context().memvars.get("zusx_sprsk").num();
+    register_({{3, {}}});
+    calculate();
+  });
+  EXPECT_DOUBLE_EQ(percentage, 13.71);
+  EXPECT_FALSE(said("Nie wprowadzono w parametrach sumy procento`w skl`adek spol`ecznych!"));
+  EXPECT_EQ(numbers("status"), (std::vector<double>{4}));
+}
+
 TEST_F(RunCompany, MissingSettingsAreWarnedAndTheRunGoesOn) {
   start([&] {
     register_({{3, {}}});
+    rt::context().memvars.assign("zusx_sprsk", num(0));
     rt::context().memvars.assign("zkdr_du", txt(""));
     rt::Value dan = rt::context().memvars.get("zas_dan");
     dan.arr()[38] = txt("");

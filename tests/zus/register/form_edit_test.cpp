@@ -34,8 +34,11 @@ class EditForm : public BenefitForm {
 };
 
 TEST_F(EditForm, NewRecordIsEnteredAndSavedWithItsFieldsAndCounters) {
-  std::string formScreen;
-  onCall["OK_DO"] = [&] { formScreen = h.textUtf8(); };
+  std::string formScreen, statusLine;
+  onCall["OK_DO"] = [&] {
+    formScreen = h.textUtf8();
+    statusLine = h.line(24);
+  };
   inRegister([&] {
     const rt::Value first = rt::context().memvars.get("lum_data");
     const rt::Value payout = rt::Value::date(first.date() + 9);
@@ -75,6 +78,9 @@ TEST_F(EditForm, NewRecordIsEnteredAndSavedWithItsFieldsAndCounters) {
   EXPECT_NE(formScreen.find("Data wypłaty:"), std::string::npos);
   EXPECT_NE(formScreen.find("Czy wypadek poza pracą ?"), std::string::npos);
   EXPECT_NE(formScreen.find("Stawka dzienna kwotowo:  Nie"), std::string::npos) << formScreen;
+  // Every key of the form, the saving Ctrl+W last, within the status line's 80 columns.
+  for (const char* key : {"Enter-", "F5-", "F7-", "Ctrl_F2-", "Esc-", "Ctrl_W-Zapis"})
+    EXPECT_NE(statusLine.find(key), std::string::npos) << key << " in " << statusLine;
 }
 
 TEST_F(EditForm, ExistingCalculatedRecordIsSavedWithTheEditedMark) {

@@ -82,14 +82,23 @@ TEST_F(PayoutCheck, EmptyPayoutWithoutHintDatesIsRefused) {
   });
 }
 
-TEST_F(PayoutCheck, EscInTheHintListRefusesAndWarnsOfTheEarlyDate) {
+TEST_F(PayoutCheck, EscInTheHintListRefusesWithOneMessageAndTheKeysTypedNextStayForTheDate) {
   withCopies([&] {
+    // Messages wait for a key, as their windows do.
+    replace("KOM3", [this](rt::Args& a) {
+      messages.push_back(company_test::messageText(a[0]));
+      rt::term::keyboard().inkey(0);
+      return rt::Value();
+    });
     hints({day(year, month, 10), day(year, month, 25)});
+    setVar("zusx_filtr", rt::Value::logical(true));
     setVar("_dat_wyp", rt::Value::date(0));
-    h.keys({K_ESC});
+    h.keys({K_ESC, K_ENTER, '2', '8'});
     EXPECT_FALSE(check());
-    EXPECT_TRUE(said("Nalex`y wypel`nic` pole data wypl`aty !"));
-    EXPECT_TRUE(said("Data wypl`aty wczes`niejsza nix` data kon`cowa zasil`ku"));
+    EXPECT_EQ(messages, std::vector<std::string>{"Nalex`y wypel`nic` pole data wypl`aty !"});
+    EXPECT_TRUE(questions.empty());
+    EXPECT_EQ(rt::term::keyboard().inkey(), '2');
+    EXPECT_EQ(rt::term::keyboard().inkey(), '8');
   });
 }
 

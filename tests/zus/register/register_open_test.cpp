@@ -75,7 +75,7 @@ TEST_F(RegisterOpen, AMissingBenefitTableOrMemoIsNamedAndTheMenuGoesOn) {
       h.keys({K_ENTER});
       EXPECT_THROW(suite::runMenu(menu), KeysExhausted);  // stops at a message or back in the menu
       if (shown.empty()) shown = h.text();
-      h.keys({K_DOWN, K_ENTER, K_ESC});  // the menu again: the next option runs
+      h.keys({K_DOWN, K_ENTER, K_ESC, K_ENTER});  // the menu again: the next option runs, then "Tak" to leave
       suite::runMenu(menu);
     });
     EXPECT_NE(shown.find(suite::displayText(c.shown)), std::string::npos) << shown;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "console/message_window.h"
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 #include "suite/tables/table_sets.h"
@@ -485,7 +486,8 @@ TEST_F(CardPrint, EscInTheMiddleOfAFilePrintStopsTheLoop) {
   run(2);
   EXPECT_TRUE(messages.empty());
   ASSERT_EQ(fileMessages.size(), 1u);
-  EXPECT_EQ(fileMessages[0], "Wydruk zapisano w pliku\n" + (dir / "WYDRUKI" / "wydruk.txt").string() + "\n");
+  EXPECT_EQ(fileMessages[0],
+            "Wydruk zapisano w pliku\n" + con::shortenPath((dir / "WYDRUKI" / "wydruk.txt").string()) + "\n");
 }
 
 TEST_F(CardPrint, FailedOpeningIsRetriedUntilEsc) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "runtime/core/cp852.h"
 #include "runtime/core/error.h"
 #include "runtime/print/print_job.h"
 #include "runtime/print/styled_text.h"
@@ -85,7 +86,7 @@ int main() {
     // SIGTERM or SIGHUP: the terminal is given back, the exit status tells the signal.
     return 128 + leave.signal;
   } catch (const rt::Error& e) {
-    std::fprintf(stderr, "%s\n", e.description().c_str());
+    std::fprintf(stderr, "%s\n", rt::cp852ToUtf8(e.description()).c_str());
     return 2;
   }
   std::printf("term demo ended\n");
