@@ -14,6 +14,7 @@
 #include "suite/screen/menu_defs.h"
 #include "suite/screen/messages.h"
 #include "suite/screen/window.h"
+#include "suite/tables/option_tables.h"
 
 namespace suite {
 namespace {
@@ -81,6 +82,8 @@ void runItem(const MenuItem& item) {
   // over the menu's.
   const size_t statusDepth = statusLineDepth();
   try {
+    // Closed before the error is shown: what the option left open goes when it ends.
+    OptionTables tables;
     rt::Args args(item.args);
     rt::functions().call(item.function, args);
   } catch (const rt::Error& e) {

@@ -15,6 +15,7 @@
 #include "runtime/print/styled_text.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/keyboard.h"
+#include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 #include "runtime/term/register.h"
 #include "suite/company/company.h"
@@ -23,6 +24,8 @@
 #include "suite/payroll/payroll.h"
 #include "suite/payroll/pickers.h"
 #include "suite/register.h"
+#include "suite/screen/menu_defs.h"
+#include "suite/screen/menu_engine.h"
 #include "suite/tables/table_ops.h"
 #include "suite/tables/table_sets.h"
 
@@ -127,6 +130,44 @@ TEST_F(DemoCompany, ASetWithAMissingIndexRaisesAnErrorNamingItAndTheTableStaysUn
   for (const char* alias : {"main", "sl", "nieobec"})
     EXPECT_EQ(call("SELECT", {txt(alias)}).intOr(0), 0) << alias;
   EXPECT_TRUE(suite::openSets().empty());
+}
+
+// An option that fails with its tables open (an order that cannot be set, a damaged index met
+// half-way) leaves neither the set, nor its aliases, nor its record locks behind: the next
+// option opens the same tables and locks the same record.
+TEST_F(DemoCompany, AFailedOptionLeavesNoTableOpenForTheNextOne) {
+  rt::term::Headless screen;
+  rt::Value before = call("SELECT");
+  rt::functions().add("TEST_FAILS_WITH_SET", [](rt::Args&) -> rt::Value {
+    if (!suite::openSet("MAIN | NIEOBEC", "SS")) throw std::runtime_error("set not opened");
+    call("DBSELECTAREA", {txt("main")});
+    if (!call("RLOCK").logicalOr(false)) throw std::runtime_error("record not locked");
+    suite::setField("nazwisko", txt("Niedokonczona zmiana"));
+    call("ORDSETFOCUS", {rt::Value::integer(99)});  // no such order: the option ends here
+    return rt::Value();
+  });
+  std::vector<std::string> outcome;
+  rt::functions().add("TEST_OPENS_SET", [&](rt::Args&) {
+    bool opened = suite::openSet("MAIN | NIEOBEC", "SS");
+    outcome.push_back(opened ? "otwarty" : "nieotwarty");
+    if (!opened) return rt::Value();
+    call("DBSELECTAREA", {txt("main")});
+    outcome.push_back(call("RLOCK").logicalOr(false) ? "zablokowany" : "niezablokowany");
+    outcome.push_back(suite::field("nazwisko").strOr(""));
+    suite::closeSet("MAIN");
+    return rt::Value();
+  });
+  suite::MenuDef menu{"test", "Test", {{"G", {{"Zle", "TEST_FAILS_WITH_SET", {}, ""},
+                                               {"Dobrze", "TEST_OPENS_SET", {}, ""}}}}};
+  screen.keys({rt::term::K_ENTER, rt::term::K_SPACE, rt::term::K_DOWN, rt::term::K_ENTER, rt::term::K_ESC});
+  suite::runMenu(menu);
+  ASSERT_EQ(outcome.size(), 3u) << (outcome.empty() ? "" : outcome[0]);
+  EXPECT_EQ(outcome[0], "otwarty");
+  EXPECT_EQ(outcome[1], "zablokowany");
+  EXPECT_EQ(outcome[2].find("Niedokonczona"), std::string::npos) << outcome[2];
+  EXPECT_TRUE(suite::openSets().empty());
+  EXPECT_EQ(call("SELECT", {txt("main")}).intOr(0), 0);
+  EXPECT_EQ(call("SELECT").intOr(0), before.intOr(0));
 }
 
 // Prints draw graphic frames and mark bold text by default; a file keeps graphic frames even when
