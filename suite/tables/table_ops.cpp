@@ -83,9 +83,16 @@ void setField(const std::string& name, const rt::Value& v) {
   if (pos.intOr(0) > 0) call("FIELDPUT", {pos, v});
 }
 
-void appendRecord(const std::vector<std::pair<std::string, rt::Value>>& fields) {
-  call("DBAPPEND");
-  for (const auto& [name, value] : fields) setField(name, value);
+bool appendRecord(const std::vector<std::pair<std::string, rt::Value>>& fields) {
+  rt::db::WorkArea& area = rt::db::workAreas().need("DBAPPEND");
+  std::vector<std::pair<size_t, rt::Value>> values;
+  for (const auto& [name, value] : fields) {
+    int i = area.fieldIndex(name);
+    if (i >= 0) values.emplace_back(size_t(i), value);
+  }
+  bool appended = area.append(values);
+  rt::db::workAreas().setNetErr(!appended);
+  return appended;
 }
 
 }  // namespace suite

@@ -34,7 +34,9 @@ rt::Value call(const char* function, std::vector<rt::Value> args = {});
 rt::Value field(const std::string& name);
 void setField(const std::string& name, const rt::Value& v);
 
-// Appends a record with the given fields to the selected work area.
-void appendRecord(const std::vector<std::pair<std::string, rt::Value>>& fields);
+// Appends a record with the given fields to the selected work area, in one write of the record
+// (a process killed on the way leaves no blank record behind); it stays locked, the area's other
+// locks are released, as DBAPPEND does. False (and NETERR) when the append was refused.
+bool appendRecord(const std::vector<std::pair<std::string, rt::Value>>& fields);
 
 }  // namespace suite

@@ -6,11 +6,13 @@
 #include <set>
 #include <string>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/core/std_functions.h"
+#include "runtime/db/file.h"
 #include "runtime/db/table_functions.h"
 #include "runtime/print/styled_text.h"
 #include "runtime/term/headless.h"
@@ -28,6 +30,7 @@
 #include "suite/screen/menu_engine.h"
 #include "suite/tables/table_ops.h"
 #include "suite/tables/table_sets.h"
+#include "tests/runtime/db/helpers/child_process.h"
 
 namespace {
 
@@ -334,6 +337,45 @@ TEST_F(DemoCompany, PayrollInputItemsAreAddedToAndTakenBack) {
   EXPECT_EQ(sav("DEL_SKL", 123.45), 0);
   rt::functions().call("WEZ_WE", args);
   EXPECT_DOUBLE_EQ(got.num(), 100);
+}
+
+// A new payroll input item killed at each write into the input table in turn, as a power cut
+// could stop it: no blank item is left behind, only none or the whole one.
+TEST_F(DemoCompany, ANewInputItemKilledAtAnyWriteLeavesNoBlankItem) {
+  for (const char* ext : {".dbf", ".cdx"})
+    fs::copy_file(dir / ("DANE_WE" + std::string(ext)), dir / ("DANE_WE.keep" + std::string(ext)),
+                  fs::copy_options::overwrite_existing);
+  int kills = 0;
+  for (int k = 1; k < 100; ++k) {
+    SCOPED_TRACE("killed at write " + std::to_string(k));
+    for (const char* ext : {".dbf", ".cdx"})
+      fs::copy_file(dir / ("DANE_WE.keep" + std::string(ext)), dir / ("DANE_WE" + std::string(ext)),
+                    fs::copy_options::overwrite_existing);
+    rt::db::testing::Child saving([&](int, int) {
+      int writes = 0;
+      rt::db::File::setWriteFault([&](const std::string& path, uint64_t, size_t) {
+        if (path.ends_with("DANE_WE.dbf") && ++writes == k) ::raise(SIGKILL);
+        return 0;
+      });
+      if (!suite::openSet("MAIN | DANE_WE", "SS")) return 4;
+      call("DBSELECTAREA", {txt("dane_we")});
+      rt::functions().call("SAV_SKL", {txt("K033"), txt(""), txt("    3"), rt::Value::number(12.5, 2)});
+      suite::closeSet("MAIN");
+      return 0;
+    });
+    if (saving.wait() == 0) break;  // the item was saved before its k-th write
+    ++kills;
+    call("DBUSEAREA", {rt::Value::logical(true), rt::Value(), txt((dir / "DANE_WE.dbf").string()), txt("reader"),
+                       rt::Value::logical(true), rt::Value::logical(true)});
+    for (call("DBGOTOP"); !call("EOF").logical(); call("DBSKIP")) {
+      EXPECT_NE(suite::field("nr_prac").strOr("").find_first_not_of(' '), std::string::npos) << "a blank item";
+      EXPECT_NE(suite::field("kod").strOr("").find_first_not_of(' '), std::string::npos) << "an item without its code";
+    }
+    call("DBCLOSEAREA");
+  }
+  for (const char* ext : {".dbf", ".cdx"})
+    fs::rename(dir / ("DANE_WE.keep" + std::string(ext)), dir / ("DANE_WE" + std::string(ext)));
+  EXPECT_GE(kills, 3) << "the save was killed at each of its writes";
 }
 
 TEST_F(DemoCompany, ArchiveValuesAreReadByDepthFromThePositionedRecord) {
