@@ -6,6 +6,7 @@
 #include "console/error_text.h"
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 #include "suite/forms/display_text.h"
@@ -77,6 +78,11 @@ void showHelp(const MenuState& st) {
                                 : " " + group.items[st.item[st.group]].help));
 }
 
+// The window cuts a line's end; a long error text is shown whole over as many lines as it takes.
+void addWrapped(std::vector<std::string>& lines, const std::string& text) {
+  for (const std::string& l : rt::memoLines(text, 74)) lines.emplace_back(rt::trimTrailingBlanks(l));
+}
+
 void runItem(const MenuItem& item) {
   // An option that ends with an error leaves its own status lines behind; the message is shown
   // over the menu's.
@@ -88,7 +94,8 @@ void runItem(const MenuItem& item) {
     rt::functions().call(item.function, args);
   } catch (const rt::Error& e) {
     unwindStatusLine(statusDepth);
-    std::vector<std::string> lines{displayText("Opcja zakon`czona bl`e`dem:"), displayText(con::errorSummary(e))};
+    std::vector<std::string> lines{displayText("Opcja zakon`czona bl`e`dem:")};
+    addWrapped(lines, displayText(con::errorSummary(e)));
     if (!e.operation().empty()) lines.push_back(e.operation());
     // A long path keeps its end, the file's name, in sight; the window cuts a line's end.
     if (!e.file().empty())
@@ -98,7 +105,9 @@ void runItem(const MenuItem& item) {
     unwindStatusLine(statusDepth);
     // Not one of the runtime's errors, but the option has ended all the same: the user is told
     // and the menu goes on.
-    showMessage({displayText("Opcja zakon`czona bl`e`dem:"), e.what()}, 3);
+    std::vector<std::string> lines{displayText("Opcja zakon`czona bl`e`dem:")};
+    addWrapped(lines, e.what());
+    showMessage(lines, 3);
   }
 }
 

@@ -22,8 +22,14 @@ void createTable(const std::string& path, const TableDef& def);
 
 // Opens the table in a new work area under its alias, in its first order; false when the open
 // was refused because the table is in use elsewhere. A missing, damaged or unreadable file
-// raises its error, naming the file.
+// raises its error, naming the file; an opening that fails leaves no area open. A structural
+// index left behind by a writer that died is rebuilt first when nobody else has the table open
+// (see index_rebuild.h); while somebody has, the user is told and the open is refused.
 bool openTable(const TableDef& def, bool shared);
+
+// Opens the table in a new work area under its alias as it stands (its indexes not looked at);
+// false when refused because it is in use elsewhere.
+bool useTable(const TableDef& def, bool shared);
 
 // True for an open refused because the file is held at another workstation (worth a retry).
 bool inUseElsewhere(const rt::Error& e);
