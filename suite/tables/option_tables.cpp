@@ -2,6 +2,7 @@
 #include "suite/tables/option_tables.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "runtime/db/work_areas.h"
 #include "suite/tables/table_sets.h"

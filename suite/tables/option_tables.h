@@ -4,7 +4,6 @@
 // a set left open by a failed option makes every later option's opening fail on its alias.
 #pragma once
 
-#include <exception>
 #include <set>
 #include <string>
 #include <vector>
