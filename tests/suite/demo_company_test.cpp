@@ -31,6 +31,8 @@
 #include "suite/tables/table_ops.h"
 #include "suite/tables/table_sets.h"
 #include "tests/runtime/db/helpers/child_process.h"
+#include "tests/runtime/db/helpers/index_check.h"
+#include "tests/runtime/db/helpers/interrupted_write.h"
 
 namespace {
 
@@ -133,6 +135,37 @@ TEST_F(DemoCompany, ASetWithAMissingIndexRaisesAnErrorNamingItAndTheTableStaysUn
   for (const char* alias : {"main", "sl", "nieobec"})
     EXPECT_EQ(call("SELECT", {txt(alias)}).intOr(0), 0) << alias;
   EXPECT_TRUE(suite::openSets().empty());
+}
+
+// A set whose table's index was left behind by a writer killed half-way opens with the index
+// rebuilt (said in one line), whether the table is opened shared or exclusively.
+TEST_F(DemoCompany, ASetRebuildsAnIndexLeftBehindByAKilledWriter) {
+  for (const char* ext : {".dbf", ".cdx"})
+    fs::copy_file(dir / ("NIEOBEC" + std::string(ext)), dir / ("NIEOBEC.keep" + std::string(ext)),
+                  fs::copy_options::overwrite_existing);
+  std::vector<std::string> said;
+  const rt::NativeFunction realMessage = *rt::functions().find("KOM3");
+  rt::functions().add("KOM3", [&said](rt::Args& m) {
+    said.push_back(m[0].isArray() ? m[0].arr()[0].strOr("") : m[0].strOr(""));
+    return rt::Value();
+  });
+  for (const char* mode : {"S", "e"}) {
+    SCOPED_TRACE(mode);
+    said.clear();
+    ASSERT_TRUE(rt::db::testing::killWriterBeforeItsKeys((dir / "NIEOBEC.dbf").string(), "nr_prac", txt("  777")));
+    ASSERT_TRUE(suite::openSet("NIEOBEC", mode));
+    EXPECT_EQ(said, std::vector<std::string>{"Odbudowano indeksy zbioru NIEOBEC.dbf"});
+    rt::db::WorkArea& area = *rt::db::workAreas().selected();
+    EXPECT_FALSE(area.indexesStale());
+    EXPECT_EQ(rt::db::testing::compareOrdersWithScan(area), "");
+    EXPECT_TRUE(call("DBSEEK", {txt("  777")}).logical());
+    suite::closeSet("NIEOBEC");
+    for (const char* ext : {".dbf", ".cdx"})
+      fs::copy_file(dir / ("NIEOBEC.keep" + std::string(ext)), dir / ("NIEOBEC" + std::string(ext)),
+                    fs::copy_options::overwrite_existing);
+  }
+  rt::functions().add("KOM3", realMessage);
+  for (const char* ext : {".dbf", ".cdx"}) fs::remove(dir / ("NIEOBEC.keep" + std::string(ext)));
 }
 
 // An option that fails with its tables open (an order that cannot be set, a damaged index met

@@ -5,14 +5,11 @@
 // workstation has it open.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "runtime/db/file.h"
 #include "runtime/db/work_areas.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/keys.h"
@@ -21,6 +18,7 @@
 #include "suite/screen/menu_engine.h"
 #include "tests/runtime/db/helpers/child_process.h"
 #include "tests/runtime/db/helpers/index_check.h"
+#include "tests/runtime/db/helpers/interrupted_write.h"
 #include "tests/zus/company_fixture.h"
 #include "zus/register/by_name.h"
 
@@ -102,22 +100,8 @@ TEST_F(RegisterOpen, AMissingBenefitTableOrMemoIsNamedAndTheMenuGoesOn) {
 // A workstation killed in the middle of a change of a benefit's employee number: the record
 // reached the table, its keys never reached the index.
 void killAWriterOfTheRegister(const fs::path& dir) {
-  rt::db::testing::Child writer([&](int, int) {
-    rt::db::File::setWriteFault([](const std::string& path, uint64_t off, size_t) {
-      // Past the index's header (where the mark's witness is written): its first page of keys.
-      if (path.ends_with(".cdx") && off >= 1024) ::raise(SIGKILL);
-      return 0;
-    });
-    rt::db::UseOptions shared;
-    shared.shared = true;
-    rt::db::WorkArea& w = rt::db::workAreas().use((dir / "NIEOBEC.dbf").string(), shared);
-    w.goTo(1);
-    if (!w.lockCurrent()) return 4;
-    w.put(size_t(w.fieldIndex("nr_prac")), rt::Value::text("  777"));
-    w.commit();
-    return 0;
-  });
-  ASSERT_EQ(writer.wait(), -SIGKILL);
+  ASSERT_TRUE(rt::db::testing::killWriterBeforeItsKeys((dir / "NIEOBEC.dbf").string(), "nr_prac",
+                                                       rt::Value::text("  777")));
 }
 
 std::string fileBytes(const fs::path& file) {
