@@ -20,11 +20,13 @@ OptionTables::OptionTables()
 OptionTables::~OptionTables() {
   rt::db::WorkAreas& w = rt::db::workAreas();
   // An option that ended with an error did not reach its own write: a change still in a record
-  // buffer is half made and is not written by the closing.
+  // buffer of a shared table is half made and is not written by the closing. (An exclusive
+  // table's record appended and not yet written keeps its values: dropping them would leave a
+  // blank record.)
   const bool failed = std::uncaught_exceptions() > unwinding_;
   if (failed)
     for (auto& [number, area] : w.areas())
-      if (!areas_.count(number)) area->discardChanges();
+      if (!areas_.count(number) && area->table().shared()) area->discardChanges();
   std::vector<std::string> now = openSets();
   for (auto it = now.rbegin(); it != now.rend(); ++it) {
     if (std::find(sets_.begin(), sets_.end(), *it) != sets_.end()) continue;
