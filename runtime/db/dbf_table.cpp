@@ -566,16 +566,30 @@ DbfTable::IndexLocks DbfTable::lockIndexes(const char* operation) {
   return {this};
 }
 
-bool DbfTable::append() {
+bool DbfTable::append(const std::vector<std::pair<size_t, Value>>& values) {
   requireWritable("append");
+  // The new record's image first: a refused value stops the append before it begins.
+  std::vector<uint8_t> image(blank_);
+  std::unordered_map<size_t, std::string> memos;
+  for (const auto& [i, v] : values) {
+    const FieldDescriptor& f = layout_.fields.at(i);
+    if (!f.isMemo()) {
+      writeFieldValue(f, image.data(), v, path());
+      continue;
+    }
+    if (!v.isChar()) throw Error(ErrorKind::Argument, "Data type error", f.name, path());
+    if (!memo_) throw Error(ErrorKind::Write, "Write error: no memo file", f.name, path());
+    memos[i] = v.str();
+  }
   flush();
   if (!shared_) {
+    // Exclusive use: the record reaches the file whole when it is flushed.
     markInProgress();
     ++recCount_;
     recno_ = recCount_;
-    rec_ = blank_;
+    rec_ = std::move(image);
     loaded_ = true;
-    pendingMemos_.clear();
+    pendingMemos_ = std::move(memos);
     dirty_ = appended_ = true;
     return true;
   }
@@ -586,13 +600,16 @@ bool DbfTable::append() {
   checkInterruptedWrite("append");
   uint32_t n = recCount_ + 1;
   if (!lockRecord(n)) return false;  // cannot happen unless a foreign scheme holds it
+  // Memos before the record, as every write does: a memo file that refuses the text leaves the
+  // table as it was.
+  for (auto& [i, text] : memos) writeMemoBlock(layout_.fields[i], image.data(), memo_->write(text));
   markInProgress();
-  std::vector<uint8_t> bytes(blank_);
+  std::vector<uint8_t> bytes(image);
   bytes.push_back(0x1A);
   file_.writeExact(recordOffset(n), bytes.data(), bytes.size());
   recCount_ = diskCount_ = n;
   recno_ = n;
-  rec_ = blank_;
+  rec_ = std::move(image);
   loaded_ = true;
   pendingMemos_.clear();
   dirty_ = false;

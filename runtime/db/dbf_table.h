@@ -27,6 +27,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "runtime/core/value.h"
@@ -139,7 +140,12 @@ class DbfTable {
 
   // Appends a blank record and makes it current; in shared use it is reserved on disk under the
   // header lock and left locked. Returns false when the header lock could not be had.
-  bool append();
+  bool append() { return append({}); }
+  // The same with the record's fields given (field number, value): the new record reaches the
+  // file whole in one write, so a process killed on the way leaves either no record or the whole
+  // one, never a blank one counted. A value a field cannot hold is refused before anything is
+  // written.
+  bool append(const std::vector<std::pair<size_t, Value>>& values);
   // Writes a changed buffer (record, index keys through the listener, header).
   void flush();
   // Forgets the changes of the buffer that did not reach the file (a flush that failed): the

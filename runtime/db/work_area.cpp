@@ -474,9 +474,11 @@ uint64_t WorkArea::eval(const Value& block, const Value& forCond, const Value& w
 
 // --- records ---
 
-bool WorkArea::append(bool releaseLocks) {
+bool WorkArea::append(bool releaseLocks) { return append({}, releaseLocks); }
+
+bool WorkArea::append(const std::vector<std::pair<size_t, Value>>& values, bool releaseLocks) {
   if (releaseLocks && table_->shared()) table_->unlockAll();
-  if (!table_->append()) return false;
+  if (!table_->append(values)) return false;
   eof_ = bof_ = found_ = false;
   cursorSynced_ = false;
   settle();

@@ -108,6 +108,8 @@ class WorkArea final : public RecordListener {
 
   // --- records ---
   bool append(bool releaseLocks = true);
+  // Appends a record holding the given fields (field number, value) in one write of the record.
+  bool append(const std::vector<std::pair<size_t, Value>>& values, bool releaseLocks = true);
   void deleteRecord();
   void recall();
   void commit();

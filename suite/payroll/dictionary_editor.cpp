@@ -281,11 +281,13 @@ void addEntry(char letter) {
     storeEntry(e);
     return;
   }
-  call("DBAPPEND");
-  if (call("NETERR").logicalOr(false)) return message(kLockRefused);
+  // Written whole with its append: a kill leaves no blank entry in the dictionary.
+  if (!appendRecord({{"kod", txt(std::string(1, letter) + e.code)},
+                     {"skrot", txt(e.skrot)},
+                     {"nazwa", txt(e.nazwa)},
+                     {"wart", txt(e.wart)}}))
+    return message(kLockRefused);
   RecordLock lock(call("RECNO").num());  // the appended record is already ours
-  setField("kod", txt(std::string(1, letter) + e.code));
-  storeEntry(e);
 }
 
 void deleteEntry(const Entry& e) {

@@ -71,11 +71,11 @@ int changeInput(const std::string& code, const std::string& nr, double amount, b
     return 0;
   }
   if (!add) return 4;
-  call("DBAPPEND");
-  if (call("NETERR").logicalOr(true)) return 1;
-  setField("nr_prac", rt::Value::text(nr));
-  setField("kod", rt::Value::text(code));
-  setField("wartosc", rt::Value::text(encodeInputValue(int32_t(change))));
+  // The new item is written whole with its append: a kill leaves no blank item behind.
+  if (!appendRecord({{"nr_prac", rt::Value::text(nr)},
+                     {"kod", rt::Value::text(code)},
+                     {"wartosc", rt::Value::text(encodeInputValue(int32_t(change)))}}))
+    return 1;
   call("DBCOMMIT");
   return 0;
 }

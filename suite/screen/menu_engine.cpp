@@ -8,6 +8,7 @@
 #include "runtime/core/context.h"
 #include "runtime/core/cp852.h"
 #include "runtime/core/error.h"
+#include "runtime/core/std_strings.h"
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 #include "suite/forms/display_text.h"
@@ -16,6 +17,7 @@
 #include "suite/screen/menu_defs.h"
 #include "suite/screen/messages.h"
 #include "suite/screen/window.h"
+#include "suite/tables/option_tables.h"
 
 namespace suite {
 namespace {
@@ -78,9 +80,14 @@ void showHelp(const MenuState& st) {
                                 : " " + group.items[st.item[st.group]].help));
 }
 
+// The window cuts a line's end; a long line is shown whole over as many lines as it takes.
+void addWrapped(std::vector<std::string>& lines, const std::string& text) {
+  for (const std::string& l : rt::memoLines(text, 74)) lines.emplace_back(rt::trimTrailingBlanks(l));
+}
+
 void showFailure(const rt::Error& e) {
   std::vector<std::string> lines{displayText("Opcja zakon`czona bl`e`dem:")};
-  for (const std::string& line : con::errorLines(e)) lines.push_back(displayText(line));
+  for (const std::string& line : con::errorLines(e)) addWrapped(lines, displayText(line));
   showMessage(lines, 3);
 }
 
@@ -89,6 +96,8 @@ void runItem(const MenuItem& item) {
   // over the menu's.
   const size_t statusDepth = statusLineDepth();
   try {
+    // Closed before the error is shown: what the option left open goes when it ends.
+    OptionTables tables;
     rt::Args args(item.args);
     rt::functions().call(item.function, args);
   } catch (const rt::Error& e) {

@@ -5,6 +5,7 @@
 #include "runtime/core/error.h"
 #include "runtime/db/work_areas.h"
 #include "suite/company/file_lookup.h"
+#include "suite/tables/index_rebuild.h"
 
 namespace suite {
 
@@ -44,7 +45,7 @@ bool inUseElsewhere(const rt::Error& e) {
   return e.kind() == rt::ErrorKind::NetErr || e.kind() == rt::ErrorKind::Lock;
 }
 
-bool openTable(const TableDef& def, bool shared) {
+bool useTable(const TableDef& def, bool shared) {
   try {
     call("DBUSEAREA", {rt::Value::logical(true), rt::Value(),
                        rt::Value::text(tablePath(def) + ".dbf"), rt::Value::text(def.alias),
@@ -57,7 +58,37 @@ bool openTable(const TableDef& def, bool shared) {
     return false;
   }
   if (call("NETERR").logicalOr(false)) return false;
-  if (!call("USED").logicalOr(false)) return false;
+  return call("USED").logicalOr(false);
+}
+
+namespace {
+
+bool indexesStale() {
+  rt::db::WorkArea* area = rt::db::workAreas().selected();
+  return area && area->indexesStale();
+}
+
+// The table's area closed again when its opening fails half-way (the alias must not stay taken).
+void closeAfterFailure(const TableDef& def) noexcept {
+  try {
+    rt::db::WorkAreas& areas = rt::db::workAreas();
+    if (int n = areas.numberOf(def.alias)) areas.close(n);
+  } catch (...) {  // the opening's own error is what the caller reports
+  }
+}
+
+bool openChecked(const TableDef& def, bool shared) {
+  if (!useTable(def, shared)) return false;
+  // An index that a writer who died left behind is rebuilt from the table before anything uses
+  // it; while others work on the table it cannot be, and the table cannot be worked on.
+  if (indexesStale()) {
+    if (!shared) {
+      rebuildIndexesHere(def);
+    } else {
+      call("DBCLOSEAREA");
+      if (!rebuildIndexesAlone(def) || !useTable(def, shared)) return false;
+    }
+  }
   // Without its index (the file deleted or cut down to fewer tags) the table must not be worked
   // on: seeks by order would find nothing or the wrong rows, and writes would leave the index
   // behind the table for every other workstation.
@@ -69,6 +100,19 @@ bool openTable(const TableDef& def, bool shared) {
   // The suite's tables open in their first order.
   if (call("ORDCOUNT").intOr(0) > 0) call("ORDSETFOCUS", {rt::Value::integer(1)});
   return true;
+}
+
+}  // namespace
+
+bool openTable(const TableDef& def, bool shared) {
+  // An alias already taken is refused by the opening; that area is not ours to close.
+  const bool taken = rt::db::workAreas().numberOf(def.alias) != 0;
+  try {
+    return openChecked(def, shared);
+  } catch (...) {
+    if (!taken) closeAfterFailure(def);
+    throw;
+  }
 }
 
 rt::Value field(const std::string& name) {
@@ -83,9 +127,16 @@ void setField(const std::string& name, const rt::Value& v) {
   if (pos.intOr(0) > 0) call("FIELDPUT", {pos, v});
 }
 
-void appendRecord(const std::vector<std::pair<std::string, rt::Value>>& fields) {
-  call("DBAPPEND");
-  for (const auto& [name, value] : fields) setField(name, value);
+bool appendRecord(const std::vector<std::pair<std::string, rt::Value>>& fields) {
+  rt::db::WorkArea& area = rt::db::workAreas().need("DBAPPEND");
+  std::vector<std::pair<size_t, rt::Value>> values;
+  for (const auto& [name, value] : fields) {
+    int i = area.fieldIndex(name);
+    if (i >= 0) values.emplace_back(size_t(i), value);
+  }
+  bool appended = area.append(values);
+  rt::db::workAreas().setNetErr(!appended);
+  return appended;
 }
 
 }  // namespace suite

@@ -15,7 +15,16 @@ void registerTableServiceFunctions() {
     return rt::Value::logical(call("RLOCK").logicalOr(false));
   });
   f.add("_FILE_LOCK", [](rt::Args&) { return rt::Value::logical(call("FLOCK").logicalOr(false)); });
-  f.add("_APPE_BLAN", [](rt::Args&) {
+  // With an array of {field name, value} pairs the new record holds them from its one write, so
+  // that a process killed on the way leaves no blank record.
+  f.add("_APPE_BLAN", [](rt::Args& a) {
+    if (a[0].isArray()) {
+      std::vector<std::pair<std::string, rt::Value>> fields;
+      for (const rt::Value& pair : a[0].arr())
+        if (pair.isArray() && pair.arr().size() >= 2 && pair.arr()[0].isChar())
+          fields.emplace_back(pair.arr()[0].str(), pair.arr()[1]);
+      return rt::Value::logical(appendRecord(fields));
+    }
     call("DBAPPEND");
     return rt::Value::logical(!call("NETERR").logicalOr(true));
   });

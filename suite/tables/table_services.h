@@ -1,5 +1,6 @@
 // The suite's table services by name: record and file locks (`_REC_LOCK`, `_FILE_LOCK`), a blank
-// record appended and locked (`_APPE_BLAN`), scopes and key counts of the controlling order
+// record appended and locked (`_APPE_BLAN`; given {field name, value} pairs, a record written
+// whole with its append), scopes and key counts of the controlling order
 // (`CMXSETSCOPE`, `CMXCLRSCOPE`, `CMXKEYCOUNT`, `CMXKEYSINCLUDED`, `CMXCOUNT`), a filter from
 // expression text (`CMFILTER`) and a table opened alone from a directory (`_OPEN_LOCAL`).
 // Locks answer at once: a lock held by another workstation gives false, never a wait.

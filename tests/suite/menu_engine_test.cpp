@@ -126,6 +126,23 @@ TEST_F(MenuEngine, TheErrorMessageOfAnEntryStandsOverTheMenusStatusLineNotTheEnt
   EXPECT_NE(h.line(24).find("Pomoc opcji"), std::string::npos) << h.line(24);
 }
 
+TEST_F(MenuEngine, ALongErrorTextIsShownWholeOverSeveralLines) {
+  rt::functions().add("TEST_FAILS_ON_INDEX", [](rt::Args&) -> rt::Value {
+    throw rt::Error(rt::ErrorKind::Corrupt,
+                    "Corruption detected: the index does not match its table (an earlier write was interrupted); "
+                    "rebuild it with DBREINDEX",
+                    "index", "NIEOBEC.cdx");
+  });
+  suite::MenuDef menu{"test", "Test", {{"G", {{"Rejestr", "TEST_FAILS_ON_INDEX", {}, ""}}}}};
+  h.keys({K_ENTER});
+  EXPECT_THROW(suite::runMenu(menu), rt::term::KeysExhausted);  // stops at the message
+  const std::string shown = h.text();
+  EXPECT_EQ(shown.find(" ..."), std::string::npos) << shown;
+  for (const char* part : {"Uszkodzony plik; indeks nie zgadza sie` z baza`;", "przerwany wczes`niej zapis;",
+                           "(DBREINDEX)"})
+    EXPECT_TRUE(screenHas(part)) << part << "\n" << shown;
+}
+
 TEST_F(MenuEngine, AnEntryFailingOutsideTheRuntimeIsReportedAndTheMenuGoesOn) {
   std::string shown;
   rt::functions().add("TEST_THROWS", [](rt::Args&) -> rt::Value {

@@ -1,6 +1,8 @@
 // Working copies of the edit form (see form_copies.h).
 #include "zus/register/form_copies.h"
 
+#include <functional>
+
 #include "zus/register/form_support.h"
 #include "zus/shell/status_codes.h"
 
@@ -148,7 +150,11 @@ std::string fillUpFlagsText() {
   return flags;
 }
 
-void writeWorkingCopies(bool isNew) {
+namespace {
+
+// The copies as the record's fields, in the order they are stored, each given to `write`; the
+// employee's start of the sick-pay count only with `employeeToo`.
+void putCopies(bool isNew, const std::function<void(const char*, rt::Value)>& write, bool employeeToo) {
   auto isYes = [](const char* name) { return flag(text(name) == "T"); };
   write("od", var("_od"));
   write("do", var("_do"));
@@ -177,7 +183,7 @@ void writeWorkingCopies(bool isNew) {
   write("rehab", flag(logical("_rehab")));
 
   // The basis: detached with F7, entered as an amount, or as the checks left it.
-  const bool detached = trimmedRight(text("_nieobec")).empty() &&
+  const bool detached = !isNew && trimmedRight(text("_nieobec")).empty() &&
                         !trimmedRight(field("nieobec").strOr("")).empty();
   if (detached) {
     write("nieobec", txt(""));
@@ -205,13 +211,30 @@ void writeWorkingCopies(bool isNew) {
     write("old_zas", txt(""));
     write("old_dni", num(0));
     write("old_wart", num(0));
-    if (hasSickPayStart() && sickPayStart() == 0) setSickPayStart(date("_od"));
+    if (employeeToo && hasSickPayStart() && sickPayStart() == 0) setSickPayStart(date("_od"));
   }
   if (number("_status") == number("stat_const", stat_const) || logical("_czy_kwot"))
     write("zapis_pod", txt(""));
   rt::Value flags = callIfPresent("MIESDOPTXT", {}, txt(fillUpFlagsText()));
   write("mies_dop", flags.isChar() ? flags : txt(fillUpFlagsText()));
   write("od_dat", var("_od_dat"));
+}
+
+}  // namespace
+
+void writeWorkingCopies(bool isNew) { putCopies(isNew, write, true); }
+
+rt::Value newRecordFields() {
+  rt::Value pairs = rt::Value::newArray(0);
+  auto add = [&](const char* name, rt::Value v) {
+    rt::Value pair = rt::Value::newArray(2);
+    pair.arr()[0] = txt(name);
+    pair.arr()[1] = std::move(v);
+    pairs.arr().push_back(pair);
+  };
+  add("nr_prac", var("nr_pracusia"));
+  putCopies(true, add, false);
+  return pairs;
 }
 
 bool hasSickPayStart() {

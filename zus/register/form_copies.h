@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "runtime/core/value.h"
+
 namespace zus {
 
 // Declares every working copy with its value for a new record, and the form's companion
@@ -20,6 +22,10 @@ void loadWorkingCopies();
 // Writes the copies into the current (locked) record of `nieobec`, in the order the fields are
 // stored; `isNew` adds the marks of a fresh record and the employee's start of the sick-pay count.
 void writeWorkingCopies(bool isNew);
+
+// The fields of a new record (the employee's number and the copies as writeWorkingCopies(true)
+// writes them) as {field name, value} pairs, for appending the record with them in one write.
+rt::Value newRecordFields();
 
 // The "T"/"F" text of the fill-up flags `_mies_dop`, one character per chosen month.
 std::string fillUpFlagsText();

@@ -63,9 +63,8 @@ bool takeRecord(bool isNew) {
   if (!area) return false;
   rt::db::workAreas().select(area->number());
   if (isNew) {
-    if (!call("_APPE_BLAN").logicalOr(false)) return false;
-    rt::context().fields->writeAliasField("nieobec", "nr_prac", var("nr_pracusia"));
-    return true;
+    // Appended with its fields in one write: a kill cannot leave a blank benefit behind.
+    return call("_APPE_BLAN", {newRecordFields()}).logicalOr(false);
   }
   if (editedRecord() != 0 && area->recno() != editedRecord()) area->goTo(editedRecord());
   return call("_REC_LOCK").logicalOr(false);

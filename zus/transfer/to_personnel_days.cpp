@@ -21,6 +21,18 @@ namespace {
 
 using namespace transfer_run;
 
+// {field name, value} pairs as `_APPE_BLAN` takes them.
+rt::Value fieldPairs(std::initializer_list<std::pair<const char*, rt::Value>> fields) {
+  rt::Value pairs = rt::Value::newArray(0);
+  for (const auto& [name, value] : fields) {
+    rt::Value pair = rt::Value::newArray(2);
+    pair.arr()[0] = rt::Value::text(name);
+    pair.arr()[1] = value;
+    pairs.arr().push_back(pair);
+  }
+  return pairs;
+}
+
 bool isOwnNumber(const std::string& kodWew) { return trimmed(kodWew) == "!"; }
 
 std::string yearMonth(int monthsBack) {
@@ -271,16 +283,20 @@ bool WPISZ_1ZAS() {
       whole = false;
       break;
     }
-    // The new record first: a day whose record cannot be appended keeps its old ones.
-    if (!callByName("_APPE_BLAN").logicalOr(false)) {
+    // The new record first: a day whose record cannot be appended keeps its old ones. It is
+    // written whole with its append, so that a kill leaves no blank day record.
+    if (!callByName("_APPE_BLAN", {fieldPairs({{"nr_prac", rt::Value::text(nr)},
+                                                {"data", rt::Value::date(day)},
+                                                {"kod", kind},
+                                                {"kod_wew", kodWew},
+                                                {"godz_roz", rt::Value::integer(0)},
+                                                {"min_roz", rt::Value::integer(0)},
+                                                {"godz_zak", rt::Value::integer(0)},
+                                                {"min_zak", rt::Value::integer(0)}})})
+             .logicalOr(false)) {
       whole = false;
       break;
     }
-    putField(czas, "nr_prac", rt::Value::text(nr));
-    putField(czas, "data", rt::Value::date(day));
-    putField(czas, "kod", kind);
-    putField(czas, "kod_wew", kodWew);
-    for (const char* zero : {"godz_roz", "min_roz", "godz_zak", "min_zak"}) putField(czas, zero, rt::Value::integer(0));
     // Appending releases the table's other locks (as DBAPPEND does): the day's old records are
     // locked again before they go; one taken by another workstation in between stops the
     // benefit here.

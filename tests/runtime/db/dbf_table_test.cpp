@@ -343,6 +343,32 @@ TEST(DbfTable, SharedWritesNeedALockAndAreSeenAfterTheNextMove) {
   EXPECT_FALSE(a->lockRecord(1));
 }
 
+// An append with its values: another handle sees the whole record (memo too) as soon as it is
+// counted; a value a field cannot hold is refused with the table left byte for byte as it was.
+TEST(DbfTable, AnAppendWithValuesWritesTheWholeRecordOrNothing) {
+  TempDir dir;
+  std::string path = dir.file("v.dbf");
+  DbfTable::create(path, kStructure);
+  for (bool shared : {true, false}) {
+    SCOPED_TRACE(shared ? "shared" : "exclusive");
+    auto a = DbfTable::open(path, {.shared = shared});
+    const uint32_t before = a->recCount();
+    ASSERT_TRUE(a->append({{0, Value::text("   42")}, {2, Value::number(12.5, 2)}, {4, Value::text("notatka")}}));
+    a->commit();
+    const std::string bytes = readAll(path);
+    EXPECT_THROW(a->append({{0, Value::text("   43")}, {2, Value::number(1e12, 2)}}), Error);
+    a->close();
+    EXPECT_EQ(readAll(path), bytes) << "the refused append wrote nothing";
+    auto b = DbfTable::open(path, {.shared = true, .readOnly = true});
+    ASSERT_EQ(b->recCount(), before + 1);
+    b->goTo(before + 1);
+    EXPECT_EQ(b->get(0).str(), "   42");
+    EXPECT_DOUBLE_EQ(b->get(2).num(), 12.5);
+    EXPECT_EQ(b->get(4).str(), "notatka");
+    EXPECT_FALSE(b->get(3).logical());
+  }
+}
+
 // Damaged input: a clear error naming the file, and the file left byte for byte as it was.
 TEST(DbfTable, DamagedFilesGiveAClearErrorAndStayUntouched) {
   TempDir dir;

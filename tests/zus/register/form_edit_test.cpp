@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 
+#include "runtime/db/file.h"
 #include "runtime/term/keyboard.h"
 #include "runtime/term/leave_request.h"
+#include "tests/runtime/db/helpers/child_process.h"
 #include "tests/zus/register/form_fixture.h"
 #include "zus/register/form_edit.h"
 
@@ -81,6 +84,42 @@ TEST_F(EditForm, NewRecordIsEnteredAndSavedWithItsFieldsAndCounters) {
   // Every key of the form, the saving Ctrl+W last, within the status line's 80 columns.
   for (const char* key : {"Enter-", "F5-", "F7-", "Ctrl_F2-", "Esc-", "Ctrl_W-Zapis"})
     EXPECT_NE(statusLine.find(key), std::string::npos) << key << " in " << statusLine;
+}
+
+// A new benefit's save killed at each write into the register table in turn, as a power cut
+// could stop it: no blank benefit is left behind, only none or the whole one.
+TEST_F(EditForm, ANewRecordKilledAtAnyWriteOfItsSaveLeavesNoBlankBenefit) {
+  const std::string table = (std::filesystem::path(dir) / "NIEOBEC.dbf").string();
+  int kills = 0;
+  for (int k = 1; k < 100; ++k) {
+    SCOPED_TRACE("killed at write " + std::to_string(k));
+    rt::db::testing::Child saving([&](int, int) {
+      inRegister([&] {
+        const rt::Value first = rt::context().memvars.get("lum_data");
+        std::vector<int> keys = join({text("CHOR_ZUS"), {K_ENTER}, {K_ENTER, K_ENTER, K_ENTER, K_ENTER},
+                                      text("80"), {K_ENTER}, dateKeys(rt::Value::date(first.date() + 9))});
+        // Every write of the save from the k-th on is cut short by the kill.
+        int writes = 0;
+        h.keys(keys);
+        rt::db::File::setWriteFault([&](const std::string& path, uint64_t, size_t) {
+          if (path.ends_with("NIEOBEC.dbf") && ++writes == k) ::raise(SIGKILL);
+          return 0;
+        });
+        edit(true, {K_CTRL_W});
+      });
+      return 0;
+    });
+    if (saving.wait() == 0) break;  // the save ended before its k-th write
+    ++kills;
+    call("DBUSEAREA", {rt::Value::logical(true), rt::Value(), txt(table), txt("reader"), rt::Value::logical(true),
+                       rt::Value::logical(true)});
+    for (call("DBGOTOP"); !call("EOF").logical(); call("DBSKIP")) {
+      EXPECT_NE(suite::field("nr_prac").strOr("").find_first_not_of(' '), std::string::npos) << "a blank benefit";
+      EXPECT_NE(suite::field("zasilek").strOr("").find_first_not_of(' '), std::string::npos) << "a benefit without its kind";
+    }
+    call("DBCLOSEAREA");
+  }
+  EXPECT_GE(kills, 3) << "the save was killed at each of its writes";
 }
 
 TEST_F(EditForm, ExistingCalculatedRecordIsSavedWithTheEditedMark) {

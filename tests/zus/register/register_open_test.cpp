@@ -1,15 +1,24 @@
 // The register option on a copy of the demo company whose benefit table or memo file is missing:
 // the option stops with a message naming the file, nothing is written, and the menu goes on.
+// Whose benefit index was left behind by a workstation killed in the middle of a write: rebuilt
+// on opening when nobody else works on the table, left alone (and the user told) when another
+// workstation has it open.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
+#include "runtime/db/work_areas.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/keys.h"
 #include "suite/forms/display_text.h"
 #include "suite/screen/menu_defs.h"
 #include "suite/screen/menu_engine.h"
+#include "tests/runtime/db/helpers/child_process.h"
+#include "tests/runtime/db/helpers/index_check.h"
+#include "tests/runtime/db/helpers/interrupted_write.h"
 #include "tests/zus/company_fixture.h"
 #include "zus/register/by_name.h"
 
@@ -86,6 +95,95 @@ TEST_F(RegisterOpen, AMissingBenefitTableOrMemoIsNamedAndTheMenuGoesOn) {
     replaced.restore();
     rt::functions().call("DBCLOSEALL");
   }
+}
+
+// A workstation killed in the middle of a change of a benefit's employee number: the record
+// reached the table, its keys never reached the index.
+void killAWriterOfTheRegister(const fs::path& dir) {
+  ASSERT_TRUE(rt::db::testing::killWriterBeforeItsKeys((dir / "NIEOBEC.dbf").string(), "nr_prac",
+                                                       rt::Value::text("  777")));
+}
+
+std::string fileBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(RegisterOpen, AnInterruptedIndexIsRebuiltWhenNobodyElseHasTheTableOpen) {
+  killAWriterOfTheRegister(dir);
+  ASSERT_EQ(fileBytes(fs::path(dir) / "NIEOBEC.dbf")[14], 1) << "the write is marked as interrupted";
+  Headless h;
+  std::vector<std::string> messages;
+  company_test::Replacements replaced;
+  replaced.replace("KOM3", [&](rt::Args& a) {
+    for (const rt::Value& line : a[0].isArray() ? a[0].arr() : std::vector<rt::Value>{a[0]})
+      messages.push_back(line.strOr(""));
+    return rt::Value();
+  });
+  std::string chooser;
+  company_test::startProgram([&] {
+    suite::MenuDef menu{"test", "Test", {{"G", {{"Rejestr", "WPROW_NB", {}, ""}}}}};
+    h.keys({K_ENTER});
+    EXPECT_THROW(suite::runMenu(menu), KeysExhausted);  // waits in the employee choice
+    chooser = h.text();
+  });
+  replaced.restore();
+  EXPECT_EQ(messages, std::vector<std::string>{"Odbudowano indeksy zbioru NIEOBEC.dbf"});
+  // The register went on to its employee choice, over tables that agree with their indexes.
+  EXPECT_NE(chooser.find(suite::displayText("Wybierz pracownika")), std::string::npos) << chooser;
+  EXPECT_EQ(fileBytes(fs::path(dir) / "NIEOBEC.dbf")[14], 0);
+  rt::functions().call("DBCLOSEALL");
+  rt::db::WorkArea& w = rt::db::workAreas().use((fs::path(dir) / "NIEOBEC.dbf").string(), {});
+  EXPECT_FALSE(w.indexesStale());
+  EXPECT_EQ(rt::db::testing::compareOrdersWithScan(w), "");
+  w.setOrder(1);
+  EXPECT_TRUE(w.seek(rt::Value::text("  777"), false)) << "the interrupted change is found by its key";
+  rt::functions().call("DBCLOSEALL");
+}
+
+TEST_F(RegisterOpen, AnInterruptedIndexIsLeftAloneWhileAnotherWorkstationHasTheTableOpen) {
+  killAWriterOfTheRegister(dir);
+  const std::string indexBefore = fileBytes(fs::path(dir) / "NIEOBEC.cdx");
+  rt::db::testing::Child other([&](int up, int down) {
+    rt::db::UseOptions shared;
+    shared.shared = true;
+    rt::db::workAreas().use((dir / "NIEOBEC.dbf").string(), shared);
+    rt::db::testing::sendLine(up, "open");
+    rt::db::testing::readLineFrom(down);  // until the register has been tried
+    return 0;
+  });
+  ASSERT_EQ(other.readLine(), "open");
+
+  Headless h;
+  std::vector<std::string> messages;
+  company_test::Replacements replaced;
+  replaced.replace("KOM3", [&](rt::Args& a) {
+    for (const rt::Value& line : a[0].isArray() ? a[0].arr() : std::vector<rt::Value>{a[0]})
+      messages.push_back(line.strOr(""));
+    return rt::Value();
+  });
+  int nextCalls = 0;
+  rt::functions().add("TEST_NEXT", [&](rt::Args&) {
+    ++nextCalls;
+    return rt::Value();
+  });
+  company_test::startProgram([&] {
+    suite::MenuDef menu{"test", "Test", {{"G", {{"Rejestr", "WPROW_NB", {}, ""}, {"Dalej", "TEST_NEXT", {}, ""}}}}};
+    h.keys({K_ENTER, K_DOWN, K_ENTER, K_ESC});
+    suite::runMenu(menu);
+  });
+  replaced.restore();
+  other.send("done");
+  other.wait();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_NE(messages[0].find("NIEOBEC.dbf"), std::string::npos) << messages[0];
+  std::string said;
+  for (const std::string& m : messages) said += m + " ";
+  EXPECT_NE(said.find("gdy nikt inny nie be`dzie pracowal` na firmie"), std::string::npos) << said;
+  EXPECT_EQ(said.find("Odbudowano"), std::string::npos) << said;
+  EXPECT_EQ(nextCalls, 1) << "the menu goes on";
+  EXPECT_EQ(fileBytes(fs::path(dir) / "NIEOBEC.cdx"), indexBefore) << "nothing rebuilt";
+  EXPECT_EQ(fileBytes(fs::path(dir) / "NIEOBEC.dbf")[14], 1);
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 // deleted, and a change refused while another opening holds the entry's lock.
 #include "tests/zus/shell/settings_fixture.h"
 
+#include <signal.h>
+
+#include "runtime/db/file.h"
+#include "tests/runtime/db/helpers/child_process.h"
+
 #include "suite/payroll/pickers.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
@@ -94,6 +99,34 @@ TEST_F(DictionaryEditor, AnAddedEntryTakesANewCodeAndAUsedOneIsRefused) {
     EXPECT_EQ(e.nazwa, "Nowa pozycja");
     EXPECT_EQ(e.wart, "7");
   });
+}
+
+// An added entry killed at each write into the dictionary in turn, as a power cut could stop it:
+// no blank entry is left behind, only none or the whole one.
+TEST_F(DictionaryEditor, AnAddedEntryKilledAtAnyWriteLeavesNoBlankEntry) {
+  int kills = 0;
+  for (int k = 1; k < 100; ++k) {
+    SCOPED_TRACE("killed at write " + std::to_string(k));
+    rt::db::testing::Child adding([&](int, int) {
+      start([&] {
+        int writes = 0;
+        rt::db::File::setWriteFault([&](const std::string& path, uint64_t, size_t) {
+          if (path.ends_with("SLOWNIK.dbf") && ++writes == k) ::raise(SIGKILL);
+          return 0;
+        });
+        entry("MODISLOW", kZ, join({{K_INS}, text("40"), text("nowy"), {K_ENTER}, text("Nowa pozycja"), {K_ENTER},
+                                    text("7"), {K_ENTER, K_ESC}}));
+      });
+      return 0;
+    });
+    if (adding.wait() == 0) break;  // the entry was added before its k-th write
+    ++kills;
+    openSecondHandle("slcheck");
+    for (call("DBGOTOP"); !call("EOF").logicalOr(true); call("DBSKIP"))
+      EXPECT_NE(suite::field("kod").strOr("").find_first_not_of(' '), std::string::npos) << "a blank entry";
+    call("DBCLOSEAREA");
+  }
+  EXPECT_GE(kills, 3) << "the entry was killed at each of its writes";
 }
 
 TEST_F(DictionaryEditor, TheListShowsCodeAbbreviationAndNameAndDelAsksAboutTheSelectedEntry) {

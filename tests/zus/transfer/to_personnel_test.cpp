@@ -1,8 +1,12 @@
 // The transfer to personnel on a small company: day records written per calendar day, sent
 // again after a change, removed for vanished benefits, holidays overwritten and listed, locks.
+#include <signal.h>
+
 #include <fstream>
 #include <sstream>
 
+#include "runtime/db/file.h"
+#include "tests/runtime/db/helpers/child_process.h"
 #include "tests/zus/transfer/transfer_fixture.h"
 #include "zus/transfer/to_personnel.h"
 
@@ -224,6 +228,35 @@ TEST_F(PersonnelTransfer, AFailedAppendStopsTheBenefitAtThatDay) {
 
   run("GOTO_KADRY");
   EXPECT_EQ(days("    1"), (std::vector<std::string>{"20260110 Z01      1", "20260111 Z01      1", "20260112 Z01      1"}));
+}
+
+// The transfer killed at each write into the day-record table in turn, as a power cut could stop
+// it: every live day record is whole, none appended and left blank.
+TEST_F(PersonnelTransfer, ATransferKilledAtAnyWriteLeavesNoBlankDayRecord) {
+  add("NIEOBEC", benefit("    1", kSickness, 100, 3, day(2026, 2, 5)));
+  int kills = 0;
+  for (int k = 1; k < 200; ++k) {
+    SCOPED_TRACE("killed at write " + std::to_string(k));
+    call("DBCLOSEALL");
+    createEmptyTables({"CZAS_P"});
+    add("CZAS_P", {{"nr_prac", text("    1")}, {"data", day(2026, 1, 11)}, {"kod", text("U01")}});
+    rt::db::testing::Child transfer([&](int, int) {
+      int writes = 0;
+      rt::db::File::setWriteFault([&](const std::string& path, uint64_t, size_t) {
+        if (path.ends_with("CZAS_P.dbf") && ++writes == k) ::raise(SIGKILL);
+        return 0;
+      });
+      run("GOTO_KADRY");
+      return 0;
+    });
+    if (transfer.wait() == 0) break;  // the transfer ended before its k-th write
+    ++kills;
+    for (auto& r : rows("CZAS_P")) {
+      EXPECT_NE(r["NR_PRAC"].strOr("").find_first_not_of(' '), std::string::npos) << "a blank day record";
+      EXPECT_NE(r["DATA"].date(), 0) << "a day record without its day";
+    }
+  }
+  EXPECT_GE(kills, 6) << "the transfer was killed at each of its writes";
 }
 
 TEST_F(PersonnelTransfer, ABenefitThatStoppedCountingLosesItsDayRecords) {
