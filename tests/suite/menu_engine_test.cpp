@@ -131,15 +131,16 @@ TEST_F(MenuEngine, ALongErrorTextIsShownWholeOverSeveralLines) {
     throw rt::Error(rt::ErrorKind::Corrupt,
                     "Corruption detected: the index does not match its table (an earlier write was interrupted); "
                     "rebuild it with DBREINDEX",
-                    "index", "NIEOBEC.cdx");
+                    "index", "/srv/firmy/dane/NIEOBEC.cdx")
+        .because(rt::ErrorCause::InterruptedWrite);
   });
   suite::MenuDef menu{"test", "Test", {{"G", {{"Rejestr", "TEST_FAILS_ON_INDEX", {}, ""}}}}};
   h.keys({K_ENTER});
   EXPECT_THROW(suite::runMenu(menu), rt::term::KeysExhausted);  // stops at the message
   const std::string shown = h.text();
   EXPECT_EQ(shown.find(" ..."), std::string::npos) << shown;
-  for (const char* part : {"Uszkodzony plik; indeks nie zgadza sie` z baza`;", "przerwany wczes`niej zapis;",
-                           "(DBREINDEX)"})
+  for (const char* part : {"Uszkodzony plik (indeks)", "NIEOBEC.cdx", "Przyczyna: przerwany wczes`niej zapis",
+                           "(DBREINDEX)."})
     EXPECT_TRUE(screenHas(part)) << part << "\n" << shown;
 }
 

@@ -169,7 +169,7 @@ TEST_F(RegisterOpen, AnInterruptedIndexIsLeftAloneWhileAnotherWorkstationHasTheT
   });
   company_test::startProgram([&] {
     suite::MenuDef menu{"test", "Test", {{"G", {{"Rejestr", "WPROW_NB", {}, ""}, {"Dalej", "TEST_NEXT", {}, ""}}}}};
-    h.keys({K_ENTER, K_DOWN, K_ENTER, K_ESC});
+    h.keys({K_ENTER, K_DOWN, K_ENTER, K_ESC, K_ENTER});  // Esc, then "Tak" to leave
     suite::runMenu(menu);
   });
   replaced.restore();
