@@ -213,8 +213,9 @@ class WorkArea final : public RecordListener {
   void fillBatch(OpenTag& t, KeyBatch& batch, const std::function<void(uint64_t)>& progress, uint64_t every);
   KeyType probeType(const std::string& keyText, int& len);
   // The key type of a tag read from a bag. A key or FOR expression naming a field the table lacks,
-  // or a key whose type or length disagrees with the tag's stored key length, is an index of
-  // another table: rt::Error(Corrupt) naming the bag.
+  // or a key whose type, or whose fixed length (plain fields, numbers, dates, logicals), disagrees
+  // with the tag's stored key length, is an index of another table: rt::Error(Corrupt) naming the
+  // bag. A character expression's key may have any length: it is padded or cut to the stored one.
   KeyType storedTagType(const TagInfo& info, const std::string& bagPath);
   bool walkForward() const;
   void refreshShared();

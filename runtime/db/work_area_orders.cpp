@@ -273,7 +273,11 @@ KeyType WorkArea::storedTagType(const TagInfo& info, const std::string& bagPath)
       if (namesMissingField(e)) throw foreign("has a FOR condition naming " + e.operation() + ", a field the table does not have");
     }
   }
-  if (keyLengthFor(type, len) != info.keyLen)
+  // A character key made by an expression varies in length (TRIM, ALLTRIM, DTOC under another
+  // date format): every engine pads or cuts it to the stored length, so only a key of plain fields,
+  // whose length the fields fix, and the fixed lengths of the other key types tell another table.
+  const bool lengthVaries = type == KeyType::Char && recipeFor(info.keyExpr).kind == KeyRecipe::Kind::Expression;
+  if (!lengthVaries && keyLengthFor(type, len) != info.keyLen)
     throw foreign("stores keys of " + std::to_string(info.keyLen) + " bytes, its key makes " +
                   std::to_string(keyLengthFor(type, len)));
   return type;
