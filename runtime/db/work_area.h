@@ -193,6 +193,7 @@ class WorkArea final : public RecordListener {
   void settle();
   void atEof();
   bool stepRaw(bool forward);
+  bool landCursor(bool ok);
   bool positionFirst(bool forward);
   // The first visible record from the top or the bottom; false (at the phantom, BOF and EOF)
   // when there is none.
