@@ -571,9 +571,15 @@ void WorkArea::zap() {
 // In shared use the bags are re-checked (one read of their change counter) whenever an order is
 // used; a write re-checks them under the header lock.
 void WorkArea::freshBags() {
-  if (table_->shared())
-    for (auto& b : bags_)
-      if (b->refresh()) cursorSynced_ = false;
+  if (!table_->shared()) return;
+  for (auto& b : bags_)
+    if (b->refresh()) cursorSynced_ = false;
+  followTagLists();
+  if (!lostOrder_.empty()) {
+    const std::string name = std::exchange(lostOrder_, {});
+    throw Error(ErrorKind::Argument, "Order not found: tag " + name + " was removed from the index", "order",
+                std::exchange(lostOrderBag_, {}));
+  }
 }
 
 void WorkArea::refreshShared() {

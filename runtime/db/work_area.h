@@ -54,9 +54,11 @@ struct OpenTag {
   Expr forExpr;  // empty: every record
   TagInfo pending;  // the tag's description while it is being built (tag still null)
   const TagInfo& info() const { return tag ? tag->info() : pending; }
-  // Old state of the record being changed (taken before the first change).
+  // Old state of the record being changed (taken before the first change). Not known for a tag
+  // that another process made after that.
   std::string oldKey;
   bool oldIncluded = false;
+  bool oldKnown = false;
 };
 
 struct CreateTagOptions {
@@ -207,7 +209,16 @@ class WorkArea final : public RecordListener {
   OpenTag makeOpenTag(CdxBag* bag, CdxTag* tag);
   KeyRecipe recipeFor(const std::string& keyText);
   void loadBag(std::unique_ptr<CdxBag> bag);
-  void rebuildTagList();
+  // The order list made again from the bags' tag lists; the controlling order and the old state
+  // of a pending change follow their tags by name. False when the controlling tag is gone (the
+  // area is then in natural order).
+  bool rebuildTagList();
+  uint64_t tagListsVersion() const;
+  // After a refresh: follows a tag list another process changed. A controlling tag that went is
+  // reported by the next index read (rt::Error "Order not found").
+  void followTagLists();
+  // Takes a record's entry out of a tag whose old key for it is not known.
+  void removeRecord(OpenTag& t, uint32_t recno);
   // Every tag of every open bag built again from the records.
   void rebuildBags();
   void checkStale() const;
@@ -247,6 +258,9 @@ class WorkArea final : public RecordListener {
   int indexReadDepth_ = 0;   // IndexRead scopes open
   bool stale_ = false;
   std::string staleBag_;
+  uint64_t tagListsSeen_ = 0;
+  // A controlling tag removed by another process, not reported yet, and its bag.
+  std::string lostOrder_, lostOrderBag_;
   uint64_t keysIncluded_ = 0;
 };
 

@@ -1,6 +1,8 @@
 // Readers of a shared table while other processes change it: a walk and seeks through an order
 // while a writer moves keys (no row out of key order, no "found" on a record of another key); a
-// table on a network file system read only through the locks and its headers never mapped.
+// table on a network file system read only through the locks and its headers never mapped; a
+// reader whose table another process reindexes, or whose controlling tag another process drops
+// and makes again, or drops for good.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -178,6 +180,78 @@ TEST_F(SharedReadersTest, OnANetworkFileSystemEveryIndexReadTakesTheLocks) {
     holder.send("go");
     EXPECT_EQ(holder.wait(), 0);
   }
+}
+
+// Another process changes the tags under a reader that has its orders in memory: REINDEX builds
+// every tag anew elsewhere in the file; a tag dropped and made again may land where another tag's
+// pages were. The reader finds its tags again by name; its controlling tag dropped for good is an
+// order not found, and the table goes on in natural order.
+TEST_F(SharedReadersTest, AReaderFollowsAnotherProcessesReindexAndTagsDroppedAndMadeAgain) {
+  Child changer([&](int up, int down) {
+    WorkArea& w = workAreas().use(path_, sharedUse());
+    for (std::string what = readLineFrom(down); !what.empty(); what = readLineFrom(down)) {
+      if (what == "reindex") {
+        w.reindex();
+      } else if (what == "make again") {
+        w.destroyTag("KOD");
+        w.destroyTag("NR");
+        w.createTag("", "NR", "nr+kod");
+        w.createTag("", "KOD", "kod");
+      } else if (what == "drop") {
+        w.destroyTag("KOD");
+      }
+      sendLine(up, "done");
+    }
+    workAreas().closeAll();
+    return 0;
+  });
+  auto tell = [&](const std::string& what) {
+    changer.send(what);
+    ASSERT_EQ(changer.readLine(), "done") << what;
+  };
+  WorkArea& r = workAreas().use(path_, sharedUse());
+  r.setOrder(r.orderByName("KOD"));
+  auto everySeekFoundAndTheWalkWhole = [&](const std::string& after) {
+    SCOPED_TRACE("after " + after);
+    int found = 0;
+    for (int k = 0; k < kKeys; ++k)
+      if (r.seek(Value::text(codeOf(k)), false) && r.get(1).str() == codeOf(k)) ++found;
+    EXPECT_EQ(found, kKeys);
+    uint32_t rows = 0;
+    std::string previous;
+    for (r.goTop(); !r.eof(); r.skip(1), ++rows) {
+      EXPECT_LE(previous, r.get(1).str());
+      previous = r.get(1).str();
+    }
+    EXPECT_EQ(rows, kRecords);
+  };
+  everySeekFoundAndTheWalkWhole("opening");
+  tell("reindex");
+  everySeekFoundAndTheWalkWhole("reindex");
+  // A change begun before the tags were made again is written into the tags as they are now.
+  r.goTo(17);
+  ASSERT_TRUE(r.lockCurrent());
+  r.put(1, Value::text(codeOf(39)));
+  tell("make again");
+  r.unlockAll();
+  EXPECT_EQ(r.orderInfo(r.order())->name, "KOD");
+  everySeekFoundAndTheWalkWhole("tags made again");
+  tell("drop");
+  try {
+    r.seek(Value::text(codeOf(1)), false);
+    ADD_FAILURE() << "seek in a dropped order";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::Argument) << e.what();
+    EXPECT_NE(e.description().find("Order not found"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(r.order(), 0);
+  uint32_t rows = 0;
+  for (r.goTop(); !r.eof(); r.skip(1)) ++rows;
+  EXPECT_EQ(rows, kRecords);
+  changer.send("");
+  EXPECT_EQ(changer.wait(), 0);
+  workAreas().closeAll();
+  EXPECT_EQ(compareOrdersWithScan(workAreas().use(path_, {})), "");
 }
 
 }  // namespace
