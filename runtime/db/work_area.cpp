@@ -301,11 +301,11 @@ bool WorkArea::stepRaw(bool forward) {
   freshBags();
   syncCursor();
   const bool ascendingStep = forward == walkForward();
-  const bool lockFree = reading.lockFree() && cursor_->valid();
-  std::string fromKey(lockFree ? cursor_->key() : std::string_view());
-  const uint32_t fromRecno = lockFree ? cursor_->recno() : 0;
+  if (!reading.lockFree() || !cursor_->valid()) return landCursor(ascendingStep ? cursor_->next() : cursor_->prev());
+  const std::string fromKey(cursor_->key());
+  const uint32_t fromRecno = cursor_->recno();
   const bool ok = landCursor(ascendingStep ? cursor_->next() : cursor_->prev());
-  if (!lockFree || !ok || reading.stillCurrent()) return ok;
+  if (!ok || reading.stillCurrent()) return ok;
   // Again under the locks, from the entry the step began on or, when that went, from where it
   // would stand.
   reading.lockAfterAll();
