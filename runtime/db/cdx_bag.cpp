@@ -98,6 +98,7 @@ void CdxBag::initEmpty(bool structural) {
 
 void CdxBag::loadTags() {
   std::vector<std::unique_ptr<CdxTag>> loaded;
+  bool changed = false;
   CdxCursor cursor(*directory_);
   for (bool ok = cursor.first(); ok; ok = cursor.next()) {
     const std::string name = trimRight(cursor.key());
@@ -105,13 +106,6 @@ void CdxBag::loadTags() {
     if (offset < kCdxHeaderSize || offset % kCdxPageSize != 0 ||
         uint64_t(offset) + kCdxHeaderSize > pager_->size())
       throwCorruptIndex(pager_->where(offset), "tag " + name + " header offset is invalid");
-    auto same = std::find_if(tags_.begin(), tags_.end(), [&](const auto& t) {
-      return t && t->headerOffset() == offset && t->info().name == name;
-    });
-    if (same != tags_.end()) {
-      loaded.push_back(std::move(*same));
-      continue;
-    }
     std::array<uint8_t, kCdxHeaderSize> bytes;
     pager_->readHeader(offset, bytes);
     TagHeader header = TagHeader::decode(bytes, pager_->where(offset));
@@ -122,11 +116,28 @@ void CdxBag::loadTags() {
     info.keyLen = header.keyLen;
     info.unique = header.unique();
     info.descending = header.descending;
+    // A tag kept where it was, as it was, stays the same object; one dropped and made again in the
+    // pages it had may have another key.
+    auto same = std::find_if(tags_.begin(), tags_.end(), [&](const auto& t) {
+      if (!t || t->headerOffset() != offset) return false;
+      const TagInfo& was = t->info();
+      return was.name == name && was.keyExpr == info.keyExpr && was.forExpr == info.forExpr &&
+             was.keyLen == info.keyLen && was.unique == info.unique && was.descending == info.descending;
+    });
+    if (same != tags_.end()) {
+      loaded.push_back(std::move(*same));
+      continue;
+    }
     info.type = resolver_ ? resolver_(info) : KeyType::Char;
     loaded.push_back(std::make_unique<CdxTag>(*pager_, offset, std::move(info)));
+    changed = true;
   }
   for (auto& old : tags_)
-    if (old) retired_.push_back(std::move(old));
+    if (old) {
+      retired_.push_back(std::move(old));
+      changed = true;
+    }
+  if (changed) ++tagListVersion_;
   std::sort(loaded.begin(), loaded.end(),
             [](const auto& a, const auto& b) { return a->headerOffset() < b->headerOffset(); });
   tags_ = std::move(loaded);
@@ -177,6 +188,7 @@ CdxTag& CdxBag::addTag(TagInfo info, KeyBatch& entries) {
   const uint32_t offset = writeTagHeader(info, root);
   directory_->insert(tagDirectoryKey(info.name), offset);
   tags_.push_back(std::make_unique<CdxTag>(*pager_, offset, std::move(info)));
+  ++tagListVersion_;
   return *tags_.back();
 }
 
@@ -193,6 +205,7 @@ bool CdxBag::removeTag(std::string_view name) {
   tag->rebind(tag->headerOffset());  // cursors on it see a change
   retired_.push_back(std::move(*it));
   tags_.erase(it);
+  ++tagListVersion_;
   return true;
 }
 

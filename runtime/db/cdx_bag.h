@@ -8,7 +8,8 @@
 // The bag owns its page cache: changes stay in memory until flush(), which publishes them with
 // one bump of the change counter; refresh() (to be called after taking the table's lock) drops
 // the cache when another process changed the file, and reloads the tag list when the directory
-// changed. Tag objects stay alive as long as the bag, so orders held elsewhere never dangle.
+// changed. Tag objects stay alive as long as the bag, so orders held elsewhere never dangle; their
+// holders follow tagListVersion() to find the tags by name again.
 //
 // The file does not record key types (C, N, D or L); the opener supplies them from the key
 // expressions through a resolver. Without one every tag reads as C.
@@ -50,6 +51,10 @@ class CdxBag {
   CdxTag& tag(int index) { return *tags_.at(size_t(index)); }
   CdxTag* find(std::string_view name);  // case-insensitive; nullptr when missing
   std::vector<TagInfo> tagInfos() const;
+  // Moves whenever the tag list changes: a tag added or removed here, or, seen by refresh(), a tag
+  // added, removed or made again by another process (a REINDEX builds every tag anew). Tag objects
+  // no longer listed stay alive but belong to no tree of the file.
+  uint64_t tagListVersion() const { return tagListVersion_; }
 
   // Creates (or replaces) a tag holding the batch's entries (sorting the batch in place).
   // info.keyLen must match the batch.
@@ -92,6 +97,7 @@ class CdxBag {
   std::unique_ptr<CdxTag> directory_;
   std::vector<std::unique_ptr<CdxTag>> tags_;
   std::vector<std::unique_ptr<CdxTag>> retired_;  // removed tags, kept for references held elsewhere
+  uint64_t tagListVersion_ = 0;
 };
 
 // The tag name as the directory stores it: upper case, blank-padded to 10 bytes.

@@ -65,6 +65,9 @@ class CdxPager {
   // Re-reads the change counter; true (and the cache dropped) when another process moved it.
   bool refresh();
   uint64_t epoch() const { return epoch_; }
+  // Whether the change counter in the file moved past the one the cache holds (one read, of the
+  // mapped header page on a local disk); nothing is dropped.
+  bool changedOnDisk() const { return readCounterFromDisk() != changeCounter_; }
   uint32_t changeCounter() const { return changeCounter_; }
 
   // Empties the file (for rebuilding every tag); the change counter keeps counting.

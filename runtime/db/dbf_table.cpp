@@ -496,6 +496,12 @@ void DbfTable::endIndexRead() noexcept {
   }
 }
 
+bool DbfTable::writeMarkSeen() const {
+  uint8_t mark = 0;
+  file_.readHead(kInProgressByte, &mark, 1);
+  return mark == 1;
+}
+
 void DbfTable::releaseHeaderLock() {
   if (!shared_) return;
   if (--headerLockDepth_ == 0) {

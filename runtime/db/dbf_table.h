@@ -124,6 +124,12 @@ class DbfTable {
   // rt::Error Lock: the table is busy (nothing is read without the lock).
   void beginIndexRead();
   void endIndexRead() noexcept;
+  // Shared use: whether a write-in-progress mark stands in the header now (one look at the mapped
+  // header page): a writer of ours sets it before its record reaches the file and clears it after
+  // its index changes were published.
+  bool writeMarkSeen() const;
+  // Whether the table lies on a local file system, whose page cache every process shares.
+  bool onLocalDisk() const { return !file_.onNetwork(); }
 
   Value get(size_t field);
   void put(size_t field, const Value& v);

@@ -5,9 +5,11 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <chrono>
@@ -31,9 +33,35 @@ std::string osText(int err) { return std::strerror(err); }
 constexpr size_t kPageBytes = 4096;
 constexpr size_t kHeadBytes = kPageBytes;
 
+bool& treatAsNetwork() {
+  static bool on = false;
+  return on;
+}
+
+// File systems whose files other machines change behind this one's page cache.
+bool networkFileSystem(int fd) {
+  if (treatAsNetwork()) return true;
+  struct statfs fs;
+  if (::fstatfs(fd, &fs) != 0) return false;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x6969UL:      // NFS
+    case 0x517BUL:      // SMB
+    case 0xFF534D42UL:  // CIFS
+    case 0xFE534D42UL:  // SMB2/3
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 void File::setWriteFault(WriteFault fault) { writeFault() = std::move(fault); }
+
+void File::setTreatAsNetwork(bool on) { treatAsNetwork() = on; }
+
+File::File(int fd, std::string path, bool readOnly)
+    : fd_(fd), path_(std::move(path)), readOnly_(readOnly), network_(networkFileSystem(fd)) {}
 
 File::~File() { close(); }
 
@@ -41,6 +69,7 @@ File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       path_(std::move(other.path_)),
       readOnly_(other.readOnly_),
+      network_(other.network_),
       head_(std::exchange(other.head_, nullptr)),
       headLen_(std::exchange(other.headLen_, 0)),
       headTried_(std::exchange(other.headTried_, false)) {}
@@ -51,6 +80,7 @@ File& File::operator=(File&& other) noexcept {
     fd_ = std::exchange(other.fd_, -1);
     path_ = std::move(other.path_);
     readOnly_ = other.readOnly_;
+    network_ = other.network_;
     head_ = std::exchange(other.head_, nullptr);
     headLen_ = std::exchange(other.headLen_, 0);
     headTried_ = std::exchange(other.headTried_, false);
@@ -146,7 +176,7 @@ void File::writeExact(uint64_t off, const void* buf, size_t n) {
 
 
 uint8_t* File::head(uint64_t off, size_t n) const {
-  if (!headTried_ && fd_ >= 0) {
+  if (!headTried_ && fd_ >= 0 && !network_) {
     headTried_ = true;
     const uint64_t len = std::min<uint64_t>(size(), kHeadBytes);
     if (len > 0) {
@@ -180,6 +210,9 @@ void File::writeHead(uint64_t off, const void* buf, size_t n) {
     return;
   }
   checkWriteFault(off, n);
+  // Stores into the mapping become visible to other processes in the order they are made: a
+  // reader that sees a write's mark cleared sees the index counter that write moved before.
+  std::atomic_thread_fence(std::memory_order_release);
   std::memcpy(p, buf, n);
 }
 

@@ -48,9 +48,17 @@ class File {
   // The same for the file's first page, which is mapped shared on first use: the table and index
   // headers that every locked write reads and rewrites then cost no system call. The mapping and
   // other processes' pread/pwrite share the page cache, so both see the same bytes at once.
-  // Bytes past the part of the file that existed when it was mapped go through pread/pwrite.
+  // Bytes past the part of the file that existed when it was mapped go through pread/pwrite, and so
+  // does every byte of a file on a network file system.
   void readHead(uint64_t off, void* buf, size_t n) const;
   void writeHead(uint64_t off, const void* buf, size_t n);
+
+  // True for a file on a network file system (NFS, SMB/CIFS), found when it was opened: there
+  // another workstation's writes reach this machine's page cache only through the locks, so nothing
+  // may trust what the cache holds without them.
+  bool onNetwork() const { return network_; }
+  // Test seam: files opened from now on count as network files (or not, again).
+  static void setTreatAsNetwork(bool on);
 
   uint64_t size() const;
   void truncate(uint64_t length);
@@ -88,7 +96,7 @@ class File {
   static void setWriteFault(WriteFault fault);
 
  private:
-  File(int fd, std::string path, bool readOnly) : fd_(fd), path_(std::move(path)), readOnly_(readOnly) {}
+  File(int fd, std::string path, bool readOnly);
   // The mapped first page, or null; headLen_ bytes of it lie inside the file.
   uint8_t* head(uint64_t off, size_t n) const;
   void unmapHead() noexcept;
@@ -97,6 +105,7 @@ class File {
   int fd_ = -1;
   std::string path_;
   bool readOnly_ = false;
+  bool network_ = false;
   mutable uint8_t* head_ = nullptr;
   mutable size_t headLen_ = 0;
   mutable bool headTried_ = false;

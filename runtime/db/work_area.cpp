@@ -2,7 +2,9 @@
 #include "runtime/db/work_area.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <utility>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
@@ -160,25 +162,42 @@ static void followCursor(DbfTable& table, OrderCursor& c, const std::string& bag
 // An index read of one operation, under the table's shared header lock (see beginIndexRead) and
 // the read locks of the index files.
 //
-// The locks keep a page that another process is half-way through writing from being read. When
-// every page of the area's index files is already in memory, they wait until a page has to come
-// from the disk: the pages in memory were read under the locks, and while the change counter
-// stands still they are the index as it was before any write now in progress (a writer moves the
-// counter after its pages). When it moved, the operation's first look drops them, and the locks
-// are taken before the first page is read again. So a run over a table that no one else changes
-// reads its index without lock calls per seek.
+// The locks keep a page that another process is half-way through writing from being read, and a
+// record from being read in the middle of its write: a step reads its record inside the scope, so
+// the record and the index entry that led to it belong to the same moment.
+//
+// When every page of the area's index files is already in memory, the locks wait until a page has
+// to come from the disk: the pages in memory were read under the locks, and while the change
+// counter stands still they are the index as it was before any write now in progress (a writer
+// moves the counter after its pages). When it moved, the operation's first look drops them, and
+// the locks are taken before the first page is read again. So a run over a table that no one else
+// changes reads its index without lock calls per seek.
+//
+// The record is another matter: a writer stores it before its index changes and moves the counter
+// only after them, so a record read while the counter still stands may already carry a key the
+// cached index does not know. A writer of ours marks the table header (write in progress) before
+// its record and clears the mark after moving the counter, and it holds the index files' write
+// locks from before the record to after the counter whenever a key changes. So a lock-free step
+// is kept only when, after its record was read, no mark stands and no counter moved (two looks at
+// mapped header pages, no system call); otherwise it is taken again under the locks from where it
+// began. A write that moves no key may go on meanwhile: it cannot put a record out of its place.
+// On a network file system this machine's page cache does not see another workstation's writes,
+// so every read goes through the locks there.
 struct WorkArea::IndexRead {
   WorkArea& area;
   std::vector<std::function<void()>> previous;  // the hooks of an enclosing read, given back
   bool locked = false;
+  bool deferred = false;
   // In shared use a pending change is written first: no write starts while the read lock is held.
   explicit IndexRead(WorkArea& a) : area(a) {
     DbfTable& table = *area.table_;
     if (!table.shared()) return;
     table.flush();
-    const bool deferred = !area.bags_.empty() && std::all_of(area.bags_.begin(), area.bags_.end(), [](auto& bag) {
-      return !bag->pager().dirty() && bag->pager().wholeFileCached();
-    });
+    deferred = table.onLocalDisk() && !area.bags_.empty() &&
+               std::all_of(area.bags_.begin(), area.bags_.end(), [](auto& bag) {
+                 return !bag->pager().file().onNetwork() && !bag->pager().dirty() && bag->pager().wholeFileCached();
+               }) &&
+               !table.writeMarkSeen();
     if (!deferred) {
       lock();
       return;
@@ -203,6 +222,22 @@ struct WorkArea::IndexRead {
                   "index read", table.path(), 0, true);
     }
     locked = true;
+  }
+  // Shared use, no lock taken so far.
+  bool lockFree() const { return deferred && !locked; }
+  // After a lock-free read of a record: no write of ours can have been under way since the
+  // cached index was current.
+  bool stillCurrent() const {
+    if (!lockFree()) return true;
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (area.table_->writeMarkSeen()) return false;
+    return std::none_of(area.bags_.begin(), area.bags_.end(), [](auto& bag) { return bag->pager().changedOnDisk(); });
+  }
+  // A lock-free read that may have met a write: the locks are taken and the bags looked at again,
+  // for the read to be done once more.
+  void lockAfterAll() {
+    lock();
+    area.freshBags();
   }
   IndexRead(const IndexRead&) = delete;
   IndexRead& operator=(const IndexRead&) = delete;
@@ -238,6 +273,18 @@ void WorkArea::unlockIndexes(DbfTable&) noexcept {
   else unlockBags();
 }
 
+// The end of a cursor move: false when it left the entries or the scope; otherwise the table on
+// the entry's record, its bytes read.
+bool WorkArea::landCursor(bool ok) {
+  if (!ok || !cursor_->valid() || !keyInScope(cursor_->key())) {
+    cursorSynced_ = false;
+    return false;
+  }
+  followCursor(*table_, *cursor_, controllingTag().bag->path());
+  table_->recordBytes();
+  return true;
+}
+
 bool WorkArea::stepRaw(bool forward) {
   if (order_ == 0) {
     int64_t n = int64_t(table_->recno()) + (forward ? 1 : -1);
@@ -253,14 +300,20 @@ bool WorkArea::stepRaw(bool forward) {
   checkStale();
   freshBags();
   syncCursor();
-  bool ascendingStep = forward == walkForward();
-  bool ok = ascendingStep ? cursor_->next() : cursor_->prev();
-  if (!ok || !cursor_->valid() || !keyInScope(cursor_->key())) {
-    cursorSynced_ = false;
-    return false;
-  }
-  followCursor(*table_, *cursor_, controllingTag().bag->path());
-  return true;
+  const bool ascendingStep = forward == walkForward();
+  if (!reading.lockFree() || !cursor_->valid()) return landCursor(ascendingStep ? cursor_->next() : cursor_->prev());
+  const std::string fromKey(cursor_->key());
+  const uint32_t fromRecno = cursor_->recno();
+  const bool ok = landCursor(ascendingStep ? cursor_->next() : cursor_->prev());
+  if (!ok || reading.stillCurrent()) return ok;
+  // Again under the locks, from the entry the step began on or, when that went, from where it
+  // would stand.
+  reading.lockAfterAll();
+  if (!cursor_) cursor_ = controllingTag().tag->cursor();
+  cursorSynced_ = true;
+  if (cursor_->seekEntry(fromKey, fromRecno)) return landCursor(ascendingStep ? cursor_->next() : cursor_->prev());
+  if (ascendingStep) return landCursor(cursor_->valid());
+  return landCursor(cursor_->valid() ? cursor_->prev() : cursor_->last());
 }
 
 bool WorkArea::positionFirst(bool top) {
@@ -273,29 +326,30 @@ bool WorkArea::positionFirst(bool top) {
   IndexRead reading(*this);
   checkStale();
   freshBags();
-  OpenTag& t = controllingTag();
-  if (!cursor_) cursor_ = t.tag->cursor();
-  bool desc = !walkForward();
-  bool lowEnd = top != desc;
-  std::string lo = scopeKey(desc ? 1 : 0), hi = scopeKey(desc ? 0 : 1);
-  if (lowEnd) {
-    if (lo.empty()) cursor_->first();
-    else cursor_->seek(lo);
-  } else if (hi.empty()) {
-    cursor_->last();
-  } else if (!cursor_->seekLast(hi)) {
-    // No key starts with the bound: the last key below it.
-    cursor_->seek(hi);
-    if (cursor_->valid()) cursor_->prev();
-    else cursor_->last();
-  }
-  cursorSynced_ = true;
-  if (!cursor_->valid() || !keyInScope(cursor_->key())) {
-    cursorSynced_ = false;
-    return false;
-  }
-  followCursor(*table_, *cursor_, t.bag->path());
-  return true;
+  auto position = [&] {
+    if (!cursor_) cursor_ = controllingTag().tag->cursor();
+    bool desc = !walkForward();
+    bool lowEnd = top != desc;
+    std::string lo = scopeKey(desc ? 1 : 0), hi = scopeKey(desc ? 0 : 1);
+    if (lowEnd) {
+      if (lo.empty()) cursor_->first();
+      else cursor_->seek(lo);
+    } else if (hi.empty()) {
+      cursor_->last();
+    } else if (!cursor_->seekLast(hi)) {
+      // No key starts with the bound: the last key below it.
+      cursor_->seek(hi);
+      if (cursor_->valid()) cursor_->prev();
+      else cursor_->last();
+    }
+    cursorSynced_ = true;
+    return landCursor(true);
+  };
+  const bool lockFree = reading.lockFree();
+  const bool ok = position();
+  if (!lockFree || !ok || reading.stillCurrent()) return ok;
+  reading.lockAfterAll();
+  return position();
 }
 
 // --- moves ---
@@ -388,27 +442,35 @@ bool WorkArea::seek(const Value& key, bool softSeek, bool last) {
   IndexRead reading(*this);
   checkStale();
   freshBags();
-  OpenTag& t = controllingTag();
-  std::string k = encodeValue(key, t.tag->info(), true);
-  if (!cursor_) cursor_ = t.tag->cursor();
-  bool desc = !walkForward();
-  // Where the walk meets the key first: the first of equal keys ascending, the last descending.
-  bool fromLow = desc == last;
-  if (fromLow) {
-    cursor_->seek(k);
-  } else if (!cursor_->seekLast(k)) {
-    if (desc) {
+  std::string k;
+  auto position = [&] {
+    OpenTag& t = controllingTag();
+    k = encodeValue(key, t.tag->info(), true);
+    if (!cursor_) cursor_ = t.tag->cursor();
+    bool desc = !walkForward();
+    // Where the walk meets the key first: the first of equal keys ascending, the last descending.
+    bool fromLow = desc == last;
+    if (fromLow) {
       cursor_->seek(k);
-      if (cursor_->valid()) cursor_->prev();
-      else cursor_->last();
-    } else {
-      cursor_->seek(k);
+    } else if (!cursor_->seekLast(k)) {
+      if (desc) {
+        cursor_->seek(k);
+        if (cursor_->valid()) cursor_->prev();
+        else cursor_->last();
+      } else {
+        cursor_->seek(k);
+      }
     }
+    cursorSynced_ = true;
+    return landCursor(true);
+  };
+  const bool lockFree = reading.lockFree();
+  bool ok = position();
+  if (lockFree && ok && !reading.stillCurrent()) {
+    reading.lockAfterAll();
+    ok = position();
   }
-  cursorSynced_ = true;
   bool forward = true;
-  bool ok = cursor_->valid() && keyInScope(cursor_->key());
-  if (ok) followCursor(*table_, *cursor_, t.bag->path());
   while (ok && !visible()) ok = stepRaw(forward);
   if (!ok) {
     atEof();
@@ -511,9 +573,15 @@ void WorkArea::zap() {
 // In shared use the bags are re-checked (one read of their change counter) whenever an order is
 // used; a write re-checks them under the header lock.
 void WorkArea::freshBags() {
-  if (table_->shared())
-    for (auto& b : bags_)
-      if (b->refresh()) cursorSynced_ = false;
+  if (!table_->shared()) return;
+  for (auto& b : bags_)
+    if (b->refresh()) cursorSynced_ = false;
+  followTagLists();
+  if (!lostOrder_.empty()) {
+    const std::string name = std::exchange(lostOrder_, {});
+    throw Error(ErrorKind::Argument, "Order not found: tag " + name + " was removed from the index", "order",
+                std::exchange(lostOrderBag_, {}));
+  }
 }
 
 void WorkArea::refreshShared() {

@@ -54,9 +54,11 @@ struct OpenTag {
   Expr forExpr;  // empty: every record
   TagInfo pending;  // the tag's description while it is being built (tag still null)
   const TagInfo& info() const { return tag ? tag->info() : pending; }
-  // Old state of the record being changed (taken before the first change).
+  // Old state of the record being changed (taken before the first change). Not known for a tag
+  // that another process made after that.
   std::string oldKey;
   bool oldIncluded = false;
+  bool oldKnown = false;
 };
 
 struct CreateTagOptions {
@@ -195,6 +197,7 @@ class WorkArea final : public RecordListener {
   void settle();
   void atEof();
   bool stepRaw(bool forward);
+  bool landCursor(bool ok);
   bool positionFirst(bool forward);
   // The first visible record from the top or the bottom; false (at the phantom, BOF and EOF)
   // when there is none.
@@ -208,15 +211,25 @@ class WorkArea final : public RecordListener {
   OpenTag makeOpenTag(CdxBag* bag, CdxTag* tag);
   KeyRecipe recipeFor(const std::string& keyText);
   void loadBag(std::unique_ptr<CdxBag> bag);
-  void rebuildTagList();
+  // The order list made again from the bags' tag lists; the controlling order and the old state
+  // of a pending change follow their tags by name. False when the controlling tag is gone (the
+  // area is then in natural order).
+  bool rebuildTagList();
+  uint64_t tagListsVersion() const;
+  // After a refresh: follows a tag list another process changed. A controlling tag that went is
+  // reported by the next index read (rt::Error "Order not found").
+  void followTagLists();
+  // Takes a record's entry out of a tag whose old key for it is not known.
+  void removeRecord(OpenTag& t, uint32_t recno);
   // Every tag of every open bag built again from the records.
   void rebuildBags();
   void checkStale() const;
   void fillBatch(OpenTag& t, KeyBatch& batch, const std::function<void(uint64_t)>& progress, uint64_t every);
   KeyType probeType(const std::string& keyText, int& len);
   // The key type of a tag read from a bag. A key or FOR expression naming a field the table lacks,
-  // or a key whose type or length disagrees with the tag's stored key length, is an index of
-  // another table: rt::Error(Corrupt) naming the bag.
+  // or a key whose type, or whose fixed length (plain fields, numbers, dates, logicals), disagrees
+  // with the tag's stored key length, is an index of another table: rt::Error(Corrupt) naming the
+  // bag. A character expression's key may have any length: it is padded or cut to the stored one.
   KeyType storedTagType(const TagInfo& info, const std::string& bagPath);
   bool walkForward() const;
   void refreshShared();
@@ -247,6 +260,9 @@ class WorkArea final : public RecordListener {
   int indexReadDepth_ = 0;   // IndexRead scopes open
   bool stale_ = false;
   std::string staleBag_;
+  uint64_t tagListsSeen_ = 0;
+  // A controlling tag removed by another process, not reported yet, and its bag.
+  std::string lostOrder_, lostOrderBag_;
   uint64_t keysIncluded_ = 0;
 };
 

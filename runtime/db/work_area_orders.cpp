@@ -273,7 +273,11 @@ KeyType WorkArea::storedTagType(const TagInfo& info, const std::string& bagPath)
       if (namesMissingField(e)) throw foreign("has a FOR condition naming " + e.operation() + ", a field the table does not have");
     }
   }
-  if (keyLengthFor(type, len) != info.keyLen)
+  // A character key made by an expression varies in length (TRIM, ALLTRIM, DTOC under another
+  // date format): every engine pads or cuts it to the stored length, so only a key of plain fields,
+  // whose length the fields fix, and the fixed lengths of the other key types tell another table.
+  const bool lengthVaries = type == KeyType::Char && recipeFor(info.keyExpr).kind == KeyRecipe::Kind::Expression;
+  if (!lengthVaries && keyLengthFor(type, len) != info.keyLen)
     throw foreign("stores keys of " + std::to_string(info.keyLen) + " bytes, its key makes " +
                   std::to_string(keyLengthFor(type, len)));
   return type;
@@ -296,17 +300,64 @@ OpenTag WorkArea::makeOpenTag(CdxBag* bag, CdxTag* tag) {
   return t;
 }
 
-void WorkArea::rebuildTagList() {
-  CdxTag* current = order_ > 0 && size_t(order_) <= tags_.size() ? tags_[size_t(order_ - 1)].tag : nullptr;
+bool WorkArea::rebuildTagList() {
+  const bool controlled = order_ > 0 && size_t(order_) <= tags_.size();
+  const CdxBag* currentBag = controlled ? controllingTag().bag : nullptr;
+  const std::string currentName = controlled ? controllingTag().info().name : std::string();
+  std::vector<OpenTag> previous = std::move(tags_);
   tags_.clear();
   order_ = 0;
+  auto sameDefinition = [](const TagInfo& a, const TagInfo& b) {
+    return a.keyExpr == b.keyExpr && a.forExpr == b.forExpr && a.keyLen == b.keyLen && a.type == b.type;
+  };
   for (auto& b : bags_)
     for (int i = 0; i < b->tagCount(); ++i) {
-      tags_.push_back(makeOpenTag(b.get(), &b->tag(i)));
-      if (&b->tag(i) == current) order_ = int(tags_.size());
+      CdxTag* tag = &b->tag(i);
+      auto kept = std::find_if(previous.begin(), previous.end(), [&](const OpenTag& o) { return o.tag == tag; });
+      if (kept != previous.end()) {
+        tags_.push_back(std::move(*kept));
+      } else {
+        tags_.push_back(makeOpenTag(b.get(), tag));
+        // The same tag built anew (another process's REINDEX): a pending change's old key holds.
+        auto was = std::find_if(previous.begin(), previous.end(), [&](const OpenTag& o) {
+          return o.tag && o.bag == b.get() && o.tag->info().name == tag->info().name && sameDefinition(o.tag->info(), tag->info());
+        });
+        if (was != previous.end()) {
+          tags_.back().oldKey = was->oldKey;
+          tags_.back().oldIncluded = was->oldIncluded;
+          tags_.back().oldKnown = was->oldKnown;
+        }
+      }
+      if (b.get() == currentBag && tag->info().name == currentName) order_ = int(tags_.size());
     }
+  tagListsSeen_ = tagListsVersion();
   cursor_.reset();
   cursorSynced_ = false;
+  return !controlled || order_ > 0;
+}
+
+uint64_t WorkArea::tagListsVersion() const {
+  uint64_t v = 0;
+  for (auto& b : bags_) v += b->tagListVersion();
+  return v;
+}
+
+void WorkArea::followTagLists() {
+  if (tagListsVersion() == tagListsSeen_) return;
+  const std::string controlling = order_ > 0 ? controllingTag().info().name : std::string();
+  const std::string bag = order_ > 0 ? controllingTag().bag->path() : std::string();
+  if (rebuildTagList()) return;
+  lostOrder_ = controlling;
+  lostOrderBag_ = bag;
+}
+
+void WorkArea::removeRecord(OpenTag& t, uint32_t recno) {
+  auto c = t.tag->cursor();
+  for (bool ok = c->first(); ok && c->valid(); ok = c->next())
+    if (c->recno() == recno) {
+      t.tag->remove(std::string(c->key()), recno);
+      return;
+    }
 }
 
 void WorkArea::loadBag(std::unique_ptr<CdxBag> bag) {
@@ -555,18 +606,27 @@ void WorkArea::beforeChange(DbfTable&) {
   for (auto& t : tags_) {
     t.oldIncluded = included(t);
     if (t.oldIncluded) t.oldKey = makeKey(t);
+    t.oldKnown = true;
   }
 }
 
 void WorkArea::afterWrite(DbfTable& table, bool appended) {
   if (tags_.empty()) return;
-  if (table.shared())
+  if (table.shared()) {
     for (auto& b : bags_) b->refresh();
+    followTagLists();
+  }
   const uint32_t recno = table.recno();
   for (auto& t : tags_) {
     bool in = included(t);
     std::string key = in ? makeKey(t) : std::string();
     if (appended) {
+      if (in) t.tag->insert(key, recno);
+      continue;
+    }
+    if (!t.oldKnown) {
+      // Made by another process after this change began, from the record as it was on the disk.
+      removeRecord(t, recno);
       if (in) t.tag->insert(key, recno);
       continue;
     }

@@ -4,7 +4,9 @@
 # a table with tags made by Harbour (hcreate.prg); on each WRITERS Harbour writers (hwrite.prg)
 # and WRITERS of ours (xcheck write) work at the same time. Then a table with tags that only
 # Harbour makes and writes, and one that only we make and write. Every table is then checked
-# by our checker (xcheck check) and by Harbour's (hcheck.prg).
+# by our checker (xcheck check) and by Harbour's (hcheck.prg). Last, tables whose tags Harbour
+# made on keys of varying length (hvary.prg, SET CENTURY on and off) are opened by us under either
+# date format and their tags compared with a scan (xcheck keys).
 #
 #   run.sh [RUNS=3] [WRITERS=2] [OPS=3000] [RECORDS=500]
 # Needs Harbour's hbmk2 on PATH (or HBMK2=...) and our harbour_xcheck (xcheck.cpp), built with
@@ -20,7 +22,7 @@ hbmk2=${HBMK2:-hbmk2}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-for prg in hcreate hwrite hcheck; do
+for prg in hcreate hwrite hcheck hvary; do
   (cd "$work" && "$hbmk2" -gtcgi -q -w3 "$here/$prg.prg" -o"$work/$prg" >/dev/null)
 done
 
@@ -73,6 +75,19 @@ for run in $(seq 1 "$runs"); do
       if [ -n "${KEEP_DIR:-}" ]; then mkdir -p "$KEEP_DIR" && cp -r "$dir" "$KEEP_DIR/"; fi
     fi
   done
+done
+for century in ON OFF; do
+  cases=$((cases + 1))
+  dir="$work/vary-$century"
+  mkdir -p "$dir"
+  (cd "$dir" && "$work/hvary" "$dir/vary.dbf" "$century")
+  out=$("$xcheck" keys "$dir/vary.dbf" "$century" 2>&1) && rc=0 || rc=$?
+  echo "varying-length keys made by Harbour with century $century"
+  printf '%s\n' "$out" | sed 's/^/    /'
+  if [ "$rc" != 0 ]; then
+    failed=$((failed + 1))
+    if [ -n "${KEEP_DIR:-}" ]; then mkdir -p "$KEEP_DIR" && cp -r "$dir" "$KEEP_DIR/"; fi
+  fi
 done
 echo "$cases table runs, $failed failed"
 [ "$failed" = 0 ]

@@ -6,6 +6,8 @@
 //   xcheck create TABLE RECORDS TAGS(0|1)
 //   xcheck write  TABLE PREFIX OPS SEED      prints "updates U appends A errors E"
 //   xcheck check  TABLE UPDATES PREFIX=COUNT...
+//   xcheck keys   TABLE CENTURY(ON|OFF)      a table of hvary.prg: opens under either date format,
+//                                            every tag equal to a scan under the one it was made in
 //
 // The table: ID C8 (RR000001.. made here, then PREFIX + 6 digits per writer's append), KEY C10,
 // VER N8 (1 when made, +1 on each locked change) and NOTE M, whose text begins "ID=<id> VER=<ver> ".
@@ -184,6 +186,36 @@ int check(const std::string& path, long updates, const std::map<std::string, lon
   return failures ? 1 : 0;
 }
 
+// The tags of hvary.prg: keys of varying length (TRIM, ALLTRIM, DTOC and their compounds), which another
+// date format makes of another length again.
+int checkVaryingKeys(const std::string& path, bool century) {
+  const std::string made = century ? "dd.mm.yyyy" : "dd.mm.yy", other = century ? "dd.mm.yy" : "dd.mm.yyyy";
+  int failures = 0;
+  for (const std::string& format : {other, made}) {
+    context().settings.dateFormat = format;
+    try {
+      WorkArea& w = workAreas().use(path, {});
+      if (w.orderCount() != 4) {
+        ++failures;
+        std::printf("FAIL opened under %s with %d tags\n", format.c_str(), w.orderCount());
+      }
+      if (format == made) {
+        const std::string tags = rt::db::testing::compareOrdersWithScan(w);
+        if (!tags.empty()) {
+          ++failures;
+          std::printf("FAIL %s\n", tags.c_str());
+        }
+      }
+    } catch (const std::exception& e) {
+      ++failures;
+      std::printf("FAIL opening under %s: %s\n", format.c_str(), e.what());
+    }
+    workAreas().closeAll();
+  }
+  std::printf("ours: varying keys made with century %s, %d failures\n", century ? "on" : "off", failures);
+  return failures ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -193,6 +225,7 @@ int main(int argc, char** argv) {
   try {
     if (mode == "create" && argc == 5) return create(argv[2], std::stoi(argv[3]), std::stoi(argv[4]) != 0);
     if (mode == "write" && argc == 6) return write(argv[2], argv[3], std::stoi(argv[4]), unsigned(std::stoul(argv[5])));
+    if (mode == "keys" && argc == 4) return checkVaryingKeys(argv[2], std::string(argv[3]) == "ON");
     if (mode == "check" && argc >= 4) {
       std::map<std::string, long> appended;
       for (int i = 4; i < argc; ++i) {

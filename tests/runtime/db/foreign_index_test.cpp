@@ -7,13 +7,16 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
+#include "runtime/core/std_dates.h"
 #include "runtime/core/std_functions.h"
 #include "runtime/db/work_areas.h"
+#include "tests/runtime/db/helpers/index_check.h"
 #include "tests/runtime/db/helpers/temp_dir.h"
 
 namespace rt::db {
 namespace {
 
+using testing::compareOrdersWithScan;
 using testing::TempDir;
 
 // nieobec.dbf: NR_PRAC C(5), KW N(10,2), with records "1" to "6".
@@ -83,6 +86,47 @@ TEST_F(ForeignIndexTest, AStructuralIndexOfAnotherTableIsRefusedNamingTheFile) {
   workAreas().use(path_, {}).createTag("", "NR", "nr_prac");
   workAreas().closeAll();
   EXPECT_EQ(workAreas().use(path_, {}).orderCount(), 1);
+}
+
+// Keys whose length varies from record to record and with the date format: the tags take their
+// length from the record current when they are made, and a later opening evaluates them on
+// another record, perhaps under another date format.
+TEST_F(ForeignIndexTest, TagsOnKeysOfVaryingLengthReopenUnderEitherDateFormat) {
+  const std::string longYears = "dd.mm.yyyy", shortYears = "dd.mm.yy";
+  const std::string table = dir_.file("skladnik.dbf");
+  for (const std::string& made : {longYears, shortYears}) {
+    SCOPED_TRACE("made under " + made);
+    const std::string other = made == longYears ? shortYears : longYears;
+    std::filesystem::remove(table);
+    std::filesystem::remove(dir_.file("skladnik.cdx"));
+    context().settings.dateFormat = made;
+    DbfTable::create(table, {{"NAZW", 'C', 20, 0}, {"NR", 'C', 5, 0}, {"DATA", 'D', 8, 0}});
+    {
+      WorkArea& w = workAreas().use(table, {});
+      const char* names[] = {"  Kowalska", "Nowak", "Wiśniewski Jan", "Lis  ", "Zając"};
+      for (int r = 0; r < 5; ++r) {
+        w.append();
+        w.put(0, Value::text(names[r]));
+        w.put(1, Value::text(std::to_string(5 - r)));
+        w.put(2, Value::date(makeDate(2026, 12, 1 + 7 * r)));
+      }
+      w.createTag("", "TRIM", "TRIM(nazw)");
+      w.createTag("", "ALLTRIM", "ALLTRIM(nazw)");
+      w.createTag("", "DATA", "DTOC(data)");
+      w.createTag("", "ZLOZONY", "TRIM(nazw)+nr");
+      workAreas().closeAll();
+    }
+    for (const std::string& format : {other, made}) {
+      context().settings.dateFormat = format;
+      WorkArea& w = workAreas().use(table, {});
+      EXPECT_EQ(w.orderCount(), 4) << "opened under " << format;
+      if (format == made) {
+        EXPECT_EQ(compareOrdersWithScan(w), "");
+      }
+      workAreas().closeAll();
+    }
+  }
+  context().settings.dateFormat = longYears;
 }
 
 TEST_F(ForeignIndexTest, AnEntryPastTheLastRecordIsADamagedIndexInAWalkAndASeek) {
