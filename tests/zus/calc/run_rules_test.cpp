@@ -337,6 +337,34 @@ TEST_F(RunCompany, ProgressWindowIsRedrawnAtMostEvery50Ms) {
   EXPECT_EQ(draws, 3) << "the first employee, the seventh and the last one";
 }
 
+TEST_F(RunCompany, AQuestionOfTheRunComesWithItsEmployeeInTheProgressWindow) {
+  // The clock stands still, so only the first employee was drawn when employee 3's record asks
+  // about the minimum wage's daily rate: the name held back is drawn before the question.
+  const char* kMinimumWage = "Czy zatwierdzasz stawke` dzienna` z pl`acy minimalnej ?";
+  std::string shownAtQuestion;
+  rt::Functions& f = rt::functions();
+  rt::NativeFunction question = *f.find("DECYZJA");
+  f.add("DECYZJA", [&](rt::Args& a) {
+    if (a[1].strOr("") == kMinimumWage)
+      shownAtQuestion = h.lineUtf8(int(rt::context().memvars.get("tr_y").intOr(0)));
+    return question(a);
+  });
+  start([&] {
+    int32_t earlier = suite::addMonths(month, -2);
+    int y, m, dd;
+    suite::splitDayNumber(earlier, y, m, dd);
+    register_({
+        {3, {{"od", day(y, m, 1)}, {"do", day(y, m, 10)}, {"status", num(4)}, {"druk_podst", num(120, 2)},
+             {"suma", num(3600, 2)}, {"te_mies", txt("0102")}, {"fakt_mies", txt(" 1 2")}}},
+        {3, {{"nieobec", txt("PBZ")}}},
+    });
+    calculate();
+  });
+  ASSERT_TRUE(asked(kMinimumWage));
+  EXPECT_NE(shownAtQuestion.find("Krzysztof"), std::string::npos) << shownAtQuestion;
+  EXPECT_NE(shownAtQuestion.find("Wiśniewski"), std::string::npos) << shownAtQuestion;
+}
+
 TEST_F(RunCompany, EscAfterAFailedOpeningAbandonsTheRun) {
   start([&] {
     register_({{3, {}}});
