@@ -5,6 +5,7 @@
 
 #include "console/palette.h"
 #include "console/window.h"
+#include "runtime/term/keyboard.h"
 #include "runtime/term/terminal.h"
 
 namespace con {
@@ -60,6 +61,21 @@ std::string percentText(double percent) {
   if (digits.size() > 3) digits = "***";
   digits.insert(0, 3 - digits.size(), ' ');
   return " " + digits + " % ";
+}
+
+bool RedrawPace::change() {
+  double now = rt::term::keyboard().now();
+  if (anyDrawn_ && now - lastDrawn_ < kRedrawInterval) {
+    heldBack_ = true;
+    return false;
+  }
+  return true;
+}
+
+void RedrawPace::drawn() {
+  lastDrawn_ = rt::term::keyboard().now();
+  anyDrawn_ = true;
+  heldBack_ = false;
 }
 
 std::string INITDBASE() { return open(kUpper); }

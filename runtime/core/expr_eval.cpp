@@ -65,29 +65,36 @@ class CompiledBlock : public Block {
   std::shared_ptr<BlockFrame> outer_;
 };
 
-// Argument vectors reused from call to call, so a call allocates nothing for its arguments.
-// Nested calls each take their own vector from the free list.
-class ArgBuffer {
+// Argument lists reused from call to call, one for each depth of nested calls, so a call
+// allocates nothing for its arguments once a call at its depth ran before.
+class CallArgs {
  public:
-  std::vector<Value> take() {
-    if (pool().empty()) return {};
-    std::vector<Value> v = std::move(pool().back());
-    pool().pop_back();
-    return v;
+  CallArgs() {
+    Levels& l = levels();
+    if (l.depth == l.lists.size()) l.lists.push_back(std::make_unique<Args>());
+    args_ = l.lists[l.depth++].get();
   }
-  void give(std::vector<Value>&& v) {
-    v.clear();
-    if (pool().size() < 64) pool().push_back(std::move(v));
+  ~CallArgs() {
+    args_->clear();
+    --levels().depth;
   }
+  CallArgs(const CallArgs&) = delete;
+  CallArgs& operator=(const CallArgs&) = delete;
+  Args& args() { return *args_; }
 
  private:
-  static std::vector<std::vector<Value>>& pool() {
-    thread_local std::vector<std::vector<Value>> free;
-    return free;
+  struct Levels {
+    std::vector<std::unique_ptr<Args>> lists;
+    size_t depth = 0;
+  };
+  static Levels& levels() {
+    thread_local Levels l;
+    return l;
   }
+  Args* args_;
 };
 
-Value& local(const Node& n, EvalState& st) {
+Value& local(const Node& n, const EvalState& st) {
   BlockFrame* f = st.frame.get();
   for (int d = 0; d < n.a && f; ++d) f = f->parent.get();
   if (!f || size_t(n.b) >= f->vars.size())
@@ -132,24 +139,22 @@ std::string macroSource(const Node& n, EvalState& st) {
   return macroText(n.fieldParts);
 }
 
-FieldResolver& resolverFor(const std::string& alias) {
-  FieldResolver* r = context().fields;
-  if (!r) throw Error(ErrorKind::NoAlias, "Alias does not exist", alias);
-  return *r;
+FieldResolver& resolverFor(const std::string& alias, const Context& ctx) {
+  if (!ctx.fields) throw Error(ErrorKind::NoAlias, "Alias does not exist", alias);
+  return *ctx.fields;
 }
 
-bool isMemvarAlias(const std::string& alias) { return alias == "M" || alias == "MEMVAR"; }
-bool isFieldAlias(const std::string& alias) { return alias == "FIELD" || alias == "_FIELD"; }
+bool isMemvarAlias(std::string_view alias) { return alias == "M" || alias == "MEMVAR"; }
+bool isFieldAlias(std::string_view alias) { return alias == "FIELD" || alias == "_FIELD"; }
 
-Value readAliased(const std::string& alias, const std::string& field) {
-  Context& ctx = context();
+Value readAliased(const std::string& alias, const std::string& field, Context& ctx) {
   if (isMemvarAlias(alias)) return ctx.memvars.get(field);
   if (isFieldAlias(alias)) {
     Value out;
     if (ctx.fields && ctx.fields->readField(field, out)) return out;
     throw Error(ErrorKind::NoField, "Variable does not exist", field);
   }
-  return resolverFor(alias).readAliasField(alias, field);
+  return resolverFor(alias, ctx).readAliasField(alias, field);
 }
 
 bool logicalOperand(const Value& v, const char* op) {
@@ -164,6 +169,25 @@ Value& element(const Value& base, const Value& index, const char* op) {
   double i = std::trunc(index.num());
   if (i < 1 || i > double(a.size())) throw Error(ErrorKind::Bound, "Bound error", op);
   return a[size_t(i) - 1];
+}
+
+// An operand's value: a literal is read where it stands, anything else is evaluated into
+// `scratch`; so a literal text is not copied on every evaluation.
+const Value& operand(const Node& n, EvalState& st, Value& scratch) {
+  if (n.op == Op::Const) return n.constant;
+  scratch = evalNode(n, st);
+  return scratch;
+}
+
+// An unqualified name's value. Every path returns `out`, so the value is read straight into the
+// caller's result.
+Value nameValue(const Node& n, Context& ctx) {
+  Value out;
+  if (ctx.fields && ctx.fields->readField(n.name, out)) return out;
+  const Value* v = ctx.memvars.findUpper(n.name);
+  if (!v) throw Error(ErrorKind::NoVariable, "Variable does not exist", n.name);
+  out = *v;
+  return out;
 }
 
 Value arithmetic(Op op, const Value& a, const Value& b) {
@@ -181,7 +205,7 @@ Value arithmetic(Op op, const Value& a, const Value& b) {
 }  // namespace
 
 Value evalNode(const Node& n, EvalState& st) {
-  Context& ctx = context();
+  Context& ctx = st.ctx;
   switch (n.op) {
     case Op::Const:  // literal
       return n.constant;
@@ -189,12 +213,8 @@ Value evalNode(const Node& n, EvalState& st) {
     case Op::Local:  // block parameter
       return local(n, st);
 
-    case Op::Name: {  // field of the selected area, else memory variable
-      Value out;
-      if (ctx.fields && ctx.fields->readField(n.name, out)) return out;
-      if (const Value* v = ctx.memvars.findUpper(n.name)) return *v;
-      throw Error(ErrorKind::NoVariable, "Variable does not exist", n.name);
-    }
+    case Op::Name:  // field of the selected area, else memory variable
+      return nameValue(n, ctx);
 
     case Op::Memvar:  // M->name
       if (const Value* v = ctx.memvars.findUpper(n.name)) return *v;
@@ -207,12 +227,13 @@ Value evalNode(const Node& n, EvalState& st) {
     }
 
     case Op::AliasField:  // alias->field (either side may be a macro)
-      return readAliased(aliasOf(n), fieldOf(n));
+      if (n.aliasParts.empty() && n.fieldParts.empty()) return readAliased(n.name, n.name2, ctx);
+      return readAliased(aliasOf(n), fieldOf(n), ctx);
 
     case Op::AliasExpr: {  // alias->(expr): evaluated with that work area selected
       std::string alias = aliasOf(n);
       if (isMemvarAlias(alias) || isFieldAlias(alias)) return evalNode(*n.kids[0], st);
-      return resolverFor(alias).withAlias(alias, [&] { return evalNode(*n.kids[0], st); });
+      return resolverFor(alias, ctx).withAlias(alias, [&] { return evalNode(*n.kids[0], st); });
     }
 
     case Op::Macro: {  // &var...: the text is compiled (cached) and evaluated
@@ -223,8 +244,8 @@ Value evalNode(const Node& n, EvalState& st) {
     case Op::Call: {  // registered function, arguments left to right
       const NativeFunction* fn = n.fn ? n.fn : (n.fn = ctx.functions.find(n.name));
       if (!fn) throw Error(ErrorKind::NoFunction, "Undefined function", n.name);
-      ArgBuffer buffer;
-      Args args(buffer.take());
+      CallArgs list;
+      Args& args = list.args();
       for (const Node* kid : n.kids) {
         if (kid->op == Op::Ref) {
           const Node& target = *kid->kids[0];
@@ -234,9 +255,7 @@ Value evalNode(const Node& n, EvalState& st) {
           args.push(evalNode(*kid, st));
         }
       }
-      Value result = (*fn)(args);
-      buffer.give(std::move(args.values()));
-      return result;
+      return (*fn)(args);
     }
 
     case Op::Ref:  // @name outside a call: just the value
@@ -265,34 +284,39 @@ Value evalNode(const Node& n, EvalState& st) {
 
     case Op::Add: case Op::Subtract: case Op::Multiply: case Op::Divide: case Op::Modulo:
     case Op::Power: {  // arithmetic, joining and date arithmetic
-      Value a = evalNode(*n.kids[0], st);
-      return arithmetic(n.op, a, evalNode(*n.kids[1], st));
+      Value sa, sb;
+      const Value& a = operand(*n.kids[0], st, sa);
+      return arithmetic(n.op, a, operand(*n.kids[1], st, sb));
     }
 
     case Op::Equal: case Op::NotEqual: {  // = and its negations, under SET EXACT
-      Value a = evalNode(*n.kids[0], st);
-      bool eq = opEqual(a, evalNode(*n.kids[1], st), ctx.settings.exact);
+      Value sa, sb;
+      const Value& a = operand(*n.kids[0], st, sa);
+      bool eq = opEqual(a, operand(*n.kids[1], st, sb), ctx.settings.exact);
       return Value::logical(n.op == Op::Equal ? eq : !eq);
     }
 
     case Op::ExactEqual: {  // ==
-      Value a = evalNode(*n.kids[0], st);
-      return Value::logical(opExactEqual(a, evalNode(*n.kids[1], st)));
+      Value sa, sb;
+      const Value& a = operand(*n.kids[0], st, sa);
+      return Value::logical(opExactEqual(a, operand(*n.kids[1], st, sb)));
     }
 
     case Op::Less: case Op::LessEqual: case Op::Greater: case Op::GreaterEqual: {  // ordering
       static const char* const kNames[] = {"<", "<=", ">", ">="};
       int which = int(n.op) - int(Op::Less);
-      Value a = evalNode(*n.kids[0], st);
-      int c = opCompare(a, evalNode(*n.kids[1], st), ctx.settings.exact, kNames[which]);
+      Value sa, sb;
+      const Value& a = operand(*n.kids[0], st, sa);
+      int c = opCompare(a, operand(*n.kids[1], st, sb), ctx.settings.exact, kNames[which]);
       bool r = n.op == Op::Less ? c < 0 : n.op == Op::LessEqual ? c <= 0
              : n.op == Op::Greater ? c > 0 : c >= 0;
       return Value::logical(r);
     }
 
     case Op::Contains: {  // a $ b
-      Value a = evalNode(*n.kids[0], st);
-      return Value::logical(opContains(a, evalNode(*n.kids[1], st)));
+      Value sa, sb;
+      const Value& a = operand(*n.kids[0], st, sa);
+      return Value::logical(opContains(a, operand(*n.kids[1], st, sb)));
     }
 
     case Op::ArrayLit: {  // {a, b, c}: a new array
@@ -363,7 +387,7 @@ void assignNode(const Node& target, Value v, EvalState& st) {
         if (ctx.fields && ctx.fields->writeField(field, v)) return;
         throw Error(ErrorKind::NoField, "Variable does not exist", field);
       }
-      resolverFor(alias).writeAliasField(alias, field, v);
+      resolverFor(alias, ctx).writeAliasField(alias, field, v);
       return;
     }
     case Op::Index: {  // a[i] := v

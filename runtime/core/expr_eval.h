@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "runtime/core/context.h"
 #include "runtime/core/expr_tree.h"
 
 namespace rt {
@@ -17,6 +18,7 @@ struct BlockFrame {
 struct EvalState {
   std::shared_ptr<BlockFrame> frame;          // nullptr outside blocks
   const std::shared_ptr<const Program>* program;  // kept alive by blocks created here
+  Context& ctx = context();                   // looked up once per evaluation, not per node
 };
 
 Value evalNode(const Node& n, EvalState& st);

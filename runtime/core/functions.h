@@ -28,12 +28,13 @@ class Args {
   size_t count() const { return values_.size(); }
   const Value& operator[](size_t i) const { return i < values_.size() ? values_[i] : nil_; }
 
-  void push(Value v, Value* ref = nullptr) {
+  void push(const Value& v, Value* ref = nullptr) {
+    values_.push_back(v);
+    if (ref) noteRef(ref);
+  }
+  void push(Value&& v, Value* ref = nullptr) {
     values_.push_back(std::move(v));
-    if (ref) {  // references are rare: the table of them grows only when one is passed
-      refs_.resize(values_.size());
-      refs_.back() = ref;
-    }
+    if (ref) noteRef(ref);
   }
   bool byRef(size_t i) const { return i < refs_.size() && refs_[i] != nullptr; }
   void reserve(size_t n) { values_.reserve(n); }
@@ -43,8 +44,19 @@ class Args {
     if (byRef(i)) *refs_[i] = std::move(v);
   }
   std::vector<Value>& values() { return values_; }
+  // Empties the list for another call, keeping its storage.
+  void clear() {
+    values_.clear();
+    refs_.clear();
+  }
 
  private:
+  // References are rare: the table of them grows only when one is passed.
+  void noteRef(Value* ref) {
+    refs_.resize(values_.size());
+    refs_.back() = ref;
+  }
+
   std::vector<Value> values_;
   std::vector<Value*> refs_;  // may be shorter than values_: missing entries are by value
   static inline const Value nil_{};

@@ -5,16 +5,38 @@
 
 namespace rt {
 
-namespace {
-[[noreturn]] void wrongType(const char* wanted) {
+void Value::wrongType(const char* wanted) {
   throw Error(ErrorKind::Argument, "Argument error", wanted);
 }
-}  // namespace
 
-Value Value::text(std::string s) {
+void Value::copyFrom(const Value& o) {
+  switch (o.type_) {
+    case Type::Char: new (&str_) std::string(o.str_); break;
+    case Type::Array: new (&arr_) ArrayPtr(o.arr_); break;
+    case Type::Block: new (&block_) BlockPtr(o.block_); break;
+    default: break;
+  }
+  copyScalars(o);  // after the payload, which may throw, so a failed copy holds nothing
+}
+
+Value& Value::operator=(const Value& o) {
+  if (this == &o) return *this;
+  if (type_ == Type::Char && o.type_ == Type::Char) {
+    str_ = o.str_;  // reuses this text's storage
+    copyScalars(o);
+    return *this;
+  }
+  if (holdsValues()) return replaceHeld(Value(o));
+  destroyPayload();  // a text: it cannot hold `o`
+  type_ = Type::Nil;  // holds nothing should the copy fail
+  copyFrom(o);
+  return *this;
+}
+
+Value Value::text(std::string&& s) {
   Value v;
+  new (&v.str_) std::string(std::move(s));
   v.type_ = Type::Char;
-  v.str_ = std::move(s);
   return v;
 }
 
@@ -43,8 +65,8 @@ Value Value::logical(bool b) {
 
 Value Value::array(ArrayPtr a) {
   Value v;
+  new (&v.arr_) ArrayPtr(a ? std::move(a) : std::make_shared<Array>());
   v.type_ = Type::Array;
-  v.arr_ = a ? std::move(a) : std::make_shared<Array>();
   return v;
 }
 
@@ -53,8 +75,8 @@ Value Value::newArray(size_t n) { return array(std::make_shared<Array>(n)); }
 Value Value::block(BlockPtr b) {
   if (!b) wrongType("block");
   Value v;
+  new (&v.block_) BlockPtr(std::move(b));
   v.type_ = Type::Block;
-  v.block_ = std::move(b);
   return v;
 }
 
@@ -69,26 +91,6 @@ char Value::typeLetter() const {
     case Type::Block: return 'B';
   }
   return 'U';
-}
-
-const std::string& Value::str() const {
-  if (type_ != Type::Char) wrongType("character");
-  return str_;
-}
-
-double Value::num() const {
-  if (type_ != Type::Num) wrongType("numeric");
-  return num_;
-}
-
-int32_t Value::date() const {
-  if (type_ != Type::Date) wrongType("date");
-  return day_;
-}
-
-bool Value::logical() const {
-  if (type_ != Type::Logical) wrongType("logical");
-  return bool_;
 }
 
 Array& Value::arr() const {

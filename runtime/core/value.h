@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,9 +30,25 @@ inline constexpr int kDefaultWidth = -1;
 
 class Value {
  public:
-  Value() = default;  // NIL
+  Value() noexcept {}  // NIL
+  Value(const Value& o) { copyFrom(o); }
+  Value(Value&& o) noexcept {
+    copyScalars(o);
+    movePayload(o);
+  }
+  Value& operator=(const Value& o);
+  Value& operator=(Value&& o) noexcept {
+    if (this == &o) return *this;
+    if (holdsValues()) return replaceHeld(Value(std::move(o)));
+    destroyPayload();
+    copyScalars(o);
+    movePayload(o);
+    return *this;
+  }
+  ~Value() { destroyPayload(); }
 
-  static Value text(std::string s);
+  static Value text(std::string&& s);
+  static Value text(const std::string& s) { return text(std::string(s)); }
   static Value number(double v, int decimals = 0, int width = kDefaultWidth);
   static Value integer(int64_t v) { return number(double(v), 0); }
   static Value date(int32_t julianDay);  // 0 = empty date
@@ -53,12 +70,24 @@ class Value {
   bool isBlock() const { return type_ == Type::Block; }
 
   // Accessors check the type and throw rt::Error ("Argument error") on a mismatch.
-  const std::string& str() const;
-  double num() const;
+  const std::string& str() const {
+    if (type_ != Type::Char) wrongType("character");
+    return str_;
+  }
+  double num() const {
+    if (type_ != Type::Num) wrongType("numeric");
+    return num_;
+  }
   int decimals() const { return dec_; }
   int width() const { return width_; }
-  int32_t date() const;
-  bool logical() const;
+  int32_t date() const {
+    if (type_ != Type::Date) wrongType("date");
+    return day_;
+  }
+  bool logical() const {
+    if (type_ != Type::Logical) wrongType("logical");
+    return bool_;
+  }
   Array& arr() const;
   const ArrayPtr& arrPtr() const;
   const BlockPtr& blockPtr() const;
@@ -70,17 +99,57 @@ class Value {
   int64_t intOr(int64_t fallback) const;
   bool logicalOr(bool fallback) const;
 
-
  private:
+  [[noreturn]] static void wrongType(const char* wanted);
+
+  // Values are copied and dropped all the time while expressions run: the scalars are copied as
+  // they stand, and only the one payload member the type has (none for NIL, numbers, dates and
+  // logicals) is constructed, copied or destroyed.
+  void copyScalars(const Value& o) {
+    type_ = o.type_;
+    bool_ = o.bool_;
+    dec_ = o.dec_;
+    width_ = o.width_;
+    day_ = o.day_;
+    num_ = o.num_;
+  }
+  void copyFrom(const Value& o);  // into a value without a payload
+  // An array or a block may hold the very value assigned to it (v = v.arr()[1]): that value is
+  // taken out before the old payload goes.
+  bool holdsValues() const { return type_ == Type::Array || type_ == Type::Block; }
+  Value& replaceHeld(Value&& taken) noexcept {
+    destroyPayload();
+    type_ = Type::Nil;
+    return *this = std::move(taken);
+  }
+  void movePayload(Value& o) noexcept {  // type_ already o's
+    switch (type_) {
+      case Type::Char: new (&str_) std::string(std::move(o.str_)); break;
+      case Type::Array: new (&arr_) ArrayPtr(std::move(o.arr_)); break;
+      case Type::Block: new (&block_) BlockPtr(std::move(o.block_)); break;
+      default: break;
+    }
+  }
+  void destroyPayload() noexcept {
+    switch (type_) {
+      case Type::Char: std::destroy_at(&str_); break;
+      case Type::Array: std::destroy_at(&arr_); break;
+      case Type::Block: std::destroy_at(&block_); break;
+      default: break;
+    }
+  }
+
   Type type_ = Type::Nil;
   bool bool_ = false;
   int16_t dec_ = 0;
   int16_t width_ = kDefaultWidth;
   int32_t day_ = 0;
   double num_ = 0;
-  std::string str_;
-  ArrayPtr arr_;    // set for Type::Array
-  BlockPtr block_;  // set for Type::Block
+  union {  // the member of type_ only
+    std::string str_;  // Type::Char
+    ArrayPtr arr_;     // Type::Array
+    BlockPtr block_;   // Type::Block
+  };
 };
 
 // A compiled code block: evaluated with positional arguments; missing ones are NIL.

@@ -70,4 +70,26 @@ TEST_F(Progress, BothWindowsTogetherDoNotOverlap) {
   EXPECT_EQ(h.text(), before);
 }
 
+TEST_F(Progress, RedrawsArePacedOnTheScreensClock) {
+  // Seconds the clock moves before each change, and whether that change is drawn at once: the
+  // first one, then one at least 50 ms after the last one drawn.
+  struct Step {
+    double advance;
+    bool drawn;
+  } steps[] = {{0, true},      {0.01, false}, {0.02, false}, {0.019, false},
+               {0.002, true},  {0.049, false}, {0.5, true},  {0.06, true}};
+  con::RedrawPace pace;
+  int n = 0;
+  for (const Step& s : steps) {
+    h.advance(s.advance);
+    bool due = pace.change();
+    EXPECT_EQ(due, s.drawn) << "change " << n;
+    if (due) pace.drawn();
+    EXPECT_EQ(pace.heldBack(), !s.drawn) << "change " << n;
+    ++n;
+  }
+  pace.drawn();  // the caller shows the state held back, as before its window closes
+  EXPECT_FALSE(pace.heldBack());
+}
+
 }  // namespace

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "zus/calc/run_progress.h"
+
 namespace zus::calcrun {
 
 // Esc at a set-up question: unwinds to `OBL_ZAS`, which returns without a summary. Thrown
@@ -32,6 +34,7 @@ struct CalcRun {
   bool repeat = false;   // calculate correctly calculated records again
   int32_t month = 0;     // `_miesp`: a date in the month calculated
   RunCounters counters;
+  ProgressName progressName;  // the employee named in the progress window
 };
 
 // `INI_OBL`: the set-up questions and the table set; throws RunAbandoned. Sets `setOpen` once

@@ -5,7 +5,6 @@
 #include <array>
 
 #include "runtime/core/context.h"
-#include "suite/forms/display_text.h"
 #include "zus/calc/run_context.h"
 #include "zus/calc/run_status.h"
 #include "zus/calc/run_tables.h"
@@ -95,16 +94,11 @@ struct RecordLocks {
   }
 };
 
-void showEmployeeName(const CalcRun& run, rt::db::WorkArea& main) {
+void showEmployeeName(CalcRun& run, rt::db::WorkArea& main) {
   // The payroll library's own selection runs without the run's progress window: the position
   // left by an earlier window is no place to write at.
   if (run.range == EmployeeRange::Selection) return;
-  const rt::Value* row = variable("tr_y");
-  const rt::Value* col = variable("tr_x");
-  if (!row || !col || !row->isNum() || !col->isNum()) return;
-  std::string name = (fieldText(main, "imie") + fieldText(main, "nazwisko")).substr(0, 37);
-  callByName("DISPOUTAT", {*row, *col, rt::Value::text(suite::displayText(name)),
-                           callByName("K_SET_KOLOR", {num(0), num(38), num(7)})});
+  run.progressName.show((fieldText(main, "imie") + fieldText(main, "nazwisko")).substr(0, 37));
 }
 
 // The insurance start of the employee (`_data_puc`): the personnel item when it is filled in,

@@ -35,13 +35,17 @@ struct WindowHandle {
 
 // The progress window of the employee loop.
 struct TraceWindow {
+  CalcRun& run;
   bool open = false;
   void show(int row) {
     callByName("TRACE_OPEN", {text(kTraceTitle), text(std::string(37, ' ')), num(row)});
     open = true;
   }
   void close() {
-    if (open) callByName("TRACE_CLOS");
+    if (open) {
+      run.progressName.showHeldBack();
+      callByName("TRACE_CLOS");
+    }
     open = false;
   }
   ~TraceWindow() { closingStep([this] { close(); }); }
@@ -310,7 +314,7 @@ void OBL_ZAS() {
   publishCounters(run.counters);
 
   {
-    TraceWindow trace;
+    TraceWindow trace{run};
     if (run.range != EmployeeRange::Selection) trace.show(9);
     try {
       employeeLoop(run, trace);

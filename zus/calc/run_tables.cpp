@@ -7,6 +7,7 @@
 #include "runtime/db/work_areas.h"
 #include "suite/company/company.h"
 #include "suite/screen/services.h"
+#include "zus/calc/run_context.h"
 
 namespace zus::calcrun {
 namespace {
@@ -79,15 +80,23 @@ rt::Value linesValue(const std::vector<std::string>& lines) {
   for (const std::string& l : lines) a.arr().push_back(rt::Value::text(l));
   return a;
 }
+// A message or question of a run is about the employee the run is at: the progress window shows
+// that employee before it is covered.
+void showEmployeeOfRun() {
+  if (CalcRun* run = activeRun()) run->progressName.showHeldBack();
+}
+
 }  // namespace
 
 void message(const std::vector<std::string>& lines, int kind) {
+  showEmployeeOfRun();
   callByName("KOM3", {lines.size() == 1 ? rt::Value::text(lines.front()) : linesValue(lines),
                       rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(kind)});
 }
 
 bool ask(bool yes, const std::string& question, const std::vector<std::string>& lines, int row,
          int col) {
+  showEmployeeOfRun();
   rt::Value comment = lines.empty()        ? rt::Value()
                       : lines.size() == 1 ? rt::Value::text(lines.front())
                                           : linesValue(lines);

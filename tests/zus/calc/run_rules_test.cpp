@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "runtime/term/keys.h"
+#include "suite/forms/display_text.h"
 #include "zus/calc/run_status.h"
 
 namespace calcrun_test {
@@ -304,6 +305,77 @@ TEST_F(RunCompany, ProgressWindowNamesTheEmployee) {
   EXPECT_NE(screenDuringBasis.find("Aktualnie przetwarzany pracownik"), std::string::npos);
   EXPECT_NE(screenDuringBasis.find("Krzysztof"), std::string::npos) << screenDuringBasis;
   EXPECT_NE(screenDuringBasis.find("Wiśniewski"), std::string::npos);
+}
+
+TEST_F(RunCompany, ProgressWindowIsRedrawnAtMostEvery50Ms) {
+  // The headless clock stands still but for 60 ms after the sixth employee: the window names the
+  // first employee until then, the seventh from then on, and the last one when it closes.
+  struct Seen {
+    std::string employee, shown;  // the displayed name of the employee and what the window shows
+  };
+  std::vector<Seen> afterEach;
+  std::string lastAtClose, shownAtClose;
+  int draws = 0;
+  auto nameRow = [] { return int(rt::context().memvars.get("tr_y").intOr(0)); };
+  auto nameCol = [] { return int(rt::context().memvars.get("tr_x").intOr(0)); };
+  rt::Functions& f = rt::functions();
+  rt::NativeFunction breakKey = *f.find("PRZERWANIE"), close = *f.find("TRACE_CLOS"),
+                     dispOutAt = *f.find("DISPOUTAT");
+  f.add("DISPOUTAT", [&](rt::Args& a) {
+    if (a[0].intOr(-1) == nameRow() && a[1].intOr(-1) == nameCol()) ++draws;
+    return dispOutAt(a);
+  });
+  f.add("PRZERWANIE", [&](rt::Args& a) {  // after each employee, with MAIN on that employee
+    std::string name = suite::displayText(
+        (suite::field("imie").strOr("") + suite::field("nazwisko").strOr("")).substr(0, 37));
+    afterEach.push_back({name, h.textAt(nameRow(), nameCol(), 37)});
+    if (afterEach.size() == 6) h.advance(0.06);
+    return breakKey(a);
+  });
+  f.add("TRACE_CLOS", [&](rt::Args& a) {
+    lastAtClose = afterEach.empty() ? "" : afterEach.back().employee;
+    shownAtClose = h.textAt(nameRow(), nameCol(), 37);
+    return close(a);
+  });
+  start([&] {
+    register_({{3, {}}});
+    calculate();
+  });
+  ASSERT_GT(afterEach.size(), 10u);
+  for (size_t i = 0; i < afterEach.size(); ++i) {
+    const std::string& expected = i < 6 ? afterEach[0].employee : afterEach[6].employee;
+    EXPECT_EQ(afterEach[i].shown.substr(0, expected.size()), expected) << "after employee " << i + 1;
+  }
+  EXPECT_EQ(shownAtClose.substr(0, lastAtClose.size()), lastAtClose);
+  EXPECT_EQ(draws, 3) << "the first employee, the seventh and the last one";
+}
+
+TEST_F(RunCompany, AQuestionOfTheRunComesWithItsEmployeeInTheProgressWindow) {
+  // The clock stands still, so only the first employee was drawn when employee 3's record asks
+  // about the minimum wage's daily rate: the name held back is drawn before the question.
+  const char* kMinimumWage = "Czy zatwierdzasz stawke` dzienna` z pl`acy minimalnej ?";
+  std::string shownAtQuestion;
+  rt::Functions& f = rt::functions();
+  rt::NativeFunction question = *f.find("DECYZJA");
+  f.add("DECYZJA", [&](rt::Args& a) {
+    if (a[1].strOr("") == kMinimumWage)
+      shownAtQuestion = h.lineUtf8(int(rt::context().memvars.get("tr_y").intOr(0)));
+    return question(a);
+  });
+  start([&] {
+    int32_t earlier = suite::addMonths(month, -2);
+    int y, m, dd;
+    suite::splitDayNumber(earlier, y, m, dd);
+    register_({
+        {3, {{"od", day(y, m, 1)}, {"do", day(y, m, 10)}, {"status", num(4)}, {"druk_podst", num(120, 2)},
+             {"suma", num(3600, 2)}, {"te_mies", txt("0102")}, {"fakt_mies", txt(" 1 2")}}},
+        {3, {{"nieobec", txt("PBZ")}}},
+    });
+    calculate();
+  });
+  ASSERT_TRUE(asked(kMinimumWage));
+  EXPECT_NE(shownAtQuestion.find("Krzysztof"), std::string::npos) << shownAtQuestion;
+  EXPECT_NE(shownAtQuestion.find("Wiśniewski"), std::string::npos) << shownAtQuestion;
 }
 
 TEST_F(RunCompany, EscAfterAFailedOpeningAbandonsTheRun) {
