@@ -175,6 +175,8 @@ class WorkArea final : public RecordListener {
   void writeInProgress(DbfTable& table, bool on) override;
   bool lockIndexes(DbfTable& table) override;
   void unlockIndexes(DbfTable& table) noexcept override;
+  bool indexesChange(DbfTable& table) override;
+  bool indexLocksGuardMark(DbfTable& table) override;
 
  private:
   struct Relation {
@@ -206,6 +208,9 @@ class WorkArea final : public RecordListener {
   OpenTag makeOpenTag(CdxBag* bag, CdxTag* tag);
   KeyRecipe recipeFor(const std::string& keyText);
   void loadBag(std::unique_ptr<CdxBag> bag);
+  // A write-in-progress mark seen at opening, with the structural bag's witness on: whether it was
+  // left by a writer that died (and is still on).
+  bool markLeftByTheDead(CdxBag& structuralBag);
   void rebuildTagList();
   // Every tag of every open bag built again from the records.
   void rebuildBags();

@@ -326,11 +326,24 @@ void WorkArea::addBag(const std::string& path) {
   structural_.push_back(structural);
   // A mark without the structural bag's witness was written back by another engine (see
   // CdxBag::setWriteWitness), not left by a writer of ours that died.
-  if (structural && table_->interruptedWrite() && bags_.back()->writeWitnessed()) {
+  if (structural && table_->interruptedWrite() && bags_.back()->writeWitnessed() && markLeftByTheDead(*bags_.back())) {
     stale_ = true;
     staleBag_ = path;
   }
   if (!hadOrders && tags_.size() > first && !structural) setOrder(int(first) + 1);
+}
+
+// In shared use the mark and the witness are on while a writer of another process changes keys
+// under the structural index's lock: only under that lock do they tell of a writer that died. A
+// lock held elsewhere is a live writer's (it dies with its process), so it is not waited for; a
+// later write looks again under it.
+bool WorkArea::markLeftByTheDead(CdxBag& structuralBag) {
+  if (!table_->shared()) return true;
+  File& index = structuralBag.pager().file();
+  if (!index.lockRange(kIndexFileLock.offset, kIndexFileLock.length, false)) return false;
+  const bool left = table_->recheckInterruptedWrite() && structuralBag.writeWitnessed();
+  index.unlockRange(kIndexFileLock.offset, kIndexFileLock.length);
+  return left;
 }
 
 void WorkArea::clearBags(bool keepStructural) {
@@ -556,6 +569,18 @@ void WorkArea::beforeChange(DbfTable&) {
     t.oldIncluded = included(t);
     if (t.oldIncluded) t.oldKey = makeKey(t);
   }
+}
+
+bool WorkArea::indexesChange(DbfTable&) {
+  for (auto& t : tags_) {
+    const bool in = included(t);
+    if (in != t.oldIncluded || (in && makeKey(t) != t.oldKey)) return true;
+  }
+  return false;
+}
+
+bool WorkArea::indexLocksGuardMark(DbfTable&) {
+  return std::find(structural_.begin(), structural_.end(), true) != structural_.end();
 }
 
 void WorkArea::afterWrite(DbfTable& table, bool appended) {
