@@ -354,12 +354,15 @@ void DbfTable::writeHeader(bool inProgress) {
   headBytes_[kInProgressByte] = inProgress ? 1 : 0;
   if (shared_) {
     requireWritable("write");
+    // The witness goes first: in shared use it alone tells of an interrupted write (see
+    // checkInterruptedWrite), and the keys are all in by now.
+    if (unmarking && listener_) listener_->writeInProgress(*this, false);
     file_.writeHead(0, headBytes_, 32);
   } else {
     file_.writeExact(0, headBytes_, 32);
+    if (unmarking && listener_) listener_->writeInProgress(*this, false);
   }
   inProgressOnDisk_ = inProgress;
-  if (unmarking && listener_) listener_->writeInProgress(*this, false);
 }
 
 void DbfTable::markInProgress() {
@@ -519,11 +522,11 @@ void DbfTable::writeBufferedRecord(bool indexed) {
 
 void DbfTable::unmarkInProgress() {
   if (!inProgressOnDisk_) return;
+  if (listener_) listener_->writeInProgress(*this, false);  // first, as in writeHeader
   const uint8_t zero = 0;
   headBytes_[kInProgressByte] = 0;
   file_.writeHead(kInProgressByte, &zero, 1);
   inProgressOnDisk_ = false;
-  if (listener_) listener_->writeInProgress(*this, false);
 }
 
 void DbfTable::stampDate() {
@@ -540,17 +543,15 @@ void DbfTable::stampDate() {
   file_.writeHead(1, mine + 1, 3);
 }
 
-bool DbfTable::recheckInterruptedWrite() {
-  uint8_t mark = 0;
-  file_.readHead(kInProgressByte, &mark, 1);
-  interrupted_ = mark == 1;
-  return interrupted_;
-}
 
 void DbfTable::checkInterruptedWrite(const char* operation) {
   uint8_t mark = 0;
   file_.readHead(kInProgressByte, &mark, 1);
-  if (mark != 1) return;
+  // Another engine writes the table header back from its own copy under the header lock alone,
+  // which a key change of ours does not hold: it may have taken the mark off while a writer of
+  // ours was inside its write and then died. The structural index's witness, which only our
+  // writers set, still tells.
+  if (mark != 1 && !(listener_ && listener_->writeWitnessed(*this))) return;
   // We hold the lock that guards the mark (see flush), so the writer that set it is gone.
   interrupted_ = true;
   if (!listener_ || !listener_->toleratesInterruptedWrite(*this))

@@ -69,6 +69,9 @@ class RecordListener {
   // index's, opened with the table by every process): they then serialise the write-in-progress
   // mark on their own. Otherwise the mark is set and checked under the table's header lock.
   virtual bool indexLocksGuardMark(DbfTable&) { return false; }
+  // Whether the structural index's witness of a write in progress is on (read under the locks
+  // that guard the mark, it tells of a writer that died, whatever the mark says).
+  virtual bool writeWitnessed(DbfTable&) { return false; }
 };
 
 struct FieldSpec {
@@ -108,9 +111,6 @@ class DbfTable {
   const std::vector<FieldDescriptor>& fields() const { return layout_.fields; }
   int fieldIndex(std::string_view name) const;  // -1 when absent; case-insensitive
   bool interruptedWrite() const { return interrupted_; }
-  // Reads the write-in-progress mark again (shared use, once the lock that guards it is held):
-  // interruptedWrite() then says whether it is still on.
-  bool recheckInterruptedWrite();
   // Our mark of a write in progress is on the disk now.
   bool markedInProgress() const { return inProgressOnDisk_; }
   void clearInterruptedWrite();

@@ -177,6 +177,7 @@ class WorkArea final : public RecordListener {
   void unlockIndexes(DbfTable& table) noexcept override;
   bool indexesChange(DbfTable& table) override;
   bool indexLocksGuardMark(DbfTable& table) override;
+  bool writeWitnessed(DbfTable& table) override;
 
  private:
   struct Relation {
@@ -208,9 +209,9 @@ class WorkArea final : public RecordListener {
   OpenTag makeOpenTag(CdxBag* bag, CdxTag* tag);
   KeyRecipe recipeFor(const std::string& keyText);
   void loadBag(std::unique_ptr<CdxBag> bag);
-  // A write-in-progress mark seen at opening, with the structural bag's witness on: whether it was
-  // left by a writer that died (and is still on).
-  bool markLeftByTheDead(CdxBag& structuralBag);
+  // The structural bag's witness of a write in progress, seen at opening: whether a writer that
+  // died left it on.
+  bool witnessLeftByTheDead(CdxBag& structuralBag);
   void rebuildTagList();
   // Every tag of every open bag built again from the records.
   void rebuildBags();

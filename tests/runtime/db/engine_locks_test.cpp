@@ -305,6 +305,59 @@ TEST_F(EngineLocksTest, AnOpeningDuringAnotherProcesssKeyChangeFindsTheIndexesSo
   EXPECT_EQ(check.get(1).str(), "k-zmiana");
 }
 
+// Another engine writes its copy of the table header back under the header lock alone, so it can
+// take our mark off while one of our processes is inside a key change. That process killed there
+// still leaves the indexes flagged (the index's witness tells): for the next opening, and for a
+// writer that had the table open before.
+TEST_F(EngineLocksTest, AKeyChangeKilledAfterAnotherEngineTookItsMarkOffIsStillFound) {
+  for (const bool openedBefore : {false, true}) {
+    SCOPED_TRACE(openedBefore ? "a writer that had the table open" : "the next opening");
+    makeTables(10);
+    Child writer([&](int up, int down) {
+      WorkArea& w = workAreas().use(indexed_, sharedUse());
+      const uint32_t recordsFrom = w.table().header().headerLen;
+      File::setWriteFault([&](const std::string& path, uint64_t off, size_t) {
+        if (path == indexed_ && off >= recordsFrom) {
+          sendLine(up, "inside");
+          readLineFrom(down);  // killed here
+        }
+        return 0;
+      });
+      w.goTo(4);
+      if (!w.lockCurrent()) return 4;
+      w.put(1, Value::text("k-zmiana"));
+      w.unlockAll();
+      return 0;
+    });
+    ASSERT_EQ(writer.readLine(), "inside");
+    WorkArea* before = openedBefore ? &workAreas().use(indexed_, sharedUse()) : nullptr;
+    int other = ::open(indexed_.c_str(), O_RDWR);
+    ASSERT_GE(other, 0);
+    const uint8_t noMark = 0;
+    ASSERT_EQ(::pwrite(other, &noMark, 1, 14), 1);
+    ::close(other);
+    writer.kill();
+    writer.wait();
+    if (before) {
+      before->goTo(5);
+      ASSERT_TRUE(before->lockCurrent());
+      before->put(1, Value::text("k-inny"));
+      try {
+        before->unlockAll();
+        ADD_FAILURE() << "a key change went on over an interrupted write";
+      } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::Corrupt) << e.what();
+      }
+      before->discardChanges();
+    } else {
+      EXPECT_TRUE(workAreas().use(indexed_, sharedUse()).indexesStale());
+    }
+    workAreas().closeAll();
+    for (const char* name : {"zas.dbf", "zas.cdx", "zas.fpt", "lista.dbf", "lista.fpt"})
+      std::filesystem::remove(dir_.file(name));
+  }
+}
+
 // Two processes change keys and memos of random records and append, each under its own locks.
 TEST_F(EngineLocksTest, TwoProcessesWritingOneTableAtOnceKeepTagsAndMemosWhole) {
   const uint32_t kRecords = 40;
