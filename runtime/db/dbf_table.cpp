@@ -354,7 +354,7 @@ void DbfTable::writeHeader(bool inProgress) {
   headBytes_[kInProgressByte] = inProgress ? 1 : 0;
   if (shared_) {
     requireWritable("write");
-    // The witness goes first: in shared use it alone tells of an interrupted write (see
+    // The witness goes first: in shared use it tells of an interrupted write by itself (see
     // checkInterruptedWrite), and the keys are all in by now.
     if (unmarking && listener_) listener_->writeInProgress(*this, false);
     file_.writeHead(0, headBytes_, 32);
@@ -542,7 +542,6 @@ void DbfTable::stampDate() {
   std::memcpy(headBytes_ + 1, mine + 1, 3);
   file_.writeHead(1, mine + 1, 3);
 }
-
 
 void DbfTable::checkInterruptedWrite(const char* operation) {
   uint8_t mark = 0;

@@ -233,8 +233,8 @@ class DbfTable {
       if (table) table->releaseHeaderLock();
     }
   };
-  // Shared use, under the header lock: the listener's index locks, given back when the scope
-  // ends; rt::Error Lock (nothing written yet) when they were not granted.
+  // Shared use: the listener's index locks, given back when the scope ends; rt::Error Lock
+  // (nothing written yet) when they were not granted.
   struct IndexLocks {
     DbfTable* table;
     ~IndexLocks() {
