@@ -356,12 +356,15 @@ void DbfTable::writeHeader(bool inProgress) {
   headBytes_[kInProgressByte] = inProgress ? 1 : 0;
   if (shared_) {
     requireWritable("write");
+    // The witness goes first: in shared use it tells of an interrupted write by itself (see
+    // checkInterruptedWrite), and the keys are all in by now.
+    if (unmarking && listener_) listener_->writeInProgress(*this, false);
     file_.writeHead(0, headBytes_, 32);
   } else {
     file_.writeExact(0, headBytes_, 32);
+    if (unmarking && listener_) listener_->writeInProgress(*this, false);
   }
   inProgressOnDisk_ = inProgress;
-  if (unmarking && listener_) listener_->writeInProgress(*this, false);
 }
 
 void DbfTable::markInProgress() {
@@ -510,7 +513,7 @@ void DbfTable::releaseHeaderLock() {
   }
 }
 
-void DbfTable::writeBufferedRecord() {
+void DbfTable::writeBufferedRecord(bool indexed) {
   // Memos go first: a memo file that refuses the text (damaged, full) leaves the table as it was,
   // without the mark of an interrupted write that would stop every later opening. A memo written
   // for a record that is then not stored is only an unused block.
@@ -519,18 +522,45 @@ void DbfTable::writeBufferedRecord() {
     writeMemoBlock(f, rec_.data(), memo_->write(text));
   }
   pendingMemos_.clear();
-  markInProgress();
+  if (indexed) markInProgress();
   storeRecord(recno_, rec_.data());
   bool appended = appended_;
   dirty_ = appended_ = false;
-  if (listener_) listener_->afterWrite(*this, appended);
+  if (indexed && listener_) listener_->afterWrite(*this, appended);
+}
+
+void DbfTable::unmarkInProgress() {
+  if (!inProgressOnDisk_) return;
+  if (listener_) listener_->writeInProgress(*this, false);  // first, as in writeHeader
+  const uint8_t zero = 0;
+  headBytes_[kInProgressByte] = 0;
+  file_.writeHead(kInProgressByte, &zero, 1);
+  inProgressOnDisk_ = false;
+}
+
+void DbfTable::stampDate() {
+  DbfHeader& h = layout_.header;
+  int y, m, d;
+  today(y, m, d);
+  if (y == h.year && m == h.month && d == h.day) return;
+  h.year = y;
+  h.month = m;
+  h.day = d;
+  uint8_t mine[32];
+  h.encode(std::span<uint8_t, 32>(mine, 32));
+  std::memcpy(headBytes_ + 1, mine + 1, 3);
+  file_.writeHead(1, mine + 1, 3);
 }
 
 void DbfTable::checkInterruptedWrite(const char* operation) {
   uint8_t mark = 0;
   file_.readHead(kInProgressByte, &mark, 1);
-  if (mark != 1) return;
-  // We hold the header lock, so the writer that set the mark is gone.
+  // Another engine writes the table header back from its own copy under the header lock alone,
+  // which a key change of ours does not hold: it may have taken the mark off while a writer of
+  // ours was inside its write and then died. The structural index's witness, which only our
+  // writers set, still tells.
+  if (mark != 1 && !(listener_ && listener_->writeWitnessed(*this))) return;
+  // We hold the lock that guards the mark (see flush), so the writer that set it is gone.
   interrupted_ = true;
   if (!listener_ || !listener_->toleratesInterruptedWrite(*this))
     throw Error(ErrorKind::Corrupt, "Corruption detected: an earlier write was interrupted; the indexes must be rebuilt",
@@ -538,19 +568,36 @@ void DbfTable::checkInterruptedWrite(const char* operation) {
         .because(ErrorCause::InterruptedWrite);
 }
 
+// In shared use a write takes the locks of what it changes and no more. The record lock (held by
+// the caller) covers the record and its memo pointers; the memo file's lock its blocks. Only a
+// write that changes an index entry takes the index locks, and only it sets the mark of a write in
+// progress, the one thing that can leave the table and its indexes disagreeing when a process dies.
+// The header lock guards the record count: an update does not change it, so it takes the lock only
+// where no index lock is common to every writer of the table and the mark needs one.
 void DbfTable::flush() {
   if (!dirty_) return;
   if (!shared_) {
-    writeBufferedRecord();
+    writeBufferedRecord(true);
     return;
   }
-  if (!takeHeaderLock())
+  if (!appended_ && (!listener_ || !listener_->indexesChange(*this))) {
+    writeBufferedRecord(false);
+    stampDate();
+    return;
+  }
+  const bool headerGuardsMark = !listener_ || !listener_->indexLocksGuardMark(*this);
+  if (headerGuardsMark && !takeHeaderLock())
     throw Error(ErrorKind::Lock, "Lock failure: the table's header lock is held elsewhere", "write", path(), 0, true);
-  HeaderLockRelease release{this};
+  HeaderLockRelease release{headerGuardsMark ? this : nullptr};
   IndexLocks indexes = lockIndexes("write");
   checkInterruptedWrite("write");
-  writeBufferedRecord();
-  writeHeader(false);
+  writeBufferedRecord(true);
+  if (headerGuardsMark) {
+    writeHeader(false);
+  } else {
+    unmarkInProgress();
+    stampDate();
+  }
 }
 
 void DbfTable::discardChanges() {
@@ -868,21 +915,6 @@ bool DbfTable::lockFile() {
 }
 
 void DbfTable::unlockAll() {
-  if (file_.isOpen() && shared_ && dirty_ && headerLockDepth_ == 0) {
-    // Keep the header lock from the write to the release, so that it goes with the record locks
-    // in one call.
-    if (!takeHeaderLock())
-      throw Error(ErrorKind::Lock, "Lock failure: the table's header lock is held elsewhere", "write", path(), 0, true);
-    try {
-      flush();
-    } catch (...) {
-      releaseHeaderLock();
-      throw;
-    }
-    headerLockDepth_ = 0;
-    releaseLocks(true);
-    return;
-  }
   if (file_.isOpen()) flush();
   releaseLocks();
 }
@@ -890,16 +922,15 @@ void DbfTable::unlockAll() {
 // Every lock the table holds lies in the span from the lowest to the highest range released, and
 // all of them go: one unlock over the span does it (unlocking a range we do not hold leaves other
 // processes' locks alone). In every scheme the header byte lies outside the record and file
-// ranges, so it stays locked unless it is part of the release.
-void DbfTable::releaseLocks(bool withHeader) noexcept {
-  if (shared_ && !readOnly_ && (fileLocked_ || withHeader || !locks_.empty())) {
+// ranges, so it stays locked.
+void DbfTable::releaseLocks() noexcept {
+  if (shared_ && !readOnly_ && (fileLocked_ || !locks_.empty())) {
     uint64_t from = UINT64_MAX, to = 0;
     auto cover = [&](LockRange r) {
       from = std::min(from, r.offset);
       to = std::max(to, r.offset + r.length);
     };
     if (fileLocked_) cover(scheme_.file());
-    if (withHeader) cover(scheme_.header());
     for (uint32_t n : locks_) cover(scheme_.record(n, layout_.header.headerLen, recLen_));
     file_.unlockRange(from, to - from);
   }

@@ -7,10 +7,12 @@
 //                      no locks are needed; byte 14 of the header marks "write in progress" on
 //                      disk from the first change until the next commit or close.
 //   open shared     -- every record is read from the file when first needed after a move, and
-//                      written through; a
-//                      change needs the record or file lock; every write runs under the header
-//                      lock and the index files' locks (listener): mark in progress, memos (under
-//                      the memo file's lock), record, index keys (listener), header, unmark.
+//                      written through; a change needs the record or file lock. A write that
+//                      changes no index entry is its memos (under the memo file's lock) and the
+//                      record, nothing else. One that does runs under the index files' locks
+//                      (listener): memos, mark in progress, record, index keys, unmark; the mark
+//                      is guarded by the structural index's lock, or, without one, by the header
+//                      lock. An append runs under the header lock and the index locks.
 //   record buffer   -- clean (as on disk), or dirty (changed, maybe appended). A dirty buffer is
 //                      written when the record pointer moves, on flush, commit and close: the one
 //                      road to the disk. Before the first change of a clean buffer the listener is
@@ -46,7 +48,7 @@ class RecordListener {
   virtual ~RecordListener() = default;
   // The clean buffer (still the old image) is about to change.
   virtual void beforeChange(DbfTable& table) = 0;
-  // The buffer's record reached the file (appended: it is new). Runs under the header lock.
+  // The buffer's record reached the file (appended: it is new). Runs under the index locks.
   virtual void afterWrite(DbfTable& table, bool appended) = 0;
   // Records were removed or renumbered (pack, zap): every index must be rebuilt.
   virtual void afterRestructure(DbfTable& table) = 0;
@@ -55,11 +57,22 @@ class RecordListener {
   virtual bool toleratesInterruptedWrite(DbfTable& table) = 0;
   // The write-in-progress mark goes on the disk (on: before it is written) or came off it (after).
   virtual void writeInProgress(DbfTable&, bool /*on*/) {}
-  // Shared use, under the header lock, before anything of a write reaches the file: takes the
-  // locks of the index files that afterWrite will change. False when one was not granted within
-  // its wait (none is then held, and the write does not start).
+  // Shared use, before anything of a write reaches the file: takes the locks of the index files
+  // that afterWrite will change. False when one was not granted within its wait (none is then
+  // held, and the write does not start).
   virtual bool lockIndexes(DbfTable&) { return true; }
   virtual void unlockIndexes(DbfTable&) noexcept {}
+  // Shared use, before a changed record is written: whether any index entry of it changes (a key,
+  // or whether the record is in a tag at all). Only such a write takes the index locks and sets
+  // the write-in-progress mark; any other reaches the file under its record lock alone.
+  virtual bool indexesChange(DbfTable&) { return false; }
+  // Whether the locks of lockIndexes are ones every writer of the table takes (the structural
+  // index's, opened with the table by every process): they then serialise the write-in-progress
+  // mark on their own. Otherwise the mark is set and checked under the table's header lock.
+  virtual bool indexLocksGuardMark(DbfTable&) { return false; }
+  // Whether the structural index's witness of a write in progress is on (read under the locks
+  // that guard the mark, it tells of a writer that died, whatever the mark says).
+  virtual bool writeWitnessed(DbfTable&) { return false; }
 };
 
 struct FieldSpec {
@@ -190,9 +203,16 @@ class DbfTable {
   void storeRecord(uint32_t n, const uint8_t* rec);
   void writeHeader(bool inProgress);
   void markInProgress();
-  // Writes the buffered memos and record at recno_, clears the dirty state, tells the listener.
-  void writeBufferedRecord();
-  // Under the header lock a set write-in-progress mark means its writer died mid-write: the
+  // Writes the buffered memos and record at recno_ and clears the dirty state; with `indexed`
+  // under the mark of a write in progress, telling the listener (which writes the keys).
+  void writeBufferedRecord(bool indexed);
+  // Shared use, the index locks guarding the mark: takes the mark off (the header's other bytes,
+  // the record count above all, belong to whoever holds the header lock).
+  void unmarkInProgress();
+  // Shared use: the header's date of last update made today's when it is not; every writer
+  // writes the same bytes, so no lock is needed.
+  void stampDate();
+  // Under the lock that guards it a set write-in-progress mark means its writer died mid-write: the
   // indexes may be behind, which only a listener without indexes tolerates.
   void checkInterruptedWrite(const char* operation);
   void flushBlocks();
@@ -208,8 +228,8 @@ class DbfTable {
     return pending_.data() + size_t(n - pendingFirst_) * recLen_;
   }
   void requireWritable(const char* op);
-  // Drops the file lock and every record lock (and the header lock when `withHeader`) in one call.
-  void releaseLocks(bool withHeader = false) noexcept;
+  // Drops the file lock and every record lock in one call.
+  void releaseLocks() noexcept;
   void prepareChange();
   bool takeHeaderLock();
   // Waits a little for the header lock (exclusive for a writer, shared for a reader), never
@@ -218,13 +238,15 @@ class DbfTable {
   void releaseHeaderLock();
   // The record count as the file's header holds it now (shared use).
   uint32_t countOnDisk();
-  // Gives back a header lock taken with takeHeaderLock when the scope ends.
+  // Gives back a header lock taken with takeHeaderLock when the scope ends (none: null).
   struct HeaderLockRelease {
     DbfTable* table;
-    ~HeaderLockRelease() { table->releaseHeaderLock(); }
+    ~HeaderLockRelease() {
+      if (table) table->releaseHeaderLock();
+    }
   };
-  // Shared use, under the header lock: the listener's index locks, given back when the scope
-  // ends; rt::Error Lock (nothing written yet) when they were not granted.
+  // Shared use: the listener's index locks, given back when the scope ends; rt::Error Lock
+  // (nothing written yet) when they were not granted.
   struct IndexLocks {
     DbfTable* table;
     ~IndexLocks() {

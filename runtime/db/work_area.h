@@ -179,6 +179,9 @@ class WorkArea final : public RecordListener {
   void writeInProgress(DbfTable& table, bool on) override;
   bool lockIndexes(DbfTable& table) override;
   void unlockIndexes(DbfTable& table) noexcept override;
+  bool indexesChange(DbfTable& table) override;
+  bool indexLocksGuardMark(DbfTable& table) override;
+  bool writeWitnessed(DbfTable& table) override;
 
  private:
   struct Relation {
@@ -221,6 +224,9 @@ class WorkArea final : public RecordListener {
   void followTagLists();
   // Takes a record's entry out of a tag whose old key for it is not known.
   void removeRecord(OpenTag& t, uint32_t recno);
+  // The structural bag's witness of a write in progress, seen at opening: whether a writer that
+  // died left it on.
+  bool witnessLeftByTheDead(CdxBag& structuralBag);
   // Every tag of every open bag built again from the records.
   void rebuildBags();
   void checkStale() const;

@@ -376,12 +376,27 @@ void WorkArea::addBag(const std::string& path) {
   loadBag(CdxBag::open(path, access, resolver));
   structural_.push_back(structural);
   // A mark without the structural bag's witness was written back by another engine (see
-  // CdxBag::setWriteWitness), not left by a writer of ours that died.
-  if (structural && table_->interruptedWrite() && bags_.back()->writeWitnessed()) {
+  // CdxBag::setWriteWitness), not left by a writer of ours that died; the witness without the
+  // mark is a write of ours whose mark another engine took off (see checkInterruptedWrite).
+  if (structural && witnessLeftByTheDead(*bags_.back())) {
     stale_ = true;
     staleBag_ = path;
   }
   if (!hadOrders && tags_.size() > first && !structural) setOrder(int(first) + 1);
+}
+
+// In shared use the witness is on while a writer of another process changes keys under the
+// structural index's lock: only under that lock does it tell of a writer that died. A lock held
+// elsewhere is a live writer's (it dies with its process), so it is not waited for; a later write
+// looks again under it.
+bool WorkArea::witnessLeftByTheDead(CdxBag& structuralBag) {
+  if (!structuralBag.writeWitnessed()) return false;
+  if (!table_->shared()) return true;
+  File& index = structuralBag.pager().file();
+  if (!index.lockRange(kIndexFileLock.offset, kIndexFileLock.length, false)) return false;
+  const bool left = structuralBag.writeWitnessed();
+  index.unlockRange(kIndexFileLock.offset, kIndexFileLock.length);
+  return left;
 }
 
 void WorkArea::clearBags(bool keepStructural) {
@@ -608,6 +623,24 @@ void WorkArea::beforeChange(DbfTable&) {
     if (t.oldIncluded) t.oldKey = makeKey(t);
     t.oldKnown = true;
   }
+}
+
+bool WorkArea::indexesChange(DbfTable&) {
+  for (auto& t : tags_) {
+    const bool in = included(t);
+    if (in != t.oldIncluded || (in && makeKey(t) != t.oldKey)) return true;
+  }
+  return false;
+}
+
+bool WorkArea::writeWitnessed(DbfTable&) {
+  for (size_t i = 0; i < bags_.size(); ++i)
+    if (structural_[i]) return bags_[i]->writeWitnessed();
+  return false;
+}
+
+bool WorkArea::indexLocksGuardMark(DbfTable&) {
+  return std::find(structural_.begin(), structural_.end(), true) != structural_.end();
 }
 
 void WorkArea::afterWrite(DbfTable& table, bool appended) {

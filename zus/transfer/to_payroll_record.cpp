@@ -139,7 +139,7 @@ void putHeldMarks(rt::db::WorkArea& nieobec, const RecordSend& r) {
   putMarks(nieobec, true, r.heldKind, r.heldAmount, r.heldDays, r.heldArrears);
 }
 
-// Writes the record's buffer to the disk; a write that fails (the header lock held too long by
+// Writes the record's buffer to the disk; a write that fails (a lock held too long by
 // another workstation, a disk error) leaves the buffer as on disk and says why.
 bool commitRecord(rt::db::WorkArea& nieobec, std::string& why) {
   try {

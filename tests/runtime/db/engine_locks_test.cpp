@@ -210,6 +210,154 @@ TEST_F(EngineLocksTest, ALockByteHeldAsAnotherEngineHoldsItRefusesOurConflicting
   }
 }
 
+// A write takes the locks of what it changes: one that changes no index entry goes through while
+// another process holds the index file's lock and the table's header lock, and a key change goes
+// through while the header lock alone is held (the structural index's lock guards its mark).
+TEST_F(EngineLocksTest, AWriteGoesThroughWhileLocksOfWhatItDoesNotChangeAreHeld) {
+  struct Held {
+    std::string file;
+    uint64_t offset;
+  };
+  struct Case {
+    const char* name;
+    bool onIndexedTable;
+    std::vector<Held> held;
+    std::function<void(WorkArea&)> change;
+  };
+  auto changeKey = [](WorkArea& w) { w.put(1, Value::text("nowy")); };
+  auto changeMemo = [](WorkArea& w) { w.put(2, Value::text(w.get(0).str() + "/zmieniona")); };
+  const Case cases[] = {
+      {"a memo change under the index and header locks", true,
+       {{dir_.file("zas.cdx"), 0x7FFFFFFE}, {indexed_, 0x7FFFFFFE}}, changeMemo},
+      {"a key change under the header lock", true, {{indexed_, 0x7FFFFFFE}}, changeKey},
+      {"a change of a table without an index under its header lock", false, {{plain_, 0x40000000}}, changeKey},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    makeTables(5);
+    const std::string table = c.onIndexedTable ? indexed_ : plain_;
+    Child holder([&](int up, int down) {
+      std::vector<File> files;
+      for (const Held& h : c.held) {
+        files.push_back(File::open(h.file));
+        if (!files.back().lockRange(h.offset, 1)) return 1;
+      }
+      sendLine(up, "held");
+      readLineFrom(down);
+      return 0;
+    });
+    ASSERT_EQ(holder.readLine(), "held");
+    WorkArea& w = workAreas().use(table, sharedUse());
+    w.goTo(2);
+    ASSERT_TRUE(w.lockCurrent());
+    c.change(w);
+    EXPECT_NO_THROW(w.unlockAll());
+    holder.send("go");
+    EXPECT_EQ(holder.wait(), 0);
+    workAreas().closeAll();
+    WorkArea& check = workAreas().use(table, {});
+    EXPECT_FALSE(check.indexesStale());
+    EXPECT_EQ(compareOrdersWithScan(check), "");
+    EXPECT_EQ(memosWithTheirRecords(check), "");
+    workAreas().closeAll();
+    for (const char* name : {"zas.dbf", "zas.cdx", "zas.fpt", "lista.dbf", "lista.fpt"})
+      std::filesystem::remove(dir_.file(name));
+  }
+}
+
+// A process opening the table while another is inside a key change (its mark of a write in
+// progress and the index's witness on, the index lock held) takes it for no interrupted write.
+TEST_F(EngineLocksTest, AnOpeningDuringAnotherProcesssKeyChangeFindsTheIndexesSound) {
+  makeTables(10);
+  Child writer([&](int up, int down) {
+    WorkArea& w = workAreas().use(indexed_, sharedUse());
+    const uint32_t headerLen = w.table().header().headerLen;
+    bool paused = false;
+    File::setWriteFault([&](const std::string& path, uint64_t off, size_t) {
+      if (!paused && path == indexed_ && off >= headerLen) {
+        paused = true;
+        sendLine(up, "inside");
+        readLineFrom(down);
+      }
+      return 0;
+    });
+    w.goTo(4);
+    if (!w.lockCurrent()) return 4;
+    w.put(1, Value::text("k-zmiana"));
+    w.unlockAll();
+    File::setWriteFault({});
+    workAreas().closeAll();
+    return 0;
+  });
+  ASSERT_EQ(writer.readLine(), "inside");
+  {
+    WorkArea& w = workAreas().use(indexed_, sharedUse());
+    EXPECT_FALSE(w.indexesStale());
+    EXPECT_NO_THROW(w.setOrder(w.orderByName("ID")));
+    workAreas().closeAll();
+  }
+  writer.send("go");
+  EXPECT_EQ(writer.wait(), 0);
+  WorkArea& check = workAreas().use(indexed_, {});
+  EXPECT_FALSE(check.indexesStale());
+  EXPECT_EQ(compareOrdersWithScan(check), "");
+  check.goTo(4);
+  EXPECT_EQ(check.get(1).str(), "k-zmiana");
+}
+
+// Another engine writes its copy of the table header back under the header lock alone, so it can
+// take our mark off while one of our processes is inside a key change. That process killed there
+// still leaves the indexes flagged (the index's witness tells): for the next opening, and for a
+// writer that had the table open before.
+TEST_F(EngineLocksTest, AKeyChangeKilledAfterAnotherEngineTookItsMarkOffIsStillFound) {
+  for (const bool openedBefore : {false, true}) {
+    SCOPED_TRACE(openedBefore ? "a writer that had the table open" : "the next opening");
+    makeTables(10);
+    Child writer([&](int up, int down) {
+      WorkArea& w = workAreas().use(indexed_, sharedUse());
+      const uint32_t recordsFrom = w.table().header().headerLen;
+      File::setWriteFault([&](const std::string& path, uint64_t off, size_t) {
+        if (path == indexed_ && off >= recordsFrom) {
+          sendLine(up, "inside");
+          readLineFrom(down);  // killed here
+        }
+        return 0;
+      });
+      w.goTo(4);
+      if (!w.lockCurrent()) return 4;
+      w.put(1, Value::text("k-zmiana"));
+      w.unlockAll();
+      return 0;
+    });
+    ASSERT_EQ(writer.readLine(), "inside");
+    WorkArea* before = openedBefore ? &workAreas().use(indexed_, sharedUse()) : nullptr;
+    int other = ::open(indexed_.c_str(), O_RDWR);
+    ASSERT_GE(other, 0);
+    const uint8_t noMark = 0;
+    ASSERT_EQ(::pwrite(other, &noMark, 1, 14), 1);
+    ::close(other);
+    writer.kill();
+    writer.wait();
+    if (before) {
+      before->goTo(5);
+      ASSERT_TRUE(before->lockCurrent());
+      before->put(1, Value::text("k-inny"));
+      try {
+        before->unlockAll();
+        ADD_FAILURE() << "a key change went on over an interrupted write";
+      } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::Corrupt) << e.what();
+      }
+      before->discardChanges();
+    } else {
+      EXPECT_TRUE(workAreas().use(indexed_, sharedUse()).indexesStale());
+    }
+    workAreas().closeAll();
+    for (const char* name : {"zas.dbf", "zas.cdx", "zas.fpt", "lista.dbf", "lista.fpt"})
+      std::filesystem::remove(dir_.file(name));
+  }
+}
+
 // Two processes change keys and memos of random records and append, each under its own locks.
 TEST_F(EngineLocksTest, TwoProcessesWritingOneTableAtOnceKeepTagsAndMemosWhole) {
   const uint32_t kRecords = 40;
