@@ -46,13 +46,27 @@ TEST(ValueAssignment, EveryTypeOverEveryType) {
       moved = std::move(source);
       for (const rt::Value* v : {&copied, &moved}) {
         ASSERT_EQ(v->type(), from.type());
-        if (from.isChar()) EXPECT_EQ(v->str(), from.str());
-        if (from.isNum()) EXPECT_EQ(v->num(), from.num());
-        if (from.isNum()) EXPECT_EQ(v->decimals(), from.decimals());
-        if (from.isDate()) EXPECT_EQ(v->date(), from.date());
-        if (from.isLogical()) EXPECT_EQ(v->logical(), from.logical());
-        if (from.isArray()) EXPECT_EQ(v->arrPtr(), from.arrPtr());
-        if (from.isBlock()) EXPECT_EQ(v->blockPtr(), from.blockPtr());
+        if (from.isChar()) {
+          EXPECT_EQ(v->str(), from.str());
+        }
+        if (from.isNum()) {
+          EXPECT_EQ(v->num(), from.num());
+        }
+        if (from.isNum()) {
+          EXPECT_EQ(v->decimals(), from.decimals());
+        }
+        if (from.isDate()) {
+          EXPECT_EQ(v->date(), from.date());
+        }
+        if (from.isLogical()) {
+          EXPECT_EQ(v->logical(), from.logical());
+        }
+        if (from.isArray()) {
+          EXPECT_EQ(v->arrPtr(), from.arrPtr());
+        }
+        if (from.isBlock()) {
+          EXPECT_EQ(v->blockPtr(), from.blockPtr());
+        }
       }
     }
   }
