@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# End to end: the transfer to payroll of a company with a few hundred calculated benefits, killed
+# with SIGKILL at several moments while it sends them, restarted and run again each time, and at
+# last run to its end. Payroll's input items of every employee (amount K010, current days N010,
+# arrears days N008) must then equal the sums of the benefits in NIEOBEC: nothing sent twice,
+# nothing missing.
+# Each kill comes after a chosen number of new payroll items appeared, at a moment when no table
+# write is half-done (the program is stopped first and let go on until neither NIEOBEC nor
+# DANE_WE carries the mark of a write in progress): what is tried here is the transfer between
+# its writes, as a power cut between two of them would leave it.
+# Argument 1: the build directory.
+set -euo pipefail
+build=$(cd "${1:?usage: zasilki_transfer_killed.sh BUILD_DIR}" && pwd)
+name=zasilki_killed
+source "$(dirname "$0")/zasilki_session.inc"
+python=/usr/bin/python3
+[ -x "$python" ] || python=$(command -v python3) || { echo "FAIL: python3 is needed to read the tables"; exit 1; }
+seed="$build/tests/e2e/e2e_benefit_company"
+[ -x "$seed" ] || { echo "FAIL: $seed not built"; exit 1; }
+
+"$seed" "$work/demo" 400 || fail "the company was not made"
+company="$work/demo"
+
+# payroll: the payroll items of every employee; expected: the same sums from NIEOBEC.
+tables() {
+  "$python" - "$company" "$1" <<'PY'
+import datetime, struct, sys
+
+def records(path):
+    b = open(path, 'rb').read()
+    n, hlen, rlen = struct.unpack('<IHH', b[4:12])
+    fields, off, p = {}, 1, 32
+    while b[p] != 0x0D:
+        fields[b[p:p+11].split(b'\0')[0].decode().lower()] = (off, b[p+16])
+        off += b[p+16]
+        p += 32
+    for i in range(n):
+        r = b[hlen + i * rlen:hlen + (i + 1) * rlen]
+        if r[:1] != b'*':
+            yield {f: r[o:o + l] for f, (o, l) in fields.items()}
+
+company, what = sys.argv[1], sys.argv[2]
+items = {}
+if what == 'payroll':
+    for r in records(company + '/DANE_WE.dbf'):
+        code = r['kod'].decode().strip()
+        if code in ('K010', 'N010', 'N008'):
+            items[(r['nr_prac'].decode(), code)] = struct.unpack('<i', r['wartosc'][:4])[0]
+else:
+    month = datetime.date.today().strftime('%Y%m')
+    for r in records(company + '/NIEOBEC.dbf'):
+        if (r['zasilek'] != b'Z10' or r['dat_wyp'][:6].decode() != month or r['czy_korekt'] == b'T'
+                or int(float(r['status'])) not in (1, 3, 4, 7, 93, 94)):
+            continue
+        nr = r['nr_prac'].decode()
+        days, arrears = int(float(r['l_dni'])), int(float(r['dni_rob'] or b'0'))
+        for code, v in (('K010', round(float(r['wartosc']) * 100)), ('N010', (days - arrears) * 100),
+                        ('N008', arrears * 100)):
+            items[(nr, code)] = items.get((nr, code), 0) + v
+print(' '.join('%s:%s=%d' % (nr.strip(), code, v) for (nr, code), v in sorted(items.items()) if v))
+PY
+}
+records_of() { od -An -tu4 -j4 -N4 "$company/DANE_WE.dbf" | tr -d ' '; }
+in_progress() {  # the mark of a write in progress, byte 14 of a table's header
+  [ "$(od -An -tu1 -j14 -N1 "$1" | tr -d ' ')" = 1 ]
+}
+
+# The transfer of all employees for the payroll month, up to its start.
+start_transfer() {
+  tm kill-session -t "$session" 2>/dev/null || true
+  start_demo
+  wait_for "Rejestr zasiłków"
+  keys Right
+  wait_for "Przekazanie do płac"
+  keys Enter
+  wait_for "Czy chcesz dokonać tego?"
+  keys Enter
+  wait_for "Zakres pracowników"
+  keys Enter                       # all employees
+  wait_for "Miesiąc"
+  keys Enter                       # the payroll month
+}
+
+expected=$(tables expected)
+[ "$(wc -w <<<"$expected")" -gt 100 ] || fail "too few benefits to send: $expected"
+base=$(records_of)
+kills=0
+pending=0  # kills that left a payroll call noted and not settled
+for more in 5 30 60 90 120; do
+  start_transfer
+  program=$(pgrep -P "$(tm display-message -p -t "$session" '#{pane_pid}')" -x zasilki) ||
+    fail "the program's process was not found"
+  for _ in $(seq 1 3000); do
+    [ "$(records_of)" -ge $((base + more)) ] && break
+    screen | grep -qF "Operacja została zakończona." && break
+    sleep 0.01
+  done
+  screen | grep -qF "Operacja została zakończona." && fail "the run ended before it was killed ($more items)"
+  [ "$(records_of)" -ge $((base + more)) ] || fail "no progress up to $more items"
+  kill -STOP "$program"
+  while in_progress "$company/NIEOBEC.dbf" || in_progress "$company/DANE_WE.dbf"; do
+    kill -CONT "$program"
+    kill -STOP "$program"
+  done
+  kill -KILL "$program"
+  [ -n "$(find "$company" -maxdepth 1 -name 'PRZEKAZ_*' -size +0)" ] && pending=$((pending + 1))
+  wait_for "EXIT=137"
+  kills=$((kills + 1))
+done
+
+# Restarted, the transfer runs to its end with no critical error.
+start_transfer
+wait_for "Operacja została zakończona."
+screen | grep -qF "Nie stwierdzono błędów krytycznych!" || fail "critical errors after $kills kills"
+keys Enter
+wait_gone "Operacja została zakończona."
+keys Escape
+wait_for "EXIT=0"
+
+got=$(tables payroll)
+if [ "$got" != "$expected" ]; then
+  diff <(tr ' ' '\n' <<<"$expected") <(tr ' ' '\n' <<<"$got") | head -20
+  fail "payroll's items differ from the benefits after $kills kills"
+fi
+ls "$company" | grep -q '^PRZEKAZ_' && fail "a journal of the transfer was left"
+echo "ok ($kills kills, $pending of them with a payroll call pending)"
