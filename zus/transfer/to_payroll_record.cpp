@@ -195,6 +195,12 @@ bool noteIntent(rt::db::WorkArea& nieobec, const RecordSend& r, const char* rout
   applied(after);
   heldMarks(after, intent);
   try {
+    // A call left pending by a failure earlier in this run must not be written over: the next
+    // run settles it first.
+    if (PayrollJournal::read(journal)) {
+      why = "poprzednie przesl`anie pracownika nie jest rozliczone";
+      return false;
+    }
     PayrollJournal::write(journal, intent);
     return true;
   } catch (const rt::Error& e) {

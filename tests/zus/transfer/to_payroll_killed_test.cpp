@@ -3,8 +3,11 @@
 // so.
 #include <signal.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <fstream>
 
+#include "runtime/db/file.h"
 #include "tests/runtime/db/helpers/child_process.h"
 #include "tests/zus/transfer/transfer_fixture.h"
 #include "zus/register/field_checks.h"
@@ -170,6 +173,42 @@ TEST_F(KilledPayrollTransfer, AJournalThatCannotBeSettledKeepsItsEmployeeWaiting
       EXPECT_FALSE(fs::exists(path));
     }
   }
+}
+
+TEST_F(KilledPayrollTransfer, ACallNeitherMarkedNorGivenBackStopsTheEmployeeUntilTheNextRun) {
+  add("NIEOBEC", benefit("    1", kSickness, 500, 10, day(2026, 2, 10)));
+  add("NIEOBEC", benefit("    1", kSickness, 100, 2, day(2026, 2, 11)));
+  {
+    // The marks of the first payroll call cannot be written, and payroll refuses to give it back.
+    bool armed = false, fired = false;
+    rt::db::File::setWriteFault([&](const std::string& path, uint64_t, size_t) {
+      std::string name = fs::path(path).filename().string();
+      std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+      if (name == "dane_we.dbf" && !fired) armed = true;
+      if (name == "nieobec.dbf" && armed) {
+        armed = false;
+        fired = true;
+        return EIO;
+      }
+      return 0;
+    });
+    company_test::Replacements stand;
+    stand.replace("DEL_SKL", [](rt::Args&) { return num(1); });
+    run("TO_WRITE");
+    rt::db::File::setWriteFault({});
+    ASSERT_TRUE(fired);
+  }
+  EXPECT_TRUE(said("Nie udal`o sie` cofna`c` wartos`ci 500.00 pozycji P001"));
+  EXPECT_TRUE(said("poprzednie przesl`anie pracownika nie jest rozliczone"));
+  EXPECT_EQ(inputItem("    1", "P001"), 50000) << "nothing more of the employee was sent";
+  EXPECT_FALSE(record(1)["PLACE"].logical());
+  EXPECT_TRUE(fs::exists(journalOf("    1")));
+
+  run("TO_WRITE");
+  EXPECT_EQ(inputItem("    1", "P001"), 60000);
+  EXPECT_EQ(inputItem("    1", "D001"), 1200);
+  EXPECT_EQ(summaryLine(3), "Nie stwierdzono bl`e`do`w krytycznych!");
+  EXPECT_FALSE(journalLeft());
 }
 
 }  // namespace
