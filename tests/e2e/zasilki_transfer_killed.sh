@@ -4,10 +4,12 @@
 # last run to its end. Payroll's input items of every employee (amount K010, current days N010,
 # arrears days N008) must then equal the sums of the benefits in NIEOBEC: nothing sent twice,
 # nothing missing.
-# Each kill comes after a chosen number of new payroll items appeared, at a moment when no table
-# write is half-done (the program is stopped first and let go on until neither NIEOBEC nor
-# DANE_WE carries the mark of a write in progress): what is tried here is the transfer between
-# its writes, as a power cut between two of them would leave it.
+# Each kill comes after a chosen number of new payroll items appeared. Another process then takes
+# the header lock of NIEOBEC (or of DANE_WE) and holds it, so that the program stops at its next
+# write of that table: for NIEOBEC most often the marks of a payroll call that payroll already
+# holds, for DANE_WE a payroll call noted and not made. The program is killed there, at a moment
+# when no table write is half-done (the tables' indexes are whole; their repair after a kill in
+# the middle of a write is tried elsewhere).
 # Argument 1: the build directory.
 set -euo pipefail
 build=$(cd "${1:?usage: zasilki_transfer_killed.sh BUILD_DIR}" && pwd)
@@ -18,7 +20,7 @@ python=/usr/bin/python3
 seed="$build/tests/e2e/e2e_benefit_company"
 [ -x "$seed" ] || { echo "FAIL: $seed not built"; exit 1; }
 
-"$seed" "$work/demo" 400 || fail "the company was not made"
+"$seed" "$work/demo" 600 || fail "the company was not made"
 company="$work/demo"
 
 # payroll: the payroll items of every employee; expected: the same sums from NIEOBEC.
@@ -81,30 +83,62 @@ start_transfer() {
   keys Enter                       # the payroll month
 }
 
+# Holds the header lock of the table $1 once the file $2 appears, until killed; makes $3 then.
+hold_header() {
+  "$python" - "$@" <<'PY' &
+import fcntl, os, sys, time
+table, go, held = sys.argv[1:4]
+while not os.path.exists(go):
+    time.sleep(0.0005)
+fd = os.open(table, os.O_RDWR)
+while True:
+    try:
+        fcntl.lockf(fd, fcntl.LOCK_EX | fcntl.LOCK_NB, 1, 0x7FFFFFFE)
+        break
+    except OSError:
+        time.sleep(0.0002)
+open(held, 'w').close()
+time.sleep(600)
+PY
+  holder=$!
+}
+wait_file() {
+  for _ in $(seq 1 3000); do
+    [ -e "$1" ] && return 0
+    sleep 0.01
+  done
+  fail "waited for $1"
+}
+
 expected=$(tables expected)
 [ "$(wc -w <<<"$expected")" -gt 100 ] || fail "too few benefits to send: $expected"
 base=$(records_of)
 kills=0
 pending=0  # kills that left a payroll call noted and not settled
-for more in 5 30 60 90 120; do
+for moment in "5 NIEOBEC" "25 DANE_WE" "50 NIEOBEC" "75 DANE_WE" "100 NIEOBEC"; do
+  read -r more table <<<"$moment"
+  rm -f "$work/go" "$work/held"
+  hold_header "$company/$table.dbf" "$work/go" "$work/held"
   start_transfer
   program=$(pgrep -P "$(tm display-message -p -t "$session" '#{pane_pid}')" -x zasilki) ||
     fail "the program's process was not found"
-  for _ in $(seq 1 3000); do
-    [ "$(records_of)" -ge $((base + more)) ] && break
-    screen | grep -qF "Operacja została zakończona." && break
-    sleep 0.01
+  until [ "$(records_of)" -ge $((base + more)) ]; do
+    screen | grep -qF "Operacja została zakończona." && fail "the run ended before it was killed ($more items)"
   done
-  screen | grep -qF "Operacja została zakończona." && fail "the run ended before it was killed ($more items)"
-  [ "$(records_of)" -ge $((base + more)) ] || fail "no progress up to $more items"
+  touch "$work/go"
+  wait_file "$work/held"
+  sleep 0.2  # lets the program reach the held table; where it stands then is the moment tried
   kill -STOP "$program"
   while in_progress "$company/NIEOBEC.dbf" || in_progress "$company/DANE_WE.dbf"; do
     kill -CONT "$program"
     kill -STOP "$program"
   done
   kill -KILL "$program"
-  [ -n "$(find "$company" -maxdepth 1 -name 'PRZEKAZ_*' -size +0)" ] && pending=$((pending + 1))
+  [ -n "$(find "$company" -maxdepth 1 -name 'PRZEKAZ_*' -size +0 -exec grep -l '^ZAMIAR' {} +)" ] &&
+    pending=$((pending + 1))
   wait_for "EXIT=137"
+  kill "$holder"
+  wait "$holder" 2>/dev/null || true
   kills=$((kills + 1))
 done
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <vector>
 
 #include "runtime/core/error.h"
@@ -15,6 +16,18 @@ namespace zus {
 namespace {
 
 constexpr size_t kMaxJournalBytes = 4096;
+constexpr const char* kPending = "ZAMIAR";
+constexpr const char* kSettled = "ROZLICZONE";
+constexpr const char* kEnd = "KONIEC";
+
+// FNV-1a of the text, in hex: a journal whose lines do not match it was damaged.
+std::string checksum(const std::string& text) {
+  uint32_t h = 2166136261u;
+  for (unsigned char c : text) h = (h ^ c) * 16777619u;
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%08X", h);
+  return buf;
+}
 
 PayrollStepHook& stepHook() {
   static PayrollStepHook hook;
@@ -90,51 +103,58 @@ std::string PayrollJournal::pathFor(const std::string& dir, const std::string& n
 void PayrollJournal::write(const std::string& path, const PayrollIntent& i) {
   for (const std::string* s : {&i.nr, &i.routine, &i.item, &i.kind, &i.arrearsMark})
     if (!plainField(*s)) damaged(path);
-  std::string text = "ZAMIAR\n" + i.nr + "\t" + std::to_string(i.recno) + "\t" + i.routine + "\t" + i.item + "\t" +
-                     std::to_string(i.change) + "\t" + valueText(i.before) + "\t" + valueText(i.after) + "\n" +
-                     (i.place ? "T" : "F") + "\t" + i.kind + "\t" + numberText(i.amount) + "\t" +
-                     numberText(i.days) + "\t" + i.arrearsMark + "\nKONIEC\n";
-  const bool existed = rt::db::File::exists(path);
-  rt::db::File f = rt::db::File::create(path);
+  std::string text = std::string(kPending) + "\n" + i.nr + "\t" + std::to_string(i.recno) + "\t" + i.routine + "\t" +
+                     i.item + "\t" + std::to_string(i.change) + "\t" + valueText(i.before) + "\t" +
+                     valueText(i.after) + "\n" + (i.place ? "T" : "F") + "\t" + i.kind + "\t" + numberText(i.amount) +
+                     "\t" + numberText(i.days) + "\t" + i.arrearsMark + "\n";
+  text += std::string(kEnd) + " " + checksum(text) + "\n";
+  // Written in place, never cut down first: emptying a file and filling it again makes the file
+  // system write it out at once, at the cost of a disk sync per payroll call.
+  rt::db::File f = rt::db::File::exists(path) ? rt::db::File::open(path) : rt::db::File::create(path);
   f.writeExact(0, text.data(), text.size());
-  f.sync();
-  // A journal new in the directory must survive with the payroll item it guards.
-  if (!existed) rt::db::File::syncDirectoryOf(path);
 }
 
 void PayrollJournal::clear(const std::string& path) {
-  rt::db::File f = rt::db::File::open(path);
-  f.truncate(0);
+  std::string text = std::string(kSettled) + "\n";
+  rt::db::File::open(path).writeExact(0, text.data(), text.size());
 }
 
 void PayrollJournal::removeIfClear(const std::string& path) {
-  if (!rt::db::File::exists(path)) return;
-  if (rt::db::File::open(path, rt::db::File::Access::ReadOnly).size() == 0) ::unlink(path.c_str());
+  try {
+    if (!read(path)) ::unlink(path.c_str());
+  } catch (const rt::Error&) {
+    // A damaged journal stays for the next run to report.
+  }
 }
 
 std::optional<PayrollIntent> PayrollJournal::read(const std::string& path) {
   if (!rt::db::File::exists(path)) return std::nullopt;
   rt::db::File f = rt::db::File::open(path, rt::db::File::Access::ReadOnly);
-  const uint64_t size = f.size();
-  if (size > kMaxJournalBytes) damaged(path);
+  const uint64_t size = std::min<uint64_t>(f.size(), kMaxJournalBytes);
   std::string text(size, '\0');
   f.readExact(0, text.data(), text.size());
 
+  // The first four lines; what follows them is left over from a longer intent written before.
   std::vector<std::string> lines;
   size_t pos = 0;
-  while (pos < text.size()) {
+  while (lines.size() < 4) {
     size_t nl = text.find('\n', pos);
-    if (nl == std::string::npos) break;  // a line cut short: the write never finished
+    if (nl == std::string::npos) break;
     lines.push_back(text.substr(pos, nl - pos));
     pos = nl + 1;
   }
-  // Nothing pending, or a journal whose write was cut off before it was whole: its call, which
-  // comes only after the sync of the whole text, never started.
-  if (lines.empty() || lines.back() != "KONIEC") {
-    if (!lines.empty() && lines.front() != "ZAMIAR") damaged(path);
-    return std::nullopt;
+  if (lines.empty()) {
+    // Made and not written yet: its call never started.
+    if (text.find_first_not_of('\0') == std::string::npos || std::string(kPending).rfind(text, 0) == 0)
+      return std::nullopt;
+    damaged(path);
   }
-  if (lines.size() != 4 || lines[0] != "ZAMIAR" || pos != text.size()) damaged(path);
+  if (lines[0] == kSettled) return std::nullopt;
+  if (lines[0] != kPending) damaged(path);
+  // Cut short: the call comes only after the whole text is written, so it never started.
+  if (lines.size() < 4) return std::nullopt;
+  const size_t body = text.find(std::string("\n") + kEnd + " ") + 1;
+  if (lines[3] != std::string(kEnd) + " " + checksum(text.substr(0, body))) damaged(path);
   std::vector<std::string> call = splitTabs(lines[1]), marks = splitTabs(lines[2]);
   if (call.size() != 7 || marks.size() != 5) damaged(path);
   PayrollIntent i;

@@ -1,5 +1,5 @@
 // The transfer's journal of one payroll call: what is about to change in a payroll input item,
-// written and synced before the call and cleared once the benefit record's marks say it.
+// written before the call and cleared once the benefit record's marks say it.
 //
 // Payroll keeps its items in its own table, so the call and the marks cannot be written as one
 // step: a process killed between them would leave payroll holding a value the marks deny, and
@@ -14,9 +14,15 @@
 //   ZAMIAR
 //   <employee><TAB><record><TAB><routine><TAB><item><TAB><change><TAB><before><TAB><after>
 //   <place T/F><TAB><kind><TAB><amount><TAB><days><TAB><arrears mark>
-//   KONIEC
-// Values of the item in hundredths, "-" for an item payroll does not hold. Empty: nothing
-// pending. Without its last line the journal was never synced whole, so its call never started.
+//   KONIEC <checksum of the lines above>
+// Values of the item in hundredths, "-" for an item payroll does not hold. Once the marks are
+// on disk the first line is overwritten with ROZLICZONE (nothing pending); the file goes when the
+// employee is done. The text is written in place, before the call, with one write: a text that
+// ends before its last line was never finished, so its call never started.
+//
+// The journal is not synced: the tables beside it are not either (their writes reach the disk in
+// the order the system chooses), so a sync could not order it against them after a power cut,
+// and for a killed process the system's cache keeps every write in the order it was made.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +51,7 @@ class PayrollJournal {
   // The journal of the employee in the company directory `dir`.
   static std::string pathFor(const std::string& dir, const std::string& nr);
 
-  // Writes and syncs the intent; the payroll call may follow. rt::Error when it cannot.
+  // Writes the intent; the payroll call may follow. rt::Error when it cannot.
   static void write(const std::string& path, const PayrollIntent& intent);
   // The call's marks are on disk: nothing is pending.
   static void clear(const std::string& path);

@@ -127,7 +127,8 @@ TEST_F(KilledPayrollTransfer, AJournalThatCannotBeSettledKeepsItsEmployeeWaiting
     const char* said;
   } cases[] = {
       {"cut off while written", "ZAMIAR\n    1\t1\tSAV_S", 0, false, true, nullptr},
-      {"damaged", "ZAMIAR\nxx\nKONIEC\n", 0, false, false, "uszkodzony plik dziennika PRZEKAZ_2020202031.JRN"},
+      {"damaged", "ZAMIAR\n    1\t1\tSAV_SKL\tP001\t90000\t-\t90000\nT\tZ01\t900.00\t0.00\t-\nKONIEC 00000000\n", 0,
+       false, false, "uszkodzony plik dziennika PRZEKAZ_2020202031.JRN"},
       {"the item changed since by payroll", "", 12345, false, false,
        "pozycja P001 w PL`ACACH ma 123.45, a przed przesl`aniem brak pozycji i po nim 500.00"},
       {"the employee held elsewhere", "", 50000, true, false, nullptr},
