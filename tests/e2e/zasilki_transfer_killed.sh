@@ -62,6 +62,16 @@ else:
 print(' '.join('%s:%s=%d' % (nr.strip(), code, v) for (nr, code), v in sorted(items.items()) if v))
 PY
 }
+# The process id of the program started by the pane's shell $1.
+program_of() {
+  local p ppid
+  for p in /proc/[0-9]*; do
+    [ "$(cat "$p/comm" 2>/dev/null)" = zasilki ] || continue
+    read -r _ _ _ ppid _ <"$p/stat" 2>/dev/null || continue
+    [ "$ppid" = "$1" ] && { echo "${p#/proc/}"; return 0; }
+  done
+  return 1
+}
 records_of() { od -An -tu4 -j4 -N4 "$company/DANE_WE.dbf" | tr -d ' '; }
 in_progress() {  # the mark of a write in progress, byte 14 of a table's header
   [ "$(od -An -tu1 -j14 -N1 "$1" | tr -d ' ')" = 1 ]
@@ -120,7 +130,7 @@ for moment in "5 NIEOBEC" "25 DANE_WE" "50 NIEOBEC" "75 DANE_WE" "100 NIEOBEC"; 
   rm -f "$work/go" "$work/held"
   hold_header "$company/$table.dbf" "$work/go" "$work/held"
   start_transfer
-  program=$(pgrep -P "$(tm display-message -p -t "$session" '#{pane_pid}')" -x zasilki) ||
+  program=$(program_of "$(tm display-message -p -t "$session" '#{pane_pid}')") ||
     fail "the program's process was not found"
   until [ "$(records_of)" -ge $((base + more)) ]; do
     screen | grep -qF "Operacja została zakończona." && fail "the run ended before it was killed ($more items)"
