@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# End to end: the transfer to payroll of a company with a few hundred calculated benefits, killed
+# End to end: the transfer to payroll of a company with 1200 calculated benefits, killed
 # with SIGKILL at several moments while it sends them, restarted and run again each time, and at
 # last run to its end. Payroll's input items of every employee (amount K010, current days N010,
 # arrears days N008) must then equal the sums of the benefits in NIEOBEC: nothing sent twice,
@@ -20,7 +20,7 @@ python=/usr/bin/python3
 seed="$build/tests/e2e/e2e_benefit_company"
 [ -x "$seed" ] || { echo "FAIL: $seed not built"; exit 1; }
 
-"$seed" "$work/demo" 600 || fail "the company was not made"
+"$seed" "$work/demo" 1200 || fail "the company was not made"
 company="$work/demo"
 
 # payroll: the payroll items of every employee; expected: the same sums from NIEOBEC.
@@ -77,7 +77,7 @@ in_progress() {  # the mark of a write in progress, byte 14 of a table's header
   [ "$(od -An -tu1 -j14 -N1 "$1" | tr -d ' ')" = 1 ]
 }
 
-# The transfer of all employees for the payroll month, up to its start.
+# The transfer of all employees for the payroll month, up to the month's question.
 start_transfer() {
   tm kill-session -t "$session" 2>/dev/null || true
   start_demo
@@ -90,7 +90,6 @@ start_transfer() {
   wait_for "Zakres pracowników"
   keys Enter                       # all employees
   wait_for "Miesiąc"
-  keys Enter                       # the payroll month
 }
 
 # Holds the header lock of the table $1 once the file $2 appears, until killed; makes $3 then.
@@ -132,13 +131,15 @@ for moment in "5 NIEOBEC" "25 DANE_WE" "50 NIEOBEC" "75 DANE_WE" "100 NIEOBEC"; 
   start_transfer
   program=$(program_of "$(tm display-message -p -t "$session" '#{pane_pid}')") ||
     fail "the program's process was not found"
-  until [ "$(records_of)" -ge $((base + more)) ]; do
-    screen | grep -qF "Operacja została zakończona." && fail "the run ended before it was killed ($more items)"
+  keys Enter                       # the payroll month: the run starts
+  for _ in $(seq 1 20000); do
+    [ "$(records_of)" -ge $((base + more)) ] && break
   done
   touch "$work/go"
   wait_file "$work/held"
   sleep 0.2  # lets the program reach the held table; where it stands then is the moment tried
   kill -STOP "$program"
+  screen | grep -qF "Operacja została zakończona." && fail "the run ended before it was killed ($more items)"
   while in_progress "$company/NIEOBEC.dbf" || in_progress "$company/DANE_WE.dbf"; do
     kill -CONT "$program"
     kill -STOP "$program"
@@ -154,6 +155,7 @@ done
 
 # Restarted, the transfer runs to its end with no critical error.
 start_transfer
+keys Enter
 wait_for "Operacja została zakończona."
 screen | grep -qF "Nie stwierdzono błędów krytycznych!" || fail "critical errors after $kills kills"
 keys Enter
