@@ -16,7 +16,7 @@ build=$(cd "${1:?usage: zasilki_transfer_killed.sh BUILD_DIR}" && pwd)
 name=zasilki_killed
 source "$(dirname "$0")/zasilki_session.inc"
 holder=""  # the process holding a table's header lock, ended with the script too
-trap '[ -z "$holder" ] || kill "$holder" 2>/dev/null; cleanup' EXIT
+trap '[ -z "$holder" ] || kill "$holder" 2>/dev/null || true; cleanup' EXIT
 python=/usr/bin/python3
 [ -x "$python" ] || python=$(command -v python3) || { echo "FAIL: python3 is needed to read the tables"; exit 1; }
 seed="$build/tests/e2e/e2e_benefit_company"
@@ -152,6 +152,7 @@ for moment in "5 NIEOBEC" "25 DANE_WE" "50 NIEOBEC" "75 DANE_WE" "100 NIEOBEC"; 
   wait_for "EXIT=137"
   kill "$holder"
   wait "$holder" 2>/dev/null || true
+  holder=""
   kills=$((kills + 1))
 done
 
