@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+#include "zus/calc/run_tables.h"
+
 namespace zus {
 namespace {
 
@@ -38,6 +40,15 @@ ArrearsSent arrearsFromMark(const std::string& mark) {
   std::string item = mark.substr(0, kItemWidth);
   item.erase(item.find_last_not_of(' ') + 1);
   return {true, item, double(high * kBase + low)};
+}
+
+void putTransferMarks(rt::db::WorkArea& nieobec, bool place, const std::string& kind, double amount, double days,
+                      const std::string& arrearsMark) {
+  calcrun::putField(nieobec, "place", rt::Value::logical(place));
+  calcrun::putField(nieobec, "old_zas", rt::Value::text(kind));
+  calcrun::putField(nieobec, "old_wart", rt::Value::number(amount, 2));
+  calcrun::putField(nieobec, "old_dni", rt::Value::number(days));
+  calcrun::putField(nieobec, "old_nr", rt::Value::text(arrearsMark));
 }
 
 }  // namespace zus

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "runtime/db/work_area.h"
+
 namespace zus {
 
 struct ArrearsSent {
@@ -20,5 +22,10 @@ struct ArrearsSent {
 // The `old_nr` text of a split; blank (not kept) when the days do not fit in two digits.
 std::string arrearsMark(const ArrearsSent& sent);
 ArrearsSent arrearsFromMark(const std::string& mark);
+
+// Puts the transfer marks into the record's buffer (`place`, `old_zas`, `old_wart`, `old_dni`,
+// `old_nr`); the caller holds the record's lock and commits.
+void putTransferMarks(rt::db::WorkArea& nieobec, bool place, const std::string& kind, double amount, double days,
+                      const std::string& arrearsMark);
 
 }  // namespace zus

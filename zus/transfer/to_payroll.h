@@ -5,8 +5,11 @@
 // record was sent), `old_zas` (the kind it was sent as), `old_wart` (the amount) and `old_dni`
 // (the days). A later run sends only what changed and takes the old values back first; the marks
 // always follow what payroll was actually given, also when a run fails half-way through a record,
-// so that no run sends a value twice or takes one back twice. A record the register deleted while
-// payroll holds its values has them taken back by the run over its payout month.
+// so that no run sends a value twice or takes one back twice. A process killed between a payroll
+// call and its marks leaves the call noted in the employee's journal, which the next run (or the
+// register's take-back) settles before anything else of the employee (payroll_journal.h). A record
+// the register deleted while payroll holds its values has them taken back by the run over its
+// payout month.
 #pragma once
 
 #include <string>

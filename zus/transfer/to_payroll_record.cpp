@@ -17,14 +17,17 @@
 #include "runtime/core/error.h"
 #include "runtime/core/rounding.h"
 #include "runtime/core/std_dates.h"
+#include "runtime/db/file.h"
 #include "runtime/db/work_areas.h"
 #include "suite/payroll/transfer_units.h"
 #include "suite/screen/services.h"
 #include "zus/shell/kind_predicates.h"
 #include "zus/shell/status_codes.h"
+#include "zus/transfer/payroll_journal.h"
 #include "zus/transfer/payroll_marks.h"
 #include "zus/transfer/to_payroll.h"
 #include "zus/transfer/to_payroll_loop.h"
+#include "zus/transfer/to_payroll_pending.h"
 
 namespace zus {
 namespace {
@@ -123,20 +126,23 @@ ArrearsSent arrearsTarget(int slot, double arrears) {
 
 void putMarks(rt::db::WorkArea& nieobec, bool place, const std::string& kind, double amount, double days,
               const ArrearsSent& arrears) {
-  putField(nieobec, "place", rt::Value::logical(place));
-  putField(nieobec, "old_zas", rt::Value::text(kind));
-  putField(nieobec, "old_wart", rt::Value::number(amount, 2));
-  putField(nieobec, "old_dni", rt::Value::number(days));
-  putField(nieobec, "old_nr", rt::Value::text(arrearsMark(arrears)));
+  putTransferMarks(nieobec, place, kind, amount, days, arrearsMark(arrears));
 }
 
 // The marks of what payroll holds now; a record of which payroll holds nothing is unsent.
+void heldMarks(const RecordSend& r, PayrollIntent& marks) {
+  const bool held = r.heldAmount != 0 || r.heldDays != 0;
+  marks.place = held;
+  marks.kind = held ? r.heldKind : "";
+  marks.amount = held ? r.heldAmount : 0;
+  marks.days = held ? r.heldDays : 0;
+  marks.arrearsMark = arrearsMark(held ? r.heldArrears : ArrearsSent{});
+}
+
 void putHeldMarks(rt::db::WorkArea& nieobec, const RecordSend& r) {
-  if (r.heldAmount == 0 && r.heldDays == 0) {
-    putMarks(nieobec, false, "", 0, 0, ArrearsSent{});
-    return;
-  }
-  putMarks(nieobec, true, r.heldKind, r.heldAmount, r.heldDays, r.heldArrears);
+  PayrollIntent m;
+  heldMarks(r, m);
+  putTransferMarks(nieobec, m.place, m.kind, m.amount, m.days, m.arrearsMark);
 }
 
 // Writes the record's buffer to the disk; a write that fails (a lock held too long by
@@ -170,6 +176,39 @@ void message(const std::vector<std::string>& texts) {
   callByName("STATLINE", {rt::Value::integer(-1)});
 }
 
+// Notes in the employee's journal the call about to be made: the item's value before and after
+// it, and the record's marks once it went through. False, with why, when the journal cannot be
+// written (nothing may be sent then).
+bool noteIntent(rt::db::WorkArea& nieobec, const RecordSend& r, const char* routine, const std::string& item,
+                double value, const std::function<void(RecordSend&)>& applied, const std::string& journal,
+                std::string& why) {
+  PayrollIntent intent;
+  intent.nr = r.nr;
+  intent.recno = nieobec.recno();
+  intent.routine = routine;
+  intent.item = item;
+  intent.change = int64_t(rt::roundHalfAway(value * 100, 0));
+  intent.before = payrollItemValue(r.nr, item);
+  if (intent.routine == "SAV_SKL") intent.after = intent.before.value_or(0) + intent.change;
+  else if (intent.before) intent.after = *intent.before - intent.change;
+  RecordSend after = r;
+  applied(after);
+  heldMarks(after, intent);
+  try {
+    // A call left pending by a failure earlier in this run must not be written over: the next
+    // run settles it first.
+    if (PayrollJournal::read(journal)) {
+      why = "poprzednie przesl`anie pracownika nie jest rozliczone";
+      return false;
+    }
+    PayrollJournal::write(journal, intent);
+    return true;
+  } catch (const rt::Error& e) {
+    why = failureText(e);
+    return false;
+  }
+}
+
 // One call of the payroll library, its effect on what payroll holds, and the marks written to
 // the disk at once. When the marks cannot be written the call is given back (the value is
 // known), so that the marks on disk and payroll still agree; the record then stops with a
@@ -178,16 +217,35 @@ void message(const std::vector<std::string>& texts) {
 int payrollStep(rt::db::WorkArea& nieobec, RecordSend& r, const char* routine, const std::string& item,
                 double value, const std::function<void(RecordSend&)>& applied) {
   if (r.stopped) return 3;
+  const std::string journal = payrollJournalPath(r.nr);
+  std::string why;
+  if (!noteIntent(nieobec, r, routine, item, value, applied, journal, why)) {
+    r.stopped = true;
+    message({benefitName(r) + ": nie zapisano dziennika przesl`ania do PL`AC (" + why + ").",
+             "Nic nie przesl`ano; zasil`ek zostanie przesl`any ponownie."});
+    return 3;
+  }
+  payrollStepReached("intent");
   int result = payrollCall(routine, item, r.nr, value);
-  if (!doneOrNothing(result)) return result;
+  payrollStepReached("payroll");
+  if (!doneOrNothing(result)) {
+    PayrollJournal::clear(journal);
+    return result;
+  }
   RecordSend before = r;
   applied(r);
   putHeldMarks(nieobec, r);
-  std::string why;
-  if (commitRecord(nieobec, why)) return result;
+  if (commitRecord(nieobec, why)) {
+    payrollStepReached("marks");
+    PayrollJournal::clear(journal);
+    return result;
+  }
   bool changed = result == 0;
   bool givenBack = !changed || payrollCall(std::string(routine) == "SAV_SKL" ? "DEL_SKL" : "SAV_SKL", item, r.nr,
                                            value) == 0;
+  // Given back, payroll holds what the marks on disk say; otherwise the journal stays, and the
+  // next run that takes the employee writes the marks of the call.
+  if (givenBack) PayrollJournal::clear(journal);
   r.heldAmount = before.heldAmount;
   r.heldDays = before.heldDays;
   r.heldKind = before.heldKind;
@@ -196,7 +254,7 @@ int payrollStep(rt::db::WorkArea& nieobec, RecordSend& r, const char* routine, c
   message({benefitName(r) + ": nie zapisano znacznika przesl`ania do PL`AC (" + why + ").",
            givenBack ? std::string("Wartos`c` przesl`ana` do PL`AC cofnie`to; zasil`ek zostanie przesl`any ponownie.")
                      : "Nie udal`o sie` cofna`c` wartos`ci " + amountText(value) + " pozycji " + item +
-                           " - sprawdz` ja` w module PL`ACE."});
+                           "; znacznik zostanie zapisany przy naste`pnym przepisywaniu."});
   return 3;
 }
 
@@ -471,11 +529,20 @@ std::string takeBackForResend() {
     selectAreaNumber(previous);
     return "nie mox`na otworzyc` danych pl`acowych (DANE_WE)";
   }
-  RecordSend r = readRecord(nieobec, true);
-  selectAlias("dane_we");
+  const std::string nr = textOf(nieobec, "nr_prac");
+  RecordSend r;
   std::string why;
   try {
-    takeBack(nieobec, r);
+    // The register holds the employee: a call a killed run left pending is settled first, so
+    // that the marks read here say what payroll holds.
+    why = settlePendingPayrollCall(nr);
+    if (!why.empty()) why = "przerwane wczes`niej przesl`anie nie jest rozliczone: " + why;
+    else {
+      r = readRecord(nieobec, true);
+      selectAlias("dane_we");
+      takeBack(nieobec, r);
+      PayrollJournal::removeIfClear(payrollJournalPath(nr));
+    }
   } catch (const rt::Error& e) {
     why = failureText(e);
   }
@@ -509,7 +576,9 @@ void WRITE_FACETA() {
   selectAlias("nieobec");
   bool removedSent = hasRemovedSent(nieobec, key, nr, monthEnd);
   bool live = nieobec.seek(rt::Value::text(key), false);
-  if (!live && !removedSent) {
+  const std::string journal = payrollJournalPath(nr);
+  const bool pending = rt::db::File::exists(journal);
+  if (!live && !removedSent && !pending) {
     selectAlias("main");
     return;
   }
@@ -519,6 +588,20 @@ void WRITE_FACETA() {
     return;
   }
   selectAlias("nieobec");
+  if (pending) {
+    // A call of a killed run: payroll and the marks are brought to agree before anything else of
+    // the employee goes to payroll, or the employee waits.
+    std::string why = settlePendingPayrollCall(nr);
+    if (!why.empty()) {
+      message({"Pracownik nr " + trimmed(nr) + ": nie rozliczono przerwanego przesl`ania do PL`AC (" + why + ").",
+               "Zasil`ki pracownika nie zostal`y przepisane."});
+      addToRunVar("bylybledy", 1);
+      nieobec.unlockAll();
+      selectAlias("main");
+      return;
+    }
+    removedSent = hasRemovedSent(nieobec, key, nr, monthEnd);
+  }
   if (removedSent) takeBackRemoved(nieobec, key, nr, monthEnd);
 
   bool bookedAny = false;
@@ -531,6 +614,7 @@ void WRITE_FACETA() {
       return sendRecord(nieobec, false, bookedAny) == Outcome::Next;
     });
   }
+  PayrollJournal::removeIfClear(journal);
   nieobec.unlockAll();
   selectAlias("main");
   if (bookedAny) putField(main, "stat_obl", rt::Value::integer(1));

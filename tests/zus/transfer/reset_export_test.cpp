@@ -2,6 +2,8 @@
 // saved basis, and the ways an export is refused or cut short.
 #include "tests/zus/transfer/reset_fixture.h"
 
+#include "tests/zus/transfer/killed_between_writes.h"
+
 #include <fstream>
 #include <functional>
 
@@ -278,6 +280,30 @@ TEST_F(ResetExport, AGroupChosenTwiceIsExportedOnce) {
   chooseGroups({"D01", "D01", "D01 "});
   EXPECT_TRUE(runExport());
   EXPECT_EQ(exported().size(), 1u);
+}
+
+TEST_F(ResetExport, AKilledExportLeavesEveryRowOnceAfterTheNextRun) {
+  for (int n = 0; n < 4; ++n)
+    add("NIEOBEC", benefit("    1", kSickness, 500 + n, 3, day(2026, 1, 31),
+                           {{"od", day(2026, 1, 1 + 5 * n)}, {"do", day(2026, 1, 3 + 5 * n)}}));
+  auto rowsText = [&] {
+    std::vector<std::string> out;
+    for (auto& r : exported()) out.push_back(r["NR_PRAC"].str() + rt::dtos(r["DATA_OD"].date()) + r["IL_DNI"].str());
+    return out;
+  };
+  ASSERT_TRUE(runExport());
+  const std::vector<std::string> whole = rowsText();
+  ASSERT_EQ(whole.size(), 4u);
+  int kills = 0;
+  for (int nth = 1;; ++nth) {
+    SCOPED_TRACE("killed before write " + std::to_string(nth));
+    call("DBCLOSEALL");
+    if (!transfer_test::killedBeforeWrite(nth, {}, [&] { runExport(); })) break;
+    ++kills;
+    EXPECT_TRUE(runExport());
+    EXPECT_EQ(rowsText(), whole);
+  }
+  EXPECT_GT(kills, 4);
 }
 
 TEST_F(ResetExport, ARowThatFailsHalfWayIsRemovedFromTheCopy) {

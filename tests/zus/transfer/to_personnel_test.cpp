@@ -8,6 +8,7 @@
 #include "runtime/db/file.h"
 #include "runtime/db/work_areas.h"
 #include "tests/runtime/db/helpers/child_process.h"
+#include "tests/zus/transfer/killed_between_writes.h"
 #include "tests/zus/transfer/transfer_fixture.h"
 #include "zus/transfer/to_personnel.h"
 
@@ -106,6 +107,43 @@ TEST_F(PersonnelTransfer, DayRecordsOfVanishedBenefitsAreRemoved) {
   EXPECT_EQ(days("    1"), (std::vector<std::string>{"20260103 X01      !"}));
   EXPECT_EQ(summaryLine(0), "Liczba przepisanych pracowniko`w: 1");
   EXPECT_EQ(summaryLine(2), "Liczba wykasownych danych: 2");
+}
+
+TEST_F(PersonnelTransfer, AKilledRunLeavesNoDayTwiceOrMissingAfterTheNextRun) {
+  // Employee 1: a benefit sent before and moved since, one sent before and deleted since, and a
+  // new one over a holiday day of the personnel module; employee 2: a new benefit.
+  auto prepare = [&] {
+    call("DBCLOSEALL");
+    createEmptyTables({"NIEOBEC", "CZAS_P"});
+    add("NIEOBEC", benefit("    1", kSickness, 100, 3, day(2026, 2, 5)));
+    add("NIEOBEC", benefit("    1", kSickness2, 100, 2, day(2026, 2, 5), {{"od", day(2026, 1, 20)}, {"do", day(2026, 1, 21)}}));
+    run("GOTO_KADRY");
+    change("NIEOBEC", 1, {{"od", day(2026, 1, 11)}, {"do", day(2026, 1, 14)}});
+    removeRecord("NIEOBEC", 2);
+    add("NIEOBEC", benefit("    1", kSickness, 100, 2, day(2026, 2, 6), {{"od", day(2026, 2, 2)}, {"do", day(2026, 2, 3)}}));
+    add("CZAS_P", {{"nr_prac", text("    1")}, {"data", day(2026, 2, 3)}, {"kod", text("U01")}});
+    add("NIEOBEC", benefit("    2", kSickness, 100, 3, day(2026, 2, 5)));
+  };
+  prepare();
+  run("GOTO_KADRY");
+  const std::vector<std::string> one = days("    1"), two = days("    2");
+  ASSERT_EQ(one, (std::vector<std::string>{"20260111 Z01      1", "20260112 Z01      1", "20260113 Z01      1",
+                                           "20260114 Z01      1", "20260202 Z01      3", "20260203 Z01      3"}));
+  ASSERT_EQ(two.size(), 3u);
+
+  const std::vector<std::string> watched = {suite::tablePath(*suite::findTable("CZAS_P")) + ".dbf",
+                                            suite::tablePath(*suite::findTable("NIEOBEC")) + ".dbf"};
+  int kills = 0;
+  for (int nth = 1;; ++nth) {
+    SCOPED_TRACE("killed before write " + std::to_string(nth));
+    prepare();
+    if (!killedBeforeWrite(nth, watched, [&] { run("GOTO_KADRY"); })) break;
+    ++kills;
+    run("GOTO_KADRY");
+    EXPECT_EQ(days("    1"), one);
+    EXPECT_EQ(days("    2"), two);
+  }
+  EXPECT_GT(kills, 20);
 }
 
 TEST_F(PersonnelTransfer, AVanishedBenefitIsFoundAnywhereInThePeriod) {
