@@ -23,7 +23,8 @@ struct RunCounters {
   int employees = 0;    // razem_prac: employees processed
   int benefits = 0;     // razem_zas: benefits calculated
   int unavailable = 0;  // razem_lock: employees whose record could not be locked
-  int critical = 0;     // bylybledy: records whose archive data were missing
+  int critical = 0;     // bylybledy: records whose archive data were missing or whose
+                        // work-time fraction cannot be one
 };
 
 struct CalcRun {
@@ -32,6 +33,7 @@ struct CalcRun {
   bool repeat = false;   // calculate correctly calculated records again
   int32_t month = 0;     // `_miesp`: a date in the month calculated
   RunCounters counters;
+  bool implausibleFractionShown = false;  // the message of a wrong work-time fraction was shown
 };
 
 // `INI_OBL`: the set-up questions and the table set; throws RunAbandoned. Sets `setOpen` once
@@ -39,8 +41,9 @@ struct CalcRun {
 void setUpRun(CalcRun& run, bool& setOpen);
 // `OBL_FACETA`: the employee `main` is on.
 void calculateEmployee(CalcRun& run);
-// `JAKA_PODSTAWA`: the daily basis of the current `nieobec` record.
-void chooseBasis(CalcRun& run);
+// `JAKA_PODSTAWA`: the daily basis of the current `nieobec` record; false, with a critical error
+// counted, when the employee's work-time fraction cannot be one and the record is to be left.
+bool chooseBasis(CalcRun& run);
 // `_ZUSX_ZAS`: whether ZUS-paid benefits are calculated for the employee `main` is on.
 bool calculatesZusBenefits();
 // `OBL_KON`: the closing summary.
