@@ -25,6 +25,7 @@
 #include "suite/register.h"
 #include "suite/tables/table_ops.h"
 #include "suite/tables/table_sets.h"
+#include "tests/support/scoped_functions.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ TEST_F(DemoCompany, PrintsHaveGraphicFramesAndBoldCodesByDefault) {
   EXPECT_EQ(v.get("dev_u_off").str(), rt::print::styleCodes().underlineOff);
   std::vector<std::string> shown;
   rt::NativeFunction realMessage = *rt::functions().find("KOM3");
-  rt::functions().add("KOM3", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_kom3("KOM3", [&](rt::Args& a) {
     shown.push_back(a[0].arr().at(0).str());
     return rt::Value();
   });
@@ -395,7 +396,7 @@ TEST_F(DemoCompany, MonthsAreChosenBackFromThePayrollMonth) {
 
   // An end before the start is refused with a message, and the end is asked for again.
   std::vector<std::string> said;
-  rt::functions().add("KOM3", [&said](rt::Args& m) {
+  test_support::ScopedFunctions stand_kom3("KOM3", [&said](rt::Args& m) {
     said.push_back(m[0].strOr(""));
     return rt::Value();
   });

@@ -16,6 +16,7 @@
 #include "suite/screen/menu_defs.h"
 #include "suite/screen/menu_engine.h"
 #include "suite/screen/messages.h"
+#include "tests/support/scoped_functions.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ TEST_F(MenuEngine, AnEntryFailingOutsideTheRuntimeIsReportedAndTheMenuGoesOn) {
   rt::functions().add("TEST_THROWS", [](rt::Args&) -> rt::Value {
     throw std::runtime_error("cannot create directories: Not a directory [WYDRUKI]");
   });
-  rt::functions().add("TEST_LOOKS", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_test_looks("TEST_LOOKS", [&](rt::Args&) {
     calls.push_back(0);
     return rt::Value();
   });

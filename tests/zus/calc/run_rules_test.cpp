@@ -9,6 +9,7 @@
 #include "runtime/memfile/memfile.h"
 #include "runtime/term/keys.h"
 #include "suite/payroll/payroll_values.h"
+#include "tests/support/scoped_functions.h"
 #include "zus/calc/run_status.h"
 
 namespace calcrun_test {
@@ -152,7 +153,7 @@ TEST_F(RunCompany, InsuranceStartFromThePersonnelItemElseTheEmploymentDate) {
   const char* kNoStart = "Nie wprowadzono daty pocza`tku ubezpieczenia chorobowego.";
   std::map<std::string, int32_t> seen;  // employee -> `_data_puc` when the basis was asked for
   start([&] {
-    rt::functions().add("PODST_OBL", [&](rt::Args&) {
+    test_support::ScopedFunctions stand_podst_obl("PODST_OBL", [&](rt::Args&) {
       seen[suite::field("nr_prac").strOr("")] = rt::context().memvars.get("_data_puc").date();
       rt::context().memvars.assign("podstawa", num(100, 2));
       return flag(true);

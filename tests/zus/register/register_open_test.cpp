@@ -10,6 +10,7 @@
 #include "suite/forms/display_text.h"
 #include "suite/screen/menu_defs.h"
 #include "suite/screen/menu_engine.h"
+#include "tests/support/scoped_functions.h"
 #include "tests/zus/company_fixture.h"
 #include "zus/register/by_name.h"
 
@@ -52,7 +53,7 @@ TEST_F(RegisterOpen, AMissingBenefitTableOrMemoIsNamedAndTheMenuGoesOn) {
     fs::rename(fs::path(dir) / c.file, fs::path(dir) / "aside");
     const auto mainSize = fs::file_size(fs::path(dir) / "MAIN.dbf");
     int nextCalls = 0;
-    rt::functions().add("TEST_NEXT", [&](rt::Args&) {
+    test_support::ScopedFunctions stand_test_next("TEST_NEXT", [&](rt::Args&) {
       ++nextCalls;
       return rt::Value();
     });
