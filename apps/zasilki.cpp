@@ -3,10 +3,9 @@
 //   zasilki DIR           runs on the company data directory DIR
 //   zasilki --demo DIR    creates the demo company in DIR when it holds none, then runs on it
 //
-// The runtime's and the libraries' routines are registered for calls by name, lowest layer first,
-// so that a higher layer's routine of the same name (the suite's `_P`) replaces the lower one;
-// entries of the program that are not built yet get stand-ins last. The program then runs in the
-// company directory on the real terminal, which is given back as it was however the run ends.
+// The program's routines are registered for calls by name (`registerProgramFunctions`); the
+// program then runs in the company directory on the real terminal, which is given back as it was
+// however the run ends.
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -14,25 +13,15 @@
 #include <string>
 
 #include "console/error_text.h"
-#include "console/register.h"
 #include "runtime/core/error.h"
-#include "runtime/core/core_functions.h"
 #include "runtime/core/cp852.h"
-#include "runtime/core/std_functions.h"
-#include "runtime/db/table_functions.h"
 #include "runtime/print/console_output.h"
 #include "runtime/term/curses_backend.h"
 #include "runtime/term/leave_request.h"
-#include "runtime/term/register.h"
-#include "runtime/ui/ui_functions.h"
 #include "suite/demo/demo_company.h"
 #include "suite/forms/display_text.h"
-#include "suite/register.h"
-#include "zus/calc/by_name.h"
-#include "zus/register/by_name.h"
-#include "zus/reports/by_name.h"
+#include "zus/program/program_functions.h"
 #include "zus/shell/startup.h"
-#include "zus/transfer/by_name.h"
 
 namespace {
 
@@ -45,23 +34,6 @@ void say(const std::string& text) {
 int usage() {
   say("ux`ycie: zasilki [--demo] KATALOG");
   return 2;
-}
-
-void registerEverything() {
-  rt::registerCoreFunctions();
-  rt::registerStandardFunctions();
-  rt::db::registerTableFunctions();
-  rt::term::registerScreenFunctions();
-  rt::ui::registerUiFunctions();
-  rt::print::registerPrintFunctions();
-  con::registerConsoleFunctions();
-  suite::registerSuiteFunctions();
-  zus::registerShellFunctions();
-  zus::registerRegisterFunctions();
-  zus::registerCalcFunctions();
-  zus::registerTransferFunctions();
-  zus::registerReportFunctions();
-  zus::registerPendingEntries();
 }
 
 }  // namespace
@@ -77,7 +49,7 @@ int main(int argc, char** argv) {
   if (dir.empty()) return usage();
 
   try {
-    registerEverything();
+    zus::registerProgramFunctions();
     if (demo && !suite::companyExists(dir)) {
       say("Tworze` firme` demonstracyjna` w katalogu " + rt::utf8ToCp852(dir) + " ...");
       suite::createDemoCompany(dir);

@@ -23,24 +23,17 @@
 #include <string>
 #include <vector>
 
-#include "console/register.h"
 #include "runtime/core/context.h"
-#include "runtime/core/core_functions.h"
-#include "runtime/core/std_functions.h"
-#include "runtime/db/table_functions.h"
 #include "runtime/db/work_areas.h"
 #include "runtime/term/curses_backend.h"
 #include "runtime/term/headless.h"
-#include "runtime/term/register.h"
-#include "runtime/ui/ui_functions.h"
 #include "suite/company/company.h"
 #include "suite/company/memory_store.h"
 #include "suite/demo/demo_calendar.h"
 #include "suite/demo/demo_company.h"
-#include "suite/register.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
-#include "zus/calc/by_name.h"
+#include "zus/program/program_functions.h"
 #include "zus/shell/startup.h"
 
 namespace fs = std::filesystem;
@@ -78,19 +71,6 @@ double cpuMs() {
   rusage u{};
   getrusage(RUSAGE_SELF, &u);
   return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
-void registerEverything() {
-  rt::registerCoreFunctions();
-  rt::registerStandardFunctions();
-  rt::db::registerTableFunctions();
-  rt::term::registerScreenFunctions();
-  rt::ui::registerUiFunctions();
-  con::registerConsoleFunctions();
-  suite::registerSuiteFunctions();
-  zus::registerShellFunctions();
-  zus::registerPendingEntries();
-  zus::registerCalcFunctions();
 }
 
 // Replaces a table of the company by a new empty one, opened alone for appending.
@@ -290,7 +270,7 @@ int main(int argc, char** argv) {
   fs::remove_all(base);
 
   rt::term::Headless screen;
-  registerEverything();
+  zus::registerProgramFunctions();
   double t0 = nowMs();
   suite::createDemoCompany(pristine);
   fs::current_path(pristine);
@@ -325,7 +305,7 @@ int main(int argc, char** argv) {
     fs::copy(pristine, work, fs::copy_options::recursive);
     fs::current_path(work);
     rt::context().memvars.clearAll();
-    registerEverything();
+    zus::registerProgramFunctions();
     std::vector<std::string> summary;
     int messages = 0;
     double cpu = 0;

@@ -26,6 +26,32 @@ void Functions::add(std::string_view name, NativeFunction fn) {
   table_[key] = std::move(fn);
 }
 
+// A name taken back keeps its entry with an empty routine, which lookups pass over: the entry's
+// address may be held by expressions that found it, and a later registration fills it again.
+void Functions::remove(std::string_view name) {
+  ++generation_;
+  std::string key = upperName(name);
+  if (auto it = table_.find(key); it != table_.end()) it->second = nullptr;
+  if (key.size() > kSignificant) {
+    std::string shortKey = key.substr(0, kSignificant);
+    if (shortNames_.count(shortKey)) {
+      table_[shortKey] = nullptr;
+      shortNames_.erase(shortKey);
+    }
+  }
+}
+
+void Functions::restore(const Functions& earlier) {
+  ++generation_;
+  for (auto& [key, fn] : table_) {
+    auto before = earlier.table_.find(key);
+    fn = before == earlier.table_.end() ? nullptr : before->second;
+  }
+  for (const auto& [key, fn] : earlier.table_)
+    if (!table_.count(key)) table_[key] = fn;
+  shortNames_ = earlier.shortNames_;
+}
+
 const NativeFunction* Functions::find(std::string_view name) const {
   Recent& r = recent_.slots[((reinterpret_cast<uintptr_t>(name.data()) >> 3) ^ name.size()) % recent_.slots.size()];
   if (r.generation == generation_ && r.at == name.data() && r.name == name) return r.fn;
@@ -40,8 +66,8 @@ const NativeFunction* Functions::find(std::string_view name) const {
 const NativeFunction* Functions::lookUp(std::string_view name) const {
   std::string key = upperName(name);
   auto it = table_.find(key);
-  if (it == table_.end() && key.size() > kSignificant) it = table_.find(key.substr(0, kSignificant));
-  return it == table_.end() ? nullptr : &it->second;
+  if ((it == table_.end() || !it->second) && key.size() > kSignificant) it = table_.find(key.substr(0, kSignificant));
+  return it == table_.end() || !it->second ? nullptr : &it->second;
 }
 
 Value Functions::call(std::string_view name, Args& args) const {

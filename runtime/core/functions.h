@@ -71,6 +71,12 @@ class Functions {
  public:
   // Registers (or replaces) a function.
   void add(std::string_view name, NativeFunction fn);
+  // Takes a registration back: the name is unknown again until it is added anew.
+  void remove(std::string_view name);
+  // Puts back the registrations `earlier` (a copy of this registry) held: names registered since
+  // are unknown again, replaced ones get their routine back. Done in place, so that routines
+  // found before stay where they were found.
+  void restore(const Functions& earlier);
   const NativeFunction* find(std::string_view name) const;
   bool has(std::string_view name) const { return find(name) != nullptr; }
   // Calls by name; throws rt::Error(NoFunction, "Undefined function", NAME) when missing.

@@ -53,7 +53,7 @@ std::string fteFieldName() {
   return cachedField;
 }
 
-std::optional<double> employeeFte() {
+std::optional<FteEntry> employeeFteEntry() {
   rt::db::WorkArea* main = rt::db::workAreas().byAlias("main");
   rt::db::WorkArea* dictionary = rt::db::workAreas().byAlias("sl");
   if (!main || !dictionary || main->eof()) return std::nullopt;
@@ -65,19 +65,24 @@ std::optional<double> employeeFte() {
 
   const int order = dictionary->order();
   const uint32_t record = dictionary->recno();
-  std::optional<double> fte;
+  std::optional<FteEntry> entry;
   dictionary->setOrder(1);
   if (dictionary->seek(code, false)) {
     int wart = dictionary->fieldIndex("wart");
     rt::Value stored = wart < 0 ? rt::Value() : dictionary->get(size_t(wart));
-    double value = decodeInputValue(stored.isChar() ? stored.str() : "") / 1000.0;
-    if (value > 0) fte = value;
+    entry = FteEntry{field, std::string(rt::trimBlanks(code.str())),
+                     decodeInputValue(stored.isChar() ? stored.str() : "") / 1000.0};
   }
   dictionary->setOrder(order);
   dictionary->goTo(record);
-  return fte;
+  return entry;
 }
 
-double workFraction() { return employeeFte().value_or(1.0); }
+bool plausibleFte(double fte) { return fte > 0 && fte <= 1; }
+
+double workFraction() {
+  std::optional<FteEntry> entry = employeeFteEntry();
+  return entry ? entry->fte : 1.0;
+}
 
 }  // namespace suite

@@ -14,12 +14,25 @@ namespace suite {
 // parameters name none (no file, a damaged one, no symbol).
 std::string fteFieldName();
 
-// The full-time equivalent of the employee MAIN stands on, from the dictionary open as `sl`
-// (which keeps its order and record); none when it is not set: no FTE field or code, a code the
-// dictionary lacks, or a value of 0 or less.
-std::optional<double> employeeFte();
+// The employee's entry of the FTE dictionary: its code and the full-time equivalent it holds,
+// as stored (whatever the value).
+struct FteEntry {
+  std::string field;  // the MAIN field holding the code ("SL_ETA")
+  std::string code;   // the code, trimmed
+  double fte = 0;
+};
 
-// `WYM_ETAT`: the employee's full-time equivalent, 1.00 where none is set.
+// The entry of the employee MAIN stands on, from the dictionary open as `sl` (which keeps its
+// order and record); none when the fraction is not set: no FTE field or code, or a code the
+// dictionary lacks.
+std::optional<FteEntry> employeeFteEntry();
+
+// Whether a full-time equivalent can be one: above nothing and at most a full time. Parameters
+// that name another dictionary give codes' values far outside.
+bool plausibleFte(double fte);
+
+// `WYM_ETAT`: the employee's full-time equivalent as the dictionary holds it, 1.00 where none is
+// set.
 double workFraction();
 
 }  // namespace suite

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end: a hang-up right after a save loses nothing. On a fresh demo company a sickness
 # benefit is entered for employee 1 (who has none) and saved; the program then gets SIGHUP while
-# the employee is still chosen. It ends through its orderly way out (exit status 128 + 1), and a
+# the employee is still chosen. It ends through its orderly way out (it exits with status
+# 128 + 1 rather than being killed by the signal), and a
 # second run shows the record and the employee's benefit-period counter holding its 5 days.
 # Argument 1: the build directory.
 set -euo pipefail
@@ -18,10 +19,22 @@ open_employee_1() {
   wait_for "Nr:     1"
 }
 
-# The first run notes its process number for the signal.
+# The first run notes its process number for the signal. A shell reports 129 both for exit(129)
+# and for a death by SIGHUP, so a small Perl parent tells the two apart: only the orderly way out
+# prints EXIT=129; a program that the signal killed prints SIGNAL=1.
 pidfile="$work/zasilki.pid"
+cat >"$work/run.pl" <<'PERL'
+my $pidfile = shift;
+my $pid = fork() // die "fork: $!";
+if ($pid == 0) { exec(@ARGV) or die "exec: $!"; }
+open(my $f, '>', $pidfile) or die "$pidfile: $!";
+print $f "$pid\n";
+close($f);
+waitpid($pid, 0);
+print(($? & 127) ? "SIGNAL=" . ($? & 127) . "\n" : "EXIT=" . ($? >> 8) . "\n");
+PERL
 tm -u new-session -d -s "$session" -x 80 -y 25 \
-  "cd '$work' && TERM=xterm-256color LANG=C.UTF-8 sh -c 'echo \$\$ > $pidfile; exec \"$bin\" --demo demo'; echo \"EXIT=\$?\"; sleep 60"
+  "cd '$work' && TERM=xterm-256color LANG=C.UTF-8 perl run.pl '$pidfile' '$bin' --demo demo; sleep 60"
 open_employee_1
 wait_for "Czy wprowadzić nowy zasiłek ?"
 keys Enter
@@ -44,8 +57,13 @@ keys C-w
 wait_for "CHOR_ZUS   - Zasiłek chorob"
 wait_for "Dni do okr.zasił.:   5"
 
+for _ in $(seq 1 50); do [ -s "$pidfile" ] && break; sleep 0.1; done
 kill -HUP "$(cat "$pidfile")"
-wait_for "EXIT=129"
+for _ in $(seq 1 300); do
+  screen | grep -qE "EXIT=|SIGNAL=" && break
+  sleep 0.1
+done
+screen | grep -qF "EXIT=129" || fail "the hang-up did not end the program its orderly way (status 129)"
 
 # A second run on the same company: the record and the counter are there.
 session="${name}_again_$$"

@@ -33,6 +33,7 @@
 #include "tests/runtime/db/helpers/child_process.h"
 #include "tests/runtime/db/helpers/index_check.h"
 #include "tests/runtime/db/helpers/interrupted_write.h"
+#include "tests/support/scoped_functions.h"
 
 namespace {
 
@@ -216,8 +217,7 @@ TEST_F(DemoCompany, PrintsHaveGraphicFramesAndBoldCodesByDefault) {
   EXPECT_EQ(v.get("dev_b_on").str(), rt::print::styleCodes().boldOn);
   EXPECT_EQ(v.get("dev_u_off").str(), rt::print::styleCodes().underlineOff);
   std::vector<std::string> shown;
-  rt::NativeFunction realMessage = *rt::functions().find("KOM3");
-  rt::functions().add("KOM3", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_kom3("KOM3", [&](rt::Args& a) {
     shown.push_back(a[0].arr().at(0).str());
     return rt::Value();
   });
@@ -232,7 +232,6 @@ TEST_F(DemoCompany, PrintsHaveGraphicFramesAndBoldCodesByDefault) {
   std::getline(f, line);
   EXPECT_EQ(line, "│Zasiłek│");
   EXPECT_EQ(shown, std::vector<std::string>{"Wydruk zapisano w pliku"});
-  rt::functions().add("KOM3", realMessage);
 }
 
 TEST_F(DemoCompany, EmployeesIncludeTheDismissedAndTheOverFifty) {
@@ -513,14 +512,12 @@ TEST_F(DemoCompany, MonthsAreChosenBackFromThePayrollMonth) {
 
   // An end before the start is refused with a message, and the end is asked for again.
   std::vector<std::string> said;
-  const rt::NativeFunction realMessage = *rt::functions().find("KOM3");
-  rt::functions().add("KOM3", [&said](rt::Args& m) {
+  test_support::ScopedFunctions stand_kom3("KOM3", [&said](rt::Args& m) {
     said.push_back(m[0].strOr(""));
     return rt::Value();
   });
   h.keys({K_UP, K_ENTER, K_DOWN, K_ENTER, K_UP, K_ENTER});
   const bool chosen = rt::functions().call("WYB_OKRESU", a).logical();
-  rt::functions().add("KOM3", realMessage);  // the recorder must not outlive `said`
   EXPECT_TRUE(chosen);
   EXPECT_EQ(first.num(), 1);
   EXPECT_EQ(last.num(), 0);

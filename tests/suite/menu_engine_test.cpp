@@ -19,6 +19,7 @@
 #include "suite/screen/menu_defs.h"
 #include "suite/screen/menu_engine.h"
 #include "suite/screen/messages.h"
+#include "tests/support/scoped_functions.h"
 
 namespace {
 
@@ -150,7 +151,7 @@ TEST_F(MenuEngine, AnEntryFailingOutsideTheRuntimeIsReportedAndTheMenuGoesOn) {
     throw std::filesystem::filesystem_error("cannot create directories", "WYDRUKI",
                                             std::error_code(ENOTDIR, std::generic_category()));
   });
-  rt::functions().add("TEST_LOOKS", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_test_looks("TEST_LOOKS", [&](rt::Args&) {
     calls.push_back(0);
     return rt::Value();
   });

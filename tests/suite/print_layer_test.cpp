@@ -15,6 +15,7 @@
 #include "runtime/term/register.h"
 #include "runtime/ui/ui_functions.h"
 #include "suite/register.h"
+#include "tests/support/scoped_functions.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ class PrintLayer : public ::testing::Test {
 
 TEST_F(PrintLayer, AFilePrintBreaksPagesAndCallsTheTitleRoutineOnEach) {
   int titles = 0;
-  rt::functions().add("TEST_TYTUL", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_test_tytul("TEST_TYTUL", [&](rt::Args&) {
     ++titles;
     call("DEV_LINIA", {rt::Value::text("NAGLOWEK")});
     return rt::Value();
@@ -110,7 +111,7 @@ TEST_F(PrintLayer, AFullDiskDropsTheNewPrintWithAMessageAndKeepsThePreviousFile)
   fs::create_directories(dir / "WYDRUKI");
   std::ofstream(dir / "WYDRUKI" / "wydruk.txt") << "poprzedni\n";
   std::vector<std::string> shown;
-  rt::functions().add("KOM3", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_kom3("KOM3", [&](rt::Args& a) {
     for (const rt::Value& l : a[0].arr()) shown.push_back(l.str());
     return rt::Value();
   });

@@ -29,6 +29,7 @@
 #include "suite/demo/demo_company.h"
 #include "suite/register.h"
 #include "suite/tables/table_ops.h"
+#include "tests/support/scoped_functions.h"
 #include "zus/shell/startup.h"
 
 namespace company_test {
@@ -180,7 +181,7 @@ inline void endWithoutExit() {
 // Starts the program; `steps` run where the menu would.
 inline void startProgram(const std::function<void()>& steps) {
   bool reachedMenu = false;
-  rt::functions().add("FEKRAN", [&](rt::Args&) {
+  test_support::ScopedFunctions menu("FEKRAN", [&](rt::Args&) {
     reachedMenu = true;
     if (steps) steps();
     return rt::Value();
@@ -189,25 +190,7 @@ inline void startProgram(const std::function<void()>& steps) {
   EXPECT_TRUE(reachedMenu) << "the program did not reach its menu";
 }
 
-// Routines replaced for one test; restore() gives each name its previous routine back, and a
-// name that had none an inert one (a stand-in may point into the ended test).
-class Replacements {
- public:
-  void replace(const std::string& name, rt::NativeFunction fn) {
-    if (const rt::NativeFunction* before = rt::functions().find(name))
-      replaced_.emplace_back(name, *before);
-    else
-      replaced_.emplace_back(name, [](rt::Args&) { return rt::Value(); });
-    rt::functions().add(name, std::move(fn));
-  }
-  void restore() {
-    for (auto it = replaced_.rbegin(); it != replaced_.rend(); ++it)
-      rt::functions().add(it->first, it->second);
-    replaced_.clear();
-  }
-
- private:
-  std::vector<std::pair<std::string, rt::NativeFunction>> replaced_;
-};
+// Routines replaced for one test, given back when it ends or at restore().
+using Replacements = test_support::ScopedFunctions;
 
 }  // namespace company_test

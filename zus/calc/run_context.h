@@ -25,7 +25,8 @@ struct RunCounters {
   int employees = 0;    // razem_prac: employees processed
   int benefits = 0;     // razem_zas: benefits calculated
   int unavailable = 0;  // razem_lock: employees whose record could not be locked
-  int critical = 0;     // bylybledy: records whose archive data were missing
+  int critical = 0;     // bylybledy: records whose archive data were missing or whose
+                        // work-time fraction cannot be one
 };
 
 struct CalcRun {
@@ -35,6 +36,7 @@ struct CalcRun {
   int32_t month = 0;     // `_miesp`: a date in the month calculated
   RunCounters counters;
   ProgressName progressName;  // the employee named in the progress window
+  bool implausibleFractionShown = false;  // the message of a wrong work-time fraction was shown
 };
 
 // `INI_OBL`: the set-up questions and the table set; throws RunAbandoned. Sets `setOpen` once
@@ -42,8 +44,9 @@ struct CalcRun {
 void setUpRun(CalcRun& run, bool& setOpen);
 // `OBL_FACETA`: the employee `main` is on.
 void calculateEmployee(CalcRun& run);
-// `JAKA_PODSTAWA`: the daily basis of the current `nieobec` record.
-void chooseBasis(CalcRun& run);
+// `JAKA_PODSTAWA`: the daily basis of the current `nieobec` record; false, with a critical error
+// counted, when the employee's work-time fraction cannot be one and the record is to be left.
+bool chooseBasis(CalcRun& run);
 // `_ZUSX_ZAS`: whether ZUS-paid benefits are calculated for the employee `main` is on.
 bool calculatesZusBenefits();
 // `OBL_KON`: the closing summary.

@@ -3,8 +3,12 @@
 // choice of a record's basis source (`JAKA_PODSTAWA`, `_ZUSX_ZAS`).
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <optional>
 
 #include "runtime/core/context.h"
+#include "runtime/core/std_strings.h"
+#include "suite/payroll/work_fraction.h"
 #include "zus/calc/run_context.h"
 #include "zus/calc/run_status.h"
 #include "zus/calc/run_tables.h"
@@ -116,8 +120,33 @@ int32_t insuranceStart(const CalcRun& run, rt::db::WorkArea& main, rt::db::WorkA
   return fieldDate(main, "data_zatr");
 }
 
+// A work-time fraction that cannot be one (personnel parameters naming another dictionary, a
+// damaged entry) would multiply the minimum-wage floors: the employee's record is left as it is
+// and the run counts a critical error. The message names the employee and the dictionary entry;
+// a run over many employees shows it for the first such employee only, since the cause is
+// usually the shared setting.
+void reportImplausibleFraction(CalcRun& run, double fte) {
+  if (run.implausibleFractionShown && run.range != EmployeeRange::One) return;
+  run.implausibleFractionShown = true;
+  rt::db::WorkArea& main = areaOf("main");
+  auto trimmed = [](const std::string& text) { return std::string(rt::trimBlanks(text)); };
+  std::optional<suite::FteEntry> entry = suite::employeeFteEntry();
+  char value[48];
+  std::snprintf(value, sizeof value, "%.3f", fte);
+  rt::Value lines = rt::Value::newArray(0);
+  for (const std::string& line :
+       {"Pracownik " + trimmed(fieldText(main, "nr_prac")) + " " + trimmed(fieldText(main, "imie")) + " " +
+            trimmed(fieldText(main, "nazwisko")) + ":",
+        "wymiar etatu " + std::string(value) + " z pozycji \"" + (entry ? entry->code : "") +
+            "\" sl`ownika (pole " + (entry ? entry->field : "") + ")",
+        std::string("nie mies`ci sie` w przedziale od 0 do 1."),
+        std::string("Zasil`ek nie zostal` obliczony - sprawdz` parametry kadrowe.")})
+    lines.arr().push_back(rt::Value::text(line));
+  callByName("KOM3", {lines, num(0), num(0), num(5)});
+}
+
 void calculateRecord(CalcRun& run, rt::db::WorkArea& n) {
-  chooseBasis(run);
+  if (!chooseBasis(run)) return;
   if (flagVar("tylko_stale")) {
     putField(n, "status", num(numberVar("ten_arch_stat")));
     return;
@@ -149,10 +178,17 @@ bool calculatesZusBenefits() {
                                  [](rt::db::WorkArea& sl) { return fieldNumber(sl, "obl_zas") == 1; });
 }
 
-void chooseBasis(CalcRun& run) {
+bool chooseBasis(CalcRun& run) {
   rt::db::WorkArea& n = areaOf("nieobec");
   uint32_t record = n.recno();
-  setVar("wymiar_et", callByName("WYM_ETAT"));
+  rt::Value fraction = callByName("WYM_ETAT");
+  if (!suite::plausibleFte(fraction.numOr(1))) {
+    reportImplausibleFraction(run, fraction.numOr(0));
+    run.counters.critical += 1;
+    selectArea("nieobec");
+    return false;
+  }
+  setVar("wymiar_et", fraction);
   setVar("min_pl_br", num(pseudoEmployeeValue(dataItem(39)), 2));
   if (fieldFlag(n, "czy_kwot")) {
     setVar("podstawa", num(fieldNumber(n, "podst_zas"), 2));
@@ -179,6 +215,7 @@ void chooseBasis(CalcRun& run) {
   // Back on the record only when the basis moved the table: staying keeps the basis's writes
   // pending, so that the record is written once, with the amounts that follow.
   if (n.recno() != record || n.eof()) n.goTo(record);
+  return true;
 }
 
 void calculateEmployee(CalcRun& run) {

@@ -250,11 +250,15 @@ TEST_F(SharedUseTest, WritesThatReturnedSurviveAKillAndAnInterruptedIndexWriteIs
         }
       }
     });
+    // The delay runs from the writer's first reported write, not from the fork, so that on a slow
+    // machine the kill still lands among the writes and not before the table is open.
+    const std::string first = writer.readLine();
+    ASSERT_FALSE(first.empty()) << "the writer ended before its first write";
     std::this_thread::sleep_for(std::chrono::microseconds(2000 + rng() % 30000));
     writer.kill();
     // Everything the writer reported has returned from its write.
     std::map<uint32_t, int64_t> appended, updated;
-    for (std::string line = writer.readLine(); !line.empty(); line = writer.readLine()) {
+    for (std::string line = first; !line.empty(); line = writer.readLine()) {
       char kind;
       unsigned r;
       long long v;

@@ -16,6 +16,7 @@
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 #include "temp_dir.h"
+#include "tests/support/scoped_functions.h"
 
 namespace rt::print {
 namespace {
@@ -43,7 +44,7 @@ class FilePrint : public ::testing::Test {
 TEST_F(FilePrint, TwoPagesWithTitleRoutineCalledByName) {
   PrintJob* job = nullptr;
   std::vector<int> titledPages;
-  functions().add("_TEST_TYTUL", [&](Args&) {
+  test_support::ScopedFunctions stand__test_tytul("_TEST_TYTUL", [&](Args&) {
     titledPages.push_back(job->page());
     job->text("str  " + std::to_string(job->page()));
     job->text("       Karty");

@@ -15,6 +15,7 @@
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 #include "runtime/term/testing/screen_check.h"
+#include "tests/support/scoped_functions.h"
 
 namespace rt::ui {
 namespace {
@@ -92,7 +93,7 @@ TEST_F(UiFunctionsTest, FlagsAnswerTheirPreviousState) {
 TEST_F(UiFunctionsTest, AchoiceByNameWithFlagsAndHandler) {
   context().memvars.declarePrivate("items", evalText("{'jeden', 'dwa', 'trzy'}"));
   std::vector<int> modes;
-  context().functions.add("UI_TEST_LIST", [&](Args& a) {
+  test_support::ScopedFunctions stand_ui_test_list("UI_TEST_LIST", [&](Args& a) {
     modes.push_back(int(a[0].num()));
     return Value::integer(keyboard().lastKey() == K_ENTER ? 1 : 2);
   });
@@ -148,7 +149,7 @@ class DbEditWorkAreaTest : public UiFunctionsTest {
 TEST_F(DbEditWorkAreaTest, ShowsTheScopeWithoutDeletedRecordsAndReportsModes) {
   std::vector<int> modes;
   std::vector<std::string> seen;
-  context().functions.add("UI_TEST_DBE", [&](Args& a) {
+  test_support::ScopedFunctions stand_ui_test_dbe("UI_TEST_DBE", [&](Args& a) {
     modes.push_back(int(a[0].num()));
     seen.push_back(evalText("TRIM(nazwa)").str());
     return Value::integer(keyboard().lastKey() == K_ESC ? 0 : 1);
@@ -183,7 +184,7 @@ TEST_F(DbEditWorkAreaTest, FilterHidesRecordsAndAnEmptyViewReportsEmpty) {
   w.setFilter(Value(), "kwota > 100");
   w.goTop();
   std::vector<int> modes;
-  context().functions.add("UI_TEST_DBE", [&](Args& a) {
+  test_support::ScopedFunctions stand_ui_test_dbe("UI_TEST_DBE", [&](Args& a) {
     modes.push_back(int(a[0].num()));
     return Value::integer(keyboard().lastKey() == K_ESC ? 0 : 1);
   });

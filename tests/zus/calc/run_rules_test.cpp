@@ -6,8 +6,11 @@
 
 #include <algorithm>
 
+#include "runtime/memfile/memfile.h"
 #include "runtime/term/keys.h"
 #include "suite/forms/display_text.h"
+#include "suite/payroll/payroll_values.h"
+#include "tests/support/scoped_functions.h"
 #include "zus/calc/run_status.h"
 
 namespace calcrun_test {
@@ -151,7 +154,7 @@ TEST_F(RunCompany, InsuranceStartFromThePersonnelItemElseTheEmploymentDate) {
   const char* kNoStart = "Nie wprowadzono daty pocza`tku ubezpieczenia chorobowego.";
   std::map<std::string, int32_t> seen;  // employee -> `_data_puc` when the basis was asked for
   start([&] {
-    rt::functions().add("PODST_OBL", [&](rt::Args&) {
+    test_support::ScopedFunctions stand_podst_obl("PODST_OBL", [&](rt::Args&) {
       seen[suite::field("nr_prac").strOr("")] = rt::context().memvars.get("_data_puc").date();
       rt::context().memvars.assign("podstawa", num(100, 2));
       return flag(true);
@@ -214,6 +217,64 @@ TEST_F(RunCompany, TheDemoCompanyHasTheContributionsPercentageAFirstCalculationN
   EXPECT_DOUBLE_EQ(percentage, 13.71);
   EXPECT_FALSE(said("Nie wprowadzono w parametrach sumy procento`w skl`adek spol`ecznych!"));
   EXPECT_EQ(numbers("status"), (std::vector<double>{4}));
+}
+
+// Sets the value of entry `code` of the dictionary table (SLOWNIK), in thousandths for an FTE.
+void setDictionaryValue(const std::string& code, int32_t value) {
+  suite::call("DBUSEAREA", {flag(true), rt::Value(), txt(suite::tablePath(*suite::findTable("SLOWNIK")) + ".dbf"),
+                            txt("upd"), flag(true), flag(false)});
+  suite::call("DBSETORDER", {num(0)});
+  for (suite::call("DBGOTOP"); !suite::call("EOF").logicalOr(true); suite::call("DBSKIP")) {
+    if (suite::field("kod").strOr("") != code) continue;
+    ASSERT_TRUE(suite::call("RLOCK").logicalOr(false));
+    suite::setField("wart", txt(suite::encodeInputValue(value)));
+  }
+  suite::call("DBCOMMIT");
+  suite::call("DBCLOSEAREA");
+}
+
+// A work-time fraction that cannot be one is a critical error of the employee: the record is left
+// as it was and the message names the employee and the dictionary entry. Employee 51's entry is
+// E02 of the FTE dictionary ETAT; personnel parameters naming the group dictionary read her group
+// code G01, which holds no FTE.
+TEST_F(RunCompany, AWorkFractionThatCannotBeOneIsACriticalErrorOfTheEmployee) {
+  struct Case {
+    const char* what;
+    int32_t e02;         // thousandths of a full time in E02
+    const char* symbol;  // the personnel parameters' FTE dictionary
+    const char* entry;   // the entry named
+  };
+  const Case cases[] = {{"a fraction of 0", 0, "ETAT", "\"E02\" sl`ownika (pole SL_ETAT)"},
+                        {"a fraction of 1.5", 1500, "ETAT", "\"E02\" sl`ownika (pole SL_ETAT)"},
+                        {"another dictionary", 500, "GRUPA", "\"G01\" sl`ownika (pole SL_GRUPA)"}};
+  range = 3;
+  chosenEmployee = 51;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    messages.clear();
+    start([&] {
+      setDictionaryValue("E02", c.e02);
+      rt::mem::writeFile(dir + "/KADRY/kadry_pp.mem", {{"symbol_eta", txt(c.symbol)}});
+      register_({{51, {{"status", num(2)}, {"wartosc", num(7, 2)}}}});
+      calculate();
+    });
+    EXPECT_EQ(numbers("status"), (std::vector<double>{2}));
+    EXPECT_EQ(numbers("wartosc"), (std::vector<double>{7}));
+    EXPECT_TRUE(basisCalls.empty());
+    EXPECT_TRUE(said("Pracownik 51 Ewa Pawlak:"));
+    EXPECT_TRUE(said(c.entry));
+    EXPECT_EQ(summary.back(), "Podczas obliczen` zasil`ko`w wysta`pil`y bl`e`dy krytyczne w 1 przypadku !");
+  }
+  // A half time is one.
+  messages.clear();
+  start([&] {
+    setDictionaryValue("E02", 500);
+    rt::mem::writeFile(dir + "/KADRY/kadry_pp.mem", {{"symbol_eta", txt("ETAT")}});
+    register_({{51, {}}});
+    calculate();
+  });
+  EXPECT_EQ(numbers("status"), (std::vector<double>{4}));
+  EXPECT_EQ(summary.back(), "Nie stwierdzono bl`e`do`w krytycznych!");
 }
 
 TEST_F(RunCompany, MissingSettingsAreWarnedAndTheRunGoesOn) {

@@ -182,7 +182,8 @@ class RegisterCompany : public ::testing::Test {
   void inBrowse(const std::string& nr, std::function<int(int)> inside) {
     chosen = {nr};
     bool first = true;
-    rt::functions().add("DBE_NB", [&](rt::Args& a) {
+    // The recorder points at this call's locals: the handler before it stands there afterwards.
+    test_support::ScopedFunctions recorder("DBE_NB", [&](rt::Args& a) {
       int mode = int(a[0].intOr(0));
       if (first) {
         first = false;
@@ -191,13 +192,6 @@ class RegisterCompany : public ::testing::Test {
       }
       return num(zus::DBE_NB(mode));
     });
-    // The recorder points at this call's locals: the real handler stands there afterwards.
-    struct RealHandlerAfter {
-      ~RealHandlerAfter() {
-        rt::functions().add("DBE_NB",
-                            [](rt::Args& a) { return num(zus::DBE_NB(int(a[0].intOr(0)))); });
-      }
-    } realAfter;
     zus::WPROW_NB();
   }
 

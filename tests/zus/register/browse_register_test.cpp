@@ -4,6 +4,7 @@
 #include "runtime/core/expr.h"
 #include "runtime/term/keyboard.h"
 #include "runtime/term/terminal.h"
+#include "tests/support/scoped_functions.h"
 #include "tests/zus/register/browse_fixture.h"
 #include "zus/register/browse_delete.h"
 #include "zus/register/form_edit.h"
@@ -294,7 +295,7 @@ TEST_F(RegisterBrowse, AnEmployeeHeldElsewhereEndsTheRegisterWithAMessage) {
   ASSERT_TRUE(call("RLOCK").logicalOr(false));
   chosen = {"    1", "    2"};
   bool browsed = false;
-  rt::functions().add("DBE_NB", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_dbe_nb("DBE_NB", [&](rt::Args&) {
     browsed = true;
     return num(zus::kLeaveBrowse);
   });
@@ -314,7 +315,7 @@ TEST_F(RegisterBrowse, ARecordLockedInTheBrowseGoesFreeWhenTheBrowseIsLeft) {
   rt::Value record;
   int choices = 0;
   bool freeAtNextChoice = false;
-  rt::functions().add("WYB_PRAC", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_wyb_prac("WYB_PRAC", [&](rt::Args&) {
     if (++choices == 1) {
       call("DBSELECTAREA", {txt("main")});
       call("ORDSETFOCUS", {num(1)});
@@ -360,7 +361,7 @@ TEST_F(RegisterBrowse, EmployeeWithoutPersonnelRecordHasNoBirthDate) {
   // Employee 1 has a birth date, employee 2 no personnel record at all.
   chosen = {"    1", "    2"};
   std::vector<int32_t> born;
-  rt::functions().add("DBE_NB", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_dbe_nb("DBE_NB", [&](rt::Args&) {
     born.push_back(vars().get("_data_ur").date());
     return num(zus::kLeaveBrowse);
   });

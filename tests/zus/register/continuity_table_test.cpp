@@ -4,6 +4,7 @@
 
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
+#include "tests/support/scoped_functions.h"
 #include "tests/zus/register/rules_screen_fixture.h"
 
 namespace {
@@ -226,7 +227,7 @@ namespace {
 
 TEST_F(RegisterTables, PercentageByYearsOfServiceFromTheAttachedTable) {
   double argument = -1;
-  rt::functions().add("_OBLICZ_FT", [&argument](rt::Args& a) {
+  test_support::ScopedFunctions stand__oblicz_ft("_OBLICZ_FT", [&argument](rt::Args& a) {
     argument = a[1].numOr(-1);
     return rt::Value::number(85, 2);
   });

@@ -19,6 +19,7 @@
 #include "tests/runtime/db/helpers/child_process.h"
 #include "tests/runtime/db/helpers/index_check.h"
 #include "tests/runtime/db/helpers/interrupted_write.h"
+#include "tests/support/scoped_functions.h"
 #include "tests/zus/company_fixture.h"
 #include "zus/register/by_name.h"
 
@@ -61,7 +62,7 @@ TEST_F(RegisterOpen, AMissingBenefitTableOrMemoIsNamedAndTheMenuGoesOn) {
     fs::rename(fs::path(dir) / c.file, fs::path(dir) / "aside");
     const auto mainSize = fs::file_size(fs::path(dir) / "MAIN.dbf");
     int nextCalls = 0;
-    rt::functions().add("TEST_NEXT", [&](rt::Args&) {
+    test_support::ScopedFunctions stand_test_next("TEST_NEXT", [&](rt::Args&) {
       ++nextCalls;
       return rt::Value();
     });

@@ -11,6 +11,7 @@
 #include "runtime/term/keys.h"
 #include "runtime/term/terminal.h"
 #include "suite/tables/table_sets.h"
+#include "tests/support/scoped_functions.h"
 #include "tests/zus/reports/card_fixture.h"
 
 namespace cards_test {
@@ -465,7 +466,7 @@ TEST_F(CardPrint, EscInTheMiddleOfAFilePrintStopsTheLoop) {
   std::ofstream(dir / "WYDRUKI" / "wydruk.txt") << "poprzedni\n";
   rt::NativeFunction realLine = *rt::functions().find("DEV_LINIA");
   int lines = 0;
-  rt::functions().add("DEV_LINIA", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_dev_linia("DEV_LINIA", [&](rt::Args& a) {
     if (++lines == 6) rt::term::keyboard().push(rt::term::K_ESC);  // inside the first card
     return realLine(a);
   });
@@ -494,7 +495,7 @@ TEST_F(CardPrint, FailedOpeningIsRetriedUntilEsc) {
   standardBenefits();
   int failures = 0, windowsClosed = 0;
   rt::NativeFunction realOpen = *rt::functions().find("_OPEN_SET");
-  rt::functions().add("_OPEN_SET", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand__open_set("_OPEN_SET", [&](rt::Args& a) {
     if (failures > 0 && a[0].strOr("").rfind("MAIN |", 0) == 0) {
       --failures;
       return yes(false);
@@ -502,11 +503,11 @@ TEST_F(CardPrint, FailedOpeningIsRetriedUntilEsc) {
     return realOpen(a);
   });
   int nextKey = 0;
-  rt::functions().add("KOM2", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_kom2("KOM2", [&](rt::Args&) {
     rt::term::keyboard().setLastKey(nextKey);
     return Value();
   });
-  rt::functions().add("ZWIN", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_zwin("ZWIN", [&](rt::Args&) {
     ++windowsClosed;
     return Value();
   });

@@ -10,6 +10,7 @@
 #include "listing_fixture.h"
 #include "runtime/term/keyboard.h"
 #include "runtime/term/terminal.h"
+#include "tests/support/scoped_functions.h"
 
 namespace listing_test {
 namespace {
@@ -214,7 +215,7 @@ TEST_F(BenefitListing, TablesThatCannotBeOpenedAreExplained) {
   Handed handed;
   recordGenerator(handed);
   int busyMessages = 0;
-  rt::functions().add("KOM2", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_kom2("KOM2", [&](rt::Args&) {
     ++busyMessages;
     keyboard().setLastKey(K_ESC);
     return Value();
@@ -267,7 +268,7 @@ TEST_F(BenefitListing, WithoutTheAdditionalNumberThreeOrdersAndSixBrowseColumns)
   createTables(false);
   someBenefits();
   size_t orders = 0, browse = 0, catalogue = 0;
-  rt::functions().add("GENERUJ", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_generuj("GENERUJ", [&](rt::Args& a) {
     orders = a[8].arr().size();
     browse = a[9].arr().size();
     catalogue = a[2].arr().size();

@@ -3,6 +3,7 @@
 #include "zus/reports/listing_master.h"
 
 #include "listing_fixture.h"
+#include "tests/support/scoped_functions.h"
 #include "zus/reports/listing_catalogue.h"
 
 namespace listing_test {
@@ -81,7 +82,7 @@ TEST_F(MasterListing, AConditionOnADetailColumnKeepsTheEmployeesWithAMatchingBen
 TEST_F(MasterListing, AnEmptyRegisterStillReachesTheGeneratorWithoutAMessage) {
   createTables(false);
   int calls = 0;
-  rt::functions().add("GENERUJ", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_generuj("GENERUJ", [&](rt::Args& a) {
     ++calls;
     EXPECT_EQ(a.count(), 29u);
     EXPECT_EQ(call("ALIAS").str(), "MAIN");
@@ -119,7 +120,7 @@ TEST_F(MasterListing, NamedOrdersFollowAlphanumericNumbersAndTheAdditionalNumber
     std::vector<double> orders;
     size_t browse = 0;
     std::vector<std::string> paired;
-    rt::functions().add("GENERUJ", [&](rt::Args& a) {
+    test_support::ScopedFunctions stand_generuj("GENERUJ", [&](rt::Args& a) {
       for (const Value& n : a[8].arr()) names.push_back(n.str());
       for (const Value& b : a[7].arr()) orders.push_back(rt::evalBlock(b).num());
       for (const Value& n : a[10].arr()) headings.push_back(n.str());

@@ -2,6 +2,7 @@
 #include "zus/reports/listing_pickers.h"
 
 #include "listing_fixture.h"
+#include "tests/support/scoped_functions.h"
 
 namespace listing_test {
 namespace {
@@ -42,7 +43,7 @@ TEST_F(ListingPickers, StatusPickersAnswerInTheFormOfTheirColumnsAndLeaveTheScre
 
 TEST_F(ListingPickers, StatusPickersOfferTheirListsInsideTheirWindows) {
   std::vector<std::vector<int64_t>> boxes;
-  rt::functions().add("ACHOICE", [&boxes](rt::Args& a) {
+  test_support::ScopedFunctions stand_achoice("ACHOICE", [&boxes](rt::Args& a) {
     boxes.push_back({a[0].intOr(0), a[1].intOr(0), a[2].intOr(0), a[3].intOr(0)});
     return Value::integer(0);
   });

@@ -6,6 +6,8 @@
 
 #include "tests/zus/reports/card_fixture.h"
 
+#include "tests/support/scoped_functions.h"
+
 namespace cards_test {
 namespace {
 
@@ -195,7 +197,7 @@ TEST_F(Settlement, OneEmployee) {
 TEST_F(Settlement, PayrollLibrarySelectionGivesOneSettlement) {
   mixedBenefits();
   std::vector<std::string> keys;
-  rt::functions().add("GEN_PLACE", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_gen_place("GEN_PLACE", [&](rt::Args& a) {
     keys.push_back(a[0].strOr(""));
     set("urzadzenie", num(2));
     rt::functions().call("DEV_OPEN");

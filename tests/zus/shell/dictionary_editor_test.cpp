@@ -10,6 +10,7 @@
 #include "suite/payroll/pickers.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
+#include "tests/support/scoped_functions.h"
 
 namespace settings_test {
 namespace {
@@ -131,7 +132,7 @@ TEST_F(DictionaryEditor, AnAddedEntryKilledAtAnyWriteLeavesNoBlankEntry) {
 
 TEST_F(DictionaryEditor, TheListShowsCodeAbbreviationAndNameAndDelAsksAboutTheSelectedEntry) {
   std::string screen, question;
-  rt::functions().add("DECYZJA", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_decyzja("DECYZJA", [&](rt::Args& a) {
     screen = h.textUtf8();
     question = a[1].strOr("");
     return rt::Value::logical(false);

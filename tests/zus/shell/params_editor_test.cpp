@@ -2,6 +2,7 @@
 // types is in memory at once and in "zaokrag.zus" for the next start.
 #include "tests/zus/shell/settings_fixture.h"
 
+#include "tests/support/scoped_functions.h"
 #include "zus/shell/params_editor.h"
 
 namespace settings_test {
@@ -157,7 +158,7 @@ TEST_F(Params, ParameterSevenByDictionaryOffersTheListedDictionaries) {
     // Its dictionary can now be edited from the menu.
     messages.clear();
     bool editorCalled = false;
-    rt::functions().add("MODISLOW", [&](rt::Args& a) {
+    test_support::ScopedFunctions stand_modislow("MODISLOW", [&](rt::Args& a) {
       editorCalled = a[1].strOr("") == "Z";
       return rt::Value();
     });

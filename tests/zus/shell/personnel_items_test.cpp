@@ -9,6 +9,7 @@
 #include "suite/tables/table_ops.h"
 #include "runtime/term/screen.h"
 #include "runtime/term/terminal.h"
+#include "tests/support/scoped_functions.h"
 #include "zus/shell/personnel_items.h"
 
 namespace settings_test {
@@ -66,7 +67,7 @@ TEST_F(PersonnelItems, TheSearchTextShowsTheTypedPolishLetters) {
     // The key handler is wrapped so that the search line is read while the browse runs.
     rt::NativeFunction handler = *rt::functions().find("KDR_OBSL");
     std::string searchLine;
-    rt::functions().add("KDR_OBSL", [&](rt::Args& a) {
+    test_support::ScopedFunctions stand_kdr_obsl("KDR_OBSL", [&](rt::Args& a) {
       rt::Value answer = handler(a);
       searchLine = rt::term::screen().rowText(23);
       return answer;

@@ -19,6 +19,7 @@
 #include "runtime/term/register.h"
 #include "suite/company/memory_store.h"
 #include "suite/register.h"
+#include "tests/support/scoped_functions.h"
 #include "zus/shell/link_config.h"
 #include "zus/shell/startup.h"
 
@@ -164,11 +165,11 @@ TEST_F(Startup, ALinkFileFillsTheArraysAndOnlyZsxNRsaSurvives) {
 TEST_F(Startup, WithoutPayrollDataTheProgramSaysWhereItLookedAndFails) {
   bool sawParameters = false;
   std::vector<std::string> reported;
-  rt::functions().add("KOM3", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_kom3("KOM3", [&](rt::Args& a) {
     for (const rt::Value& line : a[0].arr()) reported.push_back(line.str());
     return rt::Value();
   });
-  rt::functions().add("MFKONIEC", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_mfkoniec("MFKONIEC", [&](rt::Args&) {
     closed = true;
     // Only the five parameters of MAIN have values; the rest were never set.
     sawParameters = var("zusx_chzk") && var("zusx_chzk")->num() == 33 && type("zusx_pr") == "U";
@@ -222,7 +223,7 @@ TEST_F(Startup, PersonnelItemsAndMiniplAreRead) {
 TEST_F(Startup, AnEntryNeedingTheLinkShowsTheLinkMessageWhenNoLinkExists) {
   withPayrollData();
   std::vector<std::string> shown;
-  rt::functions().add("KOM3", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_kom3("KOM3", [&](rt::Args& a) {
     for (const rt::Value& l : a[0].arr()) shown.push_back(l.str());
     return rt::Value();
   });
@@ -259,7 +260,7 @@ TEST_F(Startup, DamagedSettingsFilesAreReportedAndTheProgramStartsWithDefaults) 
   std::ofstream(dir / "zas.zus") << "not a memory file";
   std::ofstream(dir / "zaokrag.zus") << "ZEFMEMF";
   std::vector<std::string> reported;
-  rt::functions().add("KOM3", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_kom3("KOM3", [&](rt::Args& a) {
     reported.push_back(a[0].arr()[1].str());
     return rt::Value();
   });
@@ -283,7 +284,7 @@ TEST_F(Startup, ACompanyFileTheSetUpCannotReadIsNamedAndTheProgramEndsThroughIts
     std::ofstream(dir / c.file) << c.bytes;
     menuShown = closed = false;
     std::vector<std::string> reported;
-    rt::functions().add("KOM3", [&](rt::Args& a) {
+    test_support::ScopedFunctions stand_kom3("KOM3", [&](rt::Args& a) {
       for (const rt::Value& line : a[0].arr()) reported.push_back(line.str());
       return rt::Value();
     });

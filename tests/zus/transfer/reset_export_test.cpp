@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "runtime/core/error.h"
+#include "tests/support/scoped_functions.h"
 #include "zus/calc/saved_basis_record.h"
 
 namespace reset_test {
@@ -348,7 +349,7 @@ TEST_F(ResetExport, FailedAppendStopsTheExportKeepingTheRowsWritten) {
   add("NIEOBEC", benefit("    1", kSickness, 600, 3, day(2026, 2, 28), {{"od", day(2026, 2, 5)}, {"do", day(2026, 2, 7)}}));
   int appends = 0;
   rt::NativeFunction real = *rt::functions().find("_APPE_BLAN");
-  rt::functions().add("_APPE_BLAN", [&](rt::Args& a) { return ++appends == 1 ? real(a) : yes(false); });
+  test_support::ScopedFunctions stand__appe_blan("_APPE_BLAN", [&](rt::Args& a) { return ++appends == 1 ? real(a) : yes(false); });
   EXPECT_FALSE(runExport());
   rt::functions().add("_APPE_BLAN", real);
   auto rows = exported();

@@ -1,5 +1,6 @@
 // The RESET kind mappings: the list text and its routines by name, and the mapping screen.
 #include "tests/zus/transfer/reset_fixture.h"
+#include "tests/support/scoped_functions.h"
 #include "zus/transfer/reset_mappings.h"
 
 namespace reset_test {
@@ -128,7 +129,7 @@ TEST_F(ResetMappings, EscAtTheListDropsTheVisitsChanges) {
 
 TEST_F(ResetMappings, RowsShowLabelsShortNamesAndCodes) {
   std::string screen;
-  rt::functions().add("CLEAR_KEYBOARD", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_clear_keyboard("CLEAR_KEYBOARD", [&](rt::Args&) {
     screen = h.text();
     return rt::Value();
   });

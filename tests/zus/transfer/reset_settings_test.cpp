@@ -5,6 +5,8 @@
 
 #include "tests/zus/transfer/reset_fixture.h"
 
+#include "tests/support/scoped_functions.h"
+
 namespace reset_test {
 namespace {
 
@@ -101,7 +103,7 @@ TEST_F(ResetSettings, WindowShowsTheLabelsAndValues) {
   saveSettings("WZR\\", "EXP\\", "", "", 2, 4);
   h.keys({K_ESC});
   std::string screen;
-  rt::functions().add("STATLINE", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand_statline("STATLINE", [&](rt::Args& a) {
     if (screen.empty()) screen = h.text();
     return rt::Value(a[0]);
   });
