@@ -259,8 +259,11 @@ int MAIN(const rt::Value& akcja, const rt::Value& plik1, const rt::Value& plik2)
     return kExitFailed;
   }
   ScriptReader reader = ScriptReader::overDescriptor(script.get(), true);
-  bool installed = UAKTUALNIENIE(reader, src, dst);
+  bool busy = false;
+  bool installed = UAKTUALNIENIE(reader, src, dst, &busy);
   // The stamp is written whatever the script's outcome: the system was touched by this run.
+  // A system another installer holds was not touched.
+  if (busy) return kExitFailed;
   ZNACZ_CZAS(dst);
   if (rt::errorLevel() != 0) return rt::errorLevel();
   return installed ? kExitOk : kExitFailed;
