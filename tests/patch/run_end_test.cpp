@@ -115,9 +115,7 @@ class RunEnd : public InstallerTest {
     pid_t child = ::fork();
     if (child == 0) {
       inChild();
-      bool ok = runScript(script);
-      std::fputs(allMessages().c_str(), stderr);
-      ::_exit(ok ? 0 : 1);
+      ::_exit(runScript(script) ? 0 : 1);
     }
     return waitFor(child);
   }
@@ -332,6 +330,7 @@ TEST_F(RunEnd, JournalLinesOfADirectoryThatIsGoneAreDroppedWithANote) {
   writeFile(journal(), gone.string() + "\t" + gone.string() + "\t2\n" + kadry + "\t" + kadry + "\t1\n");
   EXPECT_TRUE(runScript({"[koniec]"})) << allMessages();
   ASSERT_GE(messages.size(), 2u);
+  ASSERT_EQ(messages[0].size(), 3u) << allMessages();
   EXPECT_EQ(messages[0][0], "Pominieto w dzienniku przerwanego uzupelnienia pliki");
   EXPECT_EQ(messages[0][2], gone.string());
   EXPECT_EQ(messages[1][0], "Poprzednie uzupelnienie zostalo przerwane.");
