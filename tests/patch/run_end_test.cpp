@@ -338,6 +338,17 @@ TEST_F(RunEnd, JournalLinesOfADirectoryThatIsGoneAreDroppedWithANote) {
   EXPECT_FALSE(fs::exists(dst / patch::kBackupDir));
 }
 
+TEST_F(RunEnd, NoCompanionIsPutBackBesideATableWhoseCopyIsGone) {
+  // The table's own copy is gone (it went back already): its memo file's copy stays unused.
+  std::string kadry = fileOf(dst / "KADRY", "dbf").string(), memo = fileOf(dst / "KADRY", "fpt").string();
+  auto before = readFile(memo);
+  writeFile(dst / patch::kBackupDir / "2", "stare notatki");
+  writeFile(journal(), kadry + "\t" + kadry + "\t1\n" + kadry + "\t" + memo + "\t2\n");
+  EXPECT_TRUE(runScript({"[koniec]"})) << allMessages();
+  EXPECT_EQ(readFile(memo), before);
+  EXPECT_FALSE(fs::exists(dst / patch::kBackupDir));
+}
+
 TEST_F(RunEnd, ADestinationAnotherProgramHoldsIsNotCopiedOver) {
   writeFile(src / "NIEOBEC.DBF", "nowa tabela");
   writeFile(src / "NIEOBEC.FPT", "nowe notatki");
