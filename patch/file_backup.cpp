@@ -2,7 +2,6 @@
 #include "patch/file_backup.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -1,6 +1,8 @@
 // Section dispatch of the update script and its closing section.
 #include "patch/interpreter.h"
 
+#include <filesystem>
+
 #include "console/mem_routines.h"
 #include "patch/areas.h"
 #include "patch/copy_section.h"
@@ -13,8 +15,6 @@
 #include "patch/text_utils.h"
 #include "patch/version_section.h"
 #include "runtime/core/file_names.h"
-
-#include <filesystem>
 
 namespace patch {
 

@@ -9,6 +9,18 @@
 
 namespace patch {
 
+namespace {
+
+// 0, or the errno of a refused exclusive lock.
+int lockExclusive(int fd) {
+  int r;
+  do r = ::flock(fd, LOCK_EX | LOCK_NB);
+  while (r != 0 && errno == EINTR);
+  return r == 0 ? 0 : errno;
+}
+
+}  // namespace
+
 SystemLock::SystemLock(const std::string& systemDir) {
   fd_ = ::open(systemDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   // A system directory that cannot be opened has nothing an update could change; the run fails
@@ -17,10 +29,14 @@ SystemLock::SystemLock(const std::string& systemDir) {
     held_ = true;
     return;
   }
-  int r;
-  do r = ::flock(fd_, LOCK_EX | LOCK_NB);
-  while (r != 0 && errno == EINTR);
-  held_ = r == 0;
+  int code = lockExclusive(fd_);
+  if (code != 0 && code != EWOULDBLOCK) {
+    // A network file system that locks only files opened for writing: a lock file of its own.
+    ::close(fd_);
+    fd_ = ::open((systemDir + "/" + kLockFile).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    code = fd_ < 0 ? 0 : lockExclusive(fd_);
+  }
+  held_ = code == 0;
 }
 
 SystemLock::~SystemLock() {

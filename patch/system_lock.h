@@ -3,12 +3,14 @@
 // installer on the same system (from this or another workstation) is refused at once.
 //
 // The hold is a whole-file lock on the system's directory itself, so no file of its own is left
-// behind in the system.
+// behind in the system; where the file system cannot lock a directory, on the file kLockFile in it.
 #pragma once
 
 #include <string>
 
 namespace patch {
+
+inline constexpr const char* kLockFile = "UZUP_KOP.LCK";
 
 class SystemLock {
  public:
