@@ -209,7 +209,7 @@ std::string shortStampName(const std::string& name) {
 bool ZNACZ_CZAS(const std::string& katDocel) {
   std::string text = stampText();
   std::string name = withBackslash(katDocel) + "exe\\" + kStampFile;
-  std::string shown = shortStampName(name);
+  std::string shown = shortStampName(shownPath(name));
   std::FILE* f = std::fopen(rt::mapPath(name, rt::PathUse::Create).c_str(), "wb");
   if (!f) {
     inform({"Plik znacznik czasu uzupel`nienia: " + shown, "Bl`a`d otwarcia pliku!"});

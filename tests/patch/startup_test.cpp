@@ -68,7 +68,7 @@ TEST_F(InstallTimeStamp, WritesTheTwoLinesIntoExe) {
 TEST_F(InstallTimeStamp, MissingExeDirectoryIsReportedWithTheShortenedName) {
   EXPECT_FALSE(patch::ZNACZ_CZAS(dst.string()));
   ASSERT_EQ(messages.size(), 1u);
-  std::string name = dstDir() + "exe\\z_n_a_c_z.nik";
+  std::string name = (dst / "exe" / "z_n_a_c_z.nik").string();  // one separator shown
   EXPECT_EQ(messages[0][0], "Plik znacznik czasu uzupel`nienia: " + patch::shortStampName(name));
   EXPECT_EQ(messages[0][1], "Bl`a`d otwarcia pliku!");
   EXPECT_EQ(patch::shortStampName(std::string(60, 'a')), "..." + std::string(47, 'a'));
