@@ -374,7 +374,9 @@ FileBackup::Recovery FileBackup::recoverUnfinished(const std::string& dir,
     struct stat st;
     if (!s.noted) continue;
     if (!s.copy.empty() && ::stat((dir + "/" + s.copy).c_str(), &st) != 0) continue;  // already back
-    bool same = ::stat(s.path.c_str(), &st) == 0 && uint64_t(st.st_size) == s.size &&
+    bool present = ::stat(s.path.c_str(), &st) == 0;
+    if (!present && s.copy.empty()) continue;  // a file the run made, already removed again
+    bool same = present && uint64_t(st.st_size) == s.size &&
                 int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec == s.mtime;
     if (!same && std::find(r.changed.begin(), r.changed.end(), s.lockFile) == r.changed.end())
       r.changed.push_back(s.lockFile);

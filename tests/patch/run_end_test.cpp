@@ -237,6 +237,24 @@ TEST_F(RunEnd, AKillWhileTheJournalIsRewrittenLosesNoTableToPutBack) {
   EXPECT_FALSE(fs::exists(dst / patch::kBackupDir));
 }
 
+TEST_F(RunEnd, AKillAtTheEndOfARestoreLeavesARestartWithNothingToAskAbout) {
+  // The first group makes a new index; the second fails, the restore removes the index and puts
+  // the table back, and is killed before its journal goes.
+  auto before = readFile(fileOf(dst / "KADRY", "dbf"));
+  int code = forkedRun({"[dbase]", "dst_base=KADRY.DBF|k", "index=k|KADRY_NR.CDX|nr",
+                        "rek_blok={|| k->kwota := k->kwota + 1 }", "-", "[dbase]", "src_base=BRAK.DBF|b", "-"},
+                       [] {
+                         patch::setStepHook([](const std::string& step) {
+                           if (step == patch::kStepJournalRemoving) ::raise(SIGKILL);
+                         });
+                       });
+  ASSERT_EQ(code, 128 + SIGKILL);
+  EXPECT_TRUE(runScript({"[koniec]"})) << allMessages();
+  EXPECT_EQ(readFile(fileOf(dst / "KADRY", "dbf")), before);
+  EXPECT_FALSE(fs::exists(dst / "KADRY_NR.CDX"));
+  EXPECT_FALSE(fs::exists(dst / patch::kBackupDir));
+}
+
 TEST_F(RunEnd, PlantedJournalLinesAreRefusedAndNothingIsTouched) {
   fs::path outside = root / "poza.txt";
   std::string kadry = fileOf(dst / "KADRY", "dbf").string();
