@@ -91,7 +91,8 @@ int putBack(const std::string& copy, const std::string& path) {
       code = e.osCode() ? e.osCode() : EIO;
     }
   }
-  if (code != 0) ::unlink(temporary.c_str());
+  // The copy went back as the rename does it: gone, so that a restart knows this file is back.
+  ::unlink(code == 0 ? copy.c_str() : temporary.c_str());
   return code;
 }
 

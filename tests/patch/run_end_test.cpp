@@ -311,6 +311,43 @@ TEST_F(RunEnd, ARestoreOnAFullDiskPutsEveryTableBackAndNamesTheCauseOnce) {
   EXPECT_EQ(shown.find("Nie mozna przywrocic"), std::string::npos) << shown;
 }
 
+TEST_F(RunEnd, AFileOnAnotherFileSystemGoesBackByACopyAndAFullDiskThereIsNamedOnce) {
+  // PLACE lies on another file system (tmpfs), reached through links: the copies of UZUP_KOP cannot
+  // be renamed over it.
+  fs::path other = "/dev/shm";
+  if (!fs::is_directory(other)) GTEST_SKIP() << "no second file system";
+  fs::path real = other / ("zef-" + std::to_string(::getpid())) / "PLACE";
+  fs::remove_all(real.parent_path());
+  table(real);
+  for (const auto& e : fs::directory_iterator(real.parent_path()))
+    fs::create_symlink(e.path(), dst / e.path().filename());
+  std::string place = amounts(real);
+  rt::functions().add("T_PELNY", [&](rt::Args&) {
+    std::string full = real.parent_path().string();
+    rt::db::File::setWriteFault([full](const std::string& path, uint64_t, size_t length) {
+      return length > 0 && path.rfind(full, 0) == 0 ? ENOSPC : 0;
+    });
+    return rt::Value::logical(true);
+  });
+  const std::vector<std::string> script = {"[dbase]", "dst_base=PLACE.DBF|p", "rek_blok={|| p->kwota := 7 }", "-",
+                                           "[dbase]", "dst_base=KADRY.DBF|k", "base_blok={|| t_pelny() }",
+                                           "rek_pocz={|| .f. }", "rek_blok={|| .t. }", "-"};
+  EXPECT_FALSE(runScript(script));
+  rt::db::File::setWriteFault({});
+  EXPECT_EQ(amounts(real), "7/7/");  // the copy back could not be written
+  std::string shown = allMessages();
+  size_t first = shown.find("brak miejsca na dysku");
+  ASSERT_NE(first, std::string::npos) << shown;
+  EXPECT_EQ(shown.find("brak miejsca na dysku", first + 1), std::string::npos) << shown;
+  EXPECT_NE(shown.find(patch::pathLine(fileOf(dst / "PLACE", "dbf").string())), std::string::npos) << shown;
+  // With room again, the next start puts it back and the links stay.
+  EXPECT_TRUE(runScript({"[koniec]"})) << allMessages();
+  EXPECT_EQ(amounts(real), place);
+  EXPECT_TRUE(fs::is_symlink(fileOf(dst / "PLACE", "dbf")));
+  EXPECT_FALSE(fs::exists(dst / patch::kBackupDir));
+  fs::remove_all(real.parent_path());
+}
+
 TEST_F(RunEnd, ATableChangedAfterTheKillIsNotPutBack) {
   table(dst / "PLACE");
   // Killed in the second group, after the first one let KADRY go.
