@@ -5,7 +5,6 @@
 #include <map>
 #include <optional>
 
-#include "console/copy_file.h"
 #include "patch/areas.h"
 #include "patch/company_list.h"
 #include "patch/copy_section.h"
