@@ -1,6 +1,7 @@
 // Committing and closing every work area.
 #include "patch/areas.h"
 
+#include <optional>
 #include <vector>
 
 #include "patch/messages.h"
@@ -9,8 +10,9 @@
 
 namespace patch {
 
-void closeAllAreas() {
+void closeAllAreas(bool report) {
   rt::Functions& f = rt::functions();
+  std::optional<rt::Error> failure;
   try {
     std::vector<int> numbers;
     for (const auto& [n, area] : rt::db::workAreas().areas())
@@ -19,11 +21,20 @@ void closeAllAreas() {
       f.call("DBSELECTAREA", {rt::Value::number(n)});
       f.call("DBCOMMIT");
     }
-    f.call("DBCLOSEALL");
-    f.call("DBSELECTAREA", {rt::Value::number(1)});
   } catch (const rt::Error& e) {
-    warn({"Blad przy zamykaniu baz", errorText(e)});
+    failure = e;
   }
+  // The areas are closed even when a commit failed, so the next section finds none open.
+  try {
+    f.call("DBCLOSEALL");
+  } catch (const rt::Error& e) {
+    if (!failure) failure = e;
+  }
+  try {
+    f.call("DBSELECTAREA", {rt::Value::number(1)});
+  } catch (const rt::Error&) {
+  }
+  if (failure && report) warn({"Blad przy zamykaniu baz", errorText(*failure)});
 }
 
 }  // namespace patch

@@ -5,7 +5,8 @@
 
 namespace patch {
 
-// Never throws: an error while closing is shown in a message.
-void closeAllAreas();
+// Never throws: an error while closing is shown in a message, unless `report` is false (after a
+// failure whose files were put back, the writes of the areas no longer matter).
+void closeAllAreas(bool report = true);
 
 }  // namespace patch

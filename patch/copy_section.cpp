@@ -9,6 +9,7 @@
 #include "patch/company_list.h"
 #include "patch/messages.h"
 #include "patch/script_block.h"
+#include "patch/table_hold.h"
 #include "patch/text_utils.h"
 #include "runtime/core/file_names.h"
 #include "runtime/core/functions.h"
@@ -67,6 +68,26 @@ CopyLine parseCopyLine(std::string_view line) {
   if (c.time && !c.date) c.date = today();
   if (condition) c.condition = std::string(*condition);
   return c;
+}
+
+bool copyIntoPlace(const std::string& source, const std::string& dest, int line,
+                   const std::function<void(const std::string& table)>& beforeCopy) {
+  std::string table = tableOf(rt::mapPath(dest, rt::PathUse::Create));
+  TableHold hold(table);
+  if (!hold.held()) {
+    std::vector<std::string> lines{scriptLineText(line)};
+    for (std::string& l : withPath("Plik docelowy jest uzywany przez inny program: ", dest))
+      lines.push_back(std::move(l));
+    warn(lines);
+    return false;
+  }
+  if (beforeCopy) beforeCopy(table);
+  int code = con::COPYFILE(source, dest, true);
+  if (code != con::kCopyOk) {
+    warnCopyFailure(line, source, dest, code);
+    return false;
+  }
+  return true;
 }
 
 namespace {
@@ -147,11 +168,7 @@ class CopySection {
   }
 
   bool copyOne(const std::string& source, const std::string& dest, const CopyLine& c, int number) {
-    int code = con::COPYFILE(source, dest, true);
-    if (code != con::kCopyOk) {
-      warnCopyFailure(number, source, dest, code);
-      return false;
-    }
+    if (!copyIntoPlace(source, dest, number)) return false;
     // The copy keeps the date and time the copying gave it: this system sets no file times.
     if (c.attributes >= 0) con::E_SETFATTR(dest, c.attributes);
     return true;

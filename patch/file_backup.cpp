@@ -2,7 +2,6 @@
 #include "patch/file_backup.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,9 +13,12 @@
 #include <iterator>
 #include <system_error>
 
+#include "console/error_text.h"
 #include "patch/messages.h"
+#include "patch/run_steps.h"
+#include "patch/table_hold.h"
 #include "runtime/core/error.h"
-#include "runtime/db/work_areas.h"
+#include "runtime/db/file.h"
 
 namespace fs = std::filesystem;
 
@@ -28,42 +30,7 @@ rt::Error backupError(const std::string& file, int code) {
   return rt::Error(rt::ErrorKind::Write, "Write error", "backup", file, code);
 }
 
-bool sameInode(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-// A table one of this process's work areas has open (and so holds exclusively in the installer).
-bool heldHere(const std::string& lockFile) {
-  for (const auto& [n, area] : rt::db::workAreas().areas())
-    if (area && sameInode(area->table().path(), lockFile)) return true;
-  return false;
-}
-
-// An exclusive hold of a table for the time of its restore; nothing to hold when it is gone.
-class Hold {
- public:
-  explicit Hold(const std::string& lockFile) {
-    if (heldHere(lockFile)) return;
-    fd_ = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
-      held_ = errno == ENOENT;
-      return;
-    }
-    held_ = ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
-  }
-  ~Hold() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Hold(const Hold&) = delete;
-  Hold& operator=(const Hold&) = delete;
-  bool held() const { return held_; }
-
- private:
-  int fd_ = -1;
-  bool held_ = true;
-};
+std::string causeText(int code) { return plainAscii(con::systemErrorText(code)); }
 
 bool syncFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -73,21 +40,87 @@ bool syncFile(const std::string& path) {
   return ok;
 }
 
-// The copy goes in under a temporary name beside the file and then replaces it in one step, so
-// the file is whole, old or new, whenever the run is cut short.
-bool putBack(const std::string& copy, const std::string& path) {
-  std::error_code ec;
-  if (copy.empty()) {
-    fs::remove(path, ec);
-    return !ec;
+void syncDirectory(const std::string& dir) {
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// A copy made beside the file (the copies lie on another file system) through the table layer's
+// file seam, synced before it replaces the file.
+int copyBeside(const std::string& copy, const std::string& target, std::string& temporary) {
+  temporary = rt::db::File::siblingTemporary(target);
+  try {
+    rt::db::File in = rt::db::File::open(copy, rt::db::File::Access::ReadOnly);
+    rt::db::File out = rt::db::File::create(temporary);
+    std::vector<char> chunk(1 << 16);
+    uint64_t off = 0;
+    for (size_t n; (n = in.readSome(off, chunk.data(), chunk.size())) > 0; off += n)
+      out.writeExact(off, chunk.data(), n);
+    out.sync();
+    return 0;
+  } catch (const rt::Error& e) {
+    return e.osCode() ? e.osCode() : EIO;
   }
-  std::string temporary = path + ".uzp";
-  fs::copy_file(copy, temporary, fs::copy_options::overwrite_existing, ec);
-  if (ec || !syncFile(temporary) || ::rename(temporary.c_str(), path.c_str()) != 0) {
-    fs::remove(temporary, ec);
-    return false;
+}
+
+// Puts one saved file back: its copy is renamed over it, which needs no free room (the file keeps
+// its mode and owner, a symbolic link stays and its target is replaced); a copy that is already
+// gone was renamed back by an earlier restore. Returns 0 or the system's error code.
+int putBack(const std::string& copy, const std::string& path) {
+  std::string target = rt::db::File::replacementTarget(path);
+  if (copy.empty()) return ::unlink(target.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+  struct stat st;
+  if (::stat(copy.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
+  int code = 0;
+  try {
+    rt::db::File::putInPlace(copy, path);
+    return 0;
+  } catch (const rt::Error& e) {
+    code = e.osCode() ? e.osCode() : EIO;
   }
-  return true;
+  if (code != EXDEV) return code;
+  // The copies lie on another file system: a copy beside the file goes in its place.
+  std::string temporary;
+  code = copyBeside(copy, target, temporary);
+  if (code == 0) {
+    try {
+      rt::db::File::putInPlace(temporary, path);
+    } catch (const rt::Error& e) {
+      code = e.osCode() ? e.osCode() : EIO;
+    }
+  }
+  // The copy went back as the rename does it: gone, so that a restart knows this file is back.
+  ::unlink(code == 0 ? copy.c_str() : temporary.c_str());
+  return code;
+}
+
+bool isNumber(const std::string& s, size_t maxDigits) {
+  if (s.empty() || s.size() > maxDigits) return false;
+  return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool inside(const fs::path& file, const fs::path& root) {
+  if (root.empty()) return false;
+  std::string f = file.string(), r = root.string();
+  if (r.back() != '/') r += '/';
+  return f.size() > r.size() && f.compare(0, r.size(), r) == 0;
+}
+
+fs::path normalPath(const std::string& p) {
+  fs::path n = fs::path(p).lexically_normal();
+  if (n.has_filename()) return n;
+  return n.parent_path();
+}
+
+std::vector<std::string> splitTabs(const std::string& line) {
+  std::vector<std::string> fields;
+  size_t start = 0;
+  for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+    fields.push_back(line.substr(start, tab - start));
+  fields.push_back(line.substr(start));
+  return fields;
 }
 
 }  // namespace
@@ -98,43 +131,65 @@ FileBackup::~FileBackup() {
   if (journal_ >= 0) ::close(journal_);
 }
 
+std::string FileBackup::journalLine(const Saved& s) {
+  std::string line = s.lockFile + "\t" + s.path + "\t" + s.copy;
+  if (s.noted) line += "\t" + std::to_string(s.size) + "\t" + std::to_string(s.mtime);
+  return line + "\n";
+}
+
 void FileBackup::openJournal() {
   if (journal_ >= 0) return;
   std::error_code ec;
-  fs::create_directories(dir_, ec);
+  bool made = fs::create_directories(dir_, ec);
   if (ec) throw backupError(dir_, ec.value());
   std::string name = dir_ + "/" + kJournalFile;
   journal_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (journal_ < 0) throw backupError(name, errno);
-  if (::flock(journal_, LOCK_EX | LOCK_NB) != 0) {
-    int code = errno;
-    ::close(journal_);
-    journal_ = -1;
-    throw backupError(name, code);
-  }
+  // The journal outlives a power cut only with its name and its directory's name on the disk.
+  syncDirectory(dir_);
+  if (made) syncDirectory(fs::path(dir_).parent_path().string());
 }
 
-void FileBackup::appendJournal(const Saved& s) {
-  std::string line = s.lockFile + "\t" + s.path + "\t" + s.copy + "\n";
-  if (::write(journal_, line.data(), line.size()) != ssize_t(line.size()) || ::fsync(journal_) != 0)
+void FileBackup::appendJournal(const std::string& lines) {
+  if (::write(journal_, lines.data(), lines.size()) != ssize_t(lines.size()) || ::fsync(journal_) != 0)
     throw backupError(dir_ + "/" + kJournalFile, errno);
 }
 
-void FileBackup::rewriteJournal() {
-  if (journal_ < 0) return;
-  if (::ftruncate(journal_, 0) != 0) return;
-  for (const Saved& s : saved_) {
-    std::string line = s.lockFile + "\t" + s.path + "\t" + s.copy + "\n";
-    if (::write(journal_, line.data(), line.size()) != ssize_t(line.size())) return;
+// The new journal is written whole beside the old one and renamed over it: a kill at any moment
+// leaves one of the two whole. The old one names more files than the new, whose copies are gone
+// or are put back once more with the same bytes.
+bool FileBackup::rewriteJournal() {
+  std::string name = dir_ + "/" + kJournalFile;
+  std::string fresh = name + ".nowy";
+  int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  std::string text;
+  for (const Saved& s : saved_) text += journalLine(s);
+  bool ok = ::write(fd, text.data(), text.size()) == ssize_t(text.size()) && ::fsync(fd) == 0;
+  ::close(fd);
+  reachStep(kStepJournalRewriting);
+  if (!ok || ::rename(fresh.c_str(), name.c_str()) != 0) {
+    ::unlink(fresh.c_str());
+    return false;
   }
-  ::fsync(journal_);
+  syncDirectory(dir_);
+  if (journal_ >= 0) ::close(journal_);
+  journal_ = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  return true;
 }
 
 void FileBackup::save(const std::string& path, const std::string& lockFile) {
   std::error_code ec;
   std::string p = fs::absolute(path, ec).lexically_normal().string();
-  for (const Saved& s : saved_)
-    if (s.path == p) return;
+  for (Saved& s : saved_) {
+    if (s.path != p) continue;
+    // Changed again by a later group: the size and time noted before no longer hold.
+    if (s.noted) {
+      s.noted = false;
+      appendJournal(journalLine(s));
+    }
+    return;
+  }
   openJournal();
   Saved s{lockFile.empty() ? p : fs::absolute(lockFile, ec).lexically_normal().string(), p, {}};
   if (fs::is_regular_file(p, ec)) {
@@ -146,7 +201,7 @@ void FileBackup::save(const std::string& path, const std::string& lockFile) {
   }
   // The journal names the file only once its copy is whole: a run killed before this line has
   // not changed the file yet.
-  appendJournal(s);
+  appendJournal(journalLine(s));
   saved_.push_back(std::move(s));
 }
 
@@ -175,31 +230,61 @@ void FileBackup::saveTable(const std::string& tablePath) {
   }
 }
 
-std::vector<std::string> FileBackup::restore() {
+void FileBackup::noteGroupEnd() {
+  std::string lines;
+  for (Saved& s : saved_) {
+    struct stat st;
+    if (s.noted || ::stat(s.path.c_str(), &st) != 0) continue;
+    s.noted = true;
+    s.size = uint64_t(st.st_size);
+    s.mtime = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    lines += journalLine(s);
+  }
+  if (!lines.empty()) appendJournal(lines);
+}
+
+std::vector<FileBackup::Left> FileBackup::restore() {
   // Tables in the reverse order of their first saving; within a table its companions first and
   // the table file last, so another program that opens the table meanwhile meets our hold.
   std::vector<std::string> tables;
   for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
     if (std::find(tables.begin(), tables.end(), it->lockFile) == tables.end())
       tables.push_back(it->lockFile);
-  std::vector<std::string> left;
+  std::vector<Left> left;
   std::vector<const Saved*> kept;
   for (const std::string& table : tables) {
     std::vector<const Saved*> files;
     for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
       if (it->lockFile == table) files.push_back(&*it);
     std::stable_partition(files.begin(), files.end(), [&](const Saved* s) { return s->path != table; });
-    Hold hold(table);
-    bool whole = hold.held();
+    // A table whose own copy is gone was put back by an earlier restore (or never needs it): its
+    // companions are not put back beside a table of another state.
+    const Saved* own = files.back()->path == table ? files.back() : nullptr;
+    struct stat st;
+    if (own && !own->copy.empty() && ::stat((dir_ + "/" + own->copy).c_str(), &st) != 0) continue;
+    TableHold hold(table);
+    if (!hold.held()) {
+      left.push_back({table, "Baza jest uzywana przez inny program.", true});
+      kept.insert(kept.end(), files.begin(), files.end());
+      continue;
+    }
+    int failure = 0;
     for (const Saved* s : files) {
-      if (whole && putBack(s->copy.empty() ? "" : dir_ + "/" + s->copy, s->path)) continue;
-      whole = false;
+      int code = failure ? failure : putBack(s->copy.empty() ? "" : dir_ + "/" + s->copy, s->path);
+      if (code == 0) continue;
+      failure = code;
       kept.push_back(s);
     }
-    if (!whole) left.push_back(table);
+    try {
+      rt::db::File::syncDirectoryOf(rt::db::File::replacementTarget(table));
+    } catch (const rt::Error&) {
+      // the files are back; only their durability is left to the system
+    }
+    if (failure) left.push_back({table, causeText(failure), false});
   }
   if (kept.empty()) {
-    discard();
+    // Every file is back: the journal's removal ends the restore as it ends an update.
+    if (!discard()) left.push_back({dir_ + "/" + kJournalFile, causeText(errno), false});
     return left;
   }
   std::vector<Saved> remaining;
@@ -210,31 +295,39 @@ std::vector<std::string> FileBackup::restore() {
   return left;
 }
 
-void FileBackup::discard() {
+bool FileBackup::discard() {
   if (journal_ >= 0) ::close(journal_);
   journal_ = -1;
   saved_.clear();
   std::error_code ec;
+  if (!fs::exists(dir_, ec)) return true;
+  std::string name = dir_ + "/" + kJournalFile;
+  reachStep(kStepJournalRemoving);
+  if (::unlink(name.c_str()) != 0 && errno != ENOENT) return false;
+  syncDirectory(dir_);
+  reachStep(kStepJournalRemoved);
+  // Without the journal the copies are leftovers that the next start removes too.
+  for (const auto& entry : fs::directory_iterator(dir_, ec)) {
+    fs::remove(entry.path(), ec);
+    reachStep(kStepCopyRemoved);
+  }
   fs::remove_all(dir_, ec);
+  return true;
 }
 
-bool FileBackup::recoverUnfinished(const std::string& dir, int& restored,
-                                   std::vector<std::string>& left) {
-  restored = 0;
-  left.clear();
+FileBackup::Recovery FileBackup::recoverUnfinished(const std::string& dir,
+                                                   const std::string& updateDir) {
+  Recovery r;
   std::string name = dir + "/" + kJournalFile;
   std::error_code ec;
   if (!fs::exists(name, ec)) {
-    fs::remove_all(dir, ec);  // copies of a run killed before its first journal line
-    return true;
+    fs::remove_all(dir, ec);  // copies of a run that ended, or was killed before its first line
+    return r;
   }
-  int fd = ::open(name.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
-  if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if (fd >= 0) ::close(fd);
-    return false;
-  }
+  fs::path backupDir = normalPath(fs::absolute(dir, ec).string());
+  fs::path system = backupDir.parent_path();
+  fs::path update = updateDir.empty() ? fs::path() : normalPath(fs::absolute(updateDir, ec).string());
   FileBackup backup(dir);
-  backup.journal_ = fd;
   std::ifstream in(name, std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   // Only lines ended by their newline count: one cut short by the kill named a file not yet
@@ -242,22 +335,71 @@ bool FileBackup::recoverUnfinished(const std::string& dir, int& restored,
   size_t start = 0;
   for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
     std::string line = text.substr(start, end - start);
-    size_t a = line.find('\t'), b = a == std::string::npos ? a : line.find('\t', a + 1);
-    if (b == std::string::npos) continue;
-    backup.saved_.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
+    if (line.empty()) continue;
+    std::vector<std::string> f = splitTabs(line);
+    bool fine = (f.size() == 3 || (f.size() == 5 && isNumber(f[3], 20) && isNumber(f[4], 20))) &&
+                (f[2].empty() || isNumber(f[2], 9));
+    fs::path lock = fine ? normalPath(f[0]) : fs::path(), path = fine ? normalPath(f[1]) : fs::path();
+    if (fine && !fs::is_directory(path.parent_path(), ec)) {
+      // That file no longer belongs to anything the installed system uses.
+      if (std::find(r.dropped.begin(), r.dropped.end(), path.string()) == r.dropped.end())
+        r.dropped.push_back(path.string());
+      continue;
+    }
+    for (const fs::path* p : {&lock, &path})
+      if (!(inside(*p, system) || inside(*p, update)) || *p == backupDir || inside(*p, backupDir))
+        fine = false;
+    if (!fine) {
+      r.badLine = line;
+      r.dropped.clear();
+      return r;
+    }
+    Saved s{lock.string(), path.string(), f[2]};
+    if (f.size() == 5) {
+      s.noted = true;
+      s.size = std::stoull(f[3]);
+      s.mtime = std::stoll(f[4]);
+    }
+    auto same = std::find_if(backup.saved_.begin(), backup.saved_.end(),
+                             [&](const Saved& o) { return o.path == s.path; });
+    if (same == backup.saved_.end()) backup.saved_.push_back(std::move(s));
+    else if (same->copy == s.copy && same->lockFile == s.lockFile) *same = std::move(s);
+    else {
+      r.badLine = line;
+      r.dropped.clear();
+      return r;
+    }
   }
+  // A table changed after the run stopped keeps that change: its copy waits for the user.
+  for (const Saved& s : backup.saved_) {
+    struct stat st;
+    if (!s.noted) continue;
+    if (!s.copy.empty() && ::stat((dir + "/" + s.copy).c_str(), &st) != 0) continue;  // already back
+    bool present = ::stat(s.path.c_str(), &st) == 0;
+    if (!present && s.copy.empty()) continue;  // a file the run made, already removed again
+    bool same = present && uint64_t(st.st_size) == s.size &&
+                int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec == s.mtime;
+    if (!same && std::find(r.changed.begin(), r.changed.end(), s.lockFile) == r.changed.end())
+      r.changed.push_back(s.lockFile);
+  }
+  if (!r.changed.empty()) return r;
+  backup.journal_ = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
   size_t before = backup.saved_.size();
-  left = backup.restore();
-  restored = int(before - backup.saved_.size());
-  return true;
+  r.left = backup.restore();
+  r.restored = int(before - backup.saved_.size());
+  return r;
 }
 
 void restoreRun(FileBackup& backup) {
   if (backup.empty()) return;
-  std::vector<std::string> left = backup.restore();
-  if (left.empty()) return;
+  std::vector<FileBackup::Left> left = backup.restore();
+  if (left.empty() || backup.leftShown_) return;
+  backup.leftShown_ = true;
   std::vector<std::string> lines{"Nie mozna przywrocic plikow sprzed uzupelnienia"};
-  for (const std::string& table : left) lines.push_back(pathLine(table));
+  for (const FileBackup::Left& l : left) {
+    lines.push_back(pathLine(l.table));
+    lines.push_back("  " + l.cause);
+  }
   lines.push_back("Zostana przywrocone przy nastepnym uruchomieniu uzupelnienia.");
   warn(lines);
 }

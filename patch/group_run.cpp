@@ -5,9 +5,9 @@
 #include <map>
 #include <optional>
 
-#include "console/copy_file.h"
 #include "patch/areas.h"
 #include "patch/company_list.h"
+#include "patch/copy_section.h"
 #include "patch/file_backup.h"
 #include "patch/messages.h"
 #include "patch/text_utils.h"
@@ -71,7 +71,9 @@ class GroupRun {
     }
     if (!result && !missingDestination) return fail();
     closeAll();
-    return finalCopies("") || fail();
+    if (!finalCopies("")) return fail();
+    backup_.noteGroupEnd();
+    return true;
   }
 
   bool perCompany() {
@@ -109,6 +111,7 @@ class GroupRun {
       if (!result) return fail();  // put back while the company's tables are still held
       closeGroupAreas();
       if (!skip && !finalCopies(*dir)) return fail();
+      backup_.noteGroupEnd();
     }
     list.close();
     closeAll();
@@ -119,7 +122,8 @@ class GroupRun {
   // always false, the group's result.
   bool fail() {
     restoreRun(backup_);
-    closeAll();
+    closeAllAreas(false);
+    aliases_.clear();
     return false;
   }
 
@@ -212,12 +216,10 @@ class GroupRun {
       for (const FinalCopy& c : g_.finalCopies) {
         if (!rt::fileExists(c.source) || !truthOf(evalScriptBlock(c.condition))) continue;
         std::string dest = dst_ + companyDir + c.destination;
-        backup_.save(rt::mapPath(dest, rt::PathUse::Create));
-        int code = con::COPYFILE(c.source, dest, true);
-        if (code != con::kCopyOk) {
-          warnCopyFailure(c.line, c.source, dest, code);
-          return false;
-        }
+        bool copied = copyIntoPlace(c.source, dest, c.line, [&](const std::string& table) {
+          backup_.save(rt::mapPath(dest, rt::PathUse::Create), table);
+        });
+        if (!copied) return false;
       }
     } catch (const ScriptFailure& f) {
       warnScriptFailure(f);
@@ -310,7 +312,7 @@ bool AKTUALIZUJ_BAZY(GroupSettings& g, const std::string& src, const std::string
   } catch (const rt::Error& e) {
     warn({scriptLineText(g.terminatorLine), errorText(e)});
     restoreRun(backup);
-    closeAllAreas();
+    closeAllAreas(false);
     return false;
   }
 }

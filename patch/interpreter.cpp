@@ -1,13 +1,17 @@
 // Section dispatch of the update script and its closing section.
 #include "patch/interpreter.h"
 
+#include <filesystem>
+
 #include "console/mem_routines.h"
 #include "patch/areas.h"
 #include "patch/copy_section.h"
 #include "patch/file_backup.h"
 #include "patch/dbase_section.h"
 #include "patch/messages.h"
+#include "patch/run_steps.h"
 #include "patch/script_block.h"
+#include "patch/system_lock.h"
 #include "patch/text_utils.h"
 #include "patch/version_section.h"
 #include "runtime/core/file_names.h"
@@ -48,6 +52,7 @@ const char* headerText(Section code) {
 void handleSection(Section code, int headerLine, const SectionLines& lines, UpdateRun& run,
                    bool& closingFailed) {
   if (lines.empty() || code == Section::None) return;
+  setCurrentSection(headerText(code));
   if (code == Section::Koniec) {
     if (!KOMUNIKAT(lines, run.status)) {
       closingFailed = true;
@@ -77,32 +82,60 @@ void handleSection(Section code, int headerLine, const SectionLines& lines, Upda
             std::to_string(line) + " skryptu"});
     }
     restoreRun(*run.backup);
-    closeAllAreas();
+    closeAllAreas(false);
   }
 }
 
 // The run's outcome is known: its copies go after a success, its tables go back after a failure.
 void settleBackup(UpdateRun& run) {
-  if (run.status) run.backup->discard();
-  else restoreRun(*run.backup);
+  if (run.status && run.backup->discard()) return;
+  if (run.status) {
+    warn({"Nie mozna usunac dziennika uzupelnienia " + pathLine(run.backup->journalName()),
+          "Uzupelnienie nie zostalo zainstalowane."});
+    run.status = false;
+  }
+  restoreRun(*run.backup);
 }
 
 // A journal left by a run that was cut short: its tables go back before anything else is done.
 // False when the system cannot be updated now.
-bool recoverEarlierRun(const std::string& backupDir) {
-  int restored = 0;
-  std::vector<std::string> left;
-  if (!FileBackup::recoverUnfinished(backupDir, restored, left)) {
-    warn({"Inne uzupelnienie tego systemu jest w toku !", "Uzupelnienie nie zostalo zainstalowane."});
+bool recoverEarlierRun(const std::string& backupDir, const std::string& updateDir) {
+  FileBackup::Recovery r = FileBackup::recoverUnfinished(backupDir, updateDir);
+  const std::string journal = backupDir + "/" + kJournalFile;
+  if (!r.badLine.empty()) {
+    for (char& c : r.badLine)
+      if (c == '\t') c = ' ';
+    warn({"Nie mozna przywrocic plikow sprzed przerwanego uzupelnienia:",
+          "dziennik " + pathLine(journal) + " zawiera bledny wiersz", pathLine(r.badLine),
+          "Nie zmieniono zadnego pliku."});
     return false;
   }
-  if (restored > 0)
+  if (!r.dropped.empty()) {
+    std::vector<std::string> lines{"Pominieto w dzienniku przerwanego uzupelnienia pliki",
+                                   "z katalogow, ktore juz nie istnieja:"};
+    for (const std::string& file : r.dropped) lines.push_back(pathLine(file));
+    inform(lines);
+  }
+  if (!r.changed.empty()) {
+    std::vector<std::string> lines{"Po przerwaniu uzupelnienia zmieniono tabele:"};
+    for (const std::string& table : r.changed) lines.push_back(pathLine(table));
+    lines.push_back("Nie przywrocono plikow; kopie sprzed uzupelnienia sa w " + pathLine(backupDir));
+    warn(lines);
+    return false;
+  }
+  if (r.restored > 0)
     inform({"Poprzednie uzupelnienie zostalo przerwane.",
-            "Przywrocono pliki sprzed niego (" + std::to_string(restored) + ")."});
-  if (left.empty()) return true;
+            "Przywrocono pliki sprzed niego (" + std::to_string(r.restored) + ")."});
+  if (r.left.empty()) return true;
   std::vector<std::string> lines{"Nie mozna przywrocic plikow sprzed przerwanego uzupelnienia"};
-  for (const std::string& table : left) lines.push_back(pathLine(table));
-  lines.push_back("Zamknij programy systemu i uruchom uzupelnienie ponownie.");
+  bool held = false;
+  for (const FileBackup::Left& l : r.left) {
+    lines.push_back(pathLine(l.table));
+    lines.push_back("  " + l.cause);
+    held = held || l.held;
+  }
+  lines.push_back(held ? "Zamknij programy systemu i uruchom uzupelnienie ponownie."
+                       : "Usun przyczyne i uruchom uzupelnienie ponownie.");
   warn(lines);
   return false;
 }
@@ -112,7 +145,11 @@ bool recoverEarlierRun(const std::string& backupDir) {
 bool writePendingVersions(UpdateRun& run) {
   for (const VersionWrite& w : run.pendingWrites) {
     try {
+      // The version files are set aside like tables: until the journal goes, a kill puts the
+      // old versions back together with the old tables.
+      run.backup->save(rt::mapPath(w.file));
       con::WRITE_MEM(w.file, w.variable, w.value);
+      reachStep(kStepVersionWritten);
     } catch (const rt::Error& e) {
       warn({scriptLineText(w.line), "Nie mozna zapisac wersji do pliku " + w.file, errorText(e)});
       run.pendingWrites.clear();
@@ -123,19 +160,30 @@ bool writePendingVersions(UpdateRun& run) {
   return true;
 }
 
-bool UAKTUALNIENIE(ScriptReader& reader, const std::string& src, const std::string& dst) {
+bool UAKTUALNIENIE(ScriptReader& reader, const std::string& src, const std::string& dst,
+                   bool* systemBusy) {
   UpdateRun run;
   run.src = withBackslash(src);
   run.dst = withBackslash(dst);
   std::string backupDir = rt::mapPath(run.dst + kBackupDir, rt::PathUse::Create);
+  // One run at a time: the system is held from before its versions are read until the run's
+  // journal is gone.
+  SystemLock lock(std::filesystem::path(backupDir).parent_path().string());
+  if (systemBusy) *systemBusy = !lock.held();
+  if (!lock.held()) {
+    warn({"Inne uzupelnienie tego systemu jest w toku !", "Uzupelnienie nie zostalo zainstalowane."});
+    return false;
+  }
+  setCurrentSection("");
   run.backup = std::make_unique<FileBackup>(backupDir);
-  run.status = recoverEarlierRun(backupDir);
+  run.status = recoverEarlierRun(backupDir, rt::mapPath(run.src));
   // The script variables exist from the start, for scripts without a version section too.
   declareScriptVariables(run.dst);
   Section current = Section::None;
   int headerLine = 0;
   SectionLines lines;
   bool closingFailed = false;
+  bool anySection = false;
   for (;;) {
     std::optional<ScriptLine> line;
     try {
@@ -151,10 +199,17 @@ bool UAKTUALNIENIE(ScriptReader& reader, const std::string& src, const std::stri
         lines.clear();
         current = *header;
         headerLine = line->number;
+        anySection = true;
       } else {
         lines.push_back(std::move(*line));
       }
       continue;
+    }
+    // A file without a single section header is not an update (most often one not scrambled).
+    if (!anySection) {
+      warn({"Skrypt update.dat nie zawiera zadnej sekcji - czy zostal zakodowany (-koduj)?"});
+      settleBackup(run);
+      return false;
     }
     // The script has ended. Version values wait for the run's success; a closing section at the
     // end sees the status that includes writing them.

@@ -18,7 +18,10 @@ enum class Section { None = 0, Wer = 1, Copy = 2, Dbase = 3, Koniec = 4, CopyInS
 std::optional<Section> sectionOfHeader(std::string_view line);
 
 // Interprets the whole script; returns the final run status. `src` and `dst` get their final "\".
-bool UAKTUALNIENIE(ScriptReader& reader, const std::string& src, const std::string& dst);
+// The installed system is held for the whole run; `systemBusy` (when given) tells whether another
+// installer held it, so that nothing was done.
+bool UAKTUALNIENIE(ScriptReader& reader, const std::string& src, const std::string& dst,
+                   bool* systemBusy = nullptr);
 
 // The closing section: the "ok=" block when the status is true, else the "blad=" block, then the
 // "blok=" blocks. Errors are shown naming the line; the function returns false after one.

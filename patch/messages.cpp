@@ -11,16 +11,29 @@ namespace patch {
 namespace {
 MessageObserver g_observer;
 size_t g_shown = 0;
+std::string g_section;
+}
+
+void setCurrentSection(std::string header) { g_section = std::move(header); }
+
+std::string shownPath(std::string path) {
+  const char from = !path.empty() && path[0] == '/' ? '\\' : '/';
+  const char to = from == '/' ? '\\' : '/';
+  for (char& c : path)
+    if (c == from) c = to;
+  return path;
 }
 
 size_t messagesShown() { return g_shown; }
 
-std::string pathLine(const std::string& path) {
+std::string pathLine(const std::string& shown) {
+  const std::string path = shownPath(shown);
   if (path.size() <= con::kMaxLineWidth) return path;
   return "..." + path.substr(path.size() - (con::kMaxLineWidth - 3));
 }
 
-std::vector<std::string> withPath(const std::string& text, const std::string& path) {
+std::vector<std::string> withPath(const std::string& text, const std::string& shown) {
+  const std::string path = shownPath(shown);
   if (text.size() + path.size() <= con::kMaxLineWidth) return {text + path};
   std::string head = text;
   while (!head.empty() && head.back() == ' ') head.pop_back();
@@ -55,7 +68,8 @@ void inform(const std::vector<std::string>& lines) {
 
 std::string scriptLineText(int line) {
   if (line <= 0) return "Blad w skrypcie update.dat";
-  return "Blad w linii " + std::to_string(line) + " skryptu update.dat";
+  return "Blad: " + (g_section.empty() ? std::string() : g_section + ", ") + "linia " +
+         std::to_string(line) + " skryptu update.dat";
 }
 
 namespace {
@@ -74,19 +88,24 @@ char plainLetter(unsigned char c) {
 
 }  // namespace
 
-std::string errorText(const rt::Error& e) {
+std::string plainAscii(const std::string& marked) {
   // The installer's texts are plain ASCII: the Polish letters' marks are dropped ("x`" is z with
   // a dot, so it becomes a plain z), and so are those of a text written in code page 852.
   std::string text;
-  const std::string marked = con::errorSummary(e);
   for (size_t i = 0; i < marked.size(); ++i) {
     const bool lettered = i + 1 < marked.size() && marked[i + 1] == '`';
     if (marked[i] == '`') continue;
     if (static_cast<unsigned char>(marked[i]) >= 128) text += plainLetter(static_cast<unsigned char>(marked[i]));
     else text += lettered && (marked[i] == 'x' || marked[i] == 'X') ? char(marked[i] + 2) : marked[i];
   }
+  return text;
+}
+
+std::string errorText(const rt::Error& e) {
+  // The summary names the system's cause ("brak miejsca na dysku"): what the user can act on.
+  std::string text = plainAscii(con::errorSummary(e));
   if (!e.operation().empty()) text += ": " + e.operation();
-  if (!e.file().empty()) text += " (" + e.file() + ")";
+  if (!e.file().empty()) text += " (" + shownPath(e.file()) + ")";
   return text;
 }
 

@@ -24,6 +24,8 @@ size_t messagesShown();
 // table) stays readable.
 std::vector<std::string> withPath(const std::string& text, const std::string& path);
 std::string pathLine(const std::string& path);
+// A path with one kind of separator: "/" for a Linux name (it starts with "/"), else "\\".
+std::string shownPath(std::string path);
 
 // A copy that failed with `code` (COPYFILE's), naming the script line and both files.
 void warnCopyFailure(int line, const std::string& source, const std::string& dest, int code);
@@ -32,8 +34,13 @@ void warnCopyFailure(int line, const std::string& source, const std::string& des
 using MessageObserver = std::function<void(const std::vector<std::string>&)>;
 MessageObserver setMessageObserver(MessageObserver observer);
 
-// "Blad w linii 12 skryptu update.dat" (line 0: the script in general).
+// The section header ("[dbase]") the interpreter is in, named by the script line texts; empty
+// before the first section.
+void setCurrentSection(std::string header);
+// "Blad: [dbase], linia 12 skryptu update.dat" (line 0: the script in general).
 std::string scriptLineText(int line);
+// A text with the Polish letters' marks of the runtime's texts dropped, as the installer shows it.
+std::string plainAscii(const std::string& marked);
 // What the user reads of a runtime error, in plain ASCII Polish: the heading of its kind (or the
 // installer's own text), operation and file.
 std::string errorText(const rt::Error& e);

@@ -209,7 +209,7 @@ std::string shortStampName(const std::string& name) {
 bool ZNACZ_CZAS(const std::string& katDocel) {
   std::string text = stampText();
   std::string name = withBackslash(katDocel) + "exe\\" + kStampFile;
-  std::string shown = shortStampName(name);
+  std::string shown = shortStampName(shownPath(name));
   std::FILE* f = std::fopen(rt::mapPath(name, rt::PathUse::Create).c_str(), "wb");
   if (!f) {
     inform({"Plik znacznik czasu uzupel`nienia: " + shown, "Bl`a`d otwarcia pliku!"});
@@ -259,8 +259,11 @@ int MAIN(const rt::Value& akcja, const rt::Value& plik1, const rt::Value& plik2)
     return kExitFailed;
   }
   ScriptReader reader = ScriptReader::overDescriptor(script.get(), true);
-  bool installed = UAKTUALNIENIE(reader, src, dst);
+  bool busy = false;
+  bool installed = UAKTUALNIENIE(reader, src, dst, &busy);
   // The stamp is written whatever the script's outcome: the system was touched by this run.
+  // A system another installer holds was not touched.
+  if (busy) return kExitFailed;
   ZNACZ_CZAS(dst);
   if (rt::errorLevel() != 0) return rt::errorLevel();
   return installed ? kExitOk : kExitFailed;

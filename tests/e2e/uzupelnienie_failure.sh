@@ -24,7 +24,7 @@ blad={|| kom('Uzupelnienie nieudane') }
 SCRIPT
 
 start_install
-wait_for "Blad w linii 6 skryptu update.dat"
+wait_for "Blad: \[dbase\], linia 6 skryptu update.dat"
 tmux send-keys -t "$session" Enter
 wait_for "Uzupelnienie nieudane"
 tmux send-keys -t "$session" Enter

@@ -32,7 +32,7 @@ run_bad() {  # $1: expected message; the script on stdin
 }
 
 printf '[copy]\n[pliki]\n' | run_bad "Blad w okresleniu pliku zrodlowego:"
-printf '[koniec]\nok={|| 1 + }\n' | run_bad "Blad w linii 2 skryptu update.dat"
+printf '[koniec]\nok={|| 1 + }\n' | run_bad "Blad: \[koniec\], linia 2 skryptu update.dat"
 printf '[copy]\nNIE_MA.TXT|NIE_MA.TXT\n' | run_bad "NIE_MA.TXT"
 
 # No update.dat at all: nothing is asked, nothing stamped.

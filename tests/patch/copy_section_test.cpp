@@ -96,7 +96,7 @@ TEST_F(CopySection, MissingSourceStopsTheSectionWithItsName) {
   writeFile(src / "A.TXT", "a");
   EXPECT_FALSE(runScript({"[copy]", "BRAK.TXT|X.TXT", "A.TXT|A.TXT"}));
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], (std::vector<std::string>{"Blad w okresleniu pliku zrodlowego:", srcDir() + "BRAK.TXT"}));
+  EXPECT_EQ(messages[0], (std::vector<std::string>{"Blad w okresleniu pliku zrodlowego:", (src / "BRAK.TXT").string()}));
   EXPECT_FALSE(fs::exists(dst / "A.TXT"));
 }
 
@@ -105,7 +105,7 @@ TEST_F(CopySection, FailedCopyShowsAMessageAndFailsTheSection) {
   // The directory NIE_MA does not exist below the destination.
   EXPECT_FALSE(runScript({"[copy]", "A.TXT|NIE_MA\\A.TXT", "A.TXT|A.TXT"}));
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0][0], "Blad w linii 2 skryptu update.dat");
+  EXPECT_EQ(messages[0][0], "Blad: [copy], linia 2 skryptu update.dat");
   EXPECT_FALSE(fs::exists(dst / "A.TXT"));
 }
 
@@ -130,7 +130,7 @@ TEST_F(CopySection, CompanyModeRefusals) {
   // No company list: the switch is a copy line and fails naming the from-directory.
   EXPECT_FALSE(runScript({"[copy]", "STATUS=+PRZEDS", "A.TXT|B.TXT"}));
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0][1], srcDir());
+  EXPECT_EQ(messages[0][1], src.string() + "/");
   messages.clear();
 
   companies(dst, {"AB"});

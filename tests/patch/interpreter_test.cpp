@@ -70,11 +70,10 @@ TEST_F(ScriptInterpreter, TwoClosingSectionsEachSeeTheStatusOfTheirPlace) {
                           "[koniec]", "ok={|| t_log += '2ok/'}", "blad={|| t_log += '2blad/'}"}));
   EXPECT_EQ(logged(), "1ok/2blad/");
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], (std::vector<std::string>{"Blad w okresleniu pliku zrodlowego:", srcDir() + "BRAK.TXT"}));
+  EXPECT_EQ(messages[0], (std::vector<std::string>{"Blad w okresleniu pliku zrodlowego:", (src / "BRAK.TXT").string()}));
 }
 
-TEST_F(ScriptInterpreter, EmptyOrCommentOnlyScriptSucceeds) {
-  EXPECT_TRUE(runScript({}));
+TEST_F(ScriptInterpreter, EmptySectionsSucceed) {
   EXPECT_TRUE(runScript({"; nic", "   ", "[copy]", "[koniec]"}));
   EXPECT_TRUE(messages.empty());
 }
@@ -85,14 +84,14 @@ TEST_F(ScriptInterpreter, BadExpressionInClosingSectionIsReportedWithItsLine) {
                           "blok={|| t_log += '/dalej'}"}));
   EXPECT_EQ(logged(), "dalej/dalej");
   ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[0][0], "Blad w linii 2 skryptu update.dat");
-  EXPECT_EQ(messages[1][0], "Blad w linii 4 skryptu update.dat");
+  EXPECT_EQ(messages[0][0], "Blad: [koniec], linia 2 skryptu update.dat");
+  EXPECT_EQ(messages[1][0], "Blad: [koniec], linia 4 skryptu update.dat");
 }
 
 TEST_F(ScriptInterpreter, RuntimeErrorInABlockFailsTheRunButTheOtherBlocksRun) {
   EXPECT_FALSE(runScript({"[koniec]", "blok={|| nie_ma_takiej_funkcji() }", "blok={|| t_log += 'dalej'}"}));
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0][0], "Blad w linii 2 skryptu update.dat");
+  EXPECT_EQ(messages[0][0], "Blad: [koniec], linia 2 skryptu update.dat");
   EXPECT_EQ(logged(), "dalej");
 }
 
@@ -144,7 +143,7 @@ TEST_F(ScriptInterpreter, NamesRelativeToADirectoryMayNotClimbOutOfIt) {
   const Case cases[] = {
       {{"[copy]", "..\\POZA.TXT|POZA.TXT"}, "..\\POZA.TXT"},
       {{"[copy]", "A.TXT|..\\A.TXT"}, "..\\A.TXT"},
-      {{"[copy_in_dst]", "EXE/../../A.TXT|A.TXT"}, "EXE/../../A.TXT"},
+      {{"[copy_in_dst]", "EXE/../../A.TXT|A.TXT"}, "EXE\\..\\..\\A.TXT"},  // one separator shown
       {{"[dbase]", "dst_base=..\\KADRY.DBF|k", "-"}, "..\\KADRY.DBF"},
       {{"[dbase]", "src_base=..\\zef\\KADRY.DBF|k", "-"}, "..\\zef\\KADRY.DBF"},
       {{"[dbase]", "kon_copy=A.TXT|..\\A.TXT", "-"}, "..\\A.TXT"},
@@ -155,7 +154,7 @@ TEST_F(ScriptInterpreter, NamesRelativeToADirectoryMayNotClimbOutOfIt) {
     messages.clear();
     EXPECT_FALSE(runScript(c.script)) << c.name;
     ASSERT_EQ(messages.size(), 1u) << c.name;
-    EXPECT_EQ(messages[0], (std::vector<std::string>{"Blad w linii 2 skryptu update.dat",
+    EXPECT_EQ(messages[0], (std::vector<std::string>{"Blad: " + c.script[0] + ", linia 2 skryptu update.dat",
                                                      "Nazwa pliku wychodzi poza swoj katalog (" + c.name + ")"}));
     EXPECT_FALSE(fs::exists(root / "A.TXT")) << c.name;
   }

@@ -176,7 +176,7 @@ TEST_F(TableMigration, FailureInTheMiddleLeavesEveryTableAsItWas) {
       "blad={|| t_log := 'koniec po bledzie' }"};
   EXPECT_FALSE(runScript(script));
   ASSERT_EQ(messages.size(), 1u) << allMessages();
-  EXPECT_EQ(messages[0][0], "Blad w linii 4 skryptu update.dat");
+  EXPECT_EQ(messages[0][0], "Blad: [dbase], linia 4 skryptu update.dat");
   EXPECT_EQ(logged(), "koniec po bledzie");
   EXPECT_EQ(snapshot(dst), dstBefore);  // no index file left, every byte as before
   EXPECT_EQ(snapshot(src), srcBefore);
@@ -443,11 +443,11 @@ TEST_F(TableMigration, ARunKilledInTheMiddleOfAGroupIsPutBackByTheNextRun) {
   EXPECT_FALSE(fs::exists(dst / patch::kBackupDir));
 }
 
-TEST_F(TableMigration, AJournalHeldByAnotherInstallerIsLeftAlone) {
+TEST_F(TableMigration, ASystemHeldByAnotherInstallerIsLeftAlone) {
   oldTable(dst);
   fs::create_directories(dst / patch::kBackupDir);
   writeFile(dst / patch::kBackupDir / patch::kJournalFile, "");
-  int fd = ::open((dst / patch::kBackupDir / patch::kJournalFile).c_str(), O_RDONLY);
+  int fd = ::open(dst.c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(::flock(fd, LOCK_EX), 0);
   auto before = snapshot(dst);
@@ -523,7 +523,7 @@ TEST_F(TableMigration, ErrorsInOpeningIndexingOrBlocksNameTheirLine) {
     script.insert(script.end(), {"[koniec]", "blad={|| t_log := 'koniec' }"});
     EXPECT_FALSE(runScript(script)) << c.script[2];
     ASSERT_FALSE(messages.empty()) << c.script[2];
-    EXPECT_EQ(messages[0][0], "Blad w linii " + std::to_string(c.line) + " skryptu update.dat") << c.script[2];
+    EXPECT_EQ(messages[0][0], "Blad: [dbase], linia " + std::to_string(c.line) + " skryptu update.dat") << c.script[2];
     EXPECT_EQ(logged(), "koniec") << c.script[2];
     EXPECT_EQ(snapshot(dst), before) << c.script[2];
     EXPECT_EQ(run("SELECT('k')").num(), 0) << c.script[2];  // the work areas are closed
@@ -535,7 +535,7 @@ TEST_F(TableMigration, ATableHeldByAnotherProgramFailsTheGroupWithAMessage) {
   run("DBUSEAREA(.T., , '" + (dst / "KADRY").string() + "', 'INNY', .F.)");
   EXPECT_FALSE(runScript({"[dbase]", "dst_base=KADRY.DBF|k", "rek_blok={|| t_log += 'x' }", "-"}));
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], (std::vector<std::string>{"Wystapil problem z otwarciem bazy: " + dstDir() + "KADRY.DBF",
+  EXPECT_EQ(messages[0], (std::vector<std::string>{"Wystapil problem z otwarciem bazy: " + (dst / "KADRY.DBF").string(),
                                                    "Baza jest uzywana przez inny program."}));
   EXPECT_EQ(logged(), "");
 }
@@ -553,7 +553,7 @@ TEST_F(TableMigration, ALongTablePathStandsOnALineOfItsOwnWithItsEndReadable) {
   const std::string& path = messages[0][1];
   EXPECT_LE(path.size(), 74u);
   EXPECT_EQ(path.substr(0, 3), "...");
-  EXPECT_TRUE(path.ends_with("\\DRUGI_POZIOM_TEZ_DLUGI\\KADRY.DBF")) << path;
+  EXPECT_TRUE(path.ends_with("/DRUGI_POZIOM_TEZ_DLUGI/KADRY.DBF")) << path;
   EXPECT_EQ(messages[0][2], "Baza jest uzywana przez inny program.");
 }
 

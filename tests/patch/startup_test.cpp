@@ -6,6 +6,8 @@
 namespace patchtest {
 namespace {
 
+const char* const kNoSection = "Skrypt update.dat nie zawiera zadnej sekcji - czy zostal zakodowany (-koduj)?";
+
 using ScriptConversion = InstallerTest;
 
 TEST_F(ScriptConversion, ScramblesAndGivesBackTheSameBytes) {
@@ -66,7 +68,7 @@ TEST_F(InstallTimeStamp, WritesTheTwoLinesIntoExe) {
 TEST_F(InstallTimeStamp, MissingExeDirectoryIsReportedWithTheShortenedName) {
   EXPECT_FALSE(patch::ZNACZ_CZAS(dst.string()));
   ASSERT_EQ(messages.size(), 1u);
-  std::string name = dstDir() + "exe\\z_n_a_c_z.nik";
+  std::string name = (dst / "exe" / "z_n_a_c_z.nik").string();  // one separator shown
   EXPECT_EQ(messages[0][0], "Plik znacznik czasu uzupel`nienia: " + patch::shortStampName(name));
   EXPECT_EQ(messages[0][1], "Bl`a`d otwarcia pliku!");
   EXPECT_EQ(patch::shortStampName(std::string(60, 'a')), "..." + std::string(47, 'a'));
@@ -112,9 +114,9 @@ TEST_F(InstallerRun, ScriptErrorsAreReportedClearly) {
     std::string message;
   };
   const Case cases[] = {
-      {{"[dbase]", "dst_base=X.DBF|x", "base_blok={|| 1 + }", "-"}, "Blad w linii 3 skryptu update.dat"},
+      {{"[dbase]", "dst_base=X.DBF|x", "base_blok={|| 1 + }", "-"}, "Blad: [dbase], linia 3 skryptu update.dat"},
       {{"[copy]", "BRAK.TXT|B.TXT"}, "Blad w okresleniu pliku zrodlowego:"},
-      {{"[pliki]", "x"}, ""},  // an unknown section before any header: dropped, nothing to say
+      {{"[pliki]", "x"}, kNoSection},  // no known section header at all
   };
   for (const Case& c : cases) {
     messages.clear();
@@ -127,6 +129,29 @@ TEST_F(InstallerRun, ScriptErrorsAreReportedClearly) {
     EXPECT_EQ(code, patch::kExitFailed) << c.message;
     ASSERT_FALSE(messages.empty()) << c.message;
     EXPECT_EQ(messages[0][0], c.message);
+  }
+}
+
+TEST_F(InstallerRun, AScriptWithoutASectionIsNoUpdate) {
+  fs::create_directories(dst / "exe");
+  std::string randomBytes;
+  for (int i = 0; i < 5000; ++i) randomBytes += char((i * 7919 + 13) % 251);
+  const struct {
+    const char* what;
+    std::string bytes;  // update.dat as it lies on the disk
+  } cases[] = {
+      {"not scrambled", scriptText({"[copy]", "PROG.EXE|EXE\\PROG.EXE"})},
+      {"empty", ""},
+      {"random bytes", randomBytes},
+      {"blank lines", scramble("\r\n   \r\n\r\n")},
+  };
+  for (const auto& c : cases) {
+    messages.clear();
+    writeFile(src / "update.dat", c.bytes);
+    EXPECT_EQ(patch::MAIN(rt::Value::text("-katalog"), rt::Value::text(dst.string()), rt::Value()),
+              patch::kExitFailed) << c.what;
+    ASSERT_EQ(messages.size(), 1u) << c.what;
+    EXPECT_EQ(messages[0], std::vector<std::string>{kNoSection}) << c.what;
   }
 }
 

@@ -78,7 +78,7 @@ TEST_F(VersionSection, MissingFileStopsReadingAndWritesNothing) {
 TEST_F(VersionSection, MissingVariableFailsWithAMessageNamingTheLine) {
   EXPECT_FALSE(runScript({"[wer]", "u_zm1=V.XPF|wersja|2.2", "u_zm2=V.XPF|nie_ma"}));
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0][0], "Blad w linii 3 skryptu update.dat");
+  EXPECT_EQ(messages[0][0], "Blad: [wer], linia 3 skryptu update.dat");
   EXPECT_NE(messages[0][1].find("nie_ma"), std::string::npos);
   EXPECT_EQ(stored("WERSJA").str(), "2.1");
 }
@@ -98,7 +98,7 @@ TEST_F(VersionSection, NewValuesWaitForTheWholeRunToSucceed) {
 TEST_F(VersionSection, BadExpressionFailsTheSection) {
   EXPECT_FALSE(runScript({"[wer]", "u_zm1=V.XPF|wersja|2.2", "blok={|| (( }"}));
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0][0], "Blad w linii 3 skryptu update.dat");
+  EXPECT_EQ(messages[0][0], "Blad: [wer], linia 3 skryptu update.dat");
   EXPECT_EQ(stored("WERSJA").str(), "2.1");
 }
 

@@ -85,6 +85,28 @@ void reportNoPayrollData() {
   call("KOM3", {lines, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
 }
 
+// The installed system around the company directory whose update was cut short: the installer
+// left its journal ("UZUP_KOP\DZIENNIK.TXT" in the system's directory), and the company's tables
+// may be half converted until the installer runs again and puts them back. Empty when none.
+std::string interruptedUpdateSystem() {
+  std::error_code ec;
+  std::filesystem::path dir = std::filesystem::absolute(".", ec).lexically_normal();
+  for (; !ec && !dir.empty(); dir = dir.parent_path()) {
+    if (std::filesystem::exists(dir / "UZUP_KOP" / "DZIENNIK.TXT", ec)) return dir.string();
+    if (dir == dir.root_path()) break;
+  }
+  return {};
+}
+
+void reportInterruptedUpdate(const std::string& system) {
+  rt::Value lines = rt::Value::newArray(0);
+  lines.arr().push_back(rt::Value::text("Uzupel`nienie systemu w katalogu:"));
+  lines.arr().push_back(rt::Value::text(system));
+  lines.arr().push_back(rt::Value::text("zostal`o przerwane. Uruchom je ponownie (uzupelnienie)."));
+  lines.arr().push_back(rt::Value::text("Program nie mox`e rozpocza`c` pracy."));
+  call("KOM3", {lines, rt::Value::integer(0), rt::Value::integer(0), rt::Value::integer(3)});
+}
+
 void bindHotKey(int key, const char* function) {
   call("SETKEY", {rt::Value::integer(key), rt::Value::block(std::make_shared<HotKeyBlock>(function))});
 }
@@ -193,7 +215,10 @@ int MAIN() {
   bool ready = false;
   try {
     try {
-      ready = TOTAL_ZAS();
+      // No company is opened while an update of its system waits to be finished or undone.
+      std::string interrupted = interruptedUpdateSystem();
+      if (!interrupted.empty()) reportInterruptedUpdate(interrupted);
+      else ready = TOTAL_ZAS();
     } catch (const rt::Error& e) {
       // A company file the set-up cannot read (the payroll month, the payroll items) ends the run
       // like missing payroll data, but the user learns which file it was.

@@ -184,6 +184,33 @@ TEST_F(Startup, WithoutPayrollDataTheProgramSaysWhereItLookedAndFails) {
   EXPECT_EQ(fs::path(reported[1]), fs::absolute(dir).lexically_normal());
 }
 
+TEST_F(Startup, ACompanyOfASystemWithAnInterruptedUpdateIsNotOpened) {
+  withPayrollData();
+  fs::path company = dir / "PRZEDS" / "F1";
+  fs::create_directories(company);
+  fs::create_directories(dir / "UZUP_KOP");
+  std::ofstream(dir / "UZUP_KOP" / "DZIENNIK.TXT") << "";
+  fs::current_path(company);
+  std::vector<std::string> reported;
+  rt::functions().add("KOM3", [&](rt::Args& a) {
+    for (const rt::Value& line : a[0].arr()) reported.push_back(line.str());
+    return rt::Value();
+  });
+  bool companyOpened = false;
+  rt::functions().add("INI_FIRM", [&](rt::Args&) {
+    companyOpened = true;
+    return rt::Value();
+  });
+  EXPECT_EQ(run(), 1);
+  EXPECT_FALSE(companyOpened);
+  EXPECT_FALSE(menuShown);
+  EXPECT_TRUE(closed);
+  ASSERT_EQ(reported.size(), 4u);
+  EXPECT_EQ(reported[0], "Uzupel`nienie systemu w katalogu:");
+  EXPECT_EQ(fs::path(reported[1]), fs::absolute(dir).lexically_normal());
+  EXPECT_EQ(reported[2], "zostal`o przerwane. Uruchom je ponownie (uzupelnienie).");
+}
+
 TEST_F(Startup, SavedParametersAreRestoredAndRepaired) {
   struct Case {
     rt::Value kor;
