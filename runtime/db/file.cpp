@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <utility>
@@ -243,7 +244,39 @@ bool File::isAt(const std::string& path) const {
 }
 
 std::string File::siblingTemporary(const std::string& path) {
-  return path + "." + std::to_string(::getpid()) + ".tmp";
+  return replacementTarget(path) + "." + std::to_string(::getpid()) + ".tmp";
+}
+
+std::string File::replacementTarget(const std::string& livePath) {
+  struct stat st;
+  if (::lstat(livePath.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return livePath;
+  char* real = ::realpath(livePath.c_str(), nullptr);
+  if (!real) return livePath;  // a dangling link: there is nothing to keep but the name
+  std::string target = real;
+  std::free(real);
+  return target;
+}
+
+void File::putInPlace(const std::string& fresh, const std::string& livePath) {
+  const std::string target = replacementTarget(livePath);
+  struct stat st;
+  if (::stat(target.c_str(), &st) == 0) {
+    // Owner first: a change of owner clears the set-id bits that the mode then gives back. A
+    // process that may not give the owner may still give a group it belongs to.
+    if (::chown(fresh.c_str(), st.st_uid, st.st_gid) != 0 && ::chown(fresh.c_str(), uid_t(-1), st.st_gid) != 0) {
+      // Neither: the new file stays ours, readable and writable as its mode says.
+    }
+    if (::chmod(fresh.c_str(), st.st_mode & 07777) != 0) {
+      int err = errno;
+      throw Error(ErrorKind::Write, "Write error: " + osText(err), "chmod", fresh, err, true);
+    }
+  }
+  rename(fresh, target);
+}
+
+void File::replace(const std::string& livePath) {
+  putInPlace(path_, livePath);
+  path_ = livePath;
 }
 
 void File::sync() {

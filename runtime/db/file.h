@@ -66,9 +66,19 @@ class File {
   static void syncDirectoryOf(const std::string& path);
   // True when this descriptor's file is the one `path` names now (not one renamed over since).
   bool isAt(const std::string& path) const;
-  // A name for a new file beside `path` (same directory, so a rename can replace `path`), unique
-  // to this process.
+  // A name for a new file beside the file `path` stands for (same directory, so a rename can
+  // replace it; see replacementTarget), unique to this process.
   static std::string siblingTemporary(const std::string& path);
+
+  // Replacing a live file by a new one renamed over it (PACK, ZAP, REINDEX, a restored copy).
+  // A live name that is a symbolic link stands for the file it points to: the replacement goes over
+  // that file and the link stays a link. The new file takes the replaced file's mode, and its
+  // owner and group where this process may give them, so that the other users of a shared
+  // directory keep their rights. `fresh` must lie in the target's directory (siblingTemporary).
+  static std::string replacementTarget(const std::string& livePath);
+  static void putInPlace(const std::string& fresh, const std::string& livePath);
+  // The same for this descriptor's file, which then goes by the live name.
+  void replace(const std::string& livePath);
 
   // Whole-file flock, non-blocking: false when another opening holds a conflicting lock.
   bool lockShared();

@@ -2,7 +2,11 @@
 // survives truncation, and obeys the same write rules; one release drops every lock of a table.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "runtime/core/context.h"
@@ -102,6 +106,46 @@ TEST(TableLocks, AWriteAndItsReleaseLeaveNoLockBehind) {
   probe.unlockRange(scheme.file().offset, scheme.file().length);
   probe.unlockRange(scheme.header().offset, scheme.header().length);
   areas.closeAll();
+}
+
+TEST(FileReplace, TheReplacementKeepsTheModeAndALinkStaysALink) {
+  TempDir dir;
+  const mode_t before = ::umask(022);
+  std::filesystem::create_directory(dir.file("real"));
+  const std::string real = dir.file("real/t.dbf"), link = dir.file("t.dbf"), plain = dir.file("p.dbf");
+  for (const std::string& live : {real, plain}) {
+    File::create(live).writeExact(0, "old", 3);
+    ::chmod(live.c_str(), 0660);
+  }
+  // Only the superuser may give a file to another user.
+  const bool giveOwner = ::geteuid() == 0;
+  if (giveOwner) {
+    for (const std::string& live : {real, plain}) ASSERT_EQ(::chown(live.c_str(), 4321, 4321), 0);
+  }
+  std::filesystem::create_symlink("real/t.dbf", link);
+
+  for (const std::string& live : {link, plain}) {
+    const std::string tmp = File::siblingTemporary(live);
+    EXPECT_EQ(File::directoryOf(tmp), File::directoryOf(File::replacementTarget(live))) << live;
+    File fresh = File::create(tmp);
+    fresh.writeExact(0, "new", 3);
+    fresh.replace(live);
+    EXPECT_EQ(fresh.path(), live);
+    char got[4] = {};
+    File::open(live).readExact(0, got, 3);
+    EXPECT_STREQ(got, "new") << live;
+  }
+  ::umask(before);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  for (const std::string& file : {real, plain}) {
+    struct stat st;
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0660u) << file;
+    if (giveOwner) {
+      EXPECT_EQ(st.st_uid, 4321u) << file;
+      EXPECT_EQ(st.st_gid, 4321u) << file;
+    }
+  }
 }
 
 }  // namespace
