@@ -226,7 +226,7 @@ void CdxBag::reindex(const KeySource& source, bool replaceFile) {
   try {
     build();
     pager_->file().sync();
-    pager_->file().renameTo(path);
+    pager_->file().replace(path);
   } catch (...) {
     pager_->swapFile(std::move(old));
     ::unlink(tmp.c_str());

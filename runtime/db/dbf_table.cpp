@@ -695,8 +695,8 @@ void DbfTable::pack() {
       throw;
     }
     try {
-      freshMemo->renameTo(memoPath);
-      fresh.renameTo(path());
+      freshMemo->replace(memoPath);
+      fresh.replace(path());
       journal->end();
     } catch (...) {
       // Half the files may be in place: this table and its memo file no longer belong together.
@@ -736,7 +736,7 @@ void DbfTable::zap() {
     std::string tmp = File::siblingTemporary(mp);
     try {
       MemoFile::create(tmp, bs);
-      File::open(tmp).renameTo(mp);
+      File::open(tmp).replace(mp);
     } catch (...) {
       ::unlink(tmp.c_str());
       throw;
@@ -784,7 +784,7 @@ void DbfTable::finishReplacement(File& fresh, uint32_t records) {
 
 void DbfTable::installReplacement(File fresh, uint32_t records) {
   try {
-    fresh.renameTo(path());
+    fresh.replace(path());
   } catch (...) {
     dropReplacement(fresh);
     throw;

@@ -9,7 +9,9 @@
 // it names are whole, as they were synced before it was written).
 //
 // Journal ("<table>.swap", ASCII):   SWAP / one line "<new name><TAB><live name>" per file / END
-// The names are plain names in the table's directory.
+// The live names are plain names in the table's directory; a new file's name is its live name
+// with the suffix ".<pid>.tmp", and it lies beside the file the live name stands for (a symbolic
+// link's target, see File::replacementTarget).
 #pragma once
 
 #include <string>

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -228,6 +229,45 @@ TEST_F(RestructureFaultsTest, APackKilledAroundItsRenamesIsFinishedByTheNextOpen
     EXPECT_EQ(liveMemos(path), memos);
     expectOnlyTableFiles(dir);
   }
+}
+
+// The other users of a shared directory keep their rights to a table its owner packed, emptied or
+// reindexed, and a table kept elsewhere through symbolic links stays linked.
+TEST_F(RestructureFaultsTest, PackZapAndReindexKeepTheFilesModeAndTheirSymbolicLinks) {
+  const mode_t umaskBefore = ::umask(022);
+  for (Operation op : {Operation::Pack, Operation::Zap, Operation::Reindex}) {
+    for (bool linked : {false, true}) {
+      SCOPED_TRACE(std::string(nameOf(op)) + (linked ? ", linked files" : ", plain files"));
+      TempDir dir;
+      const std::string home = linked ? dir.file("real") : dir.path();
+      std::filesystem::create_directory(home);
+      makeTable(home + "/t.dbf");
+      for (const char* name : {"t.dbf", "t.fpt", "t.cdx"}) {
+        ::chmod((home + "/" + name).c_str(), 0660);
+        if (linked) std::filesystem::create_symlink(std::string("real/") + name, dir.file(name));
+      }
+      const std::string path = dir.file("t.dbf");
+      {
+        WorkArea& w = workAreas().use(path, {});
+        if (op == Operation::Pack) w.pack();
+        else if (op == Operation::Zap) w.zap();
+        else w.reindex();
+        workAreas().closeAll();
+      }
+      for (const char* name : {"t.dbf", "t.fpt", "t.cdx"}) {
+        EXPECT_EQ(std::filesystem::is_symlink(dir.file(name)), linked) << name;
+        struct stat st;
+        ASSERT_EQ(::stat((home + "/" + name).c_str(), &st), 0) << name;
+        EXPECT_EQ(st.st_mode & 07777, 0660u) << name;
+      }
+      std::set<std::string> atHome;
+      for (const auto& entry : std::filesystem::directory_iterator(home))
+        atHome.insert(entry.path().filename().string());
+      EXPECT_EQ(atHome, (std::set<std::string>{"t.cdx", "t.dbf", "t.fpt"}));
+      expectWhole(path, op == Operation::Zap ? 0 : 45);
+    }
+  }
+  ::umask(umaskBefore);
 }
 
 TEST_F(RestructureFaultsTest, ADamagedPackJournalIsReportedAndTheTableLeftAsItIs) {
