@@ -70,6 +70,8 @@ const DetailPattern kDetails[] = {
     {"the index holds record ([0-9]+)", "indeks wskazuje nieistnieja`cy rekord $1"},
     {"index does not match its table", "indeks nie zgadza sie` z baza`"},
     {"earlier write was interrupted", "przerwany wczes`niej zapis"},
+    {"journal of an interrupted PACK is damaged", "uszkodzony dziennik przerwanego pakowania bazy"},
+    {"when both are whole, delete the journal", "przywro`c` baze` i notatki z kopii lub, gdy sa` cal`e, usun` dziennik"},
     {"rebuild it with DBREINDEX|indexes must be rebuilt", "trzeba odbudowac` indeksy (DBREINDEX)"},
     {"[Tt]runcated|too short", "plik jest obcie`ty"},
     {"open read-only|read only", "plik otwarty tylko do odczytu"},

@@ -22,10 +22,6 @@ std::string nameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool plainName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find_first_of("/\t\n\r") == std::string::npos;
-}
-
 // ".<digits>.tmp": the end File::siblingTemporary gives the name of a new file.
 bool temporarySuffix(std::string_view s) {
   constexpr std::string_view tail = ".tmp";
@@ -39,9 +35,23 @@ std::string suffixOf(const std::string& temporary) {
   return dot == std::string::npos ? std::string() : temporary.substr(dot);
 }
 
+// The table is not opened while its journal stands; what the user can do is part of the message.
 [[noreturn]] void damaged(const std::string& journal) {
-  throw Error(ErrorKind::Corrupt, "Corruption detected: the journal of an interrupted PACK is damaged", "open",
-              journal);
+  throw Error(ErrorKind::Corrupt,
+              "Corruption detected: the journal of an interrupted PACK is damaged; restore the table and its memo "
+              "file from a backup copy, or, when both are whole, delete the journal; the indexes must be rebuilt",
+              "open", journal);
+}
+
+// The files a PACK puts in place: the table and its memo file (the table's base name with .fpt
+// or .dbt, in either letter case). A journal naming any other file was not written by a PACK.
+bool movedByPack(const std::string& live, const std::string& table) {
+  if (live == table) return true;
+  const size_t dot = table.find_last_of('.');
+  const std::string base = dot == std::string::npos ? table : table.substr(0, dot);
+  for (const char* ext : {".fpt", ".FPT", ".dbt", ".DBT"})
+    if (live == base + ext) return true;
+  return false;
 }
 
 }  // namespace
@@ -117,8 +127,11 @@ bool SwapJournal::finishInterrupted(const std::string& tablePath) {
       size_t tab = line.find('\t');
       if (tab == std::string::npos) damaged(journal);
       std::string from = line.substr(0, tab), to = line.substr(tab + 1);
-      if (!plainName(to) || !from.starts_with(to) || !temporarySuffix(std::string_view(from).substr(to.size())))
+      if (!movedByPack(to, nameOf(tablePath)) || !from.starts_with(to) ||
+          !temporarySuffix(std::string_view(from).substr(to.size())))
         damaged(journal);
+      for (const auto& named : names)
+        if (named.second == to) damaged(journal);
       names.emplace_back(from.substr(to.size()), std::move(to));
     }
   }

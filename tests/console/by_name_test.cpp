@@ -150,6 +150,13 @@ TEST(ErrorText, EveryKindAndCommonSystemCodeReadsInPolish) {
        "Corruption detected: the index holds record 17 of a table with 12 records; rebuild it with DBREINDEX", 0,
        {"Uszkodzony plik: index", "indeks wskazuje nieistnieja`cy rekord 17",
         "trzeba odbudowac` indeksy (DBREINDEX)", "Plik: A.CDX"}},
+      {rt::ErrorKind::Corrupt,
+       "Corruption detected: the journal of an interrupted PACK is damaged; restore the table and its memo file "
+       "from a backup copy, or, when both are whole, delete the journal; the indexes must be rebuilt",
+       0,
+       {"Uszkodzony plik: index", "uszkodzony dziennik przerwanego pakowania bazy",
+        "przywro`c` baze` i notatki z kopii lub, gdy sa` cal`e, usun` dziennik",
+        "trzeba odbudowac` indeksy (DBREINDEX)", "Plik: A.CDX"}},
       {rt::ErrorKind::Lock, "Lock failure: the table is busy (its header lock is held elsewhere)", 0,
        {"Plik lub rekord ux`ywany na innym stanowisku: index", "Plik: A.CDX"}},
       {rt::ErrorKind::Write, "Write error: ", ENOSPC,

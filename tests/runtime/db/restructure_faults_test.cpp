@@ -270,14 +270,36 @@ TEST_F(RestructureFaultsTest, PackZapAndReindexKeepTheFilesModeAndTheirSymbolicL
   ::umask(umaskBefore);
 }
 
-TEST_F(RestructureFaultsTest, ADamagedPackJournalIsReportedAndTheTableLeftAsItIs) {
+// A journal is obeyed only as a PACK writes it: the table and its memo file, each from its own name
+// plus ".<digits>.tmp". A damaged or planted one stops the opening, naming it, and nothing moves.
+TEST_F(RestructureFaultsTest, ADamagedOrPlantedPackJournalIsReportedAndNothingRenamed) {
   TempDir dir;
   const std::string path = dir.file("t.dbf");
   makeTable(path);
-  const uintmax_t tableSize = std::filesystem::file_size(path);
-  for (const char* text : {"SWAP\nt.fpt.1.tmp\tt.fpt\n", "SWAP\n../x\tt.dbf\nEND\n", "garbage"}) {
+  for (const char* planted : {"t.dbf.999.tmp", "t.fpt.999.tmp", "s.dbf", "s.dbf.999.tmp", "t.cdx.999.tmp"})
+    std::ofstream(dir.file(planted)) << "planted " << planted;
+  auto listing = [&] {
+    std::map<std::string, uintmax_t> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      files[entry.path().filename().string()] = entry.file_size();
+    return files;
+  };
+  const char* const journals[] = {
+      "SWAP\nt.fpt.1.tmp\tt.fpt\n",                           // no end
+      "SWAP\n../x\tt.dbf\nEND\n",                            // a path
+      "garbage",
+      "SWAP\nt.dbf.999.tmp\ts.dbf\nEND\n",                    // another table
+      "SWAP\ns.dbf.999.tmp\tt.dbf\nEND\n",                    // another table's file over this one
+      "SWAP\nt.cdx.999.tmp\tt.cdx\nEND\n",                    // not a file PACK moves
+      "SWAP\nt.dbf.x9.tmp\tt.dbf\nEND\n",                     // not a temporary's name
+      "SWAP\nt.dbf.999\tt.dbf\nEND\n",
+      "SWAP\nt.fpt.999.tmp\tt.fpt\nt.fpt.999.tmp\tt.fpt\nEND\n",  // one file twice
+      "SWAP\nt.fpt.999.tmp\tt.fpt\nEND\nEND\n",
+  };
+  for (const char* text : journals) {
     SCOPED_TRACE(text);
     std::ofstream(SwapJournal::pathFor(path)) << text;
+    const auto before = listing();
     try {
       workAreas().use(path, {});
       ADD_FAILURE() << "opened with a damaged journal";
@@ -286,8 +308,10 @@ TEST_F(RestructureFaultsTest, ADamagedPackJournalIsReportedAndTheTableLeftAsItIs
       EXPECT_EQ(e.file(), SwapJournal::pathFor(path));
     }
     workAreas().closeAll();
-    EXPECT_EQ(std::filesystem::file_size(path), tableSize);
+    EXPECT_EQ(listing(), before);
   }
+  std::filesystem::remove(SwapJournal::pathFor(path));
+  expectWhole(path, 45);
 }
 
 }  // namespace
