@@ -716,9 +716,6 @@ void DbfTable::pack() {
 void DbfTable::zap() {
   requireWritable("zap");
   if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "ZAP", path());
-  dirty_ = appended_ = false;
-  pendingMemos_.clear();
-  pending_.clear();
   unmap();
   File fresh = createReplacement();
   try {
@@ -728,6 +725,11 @@ void DbfTable::zap() {
     throw;
   }
   installReplacement(std::move(fresh), 0);
+  // Appends still waiting, and the buffer's change, go only now: a ZAP that failed before this
+  // point leaves them to be written as if it had not been tried.
+  dirty_ = appended_ = false;
+  pendingMemos_.clear();
+  pending_.clear();
   if (memo_ && memo_->kind() == MemoFile::Kind::Fpt) {
     // The table holds no memo pointers any more: an old memo file left by a failure here is only
     // unused space.

@@ -270,6 +270,53 @@ TEST_F(RestructureFaultsTest, PackZapAndReindexKeepTheFilesModeAndTheirSymbolicL
   ::umask(umaskBefore);
 }
 
+// Exclusive use keeps appended records in memory for a while. A ZAP that fails at any of its
+// writes leaves them to be written as before: the table reopens emptied, or with every record.
+TEST_F(RestructureFaultsTest, AFailedZapKeepsTheAppendsStillWaiting) {
+  auto run = [](const std::string& path, int failing) {
+    DbfTable::create(path, {{"ID", 'C', 6, 0}});
+    auto append = [](WorkArea& w, int from, int to) {
+      for (int i = from; i <= to; ++i) {
+        w.append();
+        w.put(0, Value::text("r" + std::to_string(i)));
+      }
+    };
+    append(workAreas().use(path, {}), 1, 5);
+    workAreas().closeAll();
+    WorkArea& w = workAreas().use(path, {});
+    append(w, 6, 15);  // five on the disk, ten waiting
+    int writes = 0;
+    File::setWriteFault([&](const std::string&, uint64_t, size_t) { return ++writes >= failing ? 28 : 0; });
+    try {
+      w.zap();
+    } catch (const Error&) {
+      // The failure under test.
+    }
+    File::setWriteFault({});
+    workAreas().closeAll();
+    return writes;
+  };
+  TempDir probe;
+  const int total = run(probe.file("z.dbf"), 1 << 30);
+  ASSERT_GE(total, 2);
+  for (int failing = 1; failing <= total; ++failing) {
+    SCOPED_TRACE("write " + std::to_string(failing) + " of " + std::to_string(total));
+    TempDir dir;
+    const std::string path = dir.file("z.dbf");
+    run(path, failing);
+    WorkArea& w = workAreas().use(path, {});
+    const uint32_t count = w.table().recCount();
+    if (count != 0) {
+      ASSERT_EQ(count, 15u);
+      for (uint32_t r = 1; r <= count; ++r) {
+        w.goTo(r);
+        EXPECT_EQ(w.get(0).str(), "r" + std::to_string(r) + std::string(r < 10 ? 4 : 3, ' ')) << "record " << r;
+      }
+    }
+    workAreas().closeAll();
+  }
+}
+
 // A journal is obeyed only as a PACK writes it: the table and its memo file, each from its own name
 // plus ".<digits>.tmp". A damaged or planted one stops the opening, naming it, and nothing moves.
 TEST_F(RestructureFaultsTest, ADamagedOrPlantedPackJournalIsReportedAndNothingRenamed) {
