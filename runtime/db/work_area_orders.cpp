@@ -522,6 +522,9 @@ bool WorkArea::destroyTag(std::string_view tagName) {
   return ok;
 }
 
+// Every bag is built beside the old one and renamed over it when whole, so a failure or a kill
+// leaves the old index. That needs the table to itself: in shared use another process would go on
+// writing keys into the old file (reindex() refuses it there, as the other engines do).
 void WorkArea::rebuildBags() {
   for (auto& b : bags_) {
     BagChange change(*table_, *b);
@@ -531,13 +534,14 @@ void WorkArea::rebuildBags() {
       probe.pending = info;
       if (!trim(info.forExpr).empty()) probe.forExpr = compile(info.forExpr);
       fillBatch(probe, batch, {}, 0);
-    }, !table_->shared());
+    }, true);
     b->flush();
   }
   rebuildTagList();
 }
 
 void WorkArea::reindex() {
+  if (table_->shared()) throw Error(ErrorKind::Lock, "Exclusive required", "DBREINDEX", table_->path());
   table_->flush();
   rebuildBags();
   if (stale_) {
