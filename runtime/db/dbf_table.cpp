@@ -13,6 +13,7 @@
 #include "runtime/core/names.h"
 #include "runtime/core/error.h"
 #include "runtime/db/field_codec.h"
+#include "runtime/db/leftovers.h"
 #include "runtime/db/lock_scheme.h"
 #include "runtime/db/swap_journal.h"
 
@@ -106,9 +107,13 @@ File DbfTable::openLocked(const std::string& path, OpenOptions options) {
       throw Error(ErrorKind::NetErr, options.shared ? "Open error: the table is in exclusive use"
                                                     : "Open error: the table is in use", "open", path, EWOULDBLOCK, true);
     // Holding the lock we know no PACK of another process is under way: a journal left beside the
-    // table is one whose process died, and its renames are finished here. A file renamed over the
-    // name between our open and our lock (a PACK, ZAP or REINDEX ending) is opened again.
-    if (!SwapJournal::finishInterrupted(path) && f.isAt(path)) return f;
+    // table is one whose process died, and its renames are finished here; then the temporary
+    // files of dead processes go. A file renamed over the name between our open and our lock (a
+    // PACK, ZAP or REINDEX ending) is opened again.
+    if (!SwapJournal::finishInterrupted(path) && f.isAt(path)) {
+      removeLeftovers(path);
+      return f;
+    }
     if (attempt == 5)
       throw Error(ErrorKind::NetErr, "Open error: the table is being replaced", "open", path, EWOULDBLOCK, true);
   }

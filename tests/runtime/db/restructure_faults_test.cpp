@@ -317,6 +317,53 @@ TEST_F(RestructureFaultsTest, AFailedZapKeepsTheAppendsStillWaiting) {
   }
 }
 
+// A PACK, ZAP or REINDEX killed at any of its writes or renames leaves the old files whole, or
+// a journal that finishes the swap, and temporary files as large as the table; whoever opens the
+// table next removes those of dead processes. A running process's temporary file is left alone.
+TEST_F(RestructureFaultsTest, AKilledRestructureLeavesTheTableWholeAndTheNextOpeningRemovesItsTemporaries) {
+  for (Operation op : {Operation::Pack, Operation::Zap, Operation::Reindex}) {
+    TempDir probeDir;
+    makeTable(probeDir.file("t.dbf"));
+    const int total = runFailing(probeDir.file("t.dbf"), op, 1 << 30);
+    int leftBehind = 0;
+    for (int killedAt = 1; killedAt <= total; ++killedAt) {
+      SCOPED_TRACE(std::string(nameOf(op)) + ", killed at write " + std::to_string(killedAt) + " of " +
+                   std::to_string(total));
+      TempDir dir;
+      const std::string path = dir.file("t.dbf");
+      makeTable(path);
+      Child worker([&](int, int) {
+        WorkArea& w = workAreas().use(path, {});
+        int writes = 0;
+        File::setWriteFault([&](const std::string&, uint64_t, size_t) {
+          if (++writes == killedAt) ::raise(SIGKILL);
+          return 0;
+        });
+        if (op == Operation::Pack) w.pack();
+        else if (op == Operation::Zap) w.zap();
+        else w.reindex();
+        return 0;
+      });
+      ASSERT_EQ(worker.wait(), -SIGKILL);
+      for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        if (entry.path().extension() == ".tmp") ++leftBehind;
+      const std::string running = dir.file("t.dbf.1.tmp");  // process 1 runs as long as the system
+      std::ofstream(running) << "a running process's";
+      size_t expected = 45;
+      if (op == Operation::Zap) {
+        WorkArea& w = workAreas().use(path, {});
+        if (w.table().recCount() == 0) expected = 0;
+        workAreas().closeAll();
+      }
+      expectWhole(path, expected);
+      EXPECT_TRUE(std::filesystem::exists(running));
+      std::filesystem::remove(running);
+      expectOnlyTableFiles(dir);
+    }
+    EXPECT_GT(leftBehind, 0) << nameOf(op);
+  }
+}
+
 // A journal is obeyed only as a PACK writes it: the table and its memo file, each from its own name
 // plus ".<digits>.tmp". A damaged or planted one stops the opening, naming it, and nothing moves.
 TEST_F(RestructureFaultsTest, ADamagedOrPlantedPackJournalIsReportedAndNothingRenamed) {
