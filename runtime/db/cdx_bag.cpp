@@ -222,9 +222,13 @@ void CdxBag::reindex(const KeySource& source, bool replaceFile) {
   const std::string tmp = File::siblingTemporary(path);
   std::vector<uint32_t> offsets;
   for (auto& tag : tags_) offsets.push_back(tag->headerOffset());
+  const bool witnessed = writeWitnessed();
   File old = pager_->swapFile(File::create(tmp));
   try {
     build();
+    // A write in progress on the table stays told: the new file may reach the disk before the
+    // table's mark comes off.
+    if (witnessed) setWriteWitness(true);
     pager_->file().sync();
     pager_->file().replace(path);
   } catch (...) {
@@ -234,6 +238,7 @@ void CdxBag::reindex(const KeySource& source, bool replaceFile) {
     for (size_t i = 0; i < tags_.size(); ++i) tags_[i]->rebind(offsets[i]);
     throw;
   }
+  File::syncDirectoryOf(path);
 }
 
 bool CdxBag::lockFile(bool forWriting) {
@@ -248,10 +253,11 @@ constexpr uint64_t kWriteWitnessOffset = kCdxHeaderSize - 1;
 
 // The byte lies in the file's mapped first page: setting and clearing it on every shared write
 // costs no system call.
-void CdxBag::setWriteWitness(bool on) {
+void CdxBag::setWriteWitness(bool on, bool durable) {
   if (pager_->readOnly()) return;
   const uint8_t b = on ? 1 : 0;
   pager_->file().writeHead(kWriteWitnessOffset, &b, 1);
+  if (durable) pager_->file().sync();
 }
 
 bool CdxBag::writeWitnessed() const {

@@ -57,8 +57,9 @@ class CdxBag {
   // false when there is no such tag. Its pages go to the free list.
   bool removeTag(std::string_view name);
   // Rebuilds every tag from its entries. With `replaceFile` (exclusive use) the new index is
-  // built in a file beside this one and renamed over it when whole, so a failure or a kill
-  // leaves the old file as it was; otherwise the file is emptied and rebuilt in place.
+  // built in a file beside this one, with the old one's write witness, synced and renamed over it
+  // when whole, so a failure or a kill leaves the old file as it was; otherwise the file is emptied
+  // and rebuilt in place.
   void reindex(const KeySource& source, bool replaceFile = false);
 
   void flush() { pager_->flush(); }
@@ -75,7 +76,8 @@ class CdxBag {
   // write the table header back from the copy they read when they opened the table, so a mark
   // they read during one of our writes comes back later on its own; they never set this byte
   // (they rewrite the file header from scratch, which only clears it).
-  void setWriteWitness(bool on);
+  // With `durable` the byte is on the disk when this returns.
+  void setWriteWitness(bool on, bool durable = false);
   bool writeWitnessed() const;
   CdxPager& pager() { return *pager_; }
   // Walks the directory and every tag; a damaged tree is rt::Error(Corrupt).

@@ -605,6 +605,12 @@ bool DbfTable::append() {
   return true;
 }
 
+void DbfTable::syncData() {
+  flush();
+  flushBlocks();
+  if (!readOnly_) file_.sync();
+}
+
 void DbfTable::commit() {
   flush();
   if (!shared_ && !readOnly_) {
@@ -742,8 +748,9 @@ void DbfTable::zap() {
     uint16_t bs = uint16_t(memo_->blockSize());
     std::string tmp = File::siblingTemporary(mp);
     try {
-      MemoFile::create(tmp, bs);
+      MemoFile::create(tmp, bs).sync();
       File::open(tmp).replace(mp);
+      File::syncDirectoryOf(mp);
     } catch (...) {
       ::unlink(tmp.c_str());
       throw;
@@ -797,6 +804,8 @@ void DbfTable::installReplacement(File fresh, uint32_t records) {
     throw;
   }
   adoptReplacement(std::move(fresh), records);
+  // The new table is on the disk before any index rebuilt for it can be.
+  File::syncDirectoryOf(path());
 }
 
 void DbfTable::adoptReplacement(File fresh, uint32_t records) {

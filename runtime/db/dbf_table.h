@@ -147,6 +147,9 @@ class DbfTable {
   void discardChanges();
   // Exclusive use: writes the cached records (the write-in-progress mark stays).
   void flushData() { flushBlocks(); }
+  // Writes what is pending and makes the table file durable: an index built from its records
+  // must not reach the disk ahead of them.
+  void syncData();
   // flush + every cached block + header; the write-in-progress mark is cleared.
   void commit();
   // Calls fn for every record in record-number order with its bytes (pending writes included),

@@ -542,7 +542,11 @@ void WorkArea::rebuildBags() {
 
 void WorkArea::reindex() {
   if (table_->shared()) throw Error(ErrorKind::Lock, "Exclusive required", "DBREINDEX", table_->path());
-  table_->flush();
+  // The new index must not reach the disk ahead of the records it is built from, nor those
+  // records' mark of a write in progress ahead of the witness that tells it ours.
+  for (size_t i = 0; i < bags_.size(); ++i)
+    if (structural_[i] && bags_[i]->writeWitnessed()) bags_[i]->pager().file().sync();
+  table_->syncData();
   rebuildBags();
   if (stale_) {
     stale_ = false;
