@@ -544,6 +544,8 @@ void WorkArea::reindex() {
   if (table_->shared()) throw Error(ErrorKind::Lock, "Exclusive required", "DBREINDEX", table_->path());
   // The new index must not reach the disk ahead of the records it is built from, nor those
   // records' mark of a write in progress ahead of the witness that tells it ours.
+  table_->flush();
+  table_->flushData();
   for (size_t i = 0; i < bags_.size(); ++i)
     if (structural_[i] && bags_[i]->writeWitnessed()) bags_[i]->pager().file().sync();
   table_->syncData();

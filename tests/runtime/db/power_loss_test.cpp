@@ -198,6 +198,13 @@ TEST_F(PowerLossTest, TheTableOpensWithItsOwnIndexOrFlagsItWhereverThePowerGoes)
          changeKeys(w);
          w.reindex();
        }},
+      {"one change, then REINDEX",
+       [](const std::string& path) {
+         WorkArea& w = workAreas().use(path, {});
+         w.goTo(5);
+         w.put(1, Value::text("a0"));
+         w.reindex();
+       }},
       {"ZAP",
        [](const std::string& path) { workAreas().use(path, {}).zap(); }},
       {"PACK, then shared changes",
