@@ -4,6 +4,7 @@
 // never with an index that no longer matches it and nothing said.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 
@@ -41,7 +42,7 @@ class Disk {
  public:
   explicit Disk(std::string dir) : dir_(std::move(dir)) {
     for (const auto& e : fs::directory_iterator(dir_)) {
-      const ino_t ino = inodeOf(e.path().string());
+      const Identity ino = inodeOf(e.path().string());
       names_[e.path().filename().string()] = ino;
       kept_[ino] = contentOf(e.path().string());
     }
@@ -62,9 +63,14 @@ class Disk {
   }
 
  private:
-  static ino_t inodeOf(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+  // A file's identity: its inode number and its birth time, as a number freed by one file may be
+  // given to the next.
+  using Identity = std::pair<uint64_t, int64_t>;
+  static Identity inodeOf(const std::string& path) {
+    struct statx st;
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_INO | STATX_BTIME, &st) != 0) return {0, 0};
+    const int64_t born = (st.stx_mask & STATX_BTIME) ? st.stx_btime.tv_sec * 1000000000LL + st.stx_btime.tv_nsec : 0;
+    return {st.stx_ino, born};
   }
   void synced(const std::string& path) {
     if (fs::is_directory(path)) {
@@ -77,8 +83,8 @@ class Disk {
   }
 
   std::string dir_;
-  std::map<std::string, ino_t> names_;
-  std::map<ino_t, std::string> kept_;
+  std::map<std::string, Identity> names_;
+  std::map<Identity, std::string> kept_;
 };
 
 class PowerLossTest : public ::testing::Test {
