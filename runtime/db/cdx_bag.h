@@ -56,10 +56,11 @@ class CdxBag {
   CdxTag& addTag(TagInfo info, KeyBatch& entries);
   // false when there is no such tag. Its pages go to the free list.
   bool removeTag(std::string_view name);
-  // Rebuilds every tag from its entries. With `replaceFile` (exclusive use) the new index is
-  // built in a file beside this one, with the old one's write witness, synced and renamed over it
-  // when whole, so a failure or a kill leaves the old file as it was; otherwise the file is emptied
-  // and rebuilt in place.
+  // Rebuilds every tag from its entries; a failure or a kill leaves the old index whole. With
+  // `replaceFile` (exclusive use) the new index is built in a file beside this one, with the old
+  // one's write witness, synced and renamed over it when whole. Otherwise (shared use: other
+  // processes keep the file open) the new trees go past the end of the file, one write of the
+  // header page turns the file over to them, and the old pages then go to the free list.
   void reindex(const KeySource& source, bool replaceFile = false);
 
   void flush() { pager_->flush(); }
@@ -88,6 +89,7 @@ class CdxBag {
   void loadTags();
   void initEmpty(bool structural);
   uint32_t writeTagHeader(const TagInfo& info, uint32_t root);
+  void rebuildAtEnd(const KeySource& source);
 
   std::unique_ptr<CdxPager> pager_;
   TypeResolver resolver_;

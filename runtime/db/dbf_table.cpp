@@ -605,10 +605,12 @@ bool DbfTable::append() {
   return true;
 }
 
-void DbfTable::syncData() {
+void DbfTable::markDurably() {
   flush();
   flushBlocks();
-  if (!readOnly_) file_.sync();
+  if (shared_ || readOnly_) return;
+  markInProgress();
+  file_.sync();
 }
 
 void DbfTable::commit() {

@@ -137,8 +137,6 @@ class WorkArea final : public RecordListener {
   void createTag(const std::string& bagPath, const std::string& tagName, const std::string& keyText,
                  const CreateTagOptions& options = {});
   bool destroyTag(std::string_view tagName);
-  // DBREINDEX: every tag of every open bag built again; exclusive use only (rt::Error Lock
-  // "Exclusive required" in shared use, nothing written).
   void reindex();
   uint64_t keysIncluded() const { return keysIncluded_; }
 

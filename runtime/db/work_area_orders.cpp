@@ -522,9 +522,9 @@ bool WorkArea::destroyTag(std::string_view tagName) {
   return ok;
 }
 
-// Every bag is built beside the old one and renamed over it when whole, so a failure or a kill
-// leaves the old index. That needs the table to itself: in shared use another process would go on
-// writing keys into the old file (reindex() refuses it there, as the other engines do).
+// A failure or a kill leaves the old index whole: in exclusive use every bag is built beside the
+// old one and renamed over it; in shared use, where other processes keep the file open, the new
+// trees are built inside it and put in use by one header write (CdxBag::reindex).
 void WorkArea::rebuildBags() {
   for (auto& b : bags_) {
     BagChange change(*table_, *b);
@@ -534,21 +534,24 @@ void WorkArea::rebuildBags() {
       probe.pending = info;
       if (!trim(info.forExpr).empty()) probe.forExpr = compile(info.forExpr);
       fillBatch(probe, batch, {}, 0);
-    }, true);
+    }, !table_->shared());
     b->flush();
   }
   rebuildTagList();
 }
 
 void WorkArea::reindex() {
-  if (table_->shared()) throw Error(ErrorKind::Lock, "Exclusive required", "DBREINDEX", table_->path());
-  // The new index must not reach the disk ahead of the records it is built from, nor those
-  // records' mark of a write in progress ahead of the witness that tells it ours.
   table_->flush();
   table_->flushData();
-  for (size_t i = 0; i < bags_.size(); ++i)
-    if (structural_[i] && bags_[i]->writeWitnessed()) bags_[i]->pager().file().sync();
-  table_->syncData();
+  if (!table_->shared()) {
+    // The new index is synced: until it is in place the old one must be flagged, whatever of the
+    // records reached the disk. So the table is marked as a write in progress, durably, and the
+    // witness that tells the mark ours is on the disk before it. (Shared use syncs nothing, as an
+    // ordinary write.)
+    for (size_t i = 0; i < bags_.size(); ++i)
+      if (structural_[i]) bags_[i]->setWriteWitness(true, true);
+    table_->markDurably();
+  }
   rebuildBags();
   if (stale_) {
     stale_ = false;

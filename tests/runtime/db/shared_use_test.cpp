@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
 #include <thread>
@@ -299,32 +297,6 @@ TEST_F(SharedUseTest, WritesThatReturnedSurviveAKillAndAnInterruptedIndexWriteIs
   EXPECT_GE(detected, 2) << "in " << rounds << " kills";
 }
 
-// Rebuilding an index while other processes write keys into it cannot be made safe against a
-// kill: a shared REINDEX is refused before anything is written, and the table stays usable.
-TEST_F(SharedUseTest, AReindexInSharedUseIsRefusedAndWritesNothing) {
-  makeTable(40);
-  const std::string index = dir_.file("licz.cdx");
-  auto bytesOf = [](const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
-  const std::string before = bytesOf(index);
-  WorkArea& w = workAreas().use(path_, sharedUse());
-  File::setWriteFault([](const std::string& file, uint64_t, size_t) {
-    ADD_FAILURE() << "written: " << file;
-    return 0;
-  });
-  try {
-    w.reindex();
-    ADD_FAILURE() << "a shared REINDEX ran";
-  } catch (const Error& e) {
-    EXPECT_EQ(e.kind(), ErrorKind::Lock);
-    EXPECT_EQ(e.description(), "Exclusive required");
-  }
-  File::setWriteFault({});
-  EXPECT_EQ(bytesOf(index), before);
-  EXPECT_EQ(compareOrdersWithScan(w), "");
-}
 
 }  // namespace
 }  // namespace rt::db
