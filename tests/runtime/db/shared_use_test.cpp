@@ -297,6 +297,5 @@ TEST_F(SharedUseTest, WritesThatReturnedSurviveAKillAndAnInterruptedIndexWriteIs
   EXPECT_GE(detected, 2) << "in " << rounds << " kills";
 }
 
-
 }  // namespace
 }  // namespace rt::db
