@@ -80,6 +80,7 @@ std::string causeText(rt::ErrorCause cause) {
   switch (cause) {
     case C::Truncated: return "plik jest obcie`ty";
     case C::InterruptedWrite: return "przerwany wczes`niej zapis";
+    case C::DamagedJournal: return "uszkodzony dziennik przerwanego pakowania bazy";
     case C::ReadOnly: return "plik otwarty tylko do odczytu";
     case C::Full: return "plik osia`gna`l` najwie`kszy rozmiar";
     case C::ExclusiveNeeded: return "potrzebne wyl`a`czne otwarcie bazy";
@@ -93,10 +94,13 @@ std::string causeText(rt::ErrorCause cause) {
   return {};
 }
 
-// The remedy the user can apply, when there is one.
-std::string remedy(const rt::Error& e) {
+// What the user can do about it, when there is something.
+std::vector<std::string> remedy(const rt::Error& e) {
+  if (e.cause() == rt::ErrorCause::DamagedJournal)
+    return {"Przywro`c` baze` i notatki z kopii lub, gdy sa` cal`e, usun` dziennik;",
+            "potem nalex`y odbudowac` indeksy (DBREINDEX)."};
   if (e.cause() == rt::ErrorCause::InterruptedWrite || (e.kind() == rt::ErrorKind::Corrupt && aboutIndex(e)))
-    return "Nalex`y odbudowac` indeksy (DBREINDEX).";
+    return {"Nalex`y odbudowac` indeksy (DBREINDEX)."};
   return {};
 }
 
@@ -160,7 +164,7 @@ std::vector<std::string> errorLines(const rt::Error& e) {
       why += " (kod " + std::to_string(e.osCode()) + ")";
     lines.push_back("Przyczyna: " + why);
   }
-  if (std::string what = remedy(e); !what.empty()) lines.push_back(what);
+  for (std::string& what : remedy(e)) lines.push_back(std::move(what));
   return lines;
 }
 

@@ -37,6 +37,7 @@ enum class ErrorCause {
   None,
   Truncated,         // the file is shorter than its header says
   InterruptedWrite,  // a writer stopped between a table and its index: the indexes must be rebuilt
+  DamagedJournal,    // the journal of an interrupted PACK cannot be read: nothing is renamed
   ReadOnly,          // the file is open for reading only
   Full,              // an index or memo file reached its largest size
   ExclusiveNeeded,   // the operation needs the table opened exclusively

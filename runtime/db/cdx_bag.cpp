@@ -227,25 +227,77 @@ void CdxBag::reindex(const KeySource& source, bool replaceFile) {
     pager_->flush();
   };
   if (!replaceFile) {
-    pager_->reset();
-    build();
+    rebuildAtEnd(source);
     return;
   }
   const std::string path = pager_->path();
   const std::string tmp = File::siblingTemporary(path);
   std::vector<uint32_t> offsets;
   for (auto& tag : tags_) offsets.push_back(tag->headerOffset());
+  const bool witnessed = writeWitnessed();
   File old = pager_->swapFile(File::create(tmp));
   try {
     build();
+    // A write in progress on the table stays told: the new file may reach the disk before the
+    // table's mark comes off.
+    if (witnessed) setWriteWitness(true);
     pager_->file().sync();
-    pager_->file().renameTo(path);
+    pager_->file().replace(path);
   } catch (...) {
     pager_->swapFile(std::move(old));
     ::unlink(tmp.c_str());
     directory_->rebind(0);
     for (size_t i = 0; i < tags_.size(); ++i) tags_[i]->rebind(offsets[i]);
     throw;
+  }
+  File::syncDirectoryOf(path);
+}
+
+void CdxBag::rebuildAtEnd(const KeySource& source) {
+  // The old pages, to be given back once the new trees are in use. A damaged old tree (what a
+  // REINDEX is for) keeps its pages: they are only lost space.
+  std::vector<uint32_t> old;
+  try {
+    directory_->collectPages(old);
+    for (auto& tag : tags_) {
+      tag->collectPages(old);
+      old.push_back(tag->headerOffset());
+      old.push_back(tag->headerOffset() + kCdxPageSize);
+    }
+  } catch (const Error&) {
+    old.clear();
+  }
+  std::vector<uint32_t> offsets;
+  try {
+    // New pages come from the end of the file only: the free list stays as the old header has it.
+    const uint32_t freeList = getLe32(pager_->read(0) + 4);
+    putLe32(pager_->write(0) + 4, 0);
+    KeyBatch directory(kTagNameLen, ' ');
+    for (auto& tag : tags_) {
+      KeyBatch batch(tag->info().keyLen, tag->fill());
+      source(tag->info(), batch);
+      batch.sort(tag->info().unique);
+      offsets.push_back(writeTagHeader(tag->info(), buildTree(*pager_, batch)));
+      directory.add(tagDirectoryKey(tag->info().name), offsets.back());
+    }
+    directory.sort(false);
+    const uint32_t root = buildTree(*pager_, directory);
+    uint8_t* head = pager_->write(0);
+    putLe32(head, root);
+    putLe32(head + 4, freeList);
+    pager_->flush();  // the header page last: until it is written the old trees are the index
+  } catch (...) {
+    pager_->discardChanges();
+    throw;
+  }
+  directory_->rebind(0);
+  for (size_t i = 0; i < tags_.size(); ++i) tags_[i]->rebind(offsets[i]);
+  try {
+    for (uint32_t page : old) pager_->release(page);
+    pager_->flush();
+  } catch (const Error&) {
+    // The new index is in place; old pages not given back are only lost space.
+    pager_->discardChanges();
   }
 }
 
@@ -261,10 +313,11 @@ constexpr uint64_t kWriteWitnessOffset = kCdxHeaderSize - 1;
 
 // The byte lies in the file's mapped first page: setting and clearing it on every shared write
 // costs no system call.
-void CdxBag::setWriteWitness(bool on) {
+void CdxBag::setWriteWitness(bool on, bool durable) {
   if (pager_->readOnly()) return;
   const uint8_t b = on ? 1 : 0;
   pager_->file().writeHead(kWriteWitnessOffset, &b, 1);
+  if (durable) pager_->file().sync();
 }
 
 bool CdxBag::writeWitnessed() const {

@@ -61,9 +61,11 @@ class CdxBag {
   CdxTag& addTag(TagInfo info, KeyBatch& entries);
   // false when there is no such tag. Its pages go to the free list.
   bool removeTag(std::string_view name);
-  // Rebuilds every tag from its entries. With `replaceFile` (exclusive use) the new index is
-  // built in a file beside this one and renamed over it when whole, so a failure or a kill
-  // leaves the old file as it was; otherwise the file is emptied and rebuilt in place.
+  // Rebuilds every tag from its entries; a failure or a kill leaves the old index whole. With
+  // `replaceFile` (exclusive use) the new index is built in a file beside this one, with the old
+  // one's write witness, synced and renamed over it when whole. Otherwise (shared use: other
+  // processes keep the file open) the new trees go past the end of the file, one write of the
+  // header page turns the file over to them, and the old pages then go to the free list.
   void reindex(const KeySource& source, bool replaceFile = false);
 
   void flush() { pager_->flush(); }
@@ -80,7 +82,8 @@ class CdxBag {
   // write the table header back from the copy they read when they opened the table, so a mark
   // they read during one of our writes comes back later on its own; they never set this byte
   // (they rewrite the file header from scratch, which only clears it).
-  void setWriteWitness(bool on);
+  // With `durable` the byte is on the disk when this returns.
+  void setWriteWitness(bool on, bool durable = false);
   bool writeWitnessed() const;
   CdxPager& pager() { return *pager_; }
   // Walks the directory and every tag; a damaged tree is rt::Error(Corrupt).
@@ -91,6 +94,7 @@ class CdxBag {
   void loadTags();
   void initEmpty(bool structural);
   uint32_t writeTagHeader(const TagInfo& info, uint32_t root);
+  void rebuildAtEnd(const KeySource& source);
 
   std::unique_ptr<CdxPager> pager_;
   TypeResolver resolver_;

@@ -245,6 +245,15 @@ void CdxPager::reset() {
   pageCount_ = 0;
 }
 
+void CdxPager::discardChanges() {
+  dirtyChunks_.clear();
+  stage_.clear();
+  unpublished_ = false;
+  dropCache();
+  diskSize_ = file_.size();
+  pageCount_ = uint32_t((diskSize_ + kCdxPageSize - 1) / kCdxPageSize);
+}
+
 File CdxPager::swapFile(File other) {
   dirtyChunks_.clear();
   stage_.clear();

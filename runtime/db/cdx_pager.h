@@ -72,6 +72,8 @@ class CdxPager {
 
   // Empties the file (for rebuilding every tag); the change counter keeps counting.
   void reset();
+  // Forgets every change not yet written (a rebuild that failed): the file is read as it is again.
+  void discardChanges();
   // Goes on with `other` (an empty file for rebuilding every tag in, or the old file given back
   // after a failed rebuild), dropping everything cached and unwritten; returns the file it had.
   File swapFile(File other);

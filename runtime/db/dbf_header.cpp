@@ -109,6 +109,10 @@ DbfLayout DbfLayout::decode(std::span<const uint8_t> region, uint64_t fileSize, 
     auto& f = layout.fields[i];
     if (f.len == 0) damaged(file, "field " + f.name + " has length 0 at offset " + std::to_string(32 + 32 * i));
     if (f.name.empty()) damaged(file, "field without a name at offset " + std::to_string(32 + 32 * i));
+    // A block number is ten digits or four binary bytes; any other width would keep only a part.
+    if (f.isMemo() && f.len != 10 && f.len != 4)
+      damaged(file, "memo field " + f.name + " has length " + std::to_string(f.len) + " (10 or 4 expected) at offset " +
+                        std::to_string(32 + 32 * i));
     if (!stored) f.offset = next;
     next += f.len;
     if (f.offset + f.len > h.recordLen)

@@ -13,6 +13,7 @@
 #include "runtime/core/names.h"
 #include "runtime/core/error.h"
 #include "runtime/db/field_codec.h"
+#include "runtime/db/leftovers.h"
 #include "runtime/db/lock_scheme.h"
 #include "runtime/db/swap_journal.h"
 
@@ -106,9 +107,13 @@ File DbfTable::openLocked(const std::string& path, OpenOptions options) {
       throw Error(ErrorKind::NetErr, options.shared ? "Open error: the table is in exclusive use"
                                                     : "Open error: the table is in use", "open", path, EWOULDBLOCK, true);
     // Holding the lock we know no PACK of another process is under way: a journal left beside the
-    // table is one whose process died, and its renames are finished here. A file renamed over the
-    // name between our open and our lock (a PACK, ZAP or REINDEX ending) is opened again.
-    if (!SwapJournal::finishInterrupted(path) && f.isAt(path)) return f;
+    // table is one whose process died, and its renames are finished here; then the temporary
+    // files of dead processes go. A file renamed over the name between our open and our lock (a
+    // PACK, ZAP or REINDEX ending) is opened again.
+    if (!SwapJournal::finishInterrupted(path) && f.isAt(path)) {
+      removeLeftovers(path);
+      return f;
+    }
     if (attempt == 5)
       throw Error(ErrorKind::NetErr, "Open error: the table is being replaced", "open", path, EWOULDBLOCK, true);
   }
@@ -674,6 +679,14 @@ bool DbfTable::append(const std::vector<std::pair<size_t, Value>>& values) {
   return true;
 }
 
+void DbfTable::markDurably() {
+  flush();
+  flushBlocks();
+  if (shared_ || readOnly_) return;
+  markInProgress();
+  file_.sync();
+}
+
 void DbfTable::commit() {
   flush();
   if (!shared_ && !readOnly_) {
@@ -769,8 +782,8 @@ void DbfTable::pack() {
       throw;
     }
     try {
-      freshMemo->renameTo(memoPath);
-      fresh.renameTo(path());
+      freshMemo->replace(memoPath);
+      fresh.replace(path());
       journal->end();
     } catch (...) {
       // Half the files may be in place: this table and its memo file no longer belong together.
@@ -790,9 +803,6 @@ void DbfTable::pack() {
 void DbfTable::zap() {
   requireWritable("zap");
   if (shared_) throw Error(ErrorKind::Lock, "Exclusive required", "ZAP", path()).because(ErrorCause::ExclusiveNeeded);
-  dirty_ = appended_ = false;
-  pendingMemos_.clear();
-  pending_.clear();
   unmap();
   File fresh = createReplacement();
   try {
@@ -802,6 +812,11 @@ void DbfTable::zap() {
     throw;
   }
   installReplacement(std::move(fresh), 0);
+  // Appends still waiting, and the buffer's change, go only now: a ZAP that failed before this
+  // point leaves them to be written as if it had not been tried.
+  dirty_ = appended_ = false;
+  pendingMemos_.clear();
+  pending_.clear();
   if (memo_ && memo_->kind() == MemoFile::Kind::Fpt) {
     // The table holds no memo pointers any more: an old memo file left by a failure here is only
     // unused space.
@@ -809,8 +824,9 @@ void DbfTable::zap() {
     uint16_t bs = uint16_t(memo_->blockSize());
     std::string tmp = File::siblingTemporary(mp);
     try {
-      MemoFile::create(tmp, bs);
-      File::open(tmp).renameTo(mp);
+      MemoFile::create(tmp, bs).sync();
+      File::open(tmp).replace(mp);
+      File::syncDirectoryOf(mp);
     } catch (...) {
       ::unlink(tmp.c_str());
       throw;
@@ -858,12 +874,14 @@ void DbfTable::finishReplacement(File& fresh, uint32_t records) {
 
 void DbfTable::installReplacement(File fresh, uint32_t records) {
   try {
-    fresh.renameTo(path());
+    fresh.replace(path());
   } catch (...) {
     dropReplacement(fresh);
     throw;
   }
   adoptReplacement(std::move(fresh), records);
+  // The new table is on the disk before any index rebuilt for it can be.
+  File::syncDirectoryOf(path());
 }
 
 void DbfTable::adoptReplacement(File fresh, uint32_t records) {

@@ -172,6 +172,10 @@ class DbfTable {
   void discardChanges();
   // Exclusive use: writes the cached records (the write-in-progress mark stays).
   void flushData() { flushBlocks(); }
+  // Exclusive use, before an index is rebuilt from the records: writes what is pending, marks the
+  // table as a write in progress and makes records and mark durable, so that a power loss before
+  // the new index is in place finds the old one flagged. The mark stays until commit or close.
+  void markDurably();
   // flush + every cached block + header; the write-in-progress mark is cleared.
   void commit();
   // Calls fn for every record in record-number order with its bytes (pending writes included),

@@ -57,7 +57,13 @@ bool networkFileSystem(int fd) {
 
 }  // namespace
 
+static File::SyncObserver& syncObserver() {
+  static File::SyncObserver observer;
+  return observer;
+}
+
 void File::setWriteFault(WriteFault fault) { writeFault() = std::move(fault); }
+void File::setSyncObserver(SyncObserver observer) { syncObserver() = std::move(observer); }
 
 void File::setTreatAsNetwork(bool on) { treatAsNetwork() = on; }
 
@@ -270,6 +276,7 @@ void File::syncDirectoryOf(const std::string& path) {
   ::close(fd);
   if (r != 0 && err != EINVAL && err != EROFS)
     throw Error(ErrorKind::Write, "Write error: " + osText(err), "sync", dir, err, true);
+  if (auto& observer = syncObserver()) observer(dir);
 }
 
 bool File::isAt(const std::string& path) const {
@@ -319,6 +326,7 @@ void File::sync() {
     int err = errno;
     throw Error(ErrorKind::Write, "Write error: " + osText(err), "sync", path_, err, true);
   }
+  if (auto& observer = syncObserver()) observer(path_);
 }
 
 static bool flockNb(int fd, int op) {

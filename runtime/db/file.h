@@ -104,6 +104,10 @@ class File {
   // failed write. Pass an empty function to remove it.
   using WriteFault = std::function<int(const std::string& path, uint64_t off, size_t len)>;
   static void setWriteFault(WriteFault fault);
+  // Test seam: called after every sync of a file (sync) or a directory (syncDirectoryOf) with its
+  // path, so that a test can tell which writes a power loss would keep.
+  using SyncObserver = std::function<void(const std::string& path)>;
+  static void setSyncObserver(SyncObserver observer);
 
  private:
   File(int fd, std::string path, bool readOnly);

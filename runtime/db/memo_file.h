@@ -62,7 +62,7 @@ class MemoFile {
   uint32_t copyFrom(const MemoFile& source, uint32_t block);
   void setShared(bool shared) { shared_ = shared; }
   void sync() { file_.sync(); }
-  void renameTo(const std::string& path) { file_.renameTo(path); }
+  void replace(const std::string& livePath) { file_.replace(livePath); }
 
  private:
   MemoFile(File f, Kind k, uint32_t bs) : file_(std::move(f)), kind_(k), blockSize_(bs) {}

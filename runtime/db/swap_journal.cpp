@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include "runtime/core/error.h"
 #include "runtime/db/file.h"
@@ -21,13 +22,37 @@ std::string nameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool plainName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find_first_of("/\t\n\r") == std::string::npos;
+// ".<digits>.tmp": the end File::siblingTemporary gives the name of a new file.
+bool temporarySuffix(std::string_view s) {
+  constexpr std::string_view tail = ".tmp";
+  if (s.size() < 2 + tail.size() || s.front() != '.' || !s.ends_with(tail)) return false;
+  const std::string_view digits = s.substr(1, s.size() - 1 - tail.size());
+  return digits.size() <= 10 && digits.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
+std::string suffixOf(const std::string& temporary) {
+  const size_t dot = temporary.size() > 5 ? temporary.rfind('.', temporary.size() - 5) : std::string::npos;
+  return dot == std::string::npos ? std::string() : temporary.substr(dot);
+}
+
+// The table is not opened while its journal stands; what the user can do is part of the message.
 [[noreturn]] void damaged(const std::string& journal) {
-  throw Error(ErrorKind::Corrupt, "Corruption detected: the journal of an interrupted PACK is damaged", "open",
-              journal);
+  throw Error(ErrorKind::Corrupt,
+              "Corruption detected: the journal of an interrupted PACK is damaged; restore the table and its memo "
+              "file from a backup copy, or, when both are whole, delete the journal; the indexes must be rebuilt",
+              "open", journal)
+      .because(ErrorCause::DamagedJournal);
+}
+
+// The files a PACK puts in place: the table and its memo file (the table's base name with .fpt
+// or .dbt, in either letter case). A journal naming any other file was not written by a PACK.
+bool movedByPack(const std::string& live, const std::string& table) {
+  if (live == table) return true;
+  const size_t dot = table.find_last_of('.');
+  const std::string base = dot == std::string::npos ? table : table.substr(0, dot);
+  for (const char* ext : {".fpt", ".FPT", ".dbt", ".DBT"})
+    if (live == base + ext) return true;
+  return false;
 }
 
 }  // namespace
@@ -36,7 +61,14 @@ std::string SwapJournal::pathFor(const std::string& tablePath) { return tablePat
 
 SwapJournal SwapJournal::begin(const std::string& tablePath, std::vector<Move> moves) {
   std::string text = "SWAP\n";
-  for (const Move& m : moves) text += nameOf(m.from) + "\t" + nameOf(m.to) + "\n";
+  // A new file is named by the live name it replaces and its temporary's suffix: beside a
+  // symbolic link's target it bears the target's name, which the journal need not know.
+  for (const Move& m : moves) {
+    const std::string suffix = suffixOf(m.from);
+    if (!temporarySuffix(suffix))
+      throw Error(ErrorKind::Argument, "Argument error: not a temporary file", "PACK", m.from);
+    text += nameOf(m.to) + suffix + "\t" + nameOf(m.to) + "\n";
+  }
   text += "END\n";
   const std::string journal = pathFor(tablePath);
   File tmp = File::create(File::siblingTemporary(journal));
@@ -96,17 +128,22 @@ bool SwapJournal::finishInterrupted(const std::string& tablePath) {
       size_t tab = line.find('\t');
       if (tab == std::string::npos) damaged(journal);
       std::string from = line.substr(0, tab), to = line.substr(tab + 1);
-      if (!plainName(from) || !plainName(to)) damaged(journal);
-      names.emplace_back(std::move(from), std::move(to));
+      if (!movedByPack(to, nameOf(tablePath)) || !from.starts_with(to) ||
+          !temporarySuffix(std::string_view(from).substr(to.size())))
+        damaged(journal);
+      for (const auto& named : names)
+        if (named.second == to) damaged(journal);
+      names.emplace_back(from.substr(to.size()), std::move(to));
     }
   }
   if (!ended) damaged(journal);
 
   const std::string dir = File::directoryOf(tablePath);
-  for (const auto& [from, to] : names) {
-    const std::string source = dir + "/" + from;
+  for (const auto& [suffix, to] : names) {
+    const std::string live = dir + "/" + to;
+    const std::string source = File::replacementTarget(live) + suffix;
     if (!File::exists(source)) continue;  // renamed before the kill
-    File::rename(source, dir + "/" + to);
+    File::putInPlace(source, live);
   }
   SwapJournal(journal).end();
   return true;

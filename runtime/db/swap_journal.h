@@ -9,7 +9,9 @@
 // it names are whole, as they were synced before it was written).
 //
 // Journal ("<table>.swap", ASCII):   SWAP / one line "<new name><TAB><live name>" per file / END
-// The names are plain names in the table's directory.
+// The live names are plain names in the table's directory; a new file's name is its live name
+// with the suffix ".<pid>.tmp", and it lies beside the file the live name stands for (a symbolic
+// link's target, see File::replacementTarget).
 #pragma once
 
 #include <string>
@@ -34,8 +36,10 @@ class SwapJournal {
 
   // Finishes a swap whose process died between its renames. The caller holds the table's open
   // lock, so the process that wrote the journal is gone. True when files were renamed (the table
-  // just opened is then an old file and must be opened again). A damaged journal is rt::Error
-  // Corrupt naming it; one being finished by another process at the moment is rt::Error NetErr.
+  // just opened is then an old file and must be opened again). A damaged journal, or one naming
+  // files other than the table and its memo file, each from its own temporary, is rt::Error Corrupt
+  // naming the journal, and nothing is renamed; one being finished by another process at the
+  // moment is rt::Error NetErr.
   static bool finishInterrupted(const std::string& tablePath);
 
  private:

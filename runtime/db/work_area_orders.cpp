@@ -588,6 +588,9 @@ bool WorkArea::destroyTag(std::string_view tagName) {
   return ok;
 }
 
+// A failure or a kill leaves the old index whole: in exclusive use every bag is built beside the
+// old one and renamed over it; in shared use, where other processes keep the file open, the new
+// trees are built inside it and put in use by one header write (CdxBag::reindex).
 void WorkArea::rebuildBags() {
   for (auto& b : bags_) {
     BagChange change(*table_, *b);
@@ -605,6 +608,16 @@ void WorkArea::rebuildBags() {
 
 void WorkArea::reindex() {
   table_->flush();
+  table_->flushData();
+  if (!table_->shared()) {
+    // The new index is synced: until it is in place the old one must be flagged, whatever of the
+    // records reached the disk. So the table is marked as a write in progress, durably, and the
+    // witness that tells the mark ours is on the disk before it. (Shared use syncs nothing, as an
+    // ordinary write.)
+    for (size_t i = 0; i < bags_.size(); ++i)
+      if (structural_[i]) bags_[i]->setWriteWitness(true, true);
+    table_->markDurably();
+  }
   rebuildBags();
   if (stale_) {
     stale_ = false;

@@ -380,6 +380,9 @@ TEST(DbfTable, DamagedFilesGiveAClearErrorAndStayUntouched) {
       {"version", [](std::string b) { b.at(0) = 0x42; return b; }, "version"},
       {"header length", [](std::string b) { b.at(8) = char(0xFF); b.at(9) = 0x7F; return b; }, "header length"},
       {"field length", [](std::string b) { b.replace(32 + 16, 1, 1, char(0)); return b; }, "length 0"},
+      // The memo field (the fifth) narrower than a block number: a pointer it cannot hold.
+      {"memo width 8", [](std::string b) { b.replace(32 * 5 + 16, 1, 1, char(8)); return b; }, "memo field UW has length 8"},
+      {"memo width 3", [](std::string b) { b.replace(32 * 5 + 16, 1, 1, char(3)); return b; }, "memo field UW has length 3"},
       {"truncated", [](std::string b) { return b.substr(0, b.size() - 30); }, "truncated"},
       {"record count", [](std::string b) { b.at(4) = 100; return b; }, "truncated"},
       {"empty", [](std::string) { return std::string("\x03\x7c", 2); }, "too short"},

@@ -1,10 +1,11 @@
-// PACK, ZAP and REINDEX that fail half-way (the Nth write or rename fails, and every one after
+// PACK, ZAP and REINDEX (exclusive, and shared) that fail half-way (the Nth write or rename fails, and every one after
 // it, as on a full disk) or are killed between the renames of the table and its memo file: the
 // table opens again with every live record exactly once, every memo with its record, every tag
 // equal to a full scan or flagged as stale, and no file of the attempt left.
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -29,10 +30,21 @@ using testing::compareOrdersWithScan;
 using testing::sharedUse;
 using testing::TempDir;
 
-enum class Operation { Pack, Zap, Reindex };
+enum class Operation { Pack, Zap, Reindex, SharedReindex };
 
 const char* nameOf(Operation op) {
-  return op == Operation::Pack ? "PACK" : op == Operation::Zap ? "ZAP" : "REINDEX";
+  return op == Operation::Pack ? "PACK" : op == Operation::Zap ? "ZAP" : op == Operation::Reindex ? "REINDEX"
+                                                                                                 : "shared REINDEX";
+}
+
+WorkArea& openFor(const std::string& path, Operation op) {
+  return workAreas().use(path, op == Operation::SharedReindex ? sharedUse() : UseOptions{});
+}
+
+void run(WorkArea& w, Operation op) {
+  if (op == Operation::Pack) w.pack();
+  else if (op == Operation::Zap) w.zap();
+  else w.reindex();
 }
 
 class RestructureFaultsTest : public ::testing::Test {
@@ -70,12 +82,10 @@ class RestructureFaultsTest : public ::testing::Test {
   // writes were attempted.
   static int runFailing(const std::string& path, Operation op, int failing) {
     int writes = 0;
-    WorkArea& w = workAreas().use(path, {});
+    WorkArea& w = openFor(path, op);
     File::setWriteFault([&](const std::string&, uint64_t, size_t) { return ++writes >= failing ? 28 : 0; });
     try {
-      if (op == Operation::Pack) w.pack();
-      else if (op == Operation::Zap) w.zap();
-      else w.reindex();
+      run(w, op);
     } catch (const Error&) {
       // The failure under test.
     }
@@ -147,7 +157,7 @@ class RestructureFaultsTest : public ::testing::Test {
 };
 
 TEST_F(RestructureFaultsTest, AFailureAtAnyWriteLeavesTheTableWholeWithEachLiveRecordOnce) {
-  for (Operation op : {Operation::Pack, Operation::Zap, Operation::Reindex}) {
+  for (Operation op : {Operation::Pack, Operation::Zap, Operation::Reindex, Operation::SharedReindex}) {
     TempDir probeDir;
     makeTable(probeDir.file("t.dbf"));
     const int total = runFailing(probeDir.file("t.dbf"), op, 1 << 30);  // a run without a failure
@@ -230,24 +240,183 @@ TEST_F(RestructureFaultsTest, APackKilledAroundItsRenamesIsFinishedByTheNextOpen
   }
 }
 
-TEST_F(RestructureFaultsTest, ADamagedPackJournalIsReportedAndTheTableLeftAsItIs) {
+// The other users of a shared directory keep their rights to a table its owner packed, emptied or
+// reindexed, and a table kept elsewhere through symbolic links stays linked.
+TEST_F(RestructureFaultsTest, PackZapAndReindexKeepTheFilesModeAndTheirSymbolicLinks) {
+  const mode_t umaskBefore = ::umask(022);
+  for (Operation op : {Operation::Pack, Operation::Zap, Operation::Reindex}) {
+    for (bool linked : {false, true}) {
+      SCOPED_TRACE(std::string(nameOf(op)) + (linked ? ", linked files" : ", plain files"));
+      TempDir dir;
+      const std::string home = linked ? dir.file("real") : dir.path();
+      std::filesystem::create_directory(home);
+      makeTable(home + "/t.dbf");
+      for (const char* name : {"t.dbf", "t.fpt", "t.cdx"}) {
+        ::chmod((home + "/" + name).c_str(), 0660);
+        if (linked) std::filesystem::create_symlink(std::string("real/") + name, dir.file(name));
+      }
+      const std::string path = dir.file("t.dbf");
+      {
+        WorkArea& w = workAreas().use(path, {});
+        if (op == Operation::Pack) w.pack();
+        else if (op == Operation::Zap) w.zap();
+        else w.reindex();
+        workAreas().closeAll();
+      }
+      for (const char* name : {"t.dbf", "t.fpt", "t.cdx"}) {
+        EXPECT_EQ(std::filesystem::is_symlink(dir.file(name)), linked) << name;
+        struct stat st;
+        ASSERT_EQ(::stat((home + "/" + name).c_str(), &st), 0) << name;
+        EXPECT_EQ(st.st_mode & 07777, 0660u) << name;
+      }
+      std::set<std::string> atHome;
+      for (const auto& entry : std::filesystem::directory_iterator(home))
+        atHome.insert(entry.path().filename().string());
+      EXPECT_EQ(atHome, (std::set<std::string>{"t.cdx", "t.dbf", "t.fpt"}));
+      expectWhole(path, op == Operation::Zap ? 0 : 45);
+    }
+  }
+  ::umask(umaskBefore);
+}
+
+// Exclusive use keeps appended records in memory for a while. A ZAP that fails at any of its
+// writes leaves them to be written as before: the table reopens emptied, or with every record.
+TEST_F(RestructureFaultsTest, AFailedZapKeepsTheAppendsStillWaiting) {
+  auto run = [](const std::string& path, int failing) {
+    DbfTable::create(path, {{"ID", 'C', 6, 0}});
+    auto append = [](WorkArea& w, int from, int to) {
+      for (int i = from; i <= to; ++i) {
+        w.append();
+        w.put(0, Value::text("r" + std::to_string(i)));
+      }
+    };
+    append(workAreas().use(path, {}), 1, 5);
+    workAreas().closeAll();
+    WorkArea& w = workAreas().use(path, {});
+    append(w, 6, 15);  // five on the disk, ten waiting
+    int writes = 0;
+    File::setWriteFault([&](const std::string&, uint64_t, size_t) { return ++writes >= failing ? 28 : 0; });
+    try {
+      w.zap();
+    } catch (const Error&) {
+      // The failure under test.
+    }
+    File::setWriteFault({});
+    workAreas().closeAll();
+    return writes;
+  };
+  TempDir probe;
+  const int total = run(probe.file("z.dbf"), 1 << 30);
+  ASSERT_GE(total, 2);
+  for (int failing = 1; failing <= total; ++failing) {
+    SCOPED_TRACE("write " + std::to_string(failing) + " of " + std::to_string(total));
+    TempDir dir;
+    const std::string path = dir.file("z.dbf");
+    run(path, failing);
+    WorkArea& w = workAreas().use(path, {});
+    const uint32_t count = w.table().recCount();
+    if (count != 0) {
+      ASSERT_EQ(count, 15u);
+      for (uint32_t r = 1; r <= count; ++r) {
+        w.goTo(r);
+        EXPECT_EQ(w.get(0).str(), "r" + std::to_string(r) + std::string(r < 10 ? 4 : 3, ' ')) << "record " << r;
+      }
+    }
+    workAreas().closeAll();
+  }
+}
+
+// A PACK, ZAP or REINDEX killed at any of its writes or renames leaves the old files whole, or
+// a journal that finishes the swap, and temporary files as large as the table; whoever opens the
+// table next removes those of dead processes. A running process's temporary file is left alone.
+TEST_F(RestructureFaultsTest, AKilledRestructureLeavesTheTableWholeAndTheNextOpeningRemovesItsTemporaries) {
+  for (Operation op : {Operation::Pack, Operation::Zap, Operation::Reindex, Operation::SharedReindex}) {
+    TempDir probeDir;
+    makeTable(probeDir.file("t.dbf"));
+    const int total = runFailing(probeDir.file("t.dbf"), op, 1 << 30);
+    int leftBehind = 0;
+    for (int killedAt = 1; killedAt <= total; ++killedAt) {
+      SCOPED_TRACE(std::string(nameOf(op)) + ", killed at write " + std::to_string(killedAt) + " of " +
+                   std::to_string(total));
+      TempDir dir;
+      const std::string path = dir.file("t.dbf");
+      makeTable(path);
+      Child worker([&](int, int) {
+        WorkArea& w = openFor(path, op);
+        int writes = 0;
+        File::setWriteFault([&](const std::string&, uint64_t, size_t) {
+          if (++writes == killedAt) ::raise(SIGKILL);
+          return 0;
+        });
+        run(w, op);
+        workAreas().closeAll();
+        return 0;
+      });
+      ASSERT_EQ(worker.wait(), -SIGKILL);
+      for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        if (entry.path().extension() == ".tmp") ++leftBehind;
+      const std::string running = dir.file("t.dbf.1.tmp");  // process 1 runs as long as the system
+      std::ofstream(running) << "a running process's";
+      size_t expected = 45;
+      if (op == Operation::Zap) {
+        WorkArea& w = workAreas().use(path, {});
+        if (w.table().recCount() == 0) expected = 0;
+        workAreas().closeAll();
+      }
+      expectWhole(path, expected);
+      EXPECT_TRUE(std::filesystem::exists(running));
+      std::filesystem::remove(running);
+      expectOnlyTableFiles(dir);
+    }
+    if (op != Operation::SharedReindex) {
+      EXPECT_GT(leftBehind, 0) << nameOf(op);
+    }
+  }
+}
+
+// A journal is obeyed only as a PACK writes it: the table and its memo file, each from its own name
+// plus ".<digits>.tmp". A damaged or planted one stops the opening, naming it, and nothing moves.
+TEST_F(RestructureFaultsTest, ADamagedOrPlantedPackJournalIsReportedAndNothingRenamed) {
   TempDir dir;
   const std::string path = dir.file("t.dbf");
   makeTable(path);
-  const uintmax_t tableSize = std::filesystem::file_size(path);
-  for (const char* text : {"SWAP\nt.fpt.1.tmp\tt.fpt\n", "SWAP\n../x\tt.dbf\nEND\n", "garbage"}) {
+  for (const char* planted : {"t.dbf.999.tmp", "t.fpt.999.tmp", "s.dbf", "s.dbf.999.tmp", "t.cdx.999.tmp"})
+    std::ofstream(dir.file(planted)) << "planted " << planted;
+  auto listing = [&] {
+    std::map<std::string, uintmax_t> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+      files[entry.path().filename().string()] = entry.file_size();
+    return files;
+  };
+  const char* const journals[] = {
+      "SWAP\nt.fpt.1.tmp\tt.fpt\n",                           // no end
+      "SWAP\n../x\tt.dbf\nEND\n",                            // a path
+      "garbage",
+      "SWAP\nt.dbf.999.tmp\ts.dbf\nEND\n",                    // another table
+      "SWAP\ns.dbf.999.tmp\tt.dbf\nEND\n",                    // another table's file over this one
+      "SWAP\nt.cdx.999.tmp\tt.cdx\nEND\n",                    // not a file PACK moves
+      "SWAP\nt.dbf.x9.tmp\tt.dbf\nEND\n",                     // not a temporary's name
+      "SWAP\nt.dbf.999\tt.dbf\nEND\n",
+      "SWAP\nt.fpt.999.tmp\tt.fpt\nt.fpt.999.tmp\tt.fpt\nEND\n",  // one file twice
+      "SWAP\nt.fpt.999.tmp\tt.fpt\nEND\nEND\n",
+  };
+  for (const char* text : journals) {
     SCOPED_TRACE(text);
     std::ofstream(SwapJournal::pathFor(path)) << text;
+    const auto before = listing();
     try {
       workAreas().use(path, {});
       ADD_FAILURE() << "opened with a damaged journal";
     } catch (const Error& e) {
       EXPECT_EQ(e.kind(), ErrorKind::Corrupt);
+      EXPECT_EQ(e.cause(), ErrorCause::DamagedJournal);  // the message says what the user can do
       EXPECT_EQ(e.file(), SwapJournal::pathFor(path));
     }
     workAreas().closeAll();
-    EXPECT_EQ(std::filesystem::file_size(path), tableSize);
+    EXPECT_EQ(listing(), before);
   }
+  std::filesystem::remove(SwapJournal::pathFor(path));
+  expectWhole(path, 45);
 }
 
 }  // namespace
