@@ -131,6 +131,7 @@ def until(cond, what):
     while not cond():
         if time.monotonic() > deadline:
             sys.exit('waited for ' + what)
+        time.sleep(0.0002)  # a short pause keeps the poll from taking a whole processor
 
 def stopped(pid):
     os.kill(pid, signal.SIGSTOP)
