@@ -6,6 +6,7 @@
 
 #include "console/message_window.h"
 #include "console/warning.h"
+#include "runtime/core/names.h"
 
 namespace con {
 
@@ -60,19 +61,11 @@ std::string systemErrorText(int code) {
 
 namespace {
 
-bool endsWithNoCase(std::string_view text, std::string_view tail) {
-  if (text.size() < tail.size()) return false;
-  for (size_t i = 0; i < tail.size(); ++i) {
-    char a = text[text.size() - tail.size() + i];
-    if (a >= 'A' && a <= 'Z') a = char(a - 'A' + 'a');
-    if (a != tail[i]) return false;
-  }
-  return true;
-}
-
 // A damaged compound index: the error names the index or happened in the index code.
 bool aboutIndex(const rt::Error& e) {
-  return e.operation() == "index" || e.operation() == "key" || endsWithNoCase(e.file(), ".cdx");
+  const std::string_view file = e.file();
+  const bool indexFile = file.size() >= 4 && rt::sameName(file.substr(file.size() - 4), ".cdx");
+  return e.operation() == "index" || e.operation() == "key" || indexFile;
 }
 
 std::string causeText(rt::ErrorCause cause) {

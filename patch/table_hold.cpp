@@ -3,11 +3,11 @@
 
 #include <sys/stat.h>
 
-#include <cctype>
 #include <cerrno>
 #include <filesystem>
 
 #include "runtime/core/error.h"
+#include "runtime/core/names.h"
 #include "runtime/db/work_areas.h"
 
 namespace fs = std::filesystem;
@@ -28,14 +28,6 @@ bool heldHere(const std::string& table) {
   return false;
 }
 
-bool sameNameAnyCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
 }  // namespace
 
 TableHold::TableHold(const std::string& table) {
@@ -53,7 +45,7 @@ std::string tableOf(const std::string& file) {
   std::string want = p.stem().string() + ".dbf";
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(p.has_parent_path() ? p.parent_path() : ".", ec))
-    if (sameNameAnyCase(entry.path().filename().string(), want)) return entry.path().string();
+    if (rt::sameName(entry.path().filename().string(), want)) return entry.path().string();
   return file;
 }
 

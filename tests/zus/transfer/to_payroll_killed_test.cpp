@@ -181,23 +181,11 @@ TEST_F(KilledPayrollTransfer, ACallNeitherMarkedNorGivenBackStopsTheEmployeeUnti
   add("NIEOBEC", benefit("    1", kSickness, 100, 2, day(2026, 2, 11)));
   {
     // The marks of the first payroll call cannot be written, and payroll refuses to give it back.
-    bool armed = false, fired = false;
-    rt::db::File::setWriteFault([&](const std::string& path, uint64_t, size_t) {
-      std::string name = fs::path(path).filename().string();
-      std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-      if (name == "dane_we.dbf" && !fired) armed = true;
-      if (name == "nieobec.dbf" && armed) {
-        armed = false;
-        fired = true;
-        return EIO;
-      }
-      return 0;
-    });
+    MarksWriteFault fault;
     company_test::Replacements stand;
     stand.replace("DEL_SKL", [](rt::Args&) { return num(1); });
     run("TO_WRITE");
-    rt::db::File::setWriteFault({});
-    ASSERT_TRUE(fired);
+    ASSERT_TRUE(fault.fired);
   }
   EXPECT_TRUE(said("Nie udal`o sie` cofna`c` wartos`ci 500.00 pozycji P001"));
   EXPECT_TRUE(said("poprzednie przesl`anie pracownika nie jest rozliczone"));

@@ -228,26 +228,6 @@ TEST_F(PayrollTransfer, ADeletedBenefitHasWhatWasSentTakenBack) {
   EXPECT_EQ(summaryLine(5), "Liczba usunie`tych zasil`ko`w cofnie`tych z PL`AC: 0");
 }
 
-// Fails the first write of the benefit register after a payroll item was written: the transfer
-// marks of that payroll call do not reach the disk.
-struct MarksWriteFault {
-  MarksWriteFault() {
-    rt::db::File::setWriteFault([this](const std::string& path, uint64_t, size_t) {
-      std::string name = fs::path(path).filename().string();
-      std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-      if (name == "dane_we.dbf" && !fired) armed = true;
-      if (name == "nieobec.dbf" && armed) {
-        armed = false;
-        fired = true;
-        return EIO;
-      }
-      return 0;
-    });
-  }
-  ~MarksWriteFault() { rt::db::File::setWriteFault({}); }
-  bool armed = false, fired = false;
-};
-
 // Another workstation takes the benefit register's header lock right after the first payroll
 // call of the run and keeps it past the writer's wait, until the next payroll call.
 struct HeaderLockAfterPayrollCall {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <initializer_list>
 #include <map>
@@ -15,6 +17,7 @@
 
 #include "runtime/core/context.h"
 #include "runtime/core/std_dates.h"
+#include "runtime/db/file.h"
 #include "runtime/term/headless.h"
 #include "runtime/term/keys.h"
 #include "suite/company/company.h"
@@ -238,6 +241,26 @@ class TransferCompany : public ::testing::Test {
   std::vector<std::string> groups;  // department keys of range 2
   std::vector<int> monthsBack{0};
   static inline bool wpiszStatIsStandIn = false;
+};
+
+// Fails the first write of the benefit register after a payroll item was written: the transfer
+// marks of that payroll call do not reach the disk.
+struct MarksWriteFault {
+  MarksWriteFault() {
+    rt::db::File::setWriteFault([this](const std::string& path, uint64_t, size_t) {
+      std::string name = fs::path(path).filename().string();
+      std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+      if (name == "dane_we.dbf" && !fired) armed = true;
+      if (name == "nieobec.dbf" && armed) {
+        armed = false;
+        fired = true;
+        return EIO;
+      }
+      return 0;
+    });
+  }
+  ~MarksWriteFault() { rt::db::File::setWriteFault({}); }
+  bool armed = false, fired = false;
 };
 
 }  // namespace transfer_test
