@@ -12,7 +12,7 @@ name=zasilki_two_ws
 source "$(dirname "$0")/zasilki_session.inc"
 
 # Two sessions, A and B, addressed exactly by name.
-screen_of() { tm capture-pane -p -t "=$1:"; }
+screen_of() { tm capture-pane -p -J -t "=$1:"; }
 keys_to() {
   local s=$1
   shift
