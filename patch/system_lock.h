@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "runtime/db/file.h"
+
 namespace patch {
 
 inline constexpr const char* kLockFile = "UZUP_KOP.LCK";
@@ -16,15 +18,12 @@ class SystemLock {
  public:
   // `systemDir`: the installed system's directory (a Linux path).
   explicit SystemLock(const std::string& systemDir);
-  ~SystemLock();
-  SystemLock(const SystemLock&) = delete;
-  SystemLock& operator=(const SystemLock&) = delete;
 
   // False when another installer holds the system.
   bool held() const { return held_; }
 
  private:
-  int fd_ = -1;
+  rt::db::File hold_;
   bool held_ = false;
 };
 
