@@ -234,17 +234,6 @@ bool CdxPager::refresh() {
   return true;
 }
 
-void CdxPager::reset() {
-  dirtyChunks_.clear();
-  stage_.clear();
-  dropCache();
-  // Other processes may have the header page mapped: keep it inside the file. Its stale bytes are
-  // never read back (the pager sees an empty file) and are rewritten by the next flush.
-  file_.truncate(std::min<uint64_t>(diskSize_, kCdxPageSize));
-  diskSize_ = 0;
-  pageCount_ = 0;
-}
-
 void CdxPager::discardChanges() {
   dirtyChunks_.clear();
   stage_.clear();
@@ -255,13 +244,8 @@ void CdxPager::discardChanges() {
 }
 
 File CdxPager::swapFile(File other) {
-  dirtyChunks_.clear();
-  stage_.clear();
-  unpublished_ = false;
-  dropCache();
   std::swap(file_, other);
-  diskSize_ = file_.size();
-  pageCount_ = uint32_t((diskSize_ + kCdxPageSize - 1) / kCdxPageSize);
+  discardChanges();
   return other;
 }
 

@@ -70,8 +70,6 @@ class CdxPager {
   bool changedOnDisk() const { return readCounterFromDisk() != changeCounter_; }
   uint32_t changeCounter() const { return changeCounter_; }
 
-  // Empties the file (for rebuilding every tag); the change counter keeps counting.
-  void reset();
   // Forgets every change not yet written (a rebuild that failed): the file is read as it is again.
   void discardChanges();
   // Goes on with `other` (an empty file for rebuilding every tag in, or the old file given back

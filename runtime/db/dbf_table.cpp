@@ -436,13 +436,21 @@ void DbfTable::prepareChange() {
   dirty_ = true;
 }
 
+void DbfTable::checkMemoValue(const FieldDescriptor& f, const Value& v) const {
+  if (!v.isChar()) throw Error(ErrorKind::Argument, "Data type error", f.name, path());
+  if (!memo_) throw Error(ErrorKind::Write, "Write error: no memo file", f.name, path());
+}
+
+void DbfTable::writeMemos(const std::unordered_map<size_t, std::string>& memos, uint8_t* rec) {
+  for (const auto& [i, text] : memos) writeMemoBlock(layout_.fields[i], rec, memo_->write(text));
+}
+
 void DbfTable::put(size_t i, const Value& v) {
   const FieldDescriptor& f = layout_.fields.at(i);
   if (atPhantom()) return;  // a write at the end of the table has no record to land in
   ensureLoaded();
   if (f.isMemo()) {
-    if (!v.isChar()) throw Error(ErrorKind::Argument, "Data type error", f.name, path());
-    if (!memo_) throw Error(ErrorKind::Write, "Write error: no memo file", f.name, path());
+    checkMemoValue(f, v);
     prepareChange();
     pendingMemos_[i] = v.str();
     return;
@@ -522,10 +530,7 @@ void DbfTable::writeBufferedRecord(bool indexed) {
   // Memos go first: a memo file that refuses the text (damaged, full) leaves the table as it was,
   // without the mark of an interrupted write that would stop every later opening. A memo written
   // for a record that is then not stored is only an unused block.
-  for (auto& [i, text] : pendingMemos_) {
-    const FieldDescriptor& f = layout_.fields[i];
-    writeMemoBlock(f, rec_.data(), memo_->write(text));
-  }
+  writeMemos(pendingMemos_, rec_.data());
   pendingMemos_.clear();
   if (indexed) markInProgress();
   storeRecord(recno_, rec_.data());
@@ -558,13 +563,11 @@ void DbfTable::stampDate() {
 }
 
 void DbfTable::checkInterruptedWrite(const char* operation) {
-  uint8_t mark = 0;
-  file_.readHead(kInProgressByte, &mark, 1);
   // Another engine writes the table header back from its own copy under the header lock alone,
   // which a key change of ours does not hold: it may have taken the mark off while a writer of
   // ours was inside its write and then died. The structural index's witness, which only our
   // writers set, still tells.
-  if (mark != 1 && !(listener_ && listener_->writeWitnessed(*this))) return;
+  if (!writeMarkSeen() && !(listener_ && listener_->writeWitnessed(*this))) return;
   // We hold the lock that guards the mark (see flush), so the writer that set it is gone.
   interrupted_ = true;
   if (!listener_ || !listener_->toleratesInterruptedWrite(*this))
@@ -635,8 +638,7 @@ bool DbfTable::append(const std::vector<std::pair<size_t, Value>>& values) {
       writeFieldValue(f, image.data(), v, path());
       continue;
     }
-    if (!v.isChar()) throw Error(ErrorKind::Argument, "Data type error", f.name, path());
-    if (!memo_) throw Error(ErrorKind::Write, "Write error: no memo file", f.name, path());
+    checkMemoValue(f, v);
     memos[i] = v.str();
   }
   flush();
@@ -660,7 +662,7 @@ bool DbfTable::append(const std::vector<std::pair<size_t, Value>>& values) {
   if (!lockRecord(n)) return false;  // cannot happen unless a foreign scheme holds it
   // Memos before the record, as every write does: a memo file that refuses the text leaves the
   // table as it was.
-  for (auto& [i, text] : memos) writeMemoBlock(layout_.fields[i], image.data(), memo_->write(text));
+  writeMemos(memos, image.data());
   markInProgress();
   std::vector<uint8_t> bytes(image);
   bytes.push_back(0x1A);

@@ -232,6 +232,10 @@ class DbfTable {
     return pending_.data() + size_t(n - pendingFirst_) * recLen_;
   }
   void requireWritable(const char* op);
+  // Refuses a value a memo field cannot take, or a memo field without its memo file.
+  void checkMemoValue(const FieldDescriptor& f, const Value& v) const;
+  // Writes the texts into the memo file and their block numbers into the record image.
+  void writeMemos(const std::unordered_map<size_t, std::string>& memos, uint8_t* rec);
   // Drops the file lock and every record lock in one call.
   void releaseLocks() noexcept;
   void prepareChange();

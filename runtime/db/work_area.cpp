@@ -239,6 +239,15 @@ struct WorkArea::IndexRead {
     lock();
     area.freshBags();
   }
+  // Runs a positioning step; one done lock-free that may have met a write is done again under
+  // the locks.
+  template <class Step>
+  bool position(Step step) {
+    const bool ok = step();
+    if (!ok || stillCurrent()) return ok;
+    lockAfterAll();
+    return step();
+  }
   IndexRead(const IndexRead&) = delete;
   IndexRead& operator=(const IndexRead&) = delete;
 };
@@ -345,11 +354,7 @@ bool WorkArea::positionFirst(bool top) {
     cursorSynced_ = true;
     return landCursor(true);
   };
-  const bool lockFree = reading.lockFree();
-  const bool ok = position();
-  if (!lockFree || !ok || reading.stillCurrent()) return ok;
-  reading.lockAfterAll();
-  return position();
+  return reading.position(position);
 }
 
 // --- moves ---
@@ -464,12 +469,7 @@ bool WorkArea::seek(const Value& key, bool softSeek, bool last) {
     cursorSynced_ = true;
     return landCursor(true);
   };
-  const bool lockFree = reading.lockFree();
-  bool ok = position();
-  if (lockFree && ok && !reading.stillCurrent()) {
-    reading.lockAfterAll();
-    ok = position();
-  }
+  bool ok = reading.position(position);
   bool forward = true;
   while (ok && !visible()) ok = stepRaw(forward);
   if (!ok) {
