@@ -561,21 +561,19 @@ void WorkArea::commit() {
 // PACK and ZAP put in place a new table marked as a write in progress, synced, before its indexes
 // are rebuilt: the structural index's witness, which tells that mark from one another engine
 // wrote back, is on the disk before it.
-static void witnessDurably(DbfTable& table, std::vector<std::unique_ptr<CdxBag>>& bags,
-                           const std::vector<bool>& structural) {
-  if (table.shared() || table.readOnly()) return;  // refused by the table
-  for (size_t i = 0; i < bags.size(); ++i)
-    if (structural[i]) bags[i]->setWriteWitness(true, true);
+void WorkArea::witnessDurably() {
+  if (table_->shared() || table_->readOnly()) return;  // refused by the table
+  setStructuralWitness(true, true);
 }
 
 void WorkArea::pack() {
-  witnessDurably(*table_, bags_, structural_);
+  witnessDurably();
   table_->pack();
   goTop();
 }
 
 void WorkArea::zap() {
-  witnessDurably(*table_, bags_, structural_);
+  witnessDurably();
   table_->zap();
   goTop();
 }

@@ -229,6 +229,12 @@ class WorkArea final : public RecordListener {
   bool witnessLeftByTheDead(CdxBag& structuralBag);
   // Every tag of every open bag built again from the records.
   void rebuildBags();
+  // The structural index's bag (the one whose witness tells an interrupted write), if open.
+  CdxBag* structuralBag() const;
+  // Sets or clears the witness of every structural bag; durable syncs it.
+  void setStructuralWitness(bool on, bool durable = false);
+  // Before PACK and ZAP: the witness on the disk ahead of the new table's mark.
+  void witnessDurably();
   void checkStale() const;
   void fillBatch(OpenTag& t, KeyBatch& batch, const std::function<void(uint64_t)>& progress, uint64_t every);
   KeyType probeType(const std::string& keyText, int& len);

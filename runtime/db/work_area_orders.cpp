@@ -614,8 +614,7 @@ void WorkArea::reindex() {
     // records reached the disk. So the table is marked as a write in progress, durably, and the
     // witness that tells the mark ours is on the disk before it. (Shared use syncs nothing, as an
     // ordinary write.)
-    for (size_t i = 0; i < bags_.size(); ++i)
-      if (structural_[i]) bags_[i]->setWriteWitness(true, true);
+    setStructuralWitness(true, true);
     table_->markDurably();
   }
   rebuildBags();
@@ -646,15 +645,23 @@ bool WorkArea::indexesChange(DbfTable&) {
   return false;
 }
 
-bool WorkArea::writeWitnessed(DbfTable&) {
+CdxBag* WorkArea::structuralBag() const {
   for (size_t i = 0; i < bags_.size(); ++i)
-    if (structural_[i]) return bags_[i]->writeWitnessed();
-  return false;
+    if (structural_[i]) return bags_[i].get();
+  return nullptr;
 }
 
-bool WorkArea::indexLocksGuardMark(DbfTable&) {
-  return std::find(structural_.begin(), structural_.end(), true) != structural_.end();
+void WorkArea::setStructuralWitness(bool on, bool durable) {
+  for (size_t i = 0; i < bags_.size(); ++i)
+    if (structural_[i]) bags_[i]->setWriteWitness(on, durable);
 }
+
+bool WorkArea::writeWitnessed(DbfTable&) {
+  const CdxBag* bag = structuralBag();
+  return bag && bag->writeWitnessed();
+}
+
+bool WorkArea::indexLocksGuardMark(DbfTable&) { return structuralBag() != nullptr; }
 
 void WorkArea::afterWrite(DbfTable& table, bool appended) {
   if (tags_.empty()) return;
@@ -689,14 +696,10 @@ void WorkArea::afterWrite(DbfTable& table, bool appended) {
 void WorkArea::afterRestructure(DbfTable&) { rebuildBags(); }
 
 bool WorkArea::toleratesInterruptedWrite(DbfTable&) {
-  for (size_t i = 0; i < bags_.size(); ++i)
-    if (structural_[i]) return !bags_[i]->writeWitnessed();
-  return bags_.empty();
+  const CdxBag* bag = structuralBag();
+  return bag ? !bag->writeWitnessed() : bags_.empty();
 }
 
-void WorkArea::writeInProgress(DbfTable&, bool on) {
-  for (size_t i = 0; i < bags_.size(); ++i)
-    if (structural_[i]) bags_[i]->setWriteWitness(on);
-}
+void WorkArea::writeInProgress(DbfTable&, bool on) { setStructuralWitness(on); }
 
 }  // namespace rt::db
