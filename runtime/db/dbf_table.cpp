@@ -26,12 +26,11 @@ constexpr size_t kPendingBytes = 1u << 20;  // appended records written in runs 
 
 // The memo file beside a table: same base name, extension matching the table's letter case.
 std::string memoPathFor(const std::string& dbf, const char* ext) {
-  size_t dot = dbf.find_last_of('.');
-  size_t slash = dbf.find_last_of('/');
-  std::string base = (dot != std::string::npos && (slash == std::string::npos || dot > slash)) ? dbf.substr(0, dot) : dbf;
+  const std::string base = File::withoutExtension(dbf);
+  const size_t dot = base.size();
   std::string lower = std::string(".") + ext, upper = lower;
   for (auto& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
-  bool upperTable = dot != std::string::npos && dot + 1 < dbf.size() && std::isupper(static_cast<unsigned char>(dbf[dot + 1]));
+  bool upperTable = dot + 1 < dbf.size() && std::isupper(static_cast<unsigned char>(dbf[dot + 1]));
   std::string first = base + (upperTable ? upper : lower), second = base + (upperTable ? lower : upper);
   if (File::exists(first)) return first;
   if (File::exists(second)) return second;

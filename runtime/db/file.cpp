@@ -265,6 +265,17 @@ std::string File::directoryOf(const std::string& path) {
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
 }
 
+std::string File::nameOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string File::withoutExtension(const std::string& path) {
+  const size_t dot = path.find_last_of('.'), slash = path.find_last_of('/');
+  const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return hasExt ? path.substr(0, dot) : path;
+}
+
 void File::syncDirectoryOf(const std::string& path) {
   const std::string dir = directoryOf(path);
   int fd;
@@ -287,6 +298,17 @@ bool File::isAt(const std::string& path) const {
 
 std::string File::siblingTemporary(const std::string& path) {
   return replacementTarget(path) + "." + std::to_string(::getpid()) + ".tmp";
+}
+
+std::optional<pid_t> File::temporaryPid(std::string_view suffix) {
+  constexpr std::string_view tail = ".tmp";
+  if (suffix.size() < 2 + tail.size() || suffix.front() != '.' || !suffix.ends_with(tail)) return std::nullopt;
+  const std::string_view digits = suffix.substr(1, suffix.size() - 1 - tail.size());
+  // Nine digits hold every process id and cannot overflow.
+  if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+  pid_t pid = 0;
+  for (char c : digits) pid = pid * 10 + (c - '0');
+  return pid;
 }
 
 std::string File::replacementTarget(const std::string& livePath) {

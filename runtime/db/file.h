@@ -9,10 +9,14 @@
 // Failures are rt::Error naming the file. Tests may inject write failures through setWriteFault().
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace rt::db {
 
@@ -70,6 +74,10 @@ class File {
   static bool exists(const std::string& path);
   // The directory part of `path` ("." when it has none).
   static std::string directoryOf(const std::string& path);
+  // The last part of `path`, past its directory.
+  static std::string nameOf(const std::string& path);
+  // `path` without the extension of its last part (the base name companion files share).
+  static std::string withoutExtension(const std::string& path);
   // Makes the renames and creations done in the directory of `path` durable.
   static void syncDirectoryOf(const std::string& path);
   // True when this descriptor's file is the one `path` names now (not one renamed over since).
@@ -77,6 +85,9 @@ class File {
   // A name for a new file beside the file `path` stands for (same directory, so a rename can
   // replace it; see replacementTarget), unique to this process.
   static std::string siblingTemporary(const std::string& path);
+  // The process id in the ".<pid>.tmp" end that siblingTemporary gives a name; none when
+  // `suffix` is not such an end.
+  static std::optional<pid_t> temporaryPid(std::string_view suffix);
 
   // Replacing a live file by a new one renamed over it (PACK, ZAP, REINDEX, a restored copy).
   // A live name that is a symbolic link stands for the file it points to: the replacement goes over

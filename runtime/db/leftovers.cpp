@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -17,34 +18,14 @@ namespace rt::db {
 
 namespace {
 
-std::string nameOf(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The pid in "<digits>.tmp"; 0 when `rest` is not that.
-pid_t pidOf(std::string_view rest) {
-  constexpr std::string_view tail = ".tmp";
-  if (!rest.ends_with(tail) || rest.size() == tail.size() || rest.size() > tail.size() + 9) return 0;
-  pid_t pid = 0;
-  for (char c : rest.substr(0, rest.size() - tail.size())) {
-    if (c < '0' || c > '9') return 0;
-    pid = pid * 10 + (c - '0');
-  }
-  return pid;
-}
-
 bool gone(pid_t pid) { return pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH; }
 
-// The live files whose temporaries a restructure makes: the table, the memo and structural index
-// files of its base name (either letter case), and the PACK journal.
+// The live files whose temporaries a restructure makes: those a PACK puts in place, the PACK
+// journal and the structural index (of the table's base name, in either letter case).
 std::vector<std::string> liveFilesOf(const std::string& tablePath) {
-  const size_t dot = tablePath.find_last_of('.'), slash = tablePath.find_last_of('/');
-  const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  const std::string base = hasExt ? tablePath.substr(0, dot) : tablePath;
-  std::vector<std::string> files{tablePath, SwapJournal::pathFor(tablePath)};
-  for (const char* ext : {".fpt", ".FPT", ".dbt", ".DBT", ".cdx", ".CDX"})
-    if (base + ext != tablePath) files.push_back(base + ext);
+  std::vector<std::string> files = SwapJournal::packedFiles(tablePath);
+  files.push_back(SwapJournal::pathFor(tablePath));
+  for (const char* ext : {".cdx", ".CDX"}) files.push_back(File::withoutExtension(tablePath) + ext);
   return files;
 }
 
@@ -55,7 +36,7 @@ void removeLeftovers(const std::string& tablePath) {
   std::map<std::string, std::vector<std::string>> prefixesByDir;
   for (const std::string& live : liveFilesOf(tablePath)) {
     const std::string target = File::replacementTarget(live);
-    prefixesByDir[File::directoryOf(target)].push_back(nameOf(target) + ".");
+    prefixesByDir[File::directoryOf(target)].push_back(File::nameOf(target));
   }
   for (const auto& [dir, prefixes] : prefixesByDir) {
     DIR* d = ::opendir(dir.c_str());
@@ -65,7 +46,10 @@ void removeLeftovers(const std::string& tablePath) {
       const std::string_view name = e->d_name;
       if (!name.ends_with(".tmp")) continue;
       for (const std::string& prefix : prefixes)
-        if (name.starts_with(prefix) && gone(pidOf(name.substr(prefix.size())))) dead.emplace_back(name);
+        if (name.starts_with(prefix)) {
+          const std::optional<pid_t> pid = File::temporaryPid(name.substr(prefix.size()));
+          if (pid && gone(*pid)) dead.emplace_back(name);
+        }
     }
     ::closedir(d);
     // A file that cannot be removed (a directory we may not write) only takes space.

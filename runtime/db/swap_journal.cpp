@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -16,19 +17,6 @@ namespace rt::db {
 namespace {
 
 constexpr size_t kMaxJournalBytes = 64 * 1024;
-
-std::string nameOf(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// ".<digits>.tmp": the end File::siblingTemporary gives the name of a new file.
-bool temporarySuffix(std::string_view s) {
-  constexpr std::string_view tail = ".tmp";
-  if (s.size() < 2 + tail.size() || s.front() != '.' || !s.ends_with(tail)) return false;
-  const std::string_view digits = s.substr(1, s.size() - 1 - tail.size());
-  return digits.size() <= 10 && digits.find_first_not_of("0123456789") == std::string_view::npos;
-}
 
 std::string suffixOf(const std::string& temporary) {
   const size_t dot = temporary.size() > 5 ? temporary.rfind('.', temporary.size() - 5) : std::string::npos;
@@ -44,20 +32,17 @@ std::string suffixOf(const std::string& temporary) {
       .because(ErrorCause::DamagedJournal);
 }
 
-// The files a PACK puts in place: the table and its memo file (the table's base name with .fpt
-// or .dbt, in either letter case). A journal naming any other file was not written by a PACK.
-bool movedByPack(const std::string& live, const std::string& table) {
-  if (live == table) return true;
-  const size_t dot = table.find_last_of('.');
-  const std::string base = dot == std::string::npos ? table : table.substr(0, dot);
-  for (const char* ext : {".fpt", ".FPT", ".dbt", ".DBT"})
-    if (live == base + ext) return true;
-  return false;
-}
-
 }  // namespace
 
 std::string SwapJournal::pathFor(const std::string& tablePath) { return tablePath + ".swap"; }
+
+std::vector<std::string> SwapJournal::packedFiles(const std::string& tablePath) {
+  const std::string base = File::withoutExtension(tablePath);
+  std::vector<std::string> files{tablePath};
+  for (const char* ext : {".fpt", ".FPT", ".dbt", ".DBT"})
+    if (base + ext != tablePath) files.push_back(base + ext);
+  return files;
+}
 
 SwapJournal SwapJournal::begin(const std::string& tablePath, std::vector<Move> moves) {
   std::string text = "SWAP\n";
@@ -65,9 +50,9 @@ SwapJournal SwapJournal::begin(const std::string& tablePath, std::vector<Move> m
   // symbolic link's target it bears the target's name, which the journal need not know.
   for (const Move& m : moves) {
     const std::string suffix = suffixOf(m.from);
-    if (!temporarySuffix(suffix))
+    if (!File::temporaryPid(suffix))
       throw Error(ErrorKind::Argument, "Argument error: not a temporary file", "PACK", m.from);
-    text += nameOf(m.to) + suffix + "\t" + nameOf(m.to) + "\n";
+    text += File::nameOf(m.to) + suffix + "\t" + File::nameOf(m.to) + "\n";
   }
   text += "END\n";
   const std::string journal = pathFor(tablePath);
@@ -111,6 +96,7 @@ bool SwapJournal::finishInterrupted(const std::string& tablePath) {
   std::string text(size, '\0');
   f.readExact(0, text.data(), text.size());
 
+  const std::vector<std::string> packed = packedFiles(File::nameOf(tablePath));
   std::vector<std::pair<std::string, std::string>> names;
   size_t pos = 0;
   bool started = false, ended = false;
@@ -128,8 +114,9 @@ bool SwapJournal::finishInterrupted(const std::string& tablePath) {
       size_t tab = line.find('\t');
       if (tab == std::string::npos) damaged(journal);
       std::string from = line.substr(0, tab), to = line.substr(tab + 1);
-      if (!movedByPack(to, nameOf(tablePath)) || !from.starts_with(to) ||
-          !temporarySuffix(std::string_view(from).substr(to.size())))
+      // A journal naming any file a PACK does not put in place was not written by one.
+      if (std::ranges::find(packed, to) == packed.end() || !from.starts_with(to) ||
+          !File::temporaryPid(std::string_view(from).substr(to.size())))
         damaged(journal);
       for (const auto& named : names)
         if (named.second == to) damaged(journal);

@@ -28,6 +28,9 @@ class SwapJournal {
   };
 
   static std::string pathFor(const std::string& tablePath);
+  // The files a PACK puts in place: the table and its memo file (the table's base name with .fpt
+  // or .dbt, in either letter case).
+  static std::vector<std::string> packedFiles(const std::string& tablePath);
 
   // Writes and syncs the journal for `moves`. Nothing is renamed yet.
   static SwapJournal begin(const std::string& tablePath, std::vector<Move> moves);

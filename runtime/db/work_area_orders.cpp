@@ -66,10 +66,9 @@ static auto inArea(WorkAreas& w, int n, F&& body) -> decltype(body()) {
 
 // The structural bag's path: the table's name with the extension .cdx in the table's letter case.
 static std::string structuralPath(const std::string& table) {
-  size_t dot = table.find_last_of('.');
-  size_t slash = table.find_last_of('/');
-  std::string base = (dot != std::string::npos && (slash == std::string::npos || dot > slash)) ? table.substr(0, dot) : table;
-  bool upperCase = dot != std::string::npos && dot + 1 < table.size() && std::isupper(static_cast<unsigned char>(table[dot + 1]));
+  const std::string base = File::withoutExtension(table);
+  const size_t dot = base.size();
+  bool upperCase = dot + 1 < table.size() && std::isupper(static_cast<unsigned char>(table[dot + 1]));
   std::string a = base + (upperCase ? ".CDX" : ".cdx"), b = base + (upperCase ? ".cdx" : ".CDX");
   if (exists(a)) return a;
   if (exists(b)) return b;
