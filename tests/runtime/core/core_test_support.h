@@ -6,11 +6,15 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/core/expr.h"
+#include "runtime/core/functions.h"
 #include "runtime/core/rounding.h"
+#include "runtime/core/std_functions.h"
 
 namespace rt::testing {
 
@@ -35,6 +39,13 @@ inline std::string show(const Value& v) {
     case Type::Block: return "B";
   }
   return "?";
+}
+
+// A registered function called by name. The registry is put back after each test: the first call of
+// a test registers the standard functions.
+inline Value call(const char* fn, std::vector<Value> args) {
+  if (!functions().has("STR")) registerStandardFunctions();
+  return functions().call(fn, std::move(args));
 }
 
 // The result of evaluating text, or "error <description>".

@@ -4,16 +4,13 @@
 #include "runtime/core/context.h"
 #include "runtime/core/functions.h"
 #include "runtime/core/std_functions.h"
+#include "tests/runtime/core/core_test_support.h"
 
 namespace {
 
 using rt::Value;
+using rt::testing::call;
 
-Value call(const char* fn, std::vector<Value> args) {
-  // The registry is put back after each test: the first call of a test registers them.
-  if (!rt::functions().has("STR")) rt::registerStandardFunctions();
-  return rt::functions().call(fn, std::move(args));
-}
 Value S(const std::string& s) { return Value::text(s); }
 Value N(double v) { return Value::number(v); }
 Value A(std::vector<Value> items) { return Value::array(std::make_shared<rt::Array>(std::move(items))); }

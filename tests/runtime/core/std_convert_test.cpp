@@ -7,16 +7,13 @@
 #include "runtime/core/std_convert.h"
 #include "runtime/core/std_dates.h"
 #include "runtime/core/std_functions.h"
+#include "tests/runtime/core/core_test_support.h"
 
 namespace {
 
 using rt::Value;
+using rt::testing::call;
 
-Value call(const char* fn, std::vector<Value> args) {
-  // The registry is put back after each test: the first call of a test registers them.
-  if (!rt::functions().has("STR")) rt::registerStandardFunctions();
-  return rt::functions().call(fn, std::move(args));
-}
 
 Value num(double v, int dec = 0, int width = rt::kDefaultWidth) { return Value::number(v, dec, width); }
 

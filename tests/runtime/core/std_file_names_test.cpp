@@ -10,17 +10,14 @@
 #include "runtime/core/functions.h"
 #include "runtime/core/std_files.h"
 #include "runtime/core/std_functions.h"
+#include "tests/runtime/core/core_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using rt::Value;
+using rt::testing::call;
 
-Value call(const char* fn, std::vector<Value> args) {
-  // The registry is put back after each test: the first call of a test registers them.
-  if (!rt::functions().has("STR")) rt::registerStandardFunctions();
-  return rt::functions().call(fn, std::move(args));
-}
 Value S(const std::string& s) { return Value::text(s); }
 Value N(double v) { return Value::number(v); }
 

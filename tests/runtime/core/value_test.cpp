@@ -51,8 +51,6 @@ TEST(ValueAssignment, EveryTypeOverEveryType) {
         }
         if (from.isNum()) {
           EXPECT_EQ(v->num(), from.num());
-        }
-        if (from.isNum()) {
           EXPECT_EQ(v->decimals(), from.decimals());
         }
         if (from.isDate()) {

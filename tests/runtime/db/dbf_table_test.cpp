@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "runtime/core/error.h"
 #include "runtime/core/std_dates.h"
@@ -14,13 +13,9 @@
 namespace rt::db {
 namespace {
 
+using testing::readFile;
 using testing::runCommand;
 using testing::TempDir;
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void writeAll(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -88,7 +83,7 @@ TEST(DbfTable, StoredDateTextsThatNameNoDayReadAsTheEmptyDate) {
   struct Case { const char* stored; int32_t day; };
   for (Case c : {Case{"20240229", makeDate(2024, 2, 29)}, {"20230229", 0}, {"20240431", 0},
                  {"2024031x", 0}, {"00000101", 0}}) {
-    std::string bytes = readAll(path);
+    std::string bytes = readFile(path);
     bytes.replace(at, 8, c.stored);
     writeAll(path, bytes);
     auto t = DbfTable::open(path, {});
@@ -355,10 +350,10 @@ TEST(DbfTable, AnAppendWithValuesWritesTheWholeRecordOrNothing) {
     const uint32_t before = a->recCount();
     ASSERT_TRUE(a->append({{0, Value::text("   42")}, {2, Value::number(12.5, 2)}, {4, Value::text("notatka")}}));
     a->commit();
-    const std::string bytes = readAll(path);
+    const std::string bytes = readFile(path);
     EXPECT_THROW(a->append({{0, Value::text("   43")}, {2, Value::number(1e12, 2)}}), Error);
     a->close();
-    EXPECT_EQ(readAll(path), bytes) << "the refused append wrote nothing";
+    EXPECT_EQ(readFile(path), bytes) << "the refused append wrote nothing";
     auto b = DbfTable::open(path, {.shared = true, .readOnly = true});
     ASSERT_EQ(b->recCount(), before + 1);
     b->goTo(before + 1);
@@ -374,7 +369,7 @@ TEST(DbfTable, DamagedFilesGiveAClearErrorAndStayUntouched) {
   TempDir dir;
   std::string good = dir.file("good.dbf");
   writeSample(good);
-  const std::string bytes = readAll(good);
+  const std::string bytes = readFile(good);
   struct Case { const char* name; std::function<std::string(std::string)> damage; const char* words; };
   const Case cases[] = {
       {"version", [](std::string b) { b.at(0) = 0x42; return b; }, "version"},
@@ -391,7 +386,7 @@ TEST(DbfTable, DamagedFilesGiveAClearErrorAndStayUntouched) {
     std::string path = dir.file(std::string("bad_") + c.name + ".dbf");
     writeAll(path, c.damage(bytes));
     std::filesystem::copy_file(dir.file("good.fpt"), dir.file(std::string("bad_") + c.name + ".fpt"));
-    std::string before = readAll(path);
+    std::string before = readFile(path);
     try {
       DbfTable::open(path, {});
       ADD_FAILURE() << c.name << ": opened";
@@ -400,7 +395,7 @@ TEST(DbfTable, DamagedFilesGiveAClearErrorAndStayUntouched) {
       EXPECT_EQ(e.file(), path) << c.name;
       EXPECT_NE(e.description().find(c.words), std::string::npos) << c.name << ": " << e.description();
     }
-    EXPECT_EQ(readAll(path), before) << c.name;
+    EXPECT_EQ(readFile(path), before) << c.name;
   }
 }
 
@@ -408,12 +403,12 @@ TEST(DbfTable, MemoBlockOutOfRangeNamesTheMemoFile) {
   TempDir dir;
   std::string path = dir.file("m.dbf");
   writeSample(path);
-  std::string bytes = readAll(path);
+  std::string bytes = readFile(path);
   // Record 1's memo field holds block "9999999999".
   size_t memoAt = bytes.size() - 1 - 3 * 37 + 1 + 5 + 8 + 12 + 1;
   bytes.replace(memoAt, 10, "0009999999");
   writeAll(path, bytes);
-  std::string memoBefore = readAll(dir.file("m.fpt"));
+  std::string memoBefore = readFile(dir.file("m.fpt"));
   auto t = DbfTable::open(path, {});
   t->goTo(1);
   try {
@@ -425,15 +420,15 @@ TEST(DbfTable, MemoBlockOutOfRangeNamesTheMemoFile) {
     EXPECT_NE(e.description().find("out of range"), std::string::npos);
   }
   t->close();
-  EXPECT_EQ(readAll(dir.file("m.fpt")), memoBefore);
+  EXPECT_EQ(readFile(dir.file("m.fpt")), memoBefore);
 }
 
 TEST(DbfTable, MemoFileWhoseFreeBlockLiesPastItsEndTakesNoWrite) {
   TempDir dir;
   std::string path = dir.file("m.dbf");
   writeSample(path);
-  std::string memo = readAll(dir.file("m.fpt"));
-  const std::string table = readAll(path);
+  std::string memo = readFile(dir.file("m.fpt"));
+  const std::string table = readFile(path);
   for (const char* next : {"\x7F\xFF\xFF\xFF", "\x00\x01\x00\x00"}) {
     std::string damaged = memo;
     damaged.replace(0, 4, next, 4);
@@ -458,8 +453,8 @@ TEST(DbfTable, MemoFileWhoseFreeBlockLiesPastItsEndTakesNoWrite) {
       } catch (const Error&) {
         // The refused record is reported once more on closing; it stays unwritten.
       }
-      EXPECT_EQ(readAll(dir.file("m.fpt")), damaged);
-      EXPECT_EQ(readAll(path), table);
+      EXPECT_EQ(readFile(dir.file("m.fpt")), damaged);
+      EXPECT_EQ(readFile(path), table);
       // The table itself was not touched, so it opens again without the mark of an interrupted write.
       auto again = DbfTable::open(path, {});
       again->goTo(1);

@@ -66,6 +66,35 @@ class EngineLocksTest : public ::testing::Test {
       workAreas().closeAll();
     }
   }
+  // Both tables' files gone, for the next case to make them anew.
+  void removeTables() {
+    for (const char* name : {"zas.dbf", "zas.cdx", "zas.fpt", "lista.dbf", "lista.fpt"})
+      std::filesystem::remove(dir_.file(name));
+  }
+  // A child changing record 4's key in the indexed table: at its first write of a record it says
+  // "inside" and waits there for a line (or to be killed).
+  Child writerInsideAKeyChange() {
+    return Child([this](int up, int down) {
+      WorkArea& w = workAreas().use(indexed_, sharedUse());
+      const uint32_t recordsFrom = w.table().header().headerLen;
+      bool paused = false;
+      File::setWriteFault([&](const std::string& path, uint64_t off, size_t) {
+        if (!paused && path == indexed_ && off >= recordsFrom) {
+          paused = true;
+          sendLine(up, "inside");
+          readLineFrom(down);
+        }
+        return 0;
+      });
+      w.goTo(4);
+      if (!w.lockCurrent()) return 4;
+      w.put(1, Value::text("k-zmiana"));
+      w.unlockAll();
+      File::setWriteFault({});
+      workAreas().closeAll();
+      return 0;
+    });
+  }
   static std::string idOf(uint32_t n) {
     char id[8];
     std::snprintf(id, sizeof id, "r%05u", n);
@@ -205,11 +234,7 @@ TEST_F(EngineLocksTest, ALockByteHeldAsAnotherEngineHoldsItRefusesOurConflicting
     EXPECT_EQ(holder.wait(), 0);
     EXPECT_TRUE(c.act(w));  // the same again goes through once the lock is free
     expectWholeWhenReopened(table);
-    std::filesystem::remove(indexed_);
-    std::filesystem::remove(dir_.file("zas.cdx"));
-    std::filesystem::remove(dir_.file("zas.fpt"));
-    std::filesystem::remove(plain_);
-    std::filesystem::remove(dir_.file("lista.fpt"));
+    removeTables();
   }
 }
 
@@ -258,8 +283,7 @@ TEST_F(EngineLocksTest, AWriteGoesThroughWhileLocksOfWhatItDoesNotChangeAreHeld)
     holder.send("go");
     EXPECT_EQ(holder.wait(), 0);
     expectWholeWhenReopened(table);
-    for (const char* name : {"zas.dbf", "zas.cdx", "zas.fpt", "lista.dbf", "lista.fpt"})
-      std::filesystem::remove(dir_.file(name));
+    removeTables();
   }
 }
 
@@ -267,26 +291,7 @@ TEST_F(EngineLocksTest, AWriteGoesThroughWhileLocksOfWhatItDoesNotChangeAreHeld)
 // progress and the index's witness on, the index lock held) takes it for no interrupted write.
 TEST_F(EngineLocksTest, AnOpeningDuringAnotherProcesssKeyChangeFindsTheIndexesSound) {
   makeTables(10);
-  Child writer([&](int up, int down) {
-    WorkArea& w = workAreas().use(indexed_, sharedUse());
-    const uint32_t headerLen = w.table().header().headerLen;
-    bool paused = false;
-    File::setWriteFault([&](const std::string& path, uint64_t off, size_t) {
-      if (!paused && path == indexed_ && off >= headerLen) {
-        paused = true;
-        sendLine(up, "inside");
-        readLineFrom(down);
-      }
-      return 0;
-    });
-    w.goTo(4);
-    if (!w.lockCurrent()) return 4;
-    w.put(1, Value::text("k-zmiana"));
-    w.unlockAll();
-    File::setWriteFault({});
-    workAreas().closeAll();
-    return 0;
-  });
+  Child writer = writerInsideAKeyChange();
   ASSERT_EQ(writer.readLine(), "inside");
   {
     WorkArea& w = workAreas().use(indexed_, sharedUse());
@@ -311,22 +316,7 @@ TEST_F(EngineLocksTest, AKeyChangeKilledAfterAnotherEngineTookItsMarkOffIsStillF
   for (const bool openedBefore : {false, true}) {
     SCOPED_TRACE(openedBefore ? "a writer that had the table open" : "the next opening");
     makeTables(10);
-    Child writer([&](int up, int down) {
-      WorkArea& w = workAreas().use(indexed_, sharedUse());
-      const uint32_t recordsFrom = w.table().header().headerLen;
-      File::setWriteFault([&](const std::string& path, uint64_t off, size_t) {
-        if (path == indexed_ && off >= recordsFrom) {
-          sendLine(up, "inside");
-          readLineFrom(down);  // killed here
-        }
-        return 0;
-      });
-      w.goTo(4);
-      if (!w.lockCurrent()) return 4;
-      w.put(1, Value::text("k-zmiana"));
-      w.unlockAll();
-      return 0;
-    });
+    Child writer = writerInsideAKeyChange();
     ASSERT_EQ(writer.readLine(), "inside");
     WorkArea* before = openedBefore ? &workAreas().use(indexed_, sharedUse()) : nullptr;
     int other = ::open(indexed_.c_str(), O_RDWR);
@@ -351,8 +341,7 @@ TEST_F(EngineLocksTest, AKeyChangeKilledAfterAnotherEngineTookItsMarkOffIsStillF
       EXPECT_TRUE(workAreas().use(indexed_, sharedUse()).indexesStale());
     }
     workAreas().closeAll();
-    for (const char* name : {"zas.dbf", "zas.cdx", "zas.fpt", "lista.dbf", "lista.fpt"})
-      std::filesystem::remove(dir_.file(name));
+    removeTables();
   }
 }
 

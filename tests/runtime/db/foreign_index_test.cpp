@@ -24,6 +24,7 @@ class ForeignIndexTest : public ::testing::Test {
  protected:
   void SetUp() override {
     registerStandardFunctions();
+    dateFormat_ = context().settings.dateFormat;
     path_ = dir_.file("nieobec.dbf");
     DbfTable::create(path_, {{"NR_PRAC", 'C', 5, 0}, {"KW", 'N', 10, 2}});
     auto t = DbfTable::open(path_, {});
@@ -33,10 +34,14 @@ class ForeignIndexTest : public ::testing::Test {
       t->put(1, Value::number(r, 2));
     }
   }
-  void TearDown() override { workAreas().closeAll(); }
+  void TearDown() override {
+    workAreas().closeAll();
+    context().settings.dateFormat = dateFormat_;  // put back for later tests, however this one ended
+  }
 
   TempDir dir_;
   std::string path_;
+  std::string dateFormat_;
 };
 
 struct Foreign {
@@ -126,7 +131,6 @@ TEST_F(ForeignIndexTest, TagsOnKeysOfVaryingLengthReopenUnderEitherDateFormat) {
       workAreas().closeAll();
     }
   }
-  context().settings.dateFormat = longYears;
 }
 
 TEST_F(ForeignIndexTest, AnEntryPastTheLastRecordIsADamagedIndexInAWalkAndASeek) {

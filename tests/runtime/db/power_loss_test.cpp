@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 
 #include "runtime/core/context.h"
@@ -29,13 +28,10 @@ namespace {
 namespace fs = std::filesystem;
 using testing::Child;
 using testing::compareOrdersWithScan;
+using testing::readFile;
+using testing::sendLine;
 using testing::sharedUse;
 using testing::TempDir;
-
-std::string contentOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // What the disk holds of one directory, followed through the engine's syncs.
 class Disk {
@@ -44,7 +40,7 @@ class Disk {
     for (const auto& e : fs::directory_iterator(dir_)) {
       const Identity ino = inodeOf(e.path().string());
       names_[e.path().filename().string()] = ino;
-      kept_[ino] = contentOf(e.path().string());
+      kept_[ino] = readFile(e.path().string());
     }
     File::setSyncObserver([this](const std::string& path) { synced(path); });
   }
@@ -79,7 +75,7 @@ class Disk {
       for (const auto& e : fs::directory_iterator(dir_)) names_[e.path().filename().string()] = inodeOf(e.path().string());
       return;
     }
-    kept_[inodeOf(path)] = contentOf(path);
+    kept_[inodeOf(path)] = readFile(path);
   }
 
   std::string dir_;
@@ -148,8 +144,7 @@ class PowerLossTest : public ::testing::Test {
       work(path);
       workAreas().closeAll();
       File::setWriteFault({});
-      const std::string count = std::to_string(writes) + "\n";
-      if (::write(toParent, count.data(), count.size()) < 0) return 1;
+      sendLine(toParent, std::to_string(writes));
       disk.powerLoss();
       return 0;
     });

@@ -128,10 +128,20 @@ class RestructureFaultsTest : public ::testing::Test {
     workAreas().closeAll();
   }
 
+  // The live records an attempt leaves: a ZAP either happened or did not, so every record is gone
+  // or every live one is there.
+  static size_t liveAfter(const std::string& path, Operation op) {
+    if (op != Operation::Zap) return 45;
+    WorkArea& w = workAreas().use(path, {});
+    const bool emptied = w.table().recCount() == 0;
+    workAreas().closeAll();
+    return emptied ? 0 : 45;
+  }
+
   // The table's own files, and nothing an attempt left behind.
-  static void expectOnlyTableFiles(const TempDir& dir) {
+  static void expectOnlyTableFiles(const std::string& dir) {
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
       names.insert(entry.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"t.cdx", "t.dbf", "t.fpt"}));
   }
@@ -168,15 +178,8 @@ TEST_F(RestructureFaultsTest, AFailureAtAnyWriteLeavesTheTableWholeWithEachLiveR
       const std::string path = dir.file("t.dbf");
       makeTable(path);
       runFailing(path, op, failing);
-      // ZAP either happened or did not: every record is gone or every live one is there.
-      size_t expected = 45;
-      if (op == Operation::Zap) {
-        WorkArea& w = workAreas().use(path, {});
-        if (w.table().recCount() == 0) expected = 0;
-        workAreas().closeAll();
-      }
-      expectWhole(path, expected);
-      expectOnlyTableFiles(dir);
+      expectWhole(path, liveAfter(path, op));
+      expectOnlyTableFiles(dir.path());
     }
   }
 }
@@ -208,7 +211,7 @@ TEST_F(RestructureFaultsTest, PackGivesBackTheBlocksOfDeletedAndReplacedMemos) {
   EXPECT_LT(memoFileSizeFor(memos) * 4, before);
   EXPECT_EQ(liveMemos(path), memos);
   expectWhole(path, 45);
-  expectOnlyTableFiles(dir);
+  expectOnlyTableFiles(dir.path());
 }
 
 // PACK renames the new memo file, then the new table, over the old ones. A kill before either
@@ -236,7 +239,7 @@ TEST_F(RestructureFaultsTest, APackKilledAroundItsRenamesIsFinishedByTheNextOpen
     expectWhole(path, 45);
     EXPECT_EQ(std::filesystem::file_size(dir.file("t.fpt")), memoFileSizeFor(memos));
     EXPECT_EQ(liveMemos(path), memos);
-    expectOnlyTableFiles(dir);
+    expectOnlyTableFiles(dir.path());
   }
 }
 
@@ -256,23 +259,15 @@ TEST_F(RestructureFaultsTest, PackZapAndReindexKeepTheFilesModeAndTheirSymbolicL
         if (linked) std::filesystem::create_symlink(std::string("real/") + name, dir.file(name));
       }
       const std::string path = dir.file("t.dbf");
-      {
-        WorkArea& w = workAreas().use(path, {});
-        if (op == Operation::Pack) w.pack();
-        else if (op == Operation::Zap) w.zap();
-        else w.reindex();
-        workAreas().closeAll();
-      }
+      run(openFor(path, op), op);
+      workAreas().closeAll();
       for (const char* name : {"t.dbf", "t.fpt", "t.cdx"}) {
         EXPECT_EQ(std::filesystem::is_symlink(dir.file(name)), linked) << name;
         struct stat st;
         ASSERT_EQ(::stat((home + "/" + name).c_str(), &st), 0) << name;
         EXPECT_EQ(st.st_mode & 07777, 0660u) << name;
       }
-      std::set<std::string> atHome;
-      for (const auto& entry : std::filesystem::directory_iterator(home))
-        atHome.insert(entry.path().filename().string());
-      EXPECT_EQ(atHome, (std::set<std::string>{"t.cdx", "t.dbf", "t.fpt"}));
+      expectOnlyTableFiles(home);
       expectWhole(path, op == Operation::Zap ? 0 : 45);
     }
   }
@@ -357,16 +352,10 @@ TEST_F(RestructureFaultsTest, AKilledRestructureLeavesTheTableWholeAndTheNextOpe
         if (entry.path().extension() == ".tmp") ++leftBehind;
       const std::string running = dir.file("t.dbf.1.tmp");  // process 1 runs as long as the system
       std::ofstream(running) << "a running process's";
-      size_t expected = 45;
-      if (op == Operation::Zap) {
-        WorkArea& w = workAreas().use(path, {});
-        if (w.table().recCount() == 0) expected = 0;
-        workAreas().closeAll();
-      }
-      expectWhole(path, expected);
+      expectWhole(path, liveAfter(path, op));
       EXPECT_TRUE(std::filesystem::exists(running));
       std::filesystem::remove(running);
-      expectOnlyTableFiles(dir);
+      expectOnlyTableFiles(dir.path());
     }
     if (op != Operation::SharedReindex) {
       EXPECT_GT(leftBehind, 0) << nameOf(op);

@@ -3,7 +3,6 @@
 // table on a network file system read only through the locks and its headers never mapped; a
 // reader whose table another process reindexes, or whose controlling tag another process drops
 // and makes again, or drops for good.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <unistd.h>
@@ -142,13 +141,8 @@ TEST_F(SharedReadersTest, AWalkAndSeeksWhileAnotherProcessMovesKeysSeeEveryRecor
 Child lockHolder(const std::string& path, LockRange range) {
   return Child([path, range](int up, int down) {
     readLineFrom(down);
-    int fd = ::open(path.c_str(), O_RDWR);
-    struct flock fl {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = off_t(range.offset);
-    fl.l_len = off_t(range.length);
-    if (fd < 0 || ::fcntl(fd, F_OFD_SETLK, &fl) != 0) return 1;
+    File f = File::open(path);
+    if (!f.lockRange(range.offset, range.length)) return 1;
     sendLine(up, "held");
     readLineFrom(down);
     return 0;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace rt::db::testing {
@@ -27,6 +29,12 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// The whole content of a file.
+inline std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // Runs a shell command and returns its standard output (the exit status in *status).
 inline std::string runCommand(const std::string& cmd, int* status = nullptr) {
