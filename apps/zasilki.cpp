@@ -76,13 +76,10 @@ int main(int argc, char** argv) {
     for (const std::string& line : con::errorLines(e)) say(line);
     return 1;
   } catch (const std::filesystem::filesystem_error& e) {
-    for (const std::string& line : con::errorLines(rt::Error(rt::ErrorKind::Other, {}, {},
-                                                            rt::utf8ToCp852(e.path1().string()),
-                                                            e.code().value())))
-      say(line);
+    for (const std::string& line : con::errorLines(con::errorOf(e))) say(line);
     return 1;
   } catch (const std::exception&) {
-    say("Bl`a`d programu");
+    say(con::errorHeading(rt::ErrorKind::Other));
     return 1;
   }
 }

@@ -6,6 +6,7 @@
 
 #include "console/message_window.h"
 #include "console/warning.h"
+#include "runtime/core/cp852.h"
 #include "runtime/core/names.h"
 
 namespace con {
@@ -126,6 +127,10 @@ bool userText(const rt::Error& e) { return e.cause() == rt::ErrorCause::UserText
 std::string headline(const rt::Error& e) { return userText(e) ? e.description() : errorHeading(e.kind()); }
 
 }  // namespace
+
+rt::Error errorOf(const std::filesystem::filesystem_error& e) {
+  return rt::Error(rt::ErrorKind::Other, {}, {}, rt::utf8ToCp852(e.path1().string()), e.code().value());
+}
 
 std::string errorReason(const rt::Error& e) {
   std::string text = causeText(e.cause());

@@ -4,6 +4,7 @@
 // window that waits for a key).
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ std::string errorSummary(const rt::Error& e);
 // longer than a message line keeps its end), "Przyczyna: <reason>" and what to do when there is
 // a remedy. Other lines are left whole: message windows cut what does not fit, stderr does not.
 std::vector<std::string> errorLines(const rt::Error& e);
+
+// A file operation of the standard library that failed, as a runtime error: its file and the
+// system's code tell what failed.
+rt::Error errorOf(const std::filesystem::filesystem_error& e);
 
 // Shows errorLines(e) in the warning window.
 void reportError(const rt::Error& e);

@@ -26,11 +26,7 @@ std::string shownPath(std::string path) {
 
 size_t messagesShown() { return g_shown; }
 
-std::string pathLine(const std::string& shown) {
-  const std::string path = shownPath(shown);
-  if (path.size() <= con::kMaxLineWidth) return path;
-  return "..." + path.substr(path.size() - (con::kMaxLineWidth - 3));
-}
+std::string pathLine(const std::string& shown) { return con::shortenPath(shownPath(shown)); }
 
 std::vector<std::string> withPath(const std::string& text, const std::string& shown) {
   const std::string path = shownPath(shown);

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "console/error_text.h"
+#include "console/message_window.h"
 #include "runtime/core/context.h"
-#include "runtime/core/cp852.h"
 #include "runtime/core/error.h"
 #include "runtime/core/std_strings.h"
 #include "runtime/term/keys.h"
@@ -82,7 +82,7 @@ void showHelp(const MenuState& st) {
 
 // The window cuts a line's end; a long line is shown whole over as many lines as it takes.
 void addWrapped(std::vector<std::string>& lines, const std::string& text) {
-  for (const std::string& l : rt::memoLines(text, 74)) lines.emplace_back(rt::trimTrailingBlanks(l));
+  for (const std::string& l : rt::memoLines(text, con::kMaxLineWidth)) lines.emplace_back(rt::trimTrailingBlanks(l));
 }
 
 void showFailure(const rt::Error& e) {
@@ -105,8 +105,7 @@ void runItem(const MenuItem& item) {
     showFailure(e);
   } catch (const std::filesystem::filesystem_error& e) {
     unwindStatusLine(statusDepth);
-    // A file operation of the standard library: its file and the system's code tell what failed.
-    showFailure(rt::Error(rt::ErrorKind::Other, {}, {}, rt::utf8ToCp852(e.path1().string()), e.code().value()));
+    showFailure(con::errorOf(e));
   } catch (const std::exception&) {
     unwindStatusLine(statusDepth);
     // Not one of the runtime's errors, but the option has ended all the same: the user is told

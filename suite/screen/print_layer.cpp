@@ -63,14 +63,18 @@ void cutShortByEsc() {
   message(lines, 3);
 }
 
+// The error's lines in display form, after the given ones.
+std::vector<std::string> withErrorLines(std::vector<std::string> lines, const rt::Error& e) {
+  for (const std::string& l : con::errorLines(e)) lines.push_back(displayText(l));
+  return lines;
+}
+
 // The device failed (the disk is full, the printer refused): the print is dropped.
 void failed(const rt::Error& e) {
   if (job()) job()->abandon();
   job().reset();
   noDevice();
-  std::vector<std::string> lines{displayText("Wydruk przerwany:")};
-  for (const std::string& l : con::errorLines(e)) lines.push_back(displayText(l));
-  message(lines, 3);
+  message(withErrorLines({displayText("Wydruk przerwany:")}, e), 3);
 }
 
 // Runs a step of the print; Esc or a failure of the device ends the print with a message.
@@ -199,9 +203,7 @@ void registerPrintLayerFunctions() {
       job() = std::make_unique<rt::print::PrintJob>(
           rt::print::openDevice(rt::print::DeviceKind(device), options), setup);
     } catch (const rt::Error& e) {
-      std::vector<std::string> lines;
-      for (const std::string& l : con::errorLines(e)) lines.push_back(displayText(l));
-      message(lines, 3);
+      message(withErrorLines({}, e), 3);
       vars().assign("urzadzenie", rt::Value::integer(0));
       return rt::Value::logical(false);
     }

@@ -7,6 +7,13 @@
 
 namespace suite {
 
+void addFieldPair(rt::Value& pairs, const std::string& name, rt::Value value) {
+  rt::Value pair = rt::Value::newArray(2);
+  pair.arr()[0] = rt::Value::text(name);
+  pair.arr()[1] = std::move(value);
+  pairs.arr().push_back(std::move(pair));
+}
+
 void registerTableServiceFunctions() {
   rt::Functions& f = rt::functions();
   // The plain form replaces the area's earlier locks; with a record number the lock is added.

@@ -6,8 +6,15 @@
 // Locks answer at once: a lock held by another workstation gives false, never a wait.
 #pragma once
 
+#include <string>
+
+#include "runtime/core/value.h"
+
 namespace suite {
 
 void registerTableServiceFunctions();
+
+// Adds one {field name, value} pair to the array `_APPE_BLAN` takes.
+void addFieldPair(rt::Value& pairs, const std::string& name, rt::Value value);
 
 }  // namespace suite

@@ -133,16 +133,12 @@ void reportImplausibleFraction(CalcRun& run, double fte) {
   std::optional<suite::FteEntry> entry = suite::employeeFteEntry();
   char value[48];
   std::snprintf(value, sizeof value, "%.3f", fte);
-  rt::Value lines = rt::Value::newArray(0);
-  for (const std::string& line :
-       {"Pracownik " + trimmed(fieldText(main, "nr_prac")) + " " + trimmed(fieldText(main, "imie")) + " " +
-            trimmed(fieldText(main, "nazwisko")) + ":",
-        "wymiar etatu " + std::string(value) + " z pozycji \"" + (entry ? entry->code : "") +
-            "\" sl`ownika (pole " + (entry ? entry->field : "") + ")",
-        std::string("nie mies`ci sie` w przedziale od 0 do 1."),
-        std::string("Zasil`ek nie zostal` obliczony - sprawdz` parametry kadrowe.")})
-    lines.arr().push_back(rt::Value::text(line));
-  callByName("KOM3", {lines, num(0), num(0), num(5)});
+  message({"Pracownik " + trimmed(fieldText(main, "nr_prac")) + " " + trimmed(fieldText(main, "imie")) + " " +
+               trimmed(fieldText(main, "nazwisko")) + ":",
+           "wymiar etatu " + std::string(value) + " z pozycji \"" + (entry ? entry->code : "") +
+               "\" sl`ownika (pole " + (entry ? entry->field : "") + ")",
+           "nie mies`ci sie` w przedziale od 0 do 1.", "Zasil`ek nie zostal` obliczony - sprawdz` parametry kadrowe."},
+          5);
 }
 
 void calculateRecord(CalcRun& run, rt::db::WorkArea& n) {

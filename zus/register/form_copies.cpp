@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "suite/tables/table_services.h"
 #include "zus/register/form_support.h"
 #include "zus/shell/status_codes.h"
 
@@ -226,12 +227,7 @@ void writeWorkingCopies(bool isNew) { putCopies(isNew, write, true); }
 
 rt::Value newRecordFields() {
   rt::Value pairs = rt::Value::newArray(0);
-  auto add = [&](const char* name, rt::Value v) {
-    rt::Value pair = rt::Value::newArray(2);
-    pair.arr()[0] = txt(name);
-    pair.arr()[1] = std::move(v);
-    pairs.arr().push_back(pair);
-  };
+  auto add = [&](const char* name, rt::Value v) { suite::addFieldPair(pairs, name, std::move(v)); };
   add("nr_prac", var("nr_pracusia"));
   putCopies(true, add, false);
   return pairs;

@@ -207,6 +207,23 @@ DeletedHidden::DeletedHidden(bool hidden) : previous_(rt::context().settings.del
 
 DeletedHidden::~DeletedHidden() { rt::context().settings.deleted = previous_; }
 
+bool commitRecord(rt::db::WorkArea& area, std::string& why) {
+  try {
+    area.commit();
+    return true;
+  } catch (const rt::Error& e) {
+    area.discardChanges();
+    why = failureText(e);
+    return false;
+  }
+}
+
+std::string amountText(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f", v);
+  return buf;
+}
+
 std::string failureText(const rt::Error& e) {
   std::string what;
   switch (e.kind()) {

@@ -76,6 +76,11 @@ void showEmployeeName(rt::db::WorkArea& main);
 
 // What went wrong in a table's write or close, in the user's words, with the file's name.
 std::string failureText(const rt::Error& e);
+// Writes the record's buffer to the disk; a write that fails (a lock held too long by
+// another workstation, a disk error) leaves the buffer as on disk and says why.
+bool commitRecord(rt::db::WorkArea& area, std::string& why);
+// An amount with two decimals.
+std::string amountText(double v);
 
 // The summary line about critical errors.
 std::string criticalErrorsLine(double count);

@@ -16,10 +16,7 @@ namespace {
 using namespace transfer_run;
 
 std::string hundredthsText(const std::optional<int64_t>& v) {
-  if (!v) return "brak pozycji";
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.2f", double(*v) / 100);
-  return buf;
+  return v ? amountText(double(*v) / 100) : "brak pozycji";
 }
 
 // Writes the noted marks to the record; "" when they are on disk.
@@ -35,20 +32,12 @@ std::string writeNotedMarks(const PayrollIntent& intent) {
   nieobec.goTo(intent.recno);
   if (nieobec.eof() || textOf(nieobec, "nr_prac") != intent.nr)
     return "dziennik wskazuje zapis innego pracownika";
-  const bool lockedHere = [&] {
-    for (uint32_t n : nieobec.lockedRecords())
-      if (n == intent.recno) return true;
-    return false;
-  }();
-  if (!lockedHere && !nieobec.lockRecord(intent.recno)) return "zapis zasil`ku jest ux`ywany na innym stanowisku";
+  if (!nieobec.table().recordLocked(intent.recno) && !nieobec.lockRecord(intent.recno))
+    return "zapis zasil`ku jest ux`ywany na innym stanowisku";
   putTransferMarks(nieobec, intent.place, intent.kind, intent.amount, intent.days, intent.arrearsMark);
-  try {
-    nieobec.commit();
-  } catch (const rt::Error& e) {
-    nieobec.discardChanges();
-    return failureText(e);
-  }
-  return "";
+  std::string why;
+  commitRecord(nieobec, why);
+  return why;
 }
 
 }  // namespace

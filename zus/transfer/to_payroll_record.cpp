@@ -145,25 +145,6 @@ void putHeldMarks(rt::db::WorkArea& nieobec, const RecordSend& r) {
   putTransferMarks(nieobec, m.place, m.kind, m.amount, m.days, m.arrearsMark);
 }
 
-// Writes the record's buffer to the disk; a write that fails (a lock held too long by
-// another workstation, a disk error) leaves the buffer as on disk and says why.
-bool commitRecord(rt::db::WorkArea& nieobec, std::string& why) {
-  try {
-    nieobec.commit();
-    return true;
-  } catch (const rt::Error& e) {
-    nieobec.discardChanges();
-    why = failureText(e);
-    return false;
-  }
-}
-
-std::string amountText(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.2f", v);
-  return buf;
-}
-
 std::string benefitName(const RecordSend& r) {
   return "Pracownik nr " + trimmed(r.nr) + ", zasil`ek " + trimmed(r.kind) + " od " + rt::dtoc(r.from);
 }

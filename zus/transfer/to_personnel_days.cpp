@@ -12,6 +12,7 @@
 #include "runtime/core/context.h"
 #include "runtime/core/std_dates.h"
 #include "runtime/db/work_areas.h"
+#include "suite/tables/table_services.h"
 #include "zus/shell/kind_predicates.h"
 #include "zus/transfer/to_payroll_loop.h"
 #include "zus/transfer/to_personnel.h"
@@ -24,12 +25,7 @@ using namespace transfer_run;
 // {field name, value} pairs as `_APPE_BLAN` takes them.
 rt::Value fieldPairs(std::initializer_list<std::pair<const char*, rt::Value>> fields) {
   rt::Value pairs = rt::Value::newArray(0);
-  for (const auto& [name, value] : fields) {
-    rt::Value pair = rt::Value::newArray(2);
-    pair.arr()[0] = rt::Value::text(name);
-    pair.arr()[1] = value;
-    pairs.arr().push_back(pair);
-  }
+  for (const auto& [name, value] : fields) suite::addFieldPair(pairs, name, value);
   return pairs;
 }
 
