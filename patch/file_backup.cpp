@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -99,6 +100,14 @@ int putBack(const std::string& copy, const std::string& path) {
 bool isNumber(const std::string& s, size_t maxDigits) {
   if (s.empty() || s.size() > maxDigits) return false;
   return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Digits only, and a value the number type holds: a damaged line is refused, not half read.
+template <typename Number>
+bool readNumber(const std::string& s, Number& value) {
+  if (!isNumber(s, 20)) return false;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+  return ec == std::errc() && end == s.data() + s.size();
 }
 
 bool inside(const fs::path& file, const fs::path& root) {
@@ -337,7 +346,9 @@ FileBackup::Recovery FileBackup::recoverUnfinished(const std::string& dir,
     std::string line = text.substr(start, end - start);
     if (line.empty()) continue;
     std::vector<std::string> f = splitTabs(line);
-    bool fine = (f.size() == 3 || (f.size() == 5 && isNumber(f[3], 20) && isNumber(f[4], 20))) &&
+    uint64_t size = 0;
+    int64_t mtime = 0;
+    bool fine = (f.size() == 3 || (f.size() == 5 && readNumber(f[3], size) && readNumber(f[4], mtime))) &&
                 (f[2].empty() || isNumber(f[2], 9));
     fs::path lock = fine ? normalPath(f[0]) : fs::path(), path = fine ? normalPath(f[1]) : fs::path();
     if (fine && !fs::is_directory(path.parent_path(), ec)) {
@@ -357,8 +368,8 @@ FileBackup::Recovery FileBackup::recoverUnfinished(const std::string& dir,
     Saved s{lock.string(), path.string(), f[2]};
     if (f.size() == 5) {
       s.noted = true;
-      s.size = std::stoull(f[3]);
-      s.mtime = std::stoll(f[4]);
+      s.size = size;
+      s.mtime = mtime;
     }
     auto same = std::find_if(backup.saved_.begin(), backup.saved_.end(),
                              [&](const Saved& o) { return o.path == s.path; });

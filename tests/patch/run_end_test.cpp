@@ -267,6 +267,7 @@ TEST_F(RunEnd, PlantedJournalLinesAreRefusedAndNothingIsTouched) {
       {"an empty copy field for an outside file", outside.string() + "\t" + outside.string() + "\t"},
       {"a path climbing out", kadry + "\t" + dst.string() + "/../poza.txt\t2"},
       {"the journal itself", kadry + "\t" + journal().string() + "\t2"},
+      {"a size past the largest number", kadry + "\t" + kadry + "\t1\t99999999999999999999\t0"},
   };
   for (const auto& c : cases) {
     writeFile(outside, "cudzy plik");
