@@ -11,6 +11,7 @@
 
 #include "patch/file_backup.h"
 #include "patch/run_steps.h"
+#include "runtime/core/file_names.h"
 #include "runtime/db/file.h"
 #include "runtime/memfile/memfile.h"
 
@@ -53,15 +54,7 @@ class RunEnd : public InstallerTest {
     rt::mem::writeFile((dst / "V.XPF").string(), {{"WERSJA", rt::Value::text("1.0")}});
   }
   // A file of a table by its extension, in the letter case the table layer gave it.
-  static fs::path fileOf(const fs::path& t, const std::string& ext) {
-    for (const auto& e : fs::directory_iterator(t.parent_path())) {
-      std::string name = e.path().filename().string(), want = t.filename().string() + "." + ext;
-      if (name.size() == want.size() &&
-          std::equal(name.begin(), name.end(), want.begin(), [](char a, char b) { return std::toupper(a) == std::toupper(b); }))
-        return e.path();
-    }
-    return t.string() + "." + ext;
-  }
+  static fs::path fileOf(const fs::path& t, const std::string& ext) { return rt::mapPath(t.string() + "." + ext); }
   void TearDown() override {
     patch::setStepHook({});
     rt::db::File::setWriteFault({});
