@@ -8,12 +8,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
 #include "console/error_text.h"
+#include "patch/areas.h"
 #include "patch/messages.h"
 #include "patch/run_steps.h"
 #include "patch/table_hold.h"
@@ -40,11 +42,21 @@ bool syncFile(const std::string& path) {
   return ok;
 }
 
-void syncDirectory(const std::string& dir) {
-  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+// Syncs the directory that holds `path`. The names changed there stand without it; only their
+// durability is then left to the system.
+void trySyncDirectoryOf(const std::string& path) {
+  try {
+    rt::db::File::syncDirectoryOf(path);
+  } catch (const rt::Error&) {
+  }
+}
+
+// The system's error code of a failed file operation.
+int codeOf(const rt::Error& e) { return e.osCode() ? e.osCode() : EIO; }
+
+// A file's modification time in nanoseconds, as the journal notes it.
+int64_t mtimeNs(const struct stat& st) {
+  return int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
 // A copy made beside the file (the copies lie on another file system) through the table layer's
@@ -61,7 +73,7 @@ int copyBeside(const std::string& copy, const std::string& target, std::string& 
     out.sync();
     return 0;
   } catch (const rt::Error& e) {
-    return e.osCode() ? e.osCode() : EIO;
+    return codeOf(e);
   }
 }
 
@@ -78,7 +90,7 @@ int putBack(const std::string& copy, const std::string& path) {
     rt::db::File::putInPlace(copy, path);
     return 0;
   } catch (const rt::Error& e) {
-    code = e.osCode() ? e.osCode() : EIO;
+    code = codeOf(e);
   }
   if (code != EXDEV) return code;
   // The copies lie on another file system: a copy beside the file goes in its place.
@@ -88,7 +100,7 @@ int putBack(const std::string& copy, const std::string& path) {
     try {
       rt::db::File::putInPlace(temporary, path);
     } catch (const rt::Error& e) {
-      code = e.osCode() ? e.osCode() : EIO;
+      code = codeOf(e);
     }
   }
   // The copy went back as the rename does it: gone, so that a restart knows this file is back.
@@ -99,6 +111,14 @@ int putBack(const std::string& copy, const std::string& path) {
 bool isNumber(const std::string& s, size_t maxDigits) {
   if (s.empty() || s.size() > maxDigits) return false;
   return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Digits only, and a value the number type holds: a damaged line is refused, not half read.
+template <typename Number>
+bool readNumber(const std::string& s, Number& value) {
+  if (!isNumber(s, 20)) return false;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+  return ec == std::errc() && end == s.data() + s.size();
 }
 
 bool inside(const fs::path& file, const fs::path& root) {
@@ -142,27 +162,27 @@ void FileBackup::openJournal() {
   std::error_code ec;
   bool made = fs::create_directories(dir_, ec);
   if (ec) throw backupError(dir_, ec.value());
-  std::string name = dir_ + "/" + kJournalFile;
+  std::string name = journalName();
   journal_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (journal_ < 0) throw backupError(name, errno);
   // The journal outlives a power cut only with its name and its directory's name on the disk.
-  syncDirectory(dir_);
-  if (made) syncDirectory(fs::path(dir_).parent_path().string());
+  trySyncDirectoryOf(name);
+  if (made) trySyncDirectoryOf(dir_);
 }
 
 void FileBackup::appendJournal(const std::string& lines) {
   if (::write(journal_, lines.data(), lines.size()) != ssize_t(lines.size()) || ::fsync(journal_) != 0)
-    throw backupError(dir_ + "/" + kJournalFile, errno);
+    throw backupError(journalName(), errno);
 }
 
 // The new journal is written whole beside the old one and renamed over it: a kill at any moment
 // leaves one of the two whole. The old one names more files than the new, whose copies are gone
 // or are put back once more with the same bytes.
-bool FileBackup::rewriteJournal() {
-  std::string name = dir_ + "/" + kJournalFile;
+void FileBackup::rewriteJournal() {
+  std::string name = journalName();
   std::string fresh = name + ".nowy";
   int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
+  if (fd < 0) return;
   std::string text;
   for (const Saved& s : saved_) text += journalLine(s);
   bool ok = ::write(fd, text.data(), text.size()) == ssize_t(text.size()) && ::fsync(fd) == 0;
@@ -170,12 +190,11 @@ bool FileBackup::rewriteJournal() {
   reachStep(kStepJournalRewriting);
   if (!ok || ::rename(fresh.c_str(), name.c_str()) != 0) {
     ::unlink(fresh.c_str());
-    return false;
+    return;
   }
-  syncDirectory(dir_);
+  trySyncDirectoryOf(name);
   if (journal_ >= 0) ::close(journal_);
   journal_ = ::open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  return true;
 }
 
 void FileBackup::save(const std::string& path, const std::string& lockFile) {
@@ -237,7 +256,7 @@ void FileBackup::noteGroupEnd() {
     if (s.noted || ::stat(s.path.c_str(), &st) != 0) continue;
     s.noted = true;
     s.size = uint64_t(st.st_size);
-    s.mtime = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    s.mtime = mtimeNs(st);
     lines += journalLine(s);
   }
   if (!lines.empty()) appendJournal(lines);
@@ -275,16 +294,12 @@ std::vector<FileBackup::Left> FileBackup::restore() {
       failure = code;
       kept.push_back(s);
     }
-    try {
-      rt::db::File::syncDirectoryOf(rt::db::File::replacementTarget(table));
-    } catch (const rt::Error&) {
-      // the files are back; only their durability is left to the system
-    }
+    trySyncDirectoryOf(rt::db::File::replacementTarget(table));
     if (failure) left.push_back({table, causeText(failure), false});
   }
   if (kept.empty()) {
     // Every file is back: the journal's removal ends the restore as it ends an update.
-    if (!discard()) left.push_back({dir_ + "/" + kJournalFile, causeText(errno), false});
+    if (!discard()) left.push_back({journalName(), causeText(errno), false});
     return left;
   }
   std::vector<Saved> remaining;
@@ -301,10 +316,10 @@ bool FileBackup::discard() {
   saved_.clear();
   std::error_code ec;
   if (!fs::exists(dir_, ec)) return true;
-  std::string name = dir_ + "/" + kJournalFile;
+  std::string name = journalName();
   reachStep(kStepJournalRemoving);
   if (::unlink(name.c_str()) != 0 && errno != ENOENT) return false;
-  syncDirectory(dir_);
+  trySyncDirectoryOf(name);
   reachStep(kStepJournalRemoved);
   // Without the journal the copies are leftovers that the next start removes too.
   for (const auto& entry : fs::directory_iterator(dir_, ec)) {
@@ -318,7 +333,7 @@ bool FileBackup::discard() {
 FileBackup::Recovery FileBackup::recoverUnfinished(const std::string& dir,
                                                    const std::string& updateDir) {
   Recovery r;
-  std::string name = dir + "/" + kJournalFile;
+  std::string name = journalName(dir);
   std::error_code ec;
   if (!fs::exists(name, ec)) {
     fs::remove_all(dir, ec);  // copies of a run that ended, or was killed before its first line
@@ -337,7 +352,9 @@ FileBackup::Recovery FileBackup::recoverUnfinished(const std::string& dir,
     std::string line = text.substr(start, end - start);
     if (line.empty()) continue;
     std::vector<std::string> f = splitTabs(line);
-    bool fine = (f.size() == 3 || (f.size() == 5 && isNumber(f[3], 20) && isNumber(f[4], 20))) &&
+    uint64_t size = 0;
+    int64_t mtime = 0;
+    bool fine = (f.size() == 3 || (f.size() == 5 && readNumber(f[3], size) && readNumber(f[4], mtime))) &&
                 (f[2].empty() || isNumber(f[2], 9));
     fs::path lock = fine ? normalPath(f[0]) : fs::path(), path = fine ? normalPath(f[1]) : fs::path();
     if (fine && !fs::is_directory(path.parent_path(), ec)) {
@@ -357,8 +374,8 @@ FileBackup::Recovery FileBackup::recoverUnfinished(const std::string& dir,
     Saved s{lock.string(), path.string(), f[2]};
     if (f.size() == 5) {
       s.noted = true;
-      s.size = std::stoull(f[3]);
-      s.mtime = std::stoll(f[4]);
+      s.size = size;
+      s.mtime = mtime;
     }
     auto same = std::find_if(backup.saved_.begin(), backup.saved_.end(),
                              [&](const Saved& o) { return o.path == s.path; });
@@ -378,7 +395,7 @@ FileBackup::Recovery FileBackup::recoverUnfinished(const std::string& dir,
     bool present = ::stat(s.path.c_str(), &st) == 0;
     if (!present && s.copy.empty()) continue;  // a file the run made, already removed again
     bool same = present && uint64_t(st.st_size) == s.size &&
-                int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec == s.mtime;
+                mtimeNs(st) == s.mtime;
     if (!same && std::find(r.changed.begin(), r.changed.end(), s.lockFile) == r.changed.end())
       r.changed.push_back(s.lockFile);
   }
@@ -396,12 +413,21 @@ void restoreRun(FileBackup& backup) {
   if (left.empty() || backup.leftShown_) return;
   backup.leftShown_ = true;
   std::vector<std::string> lines{"Nie mozna przywrocic plikow sprzed uzupelnienia"};
+  addLeftLines(lines, left);
+  lines.push_back("Zostana przywrocone przy nastepnym uruchomieniu uzupelnienia.");
+  warn(lines);
+}
+
+void restoreRunAndCloseAreas(FileBackup& backup) {
+  restoreRun(backup);
+  closeAllAreas(false);
+}
+
+void addLeftLines(std::vector<std::string>& lines, const std::vector<FileBackup::Left>& left) {
   for (const FileBackup::Left& l : left) {
     lines.push_back(pathLine(l.table));
     lines.push_back("  " + l.cause);
   }
-  lines.push_back("Zostana przywrocone przy nastepnym uruchomieniu uzupelnienia.");
-  warn(lines);
 }
 
 }  // namespace patch

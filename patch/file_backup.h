@@ -44,7 +44,6 @@ class FileBackup {
     std::vector<std::string> dropped;  // files whose directory no longer exists
     std::vector<std::string> changed;  // tables changed after the run stopped: nothing touched
     std::string badLine;               // a journal line refused: nothing touched
-    bool whole() const { return left.empty() && changed.empty() && badLine.empty(); }
   };
 
   // `dir`: the backup directory (a Linux path) inside the installed system; created with the
@@ -71,7 +70,9 @@ class FileBackup {
   // the journal could not be removed (the copies then stay, and so does the update's undo).
   bool discard();
   bool empty() const { return saved_.empty(); }
-  std::string journalName() const { return dir_ + "/" + kJournalFile; }
+  std::string journalName() const { return journalName(dir_); }
+  // The journal of the backup directory `dir`.
+  static std::string journalName(const std::string& dir) { return dir + "/" + kJournalFile; }
 
   // A journal left by an earlier run that did not finish (the caller holds the installed system).
   // Every line is checked first: a file outside the installed system and the update directory
@@ -91,7 +92,7 @@ class FileBackup {
   };
   void openJournal();
   void appendJournal(const std::string& lines);
-  bool rewriteJournal();
+  void rewriteJournal();
   static std::string journalLine(const Saved& s);
 
   friend void restoreRun(FileBackup& backup);
@@ -106,5 +107,11 @@ class FileBackup {
 // Puts back everything the run set aside; names the tables that stay for the next run, with the
 // cause, the first time a restore of this run leaves any.
 void restoreRun(FileBackup& backup);
+// After a failure: everything set aside goes back while the run still holds its tables, then
+// every work area is closed, its writes no longer mattering.
+void restoreRunAndCloseAreas(FileBackup& backup);
+
+// Two lines for each table left: its path, and the cause indented.
+void addLeftLines(std::vector<std::string>& lines, const std::vector<FileBackup::Left>& left);
 
 }  // namespace patch

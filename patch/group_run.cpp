@@ -122,8 +122,7 @@ class GroupRun {
   // always false, the group's result.
   bool fail() {
     restoreRun(backup_);
-    closeAllAreas(false);
-    aliases_.clear();
+    closeAll(false);
     return false;
   }
 
@@ -239,8 +238,8 @@ class GroupRun {
     aliases_.clear();
   }
 
-  void closeAll() {
-    closeAllAreas();
+  void closeAll(bool report = true) {
+    closeAllAreas(report);
     aliases_.clear();
   }
 
@@ -311,8 +310,7 @@ bool AKTUALIZUJ_BAZY(GroupSettings& g, const std::string& src, const std::string
     }
   } catch (const rt::Error& e) {
     warn({scriptLineText(g.terminatorLine), errorText(e)});
-    restoreRun(backup);
-    closeAllAreas(false);
+    restoreRunAndCloseAreas(backup);
     return false;
   }
 }

@@ -1,6 +1,7 @@
 // Section dispatch of the update script and its closing section.
 #include "patch/interpreter.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "console/mem_routines.h"
@@ -81,8 +82,7 @@ void handleSection(Section code, int headerLine, const SectionLines& lines, Upda
       warn({"Uzupelnienie nie zostalo zainstalowane: " + std::string(headerText(code)) + ", linia " +
             std::to_string(line) + " skryptu"});
     }
-    restoreRun(*run.backup);
-    closeAllAreas(false);
+    restoreRunAndCloseAreas(*run.backup);
   }
 }
 
@@ -101,7 +101,7 @@ void settleBackup(UpdateRun& run) {
 // False when the system cannot be updated now.
 bool recoverEarlierRun(const std::string& backupDir, const std::string& updateDir) {
   FileBackup::Recovery r = FileBackup::recoverUnfinished(backupDir, updateDir);
-  const std::string journal = backupDir + "/" + kJournalFile;
+  const std::string journal = FileBackup::journalName(backupDir);
   if (!r.badLine.empty()) {
     for (char& c : r.badLine)
       if (c == '\t') c = ' ';
@@ -128,12 +128,8 @@ bool recoverEarlierRun(const std::string& backupDir, const std::string& updateDi
             "Przywrocono pliki sprzed niego (" + std::to_string(r.restored) + ")."});
   if (r.left.empty()) return true;
   std::vector<std::string> lines{"Nie mozna przywrocic plikow sprzed przerwanego uzupelnienia"};
-  bool held = false;
-  for (const FileBackup::Left& l : r.left) {
-    lines.push_back(pathLine(l.table));
-    lines.push_back("  " + l.cause);
-    held = held || l.held;
-  }
+  addLeftLines(lines, r.left);
+  bool held = std::any_of(r.left.begin(), r.left.end(), [](const FileBackup::Left& l) { return l.held; });
   lines.push_back(held ? "Zamknij programy systemu i uruchom uzupelnienie ponownie."
                        : "Usun przyczyne i uruchom uzupelnienie ponownie.");
   warn(lines);

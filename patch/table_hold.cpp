@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "runtime/core/error.h"
-#include "runtime/core/names.h"
+#include "runtime/core/file_names.h"
 #include "runtime/db/work_areas.h"
 
 namespace fs = std::filesystem;
@@ -42,11 +42,9 @@ TableHold::TableHold(const std::string& table) {
 
 std::string tableOf(const std::string& file) {
   fs::path p(file);
-  std::string want = p.stem().string() + ".dbf";
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(p.has_parent_path() ? p.parent_path() : ".", ec))
-    if (rt::sameName(entry.path().filename().string(), want)) return entry.path().string();
-  return file;
+  std::string table = rt::mapPath((p.parent_path() / (p.stem().string() + ".dbf")).string());
+  struct stat st;
+  return ::lstat(table.c_str(), &st) == 0 ? table : file;
 }
 
 }  // namespace patch

@@ -4,40 +4,23 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <csignal>
 #include <functional>
 
 #include "patch/file_backup.h"
 #include "patch/run_steps.h"
+#include "runtime/core/file_names.h"
 #include "runtime/db/file.h"
 #include "runtime/memfile/memfile.h"
+#include "tests/runtime/db/helpers/child_process.h"
 
 namespace patchtest {
 namespace {
 
-// A pipe between the test and a process it forked.
-struct Pipe {
-  int fd[2] = {-1, -1};
-  Pipe() { EXPECT_EQ(::pipe(fd), 0); }
-  ~Pipe() {
-    ::close(fd[0]);
-    ::close(fd[1]);
-  }
-  void send(char c) { EXPECT_EQ(::write(fd[1], &c, 1), 1); }
-  char receive() {
-    char c = 0;
-    return ::read(fd[0], &c, 1) == 1 ? c : 0;
-  }
-};
-
-int waitFor(pid_t child) {
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using rt::db::testing::Child;
+using rt::db::testing::readLineFrom;
+using rt::db::testing::sendLine;
 
 class RunEnd : public InstallerTest {
  protected:
@@ -53,15 +36,7 @@ class RunEnd : public InstallerTest {
     rt::mem::writeFile((dst / "V.XPF").string(), {{"WERSJA", rt::Value::text("1.0")}});
   }
   // A file of a table by its extension, in the letter case the table layer gave it.
-  static fs::path fileOf(const fs::path& t, const std::string& ext) {
-    for (const auto& e : fs::directory_iterator(t.parent_path())) {
-      std::string name = e.path().filename().string(), want = t.filename().string() + "." + ext;
-      if (name.size() == want.size() &&
-          std::equal(name.begin(), name.end(), want.begin(), [](char a, char b) { return std::toupper(a) == std::toupper(b); }))
-        return e.path();
-    }
-    return t.string() + "." + ext;
-  }
+  static fs::path fileOf(const fs::path& t, const std::string& ext) { return rt::mapPath(t.string() + "." + ext); }
   void TearDown() override {
     patch::setStepHook({});
     rt::db::File::setWriteFault({});
@@ -96,28 +71,23 @@ class RunEnd : public InstallerTest {
       if (v.name == "WERSJA") return v.value.str();
     return "";
   }
-  // A process that holds a table open shared (as another program does) until the test ends it.
-  pid_t holdOpen(const fs::path& t, Pipe& ready, Pipe& release) {
-    pid_t child = ::fork();
-    if (child == 0) {
-      ::close(release.fd[1]);  // the test's end gone, the holder goes too
-      run("DBUSEAREA(.T., , '" + t.string() + "', 'INNY', .T.)");
-      ready.send('h');
-      release.receive();
-      ::_exit(0);
-    }
-    EXPECT_EQ(ready.receive(), 'h');
-    return child;
-  }
-  // Runs the script in a forked installer; `inChild` prepares it. Returns its exit code, 128 +
+  // Runs the script in a forked installer; `inChild` prepares it. Returns its exit code, minus
   // the signal when it was killed.
   int forkedRun(const std::vector<std::string>& script, const std::function<void()>& inChild) {
-    pid_t child = ::fork();
-    if (child == 0) {
+    Child child([&](int, int) {
       inChild();
-      ::_exit(runScript(script) ? 0 : 1);
-    }
-    return waitFor(child);
+      return runScript(script) ? 0 : 1;
+    });
+    return child.wait();
+  }
+  // The script's t_pelny() makes every later write under `prefix` fail as on a full disk.
+  void fullDiskOnCall(const std::string& prefix) {
+    rt::functions().add("T_PELNY", [prefix](rt::Args&) {
+      rt::db::File::setWriteFault([prefix](const std::string& path, uint64_t, size_t length) {
+        return length > 0 && path.rfind(prefix, 0) == 0 ? ENOSPC : 0;  // a rename needs no room
+      });
+      return rt::Value::logical(true);
+    });
   }
 
   // Version 1.0 to 2.0 with every amount one higher.
@@ -142,25 +112,23 @@ TEST_F(RunEnd, ASecondInstallerIsRefusedWhileTheFirstRunsUpToItsJournalsRemoval)
   };
   for (const auto& c : cases) {
     fresh();
-    Pipe stopped, goOn;
-    auto stop = [&] {
-      stopped.send('s');
-      goOn.receive();
-    };
     rt::functions().add("T_CZEKAJ", [](rt::Args&) { return rt::Value::logical(true); });
-    pid_t first = ::fork();
-    if (first == 0) {
+    Child first([&](int toParent, int fromParent) {
+      auto stop = [=] {
+        sendLine(toParent, "s");
+        readLineFrom(fromParent);
+      };
       if (c.step) patch::setStepHook([&](const std::string& step) { if (step == c.step) stop(); });
       else rt::functions().add("T_CZEKAJ", [&](rt::Args&) { stop(); return rt::Value::logical(true); });
-      ::_exit(runScript(c.script) ? 0 : 1);
-    }
-    ASSERT_EQ(stopped.receive(), 's') << c.where;
+      return runScript(c.script) ? 0 : 1;
+    });
+    ASSERT_EQ(first.readLine(), "s") << c.where;
     messages.clear();
     EXPECT_FALSE(runScript(c.script)) << c.where;
     ASSERT_FALSE(messages.empty()) << c.where;
     EXPECT_EQ(messages[0][0], "Inne uzupelnienie tego systemu jest w toku !") << c.where;
-    goOn.send('g');
-    EXPECT_EQ(waitFor(first), 0) << c.where;
+    first.send("g");
+    EXPECT_EQ(first.wait(), 0) << c.where;
     EXPECT_EQ(amounts(dst / "KADRY"), "2/3/") << c.where;  // changed once
     EXPECT_EQ(version(), "2.0") << c.where;
     EXPECT_FALSE(fs::exists(dst / patch::kBackupDir)) << c.where;
@@ -183,7 +151,7 @@ TEST_F(RunEnd, KilledAtAnyStepOfItsEndTheSystemKeepsVersionsAndTablesAgreeing) {
         if (step == c.step && ++seen == c.occurrence) ::raise(SIGKILL);
       });
     });
-    ASSERT_EQ(code, 128 + SIGKILL) << where;
+    ASSERT_EQ(code, -SIGKILL) << where;
     // The restart: what it leaves agrees, both old or both new.
     messages.clear();
     EXPECT_TRUE(runScript({"[koniec]"})) << where << allMessages();
@@ -202,34 +170,30 @@ TEST_F(RunEnd, AKillWhileTheJournalIsRewrittenLosesNoTableToPutBack) {
   // opened the second table: the restore puts back the first and rewrites the journal naming the
   // second, and is killed there.
   table(dst / "PLACE");
-  Pipe open, opened, release;
-  pid_t holder = ::fork();
-  if (holder == 0) {
-    ::close(open.fd[1]);  // the test's end gone, the holder goes too
-    ::close(release.fd[1]);
-    open.receive();
+  Child holder([&](int toParent, int fromParent) {
+    readLineFrom(fromParent);
     run("DBUSEAREA(.T., , '" + (dst / "PLACE").string() + "', 'INNY', .T.)");
-    opened.send('o');
-    release.receive();
-    ::_exit(0);
-  }
+    sendLine(toParent, "o");
+    readLineFrom(fromParent);
+    return 0;
+  });
   int code = forkedRun({"[dbase]", "dst_base=PLACE.DBF|p", "dst_base=KADRY.DBF|k",
                         "rek_blok={|| k->kwota := k->kwota + 1, p->kwota := 9 }", "-",
                         "[dbase]", "dst_base=KADRY.DBF|k", "base_blok={|| t_otworz() }", "rek_pocz={|| .f. }",
                         "rek_blok={|| .t. }", "-"},
                        [&] {
                          rt::functions().add("T_OTWORZ", [&](rt::Args&) {
-                           open.send('o');
-                           opened.receive();
+                           holder.send("o");
+                           holder.readLine();
                            return rt::Value::logical(true);
                          });
                          patch::setStepHook([](const std::string& step) {
                            if (step == patch::kStepJournalRewriting) ::raise(SIGKILL);
                          });
                        });
-  ASSERT_EQ(code, 128 + SIGKILL);
-  release.send('r');
-  EXPECT_EQ(waitFor(holder), 0);
+  ASSERT_EQ(code, -SIGKILL);
+  holder.send("r");
+  EXPECT_EQ(holder.wait(), 0);
   EXPECT_EQ(amounts(dst / "PLACE"), "9/2/");  // still migrated
   EXPECT_TRUE(runScript({"[koniec]"})) << allMessages();
   EXPECT_EQ(amounts(dst / "KADRY"), "1/2/");
@@ -248,7 +212,7 @@ TEST_F(RunEnd, AKillAtTheEndOfARestoreLeavesARestartWithNothingToAskAbout) {
                            if (step == patch::kStepJournalRemoving) ::raise(SIGKILL);
                          });
                        });
-  ASSERT_EQ(code, 128 + SIGKILL);
+  ASSERT_EQ(code, -SIGKILL);
   EXPECT_TRUE(runScript({"[koniec]"})) << allMessages();
   EXPECT_EQ(readFile(fileOf(dst / "KADRY", "dbf")), before);
   EXPECT_FALSE(fs::exists(dst / "KADRY_NR.CDX"));
@@ -267,6 +231,7 @@ TEST_F(RunEnd, PlantedJournalLinesAreRefusedAndNothingIsTouched) {
       {"an empty copy field for an outside file", outside.string() + "\t" + outside.string() + "\t"},
       {"a path climbing out", kadry + "\t" + dst.string() + "/../poza.txt\t2"},
       {"the journal itself", kadry + "\t" + journal().string() + "\t2"},
+      {"a size past the largest number", kadry + "\t" + kadry + "\t1\t99999999999999999999\t0"},
   };
   for (const auto& c : cases) {
     writeFile(outside, "cudzy plik");
@@ -290,13 +255,7 @@ TEST_F(RunEnd, ARestoreOnAFullDiskPutsEveryTableBackAndNamesTheCauseOnce) {
   table(dst / "PLACE");
   std::string kadry = amounts(dst / "KADRY"), place = amounts(dst / "PLACE");
   // From the second group on, every write into the system fails as on a full disk.
-  rt::functions().add("T_PELNY", [this](rt::Args&) {
-    std::string system = dst.string();
-    rt::db::File::setWriteFault([system](const std::string& path, uint64_t, size_t length) {
-      return length > 0 && path.rfind(system, 0) == 0 ? ENOSPC : 0;  // a rename needs no room
-    });
-    return rt::Value::logical(true);
-  });
+  fullDiskOnCall(dst.string());
   EXPECT_FALSE(runScript({"[dbase]", "dst_base=KADRY.DBF|k", "rek_blok={|| k->kwota := k->kwota + 1 }", "-",
                           "[dbase]", "dst_base=PLACE.DBF|p", "base_blok={|| t_pelny() }",
                           "rek_blok={|| p->kwota := p->kwota + 1 }", "-"}));
@@ -322,13 +281,7 @@ TEST_F(RunEnd, AFileOnAnotherFileSystemGoesBackByACopyAndAFullDiskThereIsNamedOn
   for (const auto& e : fs::directory_iterator(real.parent_path()))
     fs::create_symlink(e.path(), dst / e.path().filename());
   std::string place = amounts(real);
-  rt::functions().add("T_PELNY", [&](rt::Args&) {
-    std::string full = real.parent_path().string();
-    rt::db::File::setWriteFault([full](const std::string& path, uint64_t, size_t length) {
-      return length > 0 && path.rfind(full, 0) == 0 ? ENOSPC : 0;
-    });
-    return rt::Value::logical(true);
-  });
+  fullDiskOnCall(real.parent_path().string());
   const std::vector<std::string> script = {"[dbase]", "dst_base=PLACE.DBF|p", "rek_blok={|| p->kwota := 7 }", "-",
                                            "[dbase]", "dst_base=KADRY.DBF|k", "base_blok={|| t_pelny() }",
                                            "rek_pocz={|| .f. }", "rek_blok={|| .t. }", "-"};
@@ -359,7 +312,7 @@ TEST_F(RunEnd, ATableChangedAfterTheKillIsNotPutBack) {
                            return rt::Value();
                          });
                        });
-  ASSERT_EQ(code, 128 + SIGKILL);
+  ASSERT_EQ(code, -SIGKILL);
   // Another program works on KADRY before the restart.
   run("DBUSEAREA(.T., , '" + (dst / "KADRY").string() + "', 'INNY', .T.)");
   run("RLOCK()");
@@ -423,12 +376,18 @@ TEST_F(RunEnd, ADestinationAnotherProgramHoldsIsNotCopiedOver) {
     table(c.held);
     auto dbf = readFile(fileOf(c.held, "dbf")), fpt = readFile(fileOf(c.held, "fpt"));
     auto kadry = readFile(fileOf(dst / "KADRY", "dbf"));
-    Pipe ready, release;
-    pid_t holder = holdOpen(c.held, ready, release);
+    // Another program holds the table open shared until the run has tried it.
+    Child holder([&](int toParent, int fromParent) {
+      run("DBUSEAREA(.T., , '" + c.held.string() + "', 'INNY', .T.)");
+      sendLine(toParent, "h");
+      readLineFrom(fromParent);
+      return 0;
+    });
+    EXPECT_EQ(holder.readLine(), "h");
     messages.clear();
     EXPECT_FALSE(runScript(c.script)) << c.line;
-    release.send('r');
-    EXPECT_EQ(waitFor(holder), 0);
+    holder.send("r");
+    EXPECT_EQ(holder.wait(), 0);
     ASSERT_FALSE(messages.empty()) << c.line;
     EXPECT_EQ(messages[0][0], c.line);
     EXPECT_EQ(messages[0][1].rfind("Plik docelowy jest uzywany przez inny program:", 0), 0u) << messages[0][1];
