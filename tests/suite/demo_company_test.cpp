@@ -6,13 +6,11 @@
 #include <set>
 #include <string>
 
-#include <signal.h>
 #include <unistd.h>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/core/std_functions.h"
-#include "runtime/db/file.h"
 #include "runtime/db/table_functions.h"
 #include "runtime/print/styled_text.h"
 #include "runtime/term/headless.h"
@@ -30,9 +28,9 @@
 #include "suite/screen/menu_engine.h"
 #include "suite/tables/table_ops.h"
 #include "suite/tables/table_sets.h"
-#include "tests/runtime/db/helpers/child_process.h"
 #include "tests/runtime/db/helpers/index_check.h"
 #include "tests/runtime/db/helpers/interrupted_write.h"
+#include "tests/runtime/db/helpers/killed_at_write.h"
 #include "tests/support/scoped_functions.h"
 
 namespace {
@@ -385,19 +383,14 @@ TEST_F(DemoCompany, ANewInputItemKilledAtAnyWriteLeavesNoBlankItem) {
     for (const char* ext : {".dbf", ".cdx"})
       fs::copy_file(dir / ("DANE_WE.keep" + std::string(ext)), dir / ("DANE_WE" + std::string(ext)),
                     fs::copy_options::overwrite_existing);
-    rt::db::testing::Child saving([&](int, int) {
-      int writes = 0;
-      rt::db::File::setWriteFault([&](const std::string& path, uint64_t, size_t) {
-        if (path.ends_with("DANE_WE.dbf") && ++writes == k) ::raise(SIGKILL);
-        return 0;
-      });
+    const int saving = rt::db::testing::killedAtWrite(k, "DANE_WE.dbf", [&] {
       if (!suite::openSet("MAIN | DANE_WE", "SS")) return 4;
       call("DBSELECTAREA", {txt("dane_we")});
       rt::functions().call("SAV_SKL", {txt("K033"), txt(""), txt("    3"), rt::Value::number(12.5, 2)});
       suite::closeSet("MAIN");
       return 0;
     });
-    if (saving.wait() == 0) break;  // the item was saved before its k-th write
+    if (saving == 0) break;  // the item was saved before its k-th write
     ++kills;
     call("DBUSEAREA", {rt::Value::logical(true), rt::Value(), txt((dir / "DANE_WE.dbf").string()), txt("reader"),
                        rt::Value::logical(true), rt::Value::logical(true)});
