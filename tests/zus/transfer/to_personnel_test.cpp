@@ -50,8 +50,6 @@ class PersonnelTransfer : public TransferCompany {
     for (auto& f : found) out.push_back(f.second);
     return out;
   }
-
-  std::map<std::string, rt::Value> record(int n) { return rows("NIEOBEC", true).at(size_t(n - 1)); }
 };
 
 TEST_F(PersonnelTransfer, EachCalendarDayOfABenefitBecomesADayRecord) {
