@@ -143,8 +143,7 @@ TEST_F(DemoCompany, ASetRebuildsAnIndexLeftBehindByAKilledWriter) {
     fs::copy_file(dir / ("NIEOBEC" + std::string(ext)), dir / ("NIEOBEC.keep" + std::string(ext)),
                   fs::copy_options::overwrite_existing);
   std::vector<std::string> said;
-  const rt::NativeFunction realMessage = *rt::functions().find("KOM3");
-  rt::functions().add("KOM3", [&said](rt::Args& m) {
+  test_support::ScopedFunctions stand_kom3("KOM3", [&said](rt::Args& m) {
     said.push_back(m[0].isArray() ? m[0].arr()[0].strOr("") : m[0].strOr(""));
     return rt::Value();
   });
@@ -163,7 +162,6 @@ TEST_F(DemoCompany, ASetRebuildsAnIndexLeftBehindByAKilledWriter) {
       fs::copy_file(dir / ("NIEOBEC.keep" + std::string(ext)), dir / ("NIEOBEC" + std::string(ext)),
                     fs::copy_options::overwrite_existing);
   }
-  rt::functions().add("KOM3", realMessage);
   for (const char* ext : {".dbf", ".cdx"}) fs::remove(dir / ("NIEOBEC.keep" + std::string(ext)));
 }
 
@@ -173,7 +171,8 @@ TEST_F(DemoCompany, ASetRebuildsAnIndexLeftBehindByAKilledWriter) {
 TEST_F(DemoCompany, AFailedOptionLeavesNoTableOpenForTheNextOne) {
   rt::term::Headless screen;
   rt::Value before = call("SELECT");
-  rt::functions().add("TEST_FAILS_WITH_SET", [](rt::Args&) -> rt::Value {
+  test_support::ScopedFunctions stand;
+  stand.replace("TEST_FAILS_WITH_SET", [](rt::Args&) -> rt::Value {
     if (!suite::openSet("MAIN | NIEOBEC", "SS")) throw std::runtime_error("set not opened");
     call("DBSELECTAREA", {txt("main")});
     if (!call("RLOCK").logicalOr(false)) throw std::runtime_error("record not locked");
@@ -182,7 +181,7 @@ TEST_F(DemoCompany, AFailedOptionLeavesNoTableOpenForTheNextOne) {
     return rt::Value();
   });
   std::vector<std::string> outcome;
-  rt::functions().add("TEST_OPENS_SET", [&](rt::Args&) {
+  stand.replace("TEST_OPENS_SET", [&](rt::Args&) {
     bool opened = suite::openSet("MAIN | NIEOBEC", "SS");
     outcome.push_back(opened ? "otwarty" : "nieotwarty");
     if (!opened) return rt::Value();
@@ -195,7 +194,7 @@ TEST_F(DemoCompany, AFailedOptionLeavesNoTableOpenForTheNextOne) {
   suite::MenuDef menu{"test", "Test", {{"G", {{"Zle", "TEST_FAILS_WITH_SET", {}, ""},
                                                {"Dobrze", "TEST_OPENS_SET", {}, ""}}}}};
   // Esc leaves the menu once the question is answered Tak.
-  rt::functions().add("DECYZJA", [](rt::Args&) { return rt::Value::logical(true); });
+  stand.replace("DECYZJA", [](rt::Args&) { return rt::Value::logical(true); });
   screen.keys({rt::term::K_ENTER, rt::term::K_SPACE, rt::term::K_DOWN, rt::term::K_ENTER, rt::term::K_ESC});
   suite::runMenu(menu);
   ASSERT_EQ(outcome.size(), 3u) << (outcome.empty() ? "" : outcome[0]);
