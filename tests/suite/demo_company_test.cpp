@@ -6,13 +6,11 @@
 #include <set>
 #include <string>
 
-#include <signal.h>
 #include <unistd.h>
 
 #include "runtime/core/context.h"
 #include "runtime/core/error.h"
 #include "runtime/core/std_functions.h"
-#include "runtime/db/file.h"
 #include "runtime/db/table_functions.h"
 #include "runtime/print/styled_text.h"
 #include "runtime/term/headless.h"
@@ -30,9 +28,9 @@
 #include "suite/screen/menu_engine.h"
 #include "suite/tables/table_ops.h"
 #include "suite/tables/table_sets.h"
-#include "tests/runtime/db/helpers/child_process.h"
 #include "tests/runtime/db/helpers/index_check.h"
 #include "tests/runtime/db/helpers/interrupted_write.h"
+#include "tests/runtime/db/helpers/killed_at_write.h"
 #include "tests/support/scoped_functions.h"
 
 namespace {
@@ -145,8 +143,7 @@ TEST_F(DemoCompany, ASetRebuildsAnIndexLeftBehindByAKilledWriter) {
     fs::copy_file(dir / ("NIEOBEC" + std::string(ext)), dir / ("NIEOBEC.keep" + std::string(ext)),
                   fs::copy_options::overwrite_existing);
   std::vector<std::string> said;
-  const rt::NativeFunction realMessage = *rt::functions().find("KOM3");
-  rt::functions().add("KOM3", [&said](rt::Args& m) {
+  test_support::ScopedFunctions stand_kom3("KOM3", [&said](rt::Args& m) {
     said.push_back(m[0].isArray() ? m[0].arr()[0].strOr("") : m[0].strOr(""));
     return rt::Value();
   });
@@ -165,7 +162,6 @@ TEST_F(DemoCompany, ASetRebuildsAnIndexLeftBehindByAKilledWriter) {
       fs::copy_file(dir / ("NIEOBEC.keep" + std::string(ext)), dir / ("NIEOBEC" + std::string(ext)),
                     fs::copy_options::overwrite_existing);
   }
-  rt::functions().add("KOM3", realMessage);
   for (const char* ext : {".dbf", ".cdx"}) fs::remove(dir / ("NIEOBEC.keep" + std::string(ext)));
 }
 
@@ -175,7 +171,8 @@ TEST_F(DemoCompany, ASetRebuildsAnIndexLeftBehindByAKilledWriter) {
 TEST_F(DemoCompany, AFailedOptionLeavesNoTableOpenForTheNextOne) {
   rt::term::Headless screen;
   rt::Value before = call("SELECT");
-  rt::functions().add("TEST_FAILS_WITH_SET", [](rt::Args&) -> rt::Value {
+  test_support::ScopedFunctions stand;
+  stand.replace("TEST_FAILS_WITH_SET", [](rt::Args&) -> rt::Value {
     if (!suite::openSet("MAIN | NIEOBEC", "SS")) throw std::runtime_error("set not opened");
     call("DBSELECTAREA", {txt("main")});
     if (!call("RLOCK").logicalOr(false)) throw std::runtime_error("record not locked");
@@ -184,7 +181,7 @@ TEST_F(DemoCompany, AFailedOptionLeavesNoTableOpenForTheNextOne) {
     return rt::Value();
   });
   std::vector<std::string> outcome;
-  rt::functions().add("TEST_OPENS_SET", [&](rt::Args&) {
+  stand.replace("TEST_OPENS_SET", [&](rt::Args&) {
     bool opened = suite::openSet("MAIN | NIEOBEC", "SS");
     outcome.push_back(opened ? "otwarty" : "nieotwarty");
     if (!opened) return rt::Value();
@@ -197,7 +194,7 @@ TEST_F(DemoCompany, AFailedOptionLeavesNoTableOpenForTheNextOne) {
   suite::MenuDef menu{"test", "Test", {{"G", {{"Zle", "TEST_FAILS_WITH_SET", {}, ""},
                                                {"Dobrze", "TEST_OPENS_SET", {}, ""}}}}};
   // Esc leaves the menu once the question is answered Tak.
-  rt::functions().add("DECYZJA", [](rt::Args&) { return rt::Value::logical(true); });
+  stand.replace("DECYZJA", [](rt::Args&) { return rt::Value::logical(true); });
   screen.keys({rt::term::K_ENTER, rt::term::K_SPACE, rt::term::K_DOWN, rt::term::K_ENTER, rt::term::K_ESC});
   suite::runMenu(menu);
   ASSERT_EQ(outcome.size(), 3u) << (outcome.empty() ? "" : outcome[0]);
@@ -385,19 +382,14 @@ TEST_F(DemoCompany, ANewInputItemKilledAtAnyWriteLeavesNoBlankItem) {
     for (const char* ext : {".dbf", ".cdx"})
       fs::copy_file(dir / ("DANE_WE.keep" + std::string(ext)), dir / ("DANE_WE" + std::string(ext)),
                     fs::copy_options::overwrite_existing);
-    rt::db::testing::Child saving([&](int, int) {
-      int writes = 0;
-      rt::db::File::setWriteFault([&](const std::string& path, uint64_t, size_t) {
-        if (path.ends_with("DANE_WE.dbf") && ++writes == k) ::raise(SIGKILL);
-        return 0;
-      });
+    const int saving = rt::db::testing::killedAtWrite(k, "DANE_WE.dbf", [&] {
       if (!suite::openSet("MAIN | DANE_WE", "SS")) return 4;
       call("DBSELECTAREA", {txt("dane_we")});
       rt::functions().call("SAV_SKL", {txt("K033"), txt(""), txt("    3"), rt::Value::number(12.5, 2)});
       suite::closeSet("MAIN");
       return 0;
     });
-    if (saving.wait() == 0) break;  // the item was saved before its k-th write
+    if (saving == 0) break;  // the item was saved before its k-th write
     ++kills;
     call("DBUSEAREA", {rt::Value::logical(true), rt::Value(), txt((dir / "DANE_WE.dbf").string()), txt("reader"),
                        rt::Value::logical(true), rt::Value::logical(true)});

@@ -67,8 +67,8 @@ TEST_F(MenuEngine, EveryEntryFunctionOfTheProgramIsOnTheZusMenu) {
 
 TEST_F(MenuEngine, EscAsksBeforeLeavingAndEnterOnTakLeaves) {
   std::string asked;
-  rt::NativeFunction decyzja = *rt::functions().find("DECYZJA");
-  rt::functions().add("DECYZJA", [&](rt::Args& a) {
+  const rt::NativeFunction decyzja = *rt::functions().find("DECYZJA");
+  test_support::ScopedFunctions stand_decyzja("DECYZJA", [&](rt::Args& a) {
     asked = a[1].strOr("");
     return decyzja(a);
   });
@@ -81,7 +81,6 @@ TEST_F(MenuEngine, EscAsksBeforeLeavingAndEnterOnTakLeaves) {
   suite::runMenu(menu);
   EXPECT_EQ(asked, "Czy zakon`czyc` prace` z programem ?");
   EXPECT_EQ(calls, (std::vector<int64_t>{2}));
-  rt::functions().add("DECYZJA", decyzja);
 }
 
 TEST_F(MenuEngine, EnterCallsTheHighlightedEntryByNameAndTheMenuGoesOn) {

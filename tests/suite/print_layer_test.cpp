@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -23,6 +25,14 @@ namespace fs = std::filesystem;
 
 rt::Value call(const char* name, std::vector<rt::Value> args = {}) {
   return rt::functions().call(name, std::move(args));
+}
+
+// A KOM3 that keeps each line of each message in `lines` and waits for no key.
+rt::NativeFunction lineRecorder(std::vector<std::string>& lines) {
+  return [&lines](rt::Args& a) {
+    for (const rt::Value& l : a[0].arr()) lines.push_back(l.str());
+    return rt::Value();
+  };
 }
 
 class PrintLayer : public ::testing::Test {
@@ -77,10 +87,7 @@ TEST_F(PrintLayer, TheMessageNamingTheFileOfADeepCompanyKeepsTheFilesName) {
   fs::create_directories(deep);
   fs::current_path(deep);
   std::vector<std::string> shown;
-  rt::functions().add("KOM3", [&](rt::Args& a) {
-    for (const rt::Value& l : a[0].arr()) shown.push_back(l.str());
-    return rt::Value();
-  });
+  test_support::ScopedFunctions stand_kom3("KOM3", lineRecorder(shown));
   call("DEV");
   rt::context().memvars.assign("urzadzenie", rt::Value::integer(2));
   ASSERT_TRUE(call("DEV_OPEN").logical());
@@ -111,10 +118,7 @@ TEST_F(PrintLayer, AFullDiskDropsTheNewPrintWithAMessageAndKeepsThePreviousFile)
   fs::create_directories(dir / "WYDRUKI");
   std::ofstream(dir / "WYDRUKI" / "wydruk.txt") << "poprzedni\n";
   std::vector<std::string> shown;
-  test_support::ScopedFunctions stand_kom3("KOM3", [&](rt::Args& a) {
-    for (const rt::Value& l : a[0].arr()) shown.push_back(l.str());
-    return rt::Value();
-  });
+  test_support::ScopedFunctions stand_kom3("KOM3", lineRecorder(shown));
   call("DEV");
   rt::context().memvars.assign("urzadzenie", rt::Value::integer(2));
   ASSERT_TRUE(call("DEV_OPEN").logical());

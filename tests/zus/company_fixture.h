@@ -145,6 +145,17 @@ inline rt::NativeFunction messageRecorder(std::vector<std::string>& messages) {
   };
 }
 
+// A KOM3 that keeps each line of each message in `lines` (a text message is one line) and waits
+// for no key.
+inline rt::NativeFunction lineRecorder(std::vector<std::string>& lines) {
+  return [&lines](rt::Args& a) {
+    if (a[0].isArray())
+      for (const rt::Value& line : a[0].arr()) lines.push_back(line.strOr(""));
+    else lines.push_back(a[0].strOr(""));
+    return rt::Value();
+  };
+}
+
 inline bool anyContains(const std::vector<std::string>& texts, const std::string& part) {
   for (const std::string& t : texts)
     if (t.find(part) != std::string::npos) return true;

@@ -9,7 +9,6 @@ namespace calcrun_test {
 namespace {
 
 const char* kRepeat = "Czy powto`rzyc` obliczenia dla zasil`ko`w obliczonych poprawnie ?";
-const char* kMinimumWage = "Czy zatwierdzasz stawke` dzienna` z pl`acy minimalnej ?";
 const char* kDismissed = "Czy pomimo to go obliczyc` ?";
 const std::string kNoKind(3, char(255));
 
@@ -152,13 +151,10 @@ TEST_F(RunCompany, PbzRecordCopiesTheEarlierBasis) {
     questions.clear();
     basisCalls.clear();
     start([&] {
-      int32_t earlier = suite::addMonths(month, -2);
-      int y, m, dd;
-      suite::splitDayNumber(earlier, y, m, dd);
       register_({
-          {3, {{"od", day(y, m, 1)}, {"do", day(y, m, 10)}, {"status", num(4)}, {"druk_podst", num(120, 2)},
+          {3, {{"od", inMonthBack(2, 1)}, {"do", inMonthBack(2, 10)}, {"status", num(4)}, {"druk_podst", num(120, 2)},
                {"suma", num(3600, 2)}, {"te_mies", txt("0102")}, {"fakt_mies", txt(" 1 2")}}},
-          {3, {{"zasilek", txt(kind(30))}, {"od", day(y, m, 20)}, {"do", day(y, m, 25)}}},  // not calculable
+          {3, {{"zasilek", txt(kind(30))}, {"od", inMonthBack(2, 20)}, {"do", inMonthBack(2, 25)}}},  // not calculable
           {3, {{"nieobec", txt("PBZ")}}},
       });
       calculate();
@@ -183,15 +179,10 @@ TEST_F(RunCompany, PbzLooksBackPastOtherRecordsOnlyTwelveMonths) {
     SCOPED_TRACE("the record in between ends " + std::to_string(gap) + " months before");
     answers = {{kMinimumWage, 0}};
     start([&] {
-      auto monthsBefore = [&](int back, int d) {
-        int y, m, dd;
-        suite::splitDayNumber(suite::addMonths(month, -back), y, m, dd);
-        return day(y, m, d);
-      };
       register_({
-          {3, {{"od", monthsBefore(16, 1)}, {"do", monthsBefore(16, 10)}, {"status", num(4)},
+          {3, {{"od", inMonthBack(16, 1)}, {"do", inMonthBack(16, 10)}, {"status", num(4)},
                {"druk_podst", num(120, 2)}}},
-          {3, {{"zasilek", txt(kind(30))}, {"od", monthsBefore(gap, 1)}, {"do", monthsBefore(gap, 5)}}},
+          {3, {{"zasilek", txt(kind(30))}, {"od", inMonthBack(gap, 1)}, {"do", inMonthBack(gap, 5)}}},
           {3, {{"nieobec", txt("PBZ")}}},
       });
       calculate();

@@ -11,8 +11,6 @@
 namespace calcrun_test {
 namespace {
 
-const char* kMinimumWage = "Czy zatwierdzasz stawke` dzienna` z pl`acy minimalnej ?";
-
 // One archive record: employee, payroll item, values at depths 1, 2, 3, ... (depth 0, the payroll
 // month, holds nothing yet).
 struct Archived {
@@ -105,12 +103,6 @@ class EndToEnd : public RunCompany {
     }
     return out;
   }
-
-  rt::Value monthsAgo(int back, int d) const {
-    int y, m, dd;
-    suite::splitDayNumber(suite::addMonths(month, -back), y, m, dd);
-    return day(y, m, d);
-  }
 };
 
 std::vector<std::string> linesOf(const std::string& saved) {
@@ -183,7 +175,7 @@ TEST_F(EndToEnd, RecordsThroughTheWholeRun) {
        .records =
            [](const EndToEnd& t) {
              return std::vector<Benefit>{
-                 {9, {{"od", t.monthsAgo(2, 1)}, {"do", t.monthsAgo(2, 10)}, {"status", num(4)},
+                 {9, {{"od", t.inMonthBack(2, 1)}, {"do", t.inMonthBack(2, 10)}, {"status", num(4)},
                       {"druk_podst", num(120, 2)}, {"suma", num(3600, 2)}, {"te_mies", txt("0102")},
                       {"fakt_mies", txt(" 1 2")}}},
                  {9, {{"nieobec", txt("PBZ")}}}};
@@ -212,7 +204,7 @@ TEST_F(EndToEnd, RecordsThroughTheWholeRun) {
        .records =
            [](const EndToEnd& t) {
              return std::vector<Benefit>{
-                 {13, {{"od", t.monthsAgo(22, 3)}, {"wartosc", num(949.2, 2)}, {"netto", num(949.2, 2)}}}};
+                 {13, {{"od", t.inMonthBack(22, 3)}, {"wartosc", num(949.2, 2)}, {"netto", num(949.2, 2)}}}};
            },
        .expected = {{9, 949.20, 949.20, 0, 0, 0, {}}},
        .critical = 1},

@@ -43,6 +43,9 @@ inline std::string employee(int n) {
 }
 inline std::string kind(int slot) { return std::string("Z") + (slot < 10 ? "0" : "") + std::to_string(slot); }
 
+// The run's question whether a daily rate from the minimum wage is accepted.
+inline constexpr const char* kMinimumWage = "Czy zatwierdzasz stawke` dzienna` z pl`acy minimalnej ?";
+
 inline void registerEverything() {
   company_test::registerLayers();
   zus::registerShellFunctions();
@@ -136,6 +139,12 @@ class RunCompany : public ::testing::Test {
   rt::Value inNextMonth(int d) const {
     int y, m, dd;
     suite::splitDayNumber(suite::addMonths(month, 1), y, m, dd);
+    return day(y, m, d);
+  }
+  // A day of the month `back` months before the month calculated.
+  rt::Value inMonthBack(int back, int d) const {
+    int y, m, dd;
+    suite::splitDayNumber(suite::addMonths(month, -back), y, m, dd);
     return day(y, m, d);
   }
 

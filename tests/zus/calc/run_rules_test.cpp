@@ -382,18 +382,19 @@ TEST_F(RunCompany, ProgressWindowIsRedrawnAtMostEvery50Ms) {
   rt::Functions& f = rt::functions();
   rt::NativeFunction breakKey = *f.find("PRZERWANIE"), close = *f.find("TRACE_CLOS"),
                      dispOutAt = *f.find("DISPOUTAT");
-  f.add("DISPOUTAT", [&](rt::Args& a) {
+  test_support::ScopedFunctions stand;
+  stand.replace("DISPOUTAT", [&](rt::Args& a) {
     if (a[0].intOr(-1) == nameRow() && a[1].intOr(-1) == nameCol()) ++draws;
     return dispOutAt(a);
   });
-  f.add("PRZERWANIE", [&](rt::Args& a) {  // after each employee, with MAIN on that employee
+  stand.replace("PRZERWANIE", [&](rt::Args& a) {  // after each employee, with MAIN on that employee
     std::string name = suite::displayText(
         (suite::field("imie").strOr("") + suite::field("nazwisko").strOr("")).substr(0, 37));
     afterEach.push_back({name, h.textAt(nameRow(), nameCol(), 37)});
     if (afterEach.size() == 6) h.advance(0.06);
     return breakKey(a);
   });
-  f.add("TRACE_CLOS", [&](rt::Args& a) {
+  stand.replace("TRACE_CLOS", [&](rt::Args& a) {
     lastAtClose = afterEach.empty() ? "" : afterEach.back().employee;
     shownAtClose = h.textAt(nameRow(), nameCol(), 37);
     return close(a);
@@ -414,21 +415,16 @@ TEST_F(RunCompany, ProgressWindowIsRedrawnAtMostEvery50Ms) {
 TEST_F(RunCompany, AQuestionOfTheRunComesWithItsEmployeeInTheProgressWindow) {
   // The clock stands still, so only the first employee was drawn when employee 3's record asks
   // about the minimum wage's daily rate: the name held back is drawn before the question.
-  const char* kMinimumWage = "Czy zatwierdzasz stawke` dzienna` z pl`acy minimalnej ?";
   std::string shownAtQuestion;
-  rt::Functions& f = rt::functions();
-  rt::NativeFunction question = *f.find("DECYZJA");
-  f.add("DECYZJA", [&](rt::Args& a) {
+  const rt::NativeFunction question = *rt::functions().find("DECYZJA");
+  test_support::ScopedFunctions stand_decyzja("DECYZJA", [&](rt::Args& a) {
     if (a[1].strOr("") == kMinimumWage)
       shownAtQuestion = h.lineUtf8(int(rt::context().memvars.get("tr_y").intOr(0)));
     return question(a);
   });
   start([&] {
-    int32_t earlier = suite::addMonths(month, -2);
-    int y, m, dd;
-    suite::splitDayNumber(earlier, y, m, dd);
     register_({
-        {3, {{"od", day(y, m, 1)}, {"do", day(y, m, 10)}, {"status", num(4)}, {"druk_podst", num(120, 2)},
+        {3, {{"od", inMonthBack(2, 1)}, {"do", inMonthBack(2, 10)}, {"status", num(4)}, {"druk_podst", num(120, 2)},
              {"suma", num(3600, 2)}, {"te_mies", txt("0102")}, {"fakt_mies", txt(" 1 2")}}},
         {3, {{"nieobec", txt("PBZ")}}},
     });

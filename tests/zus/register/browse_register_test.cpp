@@ -308,7 +308,6 @@ TEST_F(RegisterBrowse, AnEmployeeHeldElsewhereEndsTheRegisterWithAMessage) {
   call("DBSELECTAREA", {txt("other")});
   EXPECT_TRUE(call("DBRLOCKLIST").isArray() && call("DBRLOCKLIST").arr().size() == 1);
   call("DBCLOSEAREA");
-  rt::functions().add("DBE_NB", [](rt::Args& a) { return num(zus::DBE_NB(int(a[0].intOr(0)))); });
 }
 
 TEST_F(RegisterBrowse, ARecordLockedInTheBrowseGoesFreeWhenTheBrowseIsLeft) {
@@ -366,7 +365,6 @@ TEST_F(RegisterBrowse, EmployeeWithoutPersonnelRecordHasNoBirthDate) {
     return num(zus::kLeaveBrowse);
   });
   zus::WPROW_NB();
-  rt::functions().add("DBE_NB", [](rt::Args& a) { return num(zus::DBE_NB(int(a[0].intOr(0)))); });
   EXPECT_EQ(born, (std::vector<int32_t>{day(1970, 5, 5).date(), 0}));
   EXPECT_FALSE(said("Pracownik nie ma wprowadzonej daty urodzenia!"));
 }

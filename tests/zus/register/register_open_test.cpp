@@ -110,22 +110,13 @@ std::string fileBytes(const fs::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Every line of the message windows goes to `messages` instead of the screen.
-void recordMessages(company_test::Replacements& replaced, std::vector<std::string>& messages) {
-  replaced.replace("KOM3", [&messages](rt::Args& a) {
-    for (const rt::Value& line : a[0].isArray() ? a[0].arr() : std::vector<rt::Value>{a[0]})
-      messages.push_back(line.strOr(""));
-    return rt::Value();
-  });
-}
-
 TEST_F(RegisterOpen, AnInterruptedIndexIsRebuiltWhenNobodyElseHasTheTableOpen) {
   killAWriterOfTheRegister(dir);
   ASSERT_EQ(fileBytes(fs::path(dir) / "NIEOBEC.dbf")[14], 1) << "the write is marked as interrupted";
   Headless h;
   std::vector<std::string> messages;
   company_test::Replacements replaced;
-  recordMessages(replaced, messages);
+  replaced.replace("KOM3", company_test::lineRecorder(messages));
   std::string chooser;
   company_test::startProgram([&] {
     suite::MenuDef menu{"test", "Test", {{"G", {{"Rejestr", "WPROW_NB", {}, ""}}}}};
@@ -163,9 +154,9 @@ TEST_F(RegisterOpen, AnInterruptedIndexIsLeftAloneWhileAnotherWorkstationHasTheT
   Headless h;
   std::vector<std::string> messages;
   company_test::Replacements replaced;
-  recordMessages(replaced, messages);
+  replaced.replace("KOM3", company_test::lineRecorder(messages));
   int nextCalls = 0;
-  rt::functions().add("TEST_NEXT", [&](rt::Args&) {
+  replaced.replace("TEST_NEXT", [&](rt::Args&) {
     ++nextCalls;
     return rt::Value();
   });

@@ -2,14 +2,10 @@
 // deleted, and a change refused while another opening holds the entry's lock.
 #include "tests/zus/shell/settings_fixture.h"
 
-#include <signal.h>
-
-#include "runtime/db/file.h"
-#include "tests/runtime/db/helpers/child_process.h"
-
 #include "suite/payroll/pickers.h"
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
+#include "tests/runtime/db/helpers/killed_at_write.h"
 #include "tests/support/scoped_functions.h"
 
 namespace settings_test {
@@ -108,19 +104,14 @@ TEST_F(DictionaryEditor, AnAddedEntryKilledAtAnyWriteLeavesNoBlankEntry) {
   int kills = 0;
   for (int k = 1; k < 100; ++k) {
     SCOPED_TRACE("killed at write " + std::to_string(k));
-    rt::db::testing::Child adding([&](int, int) {
+    const int adding = rt::db::testing::killedAtWrite(k, "SLOWNIK.dbf", [&] {
       start([&] {
-        int writes = 0;
-        rt::db::File::setWriteFault([&](const std::string& path, uint64_t, size_t) {
-          if (path.ends_with("SLOWNIK.dbf") && ++writes == k) ::raise(SIGKILL);
-          return 0;
-        });
         entry("MODISLOW", kZ, join({{K_INS}, text("40"), text("nowy"), {K_ENTER}, text("Nowa pozycja"), {K_ENTER},
                                     text("7"), {K_ENTER, K_ESC}}));
       });
       return 0;
     });
-    if (adding.wait() == 0) break;  // the entry was added before its k-th write
+    if (adding == 0) break;  // the entry was added before its k-th write
     ++kills;
     openSecondHandle("slcheck");
     for (call("DBGOTOP"); !call("EOF").logicalOr(true); call("DBSKIP"))

@@ -20,6 +20,7 @@
 #include "suite/company/memory_store.h"
 #include "suite/register.h"
 #include "tests/support/scoped_functions.h"
+#include "tests/zus/company_fixture.h"
 #include "zus/shell/link_config.h"
 #include "zus/shell/startup.h"
 
@@ -165,10 +166,7 @@ TEST_F(Startup, ALinkFileFillsTheArraysAndOnlyZsxNRsaSurvives) {
 TEST_F(Startup, WithoutPayrollDataTheProgramSaysWhereItLookedAndFails) {
   bool sawParameters = false;
   std::vector<std::string> reported;
-  test_support::ScopedFunctions stand_kom3("KOM3", [&](rt::Args& a) {
-    for (const rt::Value& line : a[0].arr()) reported.push_back(line.str());
-    return rt::Value();
-  });
+  test_support::ScopedFunctions stand_kom3("KOM3", company_test::lineRecorder(reported));
   test_support::ScopedFunctions stand_mfkoniec("MFKONIEC", [&](rt::Args&) {
     closed = true;
     // Only the five parameters of MAIN have values; the rest were never set.
@@ -192,12 +190,9 @@ TEST_F(Startup, ACompanyOfASystemWithAnInterruptedUpdateIsNotOpened) {
   std::ofstream(dir / "UZUP_KOP" / "DZIENNIK.TXT") << "";
   fs::current_path(company);
   std::vector<std::string> reported;
-  rt::functions().add("KOM3", [&](rt::Args& a) {
-    for (const rt::Value& line : a[0].arr()) reported.push_back(line.str());
-    return rt::Value();
-  });
+  test_support::ScopedFunctions stand_kom3("KOM3", company_test::lineRecorder(reported));
   bool companyOpened = false;
-  rt::functions().add("INI_FIRM", [&](rt::Args&) {
+  test_support::ScopedFunctions stand_ini_firm("INI_FIRM", [&](rt::Args&) {
     companyOpened = true;
     return rt::Value();
   });
@@ -250,10 +245,7 @@ TEST_F(Startup, PersonnelItemsAndMiniplAreRead) {
 TEST_F(Startup, AnEntryNeedingTheLinkShowsTheLinkMessageWhenNoLinkExists) {
   withPayrollData();
   std::vector<std::string> shown;
-  test_support::ScopedFunctions stand_kom3("KOM3", [&](rt::Args& a) {
-    for (const rt::Value& l : a[0].arr()) shown.push_back(l.str());
-    return rt::Value();
-  });
+  test_support::ScopedFunctions stand_kom3("KOM3", company_test::lineRecorder(shown));
   run([&] { rt::functions().call("WPROW_NB"); });
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[0], "Nie dokonano pol`a`czenia modul`o`w ZUS i PL`ACE !");
@@ -311,10 +303,7 @@ TEST_F(Startup, ACompanyFileTheSetUpCannotReadIsNamedAndTheProgramEndsThroughIts
     std::ofstream(dir / c.file) << c.bytes;
     menuShown = closed = false;
     std::vector<std::string> reported;
-    test_support::ScopedFunctions stand_kom3("KOM3", [&](rt::Args& a) {
-      for (const rt::Value& line : a[0].arr()) reported.push_back(line.str());
-      return rt::Value();
-    });
+    test_support::ScopedFunctions stand_kom3("KOM3", company_test::lineRecorder(reported));
     EXPECT_EQ(run(), 1) << c.file;
     EXPECT_FALSE(menuShown) << c.file;
     EXPECT_TRUE(closed) << c.file;

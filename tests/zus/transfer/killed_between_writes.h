@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/db/file.h"
-#include "tests/runtime/db/helpers/child_process.h"
+#include "tests/runtime/db/helpers/killed_at_write.h"
 
 namespace transfer_test {
 
@@ -31,19 +30,15 @@ inline bool writeInProgress(const std::string& dbfPath) {
 // is half-written. True when the child was killed there; false when `body` ended first (there is
 // no such write).
 inline bool killedBeforeWrite(int nth, const std::vector<std::string>& watched, const std::function<void()>& body) {
-  rt::db::testing::Child child([&](int, int) {
-    int seen = 0;
-    rt::db::File::setWriteFault([&](const std::string&, uint64_t, size_t) {
-      for (const std::string& t : watched)
-        if (writeInProgress(t)) return 0;
-      if (++seen == nth) ::raise(SIGKILL);
-      return 0;
-    });
-    body();
-    return 0;
-  });
-  int result = child.wait();
-  return result == -SIGKILL;
+  auto between = [&](const std::string&) {
+    for (const std::string& t : watched)
+      if (writeInProgress(t)) return false;
+    return true;
+  };
+  return rt::db::testing::killedAtWrite(nth, between, [&] {
+           body();
+           return 0;
+         }) == -SIGKILL;
 }
 
 }  // namespace transfer_test

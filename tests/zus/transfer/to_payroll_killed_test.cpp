@@ -10,34 +10,14 @@
 #include "runtime/db/file.h"
 #include "tests/runtime/db/helpers/child_process.h"
 #include "tests/zus/transfer/transfer_fixture.h"
-#include "zus/register/field_checks.h"
 #include "zus/transfer/payroll_journal.h"
 #include "zus/transfer/to_payroll.h"
 
 namespace transfer_test {
 namespace {
 
-using rt::term::K_ENTER;
-
 class KilledPayrollTransfer : public TransferCompany {
  protected:
-  std::map<std::string, rt::Value> record(int n) { return rows("NIEOBEC", true).at(size_t(n - 1)); }
-
-  // Ctrl+F3 in the register's form on record 1, the employee held by the register.
-  void ctrlF3() {
-    ASSERT_TRUE(call("_OPEN_SET", {text("MAIN | SLOWNIK | DANE_WE | NIEOBEC"), text("SSSS")}).logicalOr(false));
-    call("DBSELECTAREA", {text("main")});
-    call("DBGOTO", {num(1)});
-    ASSERT_TRUE(call("_REC_LOCK").logicalOr(false));
-    call("DBSELECTAREA", {text("nieobec")});
-    rt::PrivateFrame frame(rt::context().memvars);
-    rt::context().memvars.declarePrivate("czy_new", yes(false));
-    call("DBGOTO", {num(1)});
-    h.keys({K_ENTER});
-    zus::DAJ_CT_F3();
-    call("_CLOSE_SET", {text("MAIN")});
-  }
-
   // Runs `body` in a child process that dies with SIGKILL when the payroll step `step` is
   // reached for the `nth` time; whether it was killed there.
   bool killedAt(const char* step, int nth, const std::function<void()>& body) {
@@ -87,7 +67,7 @@ TEST_F(KilledPayrollTransfer, EveryPayrollItemHoldsOneSendAfterAKillAtAnyStep) {
         if (what == "a deletion taken back") removeRecord("NIEOBEC", 1);
 
         bool killed = killedAt(step, nth, [&] {
-          if (what == "a Ctrl+F3") ctrlF3();
+          if (what == "a Ctrl+F3") ctrlF3(true);
           else run("TO_WRITE");
         });
         ASSERT_TRUE(killed);

@@ -7,7 +7,6 @@
 #include "runtime/term/terminal.h"
 #include "suite/forms/display_text.h"
 #include "tests/zus/transfer/transfer_fixture.h"
-#include "zus/register/field_checks.h"
 #include "zus/transfer/to_payroll.h"
 
 namespace transfer_test {
@@ -16,10 +15,7 @@ namespace {
 using rt::term::K_ENTER;
 using rt::term::K_ESC;
 
-class PayrollTransfer : public TransferCompany {
- protected:
-  std::map<std::string, rt::Value> record(int n) { return rows("NIEOBEC", true).at(size_t(n - 1)); }
-};
+using PayrollTransfer = TransferCompany;
 
 TEST(PayrollSlotMaps, MapBenefitSlotsToDaysSlots) {
   struct Case {
@@ -350,17 +346,7 @@ TEST_F(PayrollTransfer, CtrlF3TakesBackWhatWasSentBeforeTheRecordGoesAgainAsNew)
   add("NIEOBEC", benefit("    1", kSickness, 2278.10, 10, day(2026, 2, 10), {{"dni_rob", num(3)}}));
   run("TO_WRITE");
   ASSERT_EQ(inputItem("    1", "P001"), 227810);
-  // Ctrl+F3 in the form on the record, answered "Tak"; the first time payroll refuses.
-  auto ctrlF3 = [&] {
-    ASSERT_TRUE(call("_OPEN_SET", {text("MAIN | SLOWNIK | DANE_WE | NIEOBEC"), text("SSSS")}).logicalOr(false));
-    rt::PrivateFrame frame(rt::context().memvars);
-    rt::context().memvars.declarePrivate("czy_new", yes(false));
-    call("DBGOTO", {num(1)});
-    messages.clear();
-    h.keys({K_ENTER});
-    zus::DAJ_CT_F3();
-    call("_CLOSE_SET", {text("MAIN")});
-  };
+  // Ctrl+F3 in the form on the record; the first time payroll refuses.
   company_test::Replacements stand;
   stand.replace("DEL_SKL", [](rt::Args&) { return num(1); });
   ctrlF3();

@@ -1,13 +1,10 @@
 // The transfer to personnel on a small company: day records written per calendar day, sent
 // again after a change, removed for vanished benefits, holidays overwritten and listed, locks.
-#include <signal.h>
-
 #include <fstream>
 #include <sstream>
 
-#include "runtime/db/file.h"
 #include "runtime/db/work_areas.h"
-#include "tests/runtime/db/helpers/child_process.h"
+#include "tests/runtime/db/helpers/killed_at_write.h"
 #include "tests/zus/transfer/killed_between_writes.h"
 #include "tests/zus/transfer/transfer_fixture.h"
 #include "zus/transfer/to_personnel.h"
@@ -53,8 +50,6 @@ class PersonnelTransfer : public TransferCompany {
     for (auto& f : found) out.push_back(f.second);
     return out;
   }
-
-  std::map<std::string, rt::Value> record(int n) { return rows("NIEOBEC", true).at(size_t(n - 1)); }
 };
 
 TEST_F(PersonnelTransfer, EachCalendarDayOfABenefitBecomesADayRecord) {
@@ -279,16 +274,11 @@ TEST_F(PersonnelTransfer, ATransferKilledAtAnyWriteLeavesNoBlankDayRecord) {
     call("DBCLOSEALL");
     createEmptyTables({"CZAS_P"});
     add("CZAS_P", {{"nr_prac", text("    1")}, {"data", day(2026, 1, 11)}, {"kod", text("U01")}});
-    rt::db::testing::Child transfer([&](int, int) {
-      int writes = 0;
-      rt::db::File::setWriteFault([&](const std::string& path, uint64_t, size_t) {
-        if (path.ends_with("CZAS_P.dbf") && ++writes == k) ::raise(SIGKILL);
-        return 0;
-      });
+    const int transfer = rt::db::testing::killedAtWrite(k, "CZAS_P.dbf", [&] {
       run("GOTO_KADRY");
       return 0;
     });
-    if (transfer.wait() == 0) break;  // the transfer ended before its k-th write
+    if (transfer == 0) break;  // the transfer ended before its k-th write
     ++kills;
     // A kill inside a key change leaves the index marked as interrupted; the program's next
     // opening with nobody else on the table rebuilds it, as here.

@@ -26,6 +26,7 @@
 #include "suite/tables/table_defs.h"
 #include "suite/tables/table_ops.h"
 #include "tests/zus/company_fixture.h"
+#include "zus/register/field_checks.h"
 #include "zus/shell/startup.h"
 #include "zus/shell/status_codes.h"
 #include "zus/transfer/by_name.h"
@@ -192,6 +193,9 @@ class TransferCompany : public ::testing::Test {
     return out;
   }
 
+  // The n-th record (1-based, natural order) of the benefit register, deleted ones counted.
+  std::map<std::string, rt::Value> record(int n) { return rows("NIEOBEC", true).at(size_t(n - 1)); }
+
   // The payroll input item of an employee in hundredths; 0 when there is none.
   int inputItem(const std::string& nr, const std::string& code) {
     for (auto& r : rows("DANE_WE"))
@@ -227,6 +231,25 @@ class TransferCompany : public ::testing::Test {
     messages.clear();
     summary.clear();
     call(entry);
+  }
+
+  // Ctrl+F3 in the register's form on record 1, the question answered by Enter ("Tak"); with
+  // `holdEmployee` the employee (MAIN record 1) is locked first, as the register holds it.
+  void ctrlF3(bool holdEmployee = false) {
+    ASSERT_TRUE(call("_OPEN_SET", {text("MAIN | SLOWNIK | DANE_WE | NIEOBEC"), text("SSSS")}).logicalOr(false));
+    if (holdEmployee) {
+      call("DBSELECTAREA", {text("main")});
+      call("DBGOTO", {num(1)});
+      ASSERT_TRUE(call("_REC_LOCK").logicalOr(false));
+      call("DBSELECTAREA", {text("nieobec")});
+    }
+    rt::PrivateFrame frame(rt::context().memvars);
+    rt::context().memvars.declarePrivate("czy_new", yes(false));
+    call("DBGOTO", {num(1)});
+    messages.clear();
+    h.keys({rt::term::K_ENTER});
+    zus::DAJ_CT_F3();
+    call("_CLOSE_SET", {text("MAIN")});
   }
 
   bool said(const std::string& part) const { return company_test::anyContains(messages, part); }
