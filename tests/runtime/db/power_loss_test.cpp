@@ -19,6 +19,7 @@
 #include "runtime/db/work_areas.h"
 #include "tests/runtime/db/helpers/child_process.h"
 #include "tests/runtime/db/helpers/index_check.h"
+#include "tests/runtime/db/helpers/key_tags.h"
 #include "tests/runtime/db/helpers/shared_use.h"
 #include "tests/runtime/db/helpers/temp_dir.h"
 
@@ -27,6 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Child;
+using testing::addKeyIdOddTags;
 using testing::compareOrdersWithScan;
 using testing::readFile;
 using testing::sendLine;
@@ -105,11 +107,7 @@ class PowerLossTest : public ::testing::Test {
       w.put(1, Value::text("k" + std::to_string(i * 37 % 50)));
       if (i % 4 == 0) w.put(2, Value::text(id + "/notatka"));
     }
-    w.createTag("", "KEY", "key");
-    w.createTag("", "ID", "id");
-    CreateTagOptions forClause;
-    forClause.forText = "val(right(id,2)) % 2 = 1";
-    w.createTag("", "ODD", "key+id", forClause);
+    addKeyIdOddTags(w);
     workAreas().closeAll();
   }
 

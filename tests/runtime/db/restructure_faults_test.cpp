@@ -19,6 +19,7 @@
 #include "runtime/db/swap_journal.h"
 #include "tests/runtime/db/helpers/child_process.h"
 #include "tests/runtime/db/helpers/index_check.h"
+#include "tests/runtime/db/helpers/key_tags.h"
 #include "tests/runtime/db/helpers/shared_use.h"
 #include "tests/runtime/db/helpers/temp_dir.h"
 
@@ -26,6 +27,7 @@ namespace rt::db {
 namespace {
 
 using testing::Child;
+using testing::addKeyIdOddTags;
 using testing::compareOrdersWithScan;
 using testing::sharedUse;
 using testing::TempDir;
@@ -70,11 +72,7 @@ class RestructureFaultsTest : public ::testing::Test {
       if (i % 3 == 0) w.put(2, Value::text(id + "/notatka " + std::string(size_t(i), 'n')));
       if (i % 4 == 0) w.deleteRecord();
     }
-    w.createTag("", "KEY", "key");
-    w.createTag("", "ID", "id");
-    CreateTagOptions forClause;
-    forClause.forText = "val(right(id,2)) % 2 = 1";
-    w.createTag("", "ODD", "key+id", forClause);
+    addKeyIdOddTags(w);
     workAreas().closeAll();
   }
 
